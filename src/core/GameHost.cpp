@@ -1,0 +1,140 @@
+#include "core/GameHost.h"
+
+#include "core/DebugOverlay.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Event.hpp>
+#include <iostream>
+
+float CapFrameTime(float elapsedSeconds)
+{
+    return kMaxFrameTime < elapsedSeconds ? kMaxFrameTime : elapsedSeconds;
+}
+
+GameHost& GameHost::Instance()
+{
+    static GameHost instance;
+    return instance;
+}
+
+GameHost::~GameHost()
+{
+    // Window first, then the scene, then the entities the scene pointed to.
+    window.reset();
+    scene.reset();
+    entities.clear();
+}
+
+void GameHost::OpenWindow(unsigned width, unsigned height, const char* title, unsigned frameRateLimit)
+{
+    sf::ContextSettings settings;
+    settings.antialiasingLevel = 8;
+    window = std::make_unique<sf::RenderWindow>(sf::VideoMode(width, height, 32), sf::String(title), sf::Style::Default,
+                                                settings);
+    window->setFramerateLimit(frameRateLimit);
+    windowWidth = static_cast<int>(width);
+    windowHeight = static_cast<int>(height);
+}
+
+void GameHost::Run()
+{
+    if (!window)
+    {
+        std::cout << "Window not created, creating default window" << std::endl;
+        OpenWindow(1280, 720, "Default window", 60);
+    }
+    (void)LoadFont();
+
+    sf::Clock clock;
+    while (window->isOpen())
+    {
+        frameTime = CapFrameTime(clock.restart().asSeconds());
+        sf::Event event;
+        while (window->pollEvent(event))
+        {
+            if (event.type == sf::Event::Closed)
+            {
+                window->close();
+            }
+            scene->HandleEvent(event);
+        }
+        Update();
+        DrawFrame();
+    }
+}
+
+bool GameHost::LoadFont()
+{
+    // A missing font is not fatal: the texts are then simply not visible.
+    return font.loadFromFile(assetDirectory + "Hack-Regular.ttf");
+}
+
+void GameHost::DrawFrame()
+{
+    DebugOverlay& overlay = DebugOverlay::Instance();
+    window->clear(sf::Color(0, 0, 0, 255));
+    overlay.Flush(*window, DebugLayer::Background);
+    for (const auto& entity : entities)
+    {
+        window->draw(entity->shape, sf::RenderStates::Default);
+    }
+    overlay.Flush(*window, DebugLayer::Foreground);
+    window->display();
+}
+
+void GameHost::Update()
+{
+    scene->Update();
+
+    // Removals and additions wait until both passes are over, so neither walk sees the list change under it.
+    for (auto it = entities.begin(); it != entities.end();)
+    {
+        (*it)->Update();
+        const auto next = std::next(it);
+        if ((*it)->removeRequested)
+        {
+            entitiesToRemove.splice(entitiesToRemove.end(), entities, it);
+        }
+        it = next;
+    }
+
+    for (auto a = entities.begin(); a != entities.end(); ++a)
+    {
+        for (auto b = std::next(a); b != entities.end(); ++b)
+        {
+            if ((*a)->Overlaps(b->get()))
+            {
+                (*a)->HandleCollision(b->get());
+                (*b)->HandleCollision(a->get());
+            }
+        }
+    }
+
+    entitiesToRemove.clear();
+    entities.splice(entities.end(), entitiesToAdd);
+}
+
+void GameHost::QueueEntity(std::unique_ptr<Entity> entity)
+{
+    entitiesToAdd.push_back(std::move(entity));
+}
+
+void GameHost::UseHeadless(int width, int height)
+{
+    windowWidth = width;
+    windowHeight = height;
+}
+
+void GameHost::Reset()
+{
+    window.reset();
+    scene.reset();
+    entities.clear();
+    entitiesToRemove.clear();
+    entitiesToAdd.clear();
+    font = sf::Font();
+    assetDirectory.clear();
+    frameTime = 0.f;
+    windowWidth = -1;
+    windowHeight = -1;
+}

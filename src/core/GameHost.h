@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/Entity.h"
+#include "core/Scene.h"
+
+#include <SFML/Graphics/Font.hpp>
+#include <list>
+#include <memory>
+#include <string>
+
+namespace sf
+{
+class RenderWindow;
+}
+
+// The longest frame the simulation advances by, in seconds; a slower frame is simulated as this long.
+inline constexpr float kMaxFrameTime = 0.00835f;
+
+[[nodiscard]] float CapFrameTime(float elapsedSeconds);
+
+// Owns the window, the current scene and every entity, and runs the frame loop.
+class GameHost
+{
+public:
+    static GameHost& Instance();
+
+    GameHost(const GameHost&) = delete;
+    GameHost& operator=(const GameHost&) = delete;
+    ~GameHost();
+
+    void OpenWindow(unsigned width, unsigned height, const char* title, unsigned frameRateLimit);
+
+    template <class T> void LaunchScene()
+    {
+        // The scene is current before it initialises: the entities it spawns look it up in their constructors.
+        scene = std::make_unique<T>();
+        scene->host = this;
+        scene->Initialize();
+    }
+
+    // Returns once the window has been closed.
+    void Run();
+    // One simulation step: scene, entities, collisions, then the deferred removals and additions.
+    void Update();
+
+    [[nodiscard]] const sf::Font& DefaultFont() const { return font; }
+    [[nodiscard]] float FrameTime() const { return frameTime; }
+    [[nodiscard]] Scene* CurrentScene() const { return scene.get(); }
+    [[nodiscard]] int WindowWidth() const { return windowWidth; }
+    [[nodiscard]] int WindowHeight() const { return windowHeight; }
+    [[nodiscard]] sf::RenderWindow* Window() const { return window.get(); }
+    [[nodiscard]] const std::list<std::unique_ptr<Entity>>& LiveEntities() const { return entities; }
+    [[nodiscard]] const std::list<std::unique_ptr<Entity>>& QueuedEntities() const { return entitiesToAdd; }
+
+    void QueueEntity(std::unique_ptr<Entity> entity);
+
+    // Stepping without a window: the layout size a window would have had, and the time each Update advances.
+    void UseHeadless(int width, int height);
+    void SetFrameTime(float seconds) { frameTime = seconds; }
+    // Destroys the window, the scene and every entity, and returns to the state of a new host.
+    void Reset();
+
+    // Loads "Hack-Regular.ttf" from assetDirectory; a failure leaves the font empty and is not an error.
+    bool LoadFont();
+
+    // Prefix of the font path; empty, so the font lies in the working directory.
+    std::string assetDirectory;
+
+private:
+    GameHost() = default;
+
+    void DrawFrame();
+
+    std::list<std::unique_ptr<Entity>> entities;
+    std::list<std::unique_ptr<Entity>> entitiesToRemove;
+    std::list<std::unique_ptr<Entity>> entitiesToAdd;
+    std::unique_ptr<sf::RenderWindow> window;
+    sf::Font font;
+    std::unique_ptr<Scene> scene;
+    float frameTime = 0.f;
+    int windowWidth = -1;
+    int windowHeight = -1;
+};

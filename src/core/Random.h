@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+
+// True with probability percent / 100: never for 0 or less, always for 101 or more.
+[[nodiscard]] bool Chance(float percent);
+
+// Uniform integer in [min, max], both ends included.
+[[nodiscard]] int RandomInt(const int& min, const int& max);
+
+// Each function has its own engine, seeded from std::random_device on first use in a thread.
+// Re-seeding makes a run reproducible; the two engines stay independent of each other.
+void SeedChance(std::uint32_t seed);
+void SeedRandomInt(std::uint32_t seed);
+void SeedRandom(std::uint32_t seed);

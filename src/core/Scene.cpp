@@ -1,0 +1,18 @@
+#include "core/Scene.h"
+
+#include "core/GameHost.h"
+
+int Scene::WindowWidth() const
+{
+    return host->WindowWidth();
+}
+
+int Scene::WindowHeight() const
+{
+    return host->WindowHeight();
+}
+
+void Scene::Enqueue(std::unique_ptr<Entity> entity)
+{
+    host->QueueEntity(std::move(entity));
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <SFML/System/Vector2.hpp>
+#include <array>
+
+// Kick-off spots (centres) of the left-hand team for a pitch of the given size; the right-hand team
+// stands on their mirror images (width - x, y).
+[[nodiscard]] std::array<sf::Vector2f, 5> KickOffFormation(float width, float height);

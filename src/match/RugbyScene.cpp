@@ -1,0 +1,7 @@
+#include "match/RugbyScene.h"
+
+void RugbyScene::Initialize() {}
+
+void RugbyScene::HandleEvent(const sf::Event& /*event*/) {}
+
+void RugbyScene::Update() {}

@@ -1,0 +1,133 @@
+#include "support/GameProcess.h"
+
+#include "support/X11.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+using namespace std::chrono_literals;
+
+bool WaitForExit(pid_t pid, int& status, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+        {
+            return true;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+} // namespace
+
+GameProcess::GameProcess(std::filesystem::path gameFolder) : folder(std::move(gameFolder)) {}
+
+GameProcess::~GameProcess()
+{
+    if (pid > 0)
+    {
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+}
+
+bool GameProcess::Start()
+{
+    const std::string out = (folder / "stdout.txt").string();
+    const std::string err = (folder / "stderr.txt").string();
+    pid = fork();
+    if (pid == 0)
+    {
+        if (chdir(folder.c_str()) != 0)
+        {
+            _exit(126);
+        }
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(outFd, STDOUT_FILENO);
+        dup2(errFd, STDERR_FILENO);
+        execl(TRYZONE_GAME_PATH, "tryzone", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        window = x11::FindWindow("TryZone");
+        if (window != 0)
+        {
+            // Give the first frames time to reach the screen.
+            std::this_thread::sleep_for(500ms);
+            return true;
+        }
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+        {
+            pid = -1;
+            exitStatus = status;
+            return false;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+int GameProcess::Close()
+{
+    if (pid <= 0)
+    {
+        return -1;
+    }
+    x11::SendCloseRequest(window);
+    int status = 0;
+    if (!WaitForExit(pid, status, 20s))
+    {
+        return -1;
+    }
+    pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+std::string GameProcess::Stdout() const
+{
+    return ReadFile(folder / "stdout.txt");
+}
+
+std::string GameProcess::Stderr() const
+{
+    return ReadFile(folder / "stderr.txt");
+}
+
+TemporaryFolder::TemporaryFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "tryzone-XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr)
+    {
+        path = pattern;
+    }
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}

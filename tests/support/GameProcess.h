@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+
+// The real game, started as a person would start it: in a folder of its own, with its output kept in files.
+class GameProcess
+{
+public:
+    explicit GameProcess(std::filesystem::path folder);
+    ~GameProcess();
+
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    // Starts the game and waits until its window is on the screen; false if it never appears.
+    bool Start();
+    // Asks the window to close as its close button does and waits for the process; its exit code, or -1.
+    int Close();
+
+    [[nodiscard]] unsigned long Window() const { return window; }
+    // The wait status of a process that ended before its window appeared.
+    [[nodiscard]] int EarlyExitStatus() const { return exitStatus; }
+    [[nodiscard]] std::string Stdout() const;
+    [[nodiscard]] std::string Stderr() const;
+
+private:
+    std::filesystem::path folder;
+    pid_t pid = -1;
+    unsigned long window = 0;
+    int exitStatus = 0;
+};
+
+// A fresh, empty folder under the system's temporary directory, removed with the object.
+class TemporaryFolder
+{
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const { return path; }
+
+private:
+    std::filesystem::path path;
+};
+
+[[nodiscard]] std::string ReadFile(const std::filesystem::path& path);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <SFML/Graphics/Color.hpp>
+#include <string>
+
+// Small direct conversations with the X server, as the window manager or a person would have them.
+namespace x11
+{
+// Asks the window to close, as its close button does (WM_DELETE_WINDOW).
+void SendCloseRequest(unsigned long window);
+[[nodiscard]] std::string WindowTitle(unsigned long window);
+// Finds a top-level window by its exact title; 0 when there is none.
+[[nodiscard]] unsigned long FindWindow(const std::string& title);
+// The colour of one pixel of a window, as shown on the screen.
+[[nodiscard]] sf::Color PixelAt(unsigned long window, int x, int y);
+} // namespace x11

@@ -58,6 +58,11 @@ bool GameProcess::Start()
         const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(outFd, STDOUT_FILENO);
         dup2(errFd, STDERR_FILENO);
+        // A sanitized game would end with LeakSanitizer's status because of the GL driver's allocations (see
+        // Display.h); what is tested here is the game's own exit.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        const std::string options = std::string(asan != nullptr ? asan : "") + ":detect_leaks=0";
+        setenv("ASAN_OPTIONS", options.c_str(), 1);
         execl(TRYZONE_GAME_PATH, "tryzone", static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -1,0 +1,300 @@
+#include "settings/PlayersConfig.h"
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace
+{
+using nlohmann::json;
+
+constexpr std::size_t MaxPlayers = 10;
+
+constexpr std::array<const char*, 9> RequiredKeys = {
+    "PlayerNumber",           "Team",         "StartPosition", "Radius", "Speed", "LuckMultiplier",
+    "EnemyIsTooNearDistance", "PassCooldown", "PassTime"};
+
+constexpr std::array<const char*, 6> FloatKeys = {"Radius",       "Speed",   "LuckMultiplier", "EnemyIsTooNearDistance",
+                                                  "PassCooldown", "PassTime"};
+
+// FLT_MAX plus half a step: from here on a double rounds to infinity as a float.
+constexpr double FloatOverflow = 0x1.ffffffp127;
+
+bool HasRequiredKeys(const json& entry)
+{
+    if (!entry.is_object())
+    {
+        return false;
+    }
+    for (const char* key : RequiredKeys)
+    {
+        if (!entry.contains(key))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HasExpectedTypes(const json& entry)
+{
+    if (!entry.at("PlayerNumber").is_number_unsigned() || !entry.at("Team").is_string())
+    {
+        return false;
+    }
+    const json& position = entry.at("StartPosition");
+    if (!position.is_array() || position.size() != 2)
+    {
+        return false;
+    }
+    for (const char* key : FloatKeys)
+    {
+        if (!entry.at(key).is_number_float())
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Empty when the value would not be finite as a float. Integers and booleans always fit; any other non-number
+// throws the library's type error, as the caller expects.
+std::optional<float> ToFiniteFloat(const json& value)
+{
+    if (!value.is_number_float())
+    {
+        return value.get<float>();
+    }
+    const double number = value.get<double>();
+    // Tested before the cast, which the language leaves undefined for out-of-range values.
+    if (!(std::fabs(number) < FloatOverflow))
+    {
+        return std::nullopt;
+    }
+    return static_cast<float>(number);
+}
+
+// Empty when a value overflows the float conversion; the checks above have already passed.
+std::optional<PlayerSettings> ToRecord(const json& entry)
+{
+    PlayerSettings record;
+    record.PlayerNumber = static_cast<std::uint8_t>(entry.at("PlayerNumber").get<std::uint64_t>() % 256);
+    record.Team = entry.at("Team").get_ref<const std::string&>() == "Blue" ? 0 : 1;
+
+    const json& position = entry.at("StartPosition");
+    const std::optional<float> y = ToFiniteFloat(position[1]);
+    if (!y)
+    {
+        return std::nullopt;
+    }
+    const std::optional<float> x = ToFiniteFloat(position[0]);
+    if (!x)
+    {
+        return std::nullopt;
+    }
+    record.StartPosition = sf::Vector2f(*x, *y);
+
+    float* const fields[] = {&record.Radius,         &record.Speed,
+                             &record.LuckMultiplier, &record.EnemyIsTooNearDistance,
+                             &record.PassCooldown,   &record.PassTime};
+    for (std::size_t i = 0; i < FloatKeys.size(); ++i)
+    {
+        const std::optional<float> value = ToFiniteFloat(entry.at(FloatKeys[i]));
+        if (!value)
+        {
+            return std::nullopt;
+        }
+        *fields[i] = *value;
+    }
+    return record;
+}
+
+json ToJson(const PlayerSettings& record)
+{
+    // Floats are widened exactly, so the file shows the double each float really is.
+    return json{{"PlayerNumber", static_cast<std::uint64_t>(record.PlayerNumber)},
+                {"Team", record.Team != 0 ? "Red" : "Blue"},
+                {"StartPosition", json::array({static_cast<double>(record.StartPosition.x),
+                                               static_cast<double>(record.StartPosition.y)})},
+                {"Radius", static_cast<double>(record.Radius)},
+                {"Speed", static_cast<double>(record.Speed)},
+                {"LuckMultiplier", static_cast<double>(record.LuckMultiplier)},
+                {"EnemyIsTooNearDistance", static_cast<double>(record.EnemyIsTooNearDistance)},
+                {"PassCooldown", static_cast<double>(record.PassCooldown)},
+                {"PassTime", static_cast<double>(record.PassTime)}};
+}
+
+bool WriteAll(int descriptor, std::string_view text)
+{
+    while (!text.empty())
+    {
+        const ssize_t written = ::write(descriptor, text.data(), text.size());
+        if (written < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (written <= 0)
+        {
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// The text goes to a temporary file beside the target, reaches the disk, and only then takes the target's name,
+// so a crash or a full disk never leaves a half-written settings file behind.
+bool ReplaceFile(const std::string& target, std::string_view text)
+{
+    const std::string temporary = target + ".tmp";
+    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (descriptor < 0)
+    {
+        return false;
+    }
+    const bool written = WriteAll(descriptor, text) && ::fsync(descriptor) == 0;
+    // close reports delayed write errors too; it is not retried, the descriptor is gone either way.
+    const bool closed = ::close(descriptor) == 0;
+    if (written && closed && std::rename(temporary.c_str(), target.c_str()) == 0)
+    {
+        return true;
+    }
+    // Best effort: the save has failed already, and a leftover is truncated by the next attempt.
+    static_cast<void>(::unlink(temporary.c_str()));
+    return false;
+}
+} // namespace
+
+PlayersConfig::PlayersConfig(std::string path) : fileName(std::move(path)) {}
+
+bool PlayersConfig::Load()
+{
+    std::ifstream file(fileName);
+    if (!file)
+    {
+        std::cerr << "Failed to open config file: " << fileName << std::endl;
+        return false;
+    }
+
+    try
+    {
+        json document;
+        file >> document;
+        if (!document.is_array())
+        {
+            std::cerr << "Invalid JSON format: expected an array of players." << std::endl;
+            return false;
+        }
+
+        std::size_t accepted = 0;
+        for (const json& entry : document)
+        {
+            if (accepted == MaxPlayers)
+            {
+                std::cerr << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
+                return false;
+            }
+            if (!HasRequiredKeys(entry))
+            {
+                std::cerr << "Invalid JSON format: missing keys in one of the player entries." << std::endl;
+                return false;
+            }
+            const std::optional<PlayerSettings> record =
+                HasExpectedTypes(entry) ? ToRecord(entry) : std::optional<PlayerSettings>();
+            if (!record)
+            {
+                std::cerr << "Invalid JSON format: incorrect data types in one of the player entries." << std::endl;
+                return false;
+            }
+            records.push_back(*record);
+            ++accepted;
+        }
+
+        std::cout << "Config loaded and validated successfully." << std::endl;
+        return true;
+    }
+    catch (const json::parse_error& error)
+    {
+        std::cerr << "JSON parsing error: " << error.what() << std::endl;
+        return false;
+    }
+    catch (const std::exception& error)
+    {
+        std::cerr << "Error while loading config: " << error.what() << std::endl;
+        return false;
+    }
+}
+
+void PlayersConfig::AppendRecords(const std::array<PlayerSettings, 10>& settings)
+{
+    records.insert(records.end(), settings.begin(), settings.end());
+}
+
+bool PlayersConfig::Save() const
+{
+    json document = json::array();
+    for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
+    {
+        document.push_back(ToJson(records[i]));
+    }
+
+    if (!ReplaceFile(fileName, document.dump(4, ' ', false)))
+    {
+        std::cerr << "Failed to create or open file: " << fileName << std::endl;
+        return false;
+    }
+    std::cout << "Config saved to: " << fileName << std::endl;
+    return true;
+}
+
+bool PlayersConfig::BackUpFile() const
+{
+    struct stat status = {};
+    if (::lstat(fileName.c_str(), &status) != 0)
+    {
+        if (errno == ENOENT || errno == ENOTDIR)
+        {
+            return true; // nothing there to lose
+        }
+        std::cerr << "Failed to back up config file: " << fileName << std::endl;
+        return false;
+    }
+
+    // A rename keeps the very bytes and replaces an older backup in one step.
+    const std::string backupName = fileName + ".bak";
+    if (std::rename(fileName.c_str(), backupName.c_str()) != 0)
+    {
+        std::cerr << "Failed to back up config file: " << fileName << std::endl;
+        return false;
+    }
+    std::cout << "Config backed up to: " << backupName << std::endl;
+    return true;
+}
+
+int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, 10>& defaults)
+{
+    int appended = 0;
+    for (std::size_t slot = records.size(); slot < defaults.size(); ++slot)
+    {
+        records.push_back(defaults[slot]);
+        ++appended;
+    }
+    if (appended > 0)
+    {
+        std::cout << "Missing players filled in from defaults: " << appended << std::endl;
+    }
+    return appended;
+}

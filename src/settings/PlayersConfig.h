@@ -1,0 +1,33 @@
+#pragma once
+
+#include "settings/PlayerSettings.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+// The settings store: reads, validates and writes the players' settings file.
+class PlayersConfig
+{
+public:
+    explicit PlayersConfig(std::string path);
+
+    std::string fileName;
+    std::vector<PlayerSettings> records; // in file order; the operations only ever append
+
+    // Appends one record per accepted entry; false, with one line on standard error, at the first fault.
+    [[nodiscard]] bool Load();
+
+    void AppendRecords(const std::array<PlayerSettings, 10>& settings);
+
+    // Writes the first ten records (all of them when there are fewer) in one step: a failed save leaves an existing
+    // file as it was. Returns whether the file was written.
+    bool Save() const;
+
+    // Moves an existing file aside to fileName + ".bak", replacing an older backup, so that the defaults can be saved
+    // over a broken file without losing it. True when there was nothing to keep or it was kept.
+    [[nodiscard]] bool BackUpFile() const;
+
+    // Fills the slots a short file left empty with the defaults of those slots; returns how many it appended.
+    int CompleteFrom(const std::array<PlayerSettings, 10>& defaults);
+};

@@ -1,0 +1,292 @@
+#include "settings/PlayersConfig.h"
+#include "settings/SettingsTestSupport.h"
+
+#include <cfloat>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+// One default player as the file must show it, numbers spelt out by hand.
+std::string DefaultEntryText(const std::string& number, const std::string& x, const std::string& y,
+                             const std::string& team, bool last)
+{
+    return "    {\n"
+           "        \"EnemyIsTooNearDistance\": 75.0,\n"
+           "        \"LuckMultiplier\": 1.0,\n"
+           "        \"PassCooldown\": 1.0,\n"
+           "        \"PassTime\": 0.5,\n"
+           "        \"PlayerNumber\": " +
+           number +
+           ",\n"
+           "        \"Radius\": 25.0,\n"
+           "        \"Speed\": 300.0,\n"
+           "        \"StartPosition\": [\n"
+           "            " +
+           x +
+           ",\n"
+           "            " +
+           y +
+           "\n"
+           "        ],\n"
+           "        \"Team\": \"" +
+           team + "\"\n" + (last ? "    }\n" : "    },\n");
+}
+
+const std::string DefaultsFileText = "[\n" + DefaultEntryText("0", "192.0", "72.0", "Blue", false) +
+                                     DefaultEntryText("1", "358.3999938964844", "108.00000762939453", "Blue", false) +
+                                     DefaultEntryText("2", "448.0", "360.0", "Blue", false) +
+                                     DefaultEntryText("3", "358.3999938964844", "612.0", "Blue", false) +
+                                     DefaultEntryText("4", "192.0", "648.0", "Blue", false) +
+                                     DefaultEntryText("5", "1088.0", "72.0", "Red", false) +
+                                     DefaultEntryText("6", "921.5999755859375", "108.00000762939453", "Red", false) +
+                                     DefaultEntryText("7", "832.0", "360.0", "Red", false) +
+                                     DefaultEntryText("8", "921.5999755859375", "612.0", "Red", false) +
+                                     DefaultEntryText("9", "1088.0", "648.0", "Red", true) + "]";
+
+const std::string FailedSave = "Failed to create or open file: ";
+
+class PlayersConfigSave : public SettingsFolderTest
+{
+protected:
+    struct SaveOutcome
+    {
+        bool saved = false;
+        Console console;
+    };
+
+    static SaveOutcome SaveQuietly(const PlayersConfig& config)
+    {
+        SaveOutcome outcome;
+        outcome.console = CaptureConsole([&] { outcome.saved = config.Save(); });
+        return outcome;
+    }
+
+    static std::vector<PlayerSettings> LoadQuietly(const std::string& path)
+    {
+        PlayersConfig config(path);
+        bool loaded = false;
+        CaptureConsole([&] { loaded = config.Load(); });
+        EXPECT_TRUE(loaded);
+        return config.records;
+    }
+};
+
+TEST_F(PlayersConfigSave, TenDefaultsAreWrittenByteForByte)
+{
+    const std::string path = Path("PlayersSettings.json");
+    PlayersConfig config(path);
+    config.AppendRecords(DefaultsAt1280x720());
+
+    const SaveOutcome outcome = SaveQuietly(config);
+
+    EXPECT_TRUE(outcome.saved);
+    EXPECT_EQ(outcome.console.out, "Config saved to: " + path + "\n");
+    EXPECT_EQ(outcome.console.err, "");
+    EXPECT_EQ(ReadFile(path), DefaultsFileText);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"PlayersSettings.json"});
+}
+
+TEST_F(PlayersConfigSave, WrittenDefaultsLoadBackEqual)
+{
+    const std::string path = Path("PlayersSettings.json");
+    PlayersConfig config(path);
+    config.AppendRecords(DefaultsAt1280x720());
+    ASSERT_TRUE(SaveQuietly(config).saved);
+
+    EXPECT_EQ(LoadQuietly(path), config.records);
+}
+
+TEST_F(PlayersConfigSave, UnusualValuesSurviveTheRoundTrip)
+{
+    std::array<PlayerSettings, 10> records = DefaultsAt1280x720();
+    records[0] = {255, 1, {-0.1f, 1e-30f}, FLT_MAX, -FLT_MAX, 0.f, 1e-7f, 123456.789f, 0.3f};
+    records[9].Team = 7; // any non-zero flag is the red team
+    const std::string path = Path("PlayersSettings.json");
+    PlayersConfig config(path);
+    config.AppendRecords(records);
+    ASSERT_TRUE(SaveQuietly(config).saved);
+
+    const std::vector<PlayerSettings> loaded = LoadQuietly(path);
+
+    ASSERT_EQ(loaded.size(), 10u);
+    EXPECT_EQ(loaded[0], records[0]);
+    EXPECT_EQ(loaded[9].Team, 1);
+}
+
+TEST_F(PlayersConfigSave, OnlyTheFirstTenRecordsAreWritten)
+{
+    const std::string path = Path("PlayersSettings.json");
+    PlayersConfig config(path);
+    std::array<PlayerSettings, 10> loadedBeforeFailure = DefaultsAt1280x720();
+    for (PlayerSettings& record : loadedBeforeFailure)
+    {
+        record.Speed = 111.5f;
+    }
+    config.records.assign(loadedBeforeFailure.begin(), loadedBeforeFailure.begin() + 3);
+    config.AppendRecords(DefaultsAt1280x720());
+    ASSERT_TRUE(SaveQuietly(config).saved);
+
+    const std::vector<PlayerSettings> loaded = LoadQuietly(path);
+
+    EXPECT_EQ(loaded, std::vector<PlayerSettings>(config.records.begin(), config.records.begin() + 10));
+}
+
+TEST_F(PlayersConfigSave, LongerFileIsReplacedCompletely)
+{
+    const std::string path = Path("PlayersSettings.json");
+    WriteFile(path, DefaultsFileText + std::string(10000, ' ') + "\n[]\n");
+    PlayersConfig config(path);
+    config.AppendRecords(DefaultsAt1280x720());
+
+    ASSERT_TRUE(SaveQuietly(config).saved);
+
+    EXPECT_EQ(ReadFile(path), DefaultsFileText);
+}
+
+TEST_F(PlayersConfigSave, FolderThatCannotHoldFilesIsReportedAndLeftAlone)
+{
+    // A regular file where the folder should be stops root as well as anyone else.
+    const std::string notAFolder = Path("notAFolder");
+    WriteFile(notAFolder, "keep me");
+    const std::string path = notAFolder + "/PlayersSettings.json";
+    PlayersConfig config(path);
+    config.AppendRecords(DefaultsAt1280x720());
+
+    const SaveOutcome outcome = SaveQuietly(config);
+
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.console.out, "");
+    EXPECT_EQ(outcome.console.err, FailedSave + path + "\n");
+    EXPECT_EQ(ReadFile(notAFolder), "keep me");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notAFolder"});
+}
+
+TEST_F(PlayersConfigSave, FailureToTakeTheNameLeavesNoTemporaryFile)
+{
+    // A non-empty folder under the settings name cannot be replaced, so everything but the last step succeeds.
+    const std::string path = Path("PlayersSettings.json");
+    std::filesystem::create_directory(path);
+    WriteFile(path + "/inside", "keep me");
+    PlayersConfig config(path);
+    config.AppendRecords(DefaultsAt1280x720());
+
+    const SaveOutcome outcome = SaveQuietly(config);
+
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.console.out, "");
+    EXPECT_EQ(outcome.console.err, FailedSave + path + "\n");
+    EXPECT_EQ(ReadFile(path + "/inside"), "keep me");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"PlayersSettings.json"});
+}
+
+TEST_F(PlayersConfigSave, WriteFailureAfterOpeningKeepsTheOldFile)
+{
+    const std::string path = Path("PlayersSettings.json");
+    const std::string oldText = "[\"the user's own settings\"]";
+    WriteFile(path, oldText);
+    PlayersConfig config(path);
+    config.AppendRecords(DefaultsAt1280x720());
+    std::cout.flush();
+    std::cerr.flush();
+
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0)
+    {
+        // The file size limit lets the temporary file open but stops the text part-way.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {64, 64};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        {
+            _exit(8);
+        }
+        std::ostringstream out;
+        std::ostringstream err;
+        std::cout.rdbuf(out.rdbuf());
+        std::cerr.rdbuf(err.rdbuf());
+        const bool saved = config.Save();
+        const int code =
+            (saved ? 1 : 0) | (out.str().empty() ? 0 : 2) | (err.str() == FailedSave + path + "\n" ? 0 : 4);
+        _exit(code);
+    }
+
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: claimed success, 2: printed to standard output, 4: wrong failure line, "
+                                         "8: could not set the limit";
+    EXPECT_EQ(ReadFile(path), oldText);
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"PlayersSettings.json"});
+}
+
+class PlayersConfigBackUp : public PlayersConfigSave
+{
+protected:
+    static bool BackUpQuietly(const PlayersConfig& config, Console& console)
+    {
+        bool kept = false;
+        console = CaptureConsole([&] { kept = config.BackUpFile(); });
+        return kept;
+    }
+};
+
+TEST_F(PlayersConfigBackUp, BrokenFileIsKeptBeforeTheDefaultsGoOverIt)
+{
+    const std::string path = Path("PlayersSettings.json");
+    WriteFile(path, "[{\"PlayerNumber\": 1, \"Team\": \"Blue\"");
+    WriteFile(path + ".bak", "an older backup");
+    PlayersConfig config(path);
+
+    // The match set-up's sequence after a failed load.
+    Console console;
+    bool loaded = true;
+    CaptureConsole([&] { loaded = config.Load(); });
+    ASSERT_FALSE(loaded);
+    ASSERT_TRUE(BackUpQuietly(config, console));
+    config.records.clear();
+    config.AppendRecords(DefaultsAt1280x720());
+    ASSERT_TRUE(SaveQuietly(config).saved);
+
+    EXPECT_EQ(console.out, "Config backed up to: " + path + ".bak\n");
+    EXPECT_EQ(console.err, "");
+    EXPECT_EQ(ReadFile(path + ".bak"), "[{\"PlayerNumber\": 1, \"Team\": \"Blue\"");
+    EXPECT_EQ(ReadFile(path), DefaultsFileText);
+}
+
+TEST_F(PlayersConfigBackUp, MissingFileNeedsNoBackup)
+{
+    PlayersConfig config(Path("PlayersSettings.json"));
+    Console console;
+
+    EXPECT_TRUE(BackUpQuietly(config, console));
+
+    EXPECT_EQ(console.out, "");
+    EXPECT_EQ(console.err, "");
+    EXPECT_TRUE(FolderEntries().empty());
+}
+
+TEST_F(PlayersConfigBackUp, FileThatCannotBeKeptIsLeftInPlace)
+{
+    // A non-empty folder holding the backup name cannot be replaced, by root either.
+    const std::string path = Path("PlayersSettings.json");
+    WriteFile(path, "broken");
+    std::filesystem::create_directory(path + ".bak");
+    WriteFile(path + ".bak/inside", "x");
+    PlayersConfig config(path);
+    Console console;
+
+    EXPECT_FALSE(BackUpQuietly(config, console));
+
+    EXPECT_EQ(console.out, "");
+    EXPECT_EQ(console.err, "Failed to back up config file: " + path + "\n");
+    EXPECT_EQ(ReadFile(path), "broken");
+}
+} // namespace

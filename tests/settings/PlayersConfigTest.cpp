@@ -1,0 +1,349 @@
+#include "settings/PlayersConfig.h"
+
+#include "settings/SettingsTestSupport.h"
+
+#include <cfloat>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+// One player entry as raw JSON text, so that the exact spelling of each value (25 or 25.0 or 2.5e1) is under test.
+class Entry
+{
+public:
+    Entry& Set(const std::string& key, const std::string& raw)
+    {
+        for (auto& member : members)
+        {
+            if (member.first == key)
+            {
+                member.second = raw;
+                return *this;
+            }
+        }
+        members.emplace_back(key, raw);
+        return *this;
+    }
+
+    Entry& Drop(const std::string& key)
+    {
+        std::erase_if(members, [&](const auto& member) { return member.first == key; });
+        return *this;
+    }
+
+    [[nodiscard]] std::string Text() const
+    {
+        std::string text = "{";
+        for (const auto& [key, raw] : members)
+        {
+            text += (text.size() > 1 ? ", \"" : "\"") + key + "\": " + raw;
+        }
+        return text + "}";
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> members = {{"PlayerNumber", "7"},
+                                                                {"Team", "\"Red\""},
+                                                                {"StartPosition", "[100.5, 200.25]"},
+                                                                {"Radius", "21.5"},
+                                                                {"Speed", "310.25"},
+                                                                {"LuckMultiplier", "1.75"},
+                                                                {"EnemyIsTooNearDistance", "80.5"},
+                                                                {"PassCooldown", "1.25"},
+                                                                {"PassTime", "0.75"}};
+};
+
+std::string Array(const std::vector<std::string>& entries)
+{
+    std::string text = "[";
+    for (const std::string& entry : entries)
+    {
+        text += (text.size() > 1 ? ",\n" : "\n") + entry;
+    }
+    return text + "\n]";
+}
+
+// `count` valid entries, then `last` when it is not empty.
+std::string ValidThen(int count, const std::string& last = "")
+{
+    std::vector<std::string> entries(static_cast<std::size_t>(count), Entry().Text());
+    if (!last.empty())
+    {
+        entries.push_back(last);
+    }
+    return Array(entries);
+}
+
+struct LoadOutcome
+{
+    bool loaded = false;
+    Console console;
+    std::vector<PlayerSettings> records;
+};
+
+class PlayersConfigLoad : public SettingsFolderTest
+{
+protected:
+    LoadOutcome LoadText(const std::string& text)
+    {
+        WriteFile(Path("PlayersSettings.json"), text);
+        return LoadFile();
+    }
+
+    LoadOutcome LoadFile()
+    {
+        PlayersConfig config(Path("PlayersSettings.json"));
+        LoadOutcome outcome;
+        outcome.console = CaptureConsole([&] { outcome.loaded = config.Load(); });
+        outcome.records = config.records;
+        return outcome;
+    }
+
+    // Loads one valid entry altered by `key` = `raw` and returns its record.
+    PlayerSettings LoadAccepted(const std::string& key, const std::string& raw)
+    {
+        const LoadOutcome outcome = LoadText(Array({Entry().Set(key, raw).Text()}));
+        EXPECT_TRUE(outcome.loaded) << key << " = " << raw << ": " << outcome.console.err;
+        EXPECT_EQ(outcome.records.size(), outcome.loaded ? 1u : 0u);
+        return outcome.records.empty() ? PlayerSettings{} : outcome.records.front();
+    }
+};
+
+const std::string MissingKeys = "Invalid JSON format: missing keys in one of the player entries.";
+const std::string WrongTypes = "Invalid JSON format: incorrect data types in one of the player entries.";
+const std::string TypeError = "Error while loading config: [json.exception.type_error.";
+const std::string ParseError = "JSON parsing error: [json.exception.parse_error.";
+
+struct FailureCase
+{
+    const char* name;
+    std::string text;
+    std::string message; // the whole line, or its fixed start when the library's text follows
+    bool libraryTextFollows;
+    std::size_t recordsAppended;
+
+    friend void PrintTo(const FailureCase& failure, std::ostream* os) { *os << failure.name; }
+};
+
+class PlayersConfigLoadFailure : public PlayersConfigLoad, public testing::WithParamInterface<FailureCase>
+{
+};
+
+TEST_P(PlayersConfigLoadFailure, ReportsOneLineOnStandardErrorAndKeepsEarlierRecords)
+{
+    const FailureCase& failure = GetParam();
+    const LoadOutcome outcome = LoadText(failure.text);
+
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.console.out, "");
+    if (failure.libraryTextFollows)
+    {
+        EXPECT_EQ(outcome.console.err.rfind(failure.message, 0), 0u) << outcome.console.err;
+        EXPECT_EQ(std::count(outcome.console.err.begin(), outcome.console.err.end(), '\n'), 1);
+        EXPECT_EQ(outcome.console.err.back(), '\n');
+    }
+    else
+    {
+        EXPECT_EQ(outcome.console.err, failure.message + "\n");
+    }
+    EXPECT_EQ(outcome.records.size(), failure.recordsAppended);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRow, PlayersConfigLoadFailure,
+    testing::Values(
+        FailureCase{"EmptyFile", "", ParseError, true, 0},
+        FailureCase{"Malformed", "[{\"Team\": ", ParseError, true, 0},
+        FailureCase{"Comment", "// players\n[]", ParseError, true, 0},
+        FailureCase{"NotAnArray", "{\"Players\": []}", "Invalid JSON format: expected an array of players.", false, 0},
+        FailureCase{"EleventhEntry", ValidThen(11), "Too many players in JSON file. Expected maximum: 10", false, 10},
+        FailureCase{"EleventhEntryWhateverItHolds", ValidThen(10, "42"),
+                    "Too many players in JSON file. Expected maximum: 10", false, 10},
+        FailureCase{"EntryLacksPassTime", ValidThen(3, Entry().Drop("PassTime").Text()), MissingKeys, false, 3},
+        FailureCase{"EntryLacksPlayerNumber", ValidThen(1, Entry().Drop("PlayerNumber").Text()), MissingKeys, false, 1},
+        FailureCase{"EntryIsANumber", ValidThen(2, "5"), MissingKeys, false, 2},
+        FailureCase{"MissingKeyBeforeWrongType", ValidThen(0, Entry().Set("Radius", "25").Drop("Speed").Text()),
+                    MissingKeys, false, 0},
+        FailureCase{"IntegerRadius", ValidThen(1, Entry().Set("Radius", "25").Text()), WrongTypes, false, 1},
+        FailureCase{"StringSpeed", ValidThen(3, Entry().Set("Speed", "\"fast\"").Text()), WrongTypes, false, 3},
+        FailureCase{"IntegerPassTime", ValidThen(0, Entry().Set("PassTime", "1").Text()), WrongTypes, false, 0},
+        FailureCase{"NegativePlayerNumber", ValidThen(0, Entry().Set("PlayerNumber", "-1").Text()), WrongTypes, false,
+                    0},
+        FailureCase{"FloatPlayerNumber", ValidThen(0, Entry().Set("PlayerNumber", "3.0").Text()), WrongTypes, false, 0},
+        FailureCase{"ExponentPlayerNumber", ValidThen(0, Entry().Set("PlayerNumber", "7e0").Text()), WrongTypes, false,
+                    0},
+        FailureCase{"NumberTeam", ValidThen(0, Entry().Set("Team", "0").Text()), WrongTypes, false, 0},
+        FailureCase{"PositionNotArray", ValidThen(0, Entry().Set("StartPosition", "{\"x\": 1.0}").Text()), WrongTypes,
+                    false, 0},
+        FailureCase{"ThreeElementPosition", ValidThen(2, Entry().Set("StartPosition", "[1.0, 2.0, 3.0]").Text()),
+                    WrongTypes, false, 2},
+        FailureCase{"OneElementPosition", ValidThen(0, Entry().Set("StartPosition", "[1.0]").Text()), WrongTypes, false,
+                    0},
+        FailureCase{"NullPositionElement", ValidThen(1, Entry().Set("StartPosition", "[100.0, null]").Text()),
+                    TypeError, true, 1},
+        FailureCase{"StringPositionElement", ValidThen(0, Entry().Set("StartPosition", "[\"100\", 1.0]").Text()),
+                    TypeError, true, 0},
+        // The type checks all run before any value is converted.
+        FailureCase{"WrongTypeBeforeNullElement",
+                    ValidThen(0, Entry().Set("StartPosition", "[null, 1.0]").Set("PassTime", "1").Text()), WrongTypes,
+                    false, 0},
+        // Values that overflow a float are refused like a wrong type, in conversion order: y, then x.
+        FailureCase{"OverflowingRadius", ValidThen(2, Entry().Set("Radius", "1e39").Text()), WrongTypes, false, 2},
+        FailureCase{"OverflowingNegativePassTime", ValidThen(0, Entry().Set("PassTime", "-1e39").Text()), WrongTypes,
+                    false, 0},
+        FailureCase{"JustPastTheLargestFloat", ValidThen(0, Entry().Set("Speed", "3.4028236e38").Text()), WrongTypes,
+                    false, 0},
+        FailureCase{"OverflowingPositionX", ValidThen(1, Entry().Set("StartPosition", "[1e39, 2.0]").Text()),
+                    WrongTypes, false, 1},
+        FailureCase{"OverflowingYBeforeNullX", ValidThen(0, Entry().Set("StartPosition", "[null, 1e39]").Text()),
+                    WrongTypes, false, 0},
+        FailureCase{"NullYBeforeOverflowingX", ValidThen(0, Entry().Set("StartPosition", "[1e39, null]").Text()),
+                    TypeError, true, 0}),
+    [](const testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
+
+TEST_F(PlayersConfigLoad, MissingFileIsReportedWithItsName)
+{
+    const LoadOutcome outcome = LoadFile();
+
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.console.out, "");
+    EXPECT_EQ(outcome.console.err, "Failed to open config file: " + Path("PlayersSettings.json") + "\n");
+    EXPECT_TRUE(outcome.records.empty());
+}
+
+TEST_F(PlayersConfigLoad, EveryFieldLandsInItsOwnPlace)
+{
+    const LoadOutcome outcome = LoadText(Array({Entry().Text(), Entry()
+                                                                    .Set("PlayerNumber", "2")
+                                                                    .Set("Team", "\"Blue\"")
+                                                                    .Set("StartPosition", "[-5, 0.1]")
+                                                                    .Set("Radius", "0.0")
+                                                                    .Set("Speed", "-12.5")
+                                                                    .Set("LuckMultiplier", "2.0")
+                                                                    .Set("EnemyIsTooNearDistance", "1e2")
+                                                                    .Set("PassCooldown", "3.5")
+                                                                    .Set("PassTime", "0.125")
+                                                                    .Text()}));
+
+    ASSERT_TRUE(outcome.loaded);
+    EXPECT_EQ(outcome.console.out, "Config loaded and validated successfully.\n");
+    EXPECT_EQ(outcome.console.err, "");
+    const std::vector<PlayerSettings> expected = {{7, 1, {100.5f, 200.25f}, 21.5f, 310.25f, 1.75f, 80.5f, 1.25f, 0.75f},
+                                                  {2, 0, {-5.f, 0.1f}, 0.f, -12.5f, 2.f, 100.f, 3.5f, 0.125f}};
+    EXPECT_EQ(outcome.records, expected);
+}
+
+TEST_F(PlayersConfigLoad, EmptyArrayLoadsWithNoRecords)
+{
+    const LoadOutcome outcome = LoadText("[]");
+
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(outcome.console.out, "Config loaded and validated successfully.\n");
+    EXPECT_TRUE(outcome.records.empty());
+}
+
+TEST_F(PlayersConfigLoad, TenEntriesAreAccepted)
+{
+    const LoadOutcome outcome = LoadText(ValidThen(10));
+
+    EXPECT_TRUE(outcome.loaded);
+    EXPECT_EQ(outcome.records.size(), 10u);
+}
+
+TEST_F(PlayersConfigLoad, FloatsMayBeWrittenWithFractionOrExponent)
+{
+    EXPECT_EQ(LoadAccepted("Radius", "25.0").Radius, 25.f);
+    EXPECT_EQ(LoadAccepted("Radius", "2.5e1").Radius, 25.f);
+    EXPECT_EQ(LoadAccepted("Speed", "1E2").Speed, 100.f);
+    EXPECT_EQ(LoadAccepted("PassTime", "-0.5").PassTime, -0.5f);
+    // Still rounds to the largest float rather than to infinity.
+    EXPECT_EQ(LoadAccepted("Speed", "3.40282356e38").Speed, FLT_MAX);
+}
+
+TEST_F(PlayersConfigLoad, PlayerNumberKeepsItsLowEightBits)
+{
+    EXPECT_EQ(LoadAccepted("PlayerNumber", "300").PlayerNumber, 44);
+    EXPECT_EQ(LoadAccepted("PlayerNumber", "255").PlayerNumber, 255);
+    EXPECT_EQ(LoadAccepted("PlayerNumber", "18446744073709551615").PlayerNumber, 255);
+}
+
+TEST_F(PlayersConfigLoad, OnlyExactlyBlueIsTheBlueTeam)
+{
+    EXPECT_EQ(LoadAccepted("Team", "\"Blue\"").Team, 0);
+    EXPECT_EQ(LoadAccepted("Team", "\"blue\"").Team, 1);
+    EXPECT_EQ(LoadAccepted("Team", "\"\"").Team, 1);
+    EXPECT_EQ(LoadAccepted("Team", "\"Blue \"").Team, 1);
+    EXPECT_EQ(LoadAccepted("Team", "\"Green\"").Team, 1);
+}
+
+TEST_F(PlayersConfigLoad, StartPositionTakesIntegersAndBooleans)
+{
+    EXPECT_EQ(LoadAccepted("StartPosition", "[100, 200]").StartPosition, sf::Vector2f(100.f, 200.f));
+    EXPECT_EQ(LoadAccepted("StartPosition", "[true, false]").StartPosition, sf::Vector2f(1.f, 0.f));
+    EXPECT_EQ(LoadAccepted("StartPosition", "[-3, 2.5e2]").StartPosition, sf::Vector2f(-3.f, 250.f));
+}
+
+TEST_F(PlayersConfigLoad, ExtraMembersAndTrailingTextAreIgnored)
+{
+    const LoadOutcome outcome =
+        LoadText(Array({Entry().Set("Nickname", "[1, {\"x\": null}]").Text(), Entry().Text()}) + "\n garbage {");
+
+    EXPECT_TRUE(outcome.loaded) << outcome.console.err;
+    EXPECT_EQ(outcome.records.size(), 2u);
+    EXPECT_EQ(outcome.records[0], outcome.records[1]);
+}
+
+class PlayersConfigComplete : public PlayersConfigLoad
+{
+};
+
+TEST_F(PlayersConfigComplete, ShortFileKeepsItsEntriesAndTakesTheRestFromTheDefaults)
+{
+    const std::string text = ValidThen(3);
+    WriteFile(Path("PlayersSettings.json"), text);
+    const std::array<PlayerSettings, 10> defaults = DefaultsAt1280x720();
+    PlayersConfig config(Path("PlayersSettings.json"));
+    bool loadedOk = false;
+    CaptureConsole([&] { loadedOk = config.Load(); });
+    ASSERT_TRUE(loadedOk);
+    const std::vector<PlayerSettings> loaded = config.records;
+
+    int appended = 0;
+    const Console console = CaptureConsole([&] { appended = config.CompleteFrom(defaults); });
+
+    EXPECT_EQ(appended, 7);
+    EXPECT_EQ(console.out, "Missing players filled in from defaults: 7\n");
+    EXPECT_EQ(console.err, "");
+    ASSERT_EQ(config.records.size(), 10u);
+    EXPECT_TRUE(std::equal(loaded.begin(), loaded.end(), config.records.begin()));
+    EXPECT_TRUE(std::equal(defaults.begin() + 3, defaults.end(), config.records.begin() + 3));
+    EXPECT_EQ(ReadFile(Path("PlayersSettings.json")), text);
+}
+
+TEST_F(PlayersConfigComplete, NoRecordsTakeAllTenDefaults)
+{
+    const std::array<PlayerSettings, 10> defaults = DefaultsAt1280x720();
+    PlayersConfig config("unused");
+    int appended = 0;
+    const Console console = CaptureConsole([&] { appended = config.CompleteFrom(defaults); });
+
+    EXPECT_EQ(appended, 10);
+    EXPECT_EQ(console.out, "Missing players filled in from defaults: 10\n");
+    EXPECT_TRUE(std::equal(defaults.begin(), defaults.end(), config.records.begin(), config.records.end()));
+}
+
+TEST_F(PlayersConfigComplete, FullFileIsLeftAloneAndSaysNothing)
+{
+    PlayersConfig config("unused");
+    config.AppendRecords(DefaultsAt1280x720());
+    const std::vector<PlayerSettings> before = config.records;
+    int appended = -1;
+    const Console console = CaptureConsole([&] { appended = config.CompleteFrom(DefaultsAt1280x720()); });
+
+    EXPECT_EQ(appended, 0);
+    EXPECT_EQ(console.out, "");
+    EXPECT_EQ(config.records, before);
+}
+} // namespace

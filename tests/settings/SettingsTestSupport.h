@@ -1,0 +1,99 @@
+#pragma once
+
+#include "settings/DefaultPlayerSettings.h"
+#include "settings/PlayerSettings.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+inline void PrintTo(const PlayerSettings& s, std::ostream* os)
+{
+    *os << "{#" << int{s.PlayerNumber} << " team " << int{s.Team} << " at (" << s.StartPosition.x << ", "
+        << s.StartPosition.y << ") r " << s.Radius << " v " << s.Speed << " luck " << s.LuckMultiplier << " near "
+        << s.EnemyIsTooNearDistance << " cooldown " << s.PassCooldown << " pass " << s.PassTime << "}";
+}
+
+// The defaults of a 1280 x 720 window, the formation spelt out as the match builds it.
+inline std::array<PlayerSettings, 10> DefaultsAt1280x720()
+{
+    const float w = 1280.f;
+    const float h = 720.f;
+    const std::array<sf::Vector2f, 5> formation = {
+        sf::Vector2f(0.15f * w, 0.1f * h), sf::Vector2f(0.28f * w, 0.15f * h), sf::Vector2f(0.35f * w, 0.5f * h),
+        sf::Vector2f(0.28f * w, 0.85f * h), sf::Vector2f(0.15f * w, 0.9f * h)};
+    return DefaultPlayerSettings(formation, w);
+}
+
+struct Console
+{
+    std::string out;
+    std::string err;
+};
+
+template <typename Operation> Console CaptureConsole(Operation&& operation)
+{
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    operation();
+    Console console;
+    console.out = testing::internal::GetCapturedStdout();
+    console.err = testing::internal::GetCapturedStderr();
+    return console;
+}
+
+// Every test gets a fresh folder of its own and absolute paths inside it.
+class SettingsFolderTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tryzone-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    [[nodiscard]] std::string Path(const std::string& name) const { return (folder / name).string(); }
+
+    static void WriteFile(const std::string& path, const std::string& text)
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << text;
+        ASSERT_TRUE(file.good()) << path;
+    }
+
+    [[nodiscard]] static std::string ReadFile(const std::string& path)
+    {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    // Names in the folder, sorted: shows leftovers such as temporary files.
+    [[nodiscard]] std::vector<std::string> FolderEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+        {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::filesystem::path folder;
+};

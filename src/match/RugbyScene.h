@@ -19,6 +19,20 @@ public:
     void HandleEvent(const sf::Event& event) override;
     void Update() override;
 
+    // Queries the players and the ball put to the match. Teams are slot ranges: flag 0 is slots 0 to 4, flag 1
+    // slots 5 to 9. Distances between players are taken on whole-pixel centres, and ties go to the lower slot.
+
+    // A point whose y is the middle of the lane; (0, 0) for a lane that does not exist.
+    [[nodiscard]] sf::Vector2f GetLaneCentre(std::uint8_t lane) const;
+    // The player of the side without the ball whose centre is nearest to the ball's.
+    [[nodiscard]] Player* FindNearestOpponentToBall() const;
+    // The carrier's teammate (never the carrier himself) nearest to the ball.
+    [[nodiscard]] Player* FindNearestTeammateToBall() const;
+    // The nearest player to from among his teammates or his opponents; null when there is none.
+    [[nodiscard]] Player* FindNearestPlayer(const Player& from, bool sameTeam) const;
+    // A uniformly random teammate of from, never from himself; null for a team flag that names no side.
+    [[nodiscard]] Player* PickRandomTeammate(const Player& from) const;
+
     bool debugMode = false;
     std::int32_t blueScore = 0;
     std::int32_t redScore = 0;

@@ -1,0 +1,79 @@
+#include "behaviour/Ball.h"
+
+#include "behaviour/Player.h"
+#include "core/Random.h"
+#include "match/RugbyScene.h"
+
+#include <iostream>
+
+Ball::Ball(float radius, const sf::Color& color)
+    : Entity(radius, color), holder(CurrentSceneAs<RugbyScene>()->ballCarrier)
+{
+    tag = 0;
+}
+
+void Ball::GiveTo(Player* player)
+{
+    RugbyScene* scene = CurrentSceneAs<RugbyScene>();
+    if (player == nullptr)
+    {
+        std::cout << "joueur non valide" << std::endl;
+        return;
+    }
+    holder = player;
+    scene->ballCarrier = player;
+    player->Boost();
+    stealTimer = 0.f;
+}
+
+void Ball::PassFrom(Player* from)
+{
+    RugbyScene* scene = CurrentSceneAs<RugbyScene>();
+    Player* receiver = scene->PickRandomTeammate(*from);
+    if (receiver == nullptr)
+    {
+        std::cout << "joueur non valide" << std::endl;
+        return;
+    }
+    holder = receiver;
+    scene->ballCarrier = receiver;
+    // A receiver already boosted stays boosted for another full boostDuration.
+    receiver->Boost();
+    receiver->boostTimer = 0.f;
+    // No protection: an opponent already touching the receiver may tackle at the next collision check.
+    stealTimer = stealCooldown;
+}
+
+void Ball::Tick()
+{
+    stealTimer += FrameTime();
+    if (holder != nullptr)
+    {
+        const sf::Vector2f centre = holder->PositionAt(0.5f, 0.5f);
+        PlaceAt(centre.x, centre.y, 0.5f, 0.5f);
+    }
+}
+
+void Ball::HandleCollision(Entity* other)
+{
+    auto* tackler = dynamic_cast<Player*>(other);
+    if (tackler == nullptr || tackler == holder || holder == nullptr)
+    {
+        return;
+    }
+    if (stealTimer < stealCooldown)
+    {
+        return;
+    }
+    // A teammate touching the ball neither takes it nor restarts the protection time.
+    if (tackler->team == holder->team)
+    {
+        return;
+    }
+    if (Chance(tackler->luckMultiplier * 60.f))
+    {
+        holder = tackler;
+        CurrentSceneAs<RugbyScene>()->ballCarrier = tackler;
+    }
+    stealTimer = 0.f;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/Entity.h"
+
+class Player;
+
+// The match ball. It is never loose: it sits on its holder and changes hands at once, by a pass or a tackle.
+// holder always names the same player as the scene's ballCarrier.
+class Ball : public Entity
+{
+public:
+    Ball(float radius, const sf::Color& color);
+
+    // Hands the ball to a chosen player, who is protected from tackles for stealCooldown.
+    void GiveTo(Player* player);
+    // Passes to a random teammate of the passer; a pass gives no protection.
+    void PassFrom(Player* from);
+
+    void Tick() override;
+    // An opponent touching the ball after the protection time tries a tackle.
+    void HandleCollision(Entity* other) override;
+
+    float stealCooldown = 2.0f;
+    float stealTimer = 0.f;
+    Player* holder;
+};

@@ -1,0 +1,143 @@
+#include "behaviour/Player.h"
+
+#include "behaviour/PlayerActions.h"
+#include "behaviour/PlayerConditions.h"
+#include "core/DebugOverlay.h"
+#include "core/Random.h"
+#include "match/RugbyScene.h"
+
+#include <array>
+#include <charconv>
+#include <string_view>
+
+const char* PlayerStateName(int state)
+{
+    static constexpr std::array<const char*, 5> names{"Idle", "Support", "Defend", "Attack", "Pass"};
+    return state >= 0 && state < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(state)] : "Unknown";
+}
+
+Player::Player(float radius, const sf::Color& color)
+    : Entity(radius, color), defendVariant(Chance(25.f)), scene(CurrentSceneAs<RugbyScene>())
+{
+    tag = 1;
+    WireStateGraph();
+}
+
+void Player::WireStateGraph()
+{
+    // Link order is priority; a condition that must not hold has expected set to false.
+    StateNode<Player>* idle = stateGraph.CreateState(Idle);
+    idle->AddAction<PlayerActionIdle>();
+    StateLink<Player>* link = idle->AddLink(Support);
+    link->AddCondition<PlayerCondition_TeamHaveBall>();
+    link->AddCondition<PlayerCondition_PlayerHaveBall>()->expected = false;
+    idle->AddLink(Defend)->AddCondition<PlayerCondition_TeamHaveBall>()->expected = false;
+    idle->AddLink(Attack)->AddCondition<PlayerCondition_PlayerHaveBall>();
+
+    StateNode<Player>* support = stateGraph.CreateState(Support);
+    support->AddAction<PlayerActionSupport>();
+    support->AddLink(Defend)->AddCondition<PlayerCondition_TeamHaveBall>()->expected = false;
+    support->AddLink(Attack)->AddCondition<PlayerCondition_PlayerHaveBall>();
+
+    // A defender that wins the ball passes through Support for one frame on its way to Attack.
+    StateNode<Player>* defend = stateGraph.CreateState(Defend);
+    defend->AddAction<PlayerActionDefend>();
+    defend->AddLink(Support)->AddCondition<PlayerCondition_TeamHaveBall>();
+    defend->AddLink(Attack)->AddCondition<PlayerCondition_PlayerHaveBall>();
+
+    StateNode<Player>* attack = stateGraph.CreateState(Attack);
+    attack->AddAction<PlayerActionAttack>();
+    link = attack->AddLink(Support);
+    link->AddCondition<PlayerCondition_TeamHaveBall>();
+    link->AddCondition<PlayerCondition_PlayerHaveBall>()->expected = false;
+    attack->AddLink(Defend)->AddCondition<PlayerCondition_TeamHaveBall>()->expected = false;
+    attack->AddLink(Pass)->AddCondition<PlayerCondition_EnemyIsNear>();
+
+    StateNode<Player>* pass = stateGraph.CreateState(Pass);
+    pass->AddAction<PlayerActionPass>();
+    pass->AddLink(Support)->AddCondition<PlayerCondition_PlayerHaveBall>()->expected = false;
+
+    stateGraph.SetState(Idle);
+}
+
+void Player::Setup(const std::uint8_t& teamFlag, const std::uint8_t& shirtNumber, const std::uint8_t& laneIndex,
+                   const float& runningSpeed, const float& luck, const float& nearDistance, const float& cooldown,
+                   const float& waitBeforePass)
+{
+    team = teamFlag;
+    number = shirtNumber;
+    lane = laneIndex;
+    baseSpeed = runningSpeed;
+    runSpeed = runningSpeed;
+    luckMultiplier = luck;
+    enemyIsTooNearDistance = nearDistance;
+    passCooldown = cooldown;
+    passTime = waitBeforePass;
+    const float laneHeight = static_cast<float>(scene->WindowHeight()) / 3.f;
+    laneTop = static_cast<float>(lane) * laneHeight;
+    laneBottom = laneHeight * static_cast<float>(static_cast<std::uint8_t>(lane + 1));
+}
+
+void Player::Tick()
+{
+    if (scene->debugMode)
+    {
+        DrawDebugMarks();
+    }
+
+    // In debug mode the carrier is the user's to steer.
+    if (!scene->debugMode || scene->ballCarrier != this)
+    {
+        stateGraph.Update();
+    }
+
+    // Keep the centre inside the lane; only the vertical motion is stopped, so the player slides along the edge.
+    const sf::Vector2f centre = PositionAt(0.5f, 0.5f);
+    if (laneTop > centre.y)
+    {
+        direction.y = 0.f;
+        PlaceAt(centre.x, laneTop, 0.5f, 0.5f);
+    }
+    if (centre.y > laneBottom)
+    {
+        direction.y = 0.f;
+        PlaceAt(centre.x, laneBottom, 0.5f, 0.5f);
+    }
+
+    if (passCooldown > passTimer)
+    {
+        passTimer += FrameTime();
+    }
+
+    boostTimer += FrameTime();
+    if (boostTimer >= boostDuration)
+    {
+        runSpeed = baseSpeed;
+    }
+}
+
+void Player::Boost()
+{
+    if (boostTimer >= boostDuration)
+    {
+        runSpeed = runSpeed * boostFactor;
+        boostTimer = 0.f;
+    }
+}
+
+void Player::DrawDebugMarks() const
+{
+    const sf::Vector2f centre = PositionAt(0.5f, 0.5f);
+    DebugOverlay::DrawText(centre.x, centre.y - 50.f, PlayerStateName(stateGraph.current), 0.5f, 0.5f, sf::Color::Red,
+                           DebugLayer::Foreground);
+
+    std::array<char, 4> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    const sf::Vector2f numberAt = PositionAt(0.45f, 0.4f);
+    DebugOverlay::DrawText(numberAt.x, numberAt.y, std::string_view(digits.data(), written - digits.data()), 0.5f, 0.5f,
+                           sf::Color::White, DebugLayer::Foreground);
+
+    DebugOverlay::DrawCircle(centre.x, centre.y, markerRadius, sf::Color::Black, true, 1.f, DebugLayer::Foreground);
+    DebugOverlay::DrawCircle(centre.x, centre.y, enemyIsTooNearDistance, sf::Color::Red, true, 2.f,
+                             DebugLayer::Foreground);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "behaviour/StateGraph.h"
+#include "core/Entity.h"
+
+#include <cstdint>
+
+class RugbyScene;
+
+// Indices of the player's states in its graph.
+enum PlayerState : int
+{
+    Idle = 0,
+    Support = 1,
+    Defend = 2,
+    Attack = 3,
+    Pass = 4,
+};
+
+// "Idle" ... "Pass" for the five states, "Unknown" for anything else.
+[[nodiscard]] const char* PlayerStateName(int state);
+
+// One rugby player, driven by its own state graph and held inside its horizontal lane.
+class Player : public Entity
+{
+public:
+    Player(float radius, const sf::Color& color);
+
+    void Setup(const std::uint8_t& teamFlag, const std::uint8_t& shirtNumber, const std::uint8_t& laneIndex,
+               const float& runningSpeed, const float& luck, const float& nearDistance, const float& cooldown,
+               const float& waitBeforePass);
+
+    void Tick() override;
+
+    // A speed boost, when the last one is at least boostDuration old.
+    void Boost();
+
+    StateGraph<Player> stateGraph{this, 5};
+    float luckMultiplier = 0.f;
+    float enemyIsTooNearDistance = 0.f;
+    float passCooldown = 0.f;
+    float passTime = 0.f;
+    std::uint8_t number = 0;
+    std::uint8_t lane = 0;
+    std::uint8_t team = 0; // 0 blue, attacks towards x = W; 1 red, attacks towards x = 0
+    float attackSpeedFactor = 1.0f;
+    bool defendVariant;
+    float laneTop = 0.f;
+    float laneBottom = 0.f;
+    float markerRadius = 100.f;
+    float baseSpeed = 300.f;
+    float runSpeed = 0.f;
+    float boostFactor = 1.3f;
+    float passTimer = 0.f;
+    float passWaitTimer = 0.f;
+    float boostTimer = 0.f;
+    float boostDuration = 1.0f;
+    RugbyScene* scene;
+
+private:
+    void DrawDebugMarks() const;
+    void WireStateGraph();
+};

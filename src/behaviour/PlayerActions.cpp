@@ -1,0 +1,125 @@
+#include "behaviour/PlayerActions.h"
+
+#include "behaviour/Ball.h"
+#include "behaviour/Player.h"
+#include "core/Geometry.h"
+#include "core/Random.h"
+#include "match/RugbyScene.h"
+
+namespace
+{
+// Every state but Pass starts the same way: find the match and stand still.
+RugbyScene* StartStanding(Player* owner)
+{
+    owner->Halt();
+    return Entity::CurrentSceneAs<RugbyScene>();
+}
+} // namespace
+
+void PlayerActionIdle::Start(Player* owner)
+{
+    scene = StartStanding(owner);
+}
+
+void PlayerActionSupport::Start(Player* owner)
+{
+    scene = Entity::CurrentSceneAs<RugbyScene>();
+    toLaneEdge = Chance(50.f);
+    owner->Halt();
+}
+
+void PlayerActionSupport::Update(Player* owner)
+{
+    const Player* carrier = scene->ballCarrier;
+    const sf::Vector2f carrierCentre = carrier->PositionAt(0.5f, 0.5f);
+    const float radius = carrier->Shape().getRadius();
+    int x = 0;
+    if (carrier->team == 0)
+    {
+        x = TruncToInt(carrierCentre.x - radius);
+    }
+    else if (carrier->team == 1)
+    {
+        x = TruncToInt(carrierCentre.x + radius);
+    }
+    else
+    {
+        return;
+    }
+    const float height = static_cast<float>(scene->WindowHeight());
+    const int y = toLaneEdge ? TruncToInt(static_cast<float>(owner->lane) * (height / 3.f))
+                             : TruncToInt(scene->GetLaneCentre(owner->lane).y);
+    owner->MoveTowards(x, y, owner->runSpeed);
+}
+
+void PlayerActionDefend::Start(Player* owner)
+{
+    scene = StartStanding(owner);
+}
+
+void PlayerActionDefend::Update(Player* owner)
+{
+    const Player* carrier = scene->ballCarrier;
+    const sf::Vector2f carrierCentre = carrier->PositionAt(0.5f, 0.5f);
+    int x = TruncToInt(carrierCentre.x);
+    const int y = TruncToInt(carrierCentre.y);
+    if (carrier->lane != owner->lane)
+    {
+        // With no opponent to measure against (a team flag that names no side) the defender just chases.
+        if (const Player* opponent = scene->FindNearestPlayer(*owner, false))
+        {
+            const sf::Vector2f mine = owner->PositionAt(0.5f, 0.5f);
+            const sf::Vector2f theirs = opponent->PositionAt(0.5f, 0.5f);
+            if (owner->enemyIsTooNearDistance >= Distance(mine.x, mine.y, theirs.x, theirs.y))
+            {
+                x = owner->defendVariant ? TruncToInt(mine.x - (mine.x + theirs.x))
+                                         : TruncToInt(mine.x - 2.f * (mine.x - theirs.x));
+            }
+        }
+    }
+    owner->MoveTowards(x, y, owner->runSpeed);
+}
+
+void PlayerActionAttack::Start(Player* owner)
+{
+    scene = StartStanding(owner);
+}
+
+void PlayerActionAttack::Update(Player* owner)
+{
+    const float speed = owner->runSpeed * owner->attackSpeedFactor;
+    const int y = TruncToInt(owner->PositionAt(0.5f, 0.5f).y);
+    if (owner->team == 0)
+    {
+        owner->MoveTowards(scene->WindowWidth(), y, speed);
+    }
+    else if (owner->team == 1)
+    {
+        owner->MoveTowards(0, y, speed);
+    }
+}
+
+void PlayerActionPass::Start(Player* /*owner*/)
+{
+    // No halt: the carrier keeps running towards the target Attack gave him.
+    scene = Entity::CurrentSceneAs<RugbyScene>();
+    ball = scene->ball;
+}
+
+void PlayerActionPass::Update(Player* owner)
+{
+    if (owner->passTimer >= owner->passCooldown && owner->passWaitTimer >= owner->passTime)
+    {
+        if (Chance(owner->luckMultiplier * 85.f))
+        {
+            ball->PassFrom(owner);
+        }
+        owner->passTimer = 0.f;
+        owner->passWaitTimer = 0.f;
+    }
+    else
+    {
+        // Not reset on entering Pass: time waited in an earlier episode counts towards this one.
+        owner->passWaitTimer += owner->FrameTime();
+    }
+}

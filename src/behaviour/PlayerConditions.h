@@ -1,0 +1,26 @@
+#pragma once
+
+#include "behaviour/StateGraph.h"
+
+class Player;
+
+// The owner holds the ball.
+class PlayerCondition_PlayerHaveBall : public Condition<Player>
+{
+public:
+    [[nodiscard]] bool Test(Player* owner) override;
+};
+
+// The owner's team holds the ball (the carrier himself included).
+class PlayerCondition_TeamHaveBall : public Condition<Player>
+{
+public:
+    [[nodiscard]] bool Test(Player* owner) override;
+};
+
+// The opponent nearest to the ball is within the owner's enemyIsTooNearDistance, on whole-pixel centres.
+class PlayerCondition_EnemyIsNear : public Condition<Player>
+{
+public:
+    [[nodiscard]] bool Test(Player* owner) override;
+};

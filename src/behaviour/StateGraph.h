@@ -1,0 +1,139 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+// A small finite-state machine over an owner type. The graph owns its states, a state its actions and links,
+// a link its conditions; the owner is only pointed to. Nothing allocates once the graph is wired.
+
+template <class T> class Action
+{
+public:
+    virtual ~Action() = default;
+    virtual void Start(T* /*owner*/) {}
+    virtual void Update(T* /*owner*/) {}
+    virtual void End(T* /*owner*/) {}
+};
+
+template <class T> class Condition
+{
+public:
+    virtual ~Condition() = default;
+    [[nodiscard]] virtual bool Test(T* owner) = 0;
+
+    // The result Test must give for the condition to be met; false negates it.
+    bool expected = true;
+};
+
+template <class T> class StateLink
+{
+public:
+    explicit StateLink(int target) : targetState(target) {}
+
+    template <class C> C* AddCondition()
+    {
+        auto condition = std::make_unique<C>();
+        C* added = condition.get();
+        conditions.push_back(std::move(condition));
+        return added;
+    }
+
+    std::vector<std::unique_ptr<Condition<T>>> conditions;
+    int targetState = -1; // -1: once matched, the current state is kept
+};
+
+template <class T> class StateNode
+{
+public:
+    explicit StateNode(T* nodeOwner) : owner(nodeOwner) {}
+
+    template <class A> A* AddAction()
+    {
+        auto action = std::make_unique<A>();
+        A* added = action.get();
+        actions.push_back(std::move(action));
+        return added;
+    }
+
+    StateLink<T>* AddLink(int targetState)
+    {
+        links.push_back(std::make_unique<StateLink<T>>(targetState));
+        return links.back().get();
+    }
+
+    std::vector<std::unique_ptr<Action<T>>> actions;
+    std::vector<std::unique_ptr<StateLink<T>>> links; // insertion order is priority
+    T* owner;
+};
+
+template <class T> class StateGraph
+{
+public:
+    StateGraph(T* graphOwner, int stateCount) : states(static_cast<std::size_t>(stateCount)), owner(graphOwner) {}
+
+    StateNode<T>* CreateState(int index)
+    {
+        auto& slot = states[static_cast<std::size_t>(index)];
+        slot = std::make_unique<StateNode<T>>(owner);
+        return slot.get();
+    }
+
+    // Acts at once, and also when index is already current: that state's actions end and start again.
+    void SetState(int index)
+    {
+        if (current >= 0 && static_cast<std::size_t>(current) < states.size())
+        {
+            for (auto& action : states[static_cast<std::size_t>(current)]->actions)
+            {
+                action->End(owner);
+            }
+        }
+        current = index;
+        for (auto& action : states[static_cast<std::size_t>(index)]->actions)
+        {
+            action->Start(owner);
+        }
+    }
+
+    // Actions first, so that the links see what they did this frame; then at most one transition.
+    void Update()
+    {
+        if (current == -1)
+        {
+            return;
+        }
+        StateNode<T>& node = *states[static_cast<std::size_t>(current)];
+        for (auto& action : node.actions)
+        {
+            action->Update(owner);
+        }
+        for (auto& link : node.links)
+        {
+            if (Matches(*link))
+            {
+                if (link->targetState != -1)
+                {
+                    SetState(link->targetState);
+                }
+                return;
+            }
+        }
+    }
+
+    std::vector<std::unique_ptr<StateNode<T>>> states;
+    int current = -1;
+    T* owner;
+
+private:
+    bool Matches(StateLink<T>& link)
+    {
+        for (auto& condition : link.conditions)
+        {
+            if (condition->Test(owner) != condition->expected)
+            {
+                return false;
+            }
+        }
+        return true;
+    }
+};

@@ -1,13 +1,18 @@
 #pragma once
 
 #include "core/Scene.h"
+#include "settings/PlayerSettings.h"
 
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 class Player;
 class Ball;
+
+// The file the match reads its players from, in the working directory.
+inline constexpr const char* kPlayersSettingsFile = "PlayersSettings.json";
 
 // One match: slots 0 to 4 hold the blue team (flag 0, attacks towards x = W), slots 5 to 9 the red team
 // (flag 1, attacks towards x = 0). Possession is recorded twice, here in ballCarrier and in the ball's holder,
@@ -18,6 +23,14 @@ public:
     void Initialize() override;
     void HandleEvent(const sf::Event& event) override;
     void Update() override;
+
+    // Puts every player back on his kick-off spot and gives the ball to a random player of the receiving team.
+    void ResetKickOff(bool redTeamReceives);
+
+    // The ten players' settings from the settings file: the defaults where the file cannot be used (a broken file
+    // is kept aside as a backup before they are written over it), and for the slots a short file leaves empty.
+    [[nodiscard]] static std::vector<PlayerSettings> ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation,
+                                                                          float width);
 
     // Queries the players and the ball put to the match. Teams are slot ranges: flag 0 is slots 0 to 4, flag 1
     // slots 5 to 9. Distances between players are taken on whole-pixel centres, and ties go to the lower slot.
@@ -43,4 +56,15 @@ public:
     Player* ballCarrier = nullptr;
     Player* selectedPlayer = nullptr;
     Player* selectedReceiver = nullptr;
+
+protected:
+    // Spawns the ten players from their records in slot order, and the ball on a random red player.
+    void SetUpMatch(const std::vector<PlayerSettings>& records);
+
+private:
+    // The player under the point, in the order 5, 0, 6, 1, ... 9, 4; null when there is none.
+    [[nodiscard]] Player* PickAt(int x, int y) const;
+    void DrawPitch(float width, float height) const;
+    void DrawScores() const;
+    void DrawDebugShapes(float width, float height) const;
 };

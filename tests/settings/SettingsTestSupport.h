@@ -2,6 +2,7 @@
 
 #include "settings/DefaultPlayerSettings.h"
 #include "settings/PlayerSettings.h"
+#include "support/Files.h"
 
 #include <algorithm>
 #include <array>
@@ -53,35 +54,9 @@ template <typename Operation> Console CaptureConsole(Operation&& operation)
 class SettingsFolderTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tryzone-settings-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-    }
-
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
+    void SetUp() override { ASSERT_FALSE(folder.empty()); }
 
     [[nodiscard]] std::string Path(const std::string& name) const { return (folder / name).string(); }
-
-    static void WriteFile(const std::string& path, const std::string& text)
-    {
-        std::ofstream file(path, std::ios::binary);
-        file << text;
-        ASSERT_TRUE(file.good()) << path;
-    }
-
-    [[nodiscard]] static std::string ReadFile(const std::string& path)
-    {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
 
     // Names in the folder, sorted: shows leftovers such as temporary files.
     [[nodiscard]] std::vector<std::string> FolderEntries() const
@@ -95,5 +70,6 @@ protected:
         return names;
     }
 
-    std::filesystem::path folder;
+    TemporaryFolder temporary;
+    std::filesystem::path folder = temporary.Path();
 };

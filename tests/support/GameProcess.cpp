@@ -6,8 +6,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -72,8 +70,9 @@ bool GameProcess::Start()
         window = x11::FindWindow("TryZone");
         if (window != 0)
         {
-            // Give the first frames time to reach the screen.
-            std::this_thread::sleep_for(500ms);
+            // Without a window manager the window may open partly off screen; bring all of it into view.
+            x11::MoveWindow(window, 0, 0);
+            std::this_thread::sleep_for(100ms);
             return true;
         }
         int status = 0;
@@ -112,27 +111,4 @@ std::string GameProcess::Stdout() const
 std::string GameProcess::Stderr() const
 {
     return ReadFile(folder / "stderr.txt");
-}
-
-TemporaryFolder::TemporaryFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "tryzone-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr)
-    {
-        path = pattern;
-    }
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
-
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }

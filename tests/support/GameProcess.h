@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Files.h"
+
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -31,21 +33,3 @@ private:
     unsigned long window = 0;
     int exitStatus = 0;
 };
-
-// A fresh, empty folder under the system's temporary directory, removed with the object.
-class TemporaryFolder
-{
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    [[nodiscard]] const std::filesystem::path& Path() const { return path; }
-
-private:
-    std::filesystem::path path;
-};
-
-[[nodiscard]] std::string ReadFile(const std::filesystem::path& path);

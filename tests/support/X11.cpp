@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cstdlib>
 #include <memory>
 
 namespace x11
@@ -13,6 +14,12 @@ struct DisplayCloser
 {
     void operator()(Display* display) const { XCloseDisplay(display); }
 };
+
+sf::Color ToColor(unsigned long pixel)
+{
+    return sf::Color(static_cast<sf::Uint8>((pixel >> 16) & 0xff), static_cast<sf::Uint8>((pixel >> 8) & 0xff),
+                     static_cast<sf::Uint8>(pixel & 0xff));
+}
 
 int IgnoreError(Display*, XErrorEvent*)
 {
@@ -111,9 +118,58 @@ sf::Color PixelAt(unsigned long window, int x, int y)
     {
         return sf::Color::Transparent;
     }
-    const unsigned long pixel = XGetPixel(image, 0, 0);
+    const sf::Color color = ToColor(XGetPixel(image, 0, 0));
     XDestroyImage(image);
-    return sf::Color(static_cast<sf::Uint8>((pixel >> 16) & 0xff), static_cast<sf::Uint8>((pixel >> 8) & 0xff),
-                     static_cast<sf::Uint8>(pixel & 0xff));
+    return color;
+}
+
+sf::Image Screenshot(unsigned long window)
+{
+    sf::Image shot;
+    auto display = Open();
+    XWindowAttributes attributes{};
+    if (!display || XGetWindowAttributes(display.get(), window, &attributes) == 0)
+    {
+        return shot;
+    }
+    XImage* image = XGetImage(display.get(), window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+    {
+        return shot;
+    }
+    shot.create(static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height));
+    for (int y = 0; y < attributes.height; ++y)
+    {
+        for (int x = 0; x < attributes.width; ++x)
+        {
+            shot.setPixel(static_cast<unsigned>(x), static_cast<unsigned>(y), ToColor(XGetPixel(image, x, y)));
+        }
+    }
+    XDestroyImage(image);
+    return shot;
+}
+
+void MoveWindow(unsigned long window, int x, int y)
+{
+    auto display = Open();
+    if (display)
+    {
+        XMoveWindow(display.get(), window, x, y);
+        XSync(display.get(), False);
+    }
+}
+
+bool PressKey(unsigned long window, const std::string& key)
+{
+    const std::string command = "xdotool mousemove --window " + std::to_string(window) + " 640 700 key " + key;
+    return std::system(command.c_str()) == 0;
+}
+
+bool Click(unsigned long window, int button, int x, int y)
+{
+    const std::string command = "xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
+                                std::to_string(y) + " click " + std::to_string(button);
+    return std::system(command.c_str()) == 0;
 }
 } // namespace x11

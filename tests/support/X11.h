@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Image.hpp>
 #include <string>
 
 // Small direct conversations with the X server, as the window manager or a person would have them.
@@ -13,4 +14,12 @@ void SendCloseRequest(unsigned long window);
 [[nodiscard]] unsigned long FindWindow(const std::string& title);
 // The colour of one pixel of a window, as shown on the screen.
 [[nodiscard]] sf::Color PixelAt(unsigned long window, int x, int y);
+// The whole window as shown on the screen; empty when it cannot be read.
+[[nodiscard]] sf::Image Screenshot(unsigned long window);
+void MoveWindow(unsigned long window, int x, int y);
+
+// Real input through the X server, as a person gives it (xdotool): the pointer moves over the window first,
+// so the key goes to the window under it.
+bool PressKey(unsigned long window, const std::string& key);
+bool Click(unsigned long window, int button, int x, int y);
 } // namespace x11

@@ -1,0 +1,78 @@
+#include "behaviour/Ball.h"
+#include "behaviour/Player.h"
+#include "core/Random.h"
+#include "match/Formation.h"
+#include "match/RugbyScene.h"
+#include "settings/DefaultPlayerSettings.h"
+#include "settings/PlayersConfig.h"
+
+#include <cmath>
+
+namespace
+{
+// The lane follows from the start height; a height that is not a number lands in the middle lane.
+std::uint8_t LaneOf(float y, float height)
+{
+    const float third = height / 3.f;
+    if (y <= third)
+    {
+        return 0;
+    }
+    if (y >= 2.f * third)
+    {
+        return 2;
+    }
+    return 1;
+}
+} // namespace
+
+void RugbyScene::Initialize()
+{
+    const float width = static_cast<float>(WindowWidth());
+    const float height = static_cast<float>(WindowHeight());
+    formation = KickOffFormation(width, height);
+    SetUpMatch(ObtainPlayerSettings(formation, width));
+}
+
+std::vector<PlayerSettings> RugbyScene::ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width)
+{
+    const std::array<PlayerSettings, 10> defaults = DefaultPlayerSettings(formation, width);
+    PlayersConfig config(kPlayersSettingsFile);
+    if (config.Load())
+    {
+        config.CompleteFrom(defaults);
+        return config.records;
+    }
+    // Whatever the broken file yielded is dropped: the match and the rewritten file hold exactly the defaults.
+    config.records.clear();
+    config.AppendRecords(defaults);
+    // A file that cannot be kept aside is not written over; the match starts with the defaults all the same.
+    if (config.BackUpFile())
+    {
+        config.Save();
+    }
+    return config.records;
+}
+
+void RugbyScene::SetUpMatch(const std::vector<PlayerSettings>& records)
+{
+    const float height = static_cast<float>(WindowHeight());
+    for (std::size_t slot = 0; slot < players.size(); ++slot)
+    {
+        // Record i goes to slot i whatever its number; its own team decides its colour.
+        const PlayerSettings& record = records[slot];
+        Player* player = Spawn<Player>(record.Radius, record.Team != 0 ? sf::Color::Red : sf::Color::Blue);
+        players[slot] = player;
+        const std::uint8_t lane = LaneOf(record.StartPosition.y, height);
+        player->Setup(record.Team, record.PlayerNumber, lane, record.Speed, record.LuckMultiplier,
+                      record.EnemyIsTooNearDistance, record.PassCooldown, record.PassTime);
+        player->PlaceAt(record.StartPosition.x, record.StartPosition.y, 0.5f, 0.5f);
+    }
+
+    // The red team always has the first possession.
+    ballCarrier = players[5 + static_cast<std::size_t>(RandomInt(0, 4))];
+    // The ball takes its holder from ballCarrier in its constructor, so it comes after the carrier is chosen.
+    ball = Spawn<Ball>(15.f, sf::Color::Yellow);
+    const sf::Vector2f start = ballCarrier->PositionAt(0.5f, 0.5f);
+    ball->PlaceAt(start.x, start.y, 0.5f, 0.5f);
+}

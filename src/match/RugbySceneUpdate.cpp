@@ -1,0 +1,147 @@
+#include "behaviour/Ball.h"
+#include "behaviour/Player.h"
+#include "core/DebugOverlay.h"
+#include "core/Random.h"
+#include "match/RugbyScene.h"
+
+#include <charconv>
+#include <cstring>
+#include <string_view>
+
+namespace
+{
+const sf::Color kFieldOfPlay(112, 189, 26, 255);
+const sf::Color kInGoal(90, 151, 21, 255);
+const sf::Color kTryLine(255, 255, 255, 200);
+
+void DrawBand(float from, float to, float height, sf::Color color)
+{
+    DebugOverlay::DrawRectangle({from, 0.f}, {to - from, height}, color, DebugLayer::Background, true);
+}
+
+// Label and score in a fixed buffer: the scores are drawn every frame, and formatting them allocates nothing.
+class ScoreText
+{
+public:
+    ScoreText(std::string_view label, std::int32_t score)
+    {
+        std::memcpy(buffer.data(), label.data(), label.size());
+        length = static_cast<std::size_t>(
+            std::to_chars(buffer.data() + label.size(), buffer.data() + buffer.size(), score).ptr - buffer.data());
+    }
+
+    [[nodiscard]] std::string_view View() const { return {buffer.data(), length}; }
+
+private:
+    std::array<char, 32> buffer{};
+    std::size_t length = 0;
+};
+
+void PlaceCentre(Entity& entity, sf::Vector2f centre)
+{
+    entity.PlaceAt(centre.x, centre.y, 0.5f, 0.5f);
+}
+} // namespace
+
+void RugbyScene::Update()
+{
+    const float width = static_cast<float>(WindowWidth());
+    const float height = static_cast<float>(WindowHeight());
+    DrawPitch(width, height);
+    // Queued before the try test: a try shows in the score from the next frame on.
+    DrawScores();
+
+    // Whoever carries it, the ball over a try line scores for the team that attacks that line.
+    const float ballX = ball->PositionAt(0.5f, 0.5f).x;
+    if (ballX < 0.1f * width && !tryPending)
+    {
+        ++redScore;
+        tryPending = true;
+        ResetKickOff(false);
+    }
+    else if (ballX > 0.9f * width && !tryPending)
+    {
+        ++blueScore;
+        tryPending = true;
+        ResetKickOff(true);
+    }
+
+    if (debugMode)
+    {
+        DrawDebugShapes(width, height);
+    }
+}
+
+void RugbyScene::ResetKickOff(bool redTeamReceives)
+{
+    if (!tryPending)
+    {
+        return;
+    }
+    const auto backOnSpot = [](Player& player, sf::Vector2f spot)
+    {
+        PlaceCentre(player, spot);
+        player.Halt();
+        // The boost runs out at the player's next update, and the next possession may boost again.
+        player.boostTimer = player.boostDuration;
+    };
+    // The formation, not the settings' start positions: every restart looks the same.
+    const float width = static_cast<float>(WindowWidth());
+    for (std::size_t k = 0; k < formation.size(); ++k)
+    {
+        backOnSpot(*players[k], formation[k]);
+        backOnSpot(*players[5 + k], {width - formation[k].x, formation[k].y});
+    }
+    const std::size_t k = static_cast<std::size_t>(RandomInt(0, 4));
+    Player* receiver = redTeamReceives ? players[5 + k] : players[k];
+    ballCarrier = receiver;
+    ball->holder = receiver;
+    PlaceCentre(*ball, receiver->PositionAt(0.5f, 0.5f));
+    tryPending = false;
+}
+
+void RugbyScene::DrawPitch(float width, float height) const
+{
+    DrawBand(0.1f * width, 0.9f * width, height, kFieldOfPlay);
+    DrawBand(0.f, 0.1f * width, height, kInGoal);
+    DrawBand(0.9f * width, width, height, kInGoal);
+    // Over the seams at 0.1 W and 0.9 W, which are the scoring boundaries.
+    DrawBand(0.0975f * width, 0.1025f * width, height, kTryLine);
+    DrawBand(0.8975f * width, 0.9025f * width, height, kTryLine);
+}
+
+void RugbyScene::DrawScores() const
+{
+    DebugOverlay::DrawText(1050.f, 10.f, ScoreText("Score Rouge : ", redScore).View(), sf::Color::Red,
+                           DebugLayer::Foreground);
+    DebugOverlay::DrawText(20.f, 10.f, ScoreText("Score Bleu : ", blueScore).View(), sf::Color::Red,
+                           DebugLayer::Foreground);
+}
+
+void RugbyScene::DrawDebugShapes(float width, float height) const
+{
+    const float laneHeight = height / 3.f;
+    for (int i = 0; i < 3; ++i)
+    {
+        const float y = static_cast<float>(i) * laneHeight;
+        DebugOverlay::DrawLine(0.f, y, width, y, sf::Color::Magenta, DebugLayer::Foreground);
+    }
+    if (selectedPlayer != nullptr)
+    {
+        const sf::Vector2f centre = selectedPlayer->PositionAt(0.5f, 0.5f);
+        DebugOverlay::DrawCircle(centre.x, centre.y, 10.f, sf::Color::Magenta, false, 1.f, DebugLayer::Foreground);
+    }
+    if (selectedReceiver != nullptr)
+    {
+        const sf::Vector2f centre = selectedReceiver->PositionAt(0.5f, 0.5f);
+        DebugOverlay::DrawCircle(centre.x, centre.y, 5.f, sf::Color::Black, false, 1.f, DebugLayer::Foreground);
+    }
+    if (const Player* teammate = FindNearestTeammateToBall())
+    {
+        const sf::Vector2f from = ballCarrier->PositionAt(0.5f, 0.5f);
+        const sf::Vector2f to = teammate->PositionAt(0.5f, 0.5f);
+        // Red when the teammate stands level or towards x = W, green when behind towards x = 0, for both teams.
+        const sf::Color color = to.x >= from.x ? sf::Color::Red : sf::Color::Green;
+        DebugOverlay::DrawLine(from.x, from.y, to.x, to.y, color, DebugLayer::Foreground);
+    }
+}

@@ -1,0 +1,223 @@
+#include "support/DefaultSettingsFile.h"
+#include "support/Display.h"
+#include "support/GameProcess.h"
+#include "support/X11.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+namespace
+{
+using namespace std::chrono_literals;
+
+const sf::Color kInGoal(90, 151, 21);
+const sf::Color kField(112, 189, 26);
+
+struct Blob
+{
+    sf::Vector2f centre;
+    int area = 0;
+};
+
+// Regions of exactly one colour, below the score texts; players and the ball are drawn in pure colours.
+std::vector<Blob> Blobs(const sf::Image& image, sf::Color color, int minArea)
+{
+    const sf::Vector2u size = image.getSize();
+    std::vector<bool> seen(size.x * size.y, false);
+    std::vector<Blob> blobs;
+    std::vector<sf::Vector2u> stack;
+    for (unsigned y = 45; y < size.y; ++y)
+    {
+        for (unsigned x = 0; x < size.x; ++x)
+        {
+            if (seen[y * size.x + x] || image.getPixel(x, y) != color)
+            {
+                continue;
+            }
+            Blob blob;
+            sf::Vector2f sum;
+            stack.push_back({x, y});
+            seen[y * size.x + x] = true;
+            while (!stack.empty())
+            {
+                const sf::Vector2u p = stack.back();
+                stack.pop_back();
+                ++blob.area;
+                sum += sf::Vector2f(static_cast<float>(p.x), static_cast<float>(p.y));
+                const sf::Vector2u next[4] = {{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}};
+                for (const sf::Vector2u n : next)
+                {
+                    if (n.x < size.x && n.y >= 45 && n.y < size.y && !seen[n.y * size.x + n.x] &&
+                        image.getPixel(n.x, n.y) == color)
+                    {
+                        seen[n.y * size.x + n.x] = true;
+                        stack.push_back(n);
+                    }
+                }
+            }
+            if (blob.area >= minArea)
+            {
+                blob.centre = sum / static_cast<float>(blob.area);
+                blobs.push_back(blob);
+            }
+        }
+    }
+    return blobs;
+}
+
+int CountPixels(const sf::Image& image, sf::IntRect area, bool (*matches)(sf::Color))
+{
+    int count = 0;
+    for (int y = area.top; y < area.top + area.height; ++y)
+    {
+        for (int x = area.left; x < area.left + area.width; ++x)
+        {
+            count += matches(image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y))) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+bool Near(sf::Color a, sf::Color b, int tolerance = 3)
+{
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+bool IsTextRed(sf::Color c)
+{
+    return c.r > 200 && c.g < 80 && c.b < 80;
+}
+
+// The lane lines are one pixel wide and blended with the grass by the antialiasing.
+bool IsMagenta(sf::Color c)
+{
+    return c.r > 150 && c.g < 100 && c.b > 100;
+}
+
+float DistanceBetween(sf::Vector2f a, sf::Vector2f b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
+
+// A player seen at the same place in both pictures, well away from a ball that has not moved either; none (area 0)
+// while play is still moving.
+Blob StandingApartFromTheBall(const sf::Image& before, const sf::Image& after)
+{
+    const auto ballBefore = Blobs(before, sf::Color::Yellow, 100);
+    const auto ballAfter = Blobs(after, sf::Color::Yellow, 100);
+    if (ballBefore.size() != 1 || ballAfter.size() != 1 ||
+        DistanceBetween(ballBefore.front().centre, ballAfter.front().centre) > 1.f)
+    {
+        return {};
+    }
+    const sf::Vector2f ball = ballAfter.front().centre;
+    Blob best;
+    for (const sf::Color team : {sf::Color::Blue, sf::Color::Red})
+    {
+        const auto earlier = Blobs(before, team, 600);
+        for (const Blob& blob : Blobs(after, team, 600))
+        {
+            const bool stands =
+                std::any_of(earlier.begin(), earlier.end(),
+                            [&](const Blob& b) { return DistanceBetween(b.centre, blob.centre) < 1.f; });
+            // One whole player: his number and the debug rings may take a little of his area, nothing more.
+            const bool whole = blob.area > 1500 && blob.area < 2100;
+            if (stands && whole && DistanceBetween(blob.centre, ball) > 80.f &&
+                (best.area == 0 || DistanceBetween(blob.centre, ball) > DistanceBetween(best.centre, ball)))
+            {
+                best = blob;
+            }
+        }
+    }
+    return best;
+}
+
+class GameWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
+        std::filesystem::copy_file(TRYZONE_FONT_PATH, folder.Path() / "Hack-Regular.ttf");
+    }
+
+    sf::Image Shot(GameProcess& game, const std::string& name)
+    {
+        sf::Image image = x11::Screenshot(game.Window());
+        // Kept beside the game's files, for a look when a test fails.
+        (void)image.saveToFile((folder.Path() / (name + ".png")).string());
+        return image;
+    }
+
+    TemporaryFolder folder;
+};
+} // namespace
+
+TEST_F(GameWindowTest, PlaysTheMatchAndAnswersAPersonAtTheKeyboardAndMouse)
+{
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start()) << game.Stderr() << " wait status " << game.EarlyExitStatus();
+
+    // The first frames: everyone near his kick-off spot, nobody yet in anybody's way.
+    const sf::Image start = Shot(game, "start");
+    ASSERT_EQ(start.getSize(), sf::Vector2u(1280, 720));
+    EXPECT_TRUE(Near(start.getPixel(20, 400), kInGoal));
+    EXPECT_TRUE(Near(start.getPixel(1260, 400), kInGoal));
+    EXPECT_TRUE(Near(start.getPixel(640, 200), kField));
+    // Semi-transparent white over the seam between in-goal and field.
+    EXPECT_TRUE(Near(start.getPixel(126, 400), sf::Color(219, 232, 204), 4)) << int(start.getPixel(126, 400).r);
+    EXPECT_EQ(Blobs(start, sf::Color::Blue, 200).size(), 5u);
+    EXPECT_EQ(Blobs(start, sf::Color::Red, 200).size(), 5u);
+    EXPECT_EQ(Blobs(start, sf::Color::Yellow, 200).size(), 1u);
+    EXPECT_GT(CountPixels(start, {20, 8, 190, 30}, IsTextRed), 40);   // "Score Bleu : 0"
+    EXPECT_GT(CountPixels(start, {1050, 8, 210, 30}, IsTextRed), 40); // "Score Rouge : 0"
+
+    // Numpad5 shows the debug marks, magenta lane lines among them; a second press hides them.
+    ASSERT_TRUE(x11::PressKey(game.Window(), "KP_5"));
+    std::this_thread::sleep_for(400ms);
+    const sf::Image debug = Shot(game, "debug");
+    EXPECT_GT(CountPixels(debug, {0, 238, 120, 4}, IsMagenta), 100);
+    EXPECT_GT(CountPixels(debug, {0, 478, 120, 4}, IsMagenta), 100);
+    ASSERT_TRUE(x11::PressKey(game.Window(), "KP_5"));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(CountPixels(Shot(game, "debug-off"), {0, 238, 120, 4}, IsMagenta), 0);
+
+    // In debug mode the carrier is left to the user: he runs on to the line he was heading for, and after that try
+    // the new carrier stands still while the others settle around him. Then pick a player standing apart from the
+    // ball with the middle button, press E, and the ball is his.
+    ASSERT_TRUE(x11::PressKey(game.Window(), "KP_5"));
+    Blob receiver;
+    sf::Image before = Shot(game, "settling");
+    for (int attempt = 0; attempt < 60 && receiver.area == 0; ++attempt)
+    {
+        std::this_thread::sleep_for(300ms);
+        const sf::Image after = Shot(game, "settled");
+        receiver = StandingApartFromTheBall(before, after);
+        before = after;
+    }
+    ASSERT_GT(receiver.area, 0) << "the players never settled";
+    const int x = static_cast<int>(receiver.centre.x);
+    const int y = static_cast<int>(receiver.centre.y);
+    ASSERT_TRUE(x11::Click(game.Window(), 2, x, y));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "e"));
+    std::this_thread::sleep_for(400ms);
+    const auto moved = Blobs(Shot(game, "handed"), sf::Color::Yellow, 100);
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_LT(DistanceBetween(moved.front().centre, {static_cast<float>(x), static_cast<float>(y)}), 12.f)
+        << "clicked at " << x << ", " << y;
+
+    EXPECT_EQ(game.Close(), 0) << game.Stderr();
+    EXPECT_EQ(ReadFile(folder.Path() / "PlayersSettings.json"), DefaultsFileText);
+    EXPECT_NE(game.Stdout().find("Config saved to: PlayersSettings.json\n"), std::string::npos) << game.Stdout();
+
+    // A second start reads the file it wrote.
+    GameProcess again(folder.Path());
+    ASSERT_TRUE(again.Start()) << again.Stderr();
+    EXPECT_EQ(again.Close(), 0);
+    EXPECT_NE(again.Stdout().find("Config loaded and validated successfully.\n"), std::string::npos) << again.Stdout();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// A fresh, empty folder under the system's temporary directory, removed with the object.
+class TemporaryFolder
+{
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const { return path; }
+
+private:
+    std::filesystem::path path;
+};
+
+// Works in a fresh temporary folder for as long as it lives, as the game does in its working directory.
+class WorkingInTemporaryFolder
+{
+public:
+    WorkingInTemporaryFolder();
+    ~WorkingInTemporaryFolder();
+
+    WorkingInTemporaryFolder(const WorkingInTemporaryFolder&) = delete;
+    WorkingInTemporaryFolder& operator=(const WorkingInTemporaryFolder&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const { return folder.Path(); }
+
+private:
+    std::filesystem::path previous;
+    TemporaryFolder folder;
+};
+
+[[nodiscard]] std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& text);

@@ -164,14 +164,16 @@ TEST_F(PlayerTest, InDebugModeEveryPlayerDrawsItsFourMarks)
     BuildKickOff(7);
     Step(); // joining draws nothing yet
     scene->debugMode = true;
-    Step();
     DebugOverlay& overlay = DebugOverlay::Instance();
-    ASSERT_EQ(overlay.foregroundTexts.size(), 20u);
+    overlay.Clear();
+    Step();
+    // The scene's two score texts come first: it updates before the players.
+    ASSERT_EQ(overlay.foregroundTexts.size(), 2u + 20u);
     ASSERT_EQ(overlay.foregroundCircles.size(), 20u);
 
     // Slot 7, the carrier, drew its state (still Idle: the user steers him) and its number.
-    const sf::Text& state = overlay.foregroundTexts[14];
-    const sf::Text& number = overlay.foregroundTexts[15];
+    const sf::Text& state = overlay.foregroundTexts[2 + 14];
+    const sf::Text& number = overlay.foregroundTexts[2 + 15];
     EXPECT_EQ(state.getString().toAnsiString(), "Idle");
     EXPECT_EQ(state.getFillColor(), sf::Color::Red);
     const sf::Vector2f centre = Slot(7)->PositionAt(0.5f, 0.5f);

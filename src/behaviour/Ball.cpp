@@ -2,6 +2,7 @@
 
 #include "behaviour/Player.h"
 #include "core/Random.h"
+#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 
 #include <iostream>
@@ -37,6 +38,10 @@ void Ball::PassFrom(Player* from)
     }
     holder = receiver;
     scene->ballCarrier = receiver;
+    if (scene->observer != nullptr)
+    {
+        scene->observer->OnPass(*from, *receiver);
+    }
     // A receiver already boosted stays boosted for another full boostDuration.
     receiver->Boost();
     receiver->boostTimer = 0.f;
@@ -70,10 +75,22 @@ void Ball::HandleCollision(Entity* other)
     {
         return;
     }
-    if (Chance(tackler->luckMultiplier * 60.f))
+    RugbyScene* scene = CurrentSceneAs<RugbyScene>();
+    const float threshold = tackler->luckMultiplier * 60.f;
+    const bool success = Chance(threshold);
+    Player* tackled = holder;
+    if (scene->observer != nullptr)
+    {
+        scene->observer->OnTackleAttempt(*tackler, *tackled, LastChanceRoll(), threshold, success);
+    }
+    if (success)
     {
         holder = tackler;
-        CurrentSceneAs<RugbyScene>()->ballCarrier = tackler;
+        scene->ballCarrier = tackler;
+        if (scene->observer != nullptr)
+        {
+            scene->observer->OnTackle(*tackler, *tackled);
+        }
     }
     stealTimer = 0.f;
 }

@@ -4,6 +4,7 @@
 #include "behaviour/Player.h"
 #include "core/Geometry.h"
 #include "core/Random.h"
+#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 
 namespace
@@ -110,7 +111,13 @@ void PlayerActionPass::Update(Player* owner)
 {
     if (owner->passTimer >= owner->passCooldown && owner->passWaitTimer >= owner->passTime)
     {
-        if (Chance(owner->luckMultiplier * 85.f))
+        const float threshold = owner->luckMultiplier * 85.f;
+        const bool success = Chance(threshold);
+        if (scene->observer != nullptr)
+        {
+            scene->observer->OnPassAttempt(*owner, LastChanceRoll(), threshold, success);
+        }
+        if (success)
         {
             ball->PassFrom(owner);
         }

@@ -7,6 +7,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace sf
 {
@@ -30,10 +31,11 @@ public:
 
     void OpenWindow(unsigned width, unsigned height, const char* title, unsigned frameRateLimit);
 
-    template <class T> void LaunchScene()
+    // The game's scene takes no arguments; a tool's scene may take some.
+    template <class T, class... Args> void LaunchScene(Args&&... args)
     {
         // The scene is current before it initialises: the entities it spawns look it up in their constructors.
-        scene = std::make_unique<T>();
+        scene = std::make_unique<T>(std::forward<Args>(args)...);
         scene->host = this;
         scene->Initialize();
     }

@@ -11,6 +11,8 @@ std::mt19937& ChanceEngine()
     return engine;
 }
 
+thread_local float lastChanceRoll = 0.f;
+
 std::mt19937& RandomIntEngine()
 {
     thread_local std::mt19937 engine{std::random_device{}()};
@@ -22,7 +24,13 @@ bool Chance(float percent)
 {
     // The upper bound is the float just above 100, so that 100 itself can be drawn.
     std::uniform_real_distribution<float> distribution(0.f, std::nextafter(100.f, 101.f));
-    return percent > distribution(ChanceEngine());
+    lastChanceRoll = distribution(ChanceEngine());
+    return percent > lastChanceRoll;
+}
+
+float LastChanceRoll()
+{
+    return lastChanceRoll;
 }
 
 int RandomInt(const int& min, const int& max)

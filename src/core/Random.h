@@ -5,6 +5,9 @@
 // True with probability percent / 100: never for 0 or less, always for 101 or more.
 [[nodiscard]] bool Chance(float percent);
 
+// The number the last Chance call in this thread drew, from 0 to 100: the call was true when percent > roll.
+[[nodiscard]] float LastChanceRoll();
+
 // Uniform integer in [min, max], both ends included.
 [[nodiscard]] int RandomInt(const int& min, const int& max);
 

@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-class Player;
 class Ball;
+class MatchObserver;
+class Player;
 
 // The file the match reads its players from, in the working directory.
 inline constexpr const char* kPlayersSettingsFile = "PlayersSettings.json";
@@ -56,6 +57,8 @@ public:
     Player* ballCarrier = nullptr;
     Player* selectedPlayer = nullptr;
     Player* selectedReceiver = nullptr;
+    // Not owned; unset in the game.
+    MatchObserver* observer = nullptr;
 
 protected:
     // Spawns the ten players from their records in slot order, and the ball on a random red player.

@@ -2,6 +2,7 @@
 #include "behaviour/Player.h"
 #include "core/Random.h"
 #include "match/Formation.h"
+#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 #include "settings/DefaultPlayerSettings.h"
 #include "settings/PlayersConfig.h"
@@ -70,9 +71,14 @@ void RugbyScene::SetUpMatch(const std::vector<PlayerSettings>& records)
     }
 
     // The red team always has the first possession.
-    ballCarrier = players[5 + static_cast<std::size_t>(RandomInt(0, 4))];
+    const std::size_t carrierSlot = 5 + static_cast<std::size_t>(RandomInt(0, 4));
+    ballCarrier = players[carrierSlot];
     // The ball takes its holder from ballCarrier in its constructor, so it comes after the carrier is chosen.
     ball = Spawn<Ball>(15.f, sf::Color::Yellow);
-    const sf::Vector2f start = ballCarrier->PositionAt(0.5f, 0.5f);
+    const sf::Vector2f start = records[carrierSlot].StartPosition;
     ball->PlaceAt(start.x, start.y, 0.5f, 0.5f);
+    if (observer != nullptr)
+    {
+        observer->OnKickOff(*ballCarrier);
+    }
 }

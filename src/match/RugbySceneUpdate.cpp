@@ -2,6 +2,7 @@
 #include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/Random.h"
+#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 
 #include <charconv>
@@ -57,12 +58,20 @@ void RugbyScene::Update()
     {
         ++redScore;
         tryPending = true;
+        if (observer != nullptr)
+        {
+            observer->OnTry(1);
+        }
         ResetKickOff(false);
     }
     else if (ballX > 0.9f * width && !tryPending)
     {
         ++blueScore;
         tryPending = true;
+        if (observer != nullptr)
+        {
+            observer->OnTry(0);
+        }
         ResetKickOff(true);
     }
 
@@ -96,8 +105,12 @@ void RugbyScene::ResetKickOff(bool redTeamReceives)
     Player* receiver = redTeamReceives ? players[5 + k] : players[k];
     ballCarrier = receiver;
     ball->holder = receiver;
-    PlaceCentre(*ball, receiver->PositionAt(0.5f, 0.5f));
+    PlaceCentre(*ball, redTeamReceives ? sf::Vector2f(width - formation[k].x, formation[k].y) : formation[k]);
     tryPending = false;
+    if (observer != nullptr)
+    {
+        observer->OnKickOff(*receiver);
+    }
 }
 
 void RugbyScene::DrawPitch(float width, float height) const

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <exception>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +32,19 @@ constexpr std::array<const char*, 6> FloatKeys = {"Radius",       "Speed",   "Lu
 
 // FLT_MAX plus half a step: from here on a double rounds to infinity as a float.
 constexpr double FloatOverflow = 0x1.ffffffp127;
+
+// Only a floating-point number can be too large: integers and booleans always fit.
+bool FitsFloat(const json& value)
+{
+    return !value.is_number_float() || std::fabs(value.get<double>()) < FloatOverflow;
+}
+
+// Numbers of any kind and booleans; anything else throws the library's type error, as the caller expects.
+float ToFloat(const json& value)
+{
+    // Floating-point values have been checked against the float range, so the narrowing is defined.
+    return value.is_number_float() ? static_cast<float>(value.get<double>()) : value.get<float>();
+}
 
 bool HasRequiredKeys(const json& entry)
 {
@@ -62,62 +75,32 @@ bool HasExpectedTypes(const json& entry)
     }
     for (const char* key : FloatKeys)
     {
-        if (!entry.at(key).is_number_float())
+        if (!entry.at(key).is_number_float() || !FitsFloat(entry.at(key)))
         {
             return false;
         }
     }
-    return true;
+    // A number too large for a float counts as a wrong type, whatever else the entry holds.
+    return FitsFloat(position[0]) && FitsFloat(position[1]);
 }
 
-// Empty when the value would not be finite as a float. Integers and booleans always fit; any other non-number
-// throws the library's type error, as the caller expects.
-std::optional<float> ToFiniteFloat(const json& value)
-{
-    if (!value.is_number_float())
-    {
-        return value.get<float>();
-    }
-    const double number = value.get<double>();
-    // Tested before the cast, which the language leaves undefined for out-of-range values.
-    if (!(std::fabs(number) < FloatOverflow))
-    {
-        return std::nullopt;
-    }
-    return static_cast<float>(number);
-}
-
-// Empty when a value overflows the float conversion; the checks above have already passed.
-std::optional<PlayerSettings> ToRecord(const json& entry)
+PlayerSettings ToRecord(const json& entry)
 {
     PlayerSettings record;
     record.PlayerNumber = static_cast<std::uint8_t>(entry.at("PlayerNumber").get<std::uint64_t>() % 256);
     record.Team = entry.at("Team").get_ref<const std::string&>() == "Blue" ? 0 : 1;
 
     const json& position = entry.at("StartPosition");
-    const std::optional<float> y = ToFiniteFloat(position[1]);
-    if (!y)
-    {
-        return std::nullopt;
-    }
-    const std::optional<float> x = ToFiniteFloat(position[0]);
-    if (!x)
-    {
-        return std::nullopt;
-    }
-    record.StartPosition = sf::Vector2f(*x, *y);
+    const float y = ToFloat(position[1]);
+    const float x = ToFloat(position[0]);
+    record.StartPosition = sf::Vector2f(x, y);
 
     float* const fields[] = {&record.Radius,         &record.Speed,
                              &record.LuckMultiplier, &record.EnemyIsTooNearDistance,
                              &record.PassCooldown,   &record.PassTime};
     for (std::size_t i = 0; i < FloatKeys.size(); ++i)
     {
-        const std::optional<float> value = ToFiniteFloat(entry.at(FloatKeys[i]));
-        if (!value)
-        {
-            return std::nullopt;
-        }
-        *fields[i] = *value;
+        *fields[i] = ToFloat(entry.at(FloatKeys[i]));
     }
     return record;
 }
@@ -212,14 +195,12 @@ bool PlayersConfig::Load()
                 std::cerr << "Invalid JSON format: missing keys in one of the player entries." << std::endl;
                 return false;
             }
-            const std::optional<PlayerSettings> record =
-                HasExpectedTypes(entry) ? ToRecord(entry) : std::optional<PlayerSettings>();
-            if (!record)
+            if (!HasExpectedTypes(entry))
             {
                 std::cerr << "Invalid JSON format: incorrect data types in one of the player entries." << std::endl;
                 return false;
             }
-            records.push_back(*record);
+            records.push_back(ToRecord(entry));
             ++accepted;
         }
 
@@ -273,9 +254,11 @@ bool PlayersConfig::BackUpFile() const
         return false;
     }
 
-    // A rename keeps the very bytes and replaces an older backup in one step.
+    // A copy keeps the very bytes and leaves the file in place until a save replaces it in one step, so a save
+    // that fails afterwards still leaves the file as it was.
     const std::string backupName = fileName + ".bak";
-    if (std::rename(fileName.c_str(), backupName.c_str()) != 0)
+    std::error_code error;
+    if (!std::filesystem::copy_file(fileName, backupName, std::filesystem::copy_options::overwrite_existing, error))
     {
         std::cerr << "Failed to back up config file: " << fileName << std::endl;
         return false;

@@ -24,7 +24,7 @@ public:
     // file as it was. Returns whether the file was written.
     bool Save() const;
 
-    // Moves an existing file aside to fileName + ".bak", replacing an older backup, so that the defaults can be saved
+    // Copies an existing file to fileName + ".bak", replacing an older backup, so that the defaults can be saved
     // over a broken file without losing it. True when there was nothing to keep or it was kept.
     [[nodiscard]] bool BackUpFile() const;
 

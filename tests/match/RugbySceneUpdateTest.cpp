@@ -2,6 +2,7 @@
 #include "support/Display.h"
 #include "support/TestMatch.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace
@@ -50,7 +51,9 @@ TEST_F(ScoringTest, TheLeftTryLineScoresForRedAndBlueReceives)
 
     ASSERT_EQ(scene->ballCarrier->team, 0);
     EXPECT_EQ(scene->ball->holder, scene->ballCarrier);
-    EXPECT_EQ(scene->ball->PositionAt(0.5f, 0.5f), scene->ballCarrier->PositionAt(0.5f, 0.5f));
+    const auto k = static_cast<std::size_t>(
+        std::find(scene->players.begin(), scene->players.end(), scene->ballCarrier) - scene->players.begin());
+    EXPECT_EQ(scene->ball->PositionAt(0.5f, 0.5f), scene->formation[k]); // on the spot itself, not a rounding of it
 }
 
 TEST_F(ScoringTest, TheRightTryLineScoresForBlueAndRedReceives)

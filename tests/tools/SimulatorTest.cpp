@@ -1,0 +1,194 @@
+#include "match/Formation.h"
+#include "settings/DefaultPlayerSettings.h"
+#include "settings/PlayersConfig.h"
+#include "support/Files.h"
+#include "support/Program.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace
+{
+using nlohmann::json;
+
+class SimulatorTest : public ::testing::Test
+{
+protected:
+    ProgramRun Sim(std::vector<std::string> arguments)
+    {
+        return RunProgram(TRYZONE_SIM_PATH, arguments, folder.Path());
+    }
+
+    [[nodiscard]] std::string File(const std::string& name) const { return ReadFile(folder.Path() / name); }
+
+    // Everything but the last line, the speed, which measures the machine.
+    static std::string WithoutSpeed(const std::string& out) { return out.substr(0, out.rfind("Speed: ")); }
+
+    TemporaryFolder folder;
+};
+
+std::vector<json> Lines(const std::string& text)
+{
+    std::vector<json> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+    {
+        lines.push_back(json::parse(line));
+    }
+    return lines;
+}
+} // namespace
+
+TEST_F(SimulatorTest, TheSameSeedRepeatsTheRunByteForByte)
+{
+    const std::vector<std::string> options{"--seed", "7",      "--matches", "2",       "--minutes", "3",
+                                           "--json", "a.json", "--events",  "a.jsonl", "--heatmap", "a.png"};
+    const ProgramRun first = Sim(options);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string json1 = File("a.json");
+    const std::string events1 = File("a.jsonl");
+    const std::string heatmap1 = File("a.png");
+
+    const ProgramRun second = Sim(options);
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(File("a.json"), json1);
+    EXPECT_EQ(File("a.jsonl"), events1);
+    EXPECT_EQ(File("a.png"), heatmap1);
+    EXPECT_EQ(WithoutSpeed(second.out), WithoutSpeed(first.out));
+    EXPECT_EQ(heatmap1.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(first.err, ""); // no progress bar when standard error is not a terminal
+
+    const ProgramRun other = Sim({"--seed", "8", "--matches", "2", "--minutes", "3", "--json", "a.json"});
+    ASSERT_EQ(other.status, 0) << other.err;
+    EXPECT_NE(File("a.json"), json1);
+}
+
+TEST_F(SimulatorTest, TheStatisticsAgreeWithTheEventLog)
+{
+    const ProgramRun run = Sim({"--seed", "3", "--minutes", "5", "--json", "r.json", "--events", "e.jsonl"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json results = json::parse(File("r.json"));
+    const json& match = results["results"][0];
+
+    std::map<std::string, std::map<std::string, int>> counted; // event kind -> team -> count
+    int kickOffs = 0;
+    json lastTry;
+    for (const json& event : Lines(File("e.jsonl")))
+    {
+        const std::string kind = event["event"];
+        if (kind == "kickoff")
+        {
+            ++kickOffs;
+        }
+        else if (kind == "pass_attempt" || kind == "tackle_attempt")
+        {
+            const json& actor = kind == "pass_attempt" ? event["passer"] : event["tackler"];
+            ++counted[kind][actor["team"]];
+            // What the player decided, and why: the attempt succeeds exactly when the threshold beats the roll.
+            EXPECT_EQ(event["success"].get<bool>(), event["threshold"].get<double>() > event["roll"].get<double>());
+        }
+        else if (kind == "pass")
+        {
+            ++counted[kind][event["from"]["team"]];
+            EXPECT_EQ(event["from"]["team"], event["to"]["team"]);
+            EXPECT_NE(event["from"]["slot"], event["to"]["slot"]);
+        }
+        else if (kind == "tackle")
+        {
+            ++counted[kind][event["tackler"]["team"]];
+        }
+        else
+        {
+            ASSERT_EQ(kind, "try");
+            ++counted[kind][event["team"]];
+            lastTry = event;
+        }
+    }
+    for (const std::string team : {"blue", "red"})
+    {
+        EXPECT_EQ(match["passes"][team]["attempted"], counted["pass_attempt"][team]) << team;
+        EXPECT_EQ(match["passes"][team]["completed"], counted["pass"][team]) << team;
+        EXPECT_EQ(match["tackles"][team]["attempted"], counted["tackle_attempt"][team]) << team;
+        EXPECT_EQ(match["tackles"][team]["successful"], counted["tackle"][team]) << team;
+        EXPECT_EQ(match["score"][team], counted["try"][team]) << team;
+        EXPECT_EQ(lastTry["score"][team], match["score"][team]) << team;
+    }
+    EXPECT_EQ(kickOffs, counted["try"]["blue"] + counted["try"]["red"] + 1);
+    EXPECT_GT(counted["try"]["blue"] + counted["try"]["red"], 0);
+}
+
+TEST_F(SimulatorTest, ATeamWithoutLuckNeverCompletesAPassNorTackles)
+{
+    auto players = DefaultPlayerSettings(KickOffFormation(1280.f, 720.f), 1280.f);
+    for (std::size_t slot = 0; slot < 5; ++slot)
+    {
+        players[slot].LuckMultiplier = 0.f;
+    }
+    PlayersConfig config((folder.Path() / "unlucky.json").string());
+    config.AppendRecords(players);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(config.Save());
+    testing::internal::GetCapturedStdout();
+
+    const ProgramRun run = Sim({"--settings", "unlucky.json", "--seed", "5", "--minutes", "5", "--json", "r.json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json results = json::parse(File("r.json"));
+    const json& blue = results["totals"]["teams"]["blue"];
+    const json& red = results["totals"]["teams"]["red"];
+    EXPECT_GT(blue["passes"]["attempted"].get<int>(), 0);
+    EXPECT_EQ(blue["passes"]["completed"], 0);
+    EXPECT_GT(blue["tackles"]["attempted"].get<int>(), 0);
+    EXPECT_EQ(blue["tackles"]["successful"], 0);
+    EXPECT_GT(red["passes"]["completed"].get<int>(), 0);
+    EXPECT_GT(red["tackles"]["successful"].get<int>(), 0);
+}
+
+TEST_F(SimulatorTest, ABrokenSettingsFileIsAnErrorAndIsNeverTouched)
+{
+    WriteFile(folder.Path() / "PlayersSettings.json", "[{\"PlayerNumber\": 1}]");
+    const ProgramRun run = Sim({"--minutes", "1"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "Invalid JSON format: missing keys in one of the player entries.\n");
+    EXPECT_EQ(File("PlayersSettings.json"), "[{\"PlayerNumber\": 1}]");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "PlayersSettings.json.bak"));
+
+    const ProgramRun missing = Sim({"--settings", "nowhere.json"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "Failed to open config file: nowhere.json\n");
+}
+
+TEST_F(SimulatorTest, WithoutASettingsFileItPlaysTheDefaultsAndWritesNothing)
+{
+    const ProgramRun run = Sim({"--minutes", "1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Players: the ten defaults\n"), std::string::npos);
+    EXPECT_NE(run.out.find(", seed "), std::string::npos); // a drawn seed is printed, so the run can be repeated
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "PlayersSettings.json"));
+}
+
+TEST_F(SimulatorTest, BadCommandLinesGetOneLineAndStatusTwo)
+{
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{{"--bogus"},
+                                                                                           {"--matches"},
+                                                                                           {"--matches", "0"},
+                                                                                           {"--matches", "3x"},
+                                                                                           {"--minutes", "-1"},
+                                                                                           {"--minutes", "nan"},
+                                                                                           {"--seed", "-4"},
+                                                                                           {"--json", ""}})
+    {
+        const ProgramRun run = Sim(arguments);
+        EXPECT_EQ(run.status, 2) << arguments[0];
+        EXPECT_EQ(run.out, "") << arguments[0];
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.err.rfind("tryzone-sim: ", 0), 0u) << run.err;
+    }
+    const ProgramRun help = Sim({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--settings", "--matches", "--minutes", "--seed", "--json", "--events", "--heatmap"})
+    {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+}

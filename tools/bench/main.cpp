@@ -1,0 +1,109 @@
+// Measures the match simulation as the game runs it, minus the window: simulated frames per CPU second and heap
+// allocations per frame, once the first frames have sized every buffer. Debug mode off, no observer.
+// Usage: tryzone-bench [frames per run] [runs]
+
+#include "Simulation.h"
+#include "core/GameHost.h"
+#include "core/Random.h"
+#include "match/Formation.h"
+#include "settings/DefaultPlayerSettings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <new>
+#include <vector>
+
+namespace
+{
+long long allocations = 0;
+
+double CpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+} // namespace
+
+// Every heap allocation of the program passes through here and is counted.
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+    {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t size)
+{
+    return ::operator new(size);
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+int main(int argc, char** argv)
+{
+    const long long frames = argc > 1 ? std::atoll(argv[1]) : 1000000;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+    if (frames <= 0 || runs <= 0)
+    {
+        std::fprintf(stderr, "usage: tryzone-bench [frames per run] [runs]\n");
+        return 2;
+    }
+    const auto defaults = DefaultPlayerSettings(KickOffFormation(1280.f, 720.f), 1280.f);
+    const std::vector<PlayerSettings> players(defaults.begin(), defaults.end());
+
+    SeedRandom(1);
+    LaunchMatch(players, nullptr);
+    GameHost& host = GameHost::Instance();
+    constexpr int kWarmUp = 60000;
+    for (int frame = 0; frame < kWarmUp; ++frame)
+    {
+        host.Update();
+    }
+
+    std::printf("Match simulation, default players, debug mode off, no observer; %d frames of warm-up\n", kWarmUp);
+    std::vector<double> speeds;
+    for (int run = 1; run <= runs; ++run)
+    {
+        const long long allocationsBefore = allocations;
+        const double start = CpuSeconds();
+        for (long long frame = 0; frame < frames; ++frame)
+        {
+            host.Update();
+        }
+        const double seconds = CpuSeconds() - start;
+        const long long allocated = allocations - allocationsBefore;
+        speeds.push_back(static_cast<double>(frames) / seconds);
+        std::printf("run %d: %lld frames in %.3f s of CPU: %.0f frames per CPU second, %lld heap allocations "
+                    "(%.6f per frame)\n",
+                    run, frames, seconds, speeds.back(), allocated,
+                    static_cast<double>(allocated) / static_cast<double>(frames));
+    }
+    std::sort(speeds.begin(), speeds.end());
+    std::printf("median: %.0f frames per CPU second\n", speeds[speeds.size() / 2]);
+    EndMatch();
+    return 0;
+}

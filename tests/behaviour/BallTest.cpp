@@ -13,10 +13,7 @@ protected:
     void SetUp() override
     {
         MatchWorld::SetUp();
-        for (std::size_t slot = 0; slot < 10; ++slot)
-        {
-            AddPlayer(slot, {.centre = {100.f + 100.f * static_cast<float>(slot), 600.f}, .lane = 2});
-        }
+        SpreadAlongTheBottomLane(600.f);
         Slot(2)->PlaceAt(640.f, 600.f, 0.5f, 0.5f);
         Slot(3)->PlaceAt(650.f, 600.f, 0.5f, 0.5f);
         Slot(7)->PlaceAt(630.f, 600.f, 0.5f, 0.5f);

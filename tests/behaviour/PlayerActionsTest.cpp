@@ -15,10 +15,7 @@ protected:
     void SetUp() override
     {
         MatchWorld::SetUp();
-        for (std::size_t slot = 0; slot < 10; ++slot)
-        {
-            AddPlayer(slot, {.centre = {100.f + 100.f * static_cast<float>(slot), 700.f}, .lane = 2});
-        }
+        SpreadAlongTheBottomLane(700.f);
         AddBall(5);
     }
 

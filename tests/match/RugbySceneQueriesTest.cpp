@@ -6,17 +6,13 @@
 
 namespace
 {
-// Ten players spread far apart, each in the middle lane, so a test can move the few it is about.
 class QueriesTest : public MatchWorld
 {
 protected:
     void SetUp() override
     {
         MatchWorld::SetUp();
-        for (std::size_t slot = 0; slot < 10; ++slot)
-        {
-            AddPlayer(slot, {.centre = {100.f + 100.f * static_cast<float>(slot), 700.f}, .lane = 2});
-        }
+        SpreadAlongTheBottomLane(700.f);
     }
 
     void Move(std::size_t slot, float x, float y) { Slot(slot)->PlaceAt(x, y, 0.5f, 0.5f); }

@@ -35,6 +35,16 @@ protected:
         }
     }
 
+    // Writes a settings file as the game itself would.
+    static void WriteSettings(const std::array<PlayerSettings, 10>& records)
+    {
+        PlayersConfig config(kPlayersSettingsFile);
+        config.AppendRecords(records);
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(config.Save());
+        testing::internal::GetCapturedStdout();
+    }
+
     static std::array<PlayerSettings, 10> Defaults()
     {
         return DefaultPlayerSettings(KickOffFormation(1280.f, 720.f), 1280.f);
@@ -83,11 +93,7 @@ TEST_F(SetupTest, AValidFileIsReadInFileOrderNotByNumber)
     std::array<PlayerSettings, 10> reversed = Defaults();
     std::reverse(reversed.begin(), reversed.end());
     reversed[0].Speed = 280.f;
-    PlayersConfig config(kPlayersSettingsFile);
-    config.AppendRecords(reversed);
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(config.Save());
-    testing::internal::GetCapturedStdout();
+    WriteSettings(reversed);
     const std::string written = ReadFile(kPlayersSettingsFile);
 
     Launch();
@@ -120,11 +126,7 @@ TEST_F(SetupTest, AShortFileIsCompletedWithTheDefaultsOfTheMissingSlots)
     records[0].StartPosition = {300.f, 240.f}; // exactly a third of the height: the top lane
     records[1].StartPosition = {300.f, 480.f}; // exactly two thirds: the bottom lane
     records[2].StartPosition = {300.f, 240.5f};
-    PlayersConfig config(kPlayersSettingsFile);
-    config.AppendRecords(records);
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(config.Save());
-    testing::internal::GetCapturedStdout();
+    WriteSettings(records);
     // Keep only the first three entries of the written file.
     const std::string full = ReadFile(kPlayersSettingsFile);
     std::size_t cut = 0;

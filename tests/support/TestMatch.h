@@ -82,6 +82,16 @@ protected:
         AddBall(carrierSlot);
     }
 
+    // Ten players a hundred pixels apart along one height of the bottom lane, slot 0 at x = 100, so a test can
+    // move the few it is about.
+    void SpreadAlongTheBottomLane(float y)
+    {
+        for (std::size_t slot = 0; slot < 10; ++slot)
+        {
+            AddPlayer(slot, {.centre = {100.f + 100.f * static_cast<float>(slot), y}, .lane = 2});
+        }
+    }
+
     [[nodiscard]] Player* Slot(std::size_t slot) const { return scene->players[slot]; }
 
     RugbyScene* scene = nullptr;

@@ -173,8 +173,16 @@ TEST_F(GameWindowTest, PlaysTheMatchAndAnswersAPersonAtTheKeyboardAndMouse)
     GameProcess game(folder.Path());
     ASSERT_TRUE(game.Start()) << game.Stderr() << " wait status " << game.EarlyExitStatus();
 
-    // The first frames: everyone near his kick-off spot, nobody yet in anybody's way.
-    const sf::Image start = Shot(game, "start");
+    // The first frames: everyone near his kick-off spot, nobody yet in anybody's way. A slow build may take a
+    // moment to show its first frame.
+    const auto shown = [](const sf::Image& image)
+    { return image.getSize() == sf::Vector2u(1280, 720) && Near(image.getPixel(20, 400), kInGoal); };
+    sf::Image start = Shot(game, "start");
+    for (int attempt = 0; attempt < 100 && !shown(start); ++attempt)
+    {
+        std::this_thread::sleep_for(50ms);
+        start = Shot(game, "start");
+    }
     ASSERT_EQ(start.getSize(), sf::Vector2u(1280, 720));
     EXPECT_TRUE(Near(start.getPixel(20, 400), kInGoal));
     EXPECT_TRUE(Near(start.getPixel(1260, 400), kInGoal));

@@ -130,9 +130,10 @@ Blob StandingApartFromTheBall(const sf::Image& before, const sf::Image& after)
         const auto earlier = Blobs(before, team, 600);
         for (const Blob& blob : Blobs(after, team, 600))
         {
+            // A player who has reached his target steps across it and back, a few pixels, every frame.
             const bool stands =
                 std::any_of(earlier.begin(), earlier.end(),
-                            [&](const Blob& b) { return DistanceBetween(b.centre, blob.centre) < 1.f; });
+                            [&](const Blob& b) { return DistanceBetween(b.centre, blob.centre) < 4.f; });
             // One whole player: his number and the debug rings may take a little of his area, nothing more.
             const bool whole = blob.area > 1500 && blob.area < 2100;
             // The ball handed to a player in an in-goal area would be a try, and gone from him at once.
@@ -211,7 +212,8 @@ TEST_F(GameWindowTest, PlaysTheMatchAndAnswersAPersonAtTheKeyboardAndMouse)
     ASSERT_TRUE(x11::PressKey(game.Window(), "KP_5"));
     Blob receiver;
     sf::Image before = Shot(game, "settling");
-    for (int attempt = 0; attempt < 60 && receiver.area == 0; ++attempt)
+    // On a busy machine the game draws fewer frames, and the carrier takes longer to reach the line.
+    for (int attempt = 0; attempt < 200 && receiver.area == 0; ++attempt)
     {
         std::this_thread::sleep_for(300ms);
         const sf::Image after = Shot(game, "settled");

@@ -2,7 +2,6 @@
 
 #include "behaviour/Player.h"
 #include "core/Random.h"
-#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 
 #include <iostream>
@@ -38,10 +37,7 @@ void Ball::PassFrom(Player* from)
     }
     holder = receiver;
     scene->ballCarrier = receiver;
-    if (scene->observer != nullptr)
-    {
-        scene->observer->OnPass(*from, *receiver);
-    }
+    scene->Notify(&MatchObserver::OnPass, *from, *receiver);
     // A receiver already boosted stays boosted for another full boostDuration.
     receiver->Boost();
     receiver->boostTimer = 0.f;
@@ -79,18 +75,12 @@ void Ball::HandleCollision(Entity* other)
     const float threshold = tackler->luckMultiplier * 60.f;
     const bool success = Chance(threshold);
     Player* tackled = holder;
-    if (scene->observer != nullptr)
-    {
-        scene->observer->OnTackleAttempt(*tackler, *tackled, LastChanceRoll(), threshold, success);
-    }
+    scene->Notify(&MatchObserver::OnTackleAttempt, *tackler, *tackled, LastChanceRoll(), threshold, success);
     if (success)
     {
         holder = tackler;
         scene->ballCarrier = tackler;
-        if (scene->observer != nullptr)
-        {
-            scene->observer->OnTackle(*tackler, *tackled);
-        }
+        scene->Notify(&MatchObserver::OnTackle, *tackler, *tackled);
     }
     stealTimer = 0.f;
 }

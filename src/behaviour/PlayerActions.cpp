@@ -4,7 +4,6 @@
 #include "behaviour/Player.h"
 #include "core/Geometry.h"
 #include "core/Random.h"
-#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 
 namespace
@@ -113,10 +112,7 @@ void PlayerActionPass::Update(Player* owner)
     {
         const float threshold = owner->luckMultiplier * 85.f;
         const bool success = Chance(threshold);
-        if (scene->observer != nullptr)
-        {
-            scene->observer->OnPassAttempt(*owner, LastChanceRoll(), threshold, success);
-        }
+        scene->Notify(&MatchObserver::OnPassAttempt, *owner, LastChanceRoll(), threshold, success);
         if (success)
         {
             ball->PassFrom(owner);

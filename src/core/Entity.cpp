@@ -49,10 +49,8 @@ bool Entity::MoveTowards(int x, int y, float newSpeed)
     {
         speed = newSpeed;
     }
-    const float radius = shape.getRadius();
-    const float cx = shape.getPosition().x + radius;
-    const float cy = shape.getPosition().y + radius;
-    sf::Vector2f d(static_cast<float>(x) - cx, static_cast<float>(y) - cy);
+    const sf::Vector2f centre = Centre();
+    sf::Vector2f d(static_cast<float>(x) - centre.x, static_cast<float>(y) - centre.y);
     if (!Normalize(d))
     {
         // Already there: a travel under way carries on.
@@ -60,7 +58,7 @@ bool Entity::MoveTowards(int x, int y, float newSpeed)
     }
     direction = d;
     target.position = {x, y};
-    target.distance = Distance(cx, cy, static_cast<float>(x), static_cast<float>(y));
+    target.distance = Distance(centre.x, centre.y, static_cast<float>(x), static_cast<float>(y));
     target.active = true;
     return true;
 }
@@ -73,6 +71,7 @@ void Entity::Halt()
 
 bool Entity::Overlaps(const Entity* other) const
 {
+    // Tested 55 times a frame: each radius and position is read once.
     const float r1 = shape.getRadius();
     const float r2 = other->shape.getRadius();
     const sf::Vector2f p1 = shape.getPosition();
@@ -85,10 +84,17 @@ bool Entity::Overlaps(const Entity* other) const
 
 bool Entity::Contains(float x, float y) const
 {
+    const sf::Vector2f centre = Centre();
     const float r = shape.getRadius();
-    const float dx = x - (shape.getPosition().x + r);
-    const float dy = y - (shape.getPosition().y + r);
+    const float dx = x - centre.x;
+    const float dy = y - centre.y;
     return r * r > dx * dx + dy * dy;
+}
+
+sf::Vector2f Entity::Centre() const
+{
+    const float radius = shape.getRadius();
+    return shape.getPosition() + sf::Vector2f(radius, radius);
 }
 
 float Entity::FrameTime()

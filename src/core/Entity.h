@@ -56,4 +56,8 @@ public:
     float speed = 0.f;
     bool removeRequested = false;
     int tag = -1;
+
+private:
+    // The shape's position plus its radius: the same point as PositionAt(0.5, 0.5).
+    [[nodiscard]] sf::Vector2f Centre() const;
 };

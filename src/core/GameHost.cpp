@@ -19,10 +19,17 @@ GameHost& GameHost::Instance()
 
 GameHost::~GameHost()
 {
+    DestroyWorld();
+}
+
+void GameHost::DestroyWorld()
+{
     // Window first, then the scene, then the entities the scene pointed to.
     window.reset();
     scene.reset();
     entities.clear();
+    entitiesToRemove.clear();
+    entitiesToAdd.clear();
 }
 
 void GameHost::OpenWindow(unsigned width, unsigned height, const char* title, unsigned frameRateLimit)
@@ -127,11 +134,7 @@ void GameHost::UseHeadless(int width, int height)
 
 void GameHost::Reset()
 {
-    window.reset();
-    scene.reset();
-    entities.clear();
-    entitiesToRemove.clear();
-    entitiesToAdd.clear();
+    DestroyWorld();
     font = sf::Font();
     assetDirectory.clear();
     frameTime = 0.f;

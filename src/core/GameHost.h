@@ -72,6 +72,7 @@ private:
     GameHost() = default;
 
     void DrawFrame();
+    void DestroyWorld();
 
     std::list<std::unique_ptr<Entity>> entities;
     std::list<std::unique_ptr<Entity>> entitiesToRemove;

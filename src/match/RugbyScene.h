@@ -1,15 +1,16 @@
 #pragma once
 
 #include "core/Scene.h"
+#include "match/MatchObserver.h"
 #include "settings/PlayerSettings.h"
 
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class Ball;
-class MatchObserver;
 class Player;
 
 // The file the match reads its players from, in the working directory.
@@ -24,6 +25,15 @@ public:
     void Initialize() override;
     void HandleEvent(const sf::Event& event) override;
     void Update() override;
+
+    // Tells the observer, when there is one, what just happened.
+    template <class... Params, class... Args> void Notify(void (MatchObserver::*event)(Params...), Args&&... args)
+    {
+        if (observer != nullptr)
+        {
+            (observer->*event)(std::forward<Args>(args)...);
+        }
+    }
 
     // Puts every player back on his kick-off spot and gives the ball to a random player of the receiving team.
     void ResetKickOff(bool redTeamReceives);
@@ -67,6 +77,8 @@ protected:
 private:
     // The player under the point, in the order 5, 0, 6, 1, ... 9, 4; null when there is none.
     [[nodiscard]] Player* PickAt(int x, int y) const;
+    // Counts a try and restarts play with the team that conceded it on the ball.
+    void ScoreTry(bool redScored);
     void DrawPitch(float width, float height) const;
     void DrawScores() const;
     void DrawDebugShapes(float width, float height) const;

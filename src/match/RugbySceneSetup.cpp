@@ -2,7 +2,6 @@
 #include "behaviour/Player.h"
 #include "core/Random.h"
 #include "match/Formation.h"
-#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 #include "settings/DefaultPlayerSettings.h"
 #include "settings/PlayersConfig.h"
@@ -77,8 +76,5 @@ void RugbyScene::SetUpMatch(const std::vector<PlayerSettings>& records)
     ball = Spawn<Ball>(15.f, sf::Color::Yellow);
     const sf::Vector2f start = records[carrierSlot].StartPosition;
     ball->PlaceAt(start.x, start.y, 0.5f, 0.5f);
-    if (observer != nullptr)
-    {
-        observer->OnKickOff(*ballCarrier);
-    }
+    Notify(&MatchObserver::OnKickOff, *ballCarrier);
 }

@@ -2,7 +2,6 @@
 #include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/Random.h"
-#include "match/MatchObserver.h"
 #include "match/RugbyScene.h"
 
 #include <charconv>
@@ -56,29 +55,25 @@ void RugbyScene::Update()
     const float ballX = ball->PositionAt(0.5f, 0.5f).x;
     if (ballX < 0.1f * width && !tryPending)
     {
-        ++redScore;
-        tryPending = true;
-        if (observer != nullptr)
-        {
-            observer->OnTry(1);
-        }
-        ResetKickOff(false);
+        ScoreTry(true);
     }
     else if (ballX > 0.9f * width && !tryPending)
     {
-        ++blueScore;
-        tryPending = true;
-        if (observer != nullptr)
-        {
-            observer->OnTry(0);
-        }
-        ResetKickOff(true);
+        ScoreTry(false);
     }
 
     if (debugMode)
     {
         DrawDebugShapes(width, height);
     }
+}
+
+void RugbyScene::ScoreTry(bool redScored)
+{
+    ++(redScored ? redScore : blueScore);
+    tryPending = true;
+    Notify(&MatchObserver::OnTry, static_cast<std::uint8_t>(redScored ? 1 : 0));
+    ResetKickOff(!redScored);
 }
 
 void RugbyScene::ResetKickOff(bool redTeamReceives)
@@ -107,10 +102,7 @@ void RugbyScene::ResetKickOff(bool redTeamReceives)
     ball->holder = receiver;
     PlaceCentre(*ball, redTeamReceives ? sf::Vector2f(width - formation[k].x, formation[k].y) : formation[k]);
     tryPending = false;
-    if (observer != nullptr)
-    {
-        observer->OnKickOff(*receiver);
-    }
+    Notify(&MatchObserver::OnKickOff, *receiver);
 }
 
 void RugbyScene::DrawPitch(float width, float height) const

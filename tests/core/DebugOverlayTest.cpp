@@ -109,10 +109,7 @@ protected:
     void SetUp() override
     {
         DebugOverlayTest::SetUp();
-        if (!HasDisplay())
-        {
-            GTEST_SKIP() << "no X display; run under xvfb-run";
-        }
+        TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
         // Built only now: any texture needs a graphics context, and SFML aborts without a display.
         target = std::make_unique<sf::RenderTexture>();
         ASSERT_TRUE(target->create(200, 200));

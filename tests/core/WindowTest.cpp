@@ -53,10 +53,7 @@ class WindowTest : public HeadlessWorld
 protected:
     void SetUp() override
     {
-        if (!HasDisplay())
-        {
-            GTEST_SKIP() << "no X display; run under xvfb-run";
-        }
+        TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
         ResetWorld();
         DebugOverlay::SetEnabled(true);
     }

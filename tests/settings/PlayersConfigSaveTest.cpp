@@ -17,6 +17,14 @@ namespace
 {
 const std::string FailedSave = "Failed to create or open file: ";
 
+// A save that failed says so, on standard error only.
+void ExpectFailedSave(const auto& outcome, const std::string& path)
+{
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.console.out, "");
+    EXPECT_EQ(outcome.console.err, FailedSave + path + "\n");
+}
+
 class PlayersConfigSave : public SettingsFolderTest
 {
 protected:
@@ -124,11 +132,7 @@ TEST_F(PlayersConfigSave, FolderThatCannotHoldFilesIsReportedAndLeftAlone)
     PlayersConfig config(path);
     config.AppendRecords(DefaultsAt1280x720());
 
-    const SaveOutcome outcome = SaveQuietly(config);
-
-    EXPECT_FALSE(outcome.saved);
-    EXPECT_EQ(outcome.console.out, "");
-    EXPECT_EQ(outcome.console.err, FailedSave + path + "\n");
+    ExpectFailedSave(SaveQuietly(config), path);
     EXPECT_EQ(ReadFile(notAFolder), "keep me");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"notAFolder"});
 }
@@ -142,11 +146,7 @@ TEST_F(PlayersConfigSave, FailureToTakeTheNameLeavesNoTemporaryFile)
     PlayersConfig config(path);
     config.AppendRecords(DefaultsAt1280x720());
 
-    const SaveOutcome outcome = SaveQuietly(config);
-
-    EXPECT_FALSE(outcome.saved);
-    EXPECT_EQ(outcome.console.out, "");
-    EXPECT_EQ(outcome.console.err, FailedSave + path + "\n");
+    ExpectFailedSave(SaveQuietly(config), path);
     EXPECT_EQ(ReadFile(path + "/inside"), "keep me");
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"PlayersSettings.json"});
 }

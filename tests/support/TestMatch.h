@@ -19,7 +19,7 @@ public:
     }
 };
 
-struct PlayerSpec
+struct TestPlayer
 {
     sf::Vector2f centre;
     std::uint8_t lane = 0;
@@ -42,14 +42,14 @@ protected:
     }
 
     // Slots 0 to 4 are blue (team 0), 5 to 9 red (team 1), as the match expects.
-    Player* AddPlayer(std::size_t slot, const PlayerSpec& spec)
+    Player* AddPlayer(std::size_t slot, const TestPlayer& wanted)
     {
         const std::uint8_t team = slot < 5 ? 0 : 1;
-        Player* player = scene->Spawn<Player>(spec.radius, team == 0 ? sf::Color::Blue : sf::Color::Red);
+        Player* player = scene->Spawn<Player>(wanted.radius, team == 0 ? sf::Color::Blue : sf::Color::Red);
         scene->players[slot] = player;
-        player->Setup(team, static_cast<std::uint8_t>(slot), spec.lane, spec.speed, spec.luck, spec.nearDistance,
-                      spec.passCooldown, spec.passTime);
-        player->PlaceAt(spec.centre.x, spec.centre.y, 0.5f, 0.5f);
+        player->Setup(team, static_cast<std::uint8_t>(slot), wanted.lane, wanted.speed, wanted.luck,
+                      wanted.nearDistance, wanted.passCooldown, wanted.passTime);
+        player->PlaceAt(wanted.centre.x, wanted.centre.y, 0.5f, 0.5f);
         return player;
     }
 

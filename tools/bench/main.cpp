@@ -5,8 +5,6 @@
 #include "Simulation.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
-#include "match/Formation.h"
-#include "settings/DefaultPlayerSettings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -72,7 +70,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: tryzone-bench [frames per run] [runs]\n");
         return 2;
     }
-    const auto defaults = DefaultPlayerSettings(KickOffFormation(1280.f, 720.f), 1280.f);
+    const auto defaults = DefaultPlayers();
     const std::vector<PlayerSettings> players(defaults.begin(), defaults.end());
 
     SeedRandom(1);

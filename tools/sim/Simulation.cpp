@@ -7,6 +7,7 @@
 #include "core/Random.h"
 #include "match/Formation.h"
 #include "match/RugbyScene.h"
+#include "settings/DefaultPlayerSettings.h"
 
 #include <cmath>
 
@@ -72,7 +73,7 @@ const RugbyScene& LaunchMatch(const std::vector<PlayerSettings>& players, MatchO
 {
     FreshWorld();
     GameHost& host = GameHost::Instance();
-    host.UseHeadless(1280, 720);
+    host.UseHeadless(kPitchWidth, kPitchHeight);
     host.SetFrameTime(kMaxFrameTime);
     host.LaunchScene<SimulatedMatch>(players, observer);
     return *static_cast<const RugbyScene*>(host.CurrentScene());
@@ -81,6 +82,12 @@ const RugbyScene& LaunchMatch(const std::vector<PlayerSettings>& players, MatchO
 void EndMatch()
 {
     FreshWorld();
+}
+
+std::array<PlayerSettings, 10> DefaultPlayers()
+{
+    const float width = static_cast<float>(kPitchWidth);
+    return DefaultPlayerSettings(KickOffFormation(width, static_cast<float>(kPitchHeight)), width);
 }
 
 std::int64_t FramesFor(double minutes)

@@ -4,6 +4,7 @@
 #include "MatchRecord.h"
 #include "settings/PlayerSettings.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -22,6 +23,13 @@ struct SimulationPlan
     // Told now and then how far the run has come: matches finished and frames of the current match.
     std::function<void(int, std::int64_t)> progress;
 };
+
+// The size of the pitch a simulated match is laid out on: the game's window.
+inline constexpr int kPitchWidth = 1280;
+inline constexpr int kPitchHeight = 720;
+
+// The ten players the game fields when it has no settings file.
+[[nodiscard]] std::array<PlayerSettings, 10> DefaultPlayers();
 
 // Frames that make up the given simulated minutes at the game's capped frame time.
 [[nodiscard]] std::int64_t FramesFor(double minutes);

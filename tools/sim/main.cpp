@@ -2,9 +2,6 @@
 #include "Options.h"
 #include "Report.h"
 #include "Simulation.h"
-#include "match/Formation.h"
-#include "match/RugbyScene.h"
-#include "settings/DefaultPlayerSettings.h"
 #include "settings/PlayersConfig.h"
 
 #include <chrono>
@@ -18,9 +15,6 @@
 
 namespace
 {
-constexpr int kWidth = 1280;
-constexpr int kHeight = 720;
-
 int Fail(int status, const std::string& reason)
 {
     std::cerr << "tryzone-sim: " << reason << std::endl;
@@ -31,7 +25,7 @@ int Fail(int status, const std::string& reason)
 // error here, and no file at the default place means the defaults.
 std::optional<std::vector<PlayerSettings>> LoadPlayers(const Options& options, std::string& description)
 {
-    const auto defaults = DefaultPlayerSettings(KickOffFormation(kWidth, kHeight), static_cast<float>(kWidth));
+    const auto defaults = DefaultPlayers();
     if (!options.settingsGiven && !std::filesystem::exists(options.settings))
     {
         description = "defaults";
@@ -135,7 +129,7 @@ int main(int argc, char** argv)
     std::optional<Heatmap> heatmap;
     if (!options.heatmapFile.empty())
     {
-        heatmap.emplace(kWidth, kHeight);
+        heatmap.emplace(kPitchWidth, kPitchHeight);
     }
     SimulationPlan plan;
     plan.players = *records;

@@ -11,7 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <istream>
+#include <ostream>
 #include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,6 +124,43 @@ json ToJson(const PlayerSettings& record)
                 {"PassTime", static_cast<double>(record.PassTime)}};
 }
 
+// The library quotes the offending text whole, so a single huge value would make a line of a megabyte.
+std::string_view Shortened(std::string_view text)
+{
+    constexpr std::size_t MaxLength = 200;
+    return text.substr(0, MaxLength);
+}
+
+void PrintLibraryText(std::ostream& out, std::string_view text)
+{
+    out << Shortened(text) << (text.size() > Shortened(text).size() ? "..." : "") << std::endl;
+}
+
+enum class ReadOutcome
+{
+    Read,
+    TooLarge,
+    Failed,
+};
+
+// Reads the whole stream into text, in chunks, giving up as soon as it holds more than MaxFileBytes: memory stays
+// bounded whatever lies at the settings path, a huge file or an endless device.
+ReadOutcome ReadBounded(std::istream& in, std::string& text)
+{
+    std::array<char, 16384> chunk{};
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0)
+    {
+        const auto count = static_cast<std::size_t>(in.gcount());
+        if (text.size() + count > PlayersConfig::MaxFileBytes)
+        {
+            return ReadOutcome::TooLarge;
+        }
+        text.append(chunk.data(), count);
+    }
+    // A folder opens like a file but cannot be read: the stream turns bad.
+    return in.bad() ? ReadOutcome::Failed : ReadOutcome::Read;
+}
+
 bool WriteAll(int descriptor, std::string_view text)
 {
     while (!text.empty())
@@ -172,10 +213,26 @@ bool PlayersConfig::Load()
         return false;
     }
 
+    std::string text;
+    const ReadOutcome outcome = ReadBounded(file, text);
+    file.close();
+    if (outcome == ReadOutcome::TooLarge)
+    {
+        std::cerr << "Config file too large (more than 1 MiB): " << fileName << std::endl;
+        return false;
+    }
+    if (outcome == ReadOutcome::Failed)
+    {
+        std::cerr << "Failed to read config file: " << fileName << std::endl;
+        return false;
+    }
+
     try
     {
+        // Extraction from a stream reads one value and leaves whatever follows it unexamined.
+        std::istringstream in(std::move(text));
         json document;
-        file >> document;
+        in >> document;
         if (!document.is_array())
         {
             std::cerr << "Invalid JSON format: expected an array of players." << std::endl;
@@ -209,12 +266,14 @@ bool PlayersConfig::Load()
     }
     catch (const json::parse_error& error)
     {
-        std::cerr << "JSON parsing error: " << error.what() << std::endl;
+        std::cerr << "JSON parsing error: ";
+        PrintLibraryText(std::cerr, error.what());
         return false;
     }
     catch (const std::exception& error)
     {
-        std::cerr << "Error while loading config: " << error.what() << std::endl;
+        std::cerr << "Error while loading config: ";
+        PrintLibraryText(std::cerr, error.what());
         return false;
     }
 }

@@ -3,6 +3,7 @@
 #include "settings/PlayerSettings.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ class PlayersConfig
 {
 public:
     explicit PlayersConfig(std::string path);
+
+    // A real settings file is a few kilobytes; anything over this is refused before it is parsed.
+    static constexpr std::size_t MaxFileBytes = 1024 * 1024;
 
     std::string fileName;
     std::vector<PlayerSettings> records; // in file order; the operations only ever append

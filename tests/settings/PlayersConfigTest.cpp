@@ -3,6 +3,7 @@
 #include "settings/SettingsTestSupport.h"
 
 #include <cfloat>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -158,6 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"Malformed", "[{\"Team\": ", ParseError, true, 0},
         FailureCase{"Comment", "// players\n[]", ParseError, true, 0},
         FailureCase{"NotAnArray", "{\"Players\": []}", "Invalid JSON format: expected an array of players.", false, 0},
+        // Nesting costs the parser no stack, so depth alone is harmless.
+        FailureCase{"DeeplyNestedArrays", std::string(100000, '[') + std::string(100000, ']'), MissingKeys, false, 0},
         FailureCase{"EleventhEntry", ValidThen(11), "Too many players in JSON file. Expected maximum: 10", false, 10},
         FailureCase{"EleventhEntryWhateverItHolds", ValidThen(10, "42"),
                     "Too many players in JSON file. Expected maximum: 10", false, 10},
@@ -211,6 +214,44 @@ TEST_F(PlayersConfigLoad, MissingFileIsReportedWithItsName)
     EXPECT_EQ(outcome.console.out, "");
     EXPECT_EQ(outcome.console.err, "Failed to open config file: " + Path("PlayersSettings.json") + "\n");
     EXPECT_TRUE(outcome.records.empty());
+}
+
+TEST_F(PlayersConfigLoad, FolderAtTheSettingsPathIsReportedAsUnreadable)
+{
+    std::filesystem::create_directory(Path("PlayersSettings.json"));
+
+    const LoadOutcome outcome = LoadFile();
+
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.console.out, "");
+    EXPECT_EQ(outcome.console.err, "Failed to read config file: " + Path("PlayersSettings.json") + "\n");
+}
+
+TEST_F(PlayersConfigLoad, FileOverOneMebibyteIsRefusedBeforeParsing)
+{
+    // Valid but for its size: were it parsed, it would load.
+    const std::string valid = ValidThen(10);
+    const std::string padding(PlayersConfig::MaxFileBytes - valid.size(), ' ');
+    EXPECT_TRUE(LoadText(valid + padding).loaded);
+
+    const LoadOutcome outcome = LoadText(valid + padding + " ");
+
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_EQ(outcome.console.out, "");
+    EXPECT_EQ(outcome.console.err, "Config file too large (more than 1 MiB): " + Path("PlayersSettings.json") + "\n");
+    EXPECT_TRUE(outcome.records.empty());
+}
+
+TEST_F(PlayersConfigLoad, LibraryTextQuotingAHugeValueIsShortened)
+{
+    const LoadOutcome outcome = LoadText(std::string(500000, '9'));
+
+    EXPECT_FALSE(outcome.loaded);
+    const std::string& line = outcome.console.err;
+    EXPECT_EQ(line.rfind("Error while loading config: [json.exception.out_of_range.406] number overflow", 0), 0u)
+        << line.substr(0, 100);
+    EXPECT_LT(line.size(), 300u);
+    EXPECT_EQ(line.substr(line.size() - 4), "...\n");
 }
 
 TEST_F(PlayersConfigLoad, EveryFieldLandsInItsOwnPlace)

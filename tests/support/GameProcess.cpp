@@ -29,7 +29,10 @@ bool WaitForExit(pid_t pid, int& status, std::chrono::milliseconds timeout)
 }
 } // namespace
 
-GameProcess::GameProcess(std::filesystem::path gameFolder) : folder(std::move(gameFolder)) {}
+GameProcess::GameProcess(std::filesystem::path gameFolder, Restrictions limits)
+    : folder(std::move(gameFolder)), restrictions(limits)
+{
+}
 
 GameProcess::~GameProcess()
 {
@@ -43,8 +46,8 @@ GameProcess::~GameProcess()
 
 bool GameProcess::Start()
 {
-    const std::string out = (folder / "stdout.txt").string();
-    const std::string err = (folder / "stderr.txt").string();
+    const std::string out = (outputs.Path() / "stdout.txt").string();
+    const std::string err = (outputs.Path() / "stderr.txt").string();
     pid = fork();
     if (pid == 0)
     {
@@ -56,6 +59,10 @@ bool GameProcess::Start()
         const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(outFd, STDOUT_FILENO);
         dup2(errFd, STDERR_FILENO);
+        if (!ApplyInChild(restrictions))
+        {
+            _exit(125);
+        }
 #if defined(__SANITIZE_ADDRESS__)
         // The game's leaks are checked too: preloaded, the GL driver stays mapped until LeakSanitizer has looked
         // (see Display.h). A preload ahead of the sanitizer's runtime is harmless here, so ASan is told not to mind.
@@ -108,10 +115,10 @@ int GameProcess::Close()
 
 std::string GameProcess::Stdout() const
 {
-    return ReadFile(folder / "stdout.txt");
+    return ReadFile(outputs.Path() / "stdout.txt");
 }
 
 std::string GameProcess::Stderr() const
 {
-    return ReadFile(folder / "stderr.txt");
+    return ReadFile(outputs.Path() / "stderr.txt");
 }

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "support/Files.h"
+#include "support/Restrictions.h"
 
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
 
-// The real game, started as a person would start it: in a folder of its own, with its output kept in files.
+// The real game, started as a person would start it: in a folder of its own, with its output kept in files elsewhere
+// (so that the folder itself may be read-only).
 class GameProcess
 {
 public:
-    explicit GameProcess(std::filesystem::path folder);
+    explicit GameProcess(std::filesystem::path folder, Restrictions restrictions = {});
     ~GameProcess();
 
     GameProcess(const GameProcess&) = delete;
@@ -29,6 +31,8 @@ public:
 
 private:
     std::filesystem::path folder;
+    Restrictions restrictions;
+    TemporaryFolder outputs;
     pid_t pid = -1;
     unsigned long window = 0;
     int exitStatus = 0;

@@ -7,7 +7,7 @@
 #include <unistd.h>
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::filesystem::path& folder)
+                      const std::filesystem::path& folder, const Restrictions& restrictions)
 {
     TemporaryFolder outputs;
     const std::string out = (outputs.Path() / "out").string();
@@ -30,6 +30,10 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
         }
         dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
         dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+        if (!ApplyInChild(restrictions))
+        {
+            _exit(125);
+        }
         execv(program.c_str(), argv.data());
         _exit(127);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Restrictions.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,4 +15,4 @@ struct ProgramRun
 
 // Runs a program to its end in the given working folder, with standard output and error kept apart.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::filesystem::path& folder);
+                      const std::filesystem::path& folder, const Restrictions& restrictions = {});

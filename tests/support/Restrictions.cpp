@@ -1,0 +1,31 @@
+#include "support/Restrictions.h"
+
+#include <csignal>
+#include <linux/capability.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+bool ApplyInChild(const Restrictions& restrictions)
+{
+    if (restrictions.fileSizeLimit)
+    {
+        // Ignored, SIGXFSZ stays ignored across exec, so the write returns an error the program can see.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {*restrictions.fileSizeLimit, *restrictions.fileSizeLimit};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        {
+            return false;
+        }
+    }
+    if (restrictions.obeyFilePermissions && geteuid() == 0)
+    {
+        // Root passes permission checks through these two capabilities only. Dropped from the bounding set, they
+        // are gone for the program exec'd next; root still owns the files, so the owner's bits decide.
+        if (prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 ||
+            prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) != 0)
+        {
+            return false;
+        }
+    }
+    return true;
+}

@@ -24,7 +24,13 @@ const std::string MissingKeys = "Invalid JSON format: missing keys in one of the
 
 std::string Nested(std::size_t depth)
 {
-    return std::string(depth, '[') + std::string(depth, ']');
+    return std::string(depth, '[').append(depth, ']');
+}
+
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on a literal plus a long string at -O3.
+std::string Enclosed(char open, std::size_t length, char fill, char close)
+{
+    return std::string(1, open).append(length, fill).append(1, close);
 }
 
 // Standard error without the graphics library's notices about the GL context it was granted.
@@ -162,11 +168,11 @@ std::vector<Fault> GameFaults()
         {"SingleHugeValue",
          [](const fs::path& folder) {
              CopyFont(folder);
-             WriteFile(folder / Settings, "\"" + std::string(2 << 20, 'x') + "\"");
+             WriteFile(folder / Settings, Enclosed('"', 2 << 20, 'x', '"'));
          },
          {},
          {"Config file too large (more than 1 MiB): " + Settings},
-         KeptAsBackup("\"" + std::string(2 << 20, 'x') + "\"")},
+         KeptAsBackup(Enclosed('"', 2 << 20, 'x', '"'))},
         {"DeeplyNestedArrays",
          [](const fs::path& folder) {
              CopyFont(folder);
@@ -259,7 +265,7 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  ObeyPermissions, "Failed to open config file: " + Settings},
         SimFault{"FileOverOneMebibyte",
-                 [](const fs::path& folder) { WriteFile(folder / Settings, "[" + std::string(3 << 20, ' ') + "]"); },
+                 [](const fs::path& folder) { WriteFile(folder / Settings, Enclosed('[', 3 << 20, ' ', ']')); },
                  {}, "Config file too large (more than 1 MiB): " + Settings},
         SimFault{"SingleHugeNumber",
                  [](const fs::path& folder) { WriteFile(folder / Settings, std::string(1000000, '7')); }, {},

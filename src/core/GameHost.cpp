@@ -92,11 +92,19 @@ void GameHost::DrawFrame()
 void GameHost::Update()
 {
     scene->Update();
+    if (stepObserver != nullptr)
+    {
+        stepObserver->AfterSceneUpdate();
+    }
 
     // Removals and additions wait until both passes are over, so neither walk sees the list change under it.
     for (auto it = entities.begin(); it != entities.end();)
     {
         (*it)->Update();
+        if (stepObserver != nullptr)
+        {
+            stepObserver->AfterEntityUpdate(**it);
+        }
         const auto next = std::next(it);
         if ((*it)->removeRequested)
         {
@@ -137,6 +145,7 @@ void GameHost::Reset()
     DestroyWorld();
     font = sf::Font();
     assetDirectory.clear();
+    stepObserver = nullptr;
     frameTime = 0.f;
     windowWidth = -1;
     windowHeight = -1;

@@ -2,6 +2,7 @@
 
 #include "core/Entity.h"
 #include "core/Scene.h"
+#include "core/StepObserver.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <list>
@@ -67,6 +68,8 @@ public:
 
     // Prefix of the font path; empty, so the font lies in the working directory.
     std::string assetDirectory;
+    // Not owned; null in the game.
+    StepObserver* stepObserver = nullptr;
 
 private:
     GameHost() = default;

@@ -192,3 +192,12 @@ TEST_F(SimulatorTest, BadCommandLinesGetOneLineAndStatusTwo)
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 }
+
+TEST_F(SimulatorTest, CheckedRulesAreReportedWithTheSummary)
+{
+    const ProgramRun run = Sim({"--check", "--seed", "3", "--minutes", "3", "--matches", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Rules checked after each of the 43114 frames (0.10 simulated hours): none broken\n"),
+              std::string::npos)
+        << run.out;
+}

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "MatchRules.h"
+
 #include "match/MatchObserver.h"
 
 #include <array>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 
 class RugbyScene;
@@ -24,8 +27,9 @@ struct MatchResult
 {
     int match = 0; // from 1
     std::uint32_t seed = 0;
-    std::int64_t frames = 0;
+    std::int64_t frames = 0; // played: fewer than planned when a rule was broken
     std::array<TeamRecord, 2> teams;
+    std::optional<RuleBreach> breach; // with the rules checked, the first one broken
 };
 
 // Counts a match's events as they happen and, when given a stream, writes each as one line of JSON.

@@ -39,12 +39,16 @@ Options:
   --events FILE      write one JSON line per event: kick-off, pass attempt (with its roll and threshold),
                      pass, tackle attempt (with roll and threshold), tackle and try
   --heatmap FILE     write a PNG picture of the pitch coloured by where the ball spent its time
+  --check            check the match's rules after every frame: the ball carrier is the ball's holder, the ball
+                     sits on him, every player stays in his lane, every position, speed and timer is finite, the
+                     scores never fall nor rise by more than one a frame, and a try puts everyone on his
+                     kick-off spot. The first rule broken ends the run, naming the match, the frame and the rule.
   --help             show this text
 
 The summary goes to standard output; its last line, the speed, is the only one that differs between two runs
 of the same seed. A progress bar goes to standard error when it is a terminal.
 Exit status: 0 on success, 2 for a bad command line or a settings file that does not load, 1 when an output
-file cannot be written.
+file cannot be written, 3 when --check finds a rule broken.
 )";
 }
 
@@ -57,6 +61,11 @@ std::variant<Options, std::string> ParseOptions(int argc, const char* const* arg
         if (name == "--help" || name == "-h")
         {
             options.help = true;
+            continue;
+        }
+        if (name == "--check")
+        {
+            options.checkRules = true;
             continue;
         }
         const bool takesValue = name == "--settings" || name == "--matches" || name == "--minutes" ||

@@ -15,6 +15,7 @@ struct Options
     std::string jsonFile;
     std::string eventsFile;
     std::string heatmapFile;
+    bool checkRules = false;
     bool help = false;
 };
 

@@ -10,6 +10,7 @@
 #include "settings/DefaultPlayerSettings.h"
 
 #include <cmath>
+#include <optional>
 
 namespace
 {
@@ -48,11 +49,28 @@ MatchResult PlayMatch(const SimulationPlan& plan, int match)
     SeedRandom(recorder.result.seed);
     const RugbyScene& scene = LaunchMatch(plan.players, &recorder);
     GameHost& host = GameHost::Instance();
+    std::optional<MatchRules> rules;
+    if (plan.checkRules)
+    {
+        rules.emplace(scene);
+        host.stepObserver = &*rules;
+    }
 
+    recorder.result.frames = plan.framesPerMatch;
     for (std::int64_t frame = 1; frame <= plan.framesPerMatch; ++frame)
     {
         recorder.SetFrame(frame);
         host.Update();
+        if (rules)
+        {
+            rules->EndFrame();
+            if (rules->Breach())
+            {
+                recorder.result.breach = rules->Breach();
+                recorder.result.frames = frame;
+                break;
+            }
+        }
         ++recorder.result.teams[scene.ballCarrier->team == 0 ? 0 : 1].possessionFrames;
         if (plan.heatmap != nullptr)
         {
@@ -63,7 +81,6 @@ MatchResult PlayMatch(const SimulationPlan& plan, int match)
             plan.progress(match - 1, frame);
         }
     }
-    recorder.result.frames = plan.framesPerMatch;
     EndMatch();
     return recorder.result;
 }
@@ -110,6 +127,10 @@ std::vector<MatchResult> Simulate(const SimulationPlan& plan)
     for (int match = 1; match <= plan.matches; ++match)
     {
         results.push_back(PlayMatch(plan, match));
+        if (results.back().breach)
+        {
+            break;
+        }
         if (plan.progress)
         {
             plan.progress(match, 0);

@@ -20,6 +20,7 @@ struct SimulationPlan
     std::int64_t framesPerMatch = 0;
     std::ostream* events = nullptr; // optional
     Heatmap* heatmap = nullptr;     // optional
+    bool checkRules = false;        // the first rule broken ends the run
     // Told now and then how far the run has come: matches finished and frames of the current match.
     std::function<void(int, std::int64_t)> progress;
 };
@@ -44,5 +45,6 @@ const RugbyScene& LaunchMatch(const std::vector<PlayerSettings>& players, MatchO
 // Destroys the match and returns the world to its first state.
 void EndMatch();
 
-// Plays the matches one after another, each in a fresh world, and returns their results in order.
+// Plays the matches one after another, each in a fresh world, and returns their results in order; with the rules
+// checked, a match that breaks one is the last.
 [[nodiscard]] std::vector<MatchResult> Simulate(const SimulationPlan& plan);

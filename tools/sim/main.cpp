@@ -4,6 +4,7 @@
 #include "Simulation.h"
 #include "settings/PlayersConfig.h"
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -138,6 +139,7 @@ int main(int argc, char** argv)
     plan.framesPerMatch = FramesFor(options.minutes);
     plan.events = events.is_open() ? &events : nullptr;
     plan.heatmap = heatmap ? &*heatmap : nullptr;
+    plan.checkRules = options.checkRules;
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)
     {
@@ -170,6 +172,23 @@ int main(int argc, char** argv)
     PrintSummary(std::cout, totals);
 
     int status = 0;
+    if (options.checkRules)
+    {
+        const MatchResult& last = results.back();
+        if (last.breach)
+        {
+            status = Fail(3, "rule broken in match " + std::to_string(last.match) + " (seed " +
+                                 std::to_string(last.seed) + "), frame " + std::to_string(last.breach->frame) + ": " +
+                                 last.breach->rule);
+        }
+        else
+        {
+            std::array<char, 32> hours{};
+            std::snprintf(hours.data(), hours.size(), "%.2f", static_cast<double>(totals.frames) * 0.00835 / 3600.0);
+            std::cout << "Rules checked after each of the " << totals.frames << " frames (" << hours.data()
+                      << " simulated hours): none broken\n";
+        }
+    }
     if (json.is_open())
     {
         const RunDescription run{seed, players, plan.matches, options.minutes, plan.framesPerMatch};

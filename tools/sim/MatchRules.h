@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/StepObserver.h"
+
+#include <SFML/System/Vector2.hpp>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class RugbyScene;
+class Player;
+class Ball;
+
+struct RuleBreach
+{
+    std::int64_t frame = 0;
+    std::string rule;
+};
+
+// Checks the rules every frame of a match must keep, at the points of the host's step where each must hold:
+// - the scene's ball carrier is the ball's holder;
+// - after the ball's update, its centre is on its holder's centre;
+// - after a player's update, his centre is inside his lane, give or take the one movement step after the clamp;
+// - every position, direction, speed and timer is finite;
+// - the scores never fall and rise by at most one a frame, both teams together;
+// - after a try, every player stands on his kick-off spot.
+// The first rule broken is kept, with its frame; frames count from 1.
+class MatchRules : public StepObserver
+{
+public:
+    explicit MatchRules(const RugbyScene& scene);
+
+    void AfterSceneUpdate() override;
+    void AfterEntityUpdate(const Entity& entity) override;
+    // To be called after each host step: checks the end of the frame and moves on to the next.
+    void EndFrame();
+
+    [[nodiscard]] const std::optional<RuleBreach>& Breach() const { return breach; }
+    [[nodiscard]] std::int64_t Frame() const { return frame; }
+
+private:
+    void CheckPlayer(const Player& player);
+    void CheckBall(const Ball& ball);
+    void CheckPossession();
+    void Break(const std::string& rule);
+
+    const RugbyScene& scene;
+    std::array<sf::Vector2f, 5> formation;
+    float width;
+    float laneHeight;
+    std::int64_t frame = 1;
+    std::array<std::int64_t, 2> scoresBefore; // blue, red, at the end of the last frame
+    std::optional<RuleBreach> breach;
+};

@@ -12,8 +12,8 @@
 #include <fstream>
 #include <iostream>
 #include <istream>
-#include <ostream>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>

@@ -85,7 +85,8 @@ void ExpectFile(const fs::path& path, const std::string& text)
 // A file the load refuses is kept aside whole, and the defaults take its place.
 std::function<void(const fs::path&)> KeptAsBackup(const std::string& original)
 {
-    return [original](const fs::path& folder) {
+    return [original](const fs::path& folder)
+    {
         ExpectFile(folder / (Settings + ".bak"), original);
         EXPECT_NE(ReadFile(folder / Settings).find("\"PlayerNumber\": 9"), std::string::npos);
         EXPECT_FALSE(fs::exists(folder / (Settings + ".tmp")));
@@ -94,7 +95,8 @@ std::function<void(const fs::path&)> KeptAsBackup(const std::string& original)
 
 std::function<void(const fs::path&)> LeftAsItWas(const std::string& original)
 {
-    return [original](const fs::path& folder) {
+    return [original](const fs::path& folder)
+    {
         ExpectFile(folder / Settings, original);
         EXPECT_FALSE(fs::exists(folder / (Settings + ".bak")));
         EXPECT_FALSE(fs::exists(folder / (Settings + ".tmp")));
@@ -107,7 +109,8 @@ std::vector<Fault> GameFaults()
 {
     return {
         {"SettingsFolderNotWritable",
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              CopyFont(folder);
              fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
          },
@@ -115,7 +118,8 @@ std::vector<Fault> GameFaults()
          {"Failed to open config file: " + Settings, "Failed to create or open file: " + Settings},
          [](const fs::path& folder) { EXPECT_FALSE(fs::exists(folder / Settings)); }},
         {"BrokenSettingsInAFolderNotWritable",
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              CopyFont(folder);
              WriteFile(folder / Settings, Broken);
              fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
@@ -124,7 +128,8 @@ std::vector<Fault> GameFaults()
          {"JSON parsing error: [json.exception.parse_error...", "Failed to back up config file: " + Settings},
          LeftAsItWas(Broken)},
         {"SettingsPathIsAFolder",
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              CopyFont(folder);
              fs::create_directory(folder / Settings);
              WriteFile(folder / Settings / "notes.txt", "mine");
@@ -133,40 +138,49 @@ std::vector<Fault> GameFaults()
          {"Failed to read config file: " + Settings, "Failed to back up config file: " + Settings},
          [](const fs::path& folder) { ExpectFile(folder / Settings / "notes.txt", "mine"); }},
         {"WriteFailsAfterOpening",
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              CopyFont(folder);
              WriteFile(folder / Settings, Broken);
          },
          // Room for the backup of the broken file, not for the ten defaults.
          {1024, false},
          {"JSON parsing error: [json.exception.parse_error...", "Failed to create or open file: " + Settings},
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              ExpectFile(folder / Settings, Broken);
              ExpectFile(folder / (Settings + ".bak"), Broken);
              EXPECT_FALSE(fs::exists(folder / (Settings + ".tmp")));
          }},
-        {"FontMissing", [](const fs::path&) {}, {},
+        {"FontMissing",
+         [](const fs::path&) {},
+         {},
          {"Failed to open config file: " + Settings,
           "Failed to load font \"Hack-Regular.ttf\" (failed to create the font face)"},
          [](const fs::path& folder) { EXPECT_TRUE(fs::exists(folder / Settings)); }},
-        {"FontIsNotAFont", [](const fs::path& folder) { WriteFile(folder / "Hack-Regular.ttf", "not a font"); }, {},
+        {"FontIsNotAFont",
+         [](const fs::path& folder) { WriteFile(folder / "Hack-Regular.ttf", "not a font"); },
+         {},
          {"Failed to open config file: " + Settings,
           "Failed to load font \"Hack-Regular.ttf\" (failed to create the font face)"},
          [](const fs::path& folder) { ExpectFile(folder / "Hack-Regular.ttf", "not a font"); }},
         {"SettingsUnreadable",
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              CopyFont(folder);
              WriteFile(folder / Settings, Broken);
              fs::permissions(folder / Settings, fs::perms::none);
          },
          ObeyPermissions,
          {"Failed to open config file: " + Settings, "Failed to back up config file: " + Settings},
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              fs::permissions(folder / Settings, fs::perms::owner_read);
              LeftAsItWas(Broken)(folder);
          }},
         {"SingleHugeValue",
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              CopyFont(folder);
              WriteFile(folder / Settings, Enclosed('"', 2 << 20, 'x', '"'));
          },
@@ -174,7 +188,8 @@ std::vector<Fault> GameFaults()
          {"Config file too large (more than 1 MiB): " + Settings},
          KeptAsBackup(Enclosed('"', 2 << 20, 'x', '"'))},
         {"DeeplyNestedArrays",
-         [](const fs::path& folder) {
+         [](const fs::path& folder)
+         {
              CopyFont(folder);
              WriteFile(folder / Settings, Nested(400000));
          },
@@ -256,21 +271,28 @@ TEST_P(SimulatorFault, TheSimulatorExitsWithTheLoadErrorAndTouchesNothing)
 INSTANTIATE_TEST_SUITE_P(
     Injected, SimulatorFault,
     testing::Values(
-        SimFault{"SettingsPathIsAFolder", [](const fs::path& folder) { fs::create_directory(folder / Settings); },
-                 {}, "Failed to read config file: " + Settings},
+        SimFault{"SettingsPathIsAFolder",
+                 [](const fs::path& folder) { fs::create_directory(folder / Settings); },
+                 {},
+                 "Failed to read config file: " + Settings},
         SimFault{"SettingsUnreadable",
-                 [](const fs::path& folder) {
+                 [](const fs::path& folder)
+                 {
                      WriteFile(folder / Settings, "[]");
                      fs::permissions(folder / Settings, fs::perms::none);
                  },
                  ObeyPermissions, "Failed to open config file: " + Settings},
         SimFault{"FileOverOneMebibyte",
                  [](const fs::path& folder) { WriteFile(folder / Settings, Enclosed('[', 3 << 20, ' ', ']')); },
-                 {}, "Config file too large (more than 1 MiB): " + Settings},
+                 {},
+                 "Config file too large (more than 1 MiB): " + Settings},
         SimFault{"SingleHugeNumber",
-                 [](const fs::path& folder) { WriteFile(folder / Settings, std::string(1000000, '7')); }, {},
+                 [](const fs::path& folder) { WriteFile(folder / Settings, std::string(1000000, '7')); },
+                 {},
                  "Error while loading config: [json.exception.out_of_range.406] number overflow parsing '777..."},
-        SimFault{"DeeplyNestedArrays", [](const fs::path& folder) { WriteFile(folder / Settings, Nested(500000)); },
-                 {}, MissingKeys}),
+        SimFault{"DeeplyNestedArrays",
+                 [](const fs::path& folder) { WriteFile(folder / Settings, Nested(500000)); },
+                 {},
+                 MissingKeys}),
     [](const testing::TestParamInfo<SimFault>& row) { return std::string(row.param.name); });
 } // namespace

@@ -135,30 +135,35 @@ TEST_F(MatchRulesTest, CleanPlayBreaksNothing)
 
 TEST_F(MatchRulesTest, BallCarrierAndHolderThatDiffer)
 {
-    const RuleBreach breach = BreachAfter(300, [](RugbyScene& scene) {
-        scene.ball->holder = scene.ballCarrier == scene.players[0] ? scene.players[1] : scene.players[0];
-    });
+    const RuleBreach breach = BreachAfter(
+        300, [](RugbyScene& scene)
+        { scene.ball->holder = scene.ballCarrier == scene.players[0] ? scene.players[1] : scene.players[0]; });
     EXPECT_EQ(breach.frame, 300);
     EXPECT_EQ(breach.rule, "the ball carrier is not the ball's holder");
 }
 
 TEST_F(MatchRulesTest, BallMovedOffItsHolderAfterItsUpdate)
 {
-    const RuleBreach breach = BreachAfter(40, [](RugbyScene& scene) {
-        scene.ball->direction = {1.f, 0.f};
-        scene.ball->speed = 100.f;
-    });
+    const RuleBreach breach = BreachAfter(40,
+                                          [](RugbyScene& scene)
+                                          {
+                                              scene.ball->direction = {1.f, 0.f};
+                                              scene.ball->speed = 100.f;
+                                          });
     EXPECT_EQ(breach.frame, 40);
     EXPECT_EQ(breach.rule, "the ball is not on its holder");
 }
 
 TEST_F(MatchRulesTest, PlayerLeftOutsideHisLaneByAFaultyClamp)
 {
-    const RuleBreach breach = BreachAfter(10, [](RugbyScene& scene) {
-        Player& bottomLane = *scene.players[4];
-        bottomLane.laneTop = 0.f;
-        bottomLane.PlaceAt(bottomLane.PositionAt(0.5f, 0.5f).x, 100.f, 0.5f, 0.5f);
-    });
+    const RuleBreach breach =
+        BreachAfter(10,
+                    [](RugbyScene& scene)
+                    {
+                        Player& bottomLane = *scene.players[4];
+                        bottomLane.laneTop = 0.f;
+                        bottomLane.PlaceAt(bottomLane.PositionAt(0.5f, 0.5f).x, 100.f, 0.5f, 0.5f);
+                    });
     EXPECT_EQ(breach.frame, 10);
     EXPECT_EQ(breach.rule.rfind("blue player 4 is outside his lane", 0), 0u) << breach.rule;
 }
@@ -184,20 +189,24 @@ TEST_F(MatchRulesTest, ScoreThatFalls)
 
 TEST_F(MatchRulesTest, ScoresThatRiseByTwoInOneFrame)
 {
-    const RuleBreach breach = BreachAfter(20, [](RugbyScene& scene) {
-        ++scene.blueScore;
-        OverTheRedTryLine(scene);
-    });
+    const RuleBreach breach = BreachAfter(20,
+                                          [](RugbyScene& scene)
+                                          {
+                                              ++scene.blueScore;
+                                              OverTheRedTryLine(scene);
+                                          });
     EXPECT_EQ(breach.rule, "the scores rose by more than one in a frame");
 }
 
 TEST_F(MatchRulesTest, TryThatLeavesAPlayerOffHisSpot)
 {
     // A real try: the reset puts everyone on the scene's formation, which a fault has moved.
-    const RuleBreach breach = BreachAfter(20, [](RugbyScene& scene) {
-        scene.formation[2].x += 30.f;
-        OverTheRedTryLine(scene);
-    });
+    const RuleBreach breach = BreachAfter(20,
+                                          [](RugbyScene& scene)
+                                          {
+                                              scene.formation[2].x += 30.f;
+                                              OverTheRedTryLine(scene);
+                                          });
     EXPECT_EQ(breach.frame, 20);
     EXPECT_EQ(breach.rule, "after a try, a player of pair 2 is not on his kick-off spot");
 }

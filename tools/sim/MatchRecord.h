@@ -1,7 +1,6 @@
 #pragma once
 
 #include "MatchRules.h"
-
 #include "match/MatchObserver.h"
 
 #include <array>

@@ -43,8 +43,7 @@ std::string Name(const Player& player)
 MatchRules::MatchRules(const RugbyScene& match)
     : scene(match),
       formation(KickOffFormation(static_cast<float>(match.WindowWidth()), static_cast<float>(match.WindowHeight()))),
-      width(static_cast<float>(match.WindowWidth())),
-      laneHeight(static_cast<float>(match.WindowHeight()) / 3.f),
+      width(static_cast<float>(match.WindowWidth())), laneHeight(static_cast<float>(match.WindowHeight()) / 3.f),
       scoresBefore(Scores(match))
 {
 }
@@ -89,8 +88,8 @@ void MatchRules::AfterEntityUpdate(const Entity& entity)
 
 void MatchRules::CheckPlayer(const Player& player)
 {
-    if (!std::isfinite(player.passTimer) || !std::isfinite(player.passWaitTimer) ||
-        !std::isfinite(player.boostTimer) || !std::isfinite(player.runSpeed))
+    if (!std::isfinite(player.passTimer) || !std::isfinite(player.passWaitTimer) || !std::isfinite(player.boostTimer) ||
+        !std::isfinite(player.runSpeed))
     {
         Break(Name(player) + " has a timer or speed that is not finite");
         return;

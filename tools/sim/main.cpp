@@ -177,9 +177,9 @@ int main(int argc, char** argv)
         const MatchResult& last = results.back();
         if (last.breach)
         {
-            status = Fail(3, "rule broken in match " + std::to_string(last.match) + " (seed " +
-                                 std::to_string(last.seed) + "), frame " + std::to_string(last.breach->frame) + ": " +
-                                 last.breach->rule);
+            status =
+                Fail(3, "rule broken in match " + std::to_string(last.match) + " (seed " + std::to_string(last.seed) +
+                            "), frame " + std::to_string(last.breach->frame) + ": " + last.breach->rule);
         }
         else
         {

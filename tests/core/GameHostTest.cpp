@@ -207,6 +207,35 @@ TEST_F(GameHostTest, SceneUpdatesFirstThenEntitiesInListOrder)
     EXPECT_EQ(journal, expected);
 }
 
+TEST_F(GameHostTest, StepObserverLooksAfterTheSceneAndAfterEachEntityBeforeCollisions)
+{
+    struct Watcher : StepObserver
+    {
+        void AfterSceneUpdate() override { journal.push_back("after scene"); }
+        void AfterEntityUpdate(const Entity& entity) override
+        {
+            journal.push_back("after " + static_cast<const Probe&>(entity).name);
+        }
+    } watcher;
+    Launch(
+        [](ProbeScene& s)
+        {
+            s.SpawnProbe("a", 100.f, 100.f);
+            s.SpawnProbe("b", 140.f, 100.f); // overlaps a
+        });
+    Step();
+    journal.clear();
+    host.stepObserver = &watcher;
+
+    Step();
+
+    const std::vector<std::string> expected{"scene update", "after scene", "a update", "after a",
+                                            "b update",     "after b",     "a hit b",  "b hit a"};
+    EXPECT_EQ(journal, expected);
+    host.Reset();
+    EXPECT_EQ(host.stepObserver, nullptr);
+}
+
 TEST_F(GameHostTest, RemovalFlaggedBeforeItsUpdateDestroysItAfterThatUpdate)
 {
     Probe* doomed = nullptr;

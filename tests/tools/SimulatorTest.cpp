@@ -193,10 +193,12 @@ TEST_F(SimulatorTest, BadCommandLinesGetOneLineAndStatusTwo)
     }
 }
 
+// In a sanitized build this is also the simulator's leak check: LeakSanitizer would report on standard error.
 TEST_F(SimulatorTest, CheckedRulesAreReportedWithTheSummary)
 {
     const ProgramRun run = Sim({"--check", "--seed", "3", "--minutes", "3", "--matches", "2"});
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out.find("Rules checked after each of the 43114 frames (0.10 simulated hours): none broken\n"),
               std::string::npos)
         << run.out;

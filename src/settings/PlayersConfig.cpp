@@ -213,22 +213,22 @@ bool PlayersConfig::Load()
         return false;
     }
 
-    std::string text;
-    const ReadOutcome outcome = ReadBounded(file, text);
-    file.close();
-    if (outcome == ReadOutcome::TooLarge)
-    {
-        std::cerr << "Config file too large (more than 1 MiB): " << fileName << std::endl;
-        return false;
-    }
-    if (outcome == ReadOutcome::Failed)
-    {
-        std::cerr << "Failed to read config file: " << fileName << std::endl;
-        return false;
-    }
-
     try
     {
+        std::string text;
+        const ReadOutcome outcome = ReadBounded(file, text);
+        file.close();
+        if (outcome == ReadOutcome::TooLarge)
+        {
+            std::cerr << "Config file too large (more than 1 MiB): " << fileName << std::endl;
+            return false;
+        }
+        if (outcome == ReadOutcome::Failed)
+        {
+            std::cerr << "Failed to read config file: " << fileName << std::endl;
+            return false;
+        }
+
         // Extraction from a stream reads one value and leaves whatever follows it unexamined.
         std::istringstream in(std::move(text));
         json document;

@@ -23,9 +23,8 @@ void PlayerActionIdle::Start(Player* owner)
 
 void PlayerActionSupport::Start(Player* owner)
 {
-    scene = Entity::CurrentSceneAs<RugbyScene>();
+    scene = StartStanding(owner);
     toLaneEdge = Chance(50.f);
-    owner->Halt();
 }
 
 void PlayerActionSupport::Update(Player* owner)

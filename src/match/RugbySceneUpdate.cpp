@@ -2,6 +2,7 @@
 #include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/Random.h"
+#include "match/Formation.h"
 #include "match/RugbyScene.h"
 
 #include <charconv>
@@ -94,13 +95,13 @@ void RugbyScene::ResetKickOff(bool redTeamReceives)
     for (std::size_t k = 0; k < formation.size(); ++k)
     {
         backOnSpot(*players[k], formation[k]);
-        backOnSpot(*players[5 + k], {width - formation[k].x, formation[k].y});
+        backOnSpot(*players[5 + k], MirroredSpot(formation[k], width));
     }
     const std::size_t k = static_cast<std::size_t>(RandomInt(0, 4));
     Player* receiver = redTeamReceives ? players[5 + k] : players[k];
     ballCarrier = receiver;
     ball->holder = receiver;
-    PlaceCentre(*ball, redTeamReceives ? sf::Vector2f(width - formation[k].x, formation[k].y) : formation[k]);
+    PlaceCentre(*ball, redTeamReceives ? MirroredSpot(formation[k], width) : formation[k]);
     tryPending = false;
     Notify(&MatchObserver::OnKickOff, *receiver);
 }

@@ -125,15 +125,10 @@ json ToJson(const PlayerSettings& record)
 }
 
 // The library quotes the offending text whole, so a single huge value would make a line of a megabyte.
-std::string_view Shortened(std::string_view text)
-{
-    constexpr std::size_t MaxLength = 200;
-    return text.substr(0, MaxLength);
-}
-
 void PrintLibraryText(std::ostream& out, std::string_view text)
 {
-    out << Shortened(text) << (text.size() > Shortened(text).size() ? "..." : "") << std::endl;
+    constexpr std::size_t MaxLength = 200;
+    out << text.substr(0, MaxLength) << (text.size() > MaxLength ? "..." : "") << std::endl;
 }
 
 enum class ReadOutcome

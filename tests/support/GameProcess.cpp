@@ -5,7 +5,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -51,18 +50,7 @@ bool GameProcess::Start()
     pid = fork();
     if (pid == 0)
     {
-        if (chdir(folder.c_str()) != 0)
-        {
-            _exit(126);
-        }
-        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(outFd, STDOUT_FILENO);
-        dup2(errFd, STDERR_FILENO);
-        if (!ApplyInChild(restrictions))
-        {
-            _exit(125);
-        }
+        PrepareChild(folder, out, err, restrictions);
 #if defined(__SANITIZE_ADDRESS__)
         // The game's leaks are checked too: preloaded, the GL driver stays mapped until LeakSanitizer has looked
         // (see Display.h). A preload ahead of the sanitizer's runtime is harmless here, so ASan is told not to mind.

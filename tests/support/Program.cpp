@@ -2,7 +2,6 @@
 
 #include "support/Files.h"
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,16 +23,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     const pid_t pid = fork();
     if (pid == 0)
     {
-        if (chdir(folder.c_str()) != 0)
-        {
-            _exit(126);
-        }
-        dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
-        dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
-        if (!ApplyInChild(restrictions))
-        {
-            _exit(125);
-        }
+        PrepareChild(folder, out, err, restrictions);
         execv(program.c_str(), argv.data());
         _exit(127);
     }

@@ -1,11 +1,14 @@
 #include "support/Restrictions.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
-bool ApplyInChild(const Restrictions& restrictions)
+namespace
+{
+bool Apply(const Restrictions& restrictions)
 {
     if (restrictions.fileSizeLimit)
     {
@@ -28,4 +31,20 @@ bool ApplyInChild(const Restrictions& restrictions)
         }
     }
     return true;
+}
+} // namespace
+
+void PrepareChild(const std::filesystem::path& folder, const std::string& out, const std::string& err,
+                  const Restrictions& restrictions)
+{
+    if (chdir(folder.c_str()) != 0)
+    {
+        _exit(126);
+    }
+    dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+    dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+    if (!Apply(restrictions))
+    {
+        _exit(125);
+    }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
+#include <string>
 #include <sys/resource.h>
 
 // Faults a child program is started with, as a person's machine might impose them.
@@ -12,5 +14,7 @@ struct Restrictions
     bool obeyFilePermissions = false;
 };
 
-// Applies the restrictions to the calling process, meant for a forked child before exec; false if one cannot be.
-bool ApplyInChild(const Restrictions& restrictions);
+// In a forked child, before exec: works in the folder, sends standard output and error to the two files and applies
+// the restrictions. A step that fails ends the child: 126 for the folder, 125 for the restrictions.
+void PrepareChild(const std::filesystem::path& folder, const std::string& out, const std::string& err,
+                  const Restrictions& restrictions);

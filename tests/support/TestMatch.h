@@ -71,13 +71,11 @@ protected:
         const float width = static_cast<float>(scene->WindowWidth());
         for (std::size_t k = 0; k < 5; ++k)
         {
-            const sf::Vector2f spot = scene->formation[k];
-            AddPlayer(k, {.centre = spot, .lane = lanes[k], .luck = luck});
+            AddPlayer(k, {.centre = scene->formation[k], .lane = lanes[k], .luck = luck});
         }
         for (std::size_t k = 0; k < 5; ++k)
         {
-            const sf::Vector2f spot = scene->formation[k];
-            AddPlayer(5 + k, {.centre = {width - spot.x, spot.y}, .lane = lanes[k], .luck = luck});
+            AddPlayer(5 + k, {.centre = MirroredSpot(scene->formation[k], width), .lane = lanes[k], .luck = luck});
         }
         AddBall(carrierSlot);
     }

@@ -31,14 +31,14 @@ RugbyScene& CurrentMatch()
 }
 } // namespace
 
-// The game's own set-up, reading the settings file from the working directory as the game does.
-TEST(Soak, TheGamesMatchKeepsEveryRuleForAnHour)
+class Soak : public HeadlessWorld
 {
-    ResetWorld();
+};
+
+// The game's own set-up, reading the settings file from the working directory as the game does.
+TEST_F(Soak, TheGamesMatchKeepsEveryRuleForAnHour)
+{
     WorkingInTemporaryFolder folder;
-    GameHost& host = GameHost::Instance();
-    host.UseHeadless(1280, 720);
-    host.SetFrameTime(kMaxFrameTime);
     SeedRandom(30);
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -59,11 +59,10 @@ TEST(Soak, TheGamesMatchKeepsEveryRuleForAnHour)
     ASSERT_FALSE(rules.Breach()) << "frame " << rules.Breach()->frame << ": " << rules.Breach()->rule;
     EXPECT_GT(scene.redScore, 0);
     EXPECT_GT(scene.blueScore, 0);
-    ResetWorld();
 }
 
 // Several matches through the simulator, each in a fresh world with its own seed.
-TEST(Soak, SimulatedMatchesKeepEveryRule)
+TEST_F(Soak, SimulatedMatchesKeepEveryRule)
 {
     SimulationPlan plan;
     const auto defaults = DefaultPlayers();

@@ -59,10 +59,8 @@ void MatchRules::AfterSceneUpdate()
     // A try was scored in this update, and the kick-off formation set up at once.
     for (std::size_t k = 0; k < formation.size(); ++k)
     {
-        const sf::Vector2f blueSpot = formation[k];
-        const sf::Vector2f redSpot(width - formation[k].x, formation[k].y);
-        if (!Near(scene.players[k]->PositionAt(0.5f, 0.5f), blueSpot) ||
-            !Near(scene.players[5 + k]->PositionAt(0.5f, 0.5f), redSpot))
+        if (!Near(scene.players[k]->PositionAt(0.5f, 0.5f), formation[k]) ||
+            !Near(scene.players[5 + k]->PositionAt(0.5f, 0.5f), MirroredSpot(formation[k], width)))
         {
             Break("after a try, a player of pair " + std::to_string(k) + " is not on his kick-off spot");
             return;

@@ -14,6 +14,9 @@
 
 namespace
 {
+// The capped frame time as the game writes it, kept exact in double.
+constexpr double kFrameSeconds = 0.00835;
+
 // The game's match with the players given, not read from the working directory, and a recorder listening.
 class SimulatedMatch : public RugbyScene
 {
@@ -109,7 +112,12 @@ std::array<PlayerSettings, 10> DefaultPlayers()
 
 std::int64_t FramesFor(double minutes)
 {
-    return std::llround(minutes * 60.0 / 0.00835);
+    return std::llround(minutes * 60.0 / kFrameSeconds);
+}
+
+double SimulatedHours(std::int64_t frames)
+{
+    return static_cast<double>(frames) * kFrameSeconds / 3600.0;
 }
 
 std::uint32_t MatchSeed(std::uint64_t runSeed, int match)

@@ -32,8 +32,9 @@ inline constexpr int kPitchHeight = 720;
 // The ten players the game fields when it has no settings file.
 [[nodiscard]] std::array<PlayerSettings, 10> DefaultPlayers();
 
-// Frames that make up the given simulated minutes at the game's capped frame time.
+// Frames that make up the given simulated minutes at the game's capped frame time, and back to hours.
 [[nodiscard]] std::int64_t FramesFor(double minutes);
+[[nodiscard]] double SimulatedHours(std::int64_t frames);
 
 // The seed of one match, drawn from the run's seed, so that each match can be replayed on its own.
 [[nodiscard]] std::uint32_t MatchSeed(std::uint64_t runSeed, int match);

@@ -184,7 +184,7 @@ int main(int argc, char** argv)
         else
         {
             std::array<char, 32> hours{};
-            std::snprintf(hours.data(), hours.size(), "%.2f", static_cast<double>(totals.frames) * 0.00835 / 3600.0);
+            std::snprintf(hours.data(), hours.size(), "%.2f", SimulatedHours(totals.frames));
             std::cout << "Rules checked after each of the " << totals.frames << " frames (" << hours.data()
                       << " simulated hours): none broken\n";
         }

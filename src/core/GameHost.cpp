@@ -26,6 +26,11 @@ void GameHost::DestroyWorld()
 {
     // Window first, then the scene, then the entities the scene pointed to.
     window.reset();
+    EndScene();
+}
+
+void GameHost::EndScene()
+{
     scene.reset();
     entities.clear();
     entitiesToRemove.clear();

@@ -62,6 +62,8 @@ public:
     void SetFrameTime(float seconds) { frameTime = seconds; }
     // Destroys the window, the scene and every entity, and returns to the state of a new host.
     void Reset();
+    // Destroys the scene and every entity but keeps the window and the font, for a new match in the same window.
+    void EndScene();
 
     // Loads "Hack-Regular.ttf" from assetDirectory; a failure leaves the font empty and is not an error.
     bool LoadFont();

@@ -2,9 +2,8 @@
 // allocations per frame, once the first frames have sized every buffer. Debug mode off, no observer.
 // Usage: tryzone-bench [frames per run] [runs]
 
-#include "Simulation.h"
 #include "core/GameHost.h"
-#include "core/Random.h"
+#include "play/MatchRunner.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -73,13 +72,12 @@ int main(int argc, char** argv)
     const auto defaults = DefaultPlayers();
     const std::vector<PlayerSettings> players(defaults.begin(), defaults.end());
 
-    SeedRandom(1);
-    LaunchMatch(players, nullptr);
-    GameHost& host = GameHost::Instance();
+    MatchRunner runner;
+    runner.Start(players, 1, nullptr);
     constexpr int kWarmUp = 60000;
     for (int frame = 0; frame < kWarmUp; ++frame)
     {
-        host.Update();
+        runner.Step(kMaxFrameTime);
     }
 
     std::printf("Match simulation, default players, debug mode off, no observer; %d frames of warm-up\n", kWarmUp);
@@ -90,7 +88,7 @@ int main(int argc, char** argv)
         const double start = CpuSeconds();
         for (long long frame = 0; frame < frames; ++frame)
         {
-            host.Update();
+            runner.Step(kMaxFrameTime);
         }
         const double seconds = CpuSeconds() - start;
         const long long allocated = allocations - allocationsBefore;
@@ -102,6 +100,5 @@ int main(int argc, char** argv)
     }
     std::sort(speeds.begin(), speeds.end());
     std::printf("median: %.0f frames per CPU second\n", speeds[speeds.size() / 2]);
-    EndMatch();
     return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MatchRecord.h"
+#include "play/MatchRecorder.h"
 
 #include <nlohmann/json.hpp>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "MatchRules.h"
+#include "play/MatchRules.h"
 
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"

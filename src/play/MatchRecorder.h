@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MatchRules.h"
 #include "match/MatchObserver.h"
+#include "play/MatchRules.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "MatchRecord.h"
+#include "play/MatchRecorder.h"
 
 #include "behaviour/Player.h"
 #include "core/GameHost.h"

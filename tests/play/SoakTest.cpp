@@ -1,6 +1,7 @@
 // Long play with the match's rules checked after every frame. CI plays an hour of each build; TRYZONE_SOAK_MINUTES
 // sets another length, and `tryzone-sim --check` plays as long as asked outside the tests.
-#include "MatchRules.h"
+#include "play/MatchRules.h"
+
 #include "Simulation.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
@@ -91,14 +92,13 @@ class MatchRulesTest : public testing::Test
 protected:
     void SetUp() override
     {
-        SeedRandom(5);
         const auto defaults = DefaultPlayers();
-        const RugbyScene& scene = LaunchMatch({defaults.begin(), defaults.end()}, nullptr);
+        const RugbyScene& scene = runner.Start({defaults.begin(), defaults.end()}, 5, nullptr);
         rules.emplace(scene);
         GameHost::Instance().stepObserver = &*rules;
     }
 
-    void TearDown() override { EndMatch(); }
+    void TearDown() override { runner.End(); }
 
     // Plays clean frames up to `frame`, injects the fault, plays that frame; the breach, or an empty one.
     RuleBreach BreachAfter(std::int64_t frame, const std::function<void(RugbyScene&)>& fault)
@@ -116,6 +116,7 @@ protected:
         return rules->Breach().value_or(RuleBreach{});
     }
 
+    MatchRunner runner;
     std::optional<MatchRules> rules;
 };
 

@@ -1,6 +1,7 @@
 #include "core/GameHost.h"
 
 #include "core/DebugOverlay.h"
+#include "core/PitchMapping.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
@@ -68,7 +69,7 @@ void GameHost::Run()
             {
                 window->close();
             }
-            scene->HandleEvent(event);
+            scene->HandleEvent(EventOnPitch(window->getView(), window->getSize(), event));
         }
         Update();
         DrawFrame();

@@ -186,7 +186,7 @@ void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t 
     SetColour(cr, kFieldOfPlay);
     cairo_rectangle(cr, left, barTop, kSwatch, kBarHeight);
     cairo_fill(cr);
-    Text(cr, left + kSwatch / 2.0, labelBaseline, "0", kInk, Align::Centre);
+    Text(cr, left + kSwatch / 2.0, labelBaseline, "0%", kInk, Align::Centre);
 
     const double barLeft = left + kSwatch + 14.0;
     const int barWidth = static_cast<int>(right - barLeft);
@@ -212,32 +212,41 @@ void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t 
         const double x = std::round(barLeft + barWidth * std::log1p(count) / scale) - 0.5;
         SetColour(cr, kInk);
         cairo_move_to(cr, x, barTop + kBarHeight);
-        cairo_line_to(cr, x, barTop + kBarHeight + 4.0);
+        cairo_line_to(cr, x, barTop + kBarHeight + 5.0);
         cairo_stroke(cr);
         Text(cr, labelLeft, labelBaseline, label, kInk);
     };
-    const double busiestPercent = 100.0 * busiest / static_cast<double>(frames);
-    // Two significant digits for the top of the scale, whose label ends where the bar ends.
-    const std::string topLabel =
-        "max " + Percent(busiestPercent, 1 - static_cast<int>(std::floor(std::log10(busiestPercent))));
+    // Shares that are not powers of ten get two significant digits. The busiest square's label ends with the bar.
+    const auto share = [frames](double count)
+    {
+        const double percent = 100.0 * count / static_cast<double>(frames);
+        return Percent(percent, 1 - static_cast<int>(std::floor(std::log10(percent))));
+    };
+    const std::string topLabel = "max " + share(busiest);
     const double topLeft = barLeft + barWidth - TextWidth(cr, topLabel);
     tick(busiest, topLabel, topLeft);
-
-    double free = barLeft - 6.0; // where the next label may start
-    for (int exponent = -9; exponent <= 0; ++exponent)
+    // Then one frame, the faintest colour, and the powers of ten between, each label where it does not crowd another.
+    double free = barLeft - 6.0;
+    const auto place = [&](double count, const std::string& label)
     {
-        const double count = std::pow(10.0, exponent) * static_cast<double>(frames);
-        if (count < 1.0 || count >= busiest)
-        {
-            continue; // no square holds less than one frame, none more than the busiest
-        }
-        const std::string label = Percent(std::pow(10.0, exponent + 2), -(exponent + 2));
         const double width = TextWidth(cr, label);
-        const double labelLeft = barLeft + barWidth * std::log1p(count) / scale - width / 2.0;
+        const double labelLeft = std::max(barLeft + barWidth * std::log1p(count) / scale - width / 2.0, barLeft - 6.0);
         if (labelLeft >= free && labelLeft + width + 8.0 <= topLeft)
         {
             tick(count, label, labelLeft);
             free = labelLeft + width + 8.0;
+        }
+    };
+    if (busiest > 1)
+    {
+        place(1.0, share(1.0));
+    }
+    for (int exponent = -9; exponent <= 0; ++exponent)
+    {
+        const double count = std::pow(10.0, exponent) * static_cast<double>(frames);
+        if (count > 1.0 && count < busiest)
+        {
+            place(count, Percent(std::pow(10.0, exponent + 2), -(exponent + 2)));
         }
     }
 }

@@ -283,6 +283,7 @@ struct SimFault
     std::function<void(const fs::path& folder)> inject;
     Restrictions restrictions;
     std::string errorLine;
+    std::vector<std::string> settingsArguments = {}; // none: the default settings file in the working folder
 
     friend void PrintTo(const SimFault& fault, std::ostream* os) { *os << fault.name; }
 };
@@ -300,7 +301,9 @@ TEST_P(SimulatorFault, TheSimulatorExitsWithTheLoadErrorAndTouchesNothing)
     fault.inject(folder.Path());
     const fs::file_time_type before = fs::last_write_time(folder.Path() / Settings);
 
-    const ProgramRun run = RunProgram(TRYZONE_SIM_PATH, {"--minutes", "1"}, folder.Path(), fault.restrictions);
+    std::vector<std::string> arguments = {"--minutes", "1"};
+    arguments.insert(arguments.end(), fault.settingsArguments.begin(), fault.settingsArguments.end());
+    const ProgramRun run = RunProgram(TRYZONE_SIM_PATH, arguments, folder.Path(), fault.restrictions);
 
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
@@ -336,7 +339,8 @@ INSTANTIATE_TEST_SUITE_P(
         SimFault{"SettingsPathIsAFifo",
                  [](const fs::path& folder) { ASSERT_EQ(mkfifo((folder / Settings).c_str(), 0644), 0); },
                  {std::nullopt, false, 20},
-                 "Failed to read config file: " + Settings},
+                 "Failed to read config file: " + Settings,
+                 {"--settings", Settings}},
         SimFault{"SettingsLinkToADevice",
                  [](const fs::path& folder) { fs::create_symlink("/dev/zero", folder / Settings); },
                  {std::nullopt, false, 20},

@@ -1,5 +1,6 @@
 #include "settings/FileReplacement.h"
 
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -100,6 +101,33 @@ fs::path FinalTarget(const fs::path& path)
         current = next.is_absolute() ? next : current.parent_path() / next;
     }
     return path;
+}
+
+ssize_t ReadSome(int descriptor, char* buffer, std::size_t size)
+{
+    ssize_t count = -1;
+    do
+    {
+        count = ::read(descriptor, buffer, size);
+    } while (count < 0 && errno == EINTR);
+    return count;
+}
+
+bool CopyAll(int from, int to)
+{
+    std::array<char, 16384> chunk{};
+    for (;;)
+    {
+        const ssize_t count = ReadSome(from, chunk.data(), chunk.size());
+        if (count <= 0)
+        {
+            return count == 0;
+        }
+        if (!WriteAll(to, std::string_view(chunk.data(), static_cast<std::size_t>(count))))
+        {
+            return false;
+        }
+    }
 }
 
 bool WriteAll(int descriptor, std::string_view text)

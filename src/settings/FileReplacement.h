@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -49,5 +50,11 @@ struct FileAccess
 [[nodiscard]] bool ReplaceFile(const std::filesystem::path& target, const std::function<bool(int descriptor)>& fill,
                                std::optional<FileAccess> like = std::nullopt);
 
+// One read, retried when a signal interrupts it: the count, 0 at the end, -1 on an error.
+[[nodiscard]] ssize_t ReadSome(int descriptor, char* buffer, std::size_t size);
+
 // Writes all of text, retrying interrupted and partial writes.
 [[nodiscard]] bool WriteAll(int descriptor, std::string_view text);
+
+// Copies what remains to be read from one descriptor to the other.
+[[nodiscard]] bool CopyAll(int from, int to);

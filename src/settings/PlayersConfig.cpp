@@ -147,45 +147,16 @@ ReadOutcome ReadBounded(int descriptor, std::string& text)
     std::array<char, 16384> chunk{};
     for (;;)
     {
-        const ssize_t count = ::read(descriptor, chunk.data(), chunk.size());
-        if (count < 0 && errno == EINTR)
+        const ssize_t count = ReadSome(descriptor, chunk.data(), chunk.size());
+        if (count <= 0)
         {
-            continue;
-        }
-        if (count < 0)
-        {
-            return ReadOutcome::Failed;
-        }
-        if (count == 0)
-        {
-            return ReadOutcome::Read;
+            return count == 0 ? ReadOutcome::Read : ReadOutcome::Failed;
         }
         if (text.size() + static_cast<std::size_t>(count) > PlayersConfig::MaxFileBytes)
         {
             return ReadOutcome::TooLarge;
         }
         text.append(chunk.data(), static_cast<std::size_t>(count));
-    }
-}
-
-bool CopyAll(int from, int to)
-{
-    std::array<char, 16384> chunk{};
-    for (;;)
-    {
-        const ssize_t count = ::read(from, chunk.data(), chunk.size());
-        if (count < 0 && errno == EINTR)
-        {
-            continue;
-        }
-        if (count <= 0)
-        {
-            return count == 0;
-        }
-        if (!WriteAll(to, std::string_view(chunk.data(), static_cast<std::size_t>(count))))
-        {
-            return false;
-        }
     }
 }
 

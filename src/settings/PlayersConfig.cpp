@@ -192,6 +192,29 @@ OpenOutcome OpenRegular(const std::string& path, Descriptor& file, struct stat& 
     return OpenOutcome::Opened;
 }
 
+// The text Save writes: the first ten records.
+std::string SavedText(const std::vector<PlayerSettings>& records)
+{
+    json document = json::array();
+    for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
+    {
+        document.push_back(ToJson(records[i]));
+    }
+    return document.dump(4, ' ', false);
+}
+
+// Whether the open file holds exactly text; it is read only when the sizes agree, and then rewound.
+bool Holds(int descriptor, const struct stat& status, const std::string& text)
+{
+    if (status.st_size != static_cast<off_t>(text.size()))
+    {
+        return false;
+    }
+    std::string contents;
+    const bool read = ReadBounded(descriptor, contents) == ReadOutcome::Read;
+    return ::lseek(descriptor, 0, SEEK_SET) == 0 && read && contents == text;
+}
+
 // The file name as given, and where it really leads when it is a link: the user should know which file was
 // written or could not be.
 std::string Describe(const std::string& fileName, const std::filesystem::path& target)
@@ -311,12 +334,7 @@ void PlayersConfig::AppendRecords(const std::array<PlayerSettings, 10>& settings
 
 bool PlayersConfig::Save() const
 {
-    json document = json::array();
-    for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
-    {
-        document.push_back(ToJson(records[i]));
-    }
-    const std::string text = document.dump(4, ' ', false);
+    const std::string text = SavedText(records);
 
     // Through a link, the file it leads to is replaced and the link stays.
     const std::filesystem::path target = FinalTarget(fileName);
@@ -344,10 +362,17 @@ bool PlayersConfig::BackUpFile() const
     // folder, a FIFO, a device) fails here, and so nothing is written over it.
     const std::string backupName = target.string() + ".bak";
     Descriptor source;
-    const bool copied = OpenRegular(target.string(), source, status) == OpenOutcome::Opened &&
-                        ReplaceFile(
-                            backupName, [&source](int descriptor) { return CopyAll(source.Get(), descriptor); },
-                            FileAccess{status.st_mode, status.st_uid, status.st_gid});
+    const bool opened = OpenRegular(target.string(), source, status) == OpenOutcome::Opened;
+    // Two games started together on one broken file: the second to get here finds the first one's defaults, the
+    // broken file being kept already. Copying them would put the defaults over that backup.
+    if (opened && Holds(source.Get(), status, SavedText(records)))
+    {
+        return true;
+    }
+    const bool copied =
+        opened && ReplaceFile(
+                      backupName, [&source](int descriptor) { return CopyAll(source.Get(), descriptor); },
+                      FileAccess{status.st_mode, status.st_uid, status.st_gid});
     if (!copied)
     {
         std::cerr << "Failed to back up config file: " << fileName << std::endl;

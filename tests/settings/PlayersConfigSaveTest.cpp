@@ -368,6 +368,21 @@ TEST_F(PlayersConfigBackUp, RewriteKeepsTheModeAndOwnerOfTheFileItReplaces)
     EXPECT_EQ(ReadFile(path + ".bak"), "broken");
 }
 
+// What a game finds when another one, started at the same moment on the same broken file, has just kept it and saved
+// the defaults: the backup must stay the broken file.
+TEST_F(PlayersConfigBackUp, FileAlreadyHoldingWhatWouldBeSavedIsNotBackedUpOverTheBackup)
+{
+    const std::string path = Path("PlayersSettings.json");
+    WriteFile(path, DefaultsFileText);
+    WriteFile(path + ".bak", "broken");
+
+    ASSERT_TRUE(ReplaceBrokenFileAsTheMatchDoes(path));
+
+    EXPECT_EQ(ReadFile(path + ".bak"), "broken");
+    EXPECT_EQ(ReadFile(path), DefaultsFileText);
+    EXPECT_EQ(output.out, "Config saved to: " + path + "\n");
+}
+
 TEST_F(PlayersConfigBackUp, MissingFileNeedsNoBackup)
 {
     PlayersConfig config(Path("PlayersSettings.json"));

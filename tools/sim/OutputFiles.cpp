@@ -233,12 +233,11 @@ std::optional<Failure> OutputFiles::Open()
             else
             {
                 output->target = Resolved(output->path);
-                const std::string suffix = output->kind == OutputKind::Picture ? ".png" : "";
                 std::string name = output->target.filename().string();
                 name.insert(0, 1, '.');
-                name.append(".XXXXXX").append(suffix);
+                name.append(".XXXXXX");
                 std::string pattern = (output->target.parent_path() / name).string();
-                output->descriptor = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
+                output->descriptor = mkstemp(pattern.data());
                 if (output->descriptor >= 0)
                 {
                     output->written = pattern;

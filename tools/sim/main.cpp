@@ -131,6 +131,18 @@ int main(int argc, char** argv)
         return Fail(failure->status, failure->reason);
     }
 
+    if (picture != nullptr)
+    {
+        try
+        {
+            static_cast<void>(Heatmap::FontFile());
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
+        }
+    }
+
     std::string players;
     const auto records = LoadPlayers(options, players);
     if (!records)
@@ -233,9 +245,16 @@ int main(int argc, char** argv)
         const RunDescription run{seed, players, plan.matches, options.minutes, plan.framesPerMatch};
         json->Stream() << ResultsAsJson(run, results, totals).dump(2) << '\n';
     }
-    if (heatmap && !heatmap->Save(picture->WrittenFile().string()))
+    if (heatmap)
     {
-        return Fail(1, "cannot write " + options.heatmapFile);
+        try
+        {
+            picture->Stream() << heatmap->EncodePng({plan.matches, seed});
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
+        }
     }
     if (const auto failure = files.Commit())
     {

@@ -247,6 +247,10 @@ TEST_F(SimulatorTest, NoOutputIsAnInputOrAnotherOutput)
         EXPECT_EQ(File("PlayersSettings.json"), "players");
         EXPECT_EQ(Names(), before);
     }
+    const ProgramRun sink =
+        Sim({"--minutes", "0.1", "--settings", "p.json", "--json", "/dev/null", "--events", "/dev/null"});
+    EXPECT_EQ(sink.status, 2) << "the settings are read, and are not players";
+    EXPECT_EQ(sink.err.find("same file"), std::string::npos) << sink.err;
 }
 
 TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)
@@ -310,8 +314,9 @@ TEST_F(SimulatorTest, WriteErrorsAreReportedWithTheirReasonBeforeAnyPlay)
     // Refused before the first frame: nothing is printed, so no match was played.
     std::filesystem::create_directory(folder.Path() / "locked");
     std::filesystem::permissions(folder.Path() / "locked", std::filesystem::perms::owner_read);
-    const ProgramRun locked = RunProgram(TRYZONE_SIM_PATH, {"--json", "r.json", "--heatmap", "locked/h.png"},
-                                         folder.Path(), Restrictions{.fileSizeLimit = std::nullopt, .obeyFilePermissions = true});
+    const ProgramRun locked =
+        RunProgram(TRYZONE_SIM_PATH, {"--json", "r.json", "--heatmap", "locked/h.png"}, folder.Path(),
+                   Restrictions{.fileSizeLimit = std::nullopt, .obeyFilePermissions = true});
     EXPECT_EQ(locked.status, 1);
     EXPECT_EQ(locked.out, "");
     EXPECT_EQ(locked.err, "tryzone-sim: cannot write locked/h.png: Permission denied\n");

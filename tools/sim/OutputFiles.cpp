@@ -182,6 +182,7 @@ Output& OutputFiles::Add(const std::string& option, const std::string& path, Out
 std::optional<Failure> OutputFiles::Open()
 {
     const Identity standardOutput = IdentityOf("-");
+    const Identity nowhere = IdentityOf("/dev/null");   // takes any number of outputs
     std::vector<std::pair<std::string, Identity>> seen; // option, file
     for (const auto& [option, path] : inputs)
     {
@@ -197,7 +198,7 @@ std::optional<Failure> OutputFiles::Open()
         }
         for (const auto& [option, other] : seen)
         {
-            if (identity == other)
+            if (identity == other && !(identity == nowhere))
             {
                 return Failure{2, output->option + " " + output->path + " is the same file as " + option};
             }

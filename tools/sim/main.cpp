@@ -197,10 +197,10 @@ int main(int argc, char** argv)
     {
         return Fail(1, "cannot write " + options.eventsFile + ": " + std::strerror(events->Error()));
     }
-    PrintMatches(out, results, json != nullptr && stopSignal == 0);
     const Totals totals = Summarise(results);
     if (!results.empty())
     {
+        PrintMatches(out, results, json != nullptr && stopSignal == 0);
         PrintSummary(out, totals);
     }
 

@@ -44,6 +44,15 @@ protected:
     TemporaryFolder folder;
 };
 
+// A command line refused before anything is done: one line on standard error, status 2.
+void ExpectRefused(const ProgramRun& run, const std::string& program, const std::string& argument)
+{
+    EXPECT_EQ(run.status, 2) << argument;
+    EXPECT_EQ(run.out, "") << argument;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.err.rfind(program + ": ", 0), 0u) << run.err;
+}
+
 std::vector<json> Lines(const std::string& text)
 {
     std::vector<json> lines;
@@ -197,10 +206,7 @@ TEST_F(SimulatorTest, BadCommandLinesGetOneLineAndStatusTwo)
                                                                                            {"--json", ""}})
     {
         const ProgramRun run = Sim(arguments);
-        EXPECT_EQ(run.status, 2) << arguments[0];
-        EXPECT_EQ(run.out, "") << arguments[0];
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(run.err.rfind("tryzone-sim: ", 0), 0u) << run.err;
+        ExpectRefused(run, "tryzone-sim", arguments[0]);
     }
     EXPECT_NE(Sim({"--matches", "1000001"}).err.find("from 1 to 1000000"), std::string::npos);
     EXPECT_NE(Sim({"--minutes", "0"}).err.find("from one frame, 0.000139167, to 100000"), std::string::npos);
@@ -239,10 +245,7 @@ TEST_F(SimulatorTest, NoOutputIsAnInputOrAnotherOutput)
                                                {"--heatmap", "-"}})
     {
         const ProgramRun run = Sim(arguments);
-        EXPECT_EQ(run.status, 2) << arguments[1];
-        EXPECT_EQ(run.out, "") << arguments[1];
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(run.err.rfind("tryzone-sim: ", 0), 0u) << run.err;
+        ExpectRefused(run, "tryzone-sim", arguments[1]);
         EXPECT_EQ(File("p.json"), "players");
         EXPECT_EQ(File("PlayersSettings.json"), "players");
         EXPECT_EQ(Names(), before);
@@ -333,10 +336,7 @@ TEST_F(SimulatorTest, TheBenchmarkTakesWholeNumbersInRange)
              {"1e5", "1"}, {"99999999999999999999"}, {"1000", "0"}, {"-5"}, {"1000", "2", "3"}})
     {
         const ProgramRun run = RunProgram(TRYZONE_BENCH_PATH, arguments, folder.Path());
-        EXPECT_EQ(run.status, 2) << arguments[0];
-        EXPECT_EQ(run.out, "") << arguments[0];
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(run.err.rfind("tryzone-bench: ", 0), 0u) << run.err;
+        ExpectRefused(run, "tryzone-bench", arguments[0]);
     }
     const ProgramRun help = RunProgram(TRYZONE_BENCH_PATH, {"--help"}, folder.Path());
     EXPECT_EQ(help.status, 0);

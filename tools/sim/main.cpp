@@ -114,6 +114,8 @@ int main(int argc, char** argv)
         return *status;
     }
 
+    // Handled from before the first temporary file exists to the end, so that none is ever left behind.
+    CatchStopSignals();
     OutputFiles files;
     const bool settingsRead = options.settingsGiven || std::filesystem::exists(options.settings);
     if (settingsRead)
@@ -172,8 +174,6 @@ int main(int argc, char** argv)
         plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
     }
 
-    // Handled from here on, so that the lines below tell a watcher that a signal ends the run cleanly.
-    CatchStopSignals();
     std::ostream& out = files.Summary();
     out << "TryZone simulation: " << plan.matches << (plan.matches == 1 ? " match" : " matches") << " of "
         << options.minutes << " minutes (" << plan.framesPerMatch << " frames each), seed " << seed << '\n'

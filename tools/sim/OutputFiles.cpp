@@ -280,7 +280,7 @@ std::optional<Failure> OutputFiles::Commit()
         const int error = output->buffer->Error();
         if (error != 0)
         {
-            return CannotWrite(output->standardOutput ? "standard output" : output->path, error);
+            return CannotWrite(output->Name(), error);
         }
         if (!output->target.empty())
         {

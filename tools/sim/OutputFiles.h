@@ -53,7 +53,8 @@ public:
     Output& operator=(const Output&) = delete;
 
     [[nodiscard]] std::ostream& Stream() { return stream; }
-    [[nodiscard]] bool IsStandardOutput() const { return standardOutput; }
+    // The output as messages name it: its path, or "standard output".
+    [[nodiscard]] std::string Name() const { return standardOutput ? "standard output" : path; }
     // errno of the first failed write, 0 while none has failed.
     [[nodiscard]] int Error() const { return buffer ? buffer->Error() : 0; }
 

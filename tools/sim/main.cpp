@@ -195,7 +195,7 @@ int main(int argc, char** argv)
     const int stopSignal = StopSignal();
     if (events != nullptr && events->Error() != 0)
     {
-        return Fail(1, "cannot write " + options.eventsFile + ": " + std::strerror(events->Error()));
+        return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
     }
     const Totals totals = Summarise(results);
     if (!results.empty())

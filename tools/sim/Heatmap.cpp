@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <numeric>
 #include <stdexcept>
 
 namespace

@@ -87,16 +87,11 @@ private:
 
 int main(int argc, char** argv)
 {
-    auto parsed = ParseOptions(argc, argv);
-    if (const auto* reason = std::get_if<std::string>(&parsed))
+    Options options;
+    const auto commandLine = MakeCommandLine(options);
+    if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
-        return Fail(2, *reason + " (see --help)");
-    }
-    const Options options = std::get<Options>(parsed);
-    if (options.help)
-    {
-        std::cout << HelpText();
-        return 0;
+        return *status;
     }
 
     std::string players;

@@ -261,13 +261,12 @@ void PrintSweep(std::ostream& out, const Variation& variation, const std::vector
 {
     const int keyWidth = std::max(8, static_cast<int>(variation.key.size()));
     std::array<char, 256> line{};
-    std::snprintf(line.data(), line.size(), "%*s %12s %21s %15s %15s %8s %8s %8s %8s\n", keyWidth,
-                  variation.key.c_str(), "Blue W-D-L", "Blue wins (95% CI)", "Blue tries", "Red tries", "Passes", "",
-                  "Tackles", "");
+    std::snprintf(line.data(), line.size(), "%*s  %11s  %20s  %16s  %16s  %15s  %16s\n", keyWidth,
+                  variation.key.c_str(), "Blue W-D-L", "Blue wins (95% CI)", "Blue tries/match", "Red tries/match",
+                  "Passes blue/red", "Tackles blue/red");
     out << line.data();
-    std::snprintf(line.data(), line.size(), "%*s %12s %21s %15s %15s %8s %8s %8s %8s\n", keyWidth, "", "", "", "", "",
-                  "blue", "red", "blue", "red");
-    out << line.data();
+    const auto pair = [](std::optional<double> blue, std::optional<double> red)
+    { return PercentOrDash(blue) + " / " + PercentOrDash(red); };
     for (const SweepRow& row : rows)
     {
         const TeamTotals& blue = row.totals.teams[0];
@@ -275,16 +274,14 @@ void PrintSweep(std::ostream& out, const Variation& variation, const std::vector
         const std::string record =
             std::to_string(blue.wins) + "-" + std::to_string(blue.draws) + "-" + std::to_string(blue.losses);
         const double rate = static_cast<double>(blue.wins) / static_cast<double>(row.results.size());
-        const std::string wins = Fixed(100.0 * rate, 0) + "%" + " (" + Fixed(100.0 * row.blueWins.low, 0) + "-" +
-                                 Fixed(100.0 * row.blueWins.high, 0) + "%)";
+        const std::string wins = Fixed(100.0 * rate, 1) + "% (" + Fixed(100.0 * row.blueWins.low, 1) + "-" +
+                                 Fixed(100.0 * row.blueWins.high, 1) + "%)";
         const std::string blueTries = Fixed(blue.triesMean, 1) + " +- " + Fixed(blue.triesSpread, 1);
         const std::string redTries = Fixed(red.triesMean, 1) + " +- " + Fixed(red.triesSpread, 1);
-        std::snprintf(line.data(), line.size(), "%*s %12s %21s %15s %15s %8s %8s %8s %8s\n", keyWidth,
+        std::snprintf(line.data(), line.size(), "%*s  %11s  %20s  %16s  %16s  %15s  %16s\n", keyWidth,
                       FloatText(row.value).c_str(), record.c_str(), wins.c_str(), blueTries.c_str(), redTries.c_str(),
-                      PercentOrDash(Share(blue.passes, blue.passAttempts)).c_str(),
-                      PercentOrDash(Share(red.passes, red.passAttempts)).c_str(),
-                      PercentOrDash(Share(blue.tackles, blue.tackleAttempts)).c_str(),
-                      PercentOrDash(Share(red.tackles, red.tackleAttempts)).c_str());
+                      pair(Share(blue.passes, blue.passAttempts), Share(red.passes, red.passAttempts)).c_str(),
+                      pair(Share(blue.tackles, blue.tackleAttempts), Share(red.tackles, red.tackleAttempts)).c_str());
         out << line.data();
     }
 }

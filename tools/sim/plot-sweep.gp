@@ -2,12 +2,16 @@
 # tryzone-sim sets `output`, `varied` (the key), `side` (whose key), `matches` (per value) and the data block
 # $sweep before this script: value, blue win rate, band low, band high (percent), then the mean and standard
 # deviation of tries per match for blue and for red.
-set terminal pngcairo size 1000,800 font "sans,11"
+set terminal pngcairo size 1100,800 font "sans,11"
 set output output
 set multiplot layout 2,1 title sprintf("%s of %s varied, %d matches per value", varied, side, matches) font ",14"
 set grid
+set autoscale xfix
 set offsets graph 0.03, graph 0.03, 0, 0
-set key below horizontal
+set key at screen 0.75, graph 1 left top vertical Left reverse samplen 3
+# The same margins in both panels, so that their value axes line up whatever the legends' widths.
+set lmargin at screen 0.08
+set rmargin at screen 0.72
 set xlabel varied
 set ylabel "blue win rate (%)"
 set yrange [0:100]

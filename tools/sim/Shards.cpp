@@ -39,10 +39,10 @@ ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
     return players;
 }
 
-std::vector<PlayerSettings> SettingsFromJson(const json& players)
+std::vector<PlayerSettings> SettingsFromJson(const ordered_json& players)
 {
     std::vector<PlayerSettings> lineup;
-    for (const json& entry : players)
+    for (const ordered_json& entry : players)
     {
         PlayerSettings player;
         player.PlayerNumber = entry.at("PlayerNumber").get<std::uint8_t>();
@@ -96,7 +96,7 @@ ordered_json ResultAsJson(const MatchResult& result)
     return match;
 }
 
-MatchResult ResultFromJson(const json& match)
+MatchResult ResultFromJson(const ordered_json& match)
 {
     MatchResult result;
     result.match = match.at("match").get<int>();
@@ -104,7 +104,7 @@ MatchResult ResultFromJson(const json& match)
     result.frames = match.at("frames").get<std::int64_t>();
     for (std::size_t team = 0; team < 2; ++team)
     {
-        const json& record = match.at("teams").at(team);
+        const ordered_json& record = match.at("teams").at(team);
         result.teams[team] = {
             record.at("tries").get<int>(),           record.at("possession_frames").get<std::int64_t>(),
             record.at("pass_attempts").get<int>(),   record.at("passes").get<int>(),
@@ -128,7 +128,7 @@ std::string Exact(double value)
 struct Part
 {
     std::string file;
-    json document;
+    ordered_json document; // in file order, so that the first option that differs is the first one named
     RunSpec spec;
     Shard shard;
     TaskRange tasks;
@@ -148,13 +148,13 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
     part.file = file;
     try
     {
-        part.document = json::parse(in);
+        part.document = ordered_json::parse(in);
         if (part.document.value("tryzone_sim_part", 0) != kPartFormat)
         {
             return file + " is not a part written by tryzone-sim --shard --json";
         }
-        const json& run = part.document.at("run");
-        const json& options = run.at("options");
+        const ordered_json& run = part.document.at("run");
+        const ordered_json& options = run.at("options");
         part.spec.seed = run.at("seed").get<std::uint64_t>();
         part.spec.players = options.at("settings_file").get<std::string>();
         part.spec.lineup = SettingsFromJson(run.at("players"));
@@ -162,7 +162,7 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         part.spec.minutes = options.at("minutes").get<double>();
         part.spec.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
         part.spec.checkRules = options.at("check").get<bool>();
-        if (const json& vary = options.at("vary"); !vary.is_null())
+        if (const ordered_json& vary = options.at("vary"); !vary.is_null())
         {
             const std::string range = vary.at("key").get<std::string>() + "=" + Exact(vary.at("from").get<double>()) +
                                       ":" + Exact(vary.at("to").get<double>()) + ":" +
@@ -179,7 +179,7 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         part.tasks = {part.document.at("tasks").at("first").get<int>(),
                       part.document.at("tasks").at("count").get<int>()};
         part.seconds = part.document.at("seconds").get<double>();
-        for (const json& match : part.document.at("results"))
+        for (const ordered_json& match : part.document.at("results"))
         {
             part.results.push_back(ResultFromJson(match));
         }
@@ -214,8 +214,8 @@ std::optional<std::string> Difference(const Part& first, const Part& part)
     {
         return from + "other players' settings";
     }
-    const json& options = part.document["run"]["options"];
-    const json& firstOptions = first.document["run"]["options"];
+    const ordered_json& options = part.document["run"]["options"];
+    const ordered_json& firstOptions = first.document["run"]["options"];
     for (auto option = firstOptions.begin(); option != firstOptions.end(); ++option)
     {
         if (!options.contains(option.key()) || options[option.key()] != option.value())

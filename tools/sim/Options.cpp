@@ -44,16 +44,20 @@ std::string FileName(const std::string& option, const std::string& text)
     return text;
 }
 
-// The usage line first, then what the program does, as a person reads a manual page.
 class HelpFormatter : public CLI::Formatter
 {
 public:
+    explicit HelpFormatter(std::string usageLine) : usage(std::move(usageLine)) {}
+
     std::string make_description(const CLI::App*) const override { return {}; }
 
     std::string make_usage(const CLI::App* app, std::string name) const override
     {
-        return "Usage: " + name + " [options]\n\n" + app->get_description() + "\n";
+        return "Usage: " + name + " " + usage + "\n\n" + app->get_description() + "\n";
     }
+
+private:
+    std::string usage;
 };
 
 void AddFile(CLI::App& app, const std::string& option, std::string& file, const std::string& description)
@@ -77,6 +81,14 @@ std::uint64_t WholeNumber(const std::string& option, const std::string& text, st
     return value;
 }
 
+void FormatHelp(CLI::App& app, const std::string& usage)
+{
+    app.formatter(std::make_shared<HelpFormatter>(usage));
+    app.get_formatter()->column_width(21);
+    app.option_defaults()->group("Options")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.set_help_flag("-h,--help", "show this text");
+}
+
 std::unique_ptr<CLI::App> MakeCommandLine(Options& options)
 {
     auto app = std::make_unique<CLI::App>(
@@ -84,11 +96,7 @@ std::unique_ptr<CLI::App> MakeCommandLine(Options& options)
         "allows,\nand reports what happened. Each match starts like the game: the kick-off formation, red on the "
         "ball.",
         "tryzone-sim");
-    app->formatter(std::make_shared<HelpFormatter>());
-    app->get_formatter()->column_width(21);
-    app->get_formatter()->label("OPTIONS", "options");
-    app->option_defaults()->group("Options")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    app->set_help_flag("-h,--help", "show this text");
+    FormatHelp(*app, "[options]");
     app->footer(
         R"(The summary goes to standard output; its last line, the speed, is the only one that differs between two runs
 of the same seed. A progress bar goes to standard error when it is a terminal.

@@ -25,6 +25,9 @@ struct Options
 // The simulator's command line, bound to options; subcommands and further options can be added before parsing.
 [[nodiscard]] std::unique_ptr<CLI::App> MakeCommandLine(Options& options);
 
+// Help as a manual page has it: the usage line, what the program does, the options, then the footer.
+void FormatHelp(CLI::App& app, const std::string& usage);
+
 // Parses the command line. Returns the exit status when the program should stop here: 0 after printing --help, 2
 // after a one-line error on standard error.
 [[nodiscard]] std::optional<int> ParseCommandLine(CLI::App& app, int argc, const char* const* argv);

@@ -129,17 +129,12 @@ std::string PlotterMissing()
 std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows,
                                      const std::string& file)
 {
-    // Drawn beside the file and moved over it when whole, so a failed plot leaves no half picture.
-    const std::string partial = file + ".partial";
-    auto failure = RunPlotter(Commands(variation, matchesPerValue, rows, partial));
+    auto failure = RunPlotter(Commands(variation, matchesPerValue, rows, file));
     std::error_code error;
-    if (!failure && (!std::filesystem::exists(partial, error) || std::rename(partial.c_str(), file.c_str()) != 0))
+    const auto size = std::filesystem::file_size(file, error);
+    if (!failure && (error || size == 0))
     {
-        failure = "cannot write " + file;
-    }
-    if (failure)
-    {
-        std::filesystem::remove(partial, error);
+        failure = std::string(kPlotter) + " drew nothing";
     }
     return failure;
 }

@@ -10,6 +10,6 @@
 [[nodiscard]] std::string PlotterMissing();
 
 // Draws a sweep's chart into a PNG file with gnuplot: blue's win rate with its confidence band against the value,
-// and tries per match for both sides. The reason, in one line, when it cannot.
+// and tries per match for both sides, into the file as it is named. The reason, in one line, when it cannot.
 [[nodiscard]] std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue,
                                                    const std::vector<SweepRow>& rows, const std::string& file);

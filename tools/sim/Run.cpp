@@ -2,6 +2,7 @@
 
 #include "play/MatchRunner.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -35,38 +36,49 @@ void PrintHeader(std::ostream& out, const RunSpec& spec)
     out << "Players: " << (spec.players == "defaults" ? "the ten defaults" : spec.players) << "\n\n";
 }
 
-void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask)
+void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask,
+                  bool inJson)
 {
     if (spec.variation)
     {
         PrintSweep(out, *spec.variation, SweepRows(*spec.variation, spec.matches, firstTask, results));
         out << '\n';
+        return;
     }
-    else
+    constexpr std::size_t kListed = 20;
+    const std::size_t listed = std::min(results.size(), kListed);
+    for (std::size_t i = 0; i < listed; ++i)
     {
-        if (results.size() <= 20)
-        {
-            for (const MatchResult& result : results)
-            {
-                out << "Match " << result.match << ": Blue " << result.teams[0].tries << " - " << result.teams[1].tries
-                    << " Red\n";
-            }
-            out << '\n';
-        }
+        out << "Match " << results[i].match << ": Blue " << results[i].teams[0].tries << " - "
+            << results[i].teams[1].tries << " Red\n";
+    }
+    if (listed < results.size())
+    {
+        out << "\u2026 " << results.size() - listed << " more " << (inJson ? "in the JSON" : "(--json lists them all)")
+            << '\n';
+    }
+    out << '\n';
+    if (!results.empty())
+    {
         PrintSummary(out, Summarise(results));
     }
-    if (spec.checkRules && !BreachReport(spec, results, firstTask))
+}
+
+void PrintRulesKept(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results)
+{
+    if (!spec.checkRules || (!results.empty() && results.back().breach))
     {
-        long long frames = 0;
-        for (const MatchResult& result : results)
-        {
-            frames += result.frames;
-        }
-        std::array<char, 32> hours{};
-        std::snprintf(hours.data(), hours.size(), "%.2f", SimulatedHours(frames));
-        out << "Rules checked after each of the " << frames << " frames (" << hours.data()
-            << " simulated hours): none broken\n";
+        return;
     }
+    long long frames = 0;
+    for (const MatchResult& result : results)
+    {
+        frames += result.frames;
+    }
+    std::array<char, 32> hours{};
+    std::snprintf(hours.data(), hours.size(), "%.2f", SimulatedHours(frames));
+    out << "Rules checked after each of the " << frames << " frames (" << hours.data()
+        << " simulated hours): none broken\n";
 }
 
 std::optional<std::string> BreachReport(const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask)

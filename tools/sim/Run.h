@@ -29,9 +29,13 @@ struct RunSpec
 // The lines before the first match.
 void PrintHeader(std::ostream& out, const RunSpec& spec);
 
-// The matches' scores and totals, or the sweep's table, then the rules' verdict when they were checked; `results`
-// are the run's from task `firstTask` on.
-void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask = 0);
+// The matches' scores and totals, or the sweep's table; `results` are the run's from task `firstTask` on, and
+// `inJson` says whether the JSON lists what the summary leaves out.
+void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask,
+                  bool inJson);
+
+// With the rules checked and none broken, the line that says so.
+void PrintRulesKept(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results);
 
 // With the rules checked, the one-line report of the rule broken, if one was.
 [[nodiscard]] std::optional<std::string> BreachReport(const RunSpec& spec, const std::vector<MatchResult>& results,

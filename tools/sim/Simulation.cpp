@@ -24,8 +24,8 @@ int MatchOf(const SimulationPlan& plan, int task)
 }
 
 // One match of the run, with its seed in the whole run; `progress` hears the frames played now and then.
-MatchResult PlayMatch(const SimulationPlan& plan, int task, std::ostream* events, Heatmap* heatmap,
-                      const std::function<void(std::int64_t)>& progress)
+std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::ostream* events, Heatmap* heatmap,
+                                     const std::function<void(std::int64_t)>& progress)
 {
     const int match = MatchOf(plan, task);
     MatchRecorder recorder(match, events);
@@ -42,6 +42,10 @@ MatchResult PlayMatch(const SimulationPlan& plan, int task, std::ostream* events
     recorder.result.frames = plan.framesPerMatch;
     for (std::int64_t frame = 1; frame <= plan.framesPerMatch; ++frame)
     {
+        if (plan.stop != nullptr && *plan.stop != 0)
+        {
+            return std::nullopt;
+        }
         recorder.SetFrame(frame);
         runner.Step(kMaxFrameTime);
         if (rules)
@@ -140,6 +144,12 @@ private:
     std::size_t read = 0;
 };
 
+// A rule broken, or an event log that cannot be written, ends the run after this match.
+bool GoesOn(const SimulationPlan& plan, const MatchResult& result)
+{
+    return !result.breach && (plan.events == nullptr || *plan.events);
+}
+
 std::vector<MatchResult> SimulateHere(const SimulationPlan& plan)
 {
     std::vector<MatchResult> results;
@@ -147,9 +157,14 @@ std::vector<MatchResult> SimulateHere(const SimulationPlan& plan)
     for (int done = 0; done < tasks; ++done)
     {
         const auto progress = [&plan, done](std::int64_t frames) { plan.progress(done, frames); };
-        results.push_back(PlayMatch(plan, plan.firstTask + done, plan.events, plan.heatmap,
-                                    plan.progress ? progress : std::function<void(std::int64_t)>()));
-        if (results.back().breach)
+        auto result = PlayMatch(plan, plan.firstTask + done, plan.events, plan.heatmap,
+                                plan.progress ? progress : std::function<void(std::int64_t)>());
+        if (!result)
+        {
+            break;
+        }
+        results.push_back(*result);
+        if (!GoesOn(plan, *result))
         {
             break;
         }
@@ -169,6 +184,7 @@ std::vector<MatchResult> SimulateInWorkers(const SimulationPlan& plan)
     work.jobs = plan.jobs;
     work.events = plan.events;
     work.progress = plan.progress;
+    work.stop = plan.stop;
     work.play = [&plan](int task, std::ostream* events, const std::function<void(std::int64_t)>& progress)
     {
         std::optional<Heatmap> heatmap;
@@ -176,14 +192,18 @@ std::vector<MatchResult> SimulateInWorkers(const SimulationPlan& plan)
         {
             heatmap.emplace(kPitchWidth, kPitchHeight);
         }
-        const MatchResult result =
-            PlayMatch(plan, plan.firstTask + task, events, heatmap ? &*heatmap : nullptr, progress);
-        return Outcome::Pack(result, heatmap ? &*heatmap : nullptr);
+        // Workers leave stop signals to the parent, so they always finish the match they are given.
+        const auto result = PlayMatch(plan, plan.firstTask + task, events, heatmap ? &*heatmap : nullptr, progress);
+        return result ? Outcome::Pack(*result, heatmap ? &*heatmap : nullptr) : std::string();
     };
     work.take = [&plan, &results](int, const std::string& outcome)
     {
+        if (outcome.empty())
+        {
+            return false;
+        }
         results.push_back(Outcome::Unpack(outcome, plan.heatmap));
-        return !results.back().breach;
+        return GoesOn(plan, results.back());
     };
     if (const auto failure = RunWorkers(work))
     {

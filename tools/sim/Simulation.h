@@ -6,6 +6,7 @@
 #include "settings/PlayerSettings.h"
 
 #include <array>
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -28,6 +29,8 @@ struct SimulationPlan
     std::ostream* events = nullptr; // optional
     Heatmap* heatmap = nullptr;     // optional
     bool checkRules = false;        // the first rule broken ends the run
+    // Read between frames: when it turns nonzero the run stops and the unfinished matches are dropped.
+    const volatile std::sig_atomic_t* stop = nullptr;
     // Told now and then how far the run has come: matches finished and frames of the matches under way.
     std::function<void(int, std::int64_t)> progress;
 };
@@ -44,5 +47,6 @@ public:
 [[nodiscard]] int PlannedTasks(const SimulationPlan& plan);
 
 // Plays the planned matches, each in a fresh world, and returns their results in task order, the same whatever the
-// number of workers; with the rules checked, a match that breaks one is the last. Throws SimulationFailure.
+// number of workers; with the rules checked, a match that breaks one is the last. A stop request or a failed write
+// of the events ends the run after the matches finished so far, in order. Throws SimulationFailure.
 [[nodiscard]] std::vector<MatchResult> Simulate(const SimulationPlan& plan);

@@ -191,6 +191,11 @@ public:
         }
         while (!failure && !stopped && taken < plan.tasks)
         {
+            if (StopAsked())
+            {
+                stopped = true;
+                break;
+            }
             HandOut();
             Wait();
         }
@@ -210,6 +215,8 @@ private:
         const pid_t pid = fork();
         if (pid == 0)
         {
+            std::signal(SIGINT, SIG_IGN);
+            std::signal(SIGTERM, SIG_IGN);
             close(ends[0]);
             for (const Worker& other : workers)
             {
@@ -378,8 +385,15 @@ private:
         int status = 0;
         waitpid(worker.pid, &status, 0);
         worker.pid = -1;
+        if (StopAsked())
+        {
+            stopped = true; // killed along with us, most likely: not the worker's fault
+            return;
+        }
         failure = WorkerFailure{worker.task, Describe(status)};
     }
+
+    [[nodiscard]] bool StopAsked() const { return plan.stop != nullptr && *plan.stop != 0; }
 
     void Finish()
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -17,6 +18,9 @@ struct WorkerPlan
     // In the parent, task after task in order, after the task's events have been written: false ends the run.
     std::function<bool(int task, const std::string& outcome)> take;
     std::ostream* events = nullptr; // optional
+    // Read whenever the parent wakes: nonzero ends the run with the outcomes taken so far. Workers ignore SIGINT
+    // and SIGTERM, which the parent, told of them, turns into this.
+    const volatile std::sig_atomic_t* stop = nullptr;
     // In the parent: tasks finished, and the frames played so far of those under way.
     std::function<void(int, std::int64_t)> progress;
 };

@@ -1,5 +1,7 @@
 #include "Heatmap.h"
+#include "Interrupt.h"
 #include "Options.h"
+#include "OutputFiles.h"
 #include "Plot.h"
 #include "Report.h"
 #include "Run.h"
@@ -12,8 +14,8 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <random>
@@ -89,34 +91,11 @@ private:
     std::chrono::steady_clock::time_point start;
 };
 
-// An output opened before the run, so that a wrong path fails at once and not after minutes of play.
-bool Open(std::ofstream& stream, const std::string& file)
-{
-    if (!file.empty())
-    {
-        stream.open(file, std::ios::binary);
-        return static_cast<bool>(stream);
-    }
-    return true;
-}
-
-// Writes the text and closes the stream; true when there was nothing to write or all of it was written.
-bool Finish(std::ofstream& stream, const std::string& text)
-{
-    if (!stream.is_open())
-    {
-        return true;
-    }
-    stream << text;
-    stream.close();
-    return static_cast<bool>(stream);
-}
-
+// The line that depends on the machine rather than on the seed; always the last.
 void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how)
 {
-    // The one line that depends on the machine rather than on the seed.
-    out << "Speed: " << static_cast<long long>(static_cast<double>(frames) / seconds) << " frames per second ("
-        << seconds << " s" << how << ")" << std::endl;
+    out << "Speed: " << static_cast<long long>(static_cast<double>(frames) / seconds)
+        << " frames per second of wall-clock time (" << seconds << " s" << how << ")\n";
 }
 
 long long FramesOf(const std::vector<MatchResult>& results)
@@ -129,72 +108,76 @@ long long FramesOf(const std::vector<MatchResult>& results)
     return frames;
 }
 
-struct SweepFiles
-{
-    std::string csv;
-    std::string plot;
-};
-
-// The sweep's table as CSV and its chart, when asked for; the exit status.
-int WriteSweepFiles(const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask, std::ofstream& csv,
-                    const SweepFiles& files)
+// The sweep's table as CSV and its chart, into outputs that may be null; the failure, if any.
+std::optional<Failure> WriteSweepFiles(const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask,
+                                       Output* csv, Output* plot)
 {
     if (!spec.variation)
     {
-        return 0;
+        return std::nullopt;
     }
     const auto rows = SweepRows(*spec.variation, spec.matches, firstTask, results);
-    int status = 0;
-    if (!Finish(csv, SweepCsv(*spec.variation, rows)))
+    if (csv != nullptr)
     {
-        status = Fail(1, "cannot write " + files.csv);
+        csv->Stream() << SweepCsv(*spec.variation, rows);
     }
-    if (!files.plot.empty())
+    if (plot != nullptr)
     {
-        if (const auto failure = PlotSweep(*spec.variation, spec.matches, rows, files.plot))
+        if (auto failure = PlotSweep(*spec.variation, spec.matches, rows, plot->WrittenFile().string()))
         {
-            status = Fail(1, *failure);
+            return Failure{1, *failure};
         }
     }
-    return status;
+    return std::nullopt;
 }
 
 int Merge(const ScaleOptions& scale)
 {
+    OutputFiles files;
+    for (const std::string& part : scale.parts)
+    {
+        files.AddInput("merge", part);
+    }
+    Output* json = scale.mergeJson.empty() ? nullptr : &files.Add("--json", scale.mergeJson, OutputKind::Text);
+    Output* csv = scale.mergeCsv.empty() ? nullptr : &files.Add("--csv", scale.mergeCsv, OutputKind::Text);
+    Output* plot = scale.mergePlot.empty() ? nullptr : &files.Add("--plot", scale.mergePlot, OutputKind::Picture);
     auto merged = MergeParts(scale.parts);
     if (const auto* reason = std::get_if<std::string>(&merged))
     {
         return Fail(2, *reason);
     }
     const MergedRun& run = std::get<MergedRun>(merged);
-    if (!run.spec.variation && (!scale.mergeCsv.empty() || !scale.mergePlot.empty()))
+    if (!run.spec.variation && (csv != nullptr || plot != nullptr))
     {
         return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");
     }
-    std::ofstream json;
-    std::ofstream csv;
-    if (!Open(json, scale.mergeJson) || !Open(csv, scale.mergeCsv))
+    if (const auto failure = files.Open())
     {
-        return Fail(1,
-                    "cannot write " + (json.is_open() || scale.mergeJson.empty() ? scale.mergeCsv : scale.mergeJson));
+        return Fail(failure->status, failure->reason);
     }
 
-    PrintHeader(std::cout, run.spec);
-    PrintResults(std::cout, run.spec, run.results);
+    std::ostream& out = files.Summary();
+    PrintHeader(out, run.spec);
+    PrintResults(out, run.spec, run.results, 0, json != nullptr);
+    PrintRulesKept(out, run.spec, run.results);
+    PrintSpeed(out, run.frames, run.seconds, " in the parts, added up");
     int status = 0;
     if (const auto breach = BreachReport(run.spec, run.results))
     {
         status = Fail(3, *breach);
     }
-    if (!Finish(json, RunAsJson(run.spec, run.results).dump(2) + "\n"))
+    if (json != nullptr)
     {
-        status = Fail(1, "cannot write " + scale.mergeJson);
+        json->Stream() << RunAsJson(run.spec, run.results).dump(2) << '\n';
     }
-    if (const int written = WriteSweepFiles(run.spec, run.results, 0, csv, {scale.mergeCsv, scale.mergePlot}))
+    if (auto failure = WriteSweepFiles(run.spec, run.results, 0, csv, plot))
     {
-        status = written;
+        return Fail(failure->status, failure->reason);
     }
-    PrintSpeed(std::cout, run.frames, run.seconds, ", the parts' times added up");
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
     return status;
 }
 } // namespace
@@ -214,24 +197,30 @@ int main(int argc, char** argv)
         return Merge(scale);
     }
 
+    OutputFiles files;
+    const bool settingsRead = options.settingsGiven || std::filesystem::exists(options.settings);
+    if (settingsRead)
+    {
+        files.AddInput("--settings", options.settings);
+    }
+    Output* events =
+        options.eventsFile.empty() ? nullptr : &files.Add("--events", options.eventsFile, OutputKind::Text);
+    Output* json = options.jsonFile.empty() ? nullptr : &files.Add("--json", options.jsonFile, OutputKind::Text);
+    Output* picture =
+        options.heatmapFile.empty() ? nullptr : &files.Add("--heatmap", options.heatmapFile, OutputKind::Picture);
+    Output* csv = scale.csvFile.empty() ? nullptr : &files.Add("--csv", scale.csvFile, OutputKind::Text);
+    Output* plot = scale.plotFile.empty() ? nullptr : &files.Add("--plot", scale.plotFile, OutputKind::Picture);
+    // Nothing is played before every output is known to be writable and none of them is an input.
+    if (const auto failure = files.Open())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+
     std::string players;
     const auto records = LoadPlayers(options, players);
     if (!records)
     {
         return 2;
-    }
-
-    std::ofstream events;
-    std::ofstream json;
-    std::ofstream csv;
-    for (const auto& [stream, file] : {std::pair<std::ofstream*, const std::string*>{&events, &options.eventsFile},
-                                       {&json, &options.jsonFile},
-                                       {&csv, &scale.csvFile}})
-    {
-        if (!Open(*stream, *file))
-        {
-            return Fail(1, "cannot write " + *file);
-        }
     }
 
     RunSpec spec;
@@ -246,7 +235,7 @@ int main(int argc, char** argv)
     const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(spec)) : TaskRange{0, TaskTotal(spec)};
 
     std::optional<Heatmap> heatmap;
-    if (!options.heatmapFile.empty())
+    if (picture != nullptr)
     {
         heatmap.emplace(kPitchWidth, kPitchHeight);
     }
@@ -262,9 +251,10 @@ int main(int argc, char** argv)
     plan.firstTask = tasks.first;
     plan.taskCount = tasks.count;
     plan.jobs = scale.jobs;
-    plan.events = events.is_open() ? &events : nullptr;
+    plan.events = events != nullptr ? &events->Stream() : nullptr;
     plan.heatmap = heatmap ? &*heatmap : nullptr;
     plan.checkRules = spec.checkRules;
+    plan.stop = &StopSignal();
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)
     {
@@ -272,19 +262,27 @@ int main(int argc, char** argv)
         plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
     }
 
-    PrintHeader(std::cout, spec);
+    // Handled from here on, so that the lines below tell a watcher that a signal ends the run cleanly.
+    CatchStopSignals();
+    std::ostream& out = files.Summary();
+    PrintHeader(out, spec);
     if (scale.shard)
     {
-        std::cout << "Shard " << scale.shard->index << " of " << scale.shard->count << ": ";
+        out << "Shard " << scale.shard->index << " of " << scale.shard->count << ": ";
         if (tasks.count == 0)
         {
-            std::cout << "no matches (the run has " << TaskTotal(spec) << ")\n\n";
+            out << "no matches (the run has " << TaskTotal(spec) << ")\n\n";
         }
         else
         {
-            std::cout << "matches " << tasks.first + 1 << " to " << tasks.first + tasks.count << " of the run's "
-                      << TaskTotal(spec) << (spec.variation ? " (counted value after value)\n\n" : "\n\n");
+            out << "matches " << tasks.first + 1 << " to " << tasks.first + tasks.count << " of the run's "
+                << TaskTotal(spec) << (spec.variation ? ", counted value after value\n\n" : "\n\n");
         }
+    }
+    // A summary that cannot be shown stops the run before it starts.
+    if (const auto failure = files.FlushSummary())
+    {
+        return Fail(failure->status, failure->reason);
     }
 
     const auto started = std::chrono::steady_clock::now();
@@ -307,30 +305,53 @@ int main(int argc, char** argv)
         progress->Clear();
     }
 
-    PrintResults(std::cout, spec, results, tasks.first);
+    const int stopSignal = StopSignal();
+    if (events != nullptr && events->Error() != 0)
+    {
+        return Fail(1, "cannot write " + options.eventsFile + ": " + std::strerror(events->Error()));
+    }
+    PrintResults(out, spec, results, tasks.first, json != nullptr && stopSignal == 0);
+
     int status = 0;
-    if (const auto breach = BreachReport(spec, results, tasks.first))
+    if (stopSignal != 0)
+    {
+        out << "Interrupted after " << results.size() << " of " << tasks.count << " matches: no file written\n";
+        status = 128 + stopSignal;
+    }
+    else if (const auto breach = BreachReport(spec, results, tasks.first))
     {
         status = Fail(3, *breach);
     }
-    const auto document = [&]()
-    { return scale.shard ? PartAsJson(spec, *scale.shard, results, seconds) : RunAsJson(spec, results); };
-    if (!Finish(json, json.is_open() ? document().dump(2) + "\n" : ""))
+    else
     {
-        status = Fail(1, "cannot write " + options.jsonFile);
+        PrintRulesKept(out, spec, results);
     }
-    if (!Finish(events, ""))
+    PrintSpeed(out, FramesOf(results), seconds, "");
+    if (stopSignal != 0)
     {
-        status = Fail(1, "cannot write " + options.eventsFile);
+        if (const auto failure = files.FlushSummary())
+        {
+            return Fail(failure->status, failure->reason);
+        }
+        return status;
     }
-    if (heatmap && !heatmap->Save(options.heatmapFile))
+
+    if (json != nullptr)
     {
-        status = Fail(1, "cannot write " + options.heatmapFile);
+        const auto document = scale.shard ? PartAsJson(spec, *scale.shard, results, seconds) : RunAsJson(spec, results);
+        json->Stream() << document.dump(2) << '\n';
     }
-    if (const int written = WriteSweepFiles(spec, results, tasks.first, csv, {scale.csvFile, scale.plotFile}))
+    if (heatmap && !heatmap->Save(picture->WrittenFile().string()))
     {
-        status = written;
+        return Fail(1, "cannot write " + options.heatmapFile);
     }
-    PrintSpeed(std::cout, FramesOf(results), seconds, "");
+    if (auto failure = WriteSweepFiles(spec, results, tasks.first, csv, plot))
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
     return status;
 }

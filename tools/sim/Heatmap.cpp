@@ -36,6 +36,14 @@ void Heatmap::Add(sf::Vector2f ball)
     ++counts[static_cast<std::size_t>(row * columns + column)];
 }
 
+void Heatmap::AddCounts(const std::vector<std::uint32_t>& more)
+{
+    for (std::size_t i = 0; i < counts.size() && i < more.size(); ++i)
+    {
+        counts[i] += more[i];
+    }
+}
+
 bool Heatmap::Save(const std::string& fileName) const
 {
     // Half the window's size: one image pixel for each two pitch pixels.

@@ -13,6 +13,10 @@ public:
 
     void Add(sf::Vector2f ball);
 
+    // The counts square by square, and another map's added to them: how workers' maps come together.
+    [[nodiscard]] const std::vector<std::uint32_t>& Counts() const { return counts; }
+    void AddCounts(const std::vector<std::uint32_t>& more);
+
     // Draws the pitch and the counts over it, drawn on the CPU alone, and writes a PNG; false when it cannot.
     [[nodiscard]] bool Save(const std::string& fileName) const;
 

@@ -1,7 +1,12 @@
 #include "Heatmap.h"
 #include "Options.h"
+#include "Plot.h"
 #include "Report.h"
+#include "Run.h"
+#include "ScaleOptions.h"
+#include "Shards.h"
 #include "Simulation.h"
+#include "Sweep.h"
 #include "settings/PlayersConfig.h"
 
 #include <array>
@@ -83,20 +88,130 @@ private:
     std::int64_t frames;
     std::chrono::steady_clock::time_point start;
 };
+
+// An output opened before the run, so that a wrong path fails at once and not after minutes of play.
+bool Open(std::ofstream& stream, const std::string& file)
+{
+    if (!file.empty())
+    {
+        stream.open(file, std::ios::binary);
+        return static_cast<bool>(stream);
+    }
+    return true;
+}
+
+// Writes the text and closes the stream; true when there was nothing to write or all of it was written.
+bool Finish(std::ofstream& stream, const std::string& text)
+{
+    if (!stream.is_open())
+    {
+        return true;
+    }
+    stream << text;
+    stream.close();
+    return static_cast<bool>(stream);
+}
+
+void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how)
+{
+    // The one line that depends on the machine rather than on the seed.
+    out << "Speed: " << static_cast<long long>(static_cast<double>(frames) / seconds) << " frames per second ("
+        << seconds << " s" << how << ")" << std::endl;
+}
+
+long long FramesOf(const std::vector<MatchResult>& results)
+{
+    long long frames = 0;
+    for (const MatchResult& result : results)
+    {
+        frames += result.frames;
+    }
+    return frames;
+}
+
+struct SweepFiles
+{
+    std::string csv;
+    std::string plot;
+};
+
+// The sweep's table as CSV and its chart, when asked for; the exit status.
+int WriteSweepFiles(const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask, std::ofstream& csv,
+                    const SweepFiles& files)
+{
+    if (!spec.variation)
+    {
+        return 0;
+    }
+    const auto rows = SweepRows(*spec.variation, spec.matches, firstTask, results);
+    int status = 0;
+    if (!Finish(csv, SweepCsv(*spec.variation, rows)))
+    {
+        status = Fail(1, "cannot write " + files.csv);
+    }
+    if (!files.plot.empty())
+    {
+        if (const auto failure = PlotSweep(*spec.variation, spec.matches, rows, files.plot))
+        {
+            status = Fail(1, *failure);
+        }
+    }
+    return status;
+}
+
+int Merge(const ScaleOptions& scale)
+{
+    auto merged = MergeParts(scale.parts);
+    if (const auto* reason = std::get_if<std::string>(&merged))
+    {
+        return Fail(2, *reason);
+    }
+    const MergedRun& run = std::get<MergedRun>(merged);
+    if (!run.spec.variation && (!scale.mergeCsv.empty() || !scale.mergePlot.empty()))
+    {
+        return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");
+    }
+    std::ofstream json;
+    std::ofstream csv;
+    if (!Open(json, scale.mergeJson) || !Open(csv, scale.mergeCsv))
+    {
+        return Fail(1,
+                    "cannot write " + (json.is_open() || scale.mergeJson.empty() ? scale.mergeCsv : scale.mergeJson));
+    }
+
+    PrintHeader(std::cout, run.spec);
+    PrintResults(std::cout, run.spec, run.results);
+    int status = 0;
+    if (const auto breach = BreachReport(run.spec, run.results))
+    {
+        status = Fail(3, *breach);
+    }
+    if (!Finish(json, RunAsJson(run.spec, run.results).dump(2) + "\n"))
+    {
+        status = Fail(1, "cannot write " + scale.mergeJson);
+    }
+    if (const int written = WriteSweepFiles(run.spec, run.results, 0, csv, {scale.mergeCsv, scale.mergePlot}))
+    {
+        status = written;
+    }
+    PrintSpeed(std::cout, run.frames, run.seconds, ", the parts' times added up");
+    return status;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    auto parsed = ParseOptions(argc, argv);
-    if (const auto* reason = std::get_if<std::string>(&parsed))
+    Options options;
+    ScaleOptions scale;
+    const auto commandLine = MakeCommandLine(options);
+    AddScaleOptions(*commandLine, scale);
+    if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
-        return Fail(2, *reason + " (see --help)");
+        return *status;
     }
-    const Options options = std::get<Options>(parsed);
-    if (options.help)
+    if (scale.merge->parsed())
     {
-        std::cout << HelpText();
-        return 0;
+        return Merge(scale);
     }
 
     std::string players;
@@ -106,27 +221,30 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Outputs are opened before the run, so that a wrong path fails at once and not after minutes of play.
     std::ofstream events;
-    if (!options.eventsFile.empty())
-    {
-        events.open(options.eventsFile, std::ios::binary);
-        if (!events)
-        {
-            return Fail(1, "cannot write " + options.eventsFile);
-        }
-    }
     std::ofstream json;
-    if (!options.jsonFile.empty())
+    std::ofstream csv;
+    for (const auto& [stream, file] : {std::pair<std::ofstream*, const std::string*>{&events, &options.eventsFile},
+                                       {&json, &options.jsonFile},
+                                       {&csv, &scale.csvFile}})
     {
-        json.open(options.jsonFile, std::ios::binary);
-        if (!json)
+        if (!Open(*stream, *file))
         {
-            return Fail(1, "cannot write " + options.jsonFile);
+            return Fail(1, "cannot write " + *file);
         }
     }
 
-    const std::uint64_t seed = options.seed.value_or(DrawSeed());
+    RunSpec spec;
+    spec.seed = options.seed.value_or(DrawSeed());
+    spec.players = players;
+    spec.lineup = *records;
+    spec.matches = options.matches;
+    spec.minutes = options.minutes;
+    spec.framesPerMatch = FramesFor(options.minutes);
+    spec.checkRules = options.checkRules;
+    spec.variation = scale.variation;
+    const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(spec)) : TaskRange{0, TaskTotal(spec)};
+
     std::optional<Heatmap> heatmap;
     if (!options.heatmapFile.empty())
     {
@@ -134,86 +252,85 @@ int main(int argc, char** argv)
     }
     SimulationPlan plan;
     plan.players = *records;
-    plan.seed = seed;
-    plan.matches = options.matches;
-    plan.framesPerMatch = FramesFor(options.minutes);
+    if (spec.variation)
+    {
+        plan.lineups = Lineups(*spec.variation, *records);
+    }
+    plan.seed = spec.seed;
+    plan.matches = spec.matches;
+    plan.framesPerMatch = spec.framesPerMatch;
+    plan.firstTask = tasks.first;
+    plan.taskCount = tasks.count;
+    plan.jobs = scale.jobs;
     plan.events = events.is_open() ? &events : nullptr;
     plan.heatmap = heatmap ? &*heatmap : nullptr;
-    plan.checkRules = options.checkRules;
+    plan.checkRules = spec.checkRules;
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)
     {
-        progress.emplace(plan.matches, plan.framesPerMatch);
+        progress.emplace(tasks.count, plan.framesPerMatch);
         plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
     }
 
-    std::cout << "TryZone simulation: " << plan.matches << (plan.matches == 1 ? " match" : " matches") << " of "
-              << options.minutes << " minutes (" << plan.framesPerMatch << " frames each), seed " << seed << '\n'
-              << "Players: " << (players == "defaults" ? "the ten defaults" : players) << "\n\n";
+    PrintHeader(std::cout, spec);
+    if (scale.shard)
+    {
+        std::cout << "Shard " << scale.shard->index << " of " << scale.shard->count << ": ";
+        if (tasks.count == 0)
+        {
+            std::cout << "no matches (the run has " << TaskTotal(spec) << ")\n\n";
+        }
+        else
+        {
+            std::cout << "matches " << tasks.first + 1 << " to " << tasks.first + tasks.count << " of the run's "
+                      << TaskTotal(spec) << (spec.variation ? " (counted value after value)\n\n" : "\n\n");
+        }
+    }
 
     const auto started = std::chrono::steady_clock::now();
-    const std::vector<MatchResult> results = Simulate(plan);
+    std::vector<MatchResult> results;
+    try
+    {
+        results = Simulate(plan);
+    }
+    catch (const SimulationFailure& failure)
+    {
+        if (progress)
+        {
+            progress->Clear();
+        }
+        return Fail(1, failure.what());
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (progress)
     {
         progress->Clear();
     }
 
-    if (results.size() <= 20)
-    {
-        for (const MatchResult& result : results)
-        {
-            std::cout << "Match " << result.match << ": Blue " << result.teams[0].tries << " - "
-                      << result.teams[1].tries << " Red\n";
-        }
-        std::cout << '\n';
-    }
-    const Totals totals = Summarise(results);
-    PrintSummary(std::cout, totals);
-
+    PrintResults(std::cout, spec, results, tasks.first);
     int status = 0;
-    if (options.checkRules)
+    if (const auto breach = BreachReport(spec, results, tasks.first))
     {
-        const MatchResult& last = results.back();
-        if (last.breach)
-        {
-            status =
-                Fail(3, "rule broken in match " + std::to_string(last.match) + " (seed " + std::to_string(last.seed) +
-                            "), frame " + std::to_string(last.breach->frame) + ": " + last.breach->rule);
-        }
-        else
-        {
-            std::array<char, 32> hours{};
-            std::snprintf(hours.data(), hours.size(), "%.2f", SimulatedHours(totals.frames));
-            std::cout << "Rules checked after each of the " << totals.frames << " frames (" << hours.data()
-                      << " simulated hours): none broken\n";
-        }
+        status = Fail(3, *breach);
     }
-    if (json.is_open())
+    const auto document = [&]()
+    { return scale.shard ? PartAsJson(spec, *scale.shard, results, seconds) : RunAsJson(spec, results); };
+    if (!Finish(json, json.is_open() ? document().dump(2) + "\n" : ""))
     {
-        const RunDescription run{seed, players, plan.matches, options.minutes, plan.framesPerMatch};
-        json << ResultsAsJson(run, results, totals).dump(2) << '\n';
-        json.close();
-        if (!json)
-        {
-            status = Fail(1, "cannot write " + options.jsonFile);
-        }
+        status = Fail(1, "cannot write " + options.jsonFile);
     }
-    if (events.is_open())
+    if (!Finish(events, ""))
     {
-        events.close();
-        if (!events)
-        {
-            status = Fail(1, "cannot write " + options.eventsFile);
-        }
+        status = Fail(1, "cannot write " + options.eventsFile);
     }
     if (heatmap && !heatmap->Save(options.heatmapFile))
     {
         status = Fail(1, "cannot write " + options.heatmapFile);
     }
-
-    // The one line that depends on the machine rather than on the seed.
-    std::cout << "Speed: " << static_cast<long long>(static_cast<double>(totals.frames) / seconds)
-              << " frames per second (" << seconds << " s)" << std::endl;
+    if (const int written = WriteSweepFiles(spec, results, tasks.first, csv, {scale.csvFile, scale.plotFile}))
+    {
+        status = written;
+    }
+    PrintSpeed(std::cout, FramesOf(results), seconds, "");
     return status;
 }

@@ -276,9 +276,10 @@ void PrintSweep(std::ostream& out, const Variation& variation, const std::vector
         const double rate = static_cast<double>(blue.wins) / static_cast<double>(row.results.size());
         const std::string wins = Fixed(100.0 * rate, 1) + "% (" + Fixed(100.0 * row.blueWins.low, 1) + "-" +
                                  Fixed(100.0 * row.blueWins.high, 1) + "%)";
-        const std::string blueTries = Fixed(blue.triesMean, 1) + " +- " + Fixed(blue.triesSpread, 1);
-        const std::string redTries = Fixed(red.triesMean, 1) + " +- " + Fixed(red.triesSpread, 1);
-        std::snprintf(line.data(), line.size(), "%*s  %11s  %20s  %16s  %16s  %15s  %16s\n", keyWidth,
+        const std::string blueTries = Fixed(blue.triesMean, 1) + " \u00b1 " + Fixed(blue.triesSpread, 1);
+        const std::string redTries = Fixed(red.triesMean, 1) + " \u00b1 " + Fixed(red.triesSpread, 1);
+        // The tries hold a two-byte sign: one byte more keeps them as wide as their headings.
+        std::snprintf(line.data(), line.size(), "%*s  %11s  %20s  %17s  %17s  %15s  %16s\n", keyWidth,
                       FloatText(row.value).c_str(), record.c_str(), wins.c_str(), blueTries.c_str(), redTries.c_str(),
                       pair(Share(blue.passes, blue.passAttempts), Share(red.passes, red.passAttempts)).c_str(),
                       pair(Share(blue.tackles, blue.tackleAttempts), Share(red.tackles, red.tackleAttempts)).c_str());

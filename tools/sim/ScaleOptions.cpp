@@ -90,12 +90,13 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
         }
     }
 
-    options.merge = app.add_subcommand("merge", "Puts the parts that tryzone-sim --shard K/N --json wrote back "
-                                                "together: prints and writes exactly\nwhat the run played in one go "
-                                                "prints and writes. Parts of different runs are refused.");
-    options.merge->add_option("parts", options.parts, "the parts, one per shard, in any order")
-        ->type_name("PART.json")
-        ->required();
+    options.merge = app.add_subcommand("merge", "put the parts of a run played in shards (--shard K/N --json) back "
+                                                "together, as if\nthe run had been played in one go");
+    options.merge
+        ->add_option("PART.json", options.parts,
+                     "the parts that tryzone-sim --shard K/N --json wrote, one per "
+                     "shard, in any order")
+        ->type_name("");
     AddFile(*options.merge, "--json", options.mergeJson, "write the whole run's JSON");
     AddFile(*options.merge, "--csv", options.mergeCsv, "write a sweep's table as CSV");
     AddFile(*options.merge, "--plot", options.mergePlot, "draw a sweep's chart as a PNG");
@@ -113,6 +114,10 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
                         throw CLI::ValidationError("merge takes the parts and --json, --csv and --plot only, not " +
                                                    option->get_name());
                     }
+                }
+                if (options.parts.empty())
+                {
+                    throw CLI::ValidationError("merge needs the parts: tryzone-sim merge PART.json...");
                 }
                 NeedPlotter(options.mergePlot);
                 return;

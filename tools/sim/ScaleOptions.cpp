@@ -8,23 +8,6 @@ namespace
 {
 constexpr int kMostJobs = 1024;
 
-std::string FileName(const std::string& option, const std::string& text)
-{
-    if (text.empty())
-    {
-        throw CLI::ValidationError("bad value for " + option + ": '' (a file name)");
-    }
-    return text;
-}
-
-CLI::Option* AddFile(CLI::App& app, const std::string& option, std::string& file, const std::string& description)
-{
-    return app
-        .add_option_function<std::string>(
-            option, [&file, option](const std::string& text) { file = FileName(option, text); }, description)
-        ->type_name("FILE");
-}
-
 void NeedPlotter(const std::string& plotFile)
 {
     if (!plotFile.empty())

@@ -1,10 +1,16 @@
+#include "play/MatchRunner.h"
 #include "support/DefaultSettingsFile.h"
 #include "support/Files.h"
 #include "support/Program.h"
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -79,16 +85,16 @@ TEST_P(MergedShards, AreTheWholeRun)
     const ProgramRun whole =
         Succeeding(run + Arguments{"--json", "whole.json", sweep ? "--csv" : "--events", "whole.out"});
     std::string events;
-    for (int shard = 0; shard < 3; ++shard)
+    for (int shard = 0; shard < 4; ++shard) // a sweep's shards end inside a value
     {
         const std::string part = "part" + std::to_string(shard) + ".json";
         Succeeding(
-            run + Arguments{"--shard", std::to_string(shard) + "/3", "--json", part, "--jobs", shard == 1 ? "2" : "1"} +
+            run + Arguments{"--shard", std::to_string(shard) + "/4", "--json", part, "--jobs", shard == 1 ? "2" : "1"} +
             (sweep ? Arguments{} : Arguments{"--events", "e.jsonl"}));
         events += sweep ? "" : File("e.jsonl");
     }
     const ProgramRun merged =
-        Succeeding(Arguments{"merge", "part2.json", "part0.json", "part1.json", "--json", "merged.json"} +
+        Succeeding(Arguments{"merge", "part2.json", "part0.json", "part3.json", "part1.json", "--json", "merged.json"} +
                    (sweep ? Arguments{"--csv", "merged.csv"} : Arguments{}));
 
     EXPECT_EQ(WithoutSpeed(merged.out), WithoutSpeed(whole.out));
@@ -188,4 +194,43 @@ TEST_F(ScaleTest, BadScaleOptionsGetOneLineBeforeAnyMatch)
     const ProgramRun noPlotter = Sim({"--vary", "Speed=1:2:1", "--plot", "p.png"});
     setenv("PATH", path.c_str(), 1);
     ExpectOneLineError(noPlotter, "install the Debian package gnuplot-nox");
+}
+
+// A worker killed in the middle of a match: the run fails, naming the match and its seed, rather than come out short.
+TEST_F(ScaleTest, AWorkerThatDiesIsAnError)
+{
+    const std::string err = (folder.Path() / "err").string();
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        PrepareChild(folder.Path(), (folder.Path() / "out").string(), err, {});
+        execl(TRYZONE_SIM_PATH, TRYZONE_SIM_PATH, "--seed", "9", "--matches", "2", "--minutes", "600", "--jobs", "2",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    // The workers are the program's children; the first one listed is killed once both are there.
+    const std::string children = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
+    pid_t worker = 0;
+    pid_t other = 0;
+    for (int tries = 0; tries < 500 && other == 0; ++tries)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::ifstream(children) >> worker >> other;
+    }
+    ASSERT_GT(other, 0) << "no workers started";
+    kill(worker, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    const std::string reason = ReadFile(err);
+    EXPECT_TRUE(reason.starts_with("tryzone-sim: the worker playing match ")) << reason;
+    EXPECT_NE(reason.find(") died: killed by signal 9"), std::string::npos) << reason;
+    const auto names = [&reason](int match)
+    {
+        return reason.find("match " + std::to_string(match) + " (seed " + std::to_string(MatchSeed(9, match)) + ")") !=
+               std::string::npos;
+    };
+    EXPECT_TRUE(names(1) || names(2)) << reason;
 }

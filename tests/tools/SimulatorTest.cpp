@@ -310,8 +310,9 @@ TEST_F(SimulatorTest, WriteErrorsAreReportedWithTheirReasonBeforeAnyPlay)
     // Refused before the first frame: nothing is printed, so no match was played.
     std::filesystem::create_directory(folder.Path() / "locked");
     std::filesystem::permissions(folder.Path() / "locked", std::filesystem::perms::owner_read);
-    const ProgramRun locked = RunProgram(TRYZONE_SIM_PATH, {"--json", "r.json", "--heatmap", "locked/h.png"},
-                                         folder.Path(), Restrictions{.fileSizeLimit = std::nullopt, .obeyFilePermissions = true});
+    const ProgramRun locked =
+        RunProgram(TRYZONE_SIM_PATH, {"--json", "r.json", "--heatmap", "locked/h.png"}, folder.Path(),
+                   Restrictions{.fileSizeLimit = std::nullopt, .obeyFilePermissions = true});
     EXPECT_EQ(locked.status, 1);
     EXPECT_EQ(locked.out, "");
     EXPECT_EQ(locked.err, "tryzone-sim: cannot write locked/h.png: Permission denied\n");

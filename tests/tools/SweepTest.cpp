@@ -1,5 +1,7 @@
 #include "Sweep.h"
 
+#include "Shards.h"
+
 #include <gtest/gtest.h>
 
 TEST(WilsonInterval, TouchesItsEndsAtNoWinsAndAtEveryWin)
@@ -28,5 +30,21 @@ TEST(Variation, StepsReachTheEndDespiteRoundingAndSetOnlyTheChosenSlots)
     for (std::size_t slot = 0; slot < 10; ++slot)
     {
         EXPECT_EQ(lineups[2][slot].Speed, slot == 7 ? 0.3f : 0.f) << slot;
+    }
+}
+
+TEST(ShardTasks, EveryTaskBelongsToExactlyOneShardOfNearlyEqualSize)
+{
+    for (const auto& [total, count] : std::vector<std::pair<int, int>>{{10, 4}, {9, 4}, {3, 5}, {1000, 7}, {1, 1}})
+    {
+        int next = 0;
+        for (int index = 0; index < count; ++index)
+        {
+            const TaskRange tasks = ShardTasks(Shard{index, count}, total);
+            EXPECT_EQ(tasks.first, next) << total << " in " << count;
+            EXPECT_LE(std::abs(tasks.count - total / count), 1) << total << " in " << count;
+            next += tasks.count;
+        }
+        EXPECT_EQ(next, total);
     }
 }

@@ -266,6 +266,15 @@ void Heatmap::Add(sf::Vector2f ball)
     ++frames;
 }
 
+void Heatmap::AddCounts(const std::vector<std::uint32_t>& more)
+{
+    for (std::size_t i = 0; i < counts.size() && i < more.size(); ++i)
+    {
+        counts[i] += more[i];
+        frames += more[i];
+    }
+}
+
 std::string Heatmap::FontFile()
 {
     namespace fs = std::filesystem;

@@ -33,6 +33,10 @@ public:
     // in the working directory. Throws std::runtime_error when there is none.
     [[nodiscard]] static std::string FontFile();
 
+    // The counts square by square, and another map's added to them: how workers' maps come together.
+    [[nodiscard]] const std::vector<std::uint32_t>& Counts() const { return counts; }
+    void AddCounts(const std::vector<std::uint32_t>& more);
+
 private:
     static constexpr int kCell = 4; // pixels of pitch per square
 

@@ -61,13 +61,15 @@ private:
     std::string usage;
 };
 
-void AddFile(CLI::App& app, const std::string& option, std::string& file, const std::string& description)
+} // namespace
+
+CLI::Option* AddFile(CLI::App& app, const std::string& option, std::string& file, const std::string& description)
 {
-    app.add_option_function<std::string>(
-           option, [&file, option](const std::string& text) { file = FileName(option, text); }, description)
+    return app
+        .add_option_function<std::string>(
+            option, [&file, option](const std::string& text) { file = FileName(option, text); }, description)
         ->type_name("FILE");
 }
-} // namespace
 
 std::uint64_t WholeNumber(const std::string& option, const std::string& text, std::uint64_t min, std::uint64_t max)
 {

@@ -32,6 +32,9 @@ void FormatHelp(CLI::App& app, const std::string& usage);
 // after a one-line error on standard error.
 [[nodiscard]] std::optional<int> ParseCommandLine(CLI::App& app, int argc, const char* const* argv);
 
+// Adds an option that names a file, refusing an empty name.
+CLI::Option* AddFile(CLI::App& app, const std::string& option, std::string& file, const std::string& description);
+
 // Reads a whole number from min to max, written in decimal and nothing else; throws CLI::ValidationError naming
 // the option and the accepted range otherwise.
 [[nodiscard]] std::uint64_t WholeNumber(const std::string& option, const std::string& text, std::uint64_t min,

@@ -55,6 +55,8 @@ public:
     [[nodiscard]] std::ostream& Stream() { return stream; }
     // The output as messages name it: its path, or "standard output".
     [[nodiscard]] std::string Name() const { return standardOutput ? "standard output" : path; }
+    // The file actually written until the run is committed, for writers that only take a file name.
+    [[nodiscard]] const std::filesystem::path& WrittenFile() const { return written; }
     // errno of the first failed write, 0 while none has failed.
     [[nodiscard]] int Error() const { return buffer ? buffer->Error() : 0; }
 

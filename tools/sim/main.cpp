@@ -2,8 +2,13 @@
 #include "Interrupt.h"
 #include "Options.h"
 #include "OutputFiles.h"
+#include "Plot.h"
 #include "Report.h"
+#include "Run.h"
+#include "ScaleOptions.h"
+#include "Shards.h"
 #include "Simulation.h"
+#include "Sweep.h"
 #include "settings/PlayersConfig.h"
 
 #include <array>
@@ -86,32 +91,110 @@ private:
     std::chrono::steady_clock::time_point start;
 };
 
-// The results of the matches played, as lines of the summary.
-void PrintMatches(std::ostream& out, const std::vector<MatchResult>& results, bool inJson)
+// The line that depends on the machine rather than on the seed; always the last.
+void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how)
 {
-    constexpr std::size_t kListed = 20;
-    const std::size_t listed = results.size() <= kListed ? results.size() : kListed;
-    for (std::size_t i = 0; i < listed; ++i)
+    out << "Speed: " << static_cast<long long>(static_cast<double>(frames) / seconds)
+        << " frames per second of wall-clock time (" << seconds << " s" << how << ")\n";
+}
+
+long long FramesOf(const std::vector<MatchResult>& results)
+{
+    long long frames = 0;
+    for (const MatchResult& result : results)
     {
-        out << "Match " << results[i].match << ": Blue " << results[i].teams[0].tries << " - "
-            << results[i].teams[1].tries << " Red\n";
+        frames += result.frames;
     }
-    if (listed < results.size())
+    return frames;
+}
+
+// The sweep's table as CSV and its chart, into outputs that may be null; the failure, if any.
+std::optional<Failure> WriteSweepFiles(const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask,
+                                       Output* csv, Output* plot)
+{
+    if (!spec.variation)
     {
-        out << "\u2026 " << results.size() - listed << " more " << (inJson ? "in the JSON" : "(--json lists them all)")
-            << '\n';
+        return std::nullopt;
     }
-    out << '\n';
+    const auto rows = SweepRows(*spec.variation, spec.matches, firstTask, results);
+    if (csv != nullptr)
+    {
+        csv->Stream() << SweepCsv(*spec.variation, rows);
+    }
+    if (plot != nullptr)
+    {
+        if (auto failure = PlotSweep(*spec.variation, spec.matches, rows, plot->WrittenFile().string()))
+        {
+            return Failure{1, *failure};
+        }
+    }
+    return std::nullopt;
+}
+
+int Merge(const ScaleOptions& scale)
+{
+    OutputFiles files;
+    for (const std::string& part : scale.parts)
+    {
+        files.AddInput("merge", part);
+    }
+    Output* json = scale.mergeJson.empty() ? nullptr : &files.Add("--json", scale.mergeJson, OutputKind::Text);
+    Output* csv = scale.mergeCsv.empty() ? nullptr : &files.Add("--csv", scale.mergeCsv, OutputKind::Text);
+    Output* plot = scale.mergePlot.empty() ? nullptr : &files.Add("--plot", scale.mergePlot, OutputKind::Picture);
+    auto merged = MergeParts(scale.parts);
+    if (const auto* reason = std::get_if<std::string>(&merged))
+    {
+        return Fail(2, *reason);
+    }
+    const MergedRun& run = std::get<MergedRun>(merged);
+    if (!run.spec.variation && (csv != nullptr || plot != nullptr))
+    {
+        return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");
+    }
+    if (const auto failure = files.Open())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+
+    std::ostream& out = files.Summary();
+    PrintHeader(out, run.spec);
+    PrintResults(out, run.spec, run.results, 0, json != nullptr);
+    PrintRulesKept(out, run.spec, run.results);
+    PrintSpeed(out, run.frames, run.seconds, " in the parts, added up");
+    int status = 0;
+    if (const auto breach = BreachReport(run.spec, run.results))
+    {
+        status = Fail(3, *breach);
+    }
+    if (json != nullptr)
+    {
+        json->Stream() << RunAsJson(run.spec, run.results).dump(2) << '\n';
+    }
+    if (auto failure = WriteSweepFiles(run.spec, run.results, 0, csv, plot))
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return status;
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
     Options options;
+    ScaleOptions scale;
     const auto commandLine = MakeCommandLine(options);
+    AddScaleOptions(*commandLine, scale);
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
         return *status;
+    }
+    if (scale.merge->parsed())
+    {
+        return Merge(scale);
     }
 
     // Handled from before the first temporary file exists to the end, so that none is ever left behind.
@@ -127,6 +210,8 @@ int main(int argc, char** argv)
     Output* json = options.jsonFile.empty() ? nullptr : &files.Add("--json", options.jsonFile, OutputKind::Text);
     Output* picture =
         options.heatmapFile.empty() ? nullptr : &files.Add("--heatmap", options.heatmapFile, OutputKind::Picture);
+    Output* csv = scale.csvFile.empty() ? nullptr : &files.Add("--csv", scale.csvFile, OutputKind::Text);
+    Output* plot = scale.plotFile.empty() ? nullptr : &files.Add("--plot", scale.plotFile, OutputKind::Picture);
     // Nothing is played before every output is known to be writable and none of them is an input.
     if (const auto failure = files.Open())
     {
@@ -152,7 +237,17 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    const std::uint64_t seed = options.seed.value_or(DrawSeed());
+    RunSpec spec;
+    spec.seed = options.seed.value_or(DrawSeed());
+    spec.players = players;
+    spec.lineup = *records;
+    spec.matches = options.matches;
+    spec.minutes = options.minutes;
+    spec.framesPerMatch = FramesFor(options.minutes);
+    spec.checkRules = options.checkRules;
+    spec.variation = scale.variation;
+    const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(spec)) : TaskRange{0, TaskTotal(spec)};
+
     std::optional<Heatmap> heatmap;
     if (picture != nullptr)
     {
@@ -160,24 +255,42 @@ int main(int argc, char** argv)
     }
     SimulationPlan plan;
     plan.players = *records;
-    plan.seed = seed;
-    plan.matches = options.matches;
-    plan.framesPerMatch = FramesFor(options.minutes);
+    if (spec.variation)
+    {
+        plan.lineups = Lineups(*spec.variation, *records);
+    }
+    plan.seed = spec.seed;
+    plan.matches = spec.matches;
+    plan.framesPerMatch = spec.framesPerMatch;
+    plan.firstTask = tasks.first;
+    plan.taskCount = tasks.count;
+    plan.jobs = scale.jobs;
     plan.events = events != nullptr ? &events->Stream() : nullptr;
     plan.heatmap = heatmap ? &*heatmap : nullptr;
-    plan.checkRules = options.checkRules;
+    plan.checkRules = spec.checkRules;
     plan.stop = &StopSignal();
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)
     {
-        progress.emplace(plan.matches, plan.framesPerMatch);
+        progress.emplace(tasks.count, plan.framesPerMatch);
         plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
     }
 
     std::ostream& out = files.Summary();
-    out << "TryZone simulation: " << plan.matches << (plan.matches == 1 ? " match" : " matches") << " of "
-        << options.minutes << " minutes (" << plan.framesPerMatch << " frames each), seed " << seed << '\n'
-        << "Players: " << (players == "defaults" ? "the ten defaults" : players) << "\n\n";
+    PrintHeader(out, spec);
+    if (scale.shard)
+    {
+        out << "Shard " << scale.shard->index << " of " << scale.shard->count << ": ";
+        if (tasks.count == 0)
+        {
+            out << "no matches (the run has " << TaskTotal(spec) << ")\n\n";
+        }
+        else
+        {
+            out << "matches " << tasks.first + 1 << " to " << tasks.first + tasks.count << " of the run's "
+                << TaskTotal(spec) << (spec.variation ? ", counted value after value\n\n" : "\n\n");
+        }
+    }
     // A summary that cannot be shown stops the run before it starts.
     if (const auto failure = files.FlushSummary())
     {
@@ -185,7 +298,19 @@ int main(int argc, char** argv)
     }
 
     const auto started = std::chrono::steady_clock::now();
-    const std::vector<MatchResult> results = Simulate(plan);
+    std::vector<MatchResult> results;
+    try
+    {
+        results = Simulate(plan);
+    }
+    catch (const SimulationFailure& failure)
+    {
+        if (progress)
+        {
+            progress->Clear();
+        }
+        return Fail(1, failure.what());
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (progress)
     {
@@ -197,40 +322,23 @@ int main(int argc, char** argv)
     {
         return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
     }
-    const Totals totals = Summarise(results);
-    if (!results.empty())
-    {
-        PrintMatches(out, results, json != nullptr && stopSignal == 0);
-        PrintSummary(out, totals);
-    }
+    PrintResults(out, spec, results, tasks.first, json != nullptr && stopSignal == 0);
 
     int status = 0;
     if (stopSignal != 0)
     {
-        out << "Interrupted after " << results.size() << " of " << plan.matches << " matches: no file written\n";
+        out << "Interrupted after " << results.size() << " of " << tasks.count << " matches: no file written\n";
         status = 128 + stopSignal;
     }
-    else if (options.checkRules)
+    else if (const auto breach = BreachReport(spec, results, tasks.first))
     {
-        const MatchResult& last = results.back();
-        if (last.breach)
-        {
-            status =
-                Fail(3, "rule broken in match " + std::to_string(last.match) + " (seed " + std::to_string(last.seed) +
-                            "), frame " + std::to_string(last.breach->frame) + ": " + last.breach->rule);
-        }
-        else
-        {
-            std::array<char, 32> hours{};
-            std::snprintf(hours.data(), hours.size(), "%.2f", SimulatedHours(totals.frames));
-            out << "Rules checked after each of the " << totals.frames << " frames (" << hours.data()
-                << " simulated hours): none broken\n";
-        }
+        status = Fail(3, *breach);
     }
-
-    // The one line that depends on the machine rather than on the seed.
-    out << "Speed: " << static_cast<long long>(static_cast<double>(totals.frames) / seconds)
-        << " frames per second of wall-clock time (" << seconds << " s)\n";
+    else
+    {
+        PrintRulesKept(out, spec, results);
+    }
+    PrintSpeed(out, FramesOf(results), seconds, "");
     if (stopSignal != 0)
     {
         if (const auto failure = files.FlushSummary())
@@ -242,19 +350,23 @@ int main(int argc, char** argv)
 
     if (json != nullptr)
     {
-        const RunDescription run{seed, players, plan.matches, options.minutes, plan.framesPerMatch};
-        json->Stream() << ResultsAsJson(run, results, totals).dump(2) << '\n';
+        const auto document = scale.shard ? PartAsJson(spec, *scale.shard, results, seconds) : RunAsJson(spec, results);
+        json->Stream() << document.dump(2) << '\n';
     }
     if (heatmap)
     {
         try
         {
-            picture->Stream() << heatmap->EncodePng({plan.matches, seed});
+            picture->Stream() << heatmap->EncodePng({static_cast<int>(results.size()), spec.seed});
         }
         catch (const std::runtime_error& error)
         {
             return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
         }
+    }
+    if (auto failure = WriteSweepFiles(spec, results, tasks.first, csv, plot))
+    {
+        return Fail(failure->status, failure->reason);
     }
     if (const auto failure = files.Commit())
     {

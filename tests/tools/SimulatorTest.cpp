@@ -44,6 +44,15 @@ protected:
     TemporaryFolder folder;
 };
 
+// A command line refused before anything is done: one line on standard error, status 2.
+void ExpectRefused(const ProgramRun& run, const std::string& program, const std::string& argument)
+{
+    EXPECT_EQ(run.status, 2) << argument;
+    EXPECT_EQ(run.out, "") << argument;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.err.rfind(program + ": ", 0), 0u) << run.err;
+}
+
 std::vector<json> Lines(const std::string& text)
 {
     std::vector<json> lines;
@@ -59,20 +68,20 @@ std::vector<json> Lines(const std::string& text)
 TEST_F(SimulatorTest, TheSameSeedRepeatsTheRunByteForByte)
 {
     const std::vector<std::string> options{"--seed", "7",      "--matches", "2",       "--minutes", "3",
-                                           "--json", "a.json", "--events",  "a.jsonl", "--heatmap", "a.png"};
+                                           "--json", "a.json", "--events",  "a.jsonl", "--heatmap", "a.jpg"};
     const ProgramRun first = Sim(options);
     ASSERT_EQ(first.status, 0) << first.err;
     const std::string json1 = File("a.json");
     const std::string events1 = File("a.jsonl");
-    const std::string heatmap1 = File("a.png");
+    const std::string heatmap1 = File("a.jpg");
 
     const ProgramRun second = Sim(options);
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(File("a.json"), json1);
     EXPECT_EQ(File("a.jsonl"), events1);
-    EXPECT_EQ(File("a.png"), heatmap1);
+    EXPECT_EQ(File("a.jpg"), heatmap1);
     EXPECT_EQ(WithoutSpeed(second.out), WithoutSpeed(first.out));
-    EXPECT_EQ(heatmap1.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(heatmap1.substr(0, 8), "\x89PNG\r\n\x1a\n") << "a PNG, whatever the name says";
     EXPECT_EQ(first.err, ""); // no progress bar when standard error is not a terminal
 
     const ProgramRun other = Sim({"--seed", "8", "--matches", "2", "--minutes", "3", "--json", "a.json"});
@@ -197,10 +206,7 @@ TEST_F(SimulatorTest, BadCommandLinesGetOneLineAndStatusTwo)
                                                                                            {"--json", ""}})
     {
         const ProgramRun run = Sim(arguments);
-        EXPECT_EQ(run.status, 2) << arguments[0];
-        EXPECT_EQ(run.out, "") << arguments[0];
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(run.err.rfind("tryzone-sim: ", 0), 0u) << run.err;
+        ExpectRefused(run, "tryzone-sim", arguments[0]);
     }
     EXPECT_NE(Sim({"--matches", "1000001"}).err.find("from 1 to 1000000"), std::string::npos);
     EXPECT_NE(Sim({"--minutes", "0"}).err.find("from one frame, 0.000139167, to 100000"), std::string::npos);
@@ -239,14 +245,15 @@ TEST_F(SimulatorTest, NoOutputIsAnInputOrAnotherOutput)
                                                {"--heatmap", "-"}})
     {
         const ProgramRun run = Sim(arguments);
-        EXPECT_EQ(run.status, 2) << arguments[1];
-        EXPECT_EQ(run.out, "") << arguments[1];
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(run.err.rfind("tryzone-sim: ", 0), 0u) << run.err;
+        ExpectRefused(run, "tryzone-sim", arguments[1]);
         EXPECT_EQ(File("p.json"), "players");
         EXPECT_EQ(File("PlayersSettings.json"), "players");
         EXPECT_EQ(Names(), before);
     }
+    const ProgramRun sink =
+        Sim({"--minutes", "0.1", "--settings", "p.json", "--json", "/dev/null", "--events", "/dev/null"});
+    EXPECT_EQ(sink.status, 2) << "the settings are read, and are not players";
+    EXPECT_EQ(sink.err.find("same file"), std::string::npos) << sink.err;
 }
 
 TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)
@@ -273,22 +280,30 @@ TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)
     EXPECT_EQ(File("h.jpg"), picture);
     EXPECT_EQ(Names(), kept);
 
-    for (const auto& [signal, status] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}})
+    // One signal ends the run cleanly; two, arriving together while it is held, end it at once.
+    for (const std::vector<int>& signals : std::vector<std::vector<int>>{{SIGINT}, {SIGTERM}, {SIGINT, SIGTERM}})
     {
         std::vector<std::string> endless = again;
         endless.insert(endless.end(), {"--matches", "1000000"});
-        const auto interrupt = [signal](pid_t pid, const std::filesystem::path& out)
+        const auto interrupt = [&signals](pid_t pid, const std::filesystem::path& out)
         {
-            // Once the first lines are out, the run has started and handles the signal.
+            // Once the first lines are out, the run has started and handles the signals.
             for (int i = 0; i < 2000 && ReadFile(out).find("Players: ") == std::string::npos; ++i)
             {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
-            kill(pid, signal);
+            kill(pid, SIGSTOP);
+            for (const int signal : signals)
+            {
+                kill(pid, signal);
+            }
+            kill(pid, SIGCONT);
         };
         const ProgramRun stopped = RunProgram(TRYZONE_SIM_PATH, endless, folder.Path(), {}, interrupt);
-        EXPECT_EQ(stopped.status, status);
-        EXPECT_NE(stopped.out.find(" of 1000000 matches: no file written\n"), std::string::npos) << stopped.out;
+        const bool clean = stopped.out.find(" of 1000000 matches: no file written\n") != std::string::npos;
+        EXPECT_EQ(clean, signals.size() == 1) << stopped.out;
+        EXPECT_TRUE(stopped.status == 128 + signals.front() || stopped.status == 128 + signals.back())
+            << stopped.status;
         EXPECT_EQ(stopped.err, "");
         EXPECT_EQ(File("r.json"), results);
         EXPECT_EQ(File("h.jpg"), picture);
@@ -329,10 +344,7 @@ TEST_F(SimulatorTest, TheBenchmarkTakesWholeNumbersInRange)
              {"1e5", "1"}, {"99999999999999999999"}, {"1000", "0"}, {"-5"}, {"1000", "2", "3"}})
     {
         const ProgramRun run = RunProgram(TRYZONE_BENCH_PATH, arguments, folder.Path());
-        EXPECT_EQ(run.status, 2) << arguments[0];
-        EXPECT_EQ(run.out, "") << arguments[0];
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(run.err.rfind("tryzone-bench: ", 0), 0u) << run.err;
+        ExpectRefused(run, "tryzone-bench", arguments[0]);
     }
     const ProgramRun help = RunProgram(TRYZONE_BENCH_PATH, {"--help"}, folder.Path());
     EXPECT_EQ(help.status, 0);

@@ -2,6 +2,7 @@
 
 #include "play/MatchRunner.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>

@@ -182,6 +182,7 @@ Output& OutputFiles::Add(const std::string& option, const std::string& path, Out
 std::optional<Failure> OutputFiles::Open()
 {
     const Identity standardOutput = IdentityOf("-");
+    const Identity nowhere = IdentityOf("/dev/null");   // takes any number of outputs
     std::vector<std::pair<std::string, Identity>> seen; // option, file
     for (const auto& [option, path] : inputs)
     {
@@ -197,7 +198,7 @@ std::optional<Failure> OutputFiles::Open()
         }
         for (const auto& [option, other] : seen)
         {
-            if (identity == other)
+            if (identity == other && !(identity == nowhere))
             {
                 return Failure{2, output->option + " " + output->path + " is the same file as " + option};
             }
@@ -233,12 +234,11 @@ std::optional<Failure> OutputFiles::Open()
             else
             {
                 output->target = Resolved(output->path);
-                const std::string suffix = output->kind == OutputKind::Picture ? ".png" : "";
                 std::string name = output->target.filename().string();
                 name.insert(0, 1, '.');
-                name.append(".XXXXXX").append(suffix);
+                name.append(".XXXXXX");
                 std::string pattern = (output->target.parent_path() / name).string();
-                output->descriptor = mkstemps(pattern.data(), static_cast<int>(suffix.size()));
+                output->descriptor = mkstemp(pattern.data());
                 if (output->descriptor >= 0)
                 {
                     output->written = pattern;
@@ -280,7 +280,7 @@ std::optional<Failure> OutputFiles::Commit()
         const int error = output->buffer->Error();
         if (error != 0)
         {
-            return CannotWrite(output->standardOutput ? "standard output" : output->path, error);
+            return CannotWrite(output->Name(), error);
         }
         if (!output->target.empty())
         {

@@ -40,7 +40,7 @@ private:
 enum class OutputKind
 {
     Text,   // may be "-", standard output
-    Picture // never standard output; its temporary file ends in ".png" for writers that go by the name
+    Picture // never standard output
 };
 
 // One output of a run; see OutputFiles.
@@ -53,9 +53,8 @@ public:
     Output& operator=(const Output&) = delete;
 
     [[nodiscard]] std::ostream& Stream() { return stream; }
-    // The file actually written until the run is committed, for writers that only take a file name.
-    [[nodiscard]] const std::filesystem::path& WrittenFile() const { return written; }
-    [[nodiscard]] bool IsStandardOutput() const { return standardOutput; }
+    // The output as messages name it: its path, or "standard output".
+    [[nodiscard]] std::string Name() const { return standardOutput ? "standard output" : path; }
     // errno of the first failed write, 0 while none has failed.
     [[nodiscard]] int Error() const { return buffer ? buffer->Error() : 0; }
 

@@ -101,7 +101,7 @@ void PrintSummary(std::ostream& out, const Totals& totals)
         char buffer[32] = "";
         if (whole > 0)
         {
-            std::snprintf(buffer, sizeof buffer, "(%.1f%%)",
+            std::snprintf(buffer, sizeof buffer, " (%.1f%%)",
                           100.0 * static_cast<double>(part) / static_cast<double>(whole));
         }
         return std::string(buffer);
@@ -115,11 +115,11 @@ void PrintSummary(std::ostream& out, const Totals& totals)
         MeanAndSpread(red.triesMean, red.triesSpread));
     row("Possession", Percent(blue.possession), Percent(red.possession));
     row("Passes attempted", count(blue.passAttempts), count(red.passAttempts));
-    row("Passes completed", count(blue.passes) + " " + rate(blue.passes, blue.passAttempts),
-        count(red.passes) + " " + rate(red.passes, red.passAttempts));
+    row("Passes completed", count(blue.passes) + rate(blue.passes, blue.passAttempts),
+        count(red.passes) + rate(red.passes, red.passAttempts));
     row("Tackles attempted", count(blue.tackleAttempts), count(red.tackleAttempts));
-    row("Tackles successful", count(blue.tackles) + " " + rate(blue.tackles, blue.tackleAttempts),
-        count(red.tackles) + " " + rate(red.tackles, red.tackleAttempts));
+    row("Tackles successful", count(blue.tackles) + rate(blue.tackles, blue.tackleAttempts),
+        count(red.tackles) + rate(red.tackles, red.tackleAttempts));
     out << "(\u00b1: sample standard deviation over the matches)\n\nFrames simulated: " << totals.frames << '\n';
 }
 

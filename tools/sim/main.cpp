@@ -123,10 +123,12 @@ std::optional<Failure> WriteSweepFiles(const RunSpec& spec, const std::vector<Ma
     }
     if (plot != nullptr)
     {
-        if (auto failure = PlotSweep(*spec.variation, spec.matches, rows, plot->WrittenFile().string()))
+        std::string png;
+        if (auto failure = PlotSweep(*spec.variation, spec.matches, rows, png))
         {
             return Failure{1, *failure};
         }
+        plot->Stream() << png;
     }
     return std::nullopt;
 }
@@ -197,6 +199,8 @@ int main(int argc, char** argv)
         return Merge(scale);
     }
 
+    // Handled from before the first temporary file exists to the end, so that none is ever left behind.
+    CatchStopSignals();
     OutputFiles files;
     const bool settingsRead = options.settingsGiven || std::filesystem::exists(options.settings);
     if (settingsRead)
@@ -214,6 +218,18 @@ int main(int argc, char** argv)
     if (const auto failure = files.Open())
     {
         return Fail(failure->status, failure->reason);
+    }
+
+    if (picture != nullptr)
+    {
+        try
+        {
+            static_cast<void>(Heatmap::FontFile());
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
+        }
     }
 
     std::string players;
@@ -262,8 +278,6 @@ int main(int argc, char** argv)
         plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
     }
 
-    // Handled from here on, so that the lines below tell a watcher that a signal ends the run cleanly.
-    CatchStopSignals();
     std::ostream& out = files.Summary();
     PrintHeader(out, spec);
     if (scale.shard)
@@ -308,7 +322,7 @@ int main(int argc, char** argv)
     const int stopSignal = StopSignal();
     if (events != nullptr && events->Error() != 0)
     {
-        return Fail(1, "cannot write " + options.eventsFile + ": " + std::strerror(events->Error()));
+        return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
     }
     PrintResults(out, spec, results, tasks.first, json != nullptr && stopSignal == 0);
 
@@ -341,9 +355,16 @@ int main(int argc, char** argv)
         const auto document = scale.shard ? PartAsJson(spec, *scale.shard, results, seconds) : RunAsJson(spec, results);
         json->Stream() << document.dump(2) << '\n';
     }
-    if (heatmap && !heatmap->Save(picture->WrittenFile().string()))
+    if (heatmap)
     {
-        return Fail(1, "cannot write " + options.heatmapFile);
+        try
+        {
+            picture->Stream() << heatmap->EncodePng({static_cast<int>(results.size()), spec.seed});
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
+        }
     }
     if (auto failure = WriteSweepFiles(spec, results, tasks.first, csv, plot))
     {

@@ -271,7 +271,7 @@ void Heatmap::AddCounts(const std::vector<std::uint32_t>& more)
     for (std::size_t i = 0; i < counts.size() && i < more.size(); ++i)
     {
         counts[i] += more[i];
-        frames += more[i];
+        frames += more[i]; // each frame counts in one square
     }
 }
 

@@ -20,6 +20,10 @@ public:
 
     void Add(sf::Vector2f ball);
 
+    // The counts square by square, and another map's added to them: how workers' maps come together.
+    [[nodiscard]] const std::vector<std::uint32_t>& Counts() const { return counts; }
+    void AddCounts(const std::vector<std::uint32_t>& more);
+
     [[nodiscard]] std::int64_t Frames() const { return frames; }
 
     // The picture as the bytes of a PNG file: the pitch and the counts over it, a colour scale, each team's direction
@@ -32,10 +36,6 @@ public:
     // The font the text is drawn with: the installed one named at build time, else the copy next to the executable or
     // in the working directory. Throws std::runtime_error when there is none.
     [[nodiscard]] static std::string FontFile();
-
-    // The counts square by square, and another map's added to them: how workers' maps come together.
-    [[nodiscard]] const std::vector<std::uint32_t>& Counts() const { return counts; }
-    void AddCounts(const std::vector<std::uint32_t>& more);
 
 private:
     static constexpr int kCell = 4; // pixels of pitch per square

@@ -31,13 +31,12 @@ std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-std::string Commands(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows,
-                     const std::string& output)
+std::string Commands(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows)
 {
     std::ostringstream commands;
     const std::string side = variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who;
-    commands << "output = " << Quoted(output) << "\nvaried = " << Quoted(variation.key) << "\nside = " << Quoted(side)
-             << "\nmatches = " << matchesPerValue << "\n$sweep << EOD\n";
+    commands << "varied = " << Quoted(variation.key) << "\nside = " << Quoted(side) << "\nmatches = " << matchesPerValue
+             << "\n$sweep << EOD\n";
     for (const SweepRow& row : rows)
     {
         const TeamTotals& blue = row.totals.teams[0];
@@ -71,38 +70,55 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
-// Runs gnuplot with the commands on its standard input; its own complaints go to our standard error.
-std::optional<std::string> RunPlotter(const std::string& commands)
+// Runs gnuplot with the commands on its standard input and keeps what it writes on its standard output, the
+// picture; its own complaints go to our standard error.
+std::optional<std::string> RunPlotter(const std::string& commands, std::string& png)
 {
-    std::array<int, 2> ends{};
-    if (pipe(ends.data()) != 0)
+    std::array<int, 2> input{};
+    std::array<int, 2> output{};
+    if (pipe(input.data()) != 0 || pipe(output.data()) != 0)
     {
         return std::string("cannot start ") + kPlotter + ": " + std::strerror(errno);
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ends[0], STDIN_FILENO);
-    posix_spawn_file_actions_addclose(&actions, ends[1]);
+    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, input[1]);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
     std::array<char*, 2> argv{const_cast<char*>(kPlotter), nullptr};
     pid_t pid = -1;
     const int spawned = posix_spawnp(&pid, kPlotter, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(ends[0]);
+    close(input[0]);
+    close(output[1]);
     if (spawned != 0)
     {
-        close(ends[1]);
+        close(input[1]);
+        close(output[0]);
         return std::string("cannot start ") + kPlotter + ": " + std::strerror(spawned);
     }
-    // A plotter that stops reading is reported by its exit status, not by SIGPIPE ending us.
+    // A plotter that stops reading is reported by its exit status, not by SIGPIPE ending us. The picture comes out
+    // only after the last command, so writing them all first cannot block on a full pipe.
     const auto previous = std::signal(SIGPIPE, SIG_IGN);
-    WriteAll(ends[1], commands);
-    close(ends[1]);
+    WriteAll(input[1], commands);
+    close(input[1]);
     std::signal(SIGPIPE, previous);
+    std::array<char, 65536> chunk{};
+    for (ssize_t got = 0; (got = read(output[0], chunk.data(), chunk.size())) != 0;)
+    {
+        if (got < 0 && errno != EINTR)
+        {
+            break;
+        }
+        png.append(chunk.data(), static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    }
+    close(output[0]);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
     {
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || png.empty())
     {
         return std::string(kPlotter) + " failed to draw the chart";
     }
@@ -127,14 +143,7 @@ std::string PlotterMissing()
 }
 
 std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows,
-                                     const std::string& file)
+                                     std::string& png)
 {
-    auto failure = RunPlotter(Commands(variation, matchesPerValue, rows, file));
-    std::error_code error;
-    const auto size = std::filesystem::file_size(file, error);
-    if (!failure && (error || size == 0))
-    {
-        failure = std::string(kPlotter) + " drew nothing";
-    }
-    return failure;
+    return RunPlotter(Commands(variation, matchesPerValue, rows), png);
 }

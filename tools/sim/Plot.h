@@ -9,7 +9,7 @@
 // Empty when the plotting program can be run; otherwise what to install, in one line.
 [[nodiscard]] std::string PlotterMissing();
 
-// Draws a sweep's chart into a PNG file with gnuplot: blue's win rate with its confidence band against the value,
-// and tries per match for both sides, into the file as it is named. The reason, in one line, when it cannot.
+// Draws a sweep's chart with gnuplot: blue's win rate with its confidence band against the value,
+// and tries per match for both sides, as the bytes of a PNG file. The reason, in one line, when it cannot.
 [[nodiscard]] std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue,
-                                                   const std::vector<SweepRow>& rows, const std::string& file);
+                                                   const std::vector<SweepRow>& rows, std::string& png);

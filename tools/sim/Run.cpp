@@ -45,6 +45,10 @@ void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<Matc
         out << '\n';
         return;
     }
+    if (results.empty())
+    {
+        return;
+    }
     constexpr std::size_t kListed = 20;
     const std::size_t listed = std::min(results.size(), kListed);
     for (std::size_t i = 0; i < listed; ++i)
@@ -58,10 +62,7 @@ void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<Matc
             << '\n';
     }
     out << '\n';
-    if (!results.empty())
-    {
-        PrintSummary(out, Summarise(results));
-    }
+    PrintSummary(out, Summarise(results));
 }
 
 void PrintRulesKept(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results)

@@ -123,10 +123,12 @@ std::optional<Failure> WriteSweepFiles(const RunSpec& spec, const std::vector<Ma
     }
     if (plot != nullptr)
     {
-        if (auto failure = PlotSweep(*spec.variation, spec.matches, rows, plot->WrittenFile().string()))
+        std::string png;
+        if (auto failure = PlotSweep(*spec.variation, spec.matches, rows, png))
         {
             return Failure{1, *failure};
         }
+        plot->Stream() << png;
     }
     return std::nullopt;
 }

@@ -1,9 +1,8 @@
 # Blue's win rate with its 95% confidence band, and tries per match for both sides, against the swept value.
-# tryzone-sim sets `output`, `varied` (the key), `side` (whose key), `matches` (per value) and the data block
-# $sweep before this script: value, blue win rate, band low, band high (percent), then the mean and standard
+# The picture goes to standard output. tryzone-sim sets `varied` (the key), `side` (whose key), `matches` (per
+# value) and the data block $sweep before this script: value, blue win rate, band low, band high (percent), then the mean and standard
 # deviation of tries per match for blue and for red.
 set terminal pngcairo size 1100,800 font "sans,11"
-set output output
 set multiplot layout 2,1 title sprintf("%s of %s varied, %d matches per value", varied, side, matches) font ",14"
 set grid
 set autoscale xfix

@@ -131,19 +131,13 @@ void Loop(Session& session)
             }
         }
 
-        const float frameTime = session.cappedFrames || session.controls.CappedSteps() ? kMaxFrameTime : measured;
-        for (int steps = session.controls.TakeSteps(); steps > 0; --steps)
+        // A replay pauses on its last frame once; Space plays on past it.
+        const std::int64_t stopAt = session.replay != nullptr && !replayEnded ? session.replay->lastFrame : -1;
+        if (PlayDrawnFrame(timeline, session.controls, measured, session.cappedFrames, stopAt))
         {
-            if (session.replay != nullptr && !replayEnded && timeline.Frame() >= session.replay->lastFrame)
-            {
-                // Shown paused on its last frame; Space plays on past it.
-                replayEnded = true;
-                session.controls.Pause();
-                std::cout << "Replay ended at frame " << timeline.Frame() << std::endl;
-                session.status.Say("End of the recording: frame " + std::to_string(timeline.Frame()));
-                break;
-            }
-            timeline.Advance(frameTime);
+            replayEnded = true;
+            std::cout << "Replay ended at frame " << timeline.Frame() << std::endl;
+            session.status.Say("End of the recording: frame " + std::to_string(timeline.Frame()));
         }
         host.DrawKeptFrame([&](sf::RenderWindow& target) { session.status.Draw(target, timeline, session.controls); });
     }

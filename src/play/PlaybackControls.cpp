@@ -1,5 +1,8 @@
 #include "play/PlaybackControls.h"
 
+#include "core/GameHost.h"
+#include "play/MatchTimeline.h"
+
 bool PlaybackControls::HandleKey(sf::Keyboard::Key key, Command& command)
 {
     command = Command::None;
@@ -48,4 +51,20 @@ int PlaybackControls::TakeSteps()
     const int steps = stepRequested ? 1 : 0;
     stepRequested = false;
     return steps;
+}
+
+bool PlayDrawnFrame(MatchTimeline& timeline, PlaybackControls& controls, float measured, bool capped,
+                    std::int64_t stopAt)
+{
+    const float frameTime = capped || controls.CappedSteps() ? kMaxFrameTime : measured;
+    for (int steps = controls.TakeSteps(); steps > 0; --steps)
+    {
+        if (timeline.Frame() == stopAt)
+        {
+            controls.Pause();
+            return true;
+        }
+        timeline.Advance(frameTime);
+    }
+    return false;
 }

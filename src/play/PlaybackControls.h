@@ -1,6 +1,9 @@
 #pragma once
 
 #include <SFML/Window/Keyboard.hpp>
+#include <cstdint>
+
+class MatchTimeline;
 
 // The keys that control how a match is shown, none of which the match itself reads: pause, single steps, speed,
 // jumps, the status line and saving. Tells the frame loop how many steps to play per drawn frame.
@@ -34,3 +37,9 @@ private:
     bool statusShown = false;
     int speed = 1;
 };
+
+// Plays the steps of one drawn frame: as many as the speed asks (none while paused), each of the measured frame
+// time at x1 in a plain game and of exactly the capped frame time otherwise. A replay stops, paused, on its last
+// frame (stopAt) the first time it gets there; true then.
+bool PlayDrawnFrame(MatchTimeline& timeline, PlaybackControls& controls, float measured, bool capped,
+                    std::int64_t stopAt);

@@ -33,6 +33,7 @@ struct Session
     std::unique_ptr<SettingsWatcher> watcher; // none for a replay
     const Recording* replay = nullptr;
     bool cappedFrames = false; // a seeded or replayed match never depends on the clock
+    std::ofstream* events = nullptr;
 };
 
 void Command(Session& session, PlaybackControls::Command command)
@@ -139,6 +140,11 @@ void Loop(Session& session)
             std::cout << "Replay ended at frame " << timeline.Frame() << std::endl;
             session.status.Say("End of the recording: frame " + std::to_string(timeline.Frame()));
         }
+        if (session.events != nullptr)
+        {
+            // The log follows the match as it is shown, a frame's lines at a time.
+            session.events->flush();
+        }
         host.DrawKeptFrame([&](sf::RenderWindow& target) { session.status.Draw(target, timeline, session.controls); });
     }
 }
@@ -196,7 +202,13 @@ int PlayGame(const GameOptions& options)
     (void)host.LoadFont();
 
     MatchTimeline timeline(seed, players, events.is_open() ? &events : nullptr);
-    Session session{timeline, {}, {}, nullptr, replay ? &*replay : nullptr, options.seed.has_value() || replay};
+    Session session{timeline,
+                    {},
+                    {},
+                    nullptr,
+                    replay ? &*replay : nullptr,
+                    options.seed.has_value() || replay,
+                    events.is_open() ? &events : nullptr};
     if (replay)
     {
         timeline.Preload(replay->inputs, replay->lastFrame);

@@ -28,6 +28,11 @@ void Ball::GiveTo(Player* player)
 
 void Ball::PassFrom(Player* from)
 {
+    // Only the holder can pass the ball on.
+    if (from == nullptr || from != holder)
+    {
+        return;
+    }
     RugbyScene* scene = CurrentSceneAs<RugbyScene>();
     Player* receiver = scene->PickRandomTeammate(*from);
     if (receiver == nullptr)

@@ -107,6 +107,11 @@ void PlayerActionPass::Start(Player* /*owner*/)
 
 void PlayerActionPass::Update(Player* owner)
 {
+    // A tackle or a try can take the ball between two of his updates; his links then take him out of Pass.
+    if (owner != scene->ballCarrier)
+    {
+        return;
+    }
     if (owner->passTimer >= owner->passCooldown && owner->passWaitTimer >= owner->passTime)
     {
         const float threshold = owner->luckMultiplier * 85.f;

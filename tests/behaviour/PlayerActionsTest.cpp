@@ -212,3 +212,59 @@ TEST_F(ActionsTest, TeamAndPlayerConditionsReadTheScenesCarrier)
     EXPECT_TRUE(teamHasBall.Test(Slot(6)));
     EXPECT_FALSE(teamHasBall.Test(Slot(0)));
 }
+
+namespace
+{
+struct PassAttempts : MatchObserver
+{
+    void OnPassAttempt(const Player& /*passer*/, float, float, bool) override { ++count; }
+    int count = 0;
+};
+
+// Red's carrier in Pass, both his timers run out by the end of the next update.
+Player* ReadyToPass(RugbyScene& scene, Player* carrier)
+{
+    carrier->stateGraph.SetState(Pass);
+    carrier->passTimer = carrier->passCooldown;
+    carrier->passWaitTimer = carrier->passTime - kMaxFrameTime / 2.f;
+    scene.ball->stealTimer = 10.f;
+    return carrier;
+}
+} // namespace
+
+TEST_F(ActionsTest, ACarrierWhoLosesTheBallBetweenTwoUpdatesNeverPassesIt)
+{
+    PassAttempts attempts;
+    scene->observer = &attempts;
+    Step(); // everyone joins the live list
+
+    // Tackled in the collision pass, by a blue player who cannot miss.
+    Player* tackled = ReadyToPass(*scene, Slot(5));
+    Move(4, 615.f, 700.f, 2);
+    Slot(4)->luckMultiplier = 2.f;
+    Step();
+    ASSERT_EQ(scene->ballCarrier, Slot(4));
+    const float waited = tackled->passWaitTimer;
+    Step();
+    EXPECT_EQ(attempts.count, 0);
+    EXPECT_EQ(tackled->passWaitTimer, waited);
+    EXPECT_NE(tackled->stateGraph.current, Pass);
+    EXPECT_EQ(scene->ballCarrier->team, 0);
+
+    // Scoring gives the kick-off ball to blue before the scorer's own update.
+    Player* scorer = ReadyToPass(*scene, Slot(6));
+    Move(6, 100.f, 700.f, 2);
+    GiveBallTo(6);
+    scene->ball->PlaceAt(100.f, 700.f, 0.5f, 0.5f);
+    Step();
+    EXPECT_EQ(scene->redScore, 1);
+    EXPECT_EQ(attempts.count, 0);
+    EXPECT_EQ(scene->ballCarrier->team, 0);
+    EXPECT_NE(scorer->stateGraph.current, Pass);
+
+    // Nor can anyone else make the ball leave its holder.
+    Player* holder = scene->ballCarrier;
+    scene->ball->PassFrom(scorer);
+    EXPECT_EQ(scene->ballCarrier, holder);
+    EXPECT_EQ(scene->ball->holder, holder);
+}

@@ -160,9 +160,27 @@ void MoveWindow(unsigned long window, int x, int y)
     }
 }
 
+bool ResizeWindow(unsigned long window, int width, int height)
+{
+    const std::string command = "xdotool windowsize " + std::to_string(window) + " " + std::to_string(width) + " " +
+                                std::to_string(height);
+    return std::system(command.c_str()) == 0;
+}
+
 bool PressKey(unsigned long window, const std::string& key)
 {
-    const std::string command = "xdotool mousemove --window " + std::to_string(window) + " 640 700 key " + key;
+    // Near the bottom middle of the window, whatever its size: (640, 700) at 1280 x 720.
+    int x = 640;
+    int y = 700;
+    auto display = Open();
+    XWindowAttributes attributes{};
+    if (display && XGetWindowAttributes(display.get(), window, &attributes) != 0)
+    {
+        x = attributes.width / 2;
+        y = attributes.height - 20;
+    }
+    const std::string command = "xdotool mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " " +
+                                std::to_string(y) + " key " + key;
     return std::system(command.c_str()) == 0;
 }
 

@@ -19,7 +19,8 @@ void SendCloseRequest(unsigned long window);
 void MoveWindow(unsigned long window, int x, int y);
 
 // Real input through the X server, as a person gives it (xdotool): the pointer moves over the window first,
-// so the key goes to the window under it.
+// so the key goes to the window under it. A resize is a person dragging the window's corner.
+bool ResizeWindow(unsigned long window, int width, int height);
 bool PressKey(unsigned long window, const std::string& key);
 bool Click(unsigned long window, int button, int x, int y);
 } // namespace x11

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <iomanip>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <openssl/evp.h>
 #include <sstream>
 
@@ -108,4 +109,35 @@ TEST(GoldenEventLog, SeededMatchesKeepTheirEventLogsByteForByte)
         GTEST_SKIP() << "golden event logs re-taken in " << kGolden;
     }
     EXPECT_EQ(shortLog, Read(kGolden / (kShortRun.name + ".jsonl")));
+}
+
+TEST(GoldenEventLog, OnlyTheBallsHolderEverAttemptsAPass)
+{
+    std::istringstream log(EventLog({"long", 7, 3, 150000, 1.f}));
+    std::map<int, nlohmann::json> holder; // by match
+    int attempts = 0;
+    for (std::string line; std::getline(log, line);)
+    {
+        const nlohmann::json event = nlohmann::json::parse(line);
+        const std::string kind = event["event"];
+        const int match = event["match"];
+        if (kind == "kickoff")
+        {
+            holder[match] = event["receiver"];
+        }
+        else if (kind == "pass")
+        {
+            holder[match] = event["to"];
+        }
+        else if (kind == "tackle")
+        {
+            holder[match] = event["tackler"];
+        }
+        else if (kind == "pass_attempt")
+        {
+            ++attempts;
+            ASSERT_EQ(event["passer"], holder[match]) << line;
+        }
+    }
+    EXPECT_GT(attempts, 1000);
 }

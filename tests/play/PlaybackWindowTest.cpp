@@ -106,7 +106,13 @@ TEST_F(PlaybackWindowTest, ARecordingMadeByHandPlaysTheSameMatchInTheWindowAndHe
     ASSERT_TRUE(x11::PressKey(game.Window(), "KP_5"));
     std::this_thread::sleep_for(300ms);
     // Paused, the picture holds still while the window keeps drawing.
-    const sf::Image held = x11::Screenshot(game.Window());
+    sf::Image held;
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            held = x11::Screenshot(game.Window());
+            return held.getSize().x > 0 && FindPlayer(held, sf::Color::Blue).x >= 0;
+        }));
     std::this_thread::sleep_for(400ms);
     const sf::Image later = x11::Screenshot(game.Window());
     ASSERT_EQ(held.getSize(), later.getSize());

@@ -1,5 +1,8 @@
 #include "settings/PlayersConfig.h"
 
+#include "settings/ConsoleText.h"
+#include "settings/FileReplacement.h"
+
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -9,9 +12,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <istream>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
@@ -124,11 +125,12 @@ json ToJson(const PlayerSettings& record)
                 {"PassTime", static_cast<double>(record.PassTime)}};
 }
 
-// The library quotes the offending text whole, so a single huge value would make a line of a megabyte.
+// The library quotes the offending text whole, so a single huge value would make a line of a megabyte, and a file
+// that is not UTF-8 would put its raw bytes on the console.
 void PrintLibraryText(std::ostream& out, std::string_view text)
 {
     constexpr std::size_t MaxLength = 200;
-    out << text.substr(0, MaxLength) << (text.size() > MaxLength ? "..." : "") << std::endl;
+    out << ConsoleText(text, MaxLength) << std::endl;
 }
 
 enum class ReadOutcome
@@ -138,62 +140,106 @@ enum class ReadOutcome
     Failed,
 };
 
-// Reads the whole stream into text, in chunks, giving up as soon as it holds more than MaxFileBytes: memory stays
-// bounded whatever lies at the settings path, a huge file or an endless device.
-ReadOutcome ReadBounded(std::istream& in, std::string& text)
+// Reads the whole file into text, in chunks, giving up as soon as it holds more than MaxFileBytes: memory stays
+// bounded even when the file grows while it is read.
+ReadOutcome ReadBounded(int descriptor, std::string& text)
 {
     std::array<char, 16384> chunk{};
-    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0)
+    for (;;)
     {
-        const auto count = static_cast<std::size_t>(in.gcount());
-        if (text.size() + count > PlayersConfig::MaxFileBytes)
+        const ssize_t count = ReadSome(descriptor, chunk.data(), chunk.size());
+        if (count <= 0)
+        {
+            return count == 0 ? ReadOutcome::Read : ReadOutcome::Failed;
+        }
+        if (text.size() + static_cast<std::size_t>(count) > PlayersConfig::MaxFileBytes)
         {
             return ReadOutcome::TooLarge;
         }
-        text.append(chunk.data(), count);
+        text.append(chunk.data(), static_cast<std::size_t>(count));
     }
-    // A folder opens like a file but cannot be read: the stream turns bad.
-    return in.bad() ? ReadOutcome::Failed : ReadOutcome::Read;
 }
 
-bool WriteAll(int descriptor, std::string_view text)
+// Opens a regular file for reading without ever blocking: a FIFO or a device at the path is refused before it is
+// opened (opening a FIFO waits for a writer), and checked again once open, in case the path changed in between.
+// Reading is the caller's; status tells a missing or forbidden file (errno set) from one that is not a file.
+enum class OpenOutcome
 {
-    while (!text.empty())
+    Opened,
+    CannotOpen,
+    NotAFile,
+};
+
+OpenOutcome OpenRegular(const std::string& path, Descriptor& file, struct stat& status)
+{
+    if (::stat(path.c_str(), &status) != 0)
     {
-        const ssize_t written = ::write(descriptor, text.data(), text.size());
-        if (written < 0 && errno == EINTR)
-        {
-            continue;
-        }
-        if (written <= 0)
-        {
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
+        return OpenOutcome::CannotOpen;
     }
-    return true;
+    if (!S_ISREG(status.st_mode))
+    {
+        return OpenOutcome::NotAFile;
+    }
+    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen())
+    {
+        return OpenOutcome::CannotOpen;
+    }
+    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    {
+        return OpenOutcome::NotAFile;
+    }
+    return OpenOutcome::Opened;
 }
 
-// The text goes to a temporary file beside the target, reaches the disk, and only then takes the target's name,
-// so a crash or a full disk never leaves a half-written settings file behind.
-bool ReplaceFile(const std::string& target, std::string_view text)
+// The text Save writes: the first ten records.
+std::string SavedText(const std::vector<PlayerSettings>& records)
 {
-    const std::string temporary = target + ".tmp";
-    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (descriptor < 0)
+    json document = json::array();
+    for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
+    {
+        document.push_back(ToJson(records[i]));
+    }
+    return document.dump(4, ' ', false);
+}
+
+// Whether the open file holds exactly text; it is read only when the sizes agree, and then rewound.
+bool Holds(int descriptor, const struct stat& status, const std::string& text)
+{
+    if (status.st_size != static_cast<off_t>(text.size()))
     {
         return false;
     }
-    const bool written = WriteAll(descriptor, text) && ::fsync(descriptor) == 0;
-    // close reports delayed write errors too; it is not retried, the descriptor is gone either way.
-    const bool closed = ::close(descriptor) == 0;
-    if (written && closed && std::rename(temporary.c_str(), target.c_str()) == 0)
+    std::string contents;
+    const bool read = ReadBounded(descriptor, contents) == ReadOutcome::Read;
+    return ::lseek(descriptor, 0, SEEK_SET) == 0 && read && contents == text;
+}
+
+// The file name as given, and where it really leads when it is a link: the user should know which file was
+// written or could not be.
+std::string Describe(const std::string& fileName, const std::filesystem::path& target)
+{
+    return target == std::filesystem::path(fileName) ? fileName : fileName + " -> " + target.string();
+}
+
+// Slots 0 to 4 are the blue side and 5 to 9 the red side in every query, kick-off and score, whatever the file's
+// Team says; a file that says otherwise is used as it is, but not without a word.
+void WarnAboutTeams(const std::vector<PlayerSettings>& loaded)
+{
+    for (std::size_t slot = 0; slot < loaded.size(); ++slot)
     {
-        return true;
+        const bool blueSlot = slot < MaxPlayers / 2;
+        if (blueSlot && loaded[slot].Team != 0)
+        {
+            std::cerr << "Warning: slot " << slot << " is on the blue side (slots 0 to 4) but its Team is not \"Blue\"."
+                      << std::endl;
+        }
+        else if (!blueSlot && loaded[slot].Team == 0)
+        {
+            std::cerr << "Warning: slot " << slot << " is on the red side (slots 5 to 9) but its Team is \"Blue\"."
+                      << std::endl;
+        }
     }
-    // Best effort: the save has failed already, and a leftover is truncated by the next attempt.
-    static_cast<void>(::unlink(temporary.c_str()));
-    return false;
 }
 } // namespace
 
@@ -201,18 +247,25 @@ PlayersConfig::PlayersConfig(std::string path) : fileName(std::move(path)) {}
 
 bool PlayersConfig::Load()
 {
-    std::ifstream file(fileName);
-    if (!file)
+    Descriptor file;
+    struct stat status = {};
+    const OpenOutcome opened = OpenRegular(fileName, file, status);
+    if (opened == OpenOutcome::CannotOpen)
     {
         std::cerr << "Failed to open config file: " << fileName << std::endl;
+        return false;
+    }
+    if (opened == OpenOutcome::NotAFile)
+    {
+        std::cerr << "Failed to read config file: " << fileName << std::endl;
         return false;
     }
 
     try
     {
         std::string text;
-        const ReadOutcome outcome = ReadBounded(file, text);
-        file.close();
+        const ReadOutcome outcome = ReadBounded(file.Get(), text);
+        file.Close();
         if (outcome == ReadOutcome::TooLarge)
         {
             std::cerr << "Config file too large (more than 1 MiB): " << fileName << std::endl;
@@ -234,10 +287,10 @@ bool PlayersConfig::Load()
             return false;
         }
 
-        std::size_t accepted = 0;
+        std::vector<PlayerSettings> loaded;
         for (const json& entry : document)
         {
-            if (accepted == MaxPlayers)
+            if (loaded.size() == MaxPlayers)
             {
                 std::cerr << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
                 return false;
@@ -253,10 +306,11 @@ bool PlayersConfig::Load()
                 return false;
             }
             records.push_back(ToRecord(entry));
-            ++accepted;
+            loaded.push_back(records.back());
         }
 
         std::cout << "Config loaded and validated successfully." << std::endl;
+        WarnAboutTeams(loaded);
         return true;
     }
     catch (const json::parse_error& error)
@@ -280,39 +334,46 @@ void PlayersConfig::AppendRecords(const std::array<PlayerSettings, 10>& settings
 
 bool PlayersConfig::Save() const
 {
-    json document = json::array();
-    for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
-    {
-        document.push_back(ToJson(records[i]));
-    }
+    const std::string text = SavedText(records);
 
-    if (!ReplaceFile(fileName, document.dump(4, ' ', false)))
+    // Through a link, the file it leads to is replaced and the link stays.
+    const std::filesystem::path target = FinalTarget(fileName);
+    if (!ReplaceFile(target, [&text](int descriptor) { return WriteAll(descriptor, text); }))
     {
-        std::cerr << "Failed to create or open file: " << fileName << std::endl;
+        std::cerr << "Failed to create or open file: " << Describe(fileName, target) << std::endl;
         return false;
     }
-    std::cout << "Config saved to: " << fileName << std::endl;
+    std::cout << "Config saved to: " << Describe(fileName, target) << std::endl;
     return true;
 }
 
 bool PlayersConfig::BackUpFile() const
 {
+    // The backup lies beside the file a link leads to: that is the file about to be replaced.
+    const std::filesystem::path target = FinalTarget(fileName);
     struct stat status = {};
-    if (::lstat(fileName.c_str(), &status) != 0)
+    if (::lstat(target.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR))
     {
-        if (errno == ENOENT || errno == ENOTDIR)
-        {
-            return true; // nothing there to lose
-        }
-        std::cerr << "Failed to back up config file: " << fileName << std::endl;
-        return false;
+        return true; // nothing there to lose, a link leading nowhere included
     }
 
     // A copy keeps the very bytes and leaves the file in place until a save replaces it in one step, so a save
-    // that fails afterwards still leaves the file as it was.
-    const std::string backupName = fileName + ".bak";
-    std::error_code error;
-    if (!std::filesystem::copy_file(fileName, backupName, std::filesystem::copy_options::overwrite_existing, error))
+    // that fails afterwards still leaves the file as it was. Only a regular file is copied; anything else (a
+    // folder, a FIFO, a device) fails here, and so nothing is written over it.
+    const std::string backupName = target.string() + ".bak";
+    Descriptor source;
+    const bool opened = OpenRegular(target.string(), source, status) == OpenOutcome::Opened;
+    // Two games started together on one broken file: the second to get here finds the first one's defaults, the
+    // broken file being kept already. Copying them would put the defaults over that backup.
+    if (opened && Holds(source.Get(), status, SavedText(records)))
+    {
+        return true;
+    }
+    const bool copied =
+        opened && ReplaceFile(
+                      backupName, [&source](int descriptor) { return CopyAll(source.Get(), descriptor); },
+                      FileAccess{status.st_mode, status.st_uid, status.st_gid});
+    if (!copied)
     {
         std::cerr << "Failed to back up config file: " << fileName << std::endl;
         return false;

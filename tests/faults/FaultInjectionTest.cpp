@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -82,6 +83,15 @@ void ExpectFile(const fs::path& path, const std::string& text)
     EXPECT_EQ(ReadFile(path), text) << path;
 }
 
+// A save writes under a temporary name first; none may be left behind, whatever happened.
+void ExpectNoTemporaryFile(const fs::path& folder)
+{
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+    {
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    }
+}
+
 // A file the load refuses is kept aside whole, and the defaults take its place.
 std::function<void(const fs::path&)> KeptAsBackup(const std::string& original)
 {
@@ -89,7 +99,7 @@ std::function<void(const fs::path&)> KeptAsBackup(const std::string& original)
     {
         ExpectFile(folder / (Settings + ".bak"), original);
         EXPECT_NE(ReadFile(folder / Settings).find("\"PlayerNumber\": 9"), std::string::npos);
-        EXPECT_FALSE(fs::exists(folder / (Settings + ".tmp")));
+        ExpectNoTemporaryFile(folder);
     };
 }
 
@@ -99,7 +109,7 @@ std::function<void(const fs::path&)> LeftAsItWas(const std::string& original)
     {
         ExpectFile(folder / Settings, original);
         EXPECT_FALSE(fs::exists(folder / (Settings + ".bak")));
-        EXPECT_FALSE(fs::exists(folder / (Settings + ".tmp")));
+        ExpectNoTemporaryFile(folder);
     };
 }
 
@@ -150,7 +160,39 @@ std::vector<Fault> GameFaults()
          {
              ExpectFile(folder / Settings, Broken);
              ExpectFile(folder / (Settings + ".bak"), Broken);
-             EXPECT_FALSE(fs::exists(folder / (Settings + ".tmp")));
+             ExpectNoTemporaryFile(folder);
+         }},
+        {"BrokenSettingsBehindALink",
+         [](const fs::path& folder)
+         {
+             CopyFont(folder);
+             fs::create_directory(folder / "mine");
+             WriteFile(folder / "mine" / "players.json", Broken);
+             fs::create_symlink("mine/players.json", folder / Settings);
+         },
+         {},
+         {"JSON parsing error: [json.exception.parse_error..."},
+         [](const fs::path& folder)
+         {
+             EXPECT_TRUE(fs::is_symlink(folder / Settings));
+             EXPECT_NE(ReadFile(folder / "mine" / "players.json").find("\"PlayerNumber\": 9"), std::string::npos);
+             ExpectFile(folder / "mine" / "players.json.bak", Broken);
+             EXPECT_FALSE(fs::exists(folder / (Settings + ".bak")));
+             ExpectNoTemporaryFile(folder);
+         }},
+        {"SettingsPathIsAFifo",
+         [](const fs::path& folder)
+         {
+             CopyFont(folder);
+             ASSERT_EQ(mkfifo((folder / Settings).c_str(), 0644), 0);
+         },
+         {},
+         {"Failed to read config file: " + Settings, "Failed to back up config file: " + Settings},
+         [](const fs::path& folder)
+         {
+             EXPECT_TRUE(fs::is_fifo(folder / Settings));
+             EXPECT_FALSE(fs::exists(folder / (Settings + ".bak")));
+             ExpectNoTemporaryFile(folder);
          }},
         {"FontMissing",
          [](const fs::path&) {},
@@ -241,6 +283,7 @@ struct SimFault
     std::function<void(const fs::path& folder)> inject;
     Restrictions restrictions;
     std::string errorLine;
+    std::vector<std::string> settingsArguments = {}; // none: the default settings file in the working folder
 
     friend void PrintTo(const SimFault& fault, std::ostream* os) { *os << fault.name; }
 };
@@ -258,7 +301,9 @@ TEST_P(SimulatorFault, TheSimulatorExitsWithTheLoadErrorAndTouchesNothing)
     fault.inject(folder.Path());
     const fs::file_time_type before = fs::last_write_time(folder.Path() / Settings);
 
-    const ProgramRun run = RunProgram(TRYZONE_SIM_PATH, {"--minutes", "1"}, folder.Path(), fault.restrictions);
+    std::vector<std::string> arguments = {"--minutes", "1"};
+    arguments.insert(arguments.end(), fault.settingsArguments.begin(), fault.settingsArguments.end());
+    const ProgramRun run = RunProgram(TRYZONE_SIM_PATH, arguments, folder.Path(), fault.restrictions);
 
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
@@ -290,6 +335,16 @@ INSTANTIATE_TEST_SUITE_P(
                  [](const fs::path& folder) { WriteFile(folder / Settings, std::string(1000000, '7')); },
                  {},
                  "Error while loading config: [json.exception.out_of_range.406] number overflow parsing '777..."},
+        // A FIFO with no writer would block an ordinary open for ever; the time limit turns a hang into a failure.
+        SimFault{"SettingsPathIsAFifo",
+                 [](const fs::path& folder) { ASSERT_EQ(mkfifo((folder / Settings).c_str(), 0644), 0); },
+                 {std::nullopt, false, 20},
+                 "Failed to read config file: " + Settings,
+                 {"--settings", Settings}},
+        SimFault{"SettingsLinkToADevice",
+                 [](const fs::path& folder) { fs::create_symlink("/dev/zero", folder / Settings); },
+                 {std::nullopt, false, 20},
+                 "Failed to read config file: " + Settings},
         SimFault{"DeeplyNestedArrays",
                  [](const fs::path& folder) { WriteFile(folder / Settings, Nested(500000)); },
                  {},

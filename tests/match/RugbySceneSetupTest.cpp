@@ -5,6 +5,7 @@
 #include "support/Files.h"
 #include "support/TestMatch.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -98,7 +99,9 @@ TEST_F(SetupTest, AValidFileIsReadInFileOrderNotByNumber)
 
     Launch();
     EXPECT_EQ(out, "Config loaded and validated successfully.\n");
-    EXPECT_EQ(err, "");
+    // Every team is now on the other side's slots: the file is used, with a warning for each slot.
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 10) << err;
+    EXPECT_NE(err.find("Warning: slot 9 is on the red side"), std::string::npos) << err;
     const Player* first = scene->players[0];
     EXPECT_EQ(first->number, 9);
     EXPECT_EQ(first->team, 1);

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -191,9 +192,70 @@ TEST_F(PlayersConfigSave, WriteFailureAfterOpeningKeepsTheOldFile)
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"PlayersSettings.json"});
 }
 
+// Two games started together in one folder: neither may trip over the other's temporary file, every save succeeds,
+// and the file ends whole, as one of them wrote it.
+TEST_F(PlayersConfigSave, SavesAtTheSameMomentNeverShareATemporaryFile)
+{
+    const std::string path = Path("PlayersSettings.json");
+    std::array<std::array<PlayerSettings, 10>, 2> records = {DefaultsAt1280x720(), DefaultsAt1280x720()};
+    records[1][0].Speed = 123.5f;
+    std::array<std::string, 2> texts;
+    for (std::size_t i = 0; i < 2; ++i)
+    {
+        PlayersConfig config(path);
+        config.AppendRecords(records[i]);
+        ASSERT_TRUE(SaveQuietly(config).saved);
+        texts[i] = ReadFile(path);
+    }
+    std::cout.flush();
+    std::cerr.flush();
+
+    std::array<pid_t, 2> children{};
+    for (std::size_t i = 0; i < 2; ++i)
+    {
+        children[i] = fork();
+        ASSERT_NE(children[i], -1);
+        if (children[i] == 0)
+        {
+            std::ostringstream quiet;
+            std::cout.rdbuf(quiet.rdbuf());
+            PlayersConfig config(path);
+            config.AppendRecords(records[i]);
+            int failures = 0;
+            for (int round = 0; round < 200; ++round)
+            {
+                failures += config.Save() ? 0 : 1;
+            }
+            _exit(failures > 0 ? 1 : 0);
+        }
+    }
+    for (const pid_t child : children)
+    {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save failed";
+    }
+
+    const std::string final = ReadFile(path);
+    EXPECT_TRUE(final == texts[0] || final == texts[1]) << final;
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"PlayersSettings.json"});
+}
+
 class PlayersConfigBackUp : public PlayersConfigSave
 {
 protected:
+    // The match set-up's steps after a failed load: back up, then save the defaults. Console output is kept.
+    bool ReplaceBrokenFileAsTheMatchDoes(const std::string& path)
+    {
+        PlayersConfig config(path);
+        config.AppendRecords(DefaultsAt1280x720());
+        bool saved = false;
+        output = CaptureConsole([&] { saved = config.BackUpFile() && config.Save(); });
+        return saved;
+    }
+
+    Console output;
+
     static bool BackUpQuietly(const PlayersConfig& config, Console& console)
     {
         bool kept = false;
@@ -223,6 +285,102 @@ TEST_F(PlayersConfigBackUp, BrokenFileIsKeptBeforeTheDefaultsGoOverIt)
     EXPECT_EQ(console.err, "");
     EXPECT_EQ(ReadFile(path + ".bak"), "[{\"PlayerNumber\": 1, \"Team\": \"Blue\"");
     EXPECT_EQ(ReadFile(path), DefaultsFileText);
+}
+
+// The settings kept elsewhere and linked in: the link stays a link, the file it leads to takes the defaults, and the
+// backup lies beside that file, through a chain of a relative and an absolute link.
+TEST_F(PlayersConfigBackUp, BrokenFileBehindALinkIsReplacedWhereTheLinkLeads)
+{
+    std::filesystem::create_directories(Path("kept/elsewhere"));
+    const std::string target = Path("kept/elsewhere/mine.json");
+    WriteFile(target, "[{\"broken\"");
+    std::filesystem::create_symlink(target, Path("kept/link.json"));
+    const std::string path = Path("PlayersSettings.json");
+    std::filesystem::create_symlink("kept/link.json", path);
+
+    ASSERT_TRUE(ReplaceBrokenFileAsTheMatchDoes(path));
+
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(std::filesystem::read_symlink(path), "kept/link.json");
+    EXPECT_EQ(ReadFile(path), DefaultsFileText);
+    EXPECT_EQ(ReadFile(target + ".bak"), "[{\"broken\"");
+    EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"PlayersSettings.json", "kept"}));
+    EXPECT_EQ(output.out, "Config backed up to: " + target + ".bak\nConfig saved to: " + path + " -> " + target + "\n");
+}
+
+TEST_F(PlayersConfigBackUp, DanglingLinkIsAMissingFileAndTheDefaultsGoWhereItPoints)
+{
+    std::filesystem::create_directory(Path("kept"));
+    const std::string path = Path("PlayersSettings.json");
+    std::filesystem::create_symlink("kept/mine.json", path);
+    PlayersConfig config(path);
+    bool loaded = true;
+    const Console load = CaptureConsole([&] { loaded = config.Load(); });
+    ASSERT_FALSE(loaded);
+    EXPECT_EQ(load.err, "Failed to open config file: " + path + "\n");
+
+    ASSERT_TRUE(ReplaceBrokenFileAsTheMatchDoes(path));
+
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadFile(Path("kept/mine.json")), DefaultsFileText);
+    EXPECT_FALSE(std::filesystem::exists(Path("kept/mine.json.bak")));
+    EXPECT_EQ(output.out, "Config saved to: " + path + " -> " + Path("kept/mine.json") + "\n");
+}
+
+TEST_F(PlayersConfigBackUp, DanglingLinkIntoNoFolderSaysSoInOneLineAndCreatesNothing)
+{
+    const std::string path = Path("PlayersSettings.json");
+    std::filesystem::create_symlink("nowhere/mine.json", path);
+
+    EXPECT_FALSE(ReplaceBrokenFileAsTheMatchDoes(path));
+
+    EXPECT_EQ(output.err, FailedSave + path + " -> " + Path("nowhere/mine.json") + "\n");
+    EXPECT_EQ(FolderEntries(), std::vector<std::string>{"PlayersSettings.json"});
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+}
+
+// A private file stays private, its backup too; and as root, where the owner can be given back, so does its owner.
+TEST_F(PlayersConfigBackUp, RewriteKeepsTheModeAndOwnerOfTheFileItReplaces)
+{
+    const std::string path = Path("PlayersSettings.json");
+    WriteFile(path, "broken");
+    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+    const bool root = geteuid() == 0;
+    if (root)
+    {
+        ASSERT_EQ(chown(path.c_str(), 1234, 5678), 0);
+    }
+
+    ASSERT_TRUE(ReplaceBrokenFileAsTheMatchDoes(path));
+
+    for (const std::string& name : {path, path + ".bak"})
+    {
+        struct stat status = {};
+        ASSERT_EQ(stat(name.c_str(), &status), 0) << name;
+        EXPECT_EQ(status.st_mode & 07777, 0600u) << name;
+        if (root)
+        {
+            EXPECT_EQ(status.st_uid, 1234u) << name;
+            EXPECT_EQ(status.st_gid, 5678u) << name;
+        }
+    }
+    EXPECT_EQ(ReadFile(path), DefaultsFileText);
+    EXPECT_EQ(ReadFile(path + ".bak"), "broken");
+}
+
+// What a game finds when another one, started at the same moment on the same broken file, has just kept it and saved
+// the defaults: the backup must stay the broken file.
+TEST_F(PlayersConfigBackUp, FileAlreadyHoldingWhatWouldBeSavedIsNotBackedUpOverTheBackup)
+{
+    const std::string path = Path("PlayersSettings.json");
+    WriteFile(path, DefaultsFileText);
+    WriteFile(path + ".bak", "broken");
+
+    ASSERT_TRUE(ReplaceBrokenFileAsTheMatchDoes(path));
+
+    EXPECT_EQ(ReadFile(path + ".bak"), "broken");
+    EXPECT_EQ(ReadFile(path), DefaultsFileText);
+    EXPECT_EQ(output.out, "Config saved to: " + path + "\n");
 }
 
 TEST_F(PlayersConfigBackUp, MissingFileNeedsNoBackup)

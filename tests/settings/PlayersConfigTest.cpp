@@ -270,7 +270,8 @@ TEST_F(PlayersConfigLoad, EveryFieldLandsInItsOwnPlace)
 
     ASSERT_TRUE(outcome.loaded);
     EXPECT_EQ(outcome.console.out, "Config loaded and validated successfully.\n");
-    EXPECT_EQ(outcome.console.err, "");
+    EXPECT_EQ(outcome.console.err,
+              "Warning: slot 0 is on the blue side (slots 0 to 4) but its Team is not \"Blue\".\n");
     const std::vector<PlayerSettings> expected = {{7, 1, {100.5f, 200.25f}, 21.5f, 310.25f, 1.75f, 80.5f, 1.25f, 0.75f},
                                                   {2, 0, {-5.f, 0.1f}, 0.f, -12.5f, 2.f, 100.f, 3.5f, 0.125f}};
     EXPECT_EQ(outcome.records, expected);
@@ -334,6 +335,56 @@ TEST_F(PlayersConfigLoad, ExtraMembersAndTrailingTextAreIgnored)
     EXPECT_TRUE(outcome.loaded) << outcome.console.err;
     EXPECT_EQ(outcome.records.size(), 2u);
     EXPECT_EQ(outcome.records[0], outcome.records[1]);
+}
+
+TEST_F(PlayersConfigLoad, TeamThatDisagreesWithItsSlotIsUsedWithAWarning)
+{
+    std::vector<std::string> entries;
+    for (int slot = 0; slot < 10; ++slot)
+    {
+        const bool blue = (slot < 5) != (slot == 2 || slot == 7);
+        entries.push_back(Entry().Set("Team", blue ? "\"Blue\"" : "\"Red\"").Text());
+    }
+
+    const LoadOutcome outcome = LoadText(Array(entries));
+
+    ASSERT_TRUE(outcome.loaded);
+    EXPECT_EQ(outcome.console.err, "Warning: slot 2 is on the blue side (slots 0 to 4) but its Team is not \"Blue\".\n"
+                                   "Warning: slot 7 is on the red side (slots 5 to 9) but its Team is \"Blue\".\n");
+    ASSERT_EQ(outcome.records.size(), 10u);
+    EXPECT_EQ(outcome.records[2].Team, 1);
+    EXPECT_EQ(outcome.records[7].Team, 0);
+}
+
+// The library quotes the start of an unfinished string; the line's cut must never split a character, whichever
+// byte of a two-, three- or four-byte character the length limit falls on.
+TEST_F(PlayersConfigLoad, LibraryTextIsCutBetweenCharactersAndStaysValidUtf8)
+{
+    std::string characters;
+    for (int i = 0; i < 40; ++i)
+    {
+        characters += "\u00e9\u20ac\U0001F600"; // 2 + 3 + 4 bytes
+    }
+    for (std::size_t shift = 0; shift < 9; ++shift)
+    {
+        const LoadOutcome outcome = LoadText(std::string(1, '"').append(shift, 'a').append(characters).append("\n\""));
+
+        const std::string& line = outcome.console.err;
+        EXPECT_EQ(line.rfind(ParseError, 0), 0u) << line;
+        EXPECT_TRUE(line.ends_with("...\n")) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+        EXPECT_TRUE(IsValidUtf8(line)) << "shift " << shift << ": " << line;
+    }
+}
+
+TEST_F(PlayersConfigLoad, BytesThatAreNotUtf8AreShownEscaped)
+{
+    // A file saved as UTF-16: a byte-order mark, then "[]" with a zero after each character.
+    const LoadOutcome outcome = LoadText(std::string("\xFF\xFE[\0]\0", 6));
+
+    EXPECT_FALSE(outcome.loaded);
+    EXPECT_NE(outcome.console.err.find("\\xFF"), std::string::npos) << outcome.console.err;
+    EXPECT_TRUE(IsValidUtf8(outcome.console.err)) << outcome.console.err;
 }
 
 class PlayersConfigComplete : public PlayersConfigLoad

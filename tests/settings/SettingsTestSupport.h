@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iconv.h>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -31,6 +32,25 @@ inline std::array<PlayerSettings, 10> DefaultsAt1280x720()
         sf::Vector2f(0.15f * w, 0.1f * h), sf::Vector2f(0.28f * w, 0.15f * h), sf::Vector2f(0.35f * w, 0.5f * h),
         sf::Vector2f(0.28f * w, 0.85f * h), sf::Vector2f(0.15f * w, 0.9f * h)};
     return DefaultPlayerSettings(formation, w);
+}
+
+// Checked by the C library's own converter, which refuses overlong forms, surrogates and stray bytes.
+inline bool IsValidUtf8(const std::string& text)
+{
+    iconv_t converter = iconv_open("UTF-8", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+    {
+        return false;
+    }
+    std::string input = text;
+    std::string output(text.size() * 2 + 16, '\0');
+    char* in = input.data();
+    char* out = output.data();
+    std::size_t inLeft = input.size();
+    std::size_t outLeft = output.size();
+    const bool valid = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0;
+    iconv_close(converter);
+    return valid;
 }
 
 struct Console

@@ -30,6 +30,10 @@ bool Apply(const Restrictions& restrictions)
             return false;
         }
     }
+    if (restrictions.timeLimitSeconds > 0)
+    {
+        alarm(restrictions.timeLimitSeconds);
+    }
     return true;
 }
 } // namespace

@@ -12,6 +12,9 @@ struct Restrictions
     std::optional<rlim_t> fileSizeLimit;
     // File permissions hold even for root, who otherwise reads and writes anything.
     bool obeyFilePermissions = false;
+    // Seconds after which the program is killed (SIGALRM, kept across exec), so that a hang fails a test instead
+    // of stopping the suite; 0 for none.
+    unsigned timeLimitSeconds = 0;
 };
 
 // In a forked child, before exec: works in the folder, sends standard output and error to the two files and applies

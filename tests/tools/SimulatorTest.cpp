@@ -44,20 +44,20 @@ std::vector<json> Lines(const std::string& text)
 TEST_F(SimulatorTest, TheSameSeedRepeatsTheRunByteForByte)
 {
     const std::vector<std::string> options{"--seed", "7",      "--matches", "2",       "--minutes", "3",
-                                           "--json", "a.json", "--events",  "a.jsonl", "--heatmap", "a.png"};
+                                           "--json", "a.json", "--events",  "a.jsonl", "--heatmap", "a.jpg"};
     const ProgramRun first = Sim(options);
     ASSERT_EQ(first.status, 0) << first.err;
     const std::string json1 = File("a.json");
     const std::string events1 = File("a.jsonl");
-    const std::string heatmap1 = File("a.png");
+    const std::string heatmap1 = File("a.jpg");
 
     const ProgramRun second = Sim(options);
     ASSERT_EQ(second.status, 0) << second.err;
     EXPECT_EQ(File("a.json"), json1);
     EXPECT_EQ(File("a.jsonl"), events1);
-    EXPECT_EQ(File("a.png"), heatmap1);
+    EXPECT_EQ(File("a.jpg"), heatmap1);
     EXPECT_EQ(WithoutSpeed(second.out), WithoutSpeed(first.out));
-    EXPECT_EQ(heatmap1.substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(heatmap1.substr(0, 8), "\x89PNG\r\n\x1a\n") << "a PNG, whatever the name says";
     EXPECT_EQ(first.err, ""); // no progress bar when standard error is not a terminal
 
     const ProgramRun other = Sim({"--seed", "8", "--matches", "2", "--minutes", "3", "--json", "a.json"});

@@ -5,6 +5,13 @@
 #include <string>
 #include <vector>
 
+// What the picture's caption says about the run it shows; the frames are the heat map's own count.
+struct HeatmapCaption
+{
+    int matches = 0;
+    std::uint64_t seed = 0;
+};
+
 // Where the ball spent its time: one count per frame in a grid of small squares over the pitch.
 class Heatmap
 {
@@ -13,8 +20,18 @@ public:
 
     void Add(sf::Vector2f ball);
 
-    // Draws the pitch and the counts over it, drawn on the CPU alone, and writes a PNG; false when it cannot.
-    [[nodiscard]] bool Save(const std::string& fileName) const;
+    [[nodiscard]] std::int64_t Frames() const { return frames; }
+
+    // The picture as the bytes of a PNG file: the pitch and the counts over it, a colour scale, each team's direction
+    // of attack and a caption, drawn on the CPU alone. Throws std::runtime_error when the font cannot be read.
+    [[nodiscard]] std::string EncodePng(const HeatmapCaption& caption) const;
+
+    // Writes EncodePng's bytes to the file, whatever its extension; false when it cannot.
+    [[nodiscard]] bool Save(const std::string& fileName, const HeatmapCaption& caption) const;
+
+    // The font the text is drawn with: the installed one named at build time, else the copy next to the executable or
+    // in the working directory. Throws std::runtime_error when there is none.
+    [[nodiscard]] static std::string FontFile();
 
 private:
     static constexpr int kCell = 4; // pixels of pitch per square
@@ -23,5 +40,6 @@ private:
     int height;
     int columns;
     int rows;
+    std::int64_t frames = 0;
     std::vector<std::uint32_t> counts;
 };

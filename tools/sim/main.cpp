@@ -207,7 +207,7 @@ int main(int argc, char** argv)
             status = Fail(1, "cannot write " + options.eventsFile);
         }
     }
-    if (heatmap && !heatmap->Save(options.heatmapFile))
+    if (heatmap && !heatmap->Save(options.heatmapFile, {plan.matches, seed}))
     {
         status = Fail(1, "cannot write " + options.heatmapFile);
     }

@@ -6,7 +6,8 @@
 #include <unistd.h>
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::filesystem::path& folder, const Restrictions& restrictions)
+                      const std::filesystem::path& folder, const Restrictions& restrictions,
+                      const WhileRunning& whileRunning)
 {
     TemporaryFolder outputs;
     const std::string out = (outputs.Path() / "out").string();
@@ -26,6 +27,10 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
         PrepareChild(folder, out, err, restrictions);
         execv(program.c_str(), argv.data());
         _exit(127);
+    }
+    if (pid > 0 && whileRunning)
+    {
+        whileRunning(pid, out);
     }
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid)

@@ -3,7 +3,9 @@
 #include "support/Restrictions.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 struct ProgramRun
@@ -13,6 +15,10 @@ struct ProgramRun
     std::string err;
 };
 
+// Told, while the program runs, its process and the file its standard output goes to.
+using WhileRunning = std::function<void(pid_t, const std::filesystem::path&)>;
+
 // Runs a program to its end in the given working folder, with standard output and error kept apart.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::filesystem::path& folder, const Restrictions& restrictions = {});
+                      const std::filesystem::path& folder, const Restrictions& restrictions = {},
+                      const WhileRunning& whileRunning = {});

@@ -4,10 +4,14 @@
 #include "support/Files.h"
 #include "support/Program.h"
 
+#include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
+#include <thread>
 
 namespace
 {
@@ -23,11 +27,31 @@ protected:
 
     [[nodiscard]] std::string File(const std::string& name) const { return ReadFile(folder.Path() / name); }
 
+    // The files in the folder, where a temporary file left behind would show.
+    [[nodiscard]] std::set<std::string> Names() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
     // Everything but the last line, the speed, which measures the machine.
     static std::string WithoutSpeed(const std::string& out) { return out.substr(0, out.rfind("Speed: ")); }
 
     TemporaryFolder folder;
 };
+
+// A command line refused before anything is done: one line on standard error, status 2.
+void ExpectRefused(const ProgramRun& run, const std::string& program, const std::string& argument)
+{
+    EXPECT_EQ(run.status, 2) << argument;
+    EXPECT_EQ(run.out, "") << argument;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.err.rfind(program + ": ", 0), 0u) << run.err;
+}
 
 std::vector<json> Lines(const std::string& text)
 {
@@ -174,19 +198,22 @@ TEST_F(SimulatorTest, BadCommandLinesGetOneLineAndStatusTwo)
                                                                                            {"--matches"},
                                                                                            {"--matches", "0"},
                                                                                            {"--matches", "3x"},
+                                                                                           {"--matches", "1000001"},
+                                                                                           {"--minutes", "0.0001"},
                                                                                            {"--minutes", "-1"},
                                                                                            {"--minutes", "nan"},
                                                                                            {"--seed", "-4"},
                                                                                            {"--json", ""}})
     {
         const ProgramRun run = Sim(arguments);
-        EXPECT_EQ(run.status, 2) << arguments[0];
-        EXPECT_EQ(run.out, "") << arguments[0];
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_EQ(run.err.rfind("tryzone-sim: ", 0), 0u) << run.err;
+        ExpectRefused(run, "tryzone-sim", arguments[0]);
     }
+    EXPECT_NE(Sim({"--matches", "1000001"}).err.find("from 1 to 1000000"), std::string::npos);
+    EXPECT_NE(Sim({"--minutes", "0"}).err.find("from one frame, 0.000139167, to 100000"), std::string::npos);
+
     const ProgramRun help = Sim({"--help"});
     EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("1 to 1000000"), std::string::npos);
     for (const char* option : {"--settings", "--matches", "--minutes", "--seed", "--json", "--events", "--heatmap"})
     {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
@@ -202,4 +229,124 @@ TEST_F(SimulatorTest, CheckedRulesAreReportedWithTheSummary)
     EXPECT_NE(run.out.find("Rules checked after each of the 43114 frames (0.10 simulated hours): none broken\n"),
               std::string::npos)
         << run.out;
+}
+
+TEST_F(SimulatorTest, NoOutputIsAnInputOrAnotherOutput)
+{
+    WriteFile(folder.Path() / "p.json", "players");
+    WriteFile(folder.Path() / "PlayersSettings.json", "players");
+    const std::set<std::string> before = Names();
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--settings", "p.json", "--json", "p.json"},
+                                               {"--settings", "p.json", "--events", "./p.json"},
+                                               {"--json", "PlayersSettings.json"}, // the settings read by default
+                                               {"--json", "r.json", "--events", "r.json"},
+                                               {"--json", "-", "--events", "/dev/stdout"},
+                                               {"--heatmap", "-"}})
+    {
+        const ProgramRun run = Sim(arguments);
+        ExpectRefused(run, "tryzone-sim", arguments[1]);
+        EXPECT_EQ(File("p.json"), "players");
+        EXPECT_EQ(File("PlayersSettings.json"), "players");
+        EXPECT_EQ(Names(), before);
+    }
+    const ProgramRun sink =
+        Sim({"--minutes", "0.1", "--settings", "p.json", "--json", "/dev/null", "--events", "/dev/null"});
+    EXPECT_EQ(sink.status, 2) << "the settings are read, and are not players";
+    EXPECT_EQ(sink.err.find("same file"), std::string::npos) << sink.err;
+}
+
+TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)
+{
+    const ProgramRun first =
+        Sim({"--seed", "4", "--matches", "21", "--minutes", "0.2", "--json", "r.json", "--heatmap", "h.jpg"});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find("Match 20: "), std::string::npos);
+    EXPECT_EQ(first.out.find("Match 21: "), std::string::npos);
+    EXPECT_NE(first.out.find("\u2026 1 more in the JSON\n"), std::string::npos) << first.out;
+    const std::string results = File("r.json");
+    const std::string picture = File("h.jpg");
+    EXPECT_EQ(json::parse(results)["results"].size(), 21u);
+    EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1a\n"); // a PNG whatever the name says
+    const std::set<std::string> kept{"h.jpg", "r.json"};
+    EXPECT_EQ(Names(), kept);
+
+    const std::vector<std::string> again{"--minutes", "2",     "--json",   "r.json",
+                                         "--heatmap", "h.jpg", "--events", "e.jsonl"};
+    const ProgramRun full = RunProgram(TRYZONE_SIM_PATH, again, folder.Path(), Restrictions{.fileSizeLimit = 4096});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "tryzone-sim: cannot write e.jsonl: File too large\n");
+    EXPECT_EQ(File("r.json"), results);
+    EXPECT_EQ(File("h.jpg"), picture);
+    EXPECT_EQ(Names(), kept);
+
+    // One signal ends the run cleanly; two, arriving together while it is held, end it at once.
+    for (const std::vector<int>& signals : std::vector<std::vector<int>>{{SIGINT}, {SIGTERM}, {SIGINT, SIGTERM}})
+    {
+        std::vector<std::string> endless = again;
+        endless.insert(endless.end(), {"--matches", "1000000"});
+        const auto interrupt = [&signals](pid_t pid, const std::filesystem::path& out)
+        {
+            // Once the first lines are out, the run has started and handles the signals.
+            for (int i = 0; i < 2000 && ReadFile(out).find("Players: ") == std::string::npos; ++i)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            kill(pid, SIGSTOP);
+            for (const int signal : signals)
+            {
+                kill(pid, signal);
+            }
+            kill(pid, SIGCONT);
+        };
+        const ProgramRun stopped = RunProgram(TRYZONE_SIM_PATH, endless, folder.Path(), {}, interrupt);
+        const bool clean = stopped.out.find(" of 1000000 matches: no file written\n") != std::string::npos;
+        EXPECT_EQ(clean, signals.size() == 1) << stopped.out;
+        EXPECT_TRUE(stopped.status == 128 + signals.front() || stopped.status == 128 + signals.back())
+            << stopped.status;
+        EXPECT_EQ(stopped.err, "");
+        EXPECT_EQ(File("r.json"), results);
+        EXPECT_EQ(File("h.jpg"), picture);
+        EXPECT_EQ(Names(), kept);
+    }
+}
+
+TEST_F(SimulatorTest, WriteErrorsAreReportedWithTheirReasonBeforeAnyPlay)
+{
+    const ProgramRun fullOutput = RunProgram(
+        "/bin/sh", {"-c", "exec \"$0\" --minutes 0.1 --json r.json > /dev/full", TRYZONE_SIM_PATH}, folder.Path());
+    EXPECT_EQ(fullOutput.status, 1);
+    EXPECT_EQ(fullOutput.err, "tryzone-sim: cannot write standard output: No space left on device\n");
+
+    const ProgramRun fullDevice = Sim({"--minutes", "0.1", "--events", "/dev/full"});
+    EXPECT_EQ(fullDevice.status, 1);
+    EXPECT_EQ(fullDevice.err, "tryzone-sim: cannot write /dev/full: No space left on device\n");
+
+    // Refused before the first frame: nothing is printed, so no match was played.
+    std::filesystem::create_directory(folder.Path() / "locked");
+    std::filesystem::permissions(folder.Path() / "locked", std::filesystem::perms::owner_read);
+    const ProgramRun locked =
+        RunProgram(TRYZONE_SIM_PATH, {"--json", "r.json", "--heatmap", "locked/h.png"}, folder.Path(),
+                   Restrictions{.fileSizeLimit = std::nullopt, .obeyFilePermissions = true});
+    EXPECT_EQ(locked.status, 1);
+    EXPECT_EQ(locked.out, "");
+    EXPECT_EQ(locked.err, "tryzone-sim: cannot write locked/h.png: Permission denied\n");
+    const ProgramRun missing = Sim({"--heatmap", "nowhere/h.png"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, "tryzone-sim: cannot write nowhere/h.png: No such file or directory\n");
+    EXPECT_EQ(Names(), std::set<std::string>{"locked"});
+}
+
+TEST_F(SimulatorTest, TheBenchmarkTakesWholeNumbersInRange)
+{
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"1e5", "1"}, {"99999999999999999999"}, {"1000", "0"}, {"-5"}, {"1000", "2", "3"}})
+    {
+        const ProgramRun run = RunProgram(TRYZONE_BENCH_PATH, arguments, folder.Path());
+        ExpectRefused(run, "tryzone-bench", arguments[0]);
+    }
+    const ProgramRun help = RunProgram(TRYZONE_BENCH_PATH, {"--help"}, folder.Path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("CPU second"), std::string::npos) << help.out;
 }

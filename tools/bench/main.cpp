@@ -1,7 +1,8 @@
 // Measures the match simulation as the game runs it, minus the window: simulated frames per CPU second and heap
 // allocations per frame, once the first frames have sized every buffer. Debug mode off, no observer.
-// Usage: tryzone-bench [frames per run] [runs]
+// Usage: tryzone-bench [frames per run] [runs]; see --help.
 
+#include "BenchOptions.h"
 #include "core/GameHost.h"
 #include "play/MatchRunner.h"
 
@@ -62,13 +63,13 @@ void operator delete[](void* memory, std::size_t) noexcept
 
 int main(int argc, char** argv)
 {
-    const long long frames = argc > 1 ? std::atoll(argv[1]) : 1000000;
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
-    if (frames <= 0 || runs <= 0)
+    BenchOptions options;
+    if (const auto status = ParseBenchOptions(argc, argv, options))
     {
-        std::fprintf(stderr, "usage: tryzone-bench [frames per run] [runs]\n");
-        return 2;
+        return *status;
     }
+    const long long frames = options.frames;
+    const int runs = options.runs;
     const auto defaults = DefaultPlayers();
     const std::vector<PlayerSettings> players(defaults.begin(), defaults.end());
 

@@ -1,133 +1,175 @@
 #include "Options.h"
 
+#include "play/MatchRunner.h"
+
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <string_view>
+#include <cstdio>
+#include <iostream>
+#include <limits>
 #include <system_error>
 
 namespace
 {
-template <class T> std::optional<T> ParseNumber(std::string_view text)
+// The smallest --minutes: one frame.
+constexpr double kMinMinutes = kFrameSeconds / 60.0;
+
+std::string Bad(const std::string& option, const std::string& text, const std::string& accepted)
 {
-    T value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
+    return "bad value for " + option + ": '" + text + "' (" + accepted + ")";
+}
+
+double Minutes(const std::string& text)
+{
+    double minutes = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, minutes);
+    if (error != std::errc() || stop != end || !std::isfinite(minutes) || minutes < kMinMinutes ||
+        minutes > kMaxMinutes)
     {
-        return std::nullopt;
+        std::array<char, 64> accepted{};
+        std::snprintf(accepted.data(), accepted.size(), "a number of minutes from one frame, %.6g, to %.0f",
+                      kMinMinutes, kMaxMinutes);
+        throw CLI::ValidationError(Bad("--minutes", text, accepted.data()));
     }
-    return value;
+    return minutes;
+}
+
+std::string FileName(const std::string& option, const std::string& text)
+{
+    if (text.empty())
+    {
+        throw CLI::ValidationError(Bad(option, text, "a file name"));
+    }
+    return text;
+}
+
+class HelpFormatter : public CLI::Formatter
+{
+public:
+    explicit HelpFormatter(std::string usageLine) : usage(std::move(usageLine)) {}
+
+    std::string make_description(const CLI::App*) const override { return {}; }
+
+    std::string make_usage(const CLI::App* app, std::string name) const override
+    {
+        return "Usage: " + name + " " + usage + "\n\n" + app->get_description() + "\n";
+    }
+
+private:
+    std::string usage;
+};
+
+void AddFile(CLI::App& app, const std::string& option, std::string& file, const std::string& description)
+{
+    app.add_option_function<std::string>(
+           option, [&file, option](const std::string& text) { file = FileName(option, text); }, description)
+        ->type_name("FILE");
 }
 } // namespace
 
-const char* HelpText()
+std::uint64_t WholeNumber(const std::string& option, const std::string& text, std::uint64_t min, std::uint64_t max)
 {
-    return R"(Usage: tryzone-sim [options]
-
-Plays whole TryZone matches without a window, with the game's own match code, as fast as the machine allows,
-and reports what happened. Each match starts like the game: the kick-off formation, red on the ball.
-
-Options:
-  --settings FILE    players' settings to use (default: PlayersSettings.json in the working directory, or the
-                     ten default players when there is no such file). A file that fails to load is an error;
-                     no settings file is ever written.
-  --matches N        number of matches to play (default 1)
-  --minutes M        simulated minutes per match (default 80); a frame advances the match by 0.00835 s,
-                     the game's capped frame time
-  --seed S           seed of the random numbers (0 to 18446744073709551615); the same seed, settings and
-                     options give the same results, byte for byte. Without it a seed is drawn and printed.
-  --json FILE        write every match's results and the totals as JSON
-  --events FILE      write one JSON line per event: kick-off, pass attempt (with its roll and threshold),
-                     pass, tackle attempt (with roll and threshold), tackle and try
-  --heatmap FILE     write a PNG picture of the pitch coloured by where the ball spent its time
-  --check            check the match's rules after every frame: the ball carrier is the ball's holder, the ball
-                     sits on him, every player stays in his lane, every position, speed and timer is finite, the
-                     scores never fall nor rise by more than one a frame, and a try puts everyone on his
-                     kick-off spot. The first rule broken ends the run, naming the match, the frame and the rule.
-  --help             show this text
-
-The summary goes to standard output; its last line, the speed, is the only one that differs between two runs
-of the same seed. A progress bar goes to standard error when it is a terminal.
-Exit status: 0 on success, 2 for a bad command line or a settings file that does not load, 1 when an output
-file cannot be written, 3 when --check finds a rule broken.
-)";
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value < min || value > max)
+    {
+        throw CLI::ValidationError(
+            Bad(option, text, "a whole number from " + std::to_string(min) + " to " + std::to_string(max)));
+    }
+    return value;
 }
 
-std::variant<Options, std::string> ParseOptions(int argc, const char* const* argv)
+void FormatHelp(CLI::App& app, const std::string& usage)
 {
-    Options options;
-    for (int i = 1; i < argc; ++i)
+    app.formatter(std::make_shared<HelpFormatter>(usage));
+    app.get_formatter()->column_width(21);
+    app.option_defaults()->group("Options")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.set_help_flag("-h,--help", "show this text");
+}
+
+std::unique_ptr<CLI::App> MakeCommandLine(Options& options)
+{
+    auto app = std::make_unique<CLI::App>(
+        "Plays whole TryZone matches without a window, with the game's own match code, as fast as the machine "
+        "allows,\nand reports what happened. Each match starts like the game: the kick-off formation, red on the "
+        "ball.",
+        "tryzone-sim");
+    FormatHelp(*app, "[options]");
+    app->footer(
+        R"(The summary goes to standard output; its last line, the speed, is the only one that differs between two runs
+of the same seed. A progress bar goes to standard error when it is a terminal.
+Exit status: 0 on success, 2 for a bad command line or a settings file that does not load, 1 when an output
+file cannot be written, 3 when --check finds a rule broken.)");
+
+    app->add_option_function<std::string>(
+           "--settings",
+           [&options](const std::string& text)
+           {
+               options.settings = FileName("--settings", text);
+               options.settingsGiven = true;
+           },
+           "players' settings to use (default: PlayersSettings.json in the working directory, or the\nten default "
+           "players when there is no such file). A file that fails to load is an error;\nno settings file is ever "
+           "written.")
+        ->type_name("FILE");
+    app->add_option_function<std::string>(
+           "--matches",
+           [&options](const std::string& text)
+           { options.matches = static_cast<int>(WholeNumber("--matches", text, 1, kMaxMatches)); },
+           "number of matches to play, 1 to " + std::to_string(kMaxMatches) + " (default 1)")
+        ->type_name("N");
+    std::array<char, 200> minutes{};
+    std::snprintf(minutes.data(), minutes.size(),
+                  "simulated minutes per match, %.6g (one frame) to %.0f (default 80); a frame\nadvances the match "
+                  "by %g s, the game's capped frame time",
+                  kMinMinutes, kMaxMinutes, kFrameSeconds);
+    app->add_option_function<std::string>(
+           "--minutes", [&options](const std::string& text) { options.minutes = Minutes(text); }, minutes.data())
+        ->type_name("M");
+    app->add_option_function<std::string>(
+           "--seed",
+           [&options](const std::string& text)
+           { options.seed = WholeNumber("--seed", text, 0, std::numeric_limits<std::uint64_t>::max()); },
+           "seed of the random numbers (0 to 18446744073709551615); the same seed, settings and\noptions give the "
+           "same results, byte for byte. Without it a seed is drawn and printed.")
+        ->type_name("S");
+    AddFile(*app, "--json", options.jsonFile, "write every match's results and the totals as JSON");
+    AddFile(*app, "--events", options.eventsFile,
+            "write one JSON line per event: kick-off, pass attempt (with its roll and threshold),\npass, tackle "
+            "attempt (with roll and threshold), tackle and try");
+    AddFile(*app, "--heatmap", options.heatmapFile,
+            "write a PNG picture of the pitch coloured by where the ball spent its time");
+    app->add_flag("--check", options.checkRules,
+                  "check the match's rules after every frame: the ball carrier is the ball's holder, the ball\nsits "
+                  "on him, every player stays in his lane, every position, speed and timer is finite, the\nscores "
+                  "never fall nor rise by more than one a frame, and a try puts everyone on his\nkick-off spot. The "
+                  "first rule broken ends the run, naming the match, the frame and the rule.");
+    return app;
+}
+
+std::optional<int> ParseCommandLine(CLI::App& app, int argc, const char* const* argv)
+{
+    try
     {
-        const std::string_view name = argv[i];
-        if (name == "--help" || name == "-h")
-        {
-            options.help = true;
-            continue;
-        }
-        if (name == "--check")
-        {
-            options.checkRules = true;
-            continue;
-        }
-        const bool takesValue = name == "--settings" || name == "--matches" || name == "--minutes" ||
-                                name == "--seed" || name == "--json" || name == "--events" || name == "--heatmap";
-        if (!takesValue)
-        {
-            return "unknown option " + std::string(name);
-        }
-        if (i + 1 >= argc)
-        {
-            return std::string(name) + " needs a value";
-        }
-        const std::string_view value = argv[++i];
-        const std::string bad = "bad value for " + std::string(name) + ": '" + std::string(value) + "'";
-        if (name == "--matches")
-        {
-            const auto matches = ParseNumber<int>(value);
-            if (!matches || *matches < 1)
-            {
-                return bad + " (a whole number of at least 1)";
-            }
-            options.matches = *matches;
-        }
-        else if (name == "--minutes")
-        {
-            const auto minutes = ParseNumber<double>(value);
-            if (!minutes || !std::isfinite(*minutes) || *minutes <= 0.0 || *minutes > 100000.0)
-            {
-                return bad + " (a number of minutes above 0 and at most 100000)";
-            }
-            options.minutes = *minutes;
-        }
-        else if (name == "--seed")
-        {
-            const auto seed = ParseNumber<std::uint64_t>(value);
-            if (!seed)
-            {
-                return bad + " (a whole number from 0 to 18446744073709551615)";
-            }
-            options.seed = *seed;
-        }
-        else if (value.empty())
-        {
-            return bad + " (a file name)";
-        }
-        else if (name == "--settings")
-        {
-            options.settings = value;
-            options.settingsGiven = true;
-        }
-        else if (name == "--json")
-        {
-            options.jsonFile = value;
-        }
-        else if (name == "--events")
-        {
-            options.eventsFile = value;
-        }
-        else
-        {
-            options.heatmapFile = value;
-        }
+        app.parse(argc, argv);
     }
-    return options;
+    catch (const CLI::CallForHelp&)
+    {
+        std::cout << app.help();
+        return 0;
+    }
+    catch (const CLI::ParseError& error)
+    {
+        std::string reason = error.what();
+        if (!reason.empty())
+        {
+            reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+        }
+        std::cerr << app.get_name() << ": " << reason << " (see --help)" << std::endl;
+        return 2;
+    }
+    return std::nullopt;
 }

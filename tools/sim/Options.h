@@ -1,9 +1,13 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
-#include <variant>
+
+inline constexpr int kMaxMatches = 1000000;
+inline constexpr double kMaxMinutes = 100000.0;
 
 struct Options
 {
@@ -16,10 +20,19 @@ struct Options
     std::string eventsFile;
     std::string heatmapFile;
     bool checkRules = false;
-    bool help = false;
 };
 
-// The options, or a one-line reason why the command line cannot be run.
-[[nodiscard]] std::variant<Options, std::string> ParseOptions(int argc, const char* const* argv);
+// The simulator's command line, bound to options; subcommands and further options can be added before parsing.
+[[nodiscard]] std::unique_ptr<CLI::App> MakeCommandLine(Options& options);
 
-[[nodiscard]] const char* HelpText();
+// Help as a manual page has it: the usage line, what the program does, the options, then the footer.
+void FormatHelp(CLI::App& app, const std::string& usage);
+
+// Parses the command line. Returns the exit status when the program should stop here: 0 after printing --help, 2
+// after a one-line error on standard error.
+[[nodiscard]] std::optional<int> ParseCommandLine(CLI::App& app, int argc, const char* const* argv);
+
+// Reads a whole number from min to max, written in decimal and nothing else; throws CLI::ValidationError naming
+// the option and the accepted range otherwise.
+[[nodiscard]] std::uint64_t WholeNumber(const std::string& option, const std::string& text, std::uint64_t min,
+                                        std::uint64_t max);

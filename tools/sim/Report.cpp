@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -32,7 +33,7 @@ std::string Percent(double share)
 std::string MeanAndSpread(double mean, double spread)
 {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.1f +- %.1f", mean, spread);
+    std::snprintf(buffer, sizeof buffer, "%.1f \u00b1 %.1f", mean, spread);
     return buffer;
 }
 } // namespace
@@ -79,11 +80,20 @@ void PrintSummary(std::ostream& out, const Totals& totals)
 {
     const TeamTotals& blue = totals.teams[0];
     const TeamTotals& red = totals.teams[1];
-    const auto row = [&out](const char* label, const std::string& b, const std::string& r)
+    // Columns are counted in characters, not bytes: the plus-minus sign takes two bytes.
+    const auto cell = [&out](const std::string& text)
     {
-        char line[128];
-        std::snprintf(line, sizeof line, "%-22s %16s %16s\n", label, b.c_str(), r.c_str());
-        out << line;
+        const auto characters = std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        out << std::string(characters < 17 ? static_cast<std::size_t>(17 - characters) : 1, ' ') << text;
+    };
+    const auto row = [&out, &cell](const char* label, const std::string& b, const std::string& r)
+    {
+        char name[32];
+        std::snprintf(name, sizeof name, "%-22s", label);
+        out << name;
+        cell(b);
+        cell(r);
+        out << '\n';
     };
     const auto count = [](long long value) { return std::to_string(value); };
     const auto rate = [](long long part, long long whole)
@@ -91,7 +101,7 @@ void PrintSummary(std::ostream& out, const Totals& totals)
         char buffer[32] = "";
         if (whole > 0)
         {
-            std::snprintf(buffer, sizeof buffer, "(%.1f%%)",
+            std::snprintf(buffer, sizeof buffer, " (%.1f%%)",
                           100.0 * static_cast<double>(part) / static_cast<double>(whole));
         }
         return std::string(buffer);
@@ -105,12 +115,12 @@ void PrintSummary(std::ostream& out, const Totals& totals)
         MeanAndSpread(red.triesMean, red.triesSpread));
     row("Possession", Percent(blue.possession), Percent(red.possession));
     row("Passes attempted", count(blue.passAttempts), count(red.passAttempts));
-    row("Passes completed", count(blue.passes) + " " + rate(blue.passes, blue.passAttempts),
-        count(red.passes) + " " + rate(red.passes, red.passAttempts));
+    row("Passes completed", count(blue.passes) + rate(blue.passes, blue.passAttempts),
+        count(red.passes) + rate(red.passes, red.passAttempts));
     row("Tackles attempted", count(blue.tackleAttempts), count(red.tackleAttempts));
-    row("Tackles successful", count(blue.tackles) + " " + rate(blue.tackles, blue.tackleAttempts),
-        count(red.tackles) + " " + rate(red.tackles, red.tackleAttempts));
-    out << "\nFrames simulated: " << totals.frames << '\n';
+    row("Tackles successful", count(blue.tackles) + rate(blue.tackles, blue.tackleAttempts),
+        count(red.tackles) + rate(red.tackles, red.tackleAttempts));
+    out << "(\u00b1: sample standard deviation over the matches)\n\nFrames simulated: " << totals.frames << '\n';
 }
 
 ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchResult>& results, const Totals& totals)

@@ -9,7 +9,7 @@
 
 namespace
 {
-MatchResult PlayMatch(const SimulationPlan& plan, int match)
+std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int match)
 {
     MatchRecorder recorder(match, plan.events);
     recorder.result.seed = MatchSeed(plan.seed, match);
@@ -25,6 +25,10 @@ MatchResult PlayMatch(const SimulationPlan& plan, int match)
     recorder.result.frames = plan.framesPerMatch;
     for (std::int64_t frame = 1; frame <= plan.framesPerMatch; ++frame)
     {
+        if (plan.stop != nullptr && *plan.stop != 0)
+        {
+            return std::nullopt;
+        }
         recorder.SetFrame(frame);
         runner.Step(kMaxFrameTime);
         if (rules)
@@ -56,8 +60,13 @@ std::vector<MatchResult> Simulate(const SimulationPlan& plan)
     std::vector<MatchResult> results;
     for (int match = 1; match <= plan.matches; ++match)
     {
-        results.push_back(PlayMatch(plan, match));
-        if (results.back().breach)
+        auto result = PlayMatch(plan, match);
+        if (!result)
+        {
+            break;
+        }
+        results.push_back(*result);
+        if (result->breach || (plan.events != nullptr && !*plan.events))
         {
             break;
         }

@@ -1,5 +1,7 @@
 #include "Heatmap.h"
+#include "Interrupt.h"
 #include "Options.h"
+#include "OutputFiles.h"
 #include "Report.h"
 #include "Simulation.h"
 #include "settings/PlayersConfig.h"
@@ -7,8 +9,8 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <random>
@@ -83,20 +85,64 @@ private:
     std::int64_t frames;
     std::chrono::steady_clock::time_point start;
 };
+
+// The results of the matches played, as lines of the summary.
+void PrintMatches(std::ostream& out, const std::vector<MatchResult>& results, bool inJson)
+{
+    constexpr std::size_t kListed = 20;
+    const std::size_t listed = results.size() <= kListed ? results.size() : kListed;
+    for (std::size_t i = 0; i < listed; ++i)
+    {
+        out << "Match " << results[i].match << ": Blue " << results[i].teams[0].tries << " - "
+            << results[i].teams[1].tries << " Red\n";
+    }
+    if (listed < results.size())
+    {
+        out << "\u2026 " << results.size() - listed << " more " << (inJson ? "in the JSON" : "(--json lists them all)")
+            << '\n';
+    }
+    out << '\n';
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    auto parsed = ParseOptions(argc, argv);
-    if (const auto* reason = std::get_if<std::string>(&parsed))
+    Options options;
+    const auto commandLine = MakeCommandLine(options);
+    if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
-        return Fail(2, *reason + " (see --help)");
+        return *status;
     }
-    const Options options = std::get<Options>(parsed);
-    if (options.help)
+
+    // Handled from before the first temporary file exists to the end, so that none is ever left behind.
+    CatchStopSignals();
+    OutputFiles files;
+    const bool settingsRead = options.settingsGiven || std::filesystem::exists(options.settings);
+    if (settingsRead)
     {
-        std::cout << HelpText();
-        return 0;
+        files.AddInput("--settings", options.settings);
+    }
+    Output* events =
+        options.eventsFile.empty() ? nullptr : &files.Add("--events", options.eventsFile, OutputKind::Text);
+    Output* json = options.jsonFile.empty() ? nullptr : &files.Add("--json", options.jsonFile, OutputKind::Text);
+    Output* picture =
+        options.heatmapFile.empty() ? nullptr : &files.Add("--heatmap", options.heatmapFile, OutputKind::Picture);
+    // Nothing is played before every output is known to be writable and none of them is an input.
+    if (const auto failure = files.Open())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+
+    if (picture != nullptr)
+    {
+        try
+        {
+            static_cast<void>(Heatmap::FontFile());
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
+        }
     }
 
     std::string players;
@@ -106,29 +152,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Outputs are opened before the run, so that a wrong path fails at once and not after minutes of play.
-    std::ofstream events;
-    if (!options.eventsFile.empty())
-    {
-        events.open(options.eventsFile, std::ios::binary);
-        if (!events)
-        {
-            return Fail(1, "cannot write " + options.eventsFile);
-        }
-    }
-    std::ofstream json;
-    if (!options.jsonFile.empty())
-    {
-        json.open(options.jsonFile, std::ios::binary);
-        if (!json)
-        {
-            return Fail(1, "cannot write " + options.jsonFile);
-        }
-    }
-
     const std::uint64_t seed = options.seed.value_or(DrawSeed());
     std::optional<Heatmap> heatmap;
-    if (!options.heatmapFile.empty())
+    if (picture != nullptr)
     {
         heatmap.emplace(kPitchWidth, kPitchHeight);
     }
@@ -137,9 +163,10 @@ int main(int argc, char** argv)
     plan.seed = seed;
     plan.matches = options.matches;
     plan.framesPerMatch = FramesFor(options.minutes);
-    plan.events = events.is_open() ? &events : nullptr;
+    plan.events = events != nullptr ? &events->Stream() : nullptr;
     plan.heatmap = heatmap ? &*heatmap : nullptr;
     plan.checkRules = options.checkRules;
+    plan.stop = &StopSignal();
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)
     {
@@ -147,9 +174,15 @@ int main(int argc, char** argv)
         plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
     }
 
-    std::cout << "TryZone simulation: " << plan.matches << (plan.matches == 1 ? " match" : " matches") << " of "
-              << options.minutes << " minutes (" << plan.framesPerMatch << " frames each), seed " << seed << '\n'
-              << "Players: " << (players == "defaults" ? "the ten defaults" : players) << "\n\n";
+    std::ostream& out = files.Summary();
+    out << "TryZone simulation: " << plan.matches << (plan.matches == 1 ? " match" : " matches") << " of "
+        << options.minutes << " minutes (" << plan.framesPerMatch << " frames each), seed " << seed << '\n'
+        << "Players: " << (players == "defaults" ? "the ten defaults" : players) << "\n\n";
+    // A summary that cannot be shown stops the run before it starts.
+    if (const auto failure = files.FlushSummary())
+    {
+        return Fail(failure->status, failure->reason);
+    }
 
     const auto started = std::chrono::steady_clock::now();
     const std::vector<MatchResult> results = Simulate(plan);
@@ -159,20 +192,25 @@ int main(int argc, char** argv)
         progress->Clear();
     }
 
-    if (results.size() <= 20)
+    const int stopSignal = StopSignal();
+    if (events != nullptr && events->Error() != 0)
     {
-        for (const MatchResult& result : results)
-        {
-            std::cout << "Match " << result.match << ": Blue " << result.teams[0].tries << " - "
-                      << result.teams[1].tries << " Red\n";
-        }
-        std::cout << '\n';
+        return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
     }
     const Totals totals = Summarise(results);
-    PrintSummary(std::cout, totals);
+    if (!results.empty())
+    {
+        PrintMatches(out, results, json != nullptr && stopSignal == 0);
+        PrintSummary(out, totals);
+    }
 
     int status = 0;
-    if (options.checkRules)
+    if (stopSignal != 0)
+    {
+        out << "Interrupted after " << results.size() << " of " << plan.matches << " matches: no file written\n";
+        status = 128 + stopSignal;
+    }
+    else if (options.checkRules)
     {
         const MatchResult& last = results.back();
         if (last.breach)
@@ -185,35 +223,42 @@ int main(int argc, char** argv)
         {
             std::array<char, 32> hours{};
             std::snprintf(hours.data(), hours.size(), "%.2f", SimulatedHours(totals.frames));
-            std::cout << "Rules checked after each of the " << totals.frames << " frames (" << hours.data()
-                      << " simulated hours): none broken\n";
+            out << "Rules checked after each of the " << totals.frames << " frames (" << hours.data()
+                << " simulated hours): none broken\n";
         }
-    }
-    if (json.is_open())
-    {
-        const RunDescription run{seed, players, plan.matches, options.minutes, plan.framesPerMatch};
-        json << ResultsAsJson(run, results, totals).dump(2) << '\n';
-        json.close();
-        if (!json)
-        {
-            status = Fail(1, "cannot write " + options.jsonFile);
-        }
-    }
-    if (events.is_open())
-    {
-        events.close();
-        if (!events)
-        {
-            status = Fail(1, "cannot write " + options.eventsFile);
-        }
-    }
-    if (heatmap && !heatmap->Save(options.heatmapFile, {plan.matches, seed}))
-    {
-        status = Fail(1, "cannot write " + options.heatmapFile);
     }
 
     // The one line that depends on the machine rather than on the seed.
-    std::cout << "Speed: " << static_cast<long long>(static_cast<double>(totals.frames) / seconds)
-              << " frames per second (" << seconds << " s)" << std::endl;
+    out << "Speed: " << static_cast<long long>(static_cast<double>(totals.frames) / seconds)
+        << " frames per second of wall-clock time (" << seconds << " s)\n";
+    if (stopSignal != 0)
+    {
+        if (const auto failure = files.FlushSummary())
+        {
+            return Fail(failure->status, failure->reason);
+        }
+        return status;
+    }
+
+    if (json != nullptr)
+    {
+        const RunDescription run{seed, players, plan.matches, options.minutes, plan.framesPerMatch};
+        json->Stream() << ResultsAsJson(run, results, totals).dump(2) << '\n';
+    }
+    if (heatmap)
+    {
+        try
+        {
+            picture->Stream() << heatmap->EncodePng({plan.matches, seed});
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
+        }
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
     return status;
 }

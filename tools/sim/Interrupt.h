@@ -1,0 +1,14 @@
+#pragma once
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+// SIGINT and SIGTERM ask the run to stop between frames: the flag below becomes the signal's number. A second one
+// ends the program at once, after removing the temporary files named by RemoveOnSecondSignal.
+void CatchStopSignals();
+
+[[nodiscard]] const volatile std::sig_atomic_t& StopSignal();
+
+// Replaces the list of files the second signal removes; at most eight are kept.
+void RemoveOnSecondSignal(const std::vector<std::string>& paths);

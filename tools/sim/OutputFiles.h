@@ -1,0 +1,113 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+// Why a run cannot go on: the one-line reason and the exit status.
+struct Failure
+{
+    int status = 1;
+    std::string reason;
+};
+
+// A stream buffer over a file descriptor that keeps the reason of the first failed write.
+class DescriptorBuffer : public std::streambuf
+{
+public:
+    explicit DescriptorBuffer(int fileDescriptor);
+
+    [[nodiscard]] int Error() const { return error; } // errno of the first failure, 0 when none
+    [[nodiscard]] int Descriptor() const { return descriptor; }
+
+protected:
+    int_type overflow(int_type c) override;
+    int sync() override;
+    std::streamsize xsputn(const char* data, std::streamsize size) override;
+
+private:
+    bool Drain();
+
+    int descriptor;
+    int error = 0;
+    std::vector<char> buffer;
+};
+
+enum class OutputKind
+{
+    Text,   // may be "-", standard output
+    Picture // never standard output
+};
+
+// One output of a run; see OutputFiles.
+class Output
+{
+public:
+    Output(std::string optionName, std::string given, OutputKind outputKind);
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    [[nodiscard]] std::ostream& Stream() { return stream; }
+    // The output as messages name it: its path, or "standard output".
+    [[nodiscard]] std::string Name() const { return standardOutput ? "standard output" : path; }
+    // errno of the first failed write, 0 while none has failed.
+    [[nodiscard]] int Error() const { return buffer ? buffer->Error() : 0; }
+
+private:
+    friend class OutputFiles;
+
+    std::string option;
+    std::string path; // as given, for messages
+    OutputKind kind;
+    bool standardOutput = false;
+    std::filesystem::path target;  // where the file ends up; empty when written in place
+    std::filesystem::path written; // the temporary file, or the target itself when written in place
+    int descriptor = -1;
+    std::unique_ptr<DescriptorBuffer> buffer;
+    std::ostream stream;
+};
+
+// The files a run reads and writes. Outputs are written to temporary files beside their targets, created by Open
+// so that a folder that cannot be written fails before anything is played, and renamed over their targets only by
+// Commit: a failed or interrupted run leaves every earlier file as it was and removes its temporary files. A
+// target that is not a regular file (a device, a pipe) is written in place; "-" is standard output.
+class OutputFiles
+{
+public:
+    OutputFiles();
+    ~OutputFiles();
+    OutputFiles(const OutputFiles&) = delete;
+    OutputFiles& operator=(const OutputFiles&) = delete;
+
+    // A file the run reads: no output may be it.
+    void AddInput(const std::string& option, const std::string& path);
+    // An output, to be opened by Open.
+    Output& Add(const std::string& option, const std::string& path, OutputKind kind);
+
+    // Refuses inputs that are outputs and outputs that are one another (status 2), then creates every temporary
+    // file (status 1 when one cannot be).
+    [[nodiscard]] std::optional<Failure> Open();
+
+    // Where the human-readable summary goes: standard output, or standard error when an output took it.
+    [[nodiscard]] std::ostream& Summary() { return summary; }
+
+    // Flushes the summary and every output and, when all of that worked, puts the files in place. The first
+    // write error is the failure: "cannot write results.json: No space left on device".
+    [[nodiscard]] std::optional<Failure> Commit();
+
+    // Flushes the summary alone, reporting a failure to write standard output.
+    [[nodiscard]] std::optional<Failure> FlushSummary();
+
+private:
+    void Discard();
+
+    std::vector<std::pair<std::string, std::string>> inputs; // option, path
+    std::vector<std::unique_ptr<Output>> outputs;
+    std::unique_ptr<DescriptorBuffer> summaryBuffer;
+    std::ostream summary;
+};

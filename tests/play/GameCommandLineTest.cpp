@@ -132,3 +132,17 @@ TEST(Recording, ACutLastLineIsReportedAndTheRestIsKept)
     EXPECT_EQ(recording.lastFrame, 9);
     EXPECT_EQ(recording.seed, 42u);
 }
+
+TEST(Recording, TheSimulatorRefusesABadRecordingAndOptionsThatAReplayDoesNotTake)
+{
+    TemporaryFolder folder;
+    WriteFile(folder.Path() / "bad.jsonl",
+              Header() + "{\"frame\":9,\"input\":\"debug\"}\n{\"frame\":8,\"input\":\"debug\"}\n");
+    ProgramRun run = RunProgram(TRYZONE_SIM_PATH, {"--replay", "bad.jsonl", "--events", "e.jsonl"}, folder.Path());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "tryzone-sim: bad.jsonl line 3: frames out of order\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "e.jsonl"));
+    run = RunProgram(TRYZONE_SIM_PATH, {"--replay", "bad.jsonl", "--matches", "3"}, folder.Path());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("excludes"), std::string::npos) << run.err;
+}

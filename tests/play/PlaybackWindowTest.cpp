@@ -1,4 +1,3 @@
-#include "play/MatchTimeline.h"
 #include "support/DefaultSettingsFile.h"
 #include "support/Display.h"
 #include "support/GameProcess.h"
@@ -52,18 +51,14 @@ std::int64_t LastFrame(const std::string& log)
     return start == std::string::npos ? 0 : nlohmann::json::parse(log.substr(start))["frame"].get<std::int64_t>();
 }
 
-// The recording played headless, as tryzone-sim --replay plays it.
+// The recording played by tryzone-sim --replay: its event log.
 std::string ReplayedLog(const std::filesystem::path& path)
 {
-    const auto read = ReadRecording(path.string());
-    if (!std::holds_alternative<Recording>(read))
-    {
-        ADD_FAILURE() << std::get<std::string>(read);
-        return {};
-    }
-    std::ostringstream log;
-    (void)ReplayHeadless(std::get<Recording>(read), &log);
-    return log.str();
+    const auto log = path.parent_path() / "sim-replay.jsonl";
+    const ProgramRun run =
+        RunProgram(TRYZONE_SIM_PATH, {"--replay", path.string(), "--events", log.string()}, path.parent_path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    return ReadFile(log);
 }
 
 // The centre of the first player of a pure colour, scanning below the score texts.

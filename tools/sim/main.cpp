@@ -4,6 +4,7 @@
 #include "OutputFiles.h"
 #include "Report.h"
 #include "Simulation.h"
+#include "play/MatchTimeline.h"
 #include "settings/PlayersConfig.h"
 
 #include <array>
@@ -103,12 +104,65 @@ void PrintMatches(std::ostream& out, const std::vector<MatchResult>& results, bo
     }
     out << '\n';
 }
+
+// A recording of the game played headless to its last frame, with the same event log as in the window.
+int Replay(const std::string& path, OutputFiles& files, Output* events, Output* json)
+{
+    auto read = ReadRecording(path);
+    if (const auto* reason = std::get_if<std::string>(&read))
+    {
+        return Fail(2, *reason);
+    }
+    const Recording& recording = std::get<Recording>(read);
+    if (!recording.warning.empty())
+    {
+        std::cerr << "tryzone-sim: " << recording.warning << std::endl;
+    }
+    std::ostream& out = files.Summary();
+    out << "TryZone replay of " << path << ": " << recording.lastFrame << " frames, seed " << recording.seed << "\n\n";
+    const std::vector<MatchResult> results = ReplayHeadless(recording, events != nullptr ? &events->Stream() : nullptr);
+    if (events != nullptr && events->Error() != 0)
+    {
+        return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
+    }
+    // A replay is not stopped part-way; a signal that came meanwhile still leaves no file replaced.
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        return 128 + signal;
+    }
+    const Totals totals = Summarise(results);
+    PrintMatches(out, results, json != nullptr);
+    PrintSummary(out, totals);
+    if (json != nullptr)
+    {
+        const RunDescription run{recording.seed, path, static_cast<int>(results.size()),
+                                 static_cast<double>(recording.lastFrame) * kFrameSeconds / 60.0, recording.lastFrame};
+        json->Stream() << ResultsAsJson(run, results, totals).dump(2) << '\n';
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
     Options options;
     const auto commandLine = MakeCommandLine(options);
+    std::string replay;
+    commandLine
+        ->add_option("--replay", replay,
+                     "play a recording of the game (tryzone --record, or S in the game) to its last frame;\nthe "
+                     "match comes from the recording, with --events and --json as for any run")
+        ->type_name("FILE")
+        ->excludes("--settings")
+        ->excludes("--matches")
+        ->excludes("--minutes")
+        ->excludes("--seed")
+        ->excludes("--heatmap")
+        ->excludes("--check");
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
         return *status;
@@ -127,10 +181,18 @@ int main(int argc, char** argv)
     Output* json = options.jsonFile.empty() ? nullptr : &files.Add("--json", options.jsonFile, OutputKind::Text);
     Output* picture =
         options.heatmapFile.empty() ? nullptr : &files.Add("--heatmap", options.heatmapFile, OutputKind::Picture);
+    if (!replay.empty())
+    {
+        files.AddInput("--replay", replay);
+    }
     // Nothing is played before every output is known to be writable and none of them is an input.
     if (const auto failure = files.Open())
     {
         return Fail(failure->status, failure->reason);
+    }
+    if (!replay.empty())
+    {
+        return Replay(replay, files, events, json);
     }
 
     if (picture != nullptr)

@@ -6,7 +6,7 @@ class Player;
 
 // The match ball. It is never loose: it sits on its holder and changes hands at once, by a pass or a tackle.
 // holder always names the same player as the scene's ballCarrier.
-class Ball : public Entity
+class Ball final : public Entity
 {
 public:
     Ball(float radius, const sf::Color& color);

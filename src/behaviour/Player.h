@@ -21,7 +21,7 @@ enum PlayerState : int
 [[nodiscard]] const char* PlayerStateName(int state);
 
 // One rugby player, driven by its own state graph and held inside its horizontal lane.
-class Player : public Entity
+class Player final : public Entity
 {
 public:
     Player(float radius, const sf::Color& color);

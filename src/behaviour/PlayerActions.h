@@ -9,7 +9,7 @@ class RugbyScene;
 // What a player does in each state. Actions steer only through MoveTowards and Halt; entering any state but Pass
 // stops the player.
 
-class PlayerActionIdle : public Action<Player>
+class PlayerActionIdle final : public Action<Player>
 {
 public:
     void Start(Player* owner) override;
@@ -18,7 +18,7 @@ public:
 };
 
 // Runs level with the carrier, one carrier radius behind him, at the top edge or the middle of its own lane.
-class PlayerActionSupport : public Action<Player>
+class PlayerActionSupport final : public Action<Player>
 {
 public:
     void Start(Player* owner) override;
@@ -30,7 +30,7 @@ public:
 
 // Chases the carrier; away from the carrier's lane, a defender with an opponent close by heads for an evasive point
 // level with the carrier instead.
-class PlayerActionDefend : public Action<Player>
+class PlayerActionDefend final : public Action<Player>
 {
 public:
     void Start(Player* owner) override;
@@ -40,7 +40,7 @@ public:
 };
 
 // Runs straight at its own height for the opponents' goal line.
-class PlayerActionAttack : public Action<Player>
+class PlayerActionAttack final : public Action<Player>
 {
 public:
     void Start(Player* owner) override;
@@ -50,7 +50,7 @@ public:
 };
 
 // Keeps running and tries a pass once both pass timers have run out.
-class PlayerActionPass : public Action<Player>
+class PlayerActionPass final : public Action<Player>
 {
 public:
     void Start(Player* owner) override;

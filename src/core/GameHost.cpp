@@ -12,11 +12,7 @@ float CapFrameTime(float elapsedSeconds)
     return kMaxFrameTime < elapsedSeconds ? kMaxFrameTime : elapsedSeconds;
 }
 
-GameHost& GameHost::Instance()
-{
-    static GameHost instance;
-    return instance;
-}
+GameHost::GameHost() = default;
 
 GameHost::~GameHost()
 {

@@ -25,7 +25,12 @@ inline constexpr float kMaxFrameTime = 0.00835f;
 class GameHost
 {
 public:
-    static GameHost& Instance();
+    // Inline, so that the per-frame reads of the frame time and the scene cost a guard test, not a call.
+    static GameHost& Instance()
+    {
+        static GameHost instance;
+        return instance;
+    }
 
     GameHost(const GameHost&) = delete;
     GameHost& operator=(const GameHost&) = delete;
@@ -78,7 +83,8 @@ public:
     StepObserver* stepObserver = nullptr;
 
 private:
-    GameHost() = default;
+    // Out of line, so that Instance stays small enough to inline.
+    GameHost();
 
     void DrawFrame();
     void DrawWorld(bool emptyOverlay);

@@ -40,18 +40,14 @@ bool Normalize(sf::Vector2f& v)
 
 int TruncToInt(float value)
 {
+    // The common case first, in one range test that NaN fails too. 2^31 is exactly representable as a float.
+    if (value > -2147483648.f && value < 2147483648.f)
+    {
+        return static_cast<int>(value);
+    }
     if (std::isnan(value))
     {
         return 0;
     }
-    // 2^31 is exactly representable as a float; everything at or beyond it is out of range.
-    if (value >= 2147483648.f)
-    {
-        return std::numeric_limits<int>::max();
-    }
-    if (value <= -2147483648.f)
-    {
-        return std::numeric_limits<int>::min();
-    }
-    return static_cast<int>(value);
+    return value > 0.f ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
 }

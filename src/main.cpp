@@ -1,11 +1,21 @@
-#include "core/GameHost.h"
-#include "match/RugbyScene.h"
+#include "play/GameCommandLine.h"
+#include "play/Playback.h"
 
-int main()
+#include <iostream>
+
+int main(int argc, char** argv)
 {
-    GameHost& host = GameHost::Instance();
-    host.OpenWindow(1280, 720, "TryZone", 60);
-    host.LaunchScene<RugbyScene>();
-    host.Run();
-    return 0;
+    // The command line is read before anything else is touched: a bad one opens no window and writes no file.
+    const auto parsed = ParseGameCommandLine(argc, argv);
+    if (const auto* error = std::get_if<CommandLineError>(&parsed))
+    {
+        std::cerr << "tryzone: " << error->reason << " (see --help)" << std::endl;
+        return 2;
+    }
+    if (const auto* help = std::get_if<HelpRequest>(&parsed))
+    {
+        std::cout << help->text;
+        return 0;
+    }
+    return PlayGame(std::get<GameOptions>(parsed));
 }

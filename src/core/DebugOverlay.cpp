@@ -153,6 +153,11 @@ void DebugOverlay::Queue(const sf::CircleShape& circle, DebugLayer layer)
 
 void DebugOverlay::Flush(sf::RenderTarget& target, DebugLayer layer)
 {
+    Draw(target, layer, true);
+}
+
+void DebugOverlay::Draw(sf::RenderTarget& target, DebugLayer layer, bool empty)
+{
     auto* lines = LayerQueue(backgroundLines, foregroundLines, layer);
     if (lines == nullptr)
     {
@@ -162,27 +167,30 @@ void DebugOverlay::Flush(sf::RenderTarget& target, DebugLayer layer)
     auto& circles = *LayerQueue(backgroundCircles, foregroundCircles, layer);
     auto& rectangles = *LayerQueue(backgroundRectangles, foregroundRectangles, layer);
 
-    // clear() keeps each queue's storage, so a steady frame stops allocating after the first few.
     for (const DebugLine& line : *lines)
     {
         target.draw(line.vertices.data(), 2, sf::Lines, sf::RenderStates::Default);
     }
-    lines->clear();
     for (const sf::Text& text : texts)
     {
         target.draw(text, sf::RenderStates::Default);
     }
-    texts.clear();
     for (const sf::CircleShape& circle : circles)
     {
         target.draw(circle, sf::RenderStates::Default);
     }
-    circles.clear();
     for (const sf::RectangleShape& rectangle : rectangles)
     {
         target.draw(rectangle, sf::RenderStates::Default);
     }
-    rectangles.clear();
+    if (empty)
+    {
+        // clear() keeps each queue's storage, so a steady frame stops allocating after the first few.
+        lines->clear();
+        texts.clear();
+        circles.clear();
+        rectangles.clear();
+    }
 }
 
 void DebugOverlay::Clear()

@@ -41,6 +41,8 @@ public:
 
     // Draws the layer's items, kind by kind (lines, texts, circles, rectangles), and empties its queues.
     void Flush(sf::RenderTarget& target, DebugLayer layer);
+    // The same drawing; the items stay queued unless empty is set.
+    void Draw(sf::RenderTarget& target, DebugLayer layer, bool empty);
 
     // Headless runs switch the overlay off: requests are then dropped before any drawable is built,
     // because laying out a text needs a graphics context.

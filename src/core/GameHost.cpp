@@ -80,15 +80,27 @@ bool GameHost::LoadFont()
 
 void GameHost::DrawFrame()
 {
+    DrawWorld(true);
+    window->display();
+}
+
+void GameHost::DrawKeptFrame(const std::function<void(sf::RenderWindow&)>& onTop)
+{
+    DrawWorld(false);
+    onTop(*window);
+    window->display();
+}
+
+void GameHost::DrawWorld(bool emptyOverlay)
+{
     DebugOverlay& overlay = DebugOverlay::Instance();
     window->clear(sf::Color(0, 0, 0, 255));
-    overlay.Flush(*window, DebugLayer::Background);
+    overlay.Draw(*window, DebugLayer::Background, emptyOverlay);
     for (const auto& entity : entities)
     {
         window->draw(entity->shape, sf::RenderStates::Default);
     }
-    overlay.Flush(*window, DebugLayer::Foreground);
-    window->display();
+    overlay.Draw(*window, DebugLayer::Foreground, emptyOverlay);
 }
 
 void GameHost::Update()

@@ -5,6 +5,7 @@
 #include "core/StepObserver.h"
 
 #include <SFML/Graphics/Font.hpp>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -50,6 +51,9 @@ public:
     void Run();
     // One simulation step: scene, entities, collisions, then the deferred removals and additions.
     void Update();
+    // Draws a frame as Run does, but keeps the overlay's requests (a paused match shows them again) and draws onTop
+    // over everything before showing the frame.
+    void DrawKeptFrame(const std::function<void(sf::RenderWindow&)>& onTop);
 
     [[nodiscard]] const sf::Font& DefaultFont() const { return font; }
     [[nodiscard]] float FrameTime() const { return frameTime; }
@@ -83,6 +87,7 @@ private:
     GameHost();
 
     void DrawFrame();
+    void DrawWorld(bool emptyOverlay);
     void DestroyWorld();
 
     std::list<std::unique_ptr<Entity>> entities;

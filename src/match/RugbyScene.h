@@ -7,6 +7,7 @@
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -40,8 +41,9 @@ public:
 
     // The ten players' settings from the settings file: the defaults where the file cannot be used (a broken file
     // is kept aside as a backup before they are written over it), and for the slots a short file leaves empty.
-    [[nodiscard]] static std::vector<PlayerSettings> ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation,
-                                                                          float width);
+    [[nodiscard]] static std::vector<PlayerSettings>
+    ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width,
+                         const std::string& path = kPlayersSettingsFile);
 
     // Queries the players and the ball put to the match. Teams are slot ranges: flag 0 is slots 0 to 4, flag 1
     // slots 5 to 9. Distances between players are taken on whole-pixel centres, and ties go to the lower slot.

@@ -34,10 +34,11 @@ void RugbyScene::Initialize()
     SetUpMatch(ObtainPlayerSettings(formation, width));
 }
 
-std::vector<PlayerSettings> RugbyScene::ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width)
+std::vector<PlayerSettings> RugbyScene::ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width,
+                                                             const std::string& path)
 {
     const std::array<PlayerSettings, 10> defaults = DefaultPlayerSettings(formation, width);
-    PlayersConfig config(kPlayersSettingsFile);
+    PlayersConfig config(path);
     if (config.Load())
     {
         config.CompleteFrom(defaults);

@@ -39,6 +39,8 @@ public:
 
     // The frame about to be simulated, counted from 1.
     void SetFrame(std::int64_t currentFrame) { frame = currentFrame; }
+    // Where the event lines go from now on; null for none (a jump re-plays frames already shown).
+    void SetEvents(std::ostream* stream) { events = stream; }
 
     void OnKickOff(const Player& receiver) override;
     void OnPassAttempt(const Player& passer, float roll, float threshold, bool success) override;

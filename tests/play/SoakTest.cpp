@@ -1,13 +1,12 @@
 // Long play with the match's rules checked after every frame. CI plays an hour of each build; TRYZONE_SOAK_MINUTES
 // sets another length, and `tryzone-sim --check` plays as long as asked outside the tests.
-#include "play/MatchRules.h"
-
 #include "Simulation.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
 #include "match/RugbyScene.h"
+#include "play/MatchRules.h"
 #include "support/Files.h"
 #include "support/HeadlessWorld.h"
 

@@ -43,8 +43,14 @@ GameProcess::~GameProcess()
     }
 }
 
-bool GameProcess::Start()
+bool GameProcess::Start(const std::vector<std::string>& arguments)
 {
+    std::vector<char*> argv{const_cast<char*>("tryzone")};
+    for (const std::string& argument : arguments)
+    {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
     const std::string out = (outputs.Path() / "stdout.txt").string();
     const std::string err = (outputs.Path() / "stderr.txt").string();
     pid = fork();
@@ -59,7 +65,7 @@ bool GameProcess::Start()
         const std::string options = std::string(asan != nullptr ? asan : "") + ":verify_asan_link_order=0";
         setenv("ASAN_OPTIONS", options.c_str(), 1);
 #endif
-        execl(TRYZONE_GAME_PATH, "tryzone", static_cast<char*>(nullptr));
+        execv(TRYZONE_GAME_PATH, argv.data());
         _exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + 20s;

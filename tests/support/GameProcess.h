@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // The real game, started as a person would start it: in a folder of its own, with its output kept in files elsewhere
 // (so that the folder itself may be read-only).
@@ -18,8 +19,8 @@ public:
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
-    // Starts the game and waits until its window is on the screen; false if it never appears.
-    bool Start();
+    // Starts the game with the arguments and waits until its window is on the screen; false if it never appears.
+    bool Start(const std::vector<std::string>& arguments = {});
     // Asks the window to close as its close button does and waits for the process; its exit code, or -1.
     int Close();
 

@@ -9,6 +9,7 @@
 #include "Shards.h"
 #include "Simulation.h"
 #include "Sweep.h"
+#include "play/MatchTimeline.h"
 #include "settings/PlayersConfig.h"
 
 #include <array>
@@ -182,6 +183,49 @@ int Merge(const ScaleOptions& scale)
     }
     return status;
 }
+
+// A recording of the game played headless to its last frame, with the same event log as in the window.
+int Replay(const std::string& path, OutputFiles& files, Output* events, Output* json)
+{
+    auto read = ReadRecording(path);
+    if (const auto* reason = std::get_if<std::string>(&read))
+    {
+        return Fail(2, *reason);
+    }
+    const Recording& recording = std::get<Recording>(read);
+    if (!recording.warning.empty())
+    {
+        std::cerr << "tryzone-sim: " << recording.warning << std::endl;
+    }
+    std::ostream& out = files.Summary();
+    out << "TryZone replay of " << path << ": " << recording.lastFrame << " frames, seed " << recording.seed << "\n\n";
+    const std::vector<MatchResult> results = ReplayHeadless(recording, events != nullptr ? &events->Stream() : nullptr);
+    if (events != nullptr && events->Error() != 0)
+    {
+        return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
+    }
+    // A replay is not stopped part-way; a signal that came meanwhile still leaves no file replaced.
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        return 128 + signal;
+    }
+    RunSpec spec;
+    spec.seed = recording.seed;
+    spec.players = path;
+    spec.matches = static_cast<int>(results.size());
+    spec.minutes = static_cast<double>(recording.lastFrame) * kFrameSeconds / 60.0;
+    spec.framesPerMatch = recording.lastFrame;
+    PrintResults(out, spec, results, 0, json != nullptr);
+    if (json != nullptr)
+    {
+        json->Stream() << RunAsJson(spec, results).dump(2) << '\n';
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -190,6 +234,20 @@ int main(int argc, char** argv)
     ScaleOptions scale;
     const auto commandLine = MakeCommandLine(options);
     AddScaleOptions(*commandLine, scale);
+    std::string replay;
+    commandLine
+        ->add_option("--replay", replay,
+                     "play a recording of the game (tryzone --record, or S in the game) to its last frame;\nthe "
+                     "match comes from the recording, with --events and --json as for any run")
+        ->type_name("FILE")
+        ->excludes("--settings")
+        ->excludes("--matches")
+        ->excludes("--minutes")
+        ->excludes("--seed")
+        ->excludes("--heatmap")
+        ->excludes("--check")
+        ->excludes("--vary")
+        ->excludes("--shard");
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
         return *status;
@@ -214,10 +272,18 @@ int main(int argc, char** argv)
         options.heatmapFile.empty() ? nullptr : &files.Add("--heatmap", options.heatmapFile, OutputKind::Picture);
     Output* csv = scale.csvFile.empty() ? nullptr : &files.Add("--csv", scale.csvFile, OutputKind::Text);
     Output* plot = scale.plotFile.empty() ? nullptr : &files.Add("--plot", scale.plotFile, OutputKind::Picture);
+    if (!replay.empty())
+    {
+        files.AddInput("--replay", replay);
+    }
     // Nothing is played before every output is known to be writable and none of them is an input.
     if (const auto failure = files.Open())
     {
         return Fail(failure->status, failure->reason);
+    }
+    if (!replay.empty())
+    {
+        return Replay(replay, files, events, json);
     }
 
     if (picture != nullptr)

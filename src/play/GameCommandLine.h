@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+struct GameOptions
+{
+    std::optional<std::uint32_t> seed;
+    std::string settings = "PlayersSettings.json";
+    std::string record;
+    std::string replay;
+    std::string events;
+};
+
+// What the command line asks for: the options, a text for --help, or a one-line reason it cannot be run.
+struct HelpRequest
+{
+    std::string text;
+};
+struct CommandLineError
+{
+    std::string reason;
+};
+[[nodiscard]] std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc,
+                                                                                            const char* const* argv);

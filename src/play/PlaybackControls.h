@@ -1,0 +1,45 @@
+#pragma once
+
+#include <SFML/Window/Keyboard.hpp>
+#include <cstdint>
+
+class MatchTimeline;
+
+// The keys that control how a match is shown, none of which the match itself reads: pause, single steps, speed,
+// jumps, the status line and saving. Tells the frame loop how many steps to play per drawn frame.
+class PlaybackControls
+{
+public:
+    enum class Command
+    {
+        None,
+        JumpBack,
+        JumpForward,
+        KickOff,
+        Save,
+    };
+
+    // True when the key is a control; the command is what the loop must do beyond pausing, stepping and speed.
+    bool HandleKey(sf::Keyboard::Key key, Command& command);
+    // Steps to play in the frame about to be drawn: none while paused, but one after a single-step request.
+    [[nodiscard]] int TakeSteps();
+    // Steps of exactly the capped frame time: any speed but x1, and single steps.
+    [[nodiscard]] bool CappedSteps() const { return speed != 1 || paused; }
+
+    void Pause() { paused = true; }
+    [[nodiscard]] bool Paused() const { return paused; }
+    [[nodiscard]] int Speed() const { return speed; }
+    [[nodiscard]] bool StatusShown() const { return statusShown; }
+
+private:
+    bool paused = false;
+    bool stepRequested = false;
+    bool statusShown = false;
+    int speed = 1;
+};
+
+// Plays the steps of one drawn frame: as many as the speed asks (none while paused), each of the measured frame
+// time at x1 in a plain game and of exactly the capped frame time otherwise. A replay stops, paused, on its last
+// frame (stopAt) the first time it gets there; true then.
+bool PlayDrawnFrame(MatchTimeline& timeline, PlaybackControls& controls, float measured, bool capped,
+                    std::int64_t stopAt);

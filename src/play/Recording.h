@@ -1,0 +1,63 @@
+#pragma once
+
+#include "settings/PlayerSettings.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace sf
+{
+class Event;
+}
+
+// What the match is fed besides its seed and players. An input stamped with frame F is given after step F - 1 and
+// before step F; the first step is frame 1.
+enum class InputKind : std::uint8_t
+{
+    Debug,     // Numpad5
+    Pick,      // right button, debug mode
+    Steer,     // left button, debug mode
+    Receiver,  // middle button, debug mode
+    Hand,      // E, debug mode
+    FrameTime, // step F lasted frameTime rather than the capped frame time
+    Reload,    // the match restarts from kick-off, same seed, with these players
+};
+
+struct MatchInput
+{
+    std::int64_t frame = 0;
+    InputKind kind = InputKind::Debug;
+    int x = 0;
+    int y = 0;
+    float frameTime = 0.f;
+    std::vector<PlayerSettings> players; // Reload only
+};
+
+inline constexpr const char* kRecordingFormat = "tryzone-recording";
+inline constexpr int kRecordingVersion = 1;
+
+// The input a window event stands for, stamped with the frame it is fed before; none for an event the match ignores
+// (clicks and E only count in debug mode).
+[[nodiscard]] std::optional<MatchInput> InputFromEvent(const sf::Event& event, bool debugMode, std::int64_t frame);
+// The event the match is fed for a recorded input (Debug, Pick, Steer, Receiver and Hand only).
+[[nodiscard]] sf::Event EventFromInput(const MatchInput& input);
+
+// One line of a recording each, ending with a line feed.
+[[nodiscard]] std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players);
+[[nodiscard]] std::string InputLine(const MatchInput& input);
+[[nodiscard]] std::string EndLine(std::int64_t frame);
+
+struct Recording
+{
+    std::uint32_t seed = 0;
+    std::vector<PlayerSettings> players;
+    std::vector<MatchInput> inputs; // frames never decrease
+    std::int64_t lastFrame = 0;     // the end line's, or the last input's when the recording was cut short
+    std::string warning;            // a cut last line, which was left out
+};
+
+// The recording in the file, or one line saying what is wrong with it and where.
+[[nodiscard]] std::variant<Recording, std::string> ReadRecording(const std::string& path);

@@ -1,0 +1,219 @@
+#include "support/DefaultSettingsFile.h"
+#include "support/Display.h"
+#include "support/GameProcess.h"
+#include "support/Program.h"
+#include "support/X11.h"
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+namespace
+{
+using namespace std::chrono_literals;
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds timeout = 60s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            return false;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+// The lines of an event log up to a frame of its match.
+std::string Until(const std::string& log, std::int64_t lastFrame)
+{
+    std::istringstream in(log);
+    std::string kept;
+    for (std::string line; std::getline(in, line);)
+    {
+        if (nlohmann::json::parse(line)["frame"].get<std::int64_t>() <= lastFrame)
+        {
+            kept += line + '\n';
+        }
+    }
+    return kept;
+}
+
+std::int64_t LastFrame(const std::string& log)
+{
+    const auto start = log.rfind("{\"match\"");
+    return start == std::string::npos ? 0 : nlohmann::json::parse(log.substr(start))["frame"].get<std::int64_t>();
+}
+
+// The recording played by tryzone-sim --replay: its event log.
+std::string ReplayedLog(const std::filesystem::path& path)
+{
+    const auto log = path.parent_path() / "sim-replay.jsonl";
+    const ProgramRun run =
+        RunProgram(TRYZONE_SIM_PATH, {"--replay", path.string(), "--events", log.string()}, path.parent_path());
+    EXPECT_EQ(run.status, 0) << run.err;
+    return ReadFile(log);
+}
+
+// The centre of the first player of a pure colour, scanning below the score texts.
+sf::Vector2i FindPlayer(const sf::Image& image, sf::Color colour)
+{
+    for (unsigned y = 50; y < image.getSize().y; ++y)
+    {
+        for (unsigned x = 140; x < 1140; ++x)
+        {
+            if (image.getPixel(x, y) == colour)
+            {
+                return {static_cast<int>(x), static_cast<int>(y) + 20}; // from the top of a radius-25 circle
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+class PlaybackWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
+        std::filesystem::copy_file(TRYZONE_FONT_PATH, folder.Path() / "Hack-Regular.ttf");
+    }
+
+    std::string Read(const std::string& name) { return ReadFile(folder.Path() / name); }
+
+    TemporaryFolder folder;
+};
+} // namespace
+
+TEST_F(PlaybackWindowTest, ARecordingMadeByHandPlaysTheSameMatchInTheWindowAndHeadless)
+{
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--seed", "77", "--record", "match.jsonl", "--events", "window.jsonl"})) << game.Stderr();
+    ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "space"));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "KP_5"));
+    std::this_thread::sleep_for(300ms);
+    // Paused, the picture holds still while the window keeps drawing.
+    sf::Image held;
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            held = x11::Screenshot(game.Window());
+            return held.getSize().x > 0 && FindPlayer(held, sf::Color::Blue).x >= 0;
+        }));
+    std::this_thread::sleep_for(400ms);
+    const sf::Image later = x11::Screenshot(game.Window());
+    ASSERT_EQ(held.getSize(), later.getSize());
+    EXPECT_TRUE(std::equal(held.getPixelsPtr(), held.getPixelsPtr() + held.getSize().x * held.getSize().y * 4,
+                           later.getPixelsPtr()));
+
+    // Pick a blue player, send him off, make him the receiver and hand him the ball.
+    const sf::Vector2i blue = FindPlayer(held, sf::Color::Blue);
+    ASSERT_GE(blue.x, 0);
+    ASSERT_TRUE(x11::Click(game.Window(), 3, blue.x, blue.y));
+    ASSERT_TRUE(x11::Click(game.Window(), 2, blue.x, blue.y));
+    ASSERT_TRUE(x11::Click(game.Window(), 1, 640, 200));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "e"));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "space"));
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("\"tackle_attempt\"") != std::string::npos; }));
+    EXPECT_EQ(game.Close(), 0) << game.Stderr();
+    EXPECT_EQ(game.Stderr().find("joueur non valide"), std::string::npos);
+
+    const std::string recording = Read("match.jsonl");
+    for (const char* input : {"debug", "pick", "receiver", "steer", "hand"})
+    {
+        EXPECT_NE(recording.find(std::string("\"input\":\"") + input + "\""), std::string::npos) << input;
+    }
+    const std::string shown = Read("window.jsonl");
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), shown);
+
+    // In the window, at x8: the same match, faster, pausing on the recording's last frame.
+    GameProcess replay(folder.Path());
+    ASSERT_TRUE(replay.Start({"--replay", "match.jsonl", "--events", "replayed.jsonl"})) << replay.Stderr();
+    ASSERT_TRUE(x11::PressKey(replay.Window(), "4"));
+    ASSERT_TRUE(WaitFor([&] { return replay.Stdout().find("Replay ended at frame") != std::string::npos; }));
+    EXPECT_EQ(replay.Close(), 0);
+    EXPECT_EQ(Read("replayed.jsonl"), shown);
+}
+
+TEST_F(PlaybackWindowTest, SInAPlainGameSavesARecordingOfTheMatchSoFar)
+{
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--events", "window.jsonl"})) << game.Stderr();
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "s"));
+    ASSERT_TRUE(WaitFor([&] { return game.Stdout().find("Recording saved to: ") != std::string::npos; }));
+    EXPECT_EQ(game.Close(), 0);
+    const std::string out = game.Stdout();
+    const std::string name = out.substr(out.find("Recording saved to: ") + 20);
+    const std::filesystem::path saved = folder.Path() / name.substr(0, name.find('\n'));
+    const std::string replayed = ReplayedLog(saved);
+    ASSERT_FALSE(replayed.empty());
+    EXPECT_EQ(replayed, Until(Read("window.jsonl"), LastFrame(replayed)));
+}
+
+TEST_F(PlaybackWindowTest, AnEditedSettingsFileIsReadNeverWrittenAndAReloadIsRecorded)
+{
+    WriteFile(folder.Path() / "mine.json", DefaultsFileText);
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--settings", "mine.json", "--record", "match.jsonl", "--events", "window.jsonl"}));
+    // Edited once play has begun: a broken file at start-up is replaced by the defaults, as always.
+    ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
+    const std::string broken = "[{\"PlayerNumber\": 0,";
+    WriteFile(folder.Path() / "mine.json", broken);
+    ASSERT_TRUE(WaitFor([&] { return game.Stderr().find("JSON parsing error") != std::string::npos; }, 20s))
+        << game.Stderr();
+    EXPECT_EQ(Read("mine.json"), broken);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "mine.json.bak"));
+
+    std::string slower = DefaultsFileText;
+    for (std::size_t at = slower.find("300.0"); at != std::string::npos; at = slower.find("300.0", at))
+    {
+        slower.replace(at, 5, "150.0");
+    }
+    WriteFile(folder.Path() / "mine.json", slower);
+    ASSERT_TRUE(
+        WaitFor([&] { return game.Stdout().find("Settings reloaded from mine.json") != std::string::npos; }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("\"match\":2,") != std::string::npos; }));
+    EXPECT_EQ(game.Close(), 0);
+    EXPECT_EQ(Read("mine.json"), slower);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "mine.json.bak"));
+    EXPECT_NE(Read("match.jsonl").find("\"input\":\"reload\""), std::string::npos);
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
+}
+
+TEST_F(PlaybackWindowTest, AMatchSeedFromTheSimulatorShowsThatMatchInTheWindow)
+{
+    const ProgramRun sim = RunProgram(
+        TRYZONE_SIM_PATH,
+        {"--seed", "9", "--matches", "2", "--minutes", "0.5", "--json", "results.json", "--events", "sim.jsonl"},
+        folder.Path());
+    ASSERT_EQ(sim.status, 0) << sim.err;
+    const auto results = nlohmann::json::parse(Read("results.json"));
+    const std::string seed = std::to_string(results["results"][1]["seed"].get<std::uint32_t>());
+
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--seed", seed, "--events", "window.jsonl"}));
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
+    EXPECT_EQ(game.Close(), 0);
+    std::string shown = Read("window.jsonl");
+    for (std::size_t at = shown.find("{\"match\":1,"); at != std::string::npos; at = shown.find("{\"match\":1,", at))
+    {
+        shown.replace(at, 11, "{\"match\":2,");
+    }
+    std::string secondMatch;
+    std::istringstream in(Read("sim.jsonl"));
+    for (std::string line; std::getline(in, line);)
+    {
+        secondMatch += line.rfind("{\"match\":2,", 0) == 0 ? line + '\n' : "";
+    }
+    ASSERT_LT(LastFrame(shown), LastFrame(secondMatch)) << "the window played longer than the simulator";
+    EXPECT_EQ(shown, Until(secondMatch, LastFrame(shown)));
+}

@@ -135,10 +135,11 @@ Blob StandingApartFromTheBall(const sf::Image& before, const sf::Image& after, s
         const auto earlier = Blobs(before, team, playerArea);
         for (const Blob& blob : Blobs(after, team, playerArea))
         {
-            // A player who has reached his target steps across it and back, a few pixels, every frame.
+            // A player who has reached his target steps across it and back, a few pixels, every frame; in a
+            // shrunken picture those few pixels are not fewer, for the blob's edge pixels round the other way.
             const bool stands =
                 std::any_of(earlier.begin(), earlier.end(),
-                            [&](const Blob& b) { return DistanceBetween(b.centre, blob.centre) < 4.f * length; });
+                            [&](const Blob& b) { return DistanceBetween(b.centre, blob.centre) < 4.f; });
             // One whole player: his number and the debug rings may take a little of his area, nothing more.
             const bool whole =
                 static_cast<float>(blob.area) > 1500.f * area && static_cast<float>(blob.area) < 2100.f * area;
@@ -290,15 +291,21 @@ TEST_F(GameWindowTest, ClicksInAResizedWindowLandWhereThePointerIs)
         const std::string name = std::to_string(size.x) + "x" + std::to_string(size.y);
         // Stretched, the in-goal area ends before 128 pixels; drawn at the old size it would reach past them.
         const unsigned betweenGoalLines = static_cast<unsigned>(64.f * (1.f + scale.x));
-        for (int attempt = 0; attempt < 100; ++attempt)
+        bool stretched = false;
+        for (int attempt = 1; attempt <= 200 && !stretched; ++attempt)
         {
             const sf::Image shot = Shot(game, "resized-" + name);
-            if (shot.getSize() == sf::Vector2u(size) && Near(shot.getPixel(betweenGoalLines, 100), kField))
+            stretched = shot.getSize() == sf::Vector2u(size) && Near(shot.getPixel(betweenGoalLines, 100), kField);
+            if (!stretched && attempt % 20 == 0)
             {
-                break;
+                // Without a window manager a resize can go unnoticed by the game; the same size again would send
+                // nothing, so the corner is dragged a pixel out and back.
+                ASSERT_TRUE(x11::ResizeWindow(game.Window(), size.x + 1, size.y + 1));
+                ASSERT_TRUE(x11::ResizeWindow(game.Window(), size.x, size.y));
             }
             std::this_thread::sleep_for(50ms);
         }
+        ASSERT_TRUE(stretched) << "the picture never followed the window to " << name;
         Blob receiver;
         sf::Image before = Shot(game, "resized-" + name);
         for (int attempt = 0; attempt < 200 && receiver.area == 0; ++attempt)

@@ -8,40 +8,40 @@
 
 namespace
 {
-RunDescription Description(const RunSpec& spec)
+RunDescription Description(const RunSetup& setup)
 {
-    return {spec.seed, spec.players, spec.matches, spec.minutes, spec.framesPerMatch};
+    return {setup.seed, setup.players, setup.matches, setup.minutes, setup.framesPerMatch};
 }
 } // namespace
 
-int TaskTotal(const RunSpec& spec)
+int TaskTotal(const RunSetup& setup)
 {
-    return spec.matches * (spec.variation ? static_cast<int>(spec.variation->values.size()) : 1);
+    return setup.matches * (setup.variation ? static_cast<int>(setup.variation->values.size()) : 1);
 }
 
-void PrintHeader(std::ostream& out, const RunSpec& spec)
+void PrintHeader(std::ostream& out, const RunSetup& setup)
 {
-    const std::string matches = std::to_string(spec.matches) + (spec.matches == 1 ? " match" : " matches");
-    if (spec.variation)
+    const std::string matches = std::to_string(setup.matches) + (setup.matches == 1 ? " match" : " matches");
+    if (setup.variation)
     {
-        out << "TryZone sweep: " << DescribeVariation(*spec.variation) << ", " << matches << " of " << spec.minutes
-            << " minutes (" << spec.framesPerMatch << " frames each) per value, seed " << spec.seed
+        out << "TryZone sweep: " << DescribeVariation(*setup.variation) << ", " << matches << " of " << setup.minutes
+            << " minutes (" << setup.framesPerMatch << " frames each) per value, seed " << setup.seed
             << "; every value plays the same match seeds\n";
     }
     else
     {
-        out << "TryZone simulation: " << matches << " of " << spec.minutes << " minutes (" << spec.framesPerMatch
-            << " frames each), seed " << spec.seed << '\n';
+        out << "TryZone simulation: " << matches << " of " << setup.minutes << " minutes (" << setup.framesPerMatch
+            << " frames each), seed " << setup.seed << '\n';
     }
-    out << "Players: " << (spec.players == "defaults" ? "the ten defaults" : spec.players) << "\n\n";
+    out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << "\n\n";
 }
 
-void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask,
+void PrintResults(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
                   bool inJson)
 {
-    if (spec.variation)
+    if (setup.variation)
     {
-        PrintSweep(out, *spec.variation, SweepRows(*spec.variation, spec.matches, firstTask, results));
+        PrintSweep(out, *setup.variation, SweepRows(*setup.variation, setup.matches, firstTask, results));
         out << '\n';
         return;
     }
@@ -65,9 +65,9 @@ void PrintResults(std::ostream& out, const RunSpec& spec, const std::vector<Matc
     PrintSummary(out, Summarise(results));
 }
 
-void PrintRulesKept(std::ostream& out, const RunSpec& spec, const std::vector<MatchResult>& results)
+void PrintRulesKept(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results)
 {
-    if (!spec.checkRules || (!results.empty() && results.back().breach))
+    if (!setup.checkRules || (!results.empty() && results.back().breach))
     {
         return;
     }
@@ -82,7 +82,7 @@ void PrintRulesKept(std::ostream& out, const RunSpec& spec, const std::vector<Ma
         << " simulated hours): none broken\n";
 }
 
-std::optional<std::string> BreachReport(const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask)
+std::optional<std::string> BreachReport(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask)
 {
     if (results.empty() || !results.back().breach)
     {
@@ -90,21 +90,22 @@ std::optional<std::string> BreachReport(const RunSpec& spec, const std::vector<M
     }
     const MatchResult& last = results.back();
     std::string value;
-    if (spec.variation)
+    if (setup.variation)
     {
         const auto task = static_cast<std::size_t>(firstTask) + results.size() - 1;
-        value = " with " + spec.variation->key + " " +
-                FloatText(spec.variation->values[task / static_cast<std::size_t>(spec.matches)]);
+        value = " with " + setup.variation->key + " " +
+                FloatText(setup.variation->values[task / static_cast<std::size_t>(setup.matches)]);
     }
     return "rule broken in match " + std::to_string(last.match) + value + " (seed " + std::to_string(last.seed) +
            "), frame " + std::to_string(last.breach->frame) + ": " + last.breach->rule;
 }
 
-nlohmann::ordered_json RunAsJson(const RunSpec& spec, const std::vector<MatchResult>& results)
+nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchResult>& results)
 {
-    if (spec.variation)
+    if (setup.variation)
     {
-        return SweepAsJson(Description(spec), *spec.variation, SweepRows(*spec.variation, spec.matches, 0, results));
+        return SweepAsJson(Description(setup), *setup.variation,
+                           SweepRows(*setup.variation, setup.matches, 0, results));
     }
-    return ResultsAsJson(Description(spec), results, Summarise(results));
+    return ResultsAsJson(Description(setup), results, Summarise(results));
 }

@@ -61,19 +61,19 @@ std::vector<PlayerSettings> SettingsFromJson(const ordered_json& players)
 }
 
 // The options that shape a run, seed and settings aside; parts of one run have them all equal.
-ordered_json OptionsAsJson(const RunSpec& spec)
+ordered_json OptionsAsJson(const RunSetup& setup)
 {
     ordered_json vary = nullptr;
-    if (spec.variation)
+    if (setup.variation)
     {
-        vary = {{"key", spec.variation->key},
-                {"who", spec.variation->who},
-                {"from", spec.variation->from},
-                {"to", spec.variation->to},
-                {"step", spec.variation->step}};
+        vary = {{"key", setup.variation->key},
+                {"who", setup.variation->who},
+                {"from", setup.variation->from},
+                {"to", setup.variation->to},
+                {"step", setup.variation->step}};
     }
-    return {{"settings_file", spec.players},           {"matches", spec.matches},  {"minutes", spec.minutes},
-            {"frames_per_match", spec.framesPerMatch}, {"check", spec.checkRules}, {"vary", vary}};
+    return {{"settings_file", setup.players},           {"matches", setup.matches},  {"minutes", setup.minutes},
+            {"frames_per_match", setup.framesPerMatch}, {"check", setup.checkRules}, {"vary", vary}};
 }
 
 ordered_json ResultAsJson(const MatchResult& result)
@@ -129,7 +129,7 @@ struct Part
 {
     std::string file;
     ordered_json document; // in file order, so that the first option that differs is the first one named
-    RunSpec spec;
+    RunSetup setup;
     Shard shard;
     TaskRange tasks;
     std::vector<MatchResult> results;
@@ -155,13 +155,13 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         }
         const ordered_json& run = part.document.at("run");
         const ordered_json& options = run.at("options");
-        part.spec.seed = run.at("seed").get<std::uint64_t>();
-        part.spec.players = options.at("settings_file").get<std::string>();
-        part.spec.lineup = SettingsFromJson(run.at("players"));
-        part.spec.matches = options.at("matches").get<int>();
-        part.spec.minutes = options.at("minutes").get<double>();
-        part.spec.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
-        part.spec.checkRules = options.at("check").get<bool>();
+        part.setup.seed = run.at("seed").get<std::uint64_t>();
+        part.setup.players = options.at("settings_file").get<std::string>();
+        part.setup.lineup = SettingsFromJson(run.at("players"));
+        part.setup.matches = options.at("matches").get<int>();
+        part.setup.minutes = options.at("minutes").get<double>();
+        part.setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
+        part.setup.checkRules = options.at("check").get<bool>();
         if (const ordered_json& vary = options.at("vary"); !vary.is_null())
         {
             const std::string range = vary.at("key").get<std::string>() + "=" + Exact(vary.at("from").get<double>()) +
@@ -172,7 +172,7 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
             {
                 return file + ": " + *reason;
             }
-            part.spec.variation = std::get<Variation>(variation);
+            part.setup.variation = std::get<Variation>(variation);
         }
         part.shard = {part.document.at("shard").at("index").get<int>(),
                       part.document.at("shard").at("count").get<int>()};
@@ -188,7 +188,7 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
     {
         return file + " is not a part written by tryzone-sim --shard --json (" + error.what() + ")";
     }
-    const TaskRange expected = ShardTasks(part.shard, TaskTotal(part.spec));
+    const TaskRange expected = ShardTasks(part.shard, TaskTotal(part.setup));
     const bool stoppedAtBreach = !part.results.empty() && part.results.back().breach;
     if (part.shard.count < 1 || part.shard.index < 0 || part.shard.index >= part.shard.count ||
         part.tasks.first != expected.first || part.tasks.count != expected.count ||
@@ -205,12 +205,12 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
 std::optional<std::string> Difference(const Part& first, const Part& part)
 {
     const std::string from = part.file + " is from another run than " + first.file + ": ";
-    if (part.spec.seed != first.spec.seed)
+    if (part.setup.seed != first.setup.seed)
     {
-        return from + "another seed (" + std::to_string(part.spec.seed) + ", not " + std::to_string(first.spec.seed) +
+        return from + "another seed (" + std::to_string(part.setup.seed) + ", not " + std::to_string(first.setup.seed) +
                ")";
     }
-    if (part.spec.lineup != first.spec.lineup)
+    if (part.setup.lineup != first.setup.lineup)
     {
         return from + "other players' settings";
     }
@@ -253,20 +253,21 @@ TaskRange ShardTasks(Shard shard, int taskTotal)
     return {bound(shard.index), bound(shard.index + 1) - bound(shard.index)};
 }
 
-ordered_json PartAsJson(const RunSpec& spec, Shard shard, const std::vector<MatchResult>& results, double seconds)
+ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<MatchResult>& results, double seconds)
 {
-    const TaskRange tasks = ShardTasks(shard, TaskTotal(spec));
+    const TaskRange tasks = ShardTasks(shard, TaskTotal(setup));
     ordered_json matches = ordered_json::array();
     for (const MatchResult& result : results)
     {
         matches.push_back(ResultAsJson(result));
     }
-    return {{"tryzone_sim_part", kPartFormat},
-            {"shard", {{"index", shard.index}, {"count", shard.count}}},
-            {"run", {{"seed", spec.seed}, {"options", OptionsAsJson(spec)}, {"players", SettingsAsJson(spec.lineup)}}},
-            {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
-            {"seconds", seconds},
-            {"results", matches}};
+    return {
+        {"tryzone_sim_part", kPartFormat},
+        {"shard", {{"index", shard.index}, {"count", shard.count}}},
+        {"run", {{"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}}},
+        {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
+        {"seconds", seconds},
+        {"results", matches}};
 }
 
 std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files)
@@ -310,7 +311,7 @@ std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& 
     }
 
     MergedRun merged;
-    merged.spec = parts.front().spec;
+    merged.setup = parts.front().setup;
     bool broken = false; // the whole run would have stopped at the first rule broken
     for (const auto& [index, part] : byShard)
     {

@@ -27,13 +27,13 @@ struct TaskRange
 [[nodiscard]] TaskRange ShardTasks(Shard shard, int taskTotal);
 
 // What --json writes for a shard: the run's whole description and the shard's results with every count exact.
-[[nodiscard]] nlohmann::ordered_json PartAsJson(const RunSpec& spec, Shard shard,
+[[nodiscard]] nlohmann::ordered_json PartAsJson(const RunSetup& setup, Shard shard,
                                                 const std::vector<MatchResult>& results, double seconds);
 
 // The whole run put back together from its parts, as if it had been played in one go.
 struct MergedRun
 {
-    RunSpec spec;
+    RunSetup setup;
     std::vector<MatchResult> results;
     long long frames = 0; // played in the parts
     double seconds = 0.0; // the parts' playing times added up

@@ -110,22 +110,22 @@ long long FramesOf(const std::vector<MatchResult>& results)
 }
 
 // The sweep's table as CSV and its chart, into outputs that may be null; the failure, if any.
-std::optional<Failure> WriteSweepFiles(const RunSpec& spec, const std::vector<MatchResult>& results, int firstTask,
+std::optional<Failure> WriteSweepFiles(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
                                        Output* csv, Output* plot)
 {
-    if (!spec.variation)
+    if (!setup.variation)
     {
         return std::nullopt;
     }
-    const auto rows = SweepRows(*spec.variation, spec.matches, firstTask, results);
+    const auto rows = SweepRows(*setup.variation, setup.matches, firstTask, results);
     if (csv != nullptr)
     {
-        csv->Stream() << SweepCsv(*spec.variation, rows);
+        csv->Stream() << SweepCsv(*setup.variation, rows);
     }
     if (plot != nullptr)
     {
         std::string png;
-        if (auto failure = PlotSweep(*spec.variation, spec.matches, rows, png))
+        if (auto failure = PlotSweep(*setup.variation, setup.matches, rows, png))
         {
             return Failure{1, *failure};
         }
@@ -150,7 +150,7 @@ int Merge(const ScaleOptions& scale)
         return Fail(2, *reason);
     }
     const MergedRun& run = std::get<MergedRun>(merged);
-    if (!run.spec.variation && (csv != nullptr || plot != nullptr))
+    if (!run.setup.variation && (csv != nullptr || plot != nullptr))
     {
         return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");
     }
@@ -160,20 +160,20 @@ int Merge(const ScaleOptions& scale)
     }
 
     std::ostream& out = files.Summary();
-    PrintHeader(out, run.spec);
-    PrintResults(out, run.spec, run.results, 0, json != nullptr);
-    PrintRulesKept(out, run.spec, run.results);
+    PrintHeader(out, run.setup);
+    PrintResults(out, run.setup, run.results, 0, json != nullptr);
+    PrintRulesKept(out, run.setup, run.results);
     PrintSpeed(out, run.frames, run.seconds, " in the parts, added up");
     int status = 0;
-    if (const auto breach = BreachReport(run.spec, run.results))
+    if (const auto breach = BreachReport(run.setup, run.results))
     {
         status = Fail(3, *breach);
     }
     if (json != nullptr)
     {
-        json->Stream() << RunAsJson(run.spec, run.results).dump(2) << '\n';
+        json->Stream() << RunAsJson(run.setup, run.results).dump(2) << '\n';
     }
-    if (auto failure = WriteSweepFiles(run.spec, run.results, 0, csv, plot))
+    if (auto failure = WriteSweepFiles(run.setup, run.results, 0, csv, plot))
     {
         return Fail(failure->status, failure->reason);
     }
@@ -209,16 +209,16 @@ int Replay(const std::string& path, OutputFiles& files, Output* events, Output* 
     {
         return 128 + signal;
     }
-    RunSpec spec;
-    spec.seed = recording.seed;
-    spec.players = path;
-    spec.matches = static_cast<int>(results.size());
-    spec.minutes = static_cast<double>(recording.lastFrame) * kFrameSeconds / 60.0;
-    spec.framesPerMatch = recording.lastFrame;
-    PrintResults(out, spec, results, 0, json != nullptr);
+    RunSetup setup;
+    setup.seed = recording.seed;
+    setup.players = path;
+    setup.matches = static_cast<int>(results.size());
+    setup.minutes = static_cast<double>(recording.lastFrame) * kFrameSeconds / 60.0;
+    setup.framesPerMatch = recording.lastFrame;
+    PrintResults(out, setup, results, 0, json != nullptr);
     if (json != nullptr)
     {
-        json->Stream() << RunAsJson(spec, results).dump(2) << '\n';
+        json->Stream() << RunAsJson(setup, results).dump(2) << '\n';
     }
     if (const auto failure = files.Commit())
     {
@@ -305,16 +305,16 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    RunSpec spec;
-    spec.seed = options.seed.value_or(DrawSeed());
-    spec.players = players;
-    spec.lineup = *records;
-    spec.matches = options.matches;
-    spec.minutes = options.minutes;
-    spec.framesPerMatch = FramesFor(options.minutes);
-    spec.checkRules = options.checkRules;
-    spec.variation = scale.variation;
-    const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(spec)) : TaskRange{0, TaskTotal(spec)};
+    RunSetup setup;
+    setup.seed = options.seed.value_or(DrawSeed());
+    setup.players = players;
+    setup.lineup = *records;
+    setup.matches = options.matches;
+    setup.minutes = options.minutes;
+    setup.framesPerMatch = FramesFor(options.minutes);
+    setup.checkRules = options.checkRules;
+    setup.variation = scale.variation;
+    const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(setup)) : TaskRange{0, TaskTotal(setup)};
 
     std::optional<Heatmap> heatmap;
     if (picture != nullptr)
@@ -323,19 +323,19 @@ int main(int argc, char** argv)
     }
     SimulationPlan plan;
     plan.players = *records;
-    if (spec.variation)
+    if (setup.variation)
     {
-        plan.lineups = Lineups(*spec.variation, *records);
+        plan.lineups = Lineups(*setup.variation, *records);
     }
-    plan.seed = spec.seed;
-    plan.matches = spec.matches;
-    plan.framesPerMatch = spec.framesPerMatch;
+    plan.seed = setup.seed;
+    plan.matches = setup.matches;
+    plan.framesPerMatch = setup.framesPerMatch;
     plan.firstTask = tasks.first;
     plan.taskCount = tasks.count;
     plan.jobs = scale.jobs;
     plan.events = events != nullptr ? &events->Stream() : nullptr;
     plan.heatmap = heatmap ? &*heatmap : nullptr;
-    plan.checkRules = spec.checkRules;
+    plan.checkRules = setup.checkRules;
     plan.stop = &StopSignal();
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)
@@ -345,18 +345,18 @@ int main(int argc, char** argv)
     }
 
     std::ostream& out = files.Summary();
-    PrintHeader(out, spec);
+    PrintHeader(out, setup);
     if (scale.shard)
     {
         out << "Shard " << scale.shard->index << " of " << scale.shard->count << ": ";
         if (tasks.count == 0)
         {
-            out << "no matches (the run has " << TaskTotal(spec) << ")\n\n";
+            out << "no matches (the run has " << TaskTotal(setup) << ")\n\n";
         }
         else
         {
             out << "matches " << tasks.first + 1 << " to " << tasks.first + tasks.count << " of the run's "
-                << TaskTotal(spec) << (spec.variation ? ", counted value after value\n\n" : "\n\n");
+                << TaskTotal(setup) << (setup.variation ? ", counted value after value\n\n" : "\n\n");
         }
     }
     // A summary that cannot be shown stops the run before it starts.
@@ -390,7 +390,7 @@ int main(int argc, char** argv)
     {
         return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
     }
-    PrintResults(out, spec, results, tasks.first, json != nullptr && stopSignal == 0);
+    PrintResults(out, setup, results, tasks.first, json != nullptr && stopSignal == 0);
 
     int status = 0;
     if (stopSignal != 0)
@@ -398,13 +398,13 @@ int main(int argc, char** argv)
         out << "Interrupted after " << results.size() << " of " << tasks.count << " matches: no file written\n";
         status = 128 + stopSignal;
     }
-    else if (const auto breach = BreachReport(spec, results, tasks.first))
+    else if (const auto breach = BreachReport(setup, results, tasks.first))
     {
         status = Fail(3, *breach);
     }
     else
     {
-        PrintRulesKept(out, spec, results);
+        PrintRulesKept(out, setup, results);
     }
     PrintSpeed(out, FramesOf(results), seconds, "");
     if (stopSignal != 0)
@@ -418,21 +418,22 @@ int main(int argc, char** argv)
 
     if (json != nullptr)
     {
-        const auto document = scale.shard ? PartAsJson(spec, *scale.shard, results, seconds) : RunAsJson(spec, results);
+        const auto document =
+            scale.shard ? PartAsJson(setup, *scale.shard, results, seconds) : RunAsJson(setup, results);
         json->Stream() << document.dump(2) << '\n';
     }
     if (heatmap)
     {
         try
         {
-            picture->Stream() << heatmap->EncodePng({static_cast<int>(results.size()), spec.seed});
+            picture->Stream() << heatmap->EncodePng({static_cast<int>(results.size()), setup.seed});
         }
         catch (const std::runtime_error& error)
         {
             return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
         }
     }
-    if (auto failure = WriteSweepFiles(spec, results, tasks.first, csv, plot))
+    if (auto failure = WriteSweepFiles(setup, results, tasks.first, csv, plot))
     {
         return Fail(failure->status, failure->reason);
     }

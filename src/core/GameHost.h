@@ -65,6 +65,9 @@ public:
     [[nodiscard]] const std::list<std::unique_ptr<Entity>>& QueuedEntities() const { return entitiesToAdd; }
 
     void QueueEntity(std::unique_ptr<Entity> entity);
+    // The queued entities join the live list now rather than at the end of the next update: a world restored from a
+    // snapshot continues one whose entities were live.
+    void AdmitQueuedEntities() { entities.splice(entities.end(), entitiesToAdd); }
 
     // Stepping without a window: the layout size a window would have had, and the time each Update advances.
     void UseHeadless(int width, int height);

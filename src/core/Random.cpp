@@ -1,7 +1,6 @@
 #include "core/Random.h"
 
 #include <cmath>
-#include <random>
 
 namespace
 {
@@ -54,4 +53,16 @@ void SeedRandom(std::uint32_t seed)
     SeedChance(seed);
     // A different seed keeps the two sequences from mirroring each other.
     SeedRandomInt(seed ^ 0x9E3779B9u);
+}
+
+RandomState SaveRandom()
+{
+    return {ChanceEngine(), RandomIntEngine(), lastChanceRoll};
+}
+
+void RestoreRandom(const RandomState& state)
+{
+    ChanceEngine() = state.chance;
+    RandomIntEngine() = state.randomInt;
+    lastChanceRoll = state.lastChanceRoll;
 }

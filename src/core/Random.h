@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 
 // True with probability percent / 100: never for 0 or less, always for 101 or more.
 [[nodiscard]] bool Chance(float percent);
@@ -16,3 +17,16 @@
 void SeedChance(std::uint32_t seed);
 void SeedRandomInt(std::uint32_t seed);
 void SeedRandom(std::uint32_t seed);
+
+// Both engines of this thread and the last roll: what a match's random numbers will be from here on.
+struct RandomState
+{
+    std::mt19937 chance;
+    std::mt19937 randomInt;
+    float lastChanceRoll = 0.f;
+
+    bool operator==(const RandomState&) const = default;
+};
+
+[[nodiscard]] RandomState SaveRandom();
+void RestoreRandom(const RandomState& state);

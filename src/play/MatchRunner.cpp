@@ -84,6 +84,24 @@ void MatchRunner::Step(float frameTime)
     ++frame;
 }
 
+MatchSnapshot MatchRunner::Capture() const
+{
+    MatchSnapshot snapshot = TakeSnapshot(*scene);
+    snapshot.frame = frame;
+    snapshot.frameTime = GameHost::Instance().FrameTime();
+    return snapshot;
+}
+
+void MatchRunner::Restore(const MatchSnapshot& snapshot)
+{
+    GameHost& host = GameHost::Instance();
+    // A match not yet stepped still has its entities queued.
+    host.AdmitQueuedEntities();
+    host.SetFrameTime(snapshot.frameTime);
+    RestoreSnapshot(snapshot, *scene);
+    frame = snapshot.frame;
+}
+
 void MatchRunner::End()
 {
     EmptyWorld();

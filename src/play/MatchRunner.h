@@ -1,5 +1,6 @@
 #pragma once
 
+#include "play/MatchSnapshot.h"
 #include "settings/PlayerSettings.h"
 
 #include <array>
@@ -48,6 +49,10 @@ public:
     void Feed(const sf::Event& event);
     // Advances the match by one frame of the given length.
     void Step(float frameTime);
+    // The match as it stands between two frames.
+    [[nodiscard]] MatchSnapshot Capture() const;
+    // Continues from a snapshot, taken from this match or any other: the next step plays its frame Frame() + 1.
+    void Restore(const MatchSnapshot& snapshot);
     // Destroys the match; without a window the host returns to its first state.
     void End();
 

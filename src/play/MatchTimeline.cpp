@@ -9,6 +9,7 @@
 #include <SFML/Window/Event.hpp>
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 
 MatchTimeline::MatchTimeline(std::uint32_t matchSeed, std::vector<PlayerSettings> players, std::ostream* eventStream)
     : seed(matchSeed), firstPlayers(std::move(players)), events(eventStream)
@@ -20,6 +21,7 @@ void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFra
 {
     history = std::move(inputs);
     knownEnd = lastFrame;
+    checkpoints.clear();
 }
 
 void MatchTimeline::RecordTo(RecordingFile* recordingFile)
@@ -77,6 +79,10 @@ void MatchTimeline::Give(MatchInput input)
         file->KeepInputs(next);
     }
     knownEnd = frame;
+    while (!checkpoints.empty() && checkpoints.back().frame > frame)
+    {
+        checkpoints.pop_back();
+    }
     Keep(std::move(input));
     Apply(history.back());
 }
@@ -114,6 +120,40 @@ void MatchTimeline::Advance(float frameTime)
     clock += static_cast<double>(length);
     frame = step;
     knownEnd = std::max(knownEnd, frame);
+    if (checkpointSpacing > 0 && (frame - kickOff - 1) % checkpointSpacing == 0)
+    {
+        KeepCheckpoint();
+    }
+}
+
+void MatchTimeline::KeepCheckpoint()
+{
+    // Playing on after a jump back passes checkpoints already kept.
+    if (checkpoints.empty() || checkpoints.back().frame < frame)
+    {
+        checkpoints.push_back({frame, runner.Capture(), recorder->result, finished, next, kickOff, clock});
+    }
+}
+
+void MatchTimeline::Resume(const Checkpoint& checkpoint)
+{
+    runner.Restore(checkpoint.match);
+    recorder->result = checkpoint.result;
+    finished = checkpoint.finished;
+    next = checkpoint.next;
+    kickOff = checkpoint.kickOff;
+    clock = checkpoint.clock;
+    frame = checkpoint.frame;
+}
+
+std::vector<std::int64_t> MatchTimeline::CheckpointFrames() const
+{
+    std::vector<std::int64_t> frames;
+    for (const Checkpoint& checkpoint : checkpoints)
+    {
+        frames.push_back(checkpoint.frame);
+    }
+    return frames;
 }
 
 void MatchTimeline::JumpTo(std::int64_t target)
@@ -125,12 +165,20 @@ void MatchTimeline::JumpTo(std::int64_t target)
     }
     silent = true;
     recorder->SetEvents(nullptr);
-    if (target < frame)
+    // Strictly before the target: the shown frame's drawing comes from its own step.
+    const auto after =
+        std::upper_bound(checkpoints.begin(), checkpoints.end(), target - 1,
+                         [](std::int64_t at, const Checkpoint& checkpoint) { return at < checkpoint.frame; });
+    if (after != checkpoints.begin() && (target < frame || std::prev(after)->frame > frame))
+    {
+        Resume(*std::prev(after));
+    }
+    else if (target < frame)
     {
         // From the latest kick-off at or before the target: the first one, or a reload's.
         std::size_t start = 0;
         int match = 1;
-        for (std::size_t i = 0; i < history.size() && history[i].frame - 1 <= target; ++i)
+        for (std::size_t i = 0; i < history.size() && history[i].frame <= target; ++i)
         {
             if (history[i].kind == InputKind::Reload)
             {
@@ -204,6 +252,7 @@ std::vector<MatchResult> MatchTimeline::Results() const
 std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events)
 {
     MatchTimeline timeline(recording.seed, recording.players, events);
+    timeline.SetCheckpointSpacing(0);
     timeline.Preload(recording.inputs, recording.lastFrame);
     while (timeline.Frame() < recording.lastFrame)
     {

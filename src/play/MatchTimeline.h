@@ -14,6 +14,8 @@ class RecordingFile;
 
 // Ten seconds of match time.
 inline constexpr std::int64_t kJumpFrames = 1198;
+// How often a match keeps a checkpoint to jump from: about ten seconds, some 10 KB each.
+inline constexpr std::int64_t kCheckpointFrames = 1200;
 
 // A match and every input it was ever given, in one queue of frame-stamped inputs: live input from the window, a
 // recording and a jump's re-play all feed the match from that queue, so what is played is what is kept. Frames count
@@ -35,9 +37,13 @@ public:
     // One step. A frame the history already holds keeps its recorded length; a new one lasts frameTime, and a
     // length other than the capped frame time is kept as an input.
     void Advance(float frameTime);
-    // Shows the given frame: back by re-playing the match from its kick-off (or from the reload before the frame),
-    // forward by playing on; nothing but the last step is drawn.
+    // Shows the given frame by re-playing from the latest checkpoint before it (from its kick-off when there is
+    // none), or by playing on when that is nearer; nothing but the last step is drawn.
     void JumpTo(std::int64_t target);
+    // Frames between checkpoints, from each kick-off's first frame; 0 keeps none (a headless replay never jumps).
+    void SetCheckpointSpacing(std::int64_t frames) { checkpointSpacing = frames; }
+    // Frames with a checkpoint, oldest first.
+    [[nodiscard]] std::vector<std::int64_t> CheckpointFrames() const;
     // The first frame of the current match: Home shows it.
     [[nodiscard]] std::int64_t KickOffFrame() const { return kickOff + 1; }
 
@@ -59,9 +65,24 @@ public:
     [[nodiscard]] std::vector<MatchResult> Results() const;
 
 private:
+    // The timeline and its match at the end of a frame. The inputs before it never change afterwards, except when
+    // new input replaces the future, which drops the checkpoints in that future.
+    struct Checkpoint
+    {
+        std::int64_t frame = 0;
+        MatchSnapshot match;
+        MatchResult result;
+        std::vector<MatchResult> finished;
+        std::size_t next = 0;
+        std::int64_t kickOff = 0;
+        double clock = 0.0;
+    };
+
     void Restart(const std::vector<PlayerSettings>& players, std::int64_t atFrame, int match);
     void Apply(const MatchInput& input);
     void Keep(MatchInput input);
+    void KeepCheckpoint();
+    void Resume(const Checkpoint& checkpoint);
 
     std::uint32_t seed;
     std::vector<PlayerSettings> firstPlayers;
@@ -77,6 +98,8 @@ private:
     std::int64_t kickOff = 0;
     double clock = 0.0;
     RecordingFile* file = nullptr;
+    std::vector<Checkpoint> checkpoints;
+    std::int64_t checkpointSpacing = kCheckpointFrames;
 };
 
 // Plays a recording headless up to its last frame; the matches it holds, with their counts.

@@ -9,6 +9,7 @@
 #include "support/HeadlessWorld.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <sstream>
 
 namespace
@@ -201,3 +202,72 @@ TEST_F(MatchTimelineTest, ARecordingWithAReloadAndAShortFramePlaysBackToTheSameE
     EXPECT_EQ(results[1].frames, 2100);
     EXPECT_NE(live.str().find("{\"match\":2,\"frame\":0,"), std::string::npos);
 }
+
+namespace
+{
+std::string Counts(const std::vector<MatchResult>& results)
+{
+    std::ostringstream out;
+    for (const MatchResult& result : results)
+    {
+        out << result.match << ':' << result.frames;
+        for (const TeamRecord& team : result.teams)
+        {
+            out << ' ' << team.tries << ' ' << team.possessionFrames << ' ' << team.passes << '/' << team.passAttempts
+                << ' ' << team.tackles << '/' << team.tackleAttempts;
+        }
+        out << ';';
+    }
+    return out.str();
+}
+
+class MatchTimelineJumpTest : public HeadlessWorld, public ::testing::WithParamInterface<std::int64_t>
+{
+};
+} // namespace
+
+// Jumps restore the checkpoint before their target into whatever match the host holds, across a reload too; with
+// checkpoints every 7 frames, every 1200 or none (a re-play from the kick-off) they must show the same.
+TEST_P(MatchTimelineJumpTest, EveryJumpShowsTheFrameAndTheCountsSeenWhenItWasPlayed)
+{
+    MatchTimeline timeline(2026, Defaults(), nullptr);
+    timeline.SetCheckpointSpacing(GetParam());
+    std::map<std::int64_t, std::string> seen;
+    for (const std::int64_t mark : {1, 100, 1000, 2500, 2501, 4000, 6000})
+    {
+        Meddle(timeline, mark);
+        seen[mark] = Picture(timeline) + " | " + Counts(timeline.Results());
+        if (mark == 2500)
+        {
+            MatchInput reload = Input(InputKind::Reload);
+            reload.players = Defaults();
+            reload.players[4].Speed = 150.f;
+            timeline.Give(reload);
+        }
+    }
+    for (const std::int64_t target : {4000, 1000, 6000, 2501, 100, 2500, 1, 4000, 2500, 6000})
+    {
+        timeline.JumpTo(target);
+        ASSERT_EQ(timeline.Frame(), target);
+        EXPECT_EQ(Picture(timeline) + " | " + Counts(timeline.Results()), seen[target]) << "jump to " << target;
+    }
+
+    timeline.JumpTo(1000);
+    timeline.Give(Input(InputKind::Debug));
+    for (const std::int64_t frame : timeline.CheckpointFrames())
+    {
+        EXPECT_LE(frame, 1000) << "a checkpoint of the replaced future survived";
+    }
+    Meddle(timeline, 3000);
+    timeline.JumpTo(1500);
+    timeline.JumpTo(3000);
+    const std::string played = Picture(timeline) + " | " + Counts(timeline.Results());
+    const std::vector<MatchInput> history = timeline.History();
+    MatchTimeline straight(2026, Defaults(), nullptr);
+    straight.SetCheckpointSpacing(0);
+    straight.Preload(history, 3000);
+    straight.JumpTo(3000);
+    EXPECT_EQ(Picture(straight) + " | " + Counts(straight.Results()), played);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spacings, MatchTimelineJumpTest, ::testing::Values(0, 7, 1200));

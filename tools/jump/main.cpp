@@ -1,10 +1,11 @@
-// Times the playback's jumps where they cost most: at the end of an 80-minute match, ten seconds back is a re-play
-// of some 575,000 frames from the kick-off, with no drawing. A recording given as the argument is jumped in instead
-// (from its last frame), so a recording doubles as a benchmark.
+// Times the playback's jumps at the end of a match: 10 s back and forward again, back to the kick-off and to the end
+// once more. Each jump restores the nearest checkpoint before its target and re-plays the rest without drawing. A
+// recording given as the argument is jumped in instead (from its last frame), so a recording doubles as a benchmark.
 // Usage: tryzone-jump [RECORDING]
 
 #include "play/MatchTimeline.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -43,20 +44,29 @@ int main(int argc, char** argv)
 
     MatchTimeline timeline(recording.seed, recording.players, nullptr);
     timeline.Preload(recording.inputs, recording.lastFrame);
-    double start = CpuSeconds();
+    const double start = CpuSeconds();
     timeline.JumpTo(recording.lastFrame);
-    const double played = CpuSeconds() - start;
-    start = CpuSeconds();
-    timeline.JumpTo(recording.lastFrame - kJumpFrames);
-    const double back = CpuSeconds() - start;
-    start = CpuSeconds();
-    timeline.JumpTo(recording.lastFrame);
-    const double forward = CpuSeconds() - start;
+    std::printf("Match of %lld frames (seed %u), played through in %.3f s of CPU, %zu checkpoints kept\n",
+                static_cast<long long>(recording.lastFrame), recording.seed, CpuSeconds() - start,
+                timeline.CheckpointFrames().size());
 
-    std::printf("Match of %lld frames (seed %u), first played through in %.3f s of CPU\n",
-                static_cast<long long>(recording.lastFrame), recording.seed, played);
-    std::printf("Jump 10 s back from its last frame (re-play of %lld frames): %.3f s of CPU\n",
-                static_cast<long long>(recording.lastFrame - kJumpFrames), back);
-    std::printf("Jump 10 s forward again: %.3f s of CPU\n", forward);
+    const auto jump = [&timeline](const char* what, std::int64_t target)
+    {
+        // The frames after the latest checkpoint before the target are re-played, or after the current frame when
+        // that is nearer.
+        std::int64_t from = target > timeline.Frame() ? timeline.Frame() : 0;
+        for (const std::int64_t frame : timeline.CheckpointFrames())
+        {
+            from = frame < target ? std::max(frame, from) : from;
+        }
+        const double begun = CpuSeconds();
+        timeline.JumpTo(target);
+        std::printf("%-28s %8.3f ms of CPU (re-play of %lld frames)\n", what, (CpuSeconds() - begun) * 1000.0,
+                    static_cast<long long>(target - from));
+    };
+    jump("Jump 10 s back from the end:", recording.lastFrame - kJumpFrames);
+    jump("Jump 10 s forward again:", recording.lastFrame);
+    jump("Jump to the kick-off:", timeline.KickOffFrame());
+    jump("Jump to the end:", recording.lastFrame);
     return 0;
 }

@@ -76,7 +76,7 @@ void RestoreEntity(const EntitySnapshot& snapshot, Entity& entity)
     entity.tag = snapshot.tag;
 }
 
-// The player's own members, in one place for both directions.
+// The player's and the scene's own members, each in one place for both directions.
 template <class From, class To> void CopyPlayerMembers(const From& from, To& to)
 {
     to.luckMultiplier = from.luckMultiplier;
@@ -98,6 +98,15 @@ template <class From, class To> void CopyPlayerMembers(const From& from, To& to)
     to.passWaitTimer = from.passWaitTimer;
     to.boostTimer = from.boostTimer;
     to.boostDuration = from.boostDuration;
+}
+
+template <class From, class To> void CopySceneMembers(const From& from, To& to)
+{
+    to.debugMode = from.debugMode;
+    to.blueScore = from.blueScore;
+    to.redScore = from.redScore;
+    to.tryPending = from.tryPending;
+    to.formation = from.formation;
 }
 
 PlayerSnapshot TakePlayer(const Player& player)
@@ -162,11 +171,7 @@ MatchSnapshot TakeSnapshot(const RugbyScene& scene)
     snapshot.ballCarrier = SlotOf(scene, scene.ballCarrier);
     snapshot.selectedPlayer = SlotOf(scene, scene.selectedPlayer);
     snapshot.selectedReceiver = SlotOf(scene, scene.selectedReceiver);
-    snapshot.debugMode = scene.debugMode;
-    snapshot.blueScore = scene.blueScore;
-    snapshot.redScore = scene.redScore;
-    snapshot.tryPending = scene.tryPending;
-    snapshot.formation = scene.formation;
+    CopySceneMembers(scene, snapshot);
     return snapshot;
 }
 
@@ -184,9 +189,5 @@ void RestoreSnapshot(const MatchSnapshot& snapshot, RugbyScene& scene)
     scene.ballCarrier = PlayerAt(scene, snapshot.ballCarrier);
     scene.selectedPlayer = PlayerAt(scene, snapshot.selectedPlayer);
     scene.selectedReceiver = PlayerAt(scene, snapshot.selectedReceiver);
-    scene.debugMode = snapshot.debugMode;
-    scene.blueScore = snapshot.blueScore;
-    scene.redScore = snapshot.redScore;
-    scene.tryPending = snapshot.tryPending;
-    scene.formation = snapshot.formation;
+    CopySceneMembers(snapshot, scene);
 }

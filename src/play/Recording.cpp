@@ -1,5 +1,7 @@
 #include "play/Recording.h"
 
+#include "settings/PlayersConfig.h"
+
 #include <SFML/Window/Event.hpp>
 #include <array>
 #include <cmath>
@@ -15,30 +17,17 @@ using nlohmann::json;
 constexpr std::array<const char*, 7> kKindNames = {"debug", "pick",       "steer", "receiver",
                                                    "hand",  "frame_time", "reload"};
 
-constexpr std::array<const char*, 6> kFloatKeys = {
-    "Radius", "Speed", "LuckMultiplier", "EnemyIsTooNearDistance", "PassCooldown", "PassTime"};
-
 bool IsMouse(InputKind kind)
 {
     return kind == InputKind::Pick || kind == InputKind::Steer || kind == InputKind::Receiver;
 }
 
-nlohmann::ordered_json PlayersJson(const std::vector<PlayerSettings>& players)
+json PlayersJson(const std::vector<PlayerSettings>& players)
 {
-    nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const PlayerSettings& p : players)
+    json list = json::array();
+    for (const PlayerSettings& player : players)
     {
-        // The settings file's keys; floats widened exactly, so they read back as the same floats.
-        list.push_back(
-            {{"PlayerNumber", p.PlayerNumber},
-             {"Team", p.Team != 0 ? "Red" : "Blue"},
-             {"StartPosition", {static_cast<double>(p.StartPosition.x), static_cast<double>(p.StartPosition.y)}},
-             {"Radius", static_cast<double>(p.Radius)},
-             {"Speed", static_cast<double>(p.Speed)},
-             {"LuckMultiplier", static_cast<double>(p.LuckMultiplier)},
-             {"EnemyIsTooNearDistance", static_cast<double>(p.EnemyIsTooNearDistance)},
-             {"PassCooldown", static_cast<double>(p.PassCooldown)},
-             {"PassTime", static_cast<double>(p.PassTime)}});
+        list.push_back(RecordToJson(player));
     }
     return list;
 }
@@ -49,7 +38,7 @@ bool IsFloat(const json& value)
            std::fabs(value.get<double>()) <= static_cast<double>(std::numeric_limits<float>::max());
 }
 
-// Ten players, each with the settings file's nine keys and types.
+// Ten players, each as the settings file would give it.
 std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
 {
     if (!list.is_array() || list.size() != 10)
@@ -59,28 +48,12 @@ std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
     std::vector<PlayerSettings> players;
     for (const json& entry : list)
     {
-        if (!entry.is_object() || !entry.contains("PlayerNumber") || !entry["PlayerNumber"].is_number_unsigned() ||
-            !entry.contains("Team") || !entry["Team"].is_string() || !entry.contains("StartPosition") ||
-            !entry["StartPosition"].is_array() || entry["StartPosition"].size() != 2 ||
-            !IsFloat(entry["StartPosition"][0]) || !IsFloat(entry["StartPosition"][1]))
+        std::optional<PlayerSettings> player = RecordFromJson(entry);
+        if (!player)
         {
             return std::nullopt;
         }
-        PlayerSettings p;
-        p.PlayerNumber = static_cast<std::uint8_t>(entry["PlayerNumber"].get<std::uint64_t>() % 256);
-        p.Team = entry["Team"].get<std::string>() == "Blue" ? 0 : 1;
-        p.StartPosition = {entry["StartPosition"][0].get<float>(), entry["StartPosition"][1].get<float>()};
-        float* const fields[] = {&p.Radius,       &p.Speed,   &p.LuckMultiplier, &p.EnemyIsTooNearDistance,
-                                 &p.PassCooldown, &p.PassTime};
-        for (std::size_t i = 0; i < kFloatKeys.size(); ++i)
-        {
-            if (!entry.contains(kFloatKeys[i]) || !IsFloat(entry[kFloatKeys[i]]))
-            {
-                return std::nullopt;
-            }
-            *fields[i] = entry[kFloatKeys[i]].get<float>();
-        }
-        players.push_back(p);
+        players.push_back(*player);
     }
     return players;
 }

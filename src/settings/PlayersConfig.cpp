@@ -110,21 +110,6 @@ PlayerSettings ToRecord(const json& entry)
     return record;
 }
 
-json ToJson(const PlayerSettings& record)
-{
-    // Floats are widened exactly, so the file shows the double each float really is.
-    return json{{"PlayerNumber", static_cast<std::uint64_t>(record.PlayerNumber)},
-                {"Team", record.Team != 0 ? "Red" : "Blue"},
-                {"StartPosition", json::array({static_cast<double>(record.StartPosition.x),
-                                               static_cast<double>(record.StartPosition.y)})},
-                {"Radius", static_cast<double>(record.Radius)},
-                {"Speed", static_cast<double>(record.Speed)},
-                {"LuckMultiplier", static_cast<double>(record.LuckMultiplier)},
-                {"EnemyIsTooNearDistance", static_cast<double>(record.EnemyIsTooNearDistance)},
-                {"PassCooldown", static_cast<double>(record.PassCooldown)},
-                {"PassTime", static_cast<double>(record.PassTime)}};
-}
-
 // The library quotes the offending text whole, so a single huge value would make a line of a megabyte, and a file
 // that is not UTF-8 would put its raw bytes on the console.
 void PrintLibraryText(std::ostream& out, std::string_view text)
@@ -198,7 +183,7 @@ std::string SavedText(const std::vector<PlayerSettings>& records)
     json document = json::array();
     for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
     {
-        document.push_back(ToJson(records[i]));
+        document.push_back(RecordToJson(records[i]));
     }
     return document.dump(4, ' ', false);
 }
@@ -242,6 +227,36 @@ void WarnAboutTeams(const std::vector<PlayerSettings>& loaded)
     }
 }
 } // namespace
+
+std::optional<PlayerSettings> RecordFromJson(const json& entry)
+{
+    try
+    {
+        if (HasRequiredKeys(entry) && HasExpectedTypes(entry))
+        {
+            return ToRecord(entry);
+        }
+    }
+    catch (const json::exception&)
+    {
+        // A position that is not a number: a wrong type like the others.
+    }
+    return std::nullopt;
+}
+
+json RecordToJson(const PlayerSettings& record)
+{
+    return json{{"PlayerNumber", static_cast<std::uint64_t>(record.PlayerNumber)},
+                {"Team", record.Team != 0 ? "Red" : "Blue"},
+                {"StartPosition", json::array({static_cast<double>(record.StartPosition.x),
+                                               static_cast<double>(record.StartPosition.y)})},
+                {"Radius", static_cast<double>(record.Radius)},
+                {"Speed", static_cast<double>(record.Speed)},
+                {"LuckMultiplier", static_cast<double>(record.LuckMultiplier)},
+                {"EnemyIsTooNearDistance", static_cast<double>(record.EnemyIsTooNearDistance)},
+                {"PassCooldown", static_cast<double>(record.PassCooldown)},
+                {"PassTime", static_cast<double>(record.PassTime)}};
+}
 
 PlayersConfig::PlayersConfig(std::string path) : fileName(std::move(path)) {}
 

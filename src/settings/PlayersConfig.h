@@ -4,8 +4,15 @@
 
 #include <array>
 #include <cstddef>
+#include <nlohmann/json_fwd.hpp>
+#include <optional>
 #include <string>
 #include <vector>
+
+// One entry of the settings file as the store reads it; nothing when a key is missing or has the wrong type.
+[[nodiscard]] std::optional<PlayerSettings> RecordFromJson(const nlohmann::json& entry);
+// One record as the store writes it: floats widened exactly, so they read back as the same floats.
+[[nodiscard]] nlohmann::json RecordToJson(const PlayerSettings& record);
 
 // The settings store: reads, validates and writes the players' settings file.
 class PlayersConfig

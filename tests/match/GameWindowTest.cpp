@@ -24,7 +24,8 @@ struct Blob
     int area = 0;
 };
 
-// Regions of exactly one colour, below the score texts; players and the ball are drawn in pure colours.
+// Regions of exactly one colour, below the score texts (45 of 720 rows, as much of a resized picture); players and
+// the ball are drawn in pure colours.
 // merged: all such pixels as one region.
 std::vector<Blob> Blobs(const sf::Image& image, sf::Color color, int minArea, bool merged = false)
 {
@@ -32,7 +33,9 @@ std::vector<Blob> Blobs(const sf::Image& image, sf::Color color, int minArea, bo
     std::vector<bool> seen(size.x * size.y, false);
     std::vector<Blob> blobs;
     std::vector<sf::Vector2u> stack;
-    for (unsigned y = 45; y < size.y; ++y)
+    // A fixed 45 rows would hide a player or the ball near the top of a picture shrunk to half height.
+    const unsigned top = 45 * size.y / 720;
+    for (unsigned y = top; y < size.y; ++y)
     {
         for (unsigned x = 0; x < size.x; ++x)
         {
@@ -53,7 +56,7 @@ std::vector<Blob> Blobs(const sf::Image& image, sf::Color color, int minArea, bo
                 const sf::Vector2u next[4] = {{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}};
                 for (const sf::Vector2u n : next)
                 {
-                    if (n.x < size.x && n.y >= 45 && n.y < size.y && !seen[n.y * size.x + n.x] &&
+                    if (n.x < size.x && n.y >= top && n.y < size.y && !seen[n.y * size.x + n.x] &&
                         image.getPixel(n.x, n.y) == color)
                     {
                         seen[n.y * size.x + n.x] = true;

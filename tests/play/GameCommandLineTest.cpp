@@ -19,6 +19,15 @@ std::string Header(int version = kRecordingVersion, int players = 10)
     return line;
 }
 
+// A whole number where the settings file wants a float: a recording's players follow the file's rules.
+std::string WholeNumberRadius()
+{
+    std::string line = Header();
+    const std::size_t at = line.find("\"Radius\":") + 9;
+    line.replace(at, line.find(',', at) - at, "25");
+    return line;
+}
+
 std::vector<std::string> Files(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
@@ -97,6 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--replay", "bad.jsonl"}, "{\"format\":\"other\"}\n", "bad.jsonl line 1: not a TryZone recording"},
         Refused{{"--replay", "bad.jsonl"}, Header(2), "bad.jsonl line 1: recording version 2"},
         Refused{{"--replay", "bad.jsonl"}, Header(1, 9), "bad.jsonl line 1: settings that do not validate"},
+        Refused{{"--replay", "bad.jsonl"}, WholeNumberRadius(), "bad.jsonl line 1: settings that do not validate"},
         Refused{{"--replay", "bad.jsonl"},
                 Header() + "{\"frame\":9,\"input\":\"debug\"}\n{\"frame\":8,\"input\":\"debug\"}\n",
                 "bad.jsonl line 3: frames out of order"},

@@ -31,6 +31,9 @@ private:
     std::vector<PlayerSettings> players;
 };
 
+// The runner whose match the host holds.
+MatchRunner* current = nullptr;
+
 void EmptyWorld()
 {
     GameHost& host = GameHost::Instance();
@@ -57,6 +60,13 @@ MatchRunner::~MatchRunner()
 const RugbyScene& MatchRunner::Start(const std::vector<PlayerSettings>& players, std::uint32_t seed,
                                      MatchObserver* observer)
 {
+    if (current != nullptr && current != this)
+    {
+        // Its match is about to go: it must not end or step ours later.
+        current->scene = nullptr;
+        current->frame = 0;
+    }
+    current = this;
     EmptyWorld();
     GameHost& host = GameHost::Instance();
     if (host.Window() == nullptr)
@@ -104,7 +114,11 @@ void MatchRunner::Restore(const MatchSnapshot& snapshot)
 
 void MatchRunner::End()
 {
-    EmptyWorld();
+    if (current == this)
+    {
+        EmptyWorld();
+        current = nullptr;
+    }
     scene = nullptr;
     frame = 0;
 }

@@ -33,7 +33,8 @@ inline constexpr double kFrameSeconds = 0.00835;
 
 // Runs one match at a time in the host: starts it from ten players and a seed, steps it by a given frame time,
 // feeds it input and lets an observer listen. The game's playback, the simulator, the benchmark and the tests all
-// play matches through it, so a match is the same match wherever it is played.
+// play matches through it, so a match is the same match wherever it is played. The host holds one match: a runner
+// that starts one ends the match of any other runner, which then no longer runs and leaves the host alone.
 class MatchRunner
 {
 public:
@@ -57,6 +58,7 @@ public:
     void End();
 
     [[nodiscard]] bool Running() const { return scene != nullptr; }
+    // Only while Running(); as are Feed, Step, Capture and Restore.
     [[nodiscard]] const RugbyScene& Scene() const { return *scene; }
     // Frames played since the start, the one about to be played being Frame() + 1.
     [[nodiscard]] std::int64_t Frame() const { return frame; }

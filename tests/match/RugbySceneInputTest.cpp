@@ -1,3 +1,4 @@
+#include "support/Events.h"
 #include "support/TestMatch.h"
 
 #include <SFML/Window/Event.hpp>
@@ -5,29 +6,6 @@
 
 namespace
 {
-sf::Event Button(sf::Event::EventType type, sf::Mouse::Button button, int x, int y)
-{
-    sf::Event event{};
-    event.type = type;
-    event.mouseButton.button = button;
-    event.mouseButton.x = x;
-    event.mouseButton.y = y;
-    return event;
-}
-
-sf::Event Click(sf::Mouse::Button button, sf::Vector2f at)
-{
-    return Button(sf::Event::MouseButtonPressed, button, static_cast<int>(at.x), static_cast<int>(at.y));
-}
-
-sf::Event Key(sf::Keyboard::Key code, sf::Event::EventType type = sf::Event::KeyPressed)
-{
-    sf::Event event{};
-    event.type = type;
-    event.key.code = code;
-    return event;
-}
-
 class InputTest : public MatchWorld
 {
 protected:

@@ -4,32 +4,14 @@
 #include "match/RugbyScene.h"
 #include "play/MatchRecorder.h"
 #include "play/MatchRunner.h"
+#include "support/Events.h"
 #include "support/HeadlessWorld.h"
 
-#include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace
 {
-sf::Event Key(sf::Keyboard::Key code)
-{
-    sf::Event event{};
-    event.type = sf::Event::KeyPressed;
-    event.key.code = code;
-    return event;
-}
-
-sf::Event Click(sf::Mouse::Button button, const Player& on)
-{
-    sf::Event event{};
-    event.type = sf::Event::MouseButtonPressed;
-    event.mouseButton.button = button;
-    event.mouseButton.x = static_cast<int>(on.PositionAt(0.5f, 0.5f).x);
-    event.mouseButton.y = static_cast<int>(on.PositionAt(0.5f, 0.5f).y);
-    return event;
-}
-
 void Play(MatchRunner& runner, MatchRecorder& recorder, std::int64_t frames)
 {
     for (std::int64_t i = 0; i < frames; ++i)
@@ -58,9 +40,9 @@ TEST_P(MatchSnapshotTest, RestoredIntoAnotherMatchItPlaysOnAsTheMatchItWasTakenF
     // Debug mode on, a player picked and steered, a receiver picked and handed the ball, debug mode off again (the
     // match stands still in it): the scene's three player pointers are set and a player runs to the user's target.
     runner.Feed(Key(sf::Keyboard::Numpad5));
-    runner.Feed(Click(sf::Mouse::Right, *scene.players[3]));
-    runner.Feed(Click(sf::Mouse::Left, *scene.players[8]));
-    runner.Feed(Click(sf::Mouse::Middle, *scene.players[2]));
+    runner.Feed(Click(sf::Mouse::Right, scene.players[3]->PositionAt(0.5f, 0.5f)));
+    runner.Feed(Click(sf::Mouse::Left, scene.players[8]->PositionAt(0.5f, 0.5f)));
+    runner.Feed(Click(sf::Mouse::Middle, scene.players[2]->PositionAt(0.5f, 0.5f)));
     runner.Feed(Key(sf::Keyboard::E));
     runner.Feed(Key(sf::Keyboard::Numpad5));
     Play(runner, first, 40);

@@ -156,12 +156,12 @@ std::vector<std::int64_t> MatchTimeline::CheckpointFrames() const
     return frames;
 }
 
-void MatchTimeline::JumpTo(std::int64_t target)
+std::int64_t MatchTimeline::JumpTo(std::int64_t target)
 {
     target = std::max<std::int64_t>(target, 1);
     if (target == frame)
     {
-        return;
+        return 0;
     }
     silent = true;
     recorder->SetEvents(nullptr);
@@ -193,6 +193,7 @@ void MatchTimeline::JumpTo(std::int64_t target)
         frame = kickOff;
         next = start;
     }
+    const std::int64_t from = frame;
     const bool drawing = DebugOverlay::Enabled();
     DebugOverlay::SetEnabled(false);
     while (frame < target - 1)
@@ -206,6 +207,7 @@ void MatchTimeline::JumpTo(std::int64_t target)
     {
         Advance(kMaxFrameTime);
     }
+    return target - from;
 }
 
 bool MatchTimeline::Save(const std::string& path) const

@@ -38,8 +38,8 @@ public:
     // length other than the capped frame time is kept as an input.
     void Advance(float frameTime);
     // Shows the given frame by re-playing from the latest checkpoint before it (from its kick-off when there is
-    // none), or by playing on when that is nearer; nothing but the last step is drawn.
-    void JumpTo(std::int64_t target);
+    // none), or by playing on when that is nearer; nothing but the last step is drawn. Returns the frames played.
+    std::int64_t JumpTo(std::int64_t target);
     // Frames between checkpoints, from each kick-off's first frame; 0 keeps none (a headless replay never jumps).
     void SetCheckpointSpacing(std::int64_t frames) { checkpointSpacing = frames; }
     // Frames with a checkpoint, oldest first.

@@ -5,7 +5,6 @@
 
 #include "play/MatchTimeline.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -52,17 +51,10 @@ int main(int argc, char** argv)
 
     const auto jump = [&timeline](const char* what, std::int64_t target)
     {
-        // The frames after the latest checkpoint before the target are re-played, or after the current frame when
-        // that is nearer.
-        std::int64_t from = target > timeline.Frame() ? timeline.Frame() : 0;
-        for (const std::int64_t frame : timeline.CheckpointFrames())
-        {
-            from = frame < target ? std::max(frame, from) : from;
-        }
         const double begun = CpuSeconds();
-        timeline.JumpTo(target);
+        const std::int64_t played = timeline.JumpTo(target);
         std::printf("%-28s %8.3f ms of CPU (re-play of %lld frames)\n", what, (CpuSeconds() - begun) * 1000.0,
-                    static_cast<long long>(target - from));
+                    static_cast<long long>(played));
     };
     jump("Jump 10 s back from the end:", recording.lastFrame - kJumpFrames);
     jump("Jump 10 s forward again:", recording.lastFrame);

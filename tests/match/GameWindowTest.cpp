@@ -22,6 +22,7 @@ struct Blob
 {
     sf::Vector2f centre;
     int area = 0;
+    sf::Vector2u extent; // of the bounding box, in pixels
 };
 
 // Regions of exactly one colour, below the score texts (45 of 720 rows, as much of a resized picture); players and
@@ -45,6 +46,8 @@ std::vector<Blob> Blobs(const sf::Image& image, sf::Color color, int minArea, bo
             }
             Blob blob;
             sf::Vector2f sum;
+            sf::Vector2u low{x, y};
+            sf::Vector2u high{x, y};
             stack.push_back({x, y});
             seen[y * size.x + x] = true;
             while (!stack.empty())
@@ -53,6 +56,8 @@ std::vector<Blob> Blobs(const sf::Image& image, sf::Color color, int minArea, bo
                 stack.pop_back();
                 ++blob.area;
                 sum += sf::Vector2f(static_cast<float>(p.x), static_cast<float>(p.y));
+                low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+                high = {std::max(high.x, p.x), std::max(high.y, p.y)};
                 const sf::Vector2u next[4] = {{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}};
                 for (const sf::Vector2u n : next)
                 {
@@ -74,6 +79,7 @@ std::vector<Blob> Blobs(const sf::Image& image, sf::Color color, int minArea, bo
             else if (blob.area >= minArea)
             {
                 blob.centre = sum / static_cast<float>(blob.area);
+                blob.extent = high - low + sf::Vector2u(1, 1);
                 blobs.push_back(blob);
             }
         }
@@ -143,9 +149,13 @@ Blob StandingApartFromTheBall(const sf::Image& before, const sf::Image& after, s
             const bool stands =
                 std::any_of(earlier.begin(), earlier.end(),
                             [&](const Blob& b) { return DistanceBetween(b.centre, blob.centre) < 4.f; });
-            // One whole player: his number and the debug rings may take a little of his area, nothing more.
-            const bool whole =
-                static_cast<float>(blob.area) > 1500.f * area && static_cast<float>(blob.area) < 2100.f * area;
+            // One whole player: his number and the debug rings may take a little of his area, nothing more. The
+            // lane lines cut a player standing on one in two, and the halves of two players side by side there
+            // can make one blob of a player's area: a whole player is as wide and as tall as his circle.
+            const auto spans = [](unsigned pixels, float diameter) { return std::abs(static_cast<float>(pixels) - diameter) < 4.f; };
+            const bool whole = static_cast<float>(blob.area) > 1500.f * area &&
+                               static_cast<float>(blob.area) < 2100.f * area &&
+                               spans(blob.extent.x, 50.f * scale.x) && spans(blob.extent.y, 50.f * scale.y);
             // The ball handed to a player in an in-goal area would be a try, and gone from him at once.
             const bool inFieldOfPlay = blob.centre.x > 160.f * scale.x && blob.centre.x < 1120.f * scale.x;
             if (stands && whole && inFieldOfPlay && DistanceBetween(blob.centre, ball) > 80.f * length &&

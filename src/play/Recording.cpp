@@ -1,5 +1,6 @@
 #include "play/Recording.h"
 
+#include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 
 #include <SFML/Window/Event.hpp>
@@ -240,7 +241,8 @@ std::variant<Recording, std::string> ReadRecording(const std::string& path)
             }
             if (!line.contains("version") || line["version"] != kRecordingVersion)
             {
-                return where + "recording version " + (line.contains("version") ? line["version"].dump() : "none") +
+                return where + "recording version " +
+                       (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
                        ", this game plays version " + std::to_string(kRecordingVersion);
             }
             if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||

@@ -57,11 +57,18 @@ std::string ConsoleText(std::string_view text, std::size_t maxBytes)
         const std::size_t length = SequenceLength(text);
         const auto lead = static_cast<unsigned char>(text.front());
         std::string_view piece = text.substr(0, length);
-        std::array<char, 5> escaped{};
+        std::array<char, 9> escaped{};
         if (length == 0 || lead < 0x20 || lead == 0x7F)
         {
             std::snprintf(escaped.data(), escaped.size(), "\\x%02X", static_cast<unsigned>(lead));
             piece = std::string_view(escaped.data(), 4);
+        }
+        else if (lead == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0)
+        {
+            // U+0080 to U+009F: C1 controls, which a terminal may obey as it would ESC [.
+            std::snprintf(escaped.data(), escaped.size(), "\\x%02X\\x%02X", static_cast<unsigned>(lead),
+                          static_cast<unsigned>(static_cast<unsigned char>(text[1])));
+            piece = std::string_view(escaped.data(), 8);
         }
         if (shown.size() + piece.size() > maxBytes)
         {

@@ -1,0 +1,105 @@
+// Measures the match simulation as the game runs it, minus the window: simulated frames per CPU second and heap
+// allocations per frame, once the first frames have sized every buffer. Debug mode off, no observer.
+// Usage: tryzone-bench [frames per run] [runs]; see --help.
+
+#include "BenchOptions.h"
+#include "core/GameHost.h"
+#include "run/MatchRunner.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <new>
+#include <vector>
+
+namespace
+{
+long long allocations = 0;
+
+double CpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+} // namespace
+
+// Every heap allocation of the program passes through here and is counted.
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+    {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void* operator new[](std::size_t size)
+{
+    return ::operator new(size);
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+int main(int argc, char** argv)
+{
+    BenchOptions options;
+    if (const auto status = ParseBenchOptions(argc, argv, options))
+    {
+        return *status;
+    }
+    const long long frames = options.frames;
+    const int runs = options.runs;
+    const auto defaults = DefaultPlayers();
+    const std::vector<PlayerSettings> players(defaults.begin(), defaults.end());
+
+    MatchRunner runner;
+    runner.Start(players, 1, nullptr);
+    constexpr int kWarmUp = 60000;
+    for (int frame = 0; frame < kWarmUp; ++frame)
+    {
+        runner.Step(kMaxFrameTime);
+    }
+
+    std::printf("Match simulation, default players, debug mode off, no observer; %d frames of warm-up\n", kWarmUp);
+    std::vector<double> speeds;
+    for (int run = 1; run <= runs; ++run)
+    {
+        const long long allocationsBefore = allocations;
+        const double start = CpuSeconds();
+        for (long long frame = 0; frame < frames; ++frame)
+        {
+            runner.Step(kMaxFrameTime);
+        }
+        const double seconds = CpuSeconds() - start;
+        const long long allocated = allocations - allocationsBefore;
+        speeds.push_back(static_cast<double>(frames) / seconds);
+        std::printf("run %d: %lld frames in %.3f s of CPU: %.0f frames per CPU second, %lld heap allocations "
+                    "(%.6f per frame)\n",
+                    run, frames, seconds, speeds.back(), allocated,
+                    static_cast<double>(allocated) / static_cast<double>(frames));
+    }
+    std::sort(speeds.begin(), speeds.end());
+    std::printf("median: %.0f frames per CPU second\n", speeds[speeds.size() / 2]);
+    return 0;
+}

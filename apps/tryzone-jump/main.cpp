@@ -1,0 +1,64 @@
+// Times the playback's jumps at the end of a match: 10 s back and forward again, back to the kick-off and to the end
+// once more. Each jump restores the nearest checkpoint before its target and re-plays the rest without drawing. A
+// recording given as the argument is jumped in instead (from its last frame), so a recording doubles as a benchmark.
+// Usage: tryzone-jump [RECORDING]
+
+#include "run/MatchTimeline.h"
+
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+
+namespace
+{
+// CPU time, as tryzone-bench measures: on a shared machine the wall clock mostly measures the other programs.
+double CpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Recording recording;
+    if (argc > 1)
+    {
+        auto read = ReadRecording(argv[1]);
+        if (const auto* reason = std::get_if<std::string>(&read))
+        {
+            std::cerr << "tryzone-jump: " << *reason << std::endl;
+            return 2;
+        }
+        recording = std::move(std::get<Recording>(read));
+    }
+    else
+    {
+        const auto defaults = DefaultPlayers();
+        recording.players.assign(defaults.begin(), defaults.end());
+        recording.seed = 1;
+        recording.lastFrame = FramesFor(80.0);
+    }
+
+    MatchTimeline timeline(recording.seed, recording.players, nullptr);
+    timeline.Preload(recording.inputs, recording.lastFrame);
+    const double start = CpuSeconds();
+    timeline.JumpTo(recording.lastFrame);
+    std::printf("Match of %lld frames (seed %u), played through in %.3f s of CPU, %zu checkpoints kept\n",
+                static_cast<long long>(recording.lastFrame), recording.seed, CpuSeconds() - start,
+                timeline.CheckpointFrames().size());
+
+    const auto jump = [&timeline](const char* what, std::int64_t target)
+    {
+        const double begun = CpuSeconds();
+        const std::int64_t played = timeline.JumpTo(target);
+        std::printf("%-28s %8.3f ms of CPU (re-play of %lld frames)\n", what, (CpuSeconds() - begun) * 1000.0,
+                    static_cast<long long>(played));
+    };
+    jump("Jump 10 s back from the end:", recording.lastFrame - kJumpFrames);
+    jump("Jump 10 s forward again:", recording.lastFrame);
+    jump("Jump to the kick-off:", timeline.KickOffFrame());
+    jump("Jump to the end:", recording.lastFrame);
+    return 0;
+}

@@ -1,0 +1,149 @@
+#include "batch/Plot.h"
+
+#include "PlotSweepScript.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace
+{
+constexpr const char* kPlotter = "gnuplot";
+
+// A gnuplot string: single quotes, with any quote inside doubled.
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+    {
+        quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string Commands(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows)
+{
+    std::ostringstream commands;
+    const std::string side = variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who;
+    commands << "varied = " << Quoted(variation.key) << "\nside = " << Quoted(side) << "\nmatches = " << matchesPerValue
+             << "\n$sweep << EOD\n";
+    for (const SweepRow& row : rows)
+    {
+        const TeamTotals& blue = row.totals.teams[0];
+        const TeamTotals& red = row.totals.teams[1];
+        std::array<char, 256> line{};
+        std::snprintf(line.data(), line.size(), "%s %.6f %.6f %.6f %.6f %.6f %.6f %.6f\n", FloatText(row.value).c_str(),
+                      100.0 * blue.wins / static_cast<double>(row.results.size()), 100.0 * row.blueWins.low,
+                      100.0 * row.blueWins.high, blue.triesMean, blue.triesSpread, red.triesMean, red.triesSpread);
+        commands << line.data();
+    }
+    commands << "EOD\n" << kPlotSweepScript;
+    return commands.str();
+}
+
+bool WriteAll(int fd, const std::string& text)
+{
+    std::size_t written = 0;
+    while (written < text.size())
+    {
+        const ssize_t n = write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (n <= 0)
+        {
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Runs gnuplot with the commands on its standard input and keeps what it writes on its standard output, the
+// picture; its own complaints go to our standard error.
+std::optional<std::string> RunPlotter(const std::string& commands, std::string& png)
+{
+    std::array<int, 2> input{};
+    std::array<int, 2> output{};
+    if (pipe(input.data()) != 0 || pipe(output.data()) != 0)
+    {
+        return std::string("cannot start ") + kPlotter + ": " + std::strerror(errno);
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, input[1]);
+    posix_spawn_file_actions_addclose(&actions, output[0]);
+    std::array<char*, 2> argv{const_cast<char*>(kPlotter), nullptr};
+    pid_t pid = -1;
+    const int spawned = posix_spawnp(&pid, kPlotter, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(input[0]);
+    close(output[1]);
+    if (spawned != 0)
+    {
+        close(input[1]);
+        close(output[0]);
+        return std::string("cannot start ") + kPlotter + ": " + std::strerror(spawned);
+    }
+    // A plotter that stops reading is reported by its exit status, not by SIGPIPE ending us. The picture comes out
+    // only after the last command, so writing them all first cannot block on a full pipe.
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    WriteAll(input[1], commands);
+    close(input[1]);
+    std::signal(SIGPIPE, previous);
+    std::array<char, 65536> chunk{};
+    for (ssize_t got = 0; (got = read(output[0], chunk.data(), chunk.size())) != 0;)
+    {
+        if (got < 0 && errno != EINTR)
+        {
+            break;
+        }
+        png.append(chunk.data(), static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    }
+    close(output[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
+    {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || png.empty())
+    {
+        return std::string(kPlotter) + " failed to draw the chart";
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::string PlotterMissing()
+{
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path != nullptr ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');)
+    {
+        const std::filesystem::path candidate = std::filesystem::path(folder.empty() ? "." : folder) / kPlotter;
+        if (access(candidate.c_str(), X_OK) == 0)
+        {
+            return "";
+        }
+    }
+    return std::string("--plot draws with ") + kPlotter +
+           ", which is not installed: install the Debian package gnuplot-nox (apt-get install gnuplot-nox)";
+}
+
+std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows,
+                                     std::string& png)
+{
+    return RunPlotter(Commands(variation, matchesPerValue, rows), png);
+}

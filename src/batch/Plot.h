@@ -1,0 +1,15 @@
+#pragma once
+
+#include "batch/Sweep.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Empty when the plotting program can be run; otherwise what to install, in one line.
+[[nodiscard]] std::string PlotterMissing();
+
+// Draws a sweep's chart with gnuplot: blue's win rate with its confidence band against the value,
+// and tries per match for both sides, as the bytes of a PNG file. The reason, in one line, when it cannot.
+[[nodiscard]] std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue,
+                                                   const std::vector<SweepRow>& rows, std::string& png);

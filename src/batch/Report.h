@@ -1,0 +1,44 @@
+#pragma once
+
+#include "run/MatchRecorder.h"
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct TeamTotals
+{
+    int wins = 0;
+    int draws = 0;
+    int losses = 0;
+    double triesMean = 0.0;
+    double triesSpread = 0.0; // sample standard deviation over the matches
+    double possession = 0.0;  // share of all frames
+    long long passAttempts = 0;
+    long long passes = 0;
+    long long tackleAttempts = 0;
+    long long tackles = 0;
+};
+
+struct Totals
+{
+    std::array<TeamTotals, 2> teams;
+    long long frames = 0;
+};
+
+[[nodiscard]] Totals Summarise(const std::vector<MatchResult>& results);
+
+void PrintSummary(std::ostream& out, const Totals& totals);
+
+struct RunDescription
+{
+    std::uint64_t seed = 0;
+    std::string players; // the settings file, or "defaults"
+    int matches = 0;
+    double minutes = 0.0;
+    long long framesPerMatch = 0;
+};
+
+[[nodiscard]] nlohmann::ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchResult>& results,
+                                                   const Totals& totals);

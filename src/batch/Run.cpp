@@ -1,0 +1,111 @@
+#include "batch/Run.h"
+
+#include "run/MatchRunner.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace
+{
+RunDescription Description(const RunSetup& setup)
+{
+    return {setup.seed, setup.players, setup.matches, setup.minutes, setup.framesPerMatch};
+}
+} // namespace
+
+int TaskTotal(const RunSetup& setup)
+{
+    return setup.matches * (setup.variation ? static_cast<int>(setup.variation->values.size()) : 1);
+}
+
+void PrintHeader(std::ostream& out, const RunSetup& setup)
+{
+    const std::string matches = std::to_string(setup.matches) + (setup.matches == 1 ? " match" : " matches");
+    if (setup.variation)
+    {
+        out << "TryZone sweep: " << DescribeVariation(*setup.variation) << ", " << matches << " of " << setup.minutes
+            << " minutes (" << setup.framesPerMatch << " frames each) per value, seed " << setup.seed
+            << "; every value plays the same match seeds\n";
+    }
+    else
+    {
+        out << "TryZone simulation: " << matches << " of " << setup.minutes << " minutes (" << setup.framesPerMatch
+            << " frames each), seed " << setup.seed << '\n';
+    }
+    out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << "\n\n";
+}
+
+void PrintResults(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
+                  bool inJson)
+{
+    if (setup.variation)
+    {
+        PrintSweep(out, *setup.variation, SweepRows(*setup.variation, setup.matches, firstTask, results));
+        out << '\n';
+        return;
+    }
+    if (results.empty())
+    {
+        return;
+    }
+    constexpr std::size_t kListed = 20;
+    const std::size_t listed = std::min(results.size(), kListed);
+    for (std::size_t i = 0; i < listed; ++i)
+    {
+        out << "Match " << results[i].match << ": Blue " << results[i].teams[0].tries << " - "
+            << results[i].teams[1].tries << " Red\n";
+    }
+    if (listed < results.size())
+    {
+        out << "\u2026 " << results.size() - listed << " more " << (inJson ? "in the JSON" : "(--json lists them all)")
+            << '\n';
+    }
+    out << '\n';
+    PrintSummary(out, Summarise(results));
+}
+
+void PrintRulesKept(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results)
+{
+    if (!setup.checkRules || (!results.empty() && results.back().breach))
+    {
+        return;
+    }
+    long long frames = 0;
+    for (const MatchResult& result : results)
+    {
+        frames += result.frames;
+    }
+    std::array<char, 32> hours{};
+    std::snprintf(hours.data(), hours.size(), "%.2f", SimulatedHours(frames));
+    out << "Rules checked after each of the " << frames << " frames (" << hours.data()
+        << " simulated hours): none broken\n";
+}
+
+std::optional<std::string> BreachReport(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask)
+{
+    if (results.empty() || !results.back().breach)
+    {
+        return std::nullopt;
+    }
+    const MatchResult& last = results.back();
+    std::string value;
+    if (setup.variation)
+    {
+        const auto task = static_cast<std::size_t>(firstTask) + results.size() - 1;
+        value = " with " + setup.variation->key + " " +
+                FloatText(setup.variation->values[task / static_cast<std::size_t>(setup.matches)]);
+    }
+    return "rule broken in match " + std::to_string(last.match) + value + " (seed " + std::to_string(last.seed) +
+           "), frame " + std::to_string(last.breach->frame) + ": " + last.breach->rule;
+}
+
+nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchResult>& results)
+{
+    if (setup.variation)
+    {
+        return SweepAsJson(Description(setup), *setup.variation,
+                           SweepRows(*setup.variation, setup.matches, 0, results));
+    }
+    return ResultsAsJson(Description(setup), results, Summarise(results));
+}

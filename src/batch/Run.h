@@ -1,0 +1,45 @@
+#pragma once
+
+#include "batch/Sweep.h"
+#include "run/MatchRecorder.h"
+#include "settings/PlayerSettings.h"
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Everything that makes a run what it is: two runs with the same description play the same matches.
+struct RunSetup
+{
+    std::uint64_t seed = 0;
+    std::string players; // the settings file as given, or "defaults"
+    std::vector<PlayerSettings> lineup;
+    int matches = 1; // per value in a sweep
+    double minutes = 80.0;
+    std::int64_t framesPerMatch = 0;
+    bool checkRules = false;
+    std::optional<Variation> variation;
+};
+
+[[nodiscard]] int TaskTotal(const RunSetup& setup);
+
+// The lines before the first match.
+void PrintHeader(std::ostream& out, const RunSetup& setup);
+
+// The matches' scores and totals, or the sweep's table; `results` are the run's from task `firstTask` on, and
+// `inJson` says whether the JSON lists what the summary leaves out.
+void PrintResults(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
+                  bool inJson);
+
+// With the rules checked and none broken, the line that says so.
+void PrintRulesKept(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results);
+
+// With the rules checked, the one-line report of the rule broken, if one was.
+[[nodiscard]] std::optional<std::string> BreachReport(const RunSetup& setup, const std::vector<MatchResult>& results,
+                                                      int firstTask = 0);
+
+// What --json writes for the whole run.
+[[nodiscard]] nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchResult>& results);

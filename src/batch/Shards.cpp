@@ -1,0 +1,330 @@
+#include "batch/Shards.h"
+
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace
+{
+using nlohmann::json;
+using nlohmann::ordered_json;
+
+constexpr int kPartFormat = 1;
+constexpr int kMostShards = 100000;
+
+std::optional<int> WholeNumber(std::string_view text)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() ? std::optional<int>(value) : std::nullopt;
+}
+
+ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
+{
+    ordered_json players = ordered_json::array();
+    for (const PlayerSettings& player : lineup)
+    {
+        players.push_back({{"PlayerNumber", player.PlayerNumber},
+                           {"Team", player.Team},
+                           {"StartPosition", {player.StartPosition.x, player.StartPosition.y}},
+                           {"Radius", player.Radius},
+                           {"Speed", player.Speed},
+                           {"LuckMultiplier", player.LuckMultiplier},
+                           {"EnemyIsTooNearDistance", player.EnemyIsTooNearDistance},
+                           {"PassCooldown", player.PassCooldown},
+                           {"PassTime", player.PassTime}});
+    }
+    return players;
+}
+
+std::vector<PlayerSettings> SettingsFromJson(const ordered_json& players)
+{
+    std::vector<PlayerSettings> lineup;
+    for (const ordered_json& entry : players)
+    {
+        PlayerSettings player;
+        player.PlayerNumber = entry.at("PlayerNumber").get<std::uint8_t>();
+        player.Team = entry.at("Team").get<std::uint8_t>();
+        player.StartPosition = {entry.at("StartPosition").at(0).get<float>(),
+                                entry.at("StartPosition").at(1).get<float>()};
+        player.Radius = entry.at("Radius").get<float>();
+        player.Speed = entry.at("Speed").get<float>();
+        player.LuckMultiplier = entry.at("LuckMultiplier").get<float>();
+        player.EnemyIsTooNearDistance = entry.at("EnemyIsTooNearDistance").get<float>();
+        player.PassCooldown = entry.at("PassCooldown").get<float>();
+        player.PassTime = entry.at("PassTime").get<float>();
+        lineup.push_back(player);
+    }
+    return lineup;
+}
+
+// The options that shape a run, seed and settings aside; parts of one run have them all equal.
+ordered_json OptionsAsJson(const RunSetup& setup)
+{
+    ordered_json vary = nullptr;
+    if (setup.variation)
+    {
+        vary = {{"key", setup.variation->key},
+                {"who", setup.variation->who},
+                {"from", setup.variation->from},
+                {"to", setup.variation->to},
+                {"step", setup.variation->step}};
+    }
+    return {{"settings_file", setup.players},           {"matches", setup.matches},  {"minutes", setup.minutes},
+            {"frames_per_match", setup.framesPerMatch}, {"check", setup.checkRules}, {"vary", vary}};
+}
+
+ordered_json ResultAsJson(const MatchResult& result)
+{
+    ordered_json teams = ordered_json::array();
+    for (const TeamRecord& team : result.teams)
+    {
+        teams.push_back({{"tries", team.tries},
+                         {"possession_frames", team.possessionFrames},
+                         {"pass_attempts", team.passAttempts},
+                         {"passes", team.passes},
+                         {"tackle_attempts", team.tackleAttempts},
+                         {"tackles", team.tackles}});
+    }
+    ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
+    if (result.breach)
+    {
+        match["breach"] = {{"frame", result.breach->frame}, {"rule", result.breach->rule}};
+    }
+    return match;
+}
+
+MatchResult ResultFromJson(const ordered_json& match)
+{
+    MatchResult result;
+    result.match = match.at("match").get<int>();
+    result.seed = match.at("seed").get<std::uint32_t>();
+    result.frames = match.at("frames").get<std::int64_t>();
+    for (std::size_t team = 0; team < 2; ++team)
+    {
+        const ordered_json& record = match.at("teams").at(team);
+        result.teams[team] = {
+            record.at("tries").get<int>(),           record.at("possession_frames").get<std::int64_t>(),
+            record.at("pass_attempts").get<int>(),   record.at("passes").get<int>(),
+            record.at("tackle_attempts").get<int>(), record.at("tackles").get<int>()};
+    }
+    if (match.contains("breach"))
+    {
+        result.breach =
+            RuleBreach{match["breach"].at("frame").get<std::int64_t>(), match["breach"].at("rule").get<std::string>()};
+    }
+    return result;
+}
+
+std::string Exact(double value)
+{
+    std::array<char, 32> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.17g", value);
+    return buffer.data();
+}
+
+struct Part
+{
+    std::string file;
+    ordered_json document; // in file order, so that the first option that differs is the first one named
+    RunSetup setup;
+    Shard shard;
+    TaskRange tasks;
+    std::vector<MatchResult> results;
+    double seconds = 0.0;
+};
+
+// One part read back, or why it is not one.
+std::variant<Part, std::string> ReadPart(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+    {
+        return "cannot read " + file;
+    }
+    Part part;
+    part.file = file;
+    try
+    {
+        part.document = ordered_json::parse(in);
+        if (part.document.value("tryzone_sim_part", 0) != kPartFormat)
+        {
+            return file + " is not a part written by tryzone-sim --shard --json";
+        }
+        const ordered_json& run = part.document.at("run");
+        const ordered_json& options = run.at("options");
+        part.setup.seed = run.at("seed").get<std::uint64_t>();
+        part.setup.players = options.at("settings_file").get<std::string>();
+        part.setup.lineup = SettingsFromJson(run.at("players"));
+        part.setup.matches = options.at("matches").get<int>();
+        part.setup.minutes = options.at("minutes").get<double>();
+        part.setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
+        part.setup.checkRules = options.at("check").get<bool>();
+        if (const ordered_json& vary = options.at("vary"); !vary.is_null())
+        {
+            const std::string range = vary.at("key").get<std::string>() + "=" + Exact(vary.at("from").get<double>()) +
+                                      ":" + Exact(vary.at("to").get<double>()) + ":" +
+                                      Exact(vary.at("step").get<double>());
+            auto variation = ParseVariation(range, vary.at("who").get<std::string>());
+            if (const auto* reason = std::get_if<std::string>(&variation))
+            {
+                return file + ": " + *reason;
+            }
+            part.setup.variation = std::get<Variation>(variation);
+        }
+        part.shard = {part.document.at("shard").at("index").get<int>(),
+                      part.document.at("shard").at("count").get<int>()};
+        part.tasks = {part.document.at("tasks").at("first").get<int>(),
+                      part.document.at("tasks").at("count").get<int>()};
+        part.seconds = part.document.at("seconds").get<double>();
+        for (const ordered_json& match : part.document.at("results"))
+        {
+            part.results.push_back(ResultFromJson(match));
+        }
+    }
+    catch (const std::exception& error)
+    {
+        return file + " is not a part written by tryzone-sim --shard --json (" + error.what() + ")";
+    }
+    const TaskRange expected = ShardTasks(part.shard, TaskTotal(part.setup));
+    const bool stoppedAtBreach = !part.results.empty() && part.results.back().breach;
+    if (part.shard.count < 1 || part.shard.index < 0 || part.shard.index >= part.shard.count ||
+        part.tasks.first != expected.first || part.tasks.count != expected.count ||
+        part.results.size() > static_cast<std::size_t>(expected.count) ||
+        (part.results.size() < static_cast<std::size_t>(expected.count) && !stoppedAtBreach))
+    {
+        return file + " is incomplete or damaged: its matches are not those of shard " +
+               std::to_string(part.shard.index) + " of " + std::to_string(part.shard.count);
+    }
+    return part;
+}
+
+// Why the part cannot belong to the same run as the first, if it cannot.
+std::optional<std::string> Difference(const Part& first, const Part& part)
+{
+    const std::string from = part.file + " is from another run than " + first.file + ": ";
+    if (part.setup.seed != first.setup.seed)
+    {
+        return from + "another seed (" + std::to_string(part.setup.seed) + ", not " + std::to_string(first.setup.seed) +
+               ")";
+    }
+    if (part.setup.lineup != first.setup.lineup)
+    {
+        return from + "other players' settings";
+    }
+    const ordered_json& options = part.document["run"]["options"];
+    const ordered_json& firstOptions = first.document["run"]["options"];
+    for (auto option = firstOptions.begin(); option != firstOptions.end(); ++option)
+    {
+        if (!options.contains(option.key()) || options[option.key()] != option.value())
+        {
+            return from + "other options (" + option.key() + ")";
+        }
+    }
+    if (part.shard.count != first.shard.count)
+    {
+        return from + "split into " + std::to_string(part.shard.count) + " shards, not " +
+               std::to_string(first.shard.count);
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::variant<Shard, std::string> ParseShard(const std::string& text)
+{
+    const std::size_t slash = text.find('/');
+    const auto index = WholeNumber(std::string_view(text).substr(0, slash));
+    const auto count =
+        slash == std::string::npos ? std::nullopt : WholeNumber(std::string_view(text).substr(slash + 1));
+    if (!index || !count || *count < 1 || *count > kMostShards || *index < 0 || *index >= *count)
+    {
+        return "bad value for --shard: '" + text + "' (K/N: shard K of N, K from 0 to N-1, N from 1 to " +
+               std::to_string(kMostShards) + ")";
+    }
+    return Shard{*index, *count};
+}
+
+TaskRange ShardTasks(Shard shard, int taskTotal)
+{
+    const auto bound = [taskTotal, shard](int index)
+    { return static_cast<int>(static_cast<long long>(taskTotal) * index / shard.count); };
+    return {bound(shard.index), bound(shard.index + 1) - bound(shard.index)};
+}
+
+ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<MatchResult>& results, double seconds)
+{
+    const TaskRange tasks = ShardTasks(shard, TaskTotal(setup));
+    ordered_json matches = ordered_json::array();
+    for (const MatchResult& result : results)
+    {
+        matches.push_back(ResultAsJson(result));
+    }
+    return {
+        {"tryzone_sim_part", kPartFormat},
+        {"shard", {{"index", shard.index}, {"count", shard.count}}},
+        {"run", {{"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}}},
+        {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
+        {"seconds", seconds},
+        {"results", matches}};
+}
+
+std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files)
+{
+    std::vector<Part> parts;
+    for (const std::string& file : files)
+    {
+        auto read = ReadPart(file);
+        if (auto* reason = std::get_if<std::string>(&read))
+        {
+            return *reason;
+        }
+        parts.push_back(std::move(std::get<Part>(read)));
+        if (const auto difference = Difference(parts.front(), parts.back()))
+        {
+            return *difference;
+        }
+    }
+    if (parts.empty())
+    {
+        return std::string("no parts to merge");
+    }
+
+    const int count = parts.front().shard.count;
+    std::map<int, const Part*> byShard;
+    for (const Part& part : parts)
+    {
+        const auto [found, added] = byShard.emplace(part.shard.index, &part);
+        if (!added)
+        {
+            return "shard " + std::to_string(part.shard.index) + " of " + std::to_string(count) +
+                   " given twice: " + found->second->file + " and " + part.file;
+        }
+    }
+    for (int index = 0; index < count; ++index)
+    {
+        if (byShard.count(index) == 0)
+        {
+            return "shard " + std::to_string(index) + " of " + std::to_string(count) + " is missing";
+        }
+    }
+
+    MergedRun merged;
+    merged.setup = parts.front().setup;
+    bool broken = false; // the whole run would have stopped at the first rule broken
+    for (const auto& [index, part] : byShard)
+    {
+        for (const MatchResult& result : part->results)
+        {
+            merged.frames += result.frames;
+            if (!broken)
+            {
+                merged.results.push_back(result);
+                broken = result.breach.has_value();
+            }
+        }
+        merged.seconds += part->seconds;
+    }
+    return merged;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "batch/Run.h"
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <variant>
+#include <vector>
+
+// Shard `index` of `count`, counted from 0 as job arrays count their tasks.
+struct Shard
+{
+    int index = 0;
+    int count = 1;
+};
+
+// "K/N", or a one-line reason why not.
+[[nodiscard]] std::variant<Shard, std::string> ParseShard(const std::string& text);
+
+// A shard's tasks: a run's tasks cut into `count` consecutive runs of (nearly) equal length, so that the shards'
+// event logs one after another are the whole run's.
+struct TaskRange
+{
+    int first = 0;
+    int count = 0;
+};
+[[nodiscard]] TaskRange ShardTasks(Shard shard, int taskTotal);
+
+// What --json writes for a shard: the run's whole description and the shard's results with every count exact.
+[[nodiscard]] nlohmann::ordered_json PartAsJson(const RunSetup& setup, Shard shard,
+                                                const std::vector<MatchResult>& results, double seconds);
+
+// The whole run put back together from its parts, as if it had been played in one go.
+struct MergedRun
+{
+    RunSetup setup;
+    std::vector<MatchResult> results;
+    long long frames = 0; // played in the parts
+    double seconds = 0.0; // the parts' playing times added up
+};
+
+// The parts' files, or a one-line reason why they do not make one run.
+[[nodiscard]] std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files);

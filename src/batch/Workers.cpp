@@ -1,0 +1,448 @@
+#include "batch/Workers.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <poll.h>
+#include <sched.h>
+#include <streambuf>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+// What a worker tells the parent: a message kind, the task, and a payload of the given size.
+enum class Kind : char
+{
+    Progress = 'P', // payload: frames played of the task so far
+    Events = 'E',   // payload: the next piece of the task's event log
+    Done = 'D',     // payload: the task's outcome
+};
+
+struct Header
+{
+    Kind kind;
+    std::int32_t task;
+    std::uint64_t size;
+};
+
+bool SendAll(int fd, const void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0)
+    {
+        // No SIGPIPE: a peer that is gone is an error to report, not a reason to die.
+        const ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (sent <= 0)
+        {
+            return false;
+        }
+        bytes += sent;
+        size -= static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+bool ReadAll(int fd, void* data, std::size_t size)
+{
+    auto* bytes = static_cast<char*>(data);
+    while (size > 0)
+    {
+        const ssize_t got = read(fd, bytes, size);
+        if (got < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (got <= 0)
+        {
+            return false;
+        }
+        bytes += got;
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+// In a worker, everything goes through here; a parent that is gone ends the worker.
+void Send(int fd, Kind kind, int task, const void* payload, std::size_t size)
+{
+    Header header{};
+    header.kind = kind;
+    header.task = task;
+    header.size = size;
+    if (!SendAll(fd, &header, sizeof header) || !SendAll(fd, payload, size))
+    {
+        _exit(1);
+    }
+}
+
+// A task's event log, sent to the parent in pieces as it is written.
+class EventPipe : public std::streambuf
+{
+public:
+    EventPipe(int socket, int taskNumber) : fd(socket), task(taskNumber)
+    {
+        setp(buffer.data(), buffer.data() + buffer.size());
+    }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        sync();
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+        {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+
+    int sync() override
+    {
+        if (pptr() > pbase())
+        {
+            Send(fd, Kind::Events, task, pbase(), static_cast<std::size_t>(pptr() - pbase()));
+            setp(buffer.data(), buffer.data() + buffer.size());
+        }
+        return 0;
+    }
+
+private:
+    int fd;
+    int task;
+    std::array<char, 65536> buffer{};
+};
+
+[[noreturn]] void Work(int fd, const WorkerPlan& plan)
+{
+    for (;;)
+    {
+        std::int32_t task = -1;
+        if (!ReadAll(fd, &task, sizeof task) || task < 0)
+        {
+            // Never exit(): the parent's buffers and objects are not ours to flush or destroy.
+            _exit(0);
+        }
+        EventPipe pipe(fd, task);
+        std::ostream events(&pipe);
+        const auto progress = [fd, task](std::int64_t frames)
+        { Send(fd, Kind::Progress, task, &frames, sizeof frames); };
+        const std::string outcome = plan.play(task, plan.events != nullptr ? &events : nullptr, progress);
+        events.flush();
+        Send(fd, Kind::Done, task, outcome.data(), outcome.size());
+    }
+}
+
+std::string Describe(int status)
+{
+    if (WIFSIGNALED(status))
+    {
+        return "killed by signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")";
+    }
+    if (WIFEXITED(status))
+    {
+        return "exited with status " + std::to_string(WEXITSTATUS(status));
+    }
+    return "stopped";
+}
+
+struct Worker
+{
+    pid_t pid = -1;
+    int fd = -1;
+    int task = -1; // the task it plays, -1 when idle
+    std::int64_t frames = 0;
+    std::string input; // bytes received, not yet a whole message
+};
+
+struct Pending
+{
+    std::string events; // written once the tasks before it are taken
+    std::optional<std::string> outcome;
+};
+
+// The parent's side: hands out tasks, gathers messages and takes outcomes in task order.
+class Pool
+{
+public:
+    explicit Pool(const WorkerPlan& workerPlan) : plan(workerPlan) {}
+
+    std::optional<WorkerFailure> Run()
+    {
+        if (plan.events != nullptr)
+        {
+            plan.events->flush();
+        }
+        std::fflush(nullptr);
+        const int count = std::max(1, std::min(plan.jobs, plan.tasks));
+        for (int i = 0; i < count && !failure; ++i)
+        {
+            Start();
+        }
+        while (!failure && !stopped && taken < plan.tasks)
+        {
+            if (StopAsked())
+            {
+                stopped = true;
+                break;
+            }
+            HandOut();
+            Wait();
+        }
+        Finish();
+        return failure;
+    }
+
+private:
+    void Start()
+    {
+        std::array<int, 2> ends{};
+        if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends.data()) != 0)
+        {
+            failure = WorkerFailure{-1, std::string("cannot start a worker: ") + std::strerror(errno)};
+            return;
+        }
+        const pid_t pid = fork();
+        if (pid == 0)
+        {
+            std::signal(SIGINT, SIG_IGN);
+            std::signal(SIGTERM, SIG_IGN);
+            close(ends[0]);
+            for (const Worker& other : workers)
+            {
+                close(other.fd);
+            }
+            Work(ends[1], plan);
+        }
+        close(ends[1]);
+        if (pid < 0)
+        {
+            close(ends[0]);
+            failure = WorkerFailure{-1, std::string("cannot start a worker: ") + std::strerror(errno)};
+            return;
+        }
+        workers.push_back(Worker{pid, ends[0], -1, 0, {}});
+    }
+
+    void HandOut()
+    {
+        // Outcomes wait for the tasks before them; a bounded lead keeps that waiting, and its memory, small.
+        const int lead = 2 * static_cast<int>(workers.size());
+        for (Worker& worker : workers)
+        {
+            if (worker.fd < 0 || worker.task >= 0)
+            {
+                continue;
+            }
+            if (next < plan.tasks && next < taken + lead)
+            {
+                worker.task = next++;
+                const std::int32_t task = worker.task;
+                SendAll(worker.fd, &task, sizeof task); // a worker that is gone shows as its socket's end
+            }
+        }
+    }
+
+    void Wait()
+    {
+        std::vector<pollfd> polled;
+        std::vector<Worker*> owners;
+        for (Worker& worker : workers)
+        {
+            if (worker.fd >= 0)
+            {
+                polled.push_back(pollfd{worker.fd, POLLIN, 0});
+                owners.push_back(&worker);
+            }
+        }
+        if (poll(polled.data(), polled.size(), -1) < 0)
+        {
+            return; // interrupted: look again
+        }
+        for (std::size_t i = 0; i < polled.size() && !failure && !stopped; ++i)
+        {
+            if (polled[i].revents != 0)
+            {
+                Read(*owners[i]);
+            }
+        }
+    }
+
+    void Read(Worker& worker)
+    {
+        std::array<char, 65536> chunk{};
+        const ssize_t got = read(worker.fd, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR)
+        {
+            return;
+        }
+        if (got <= 0)
+        {
+            Lost(worker);
+            return;
+        }
+        worker.input.append(chunk.data(), static_cast<std::size_t>(got));
+        std::size_t used = 0;
+        while (!failure && !stopped && worker.input.size() - used >= sizeof(Header))
+        {
+            Header header{};
+            std::memcpy(&header, worker.input.data() + used, sizeof header);
+            if (worker.input.size() - used - sizeof header < header.size)
+            {
+                break;
+            }
+            Handle(worker, header, std::string_view(worker.input).substr(used + sizeof header, header.size));
+            used += sizeof header + header.size;
+        }
+        worker.input.erase(0, used);
+    }
+
+    void Handle(Worker& worker, const Header& header, std::string_view payload)
+    {
+        if (header.kind == Kind::Progress && payload.size() == sizeof worker.frames)
+        {
+            std::memcpy(&worker.frames, payload.data(), payload.size());
+            Report();
+        }
+        else if (header.kind == Kind::Events)
+        {
+            if (plan.events == nullptr)
+            {
+                return;
+            }
+            if (header.task == taken)
+            {
+                plan.events->write(payload.data(), static_cast<std::streamsize>(payload.size()));
+            }
+            else
+            {
+                pending[header.task].events.append(payload);
+            }
+        }
+        else if (header.kind == Kind::Done)
+        {
+            pending[header.task].outcome = std::string(payload);
+            worker.task = -1;
+            worker.frames = 0;
+            ++finished;
+            Report();
+            TakeInOrder();
+        }
+    }
+
+    void TakeInOrder()
+    {
+        for (auto found = pending.find(taken); found != pending.end() && found->second.outcome;
+             found = pending.find(taken))
+        {
+            const std::string outcome = std::move(*found->second.outcome);
+            pending.erase(found);
+            if (!plan.take(taken, outcome))
+            {
+                stopped = true;
+                return;
+            }
+            ++taken;
+            // The next task's events so far were held back; from now on they go straight out.
+            const auto held = pending.find(taken);
+            if (held != pending.end() && plan.events != nullptr)
+            {
+                plan.events->write(held->second.events.data(),
+                                   static_cast<std::streamsize>(held->second.events.size()));
+                held->second.events.clear();
+            }
+        }
+    }
+
+    void Report()
+    {
+        if (plan.progress)
+        {
+            std::int64_t frames = 0;
+            for (const Worker& worker : workers)
+            {
+                frames += worker.frames;
+            }
+            plan.progress(finished, frames);
+        }
+    }
+
+    // The worker's end of the socket closed: it has exited, normally only when told to.
+    void Lost(Worker& worker)
+    {
+        close(worker.fd);
+        worker.fd = -1;
+        int status = 0;
+        waitpid(worker.pid, &status, 0);
+        worker.pid = -1;
+        if (StopAsked())
+        {
+            stopped = true; // killed along with us, most likely: not the worker's fault
+            return;
+        }
+        failure = WorkerFailure{worker.task, Describe(status)};
+    }
+
+    [[nodiscard]] bool StopAsked() const { return plan.stop != nullptr && *plan.stop != 0; }
+
+    void Finish()
+    {
+        for (Worker& worker : workers)
+        {
+            if (worker.pid < 0)
+            {
+                continue;
+            }
+            if (failure || stopped)
+            {
+                kill(worker.pid, SIGKILL);
+            }
+            else
+            {
+                const std::int32_t stop = -1;
+                SendAll(worker.fd, &stop, sizeof stop);
+            }
+            close(worker.fd);
+            int status = 0;
+            waitpid(worker.pid, &status, 0);
+        }
+        workers.clear();
+    }
+
+    const WorkerPlan& plan;
+    std::vector<Worker> workers;
+    std::map<int, Pending> pending;
+    int next = 0;     // the next task to hand out
+    int taken = 0;    // the next task to take
+    int finished = 0; // tasks done, taken or not
+    bool stopped = false;
+    std::optional<WorkerFailure> failure;
+};
+} // namespace
+
+std::optional<WorkerFailure> RunWorkers(const WorkerPlan& plan)
+{
+    return Pool(plan).Run();
+}
+
+int AvailableCores()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+    {
+        return std::max(1, CPU_COUNT(&set));
+    }
+    const long online = sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? static_cast<int>(online) : 1;
+}

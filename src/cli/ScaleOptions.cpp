@@ -1,0 +1,119 @@
+#include "cli/ScaleOptions.h"
+
+#include "cli/Options.h"
+#include "batch/Plot.h"
+#include "batch/Workers.h"
+
+namespace
+{
+constexpr int kMostJobs = 1024;
+
+void NeedPlotter(const std::string& plotFile)
+{
+    if (!plotFile.empty())
+    {
+        if (const std::string missing = PlotterMissing(); !missing.empty())
+        {
+            throw CLI::ValidationError(missing);
+        }
+    }
+}
+} // namespace
+
+void AddScaleOptions(CLI::App& app, ScaleOptions& options)
+{
+    options.jobs = std::min(AvailableCores(), kMostJobs);
+    app.add_option_function<std::string>(
+           "--jobs",
+           [&options](const std::string& text)
+           { options.jobs = static_cast<int>(WholeNumber("--jobs", text, 1, kMostJobs)); },
+           "worker processes that play matches side by side, 1 to " + std::to_string(kMostJobs) +
+               " (default: the\nprocessors this process may use, here " + std::to_string(options.jobs) +
+               "); every output is the same whatever the number")
+        ->type_name("N");
+    CLI::Option* vary = app.add_option("--vary", options.vary,
+                                       "play --matches matches at each value of a float key of the settings file, "
+                                       "from FROM to TO\nin steps of STEP, every value with the same match seeds, "
+                                       "and print a table of the\nresults by value (e.g. LuckMultiplier=0:2:0.25)")
+                            ->type_name("KEY=FROM:TO:STEP");
+    app.add_option("--who", options.who,
+                   "whose key --vary changes: blue, red, all or slot:N (N from 0 to 9); default blue. The\nother "
+                   "players keep their settings")
+        ->type_name("SIDE")
+        ->needs(vary);
+    AddFile(app, "--csv", options.csvFile, "with --vary, write the table as CSV")->needs(vary);
+    AddFile(app, "--plot", options.plotFile,
+            "with --vary, draw blue's win rate and both sides' tries against the value as a PNG\n(needs gnuplot: "
+            "the Debian package gnuplot-nox)")
+        ->needs(vary);
+    CLI::Option* shard =
+        app.add_option_function<std::string>(
+               "--shard",
+               [&options](const std::string& text)
+               {
+                   auto parsed = ParseShard(text);
+                   if (const auto* reason = std::get_if<std::string>(&parsed))
+                   {
+                       throw CLI::ValidationError(*reason);
+                   }
+                   options.shard = std::get<Shard>(parsed);
+               },
+               "play only shard K of N (K from 0 to N-1) of the run's matches, each with the seed it\nhas in the "
+               "whole run; --json then writes a part for the merge subcommand")
+            ->type_name("K/N");
+    if (CLI::Option* seed = app.get_option_no_throw("--seed"))
+    {
+        shard->needs(seed);
+    }
+    for (const char* single : {"--events", "--heatmap"})
+    {
+        if (CLI::Option* option = app.get_option_no_throw(single))
+        {
+            vary->excludes(option);
+        }
+    }
+
+    options.merge = app.add_subcommand("merge", "put the parts of a run played in shards (--shard K/N --json) back "
+                                                "together, as if\nthe run had been played in one go");
+    options.merge
+        ->add_option("PART.json", options.parts,
+                     "the parts that tryzone-sim --shard K/N --json wrote, one per "
+                     "shard, in any order")
+        ->type_name("");
+    AddFile(*options.merge, "--json", options.mergeJson, "write the whole run's JSON");
+    AddFile(*options.merge, "--csv", options.mergeCsv, "write a sweep's table as CSV");
+    AddFile(*options.merge, "--plot", options.mergePlot, "draw a sweep's chart as a PNG");
+
+    // Checked together once everything is read: --who may come after --vary.
+    app.callback(
+        [&app, &options]()
+        {
+            if (options.merge->parsed())
+            {
+                for (const CLI::Option* option : app.get_options())
+                {
+                    if (option->count() > 0)
+                    {
+                        throw CLI::ValidationError("merge takes the parts and --json, --csv and --plot only, not " +
+                                                   option->get_name());
+                    }
+                }
+                if (options.parts.empty())
+                {
+                    throw CLI::ValidationError("merge needs the parts: tryzone-sim merge PART.json...");
+                }
+                NeedPlotter(options.mergePlot);
+                return;
+            }
+            if (!options.vary.empty() || app.get_option("--vary")->count() > 0)
+            {
+                auto parsed = ParseVariation(options.vary, options.who);
+                if (const auto* reason = std::get_if<std::string>(&parsed))
+                {
+                    throw CLI::ValidationError(*reason);
+                }
+                options.variation = std::get<Variation>(parsed);
+            }
+            NeedPlotter(options.plotFile);
+        });
+}

@@ -1,0 +1,126 @@
+#include "run/MatchRecorder.h"
+
+#include "behaviour/Player.h"
+#include "core/GameHost.h"
+#include "match/RugbyScene.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+namespace
+{
+using nlohmann::ordered_json;
+
+const char* TeamName(std::uint8_t team)
+{
+    return team == 0 ? "blue" : "red";
+}
+
+// Slot of a player in the current match; -1 if he is not one of its ten.
+int SlotOf(const Player& player)
+{
+    const auto* scene = dynamic_cast<const RugbyScene*>(GameHost::Instance().CurrentScene());
+    for (std::size_t slot = 0; scene != nullptr && slot < scene->players.size(); ++slot)
+    {
+        if (scene->players[slot] == &player)
+        {
+            return static_cast<int>(slot);
+        }
+    }
+    return -1;
+}
+
+ordered_json Describe(const Player& player)
+{
+    return {{"team", TeamName(player.team)}, {"slot", SlotOf(player)}, {"number", player.number}};
+}
+
+// Rolls and thresholds are floats; written as the decimal the float stands for, to five places.
+double Rounded(float value)
+{
+    return std::round(static_cast<double>(value) * 1e5) / 1e5;
+}
+} // namespace
+
+MatchRecorder::MatchRecorder(int match, std::ostream* eventStream) : events(eventStream)
+{
+    result.match = match;
+}
+
+TeamRecord& MatchRecorder::Team(const Player& player)
+{
+    return result.teams[player.team == 0 ? 0 : 1];
+}
+
+void MatchRecorder::OnKickOff(const Player& receiver)
+{
+    if (events != nullptr)
+    {
+        Write("kickoff", {{"receiver", Describe(receiver)}});
+    }
+}
+
+void MatchRecorder::OnPassAttempt(const Player& passer, float roll, float threshold, bool success)
+{
+    ++Team(passer).passAttempts;
+    if (events != nullptr)
+    {
+        Write("pass_attempt", {{"passer", Describe(passer)},
+                               {"roll", Rounded(roll)},
+                               {"threshold", Rounded(threshold)},
+                               {"success", success}});
+    }
+}
+
+void MatchRecorder::OnPass(const Player& from, const Player& to)
+{
+    ++Team(from).passes;
+    if (events != nullptr)
+    {
+        Write("pass", {{"from", Describe(from)}, {"to", Describe(to)}});
+    }
+}
+
+void MatchRecorder::OnTackleAttempt(const Player& tackler, const Player& holder, float roll, float threshold,
+                                    bool success)
+{
+    ++Team(tackler).tackleAttempts;
+    if (events != nullptr)
+    {
+        Write("tackle_attempt", {{"tackler", Describe(tackler)},
+                                 {"holder", Describe(holder)},
+                                 {"roll", Rounded(roll)},
+                                 {"threshold", Rounded(threshold)},
+                                 {"success", success}});
+    }
+}
+
+void MatchRecorder::OnTackle(const Player& tackler, const Player& from)
+{
+    ++Team(tackler).tackles;
+    if (events != nullptr)
+    {
+        Write("tackle", {{"tackler", Describe(tackler)}, {"from", Describe(from)}});
+    }
+}
+
+void MatchRecorder::OnTry(std::uint8_t scoringTeam)
+{
+    ++result.teams[scoringTeam == 0 ? 0 : 1].tries;
+    if (events != nullptr)
+    {
+        Write("try", {{"team", TeamName(scoringTeam)},
+                      {"score", {{"blue", result.teams[0].tries}, {"red", result.teams[1].tries}}}});
+    }
+}
+
+void MatchRecorder::Write(const char* kind, const nlohmann::ordered_json& details)
+{
+    ordered_json line = {{"match", result.match},
+                         {"frame", frame},
+                         // Simulated seconds: every frame advances the match by the capped frame time.
+                         {"time", std::round(static_cast<double>(frame) * 835.0) / 1e5},
+                         {"event", kind}};
+    line.update(details);
+    *events << line.dump() << '\n';
+}

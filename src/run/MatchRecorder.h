@@ -1,0 +1,61 @@
+#pragma once
+
+#include "match/MatchObserver.h"
+#include "run/MatchRules.h"
+
+#include <array>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+
+class RugbyScene;
+
+struct TeamRecord
+{
+    int tries = 0;
+    std::int64_t possessionFrames = 0;
+    int passAttempts = 0;
+    int passes = 0;
+    int tackleAttempts = 0;
+    int tackles = 0;
+};
+
+// What one match came to; teams by flag, 0 blue and 1 red.
+struct MatchResult
+{
+    int match = 0; // from 1
+    std::uint32_t seed = 0;
+    std::int64_t frames = 0; // played: fewer than planned when a rule was broken
+    std::array<TeamRecord, 2> teams;
+    std::optional<RuleBreach> breach; // with the rules checked, the first one broken
+};
+
+// Counts a match's events as they happen and, when given a stream, writes each as one line of JSON.
+class MatchRecorder : public MatchObserver
+{
+public:
+    MatchRecorder(int match, std::ostream* events);
+
+    // The frame about to be simulated, counted from 1.
+    void SetFrame(std::int64_t currentFrame) { frame = currentFrame; }
+    // Where the event lines go from now on; null for none (a jump re-plays frames already shown).
+    void SetEvents(std::ostream* stream) { events = stream; }
+
+    void OnKickOff(const Player& receiver) override;
+    void OnPassAttempt(const Player& passer, float roll, float threshold, bool success) override;
+    void OnPass(const Player& from, const Player& to) override;
+    void OnTackleAttempt(const Player& tackler, const Player& holder, float roll, float threshold,
+                         bool success) override;
+    void OnTackle(const Player& tackler, const Player& from) override;
+    void OnTry(std::uint8_t scoringTeam) override;
+
+    MatchResult result;
+
+private:
+    TeamRecord& Team(const Player& player);
+    void Write(const char* kind, const nlohmann::ordered_json& details);
+
+    std::ostream* events;
+    std::int64_t frame = 0;
+};

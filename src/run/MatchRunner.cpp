@@ -1,0 +1,149 @@
+#include "run/MatchRunner.h"
+
+#include "core/DebugOverlay.h"
+#include "core/GameHost.h"
+#include "core/Random.h"
+#include "match/Formation.h"
+#include "match/RugbyScene.h"
+#include "settings/DefaultPlayerSettings.h"
+
+#include <cmath>
+#include <utility>
+
+namespace
+{
+// The game's match with the players given rather than read from the settings file.
+class PresetMatch : public RugbyScene
+{
+public:
+    PresetMatch(std::vector<PlayerSettings> records, MatchObserver* listener) : players(std::move(records))
+    {
+        observer = listener;
+    }
+
+    void Initialize() override
+    {
+        formation = KickOffFormation(static_cast<float>(WindowWidth()), static_cast<float>(WindowHeight()));
+        SetUpMatch(players);
+    }
+
+private:
+    std::vector<PlayerSettings> players;
+};
+
+// The runner whose match the host holds.
+MatchRunner* current = nullptr;
+
+void EmptyWorld()
+{
+    GameHost& host = GameHost::Instance();
+    DebugOverlay::Instance().Clear();
+    if (host.Window() != nullptr)
+    {
+        host.EndScene();
+        return;
+    }
+    host.Reset();
+    // No window: no text may be laid out, so the overlay drops every request.
+    DebugOverlay::SetEnabled(false);
+}
+} // namespace
+
+MatchRunner::~MatchRunner()
+{
+    if (Running())
+    {
+        End();
+    }
+}
+
+const RugbyScene& MatchRunner::Start(const std::vector<PlayerSettings>& players, std::uint32_t seed,
+                                     MatchObserver* observer)
+{
+    if (current != nullptr && current != this)
+    {
+        // Its match is about to go: it must not end or step ours later.
+        current->scene = nullptr;
+        current->frame = 0;
+    }
+    current = this;
+    EmptyWorld();
+    GameHost& host = GameHost::Instance();
+    if (host.Window() == nullptr)
+    {
+        host.UseHeadless(kPitchWidth, kPitchHeight);
+    }
+    host.SetFrameTime(kMaxFrameTime);
+    SeedRandom(seed);
+    host.LaunchScene<PresetMatch>(players, observer);
+    scene = static_cast<RugbyScene*>(host.CurrentScene());
+    frame = 0;
+    return *scene;
+}
+
+void MatchRunner::Feed(const sf::Event& event)
+{
+    scene->HandleEvent(event);
+}
+
+void MatchRunner::Step(float frameTime)
+{
+    GameHost& host = GameHost::Instance();
+    host.SetFrameTime(frameTime);
+    host.Update();
+    ++frame;
+}
+
+MatchSnapshot MatchRunner::Capture() const
+{
+    MatchSnapshot snapshot = TakeSnapshot(*scene);
+    snapshot.frame = frame;
+    snapshot.frameTime = GameHost::Instance().FrameTime();
+    return snapshot;
+}
+
+void MatchRunner::Restore(const MatchSnapshot& snapshot)
+{
+    GameHost& host = GameHost::Instance();
+    // A match not yet stepped still has its entities queued.
+    host.AdmitQueuedEntities();
+    host.SetFrameTime(snapshot.frameTime);
+    RestoreSnapshot(snapshot, *scene);
+    frame = snapshot.frame;
+}
+
+void MatchRunner::End()
+{
+    if (current == this)
+    {
+        EmptyWorld();
+        current = nullptr;
+    }
+    scene = nullptr;
+    frame = 0;
+}
+
+std::array<PlayerSettings, 10> DefaultPlayers()
+{
+    const float width = static_cast<float>(kPitchWidth);
+    return DefaultPlayerSettings(KickOffFormation(width, static_cast<float>(kPitchHeight)), width);
+}
+
+std::int64_t FramesFor(double minutes)
+{
+    return std::llround(minutes * 60.0 / kFrameSeconds);
+}
+
+double SimulatedHours(std::int64_t frames)
+{
+    return static_cast<double>(frames) * kFrameSeconds / 3600.0;
+}
+
+std::uint32_t MatchSeed(std::uint64_t runSeed, int match)
+{
+    // SplitMix64: neighbouring run seeds and match numbers give unrelated match seeds.
+    std::uint64_t z = runSeed + 0x9E3779B97F4A7C15ull * static_cast<std::uint64_t>(match);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
+}

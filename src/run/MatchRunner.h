@@ -1,0 +1,69 @@
+#pragma once
+
+#include "run/MatchSnapshot.h"
+#include "settings/PlayerSettings.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class MatchObserver;
+class RugbyScene;
+
+namespace sf
+{
+class Event;
+}
+
+// The size of the pitch a match is laid out on: the game's window.
+inline constexpr int kPitchWidth = 1280;
+inline constexpr int kPitchHeight = 720;
+// The capped frame time as the game writes it, kept exact in double for clocks.
+inline constexpr double kFrameSeconds = 0.00835;
+
+// The ten players the game fields when it has no settings file.
+[[nodiscard]] std::array<PlayerSettings, 10> DefaultPlayers();
+
+// Frames that make up the given simulated minutes at the capped frame time, and back to hours.
+[[nodiscard]] std::int64_t FramesFor(double minutes);
+[[nodiscard]] double SimulatedHours(std::int64_t frames);
+
+// The seed of one match of a run, drawn from the run's seed, so that each match can be replayed on its own.
+[[nodiscard]] std::uint32_t MatchSeed(std::uint64_t runSeed, int match);
+
+// Runs one match at a time in the host: starts it from ten players and a seed, steps it by a given frame time,
+// feeds it input and lets an observer listen. The game's playback, the simulator, the benchmark and the tests all
+// play matches through it, so a match is the same match wherever it is played. The host holds one match: a runner
+// that starts one ends the match of any other runner, which then no longer runs and leaves the host alone.
+class MatchRunner
+{
+public:
+    MatchRunner() = default;
+    MatchRunner(const MatchRunner&) = delete;
+    MatchRunner& operator=(const MatchRunner&) = delete;
+    ~MatchRunner();
+
+    // A fresh match: the world emptied (a window the host has is kept, and drawn into), both random engines seeded
+    // from the seed, the players set up in slot order, the ball on a random red player. The observer may be null.
+    const RugbyScene& Start(const std::vector<PlayerSettings>& players, std::uint32_t seed, MatchObserver* observer);
+    // Input for the match, acted on at once, as the game acts on a polled event before the frame's update.
+    void Feed(const sf::Event& event);
+    // Advances the match by one frame of the given length.
+    void Step(float frameTime);
+    // The match as it stands between two frames.
+    [[nodiscard]] MatchSnapshot Capture() const;
+    // Continues from a snapshot, taken from this match or any other: the next step plays its frame Frame() + 1.
+    void Restore(const MatchSnapshot& snapshot);
+    // Destroys the match; without a window the host returns to its first state.
+    void End();
+
+    [[nodiscard]] bool Running() const { return scene != nullptr; }
+    // Only while Running(); as are Feed, Step, Capture and Restore.
+    [[nodiscard]] const RugbyScene& Scene() const { return *scene; }
+    // Frames played since the start, the one about to be played being Frame() + 1.
+    [[nodiscard]] std::int64_t Frame() const { return frame; }
+
+private:
+    RugbyScene* scene = nullptr;
+    std::int64_t frame = 0;
+};

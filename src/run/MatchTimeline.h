@@ -1,0 +1,106 @@
+#pragma once
+
+#include "run/MatchRecorder.h"
+#include "run/MatchRunner.h"
+#include "run/Recording.h"
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class RecordingFile;
+
+// Ten seconds of match time.
+inline constexpr std::int64_t kJumpFrames = 1198;
+// How often a match keeps a checkpoint to jump from: about ten seconds, some 10 KB each.
+inline constexpr std::int64_t kCheckpointFrames = 1200;
+
+// A match and every input it was ever given, in one queue of frame-stamped inputs: live input from the window, a
+// recording and a jump's re-play all feed the match from that queue, so what is played is what is kept. Frames count
+// from the first kick-off and keep counting through settings reloads; the first step is frame 1.
+class MatchTimeline
+{
+public:
+    // Kicks off at frame 0. The events stream, when given, receives the match's event lines as they are played.
+    MatchTimeline(std::uint32_t seed, std::vector<PlayerSettings> players, std::ostream* events);
+
+    // A recording's inputs, as the known future of the match.
+    void Preload(std::vector<MatchInput> inputs, std::int64_t lastFrame);
+    // From now on the history is written to the file as it grows (and cut back when it is cut).
+    void RecordTo(RecordingFile* file);
+
+    // Live input, stamped with the next frame: it replaces whatever the history held from that frame on, is kept,
+    // and the match is fed the kept copy.
+    void Give(MatchInput input);
+    // One step. A frame the history already holds keeps its recorded length; a new one lasts frameTime, and a
+    // length other than the capped frame time is kept as an input.
+    void Advance(float frameTime);
+    // Shows the given frame by re-playing from the latest checkpoint before it (from its kick-off when there is
+    // none), or by playing on when that is nearer; nothing but the last step is drawn. Returns the frames played.
+    std::int64_t JumpTo(std::int64_t target);
+    // Frames between checkpoints, from each kick-off's first frame; 0 keeps none (a headless replay never jumps).
+    void SetCheckpointSpacing(std::int64_t frames) { checkpointSpacing = frames; }
+    // Frames with a checkpoint, oldest first.
+    [[nodiscard]] std::vector<std::int64_t> CheckpointFrames() const;
+    // The first frame of the current match: Home shows it.
+    [[nodiscard]] std::int64_t KickOffFrame() const { return kickOff + 1; }
+
+    // A recording of the match up to the current frame; false when the file cannot be written.
+    [[nodiscard]] bool Save(const std::string& path) const;
+    // Ends the recording being written at the current frame.
+    void Finish();
+
+    [[nodiscard]] std::int64_t Frame() const { return frame; }
+    [[nodiscard]] std::int64_t KnownEnd() const { return knownEnd; }
+    [[nodiscard]] std::uint32_t Seed() const { return seed; }
+    [[nodiscard]] const std::vector<MatchInput>& History() const { return history; }
+    [[nodiscard]] const RugbyScene& Scene() const { return runner.Scene(); }
+    // The current match's counts; reloads start a new match.
+    [[nodiscard]] const MatchResult& Result() const { return recorder->result; }
+    // Simulated seconds since the current match's kick-off.
+    [[nodiscard]] double Clock() const { return clock; }
+    // The matches ended by a reload, then the current one.
+    [[nodiscard]] std::vector<MatchResult> Results() const;
+
+private:
+    // The timeline and its match at the end of a frame. The inputs before it never change afterwards, except when
+    // new input replaces the future, which drops the checkpoints in that future.
+    struct Checkpoint
+    {
+        std::int64_t frame = 0;
+        MatchSnapshot match;
+        MatchResult result;
+        std::vector<MatchResult> finished;
+        std::size_t next = 0;
+        std::int64_t kickOff = 0;
+        double clock = 0.0;
+    };
+
+    void Restart(const std::vector<PlayerSettings>& players, std::int64_t atFrame, int match);
+    void Apply(const MatchInput& input);
+    void Keep(MatchInput input);
+    void KeepCheckpoint();
+    void Resume(const Checkpoint& checkpoint);
+
+    std::uint32_t seed;
+    std::vector<PlayerSettings> firstPlayers;
+    std::ostream* events;
+    bool silent = false;
+    MatchRunner runner;
+    std::optional<MatchRecorder> recorder;
+    std::vector<MatchResult> finished;
+    std::vector<MatchInput> history;
+    std::size_t next = 0; // the first input not yet fed
+    std::int64_t frame = 0;
+    std::int64_t knownEnd = 0;
+    std::int64_t kickOff = 0;
+    double clock = 0.0;
+    RecordingFile* file = nullptr;
+    std::vector<Checkpoint> checkpoints;
+    std::int64_t checkpointSpacing = kCheckpointFrames;
+};
+
+// Plays a recording headless up to its last frame; the matches it holds, with their counts.
+[[nodiscard]] std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events);

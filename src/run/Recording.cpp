@@ -1,0 +1,294 @@
+#include "run/Recording.h"
+
+#include "settings/ConsoleText.h"
+#include "settings/PlayersConfig.h"
+
+#include <SFML/Window/Event.hpp>
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace
+{
+using nlohmann::json;
+
+constexpr std::array<const char*, 7> kKindNames = {"debug", "pick",       "steer", "receiver",
+                                                   "hand",  "frame_time", "reload"};
+
+bool IsMouse(InputKind kind)
+{
+    return kind == InputKind::Pick || kind == InputKind::Steer || kind == InputKind::Receiver;
+}
+
+json PlayersJson(const std::vector<PlayerSettings>& players)
+{
+    json list = json::array();
+    for (const PlayerSettings& player : players)
+    {
+        list.push_back(RecordToJson(player));
+    }
+    return list;
+}
+
+bool IsFloat(const json& value)
+{
+    return value.is_number() && std::isfinite(value.get<double>()) &&
+           std::fabs(value.get<double>()) <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+// Ten players, each as the settings file would give it.
+std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
+{
+    if (!list.is_array() || list.size() != 10)
+    {
+        return std::nullopt;
+    }
+    std::vector<PlayerSettings> players;
+    for (const json& entry : list)
+    {
+        std::optional<PlayerSettings> player = RecordFromJson(entry);
+        if (!player)
+        {
+            return std::nullopt;
+        }
+        players.push_back(*player);
+    }
+    return players;
+}
+
+// The input on one line after the header; a reason when it is not one.
+std::variant<MatchInput, std::string> ParseInput(const json& line)
+{
+    MatchInput input;
+    if (!line.contains("frame") || !line["frame"].is_number_integer() || line["frame"].get<std::int64_t>() < 1)
+    {
+        return std::string("no frame number");
+    }
+    input.frame = line["frame"].get<std::int64_t>();
+    const json* kind = line.contains("input") && line["input"].is_string() ? &line["input"] : nullptr;
+    std::size_t index = 0;
+    while (kind != nullptr && index < kKindNames.size() && *kind != kKindNames[index])
+    {
+        ++index;
+    }
+    if (kind == nullptr || index == kKindNames.size())
+    {
+        return std::string("unknown input");
+    }
+    input.kind = static_cast<InputKind>(index);
+    if (IsMouse(input.kind))
+    {
+        if (!line.contains("x") || !line["x"].is_number_integer() || !line.contains("y") ||
+            !line["y"].is_number_integer())
+        {
+            return std::string("a click without its point");
+        }
+        input.x = line["x"].get<int>();
+        input.y = line["y"].get<int>();
+    }
+    if (input.kind == InputKind::FrameTime)
+    {
+        if (!line.contains("seconds") || !IsFloat(line["seconds"]) || line["seconds"].get<double>() < 0.0)
+        {
+            return std::string("a frame time that is not a length of time");
+        }
+        input.frameTime = line["seconds"].get<float>();
+    }
+    if (input.kind == InputKind::Reload)
+    {
+        auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
+        if (!players)
+        {
+            return std::string("reloaded settings that do not validate");
+        }
+        input.players = std::move(*players);
+    }
+    return input;
+}
+} // namespace
+
+std::optional<MatchInput> InputFromEvent(const sf::Event& event, bool debugMode, std::int64_t frame)
+{
+    MatchInput input;
+    input.frame = frame;
+    if (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Numpad5)
+    {
+        input.kind = InputKind::Debug;
+        return input;
+    }
+    if (!debugMode)
+    {
+        return std::nullopt;
+    }
+    if (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::E)
+    {
+        input.kind = InputKind::Hand;
+        return input;
+    }
+    if (event.type != sf::Event::MouseButtonPressed && event.type != sf::Event::MouseButtonReleased)
+    {
+        return std::nullopt;
+    }
+    // Press and release act alike, so both are recorded, as presses.
+    switch (event.mouseButton.button)
+    {
+    case sf::Mouse::Right:
+        input.kind = InputKind::Pick;
+        break;
+    case sf::Mouse::Left:
+        input.kind = InputKind::Steer;
+        break;
+    case sf::Mouse::Middle:
+        input.kind = InputKind::Receiver;
+        break;
+    default:
+        return std::nullopt;
+    }
+    input.x = event.mouseButton.x;
+    input.y = event.mouseButton.y;
+    return input;
+}
+
+sf::Event EventFromInput(const MatchInput& input)
+{
+    sf::Event event{};
+    if (IsMouse(input.kind))
+    {
+        event.type = sf::Event::MouseButtonPressed;
+        event.mouseButton.button = input.kind == InputKind::Pick    ? sf::Mouse::Right
+                                   : input.kind == InputKind::Steer ? sf::Mouse::Left
+                                                                    : sf::Mouse::Middle;
+        event.mouseButton.x = input.x;
+        event.mouseButton.y = input.y;
+        return event;
+    }
+    event.type = sf::Event::KeyPressed;
+    event.key = {input.kind == InputKind::Hand ? sf::Keyboard::E : sf::Keyboard::Numpad5, false, false, false, false};
+    return event;
+}
+
+std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players)
+{
+    const nlohmann::ordered_json line = {{"format", kRecordingFormat},
+                                         {"version", kRecordingVersion},
+                                         {"seed", seed},
+                                         {"players", PlayersJson(players)}};
+    return line.dump() + '\n';
+}
+
+std::string InputLine(const MatchInput& input)
+{
+    nlohmann::ordered_json line = {{"frame", input.frame}, {"input", kKindNames[static_cast<std::size_t>(input.kind)]}};
+    if (IsMouse(input.kind))
+    {
+        line["x"] = input.x;
+        line["y"] = input.y;
+    }
+    if (input.kind == InputKind::FrameTime)
+    {
+        line["seconds"] = static_cast<double>(input.frameTime);
+    }
+    if (input.kind == InputKind::Reload)
+    {
+        line["players"] = PlayersJson(input.players);
+    }
+    return line.dump() + '\n';
+}
+
+std::string EndLine(std::int64_t frame)
+{
+    return nlohmann::ordered_json{{"end", frame}}.dump() + '\n';
+}
+
+std::variant<Recording, std::string> ReadRecording(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream content;
+    if (!file || !(content << file.rdbuf()))
+    {
+        return path + ": cannot be read";
+    }
+    const std::string text = content.str();
+    Recording recording;
+    bool ended = false;
+    std::size_t number = 0;
+    for (std::size_t start = 0; start < text.size();)
+    {
+        ++number;
+        const std::size_t stop = text.find('\n', start);
+        const bool cut = stop == std::string::npos;
+        const std::string where = path + " line " + std::to_string(number) + ": ";
+        const json line = json::parse(text.substr(start, cut ? std::string::npos : stop - start), nullptr, false);
+        start = cut ? text.size() : stop + 1;
+        if (line.is_discarded() || !line.is_object())
+        {
+            // A crash while writing leaves a last line without its end: the rest is still a match.
+            if (cut && number > 1)
+            {
+                recording.warning = where + "cut short, left out; the rest is played";
+                break;
+            }
+            return where + "not a JSON object";
+        }
+        if (number == 1)
+        {
+            if (!line.contains("format") || line["format"] != kRecordingFormat)
+            {
+                return where + "not a TryZone recording";
+            }
+            if (!line.contains("version") || line["version"] != kRecordingVersion)
+            {
+                return where + "recording version " +
+                       (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
+                       ", this game plays version " + std::to_string(kRecordingVersion);
+            }
+            if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
+                line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
+            {
+                return where + "no seed";
+            }
+            recording.seed = line["seed"].get<std::uint32_t>();
+            auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
+            if (!players)
+            {
+                return where + "settings that do not validate";
+            }
+            recording.players = std::move(*players);
+            continue;
+        }
+        if (ended)
+        {
+            return where + "a line after the end";
+        }
+        if (line.contains("end"))
+        {
+            if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
+            {
+                return where + "frames out of order";
+            }
+            recording.lastFrame = line["end"].get<std::int64_t>();
+            ended = true;
+            continue;
+        }
+        auto input = ParseInput(line);
+        if (auto* reason = std::get_if<std::string>(&input))
+        {
+            return where + *reason;
+        }
+        MatchInput& parsed = std::get<MatchInput>(input);
+        if (parsed.frame < recording.lastFrame)
+        {
+            return where + "frames out of order";
+        }
+        recording.lastFrame = parsed.frame;
+        recording.inputs.push_back(std::move(parsed));
+    }
+    if (number == 0)
+    {
+        return path + " line 1: empty, not a TryZone recording";
+    }
+    return recording;
+}

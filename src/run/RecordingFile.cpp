@@ -1,0 +1,68 @@
+#include "run/RecordingFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+RecordingFile::~RecordingFile()
+{
+    if (descriptor >= 0)
+    {
+        ::close(descriptor);
+    }
+}
+
+bool RecordingFile::Open(const std::string& path)
+{
+    descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return descriptor >= 0;
+}
+
+void RecordingFile::WriteHeader(std::string_view line)
+{
+    Write(line);
+}
+
+void RecordingFile::WriteInput(std::string_view line)
+{
+    if (descriptor >= 0)
+    {
+        starts.push_back(::lseek(descriptor, 0, SEEK_CUR));
+    }
+    Write(line);
+}
+
+void RecordingFile::KeepInputs(std::size_t count)
+{
+    if (descriptor < 0 || count >= starts.size())
+    {
+        return;
+    }
+    // Best effort, like every write here: a recording that cannot be written does not stop the game.
+    static_cast<void>(::ftruncate(descriptor, starts[count]));
+    static_cast<void>(::lseek(descriptor, starts[count], SEEK_SET));
+    starts.resize(count);
+}
+
+void RecordingFile::WriteEnd(std::string_view line)
+{
+    Write(line);
+}
+
+void RecordingFile::Write(std::string_view line)
+{
+    // Straight to the file, unbuffered: a line written is a line kept.
+    while (descriptor >= 0 && !line.empty())
+    {
+        const ssize_t written = ::write(descriptor, line.data(), line.size());
+        if (written < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (written <= 0)
+        {
+            return;
+        }
+        line.remove_prefix(static_cast<std::size_t>(written));
+    }
+}

@@ -1,0 +1,73 @@
+#include "window/StatusLine.h"
+
+#include "core/GameHost.h"
+#include "run/MatchTimeline.h"
+#include "window/PlaybackControls.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <array>
+#include <cstdio>
+
+namespace
+{
+constexpr float kMessageSeconds = 5.f;
+
+std::string Percent(std::int64_t part, std::int64_t whole)
+{
+    return std::to_string(whole > 0 ? (100 * part + whole / 2) / whole : 0) + "%";
+}
+} // namespace
+
+std::string StatusText(const MatchTimeline& timeline, const PlaybackControls& controls)
+{
+    const MatchResult& result = timeline.Result();
+    const TeamRecord& blue = result.teams[0];
+    const TeamRecord& red = result.teams[1];
+    const std::int64_t tenths = static_cast<std::int64_t>(timeline.Clock() * 10.0);
+    std::array<char, 32> clock{};
+    std::snprintf(clock.data(), clock.size(), "%lld:%02lld.%lld", static_cast<long long>(tenths / 600),
+                  static_cast<long long>(tenths / 10 % 60), static_cast<long long>(tenths % 10));
+    const std::int64_t held = blue.possessionFrames + red.possessionFrames;
+    return "Seed " + std::to_string(timeline.Seed()) + "  " + clock.data() + "  x" + std::to_string(controls.Speed()) +
+           (controls.Paused() ? "  paused" : "") + "  |  Possession " + Percent(blue.possessionFrames, held) + " - " +
+           Percent(red.possessionFrames, held) + "  Passes " + std::to_string(blue.passes) + "/" +
+           std::to_string(blue.passAttempts) + " - " + std::to_string(red.passes) + "/" +
+           std::to_string(red.passAttempts) + "  Tackles " + std::to_string(blue.tackles) + "/" +
+           std::to_string(blue.tackleAttempts) + " - " + std::to_string(red.tackles) + "/" +
+           std::to_string(red.tackleAttempts) + "  (blue - red)";
+}
+
+void StatusLine::Say(std::string text)
+{
+    message = std::move(text);
+    messageAge.restart();
+}
+
+void StatusLine::Draw(sf::RenderWindow& window, const MatchTimeline& timeline, const PlaybackControls& controls)
+{
+    const bool messageShown = !message.empty() && messageAge.getElapsedTime().asSeconds() < kMessageSeconds;
+    if (!controls.StatusShown() && !messageShown)
+    {
+        return;
+    }
+    std::string text = controls.StatusShown() ? StatusText(timeline, controls) : std::string();
+    if (messageShown)
+    {
+        text = text.empty() ? message : message + "\n" + text;
+    }
+    const float width = static_cast<float>(GameHost::Instance().WindowWidth());
+    const float height = static_cast<float>(GameHost::Instance().WindowHeight());
+    sf::Text line(text, GameHost::Instance().DefaultFont(), 16);
+    line.setFillColor(sf::Color::White);
+    const float lines = messageShown && controls.StatusShown() ? 2.f : 1.f;
+    const float top = height - 8.f - 20.f * lines;
+    line.setPosition(10.f, top);
+    // Drawn in the window's own view, so the strip stays where the pitch's bottom edge is after a resize.
+    sf::RectangleShape strip({width, height - top + 4.f});
+    strip.setPosition(0.f, top - 4.f);
+    strip.setFillColor(sf::Color(0, 0, 0, 170));
+    window.draw(strip);
+    window.draw(line);
+}

@@ -1,0 +1,245 @@
+#include "run/MatchTimeline.h"
+
+#include "behaviour/Ball.h"
+#include "behaviour/Player.h"
+#include "match/RugbyScene.h"
+#include "window/PlaybackControls.h"
+#include "run/RecordingFile.h"
+#include "support/Files.h"
+#include "support/HeadlessWorld.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+
+namespace
+{
+std::vector<PlayerSettings> Defaults()
+{
+    const auto players = DefaultPlayers();
+    return {players.begin(), players.end()};
+}
+
+// Everything that shows on the screen: where everyone stands, who has the ball, the scores and the debug mode.
+std::string Picture(const MatchTimeline& timeline)
+{
+    const RugbyScene& scene = timeline.Scene();
+    std::ostringstream out;
+    for (const Player* player : scene.players)
+    {
+        out << player->PositionAt(0.5f, 0.5f).x << ',' << player->PositionAt(0.5f, 0.5f).y << ' ';
+    }
+    out << scene.ball->PositionAt(0.5f, 0.5f).x << ',' << scene.ball->PositionAt(0.5f, 0.5f).y << ' ' << scene.blueScore
+        << '-' << scene.redScore << ' ' << scene.debugMode;
+    return out.str();
+}
+
+MatchInput Input(InputKind kind, int x = 0, int y = 0)
+{
+    MatchInput input;
+    input.kind = kind;
+    input.x = x;
+    input.y = y;
+    return input;
+}
+
+// Debug mode on at frame 100, the player under the middle of the pitch picked and sent to the top-left corner.
+void Meddle(MatchTimeline& timeline, std::int64_t until)
+{
+    while (timeline.Frame() < until)
+    {
+        if (timeline.Frame() == 99)
+        {
+            timeline.Give(Input(InputKind::Debug));
+        }
+        if (timeline.Frame() == 150)
+        {
+            timeline.Give(Input(InputKind::Pick, 448, 360));
+            timeline.Give(Input(InputKind::Steer, 200, 100));
+        }
+        timeline.Advance(kMaxFrameTime);
+    }
+}
+
+class MatchTimelineTest : public HeadlessWorld
+{
+};
+} // namespace
+
+TEST_F(MatchTimelineTest, PauseHoldsTheMatchAPeriodStepsOneFrameAndSpeedsPlayTheSameMatchFaster)
+{
+    MatchTimeline paced(7, Defaults(), nullptr);
+    PlaybackControls controls;
+    PlaybackControls::Command command;
+    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Num3, command)); // x4
+    for (int drawn = 0; drawn < 300; ++drawn)
+    {
+        // A slow clock must not make x4 steps longer: the frames are the same frames, four to a picture.
+        PlayDrawnFrame(paced, controls, 0.02f, false, -1);
+    }
+    EXPECT_EQ(paced.Frame(), 1200);
+
+    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Space, command));
+    const std::string held = Picture(paced);
+    for (int drawn = 0; drawn < 50; ++drawn)
+    {
+        PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
+    }
+    EXPECT_EQ(paced.Frame(), 1200);
+    EXPECT_EQ(Picture(paced), held);
+    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Period, command));
+    PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
+    PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
+    EXPECT_EQ(paced.Frame(), 1201);
+
+    // One match lives in the host at a time: starting another ends this one.
+    const std::string pacedPicture = Picture(paced);
+    MatchTimeline plain(7, Defaults(), nullptr);
+    while (plain.Frame() < 1201)
+    {
+        plain.Advance(kMaxFrameTime);
+    }
+    EXPECT_EQ(pacedPicture, Picture(plain));
+    EXPECT_TRUE(paced.History().empty()) << "capped steps need no frame-time lines";
+}
+
+TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndInTheRecording)
+{
+    TemporaryFolder folder;
+    const std::string path = (folder.Path() / "match.jsonl").string();
+    RecordingFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::ostringstream shown;
+    MatchTimeline timeline(3, Defaults(), &shown);
+    timeline.RecordTo(&file);
+    Meddle(timeline, 2000);
+    timeline.Advance(0.004f); // a short frame, kept as an input
+    timeline.JumpTo(120);
+    timeline.Give(Input(InputKind::Debug)); // debug off again: the pick and steer at 151 never happen
+    while (timeline.Frame() < 2500)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    // Back and played on again: a checkpoint left from the replaced future would bring the pick and steer back.
+    timeline.JumpTo(1500);
+    while (timeline.Frame() < 2500)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    ASSERT_EQ(timeline.History().size(), 2u);
+    EXPECT_EQ(timeline.History()[1].frame, 121);
+    EXPECT_FALSE(timeline.Scene().debugMode);
+    timeline.Finish();
+
+    const auto read = ReadRecording(path);
+    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
+    const Recording& recording = std::get<Recording>(read);
+    EXPECT_EQ(recording.inputs.size(), 2u);
+    EXPECT_EQ(recording.lastFrame, 2500);
+    // One match lives in the host at a time: starting another ends this one.
+    const std::string played = Picture(timeline);
+    MatchTimeline replayed(recording.seed, recording.players, nullptr);
+    replayed.Preload(recording.inputs, recording.lastFrame);
+    while (replayed.Frame() < 2500)
+    {
+        replayed.Advance(kMaxFrameTime);
+    }
+    EXPECT_EQ(Picture(replayed), played);
+}
+
+TEST_F(MatchTimelineTest, ARecordingWithAReloadAndAShortFramePlaysBackToTheSameEventLog)
+{
+    TemporaryFolder folder;
+    const std::string path = (folder.Path() / "match.jsonl").string();
+    RecordingFile file;
+    ASSERT_TRUE(file.Open(path));
+    std::ostringstream live;
+    MatchTimeline timeline(2026, Defaults(), &live);
+    timeline.RecordTo(&file);
+    timeline.Advance(0.0001f); // the first frame of a plain game is short
+    Meddle(timeline, 900);
+    MatchInput reload = Input(InputKind::Reload);
+    reload.players = Defaults();
+    for (PlayerSettings& player : reload.players)
+    {
+        player.Speed = 150.f;
+    }
+    timeline.Give(reload);
+    while (timeline.Frame() < 3000)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    EXPECT_EQ(timeline.Result().match, 2);
+    EXPECT_FLOAT_EQ(timeline.Scene().players[0]->baseSpeed, 150.f);
+    timeline.Finish();
+
+    const auto read = ReadRecording(path);
+    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
+    std::ostringstream replayed;
+    const auto results = ReplayHeadless(std::get<Recording>(read), &replayed);
+    EXPECT_EQ(replayed.str(), live.str());
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[1].frames, 2100);
+    EXPECT_NE(live.str().find("{\"match\":2,\"frame\":0,"), std::string::npos);
+}
+
+namespace
+{
+std::string Counts(const std::vector<MatchResult>& results)
+{
+    std::ostringstream out;
+    for (const MatchResult& result : results)
+    {
+        out << result.match << ':' << result.frames;
+        for (const TeamRecord& team : result.teams)
+        {
+            out << ' ' << team.tries << ' ' << team.possessionFrames << ' ' << team.passes << '/' << team.passAttempts
+                << ' ' << team.tackles << '/' << team.tackleAttempts;
+        }
+        out << ';';
+    }
+    return out.str();
+}
+
+class MatchTimelineJumpTest : public HeadlessWorld, public ::testing::WithParamInterface<std::int64_t>
+{
+};
+} // namespace
+
+// Jumps back and forward restore the checkpoint before their target into whatever match the host holds, across a
+// reload too; with checkpoints every 7 frames, every 1200 or none (a re-play from the kick-off) they must show the
+// same.
+TEST_P(MatchTimelineJumpTest, EveryJumpShowsTheFrameAndTheCountsSeenWhenItWasPlayed)
+{
+    MatchTimeline timeline(2026, Defaults(), nullptr);
+    timeline.SetCheckpointSpacing(GetParam());
+    std::map<std::int64_t, std::string> seen;
+    for (const std::int64_t mark : {1, 100, 1000, 2500, 2501, 4000, 6000})
+    {
+        Meddle(timeline, mark);
+        seen[mark] = Picture(timeline) + " | " + Counts(timeline.Results());
+        if (mark == 2500)
+        {
+            MatchInput reload = Input(InputKind::Reload);
+            reload.players = Defaults();
+            reload.players[4].Speed = 150.f;
+            timeline.Give(reload);
+        }
+    }
+    for (const std::int64_t target : {4000, 1000, 6000, 2501, 100, 2500, 1, 4000, 2500, 6000})
+    {
+        timeline.JumpTo(target);
+        ASSERT_EQ(timeline.Frame(), target);
+        EXPECT_EQ(Picture(timeline) + " | " + Counts(timeline.Results()), seen[target]) << "jump to " << target;
+    }
+
+    // Played on rather than jumped, across the reload: the kept inputs still come at their frames.
+    timeline.JumpTo(1);
+    while (timeline.Frame() < 4000)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    EXPECT_EQ(Picture(timeline) + " | " + Counts(timeline.Results()), seen[4000]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spacings, MatchTimelineJumpTest, ::testing::Values(0, 7, 1200));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "behaviour/PlayerOrder.h"
 #include "behaviour/StateGraph.h"
 #include "core/Entity.h"
 
@@ -56,8 +57,12 @@ public:
     float boostTimer = 0.f;
     float boostDuration = 1.0f;
     RugbyScene* scene;
+    // Builtin unless an outside brain controls him.
+    PlayerOrder order;
 
 private:
     void DrawDebugMarks() const;
+    void FollowOrder();
+    void PassAsOrdered();
     void WireStateGraph();
 };

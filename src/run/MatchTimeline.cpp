@@ -53,6 +53,10 @@ void MatchTimeline::Apply(const MatchInput& input)
     {
         Restart(input.players, input.frame - 1, recorder->result.match + 1);
     }
+    else if (input.kind == InputKind::Order)
+    {
+        runner.Order(input.slot, input.order);
+    }
     else if (input.kind != InputKind::FrameTime)
     {
         runner.Feed(EventFromInput(input));

@@ -246,6 +246,7 @@ int main(int argc, char** argv)
         ->excludes("--seed")
         ->excludes("--heatmap")
         ->excludes("--check")
+        ->excludes("--brain")
         ->excludes("--vary")
         ->excludes("--shard");
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
@@ -336,6 +337,7 @@ int main(int argc, char** argv)
     plan.events = events != nullptr ? &events->Stream() : nullptr;
     plan.heatmap = heatmap ? &*heatmap : nullptr;
     plan.checkRules = setup.checkRules;
+    plan.brains = options.brains;
     plan.stop = &StopSignal();
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)

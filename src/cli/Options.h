@@ -1,5 +1,7 @@
 #pragma once
 
+#include "agent/BrainDriver.h"
+
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <memory>
@@ -20,6 +22,7 @@ struct Options
     std::string eventsFile;
     std::string heatmapFile;
     bool checkRules = false;
+    BrainPlan brains;
 };
 
 // The simulator's command line, bound to options; subcommands and further options can be added before parsing.

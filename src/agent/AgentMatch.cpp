@@ -1,0 +1,119 @@
+#include "agent/AgentMatch.h"
+
+#include "agent/Observation.h"
+#include "behaviour/Ball.h"
+#include "behaviour/Player.h"
+#include "match/RugbyScene.h"
+#include "run/Recording.h"
+
+#include <algorithm>
+
+AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots,
+                       std::int64_t frames, bool withEvents, bool withRecording)
+    : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents),
+      keepRecording(withRecording)
+{
+}
+
+AgentMatch::~AgentMatch()
+{
+    // The world must be current while its match is taken down.
+    WorldScope scope(world);
+    runner.End();
+}
+
+void AgentMatch::Start(std::uint32_t seed, int matchNumber)
+{
+    WorldScope scope(world);
+    number = matchNumber;
+    events.str({});
+    recording = keepRecording ? HeaderLine(seed, players) : std::string();
+    recorder.emplace(number, keepEvents ? &events : nullptr);
+    recorder->result.seed = seed;
+    runner.Start(players, seed, &*recorder);
+}
+
+void AgentMatch::Act(const AgentAction* actions)
+{
+    WorldScope scope(world);
+    const RugbyScene& scene = runner.Scene();
+    for (std::size_t i = 0; i < controlled.size(); ++i)
+    {
+        const int slot = controlled[i];
+        const Player& player = *scene.players[static_cast<std::size_t>(slot)];
+        const PlayerOrder order = OrderFor(actions[i], player.team == 0 ? 0 : 1);
+        if (order == player.order)
+        {
+            continue;
+        }
+        MatchInput input;
+        input.frame = runner.Frame() + 1;
+        input.kind = InputKind::Order;
+        input.slot = slot;
+        input.order = order;
+        if (keepRecording)
+        {
+            recording += InputLine(input);
+        }
+        runner.Order(slot, order);
+    }
+}
+
+void AgentMatch::Advance(std::int64_t frames)
+{
+    WorldScope scope(world);
+    const std::int64_t last = std::min(framesPerMatch, runner.Frame() + frames);
+    while (runner.Frame() < last)
+    {
+        // As the simulator plays its matches, so that the event lines are the same.
+        recorder->SetFrame(runner.Frame() + 1);
+        runner.Step(kMaxFrameTime);
+    }
+    if (keepRecording && Over())
+    {
+        recording += EndLine(runner.Frame());
+    }
+}
+
+void AgentMatch::Observe(float* out) const
+{
+    for (std::size_t i = 0; i < controlled.size(); ++i)
+    {
+        ::Observe(runner.Scene(), controlled[i], runner.Frame(), framesPerMatch, out + i * kObservationSize);
+    }
+}
+
+RawState AgentMatch::Raw() const
+{
+    const RugbyScene& scene = runner.Scene();
+    RawState raw;
+    for (std::size_t slot = 0; slot < scene.players.size(); ++slot)
+    {
+        const Player& player = *scene.players[slot];
+        const sf::Vector2f centre = player.PositionAt(0.5f, 0.5f);
+        raw.positions[2 * slot] = centre.x;
+        raw.positions[2 * slot + 1] = centre.y;
+        raw.velocities[2 * slot] = player.direction.x * player.speed;
+        raw.velocities[2 * slot + 1] = player.direction.y * player.speed;
+        raw.states[slot] = player.stateGraph.current;
+        raw.orders[3 * slot] = static_cast<std::int32_t>(player.order.kind);
+        raw.orders[3 * slot + 1] = player.order.x;
+        raw.orders[3 * slot + 2] = player.order.y;
+        raw.holder = &player == scene.ballCarrier ? static_cast<std::int32_t>(slot) : raw.holder;
+    }
+    const sf::Vector2f ball = scene.ball->PositionAt(0.5f, 0.5f);
+    raw.ball = {ball.x, ball.y};
+    raw.tries = Tries();
+    raw.frame = runner.Frame();
+    return raw;
+}
+
+std::array<std::int32_t, 2> AgentMatch::Tries() const
+{
+    return {runner.Scene().blueScore, runner.Scene().redScore};
+}
+
+std::string AgentMatch::Recording() const
+{
+    return recording;
+}

@@ -8,10 +8,9 @@
 
 #include <algorithm>
 
-AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots,
-                       std::int64_t frames, bool withEvents, bool withRecording)
-    : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents),
-      keepRecording(withRecording)
+AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots, std::int64_t frames,
+                       bool withEvents, bool withRecording)
+    : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording)
 {
 }
 

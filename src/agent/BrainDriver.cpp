@@ -74,7 +74,8 @@ BrainDriver::BrainDriver(const BrainPlan& plan, std::uint32_t matchSeed, std::in
         if (!plan.brains[slot].empty())
         {
             slots.push_back(static_cast<int>(slot));
-            brains.push_back(MakeBrain(plan.brains[slot], matchSeed ^ (0x9E3779B9u * static_cast<std::uint32_t>(slot + 1))));
+            brains.push_back(
+                MakeBrain(plan.brains[slot], matchSeed ^ (0x9E3779B9u * static_cast<std::uint32_t>(slot + 1))));
         }
     }
 }

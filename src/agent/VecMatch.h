@@ -24,8 +24,8 @@ struct VecMatchPlan
     int decisionFrames = kDefaultDecisionFrames;
     std::vector<PlayerSettings> players; // ten
     int threads = 1;
-    std::string eventsPath;  // empty: none
-    std::string recordDir;   // empty: none
+    std::string eventsPath; // empty: none
+    std::string recordDir;  // empty: none
 };
 
 // A batch of matches stepped together, each in its world, spread over a team of threads. Match i of the batch first
@@ -53,12 +53,12 @@ public:
     [[nodiscard]] std::int64_t FramesPerMatch() const { return framesPerMatch; }
 
     // The batch's own buffers, rewritten by each Reset and Step.
-    std::vector<float> observations;          // matches x agents x kObservationSize
-    std::vector<float> rewards;               // matches x agents: tries scored less tries conceded in the step
-    std::vector<std::uint8_t> terminations;   // matches: never set, a match has no end but its clock
-    std::vector<std::uint8_t> truncations;    // matches: the episode ended in this step and restarted
-    std::vector<float> finalObservations;     // as observations; the ended episodes' last ones
-    std::vector<std::int32_t> numbers;        // matches: the run's match number each is playing
+    std::vector<float> observations;        // matches x agents x kObservationSize
+    std::vector<float> rewards;             // matches x agents: tries scored less tries conceded in the step
+    std::vector<std::uint8_t> terminations; // matches: never set, a match has no end but its clock
+    std::vector<std::uint8_t> truncations;  // matches: the episode ended in this step and restarted
+    std::vector<float> finalObservations;   // as observations; the ended episodes' last ones
+    std::vector<std::int32_t> numbers;      // matches: the run's match number each is playing
 
     [[nodiscard]] RawState Raw(int match) const { return matches[static_cast<std::size_t>(match)]->Raw(); }
 

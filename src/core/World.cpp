@@ -6,8 +6,7 @@ World::World()
     overlay.enabled = false;
 }
 
-WorldScope::WorldScope(World& world)
-    : host(GameHost::active), overlay(DebugOverlay::active), random(activeRandom)
+WorldScope::WorldScope(World& world) : host(GameHost::active), overlay(DebugOverlay::active), random(activeRandom)
 {
     GameHost::active = &world.host;
     DebugOverlay::active = &world.overlay;

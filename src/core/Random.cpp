@@ -1,14 +1,20 @@
 #include "core/Random.h"
 
 #include <cmath>
+#include <memory>
 
 namespace
 {
-// The default world's engines: each thread has its own, seeded from std::random_device on first use.
+// The default world's engines: each thread has its own, seeded from std::random_device on first use. On the heap,
+// so that the thread-local block stays small enough for a library loaded at run time (the Python module).
 RandomState& ThreadRandom()
 {
-    thread_local RandomState state{std::mt19937{std::random_device{}()}, std::mt19937{std::random_device{}()}, 0.f};
-    return state;
+    thread_local std::unique_ptr<RandomState> state;
+    if (!state)
+    {
+        state.reset(new RandomState{std::mt19937{std::random_device{}()}, std::mt19937{std::random_device{}()}, 0.f});
+    }
+    return *state;
 }
 
 RandomState& Current()

@@ -12,6 +12,10 @@
 //   MOVE    2  run to the point (x, y) of his ego frame (core of agent/Observation.h) at his running speed
 //   PASS    3  the holder passes, once the cooldown allows, to the teammate in slot x (0 to 9), or a random one for
 //              x = -1; a player without the ball, or x naming himself or an opponent, makes no attempt
+// A decision every 0.1 s of match time (a frame is 0.00835 s): about ten a simulated second, as sports environments
+// for agents commonly have, while a player at full speed covers some 30 pixels between two.
+inline constexpr int kDefaultDecisionFrames = 12;
+
 struct AgentAction
 {
     std::int32_t code = 0;

@@ -29,7 +29,53 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     recording = keepRecording ? HeaderLine(seed, players) : std::string();
     recorder.emplace(number, keepEvents ? &events : nullptr);
     recorder->result.seed = seed;
-    runner.Start(players, seed, &*recorder);
+    const RugbyScene& scene = runner.Start(players, seed, &*recorder);
+    // A match's objects never move: their addresses hold until the next start.
+    hot.clear();
+    const auto add = [this](const void* object, std::size_t size)
+    {
+        for (std::size_t offset = 0; offset < size; offset += 64)
+        {
+            hot.push_back(static_cast<const char*>(object) + offset);
+        }
+    };
+    add(&world.Host(), sizeof(GameHost));
+    add(&runner, sizeof runner);
+    add(&*recorder, sizeof(MatchRecorder));
+    add(&scene, sizeof(RugbyScene));
+    add(scene.ball, sizeof(Ball));
+    for (const auto& entity : world.Host().QueuedEntities())
+    {
+        add(&entity, sizeof entity);
+    }
+    for (const Player* player : scene.players)
+    {
+        add(player, sizeof(Player));
+        add(player->stateGraph.states.data(), player->stateGraph.states.size() * sizeof(void*));
+        for (const auto& node : player->stateGraph.states)
+        {
+            add(node.get(), sizeof *node);
+            add(node->actions.front().get(), 64);
+            add(node->links.data(), node->links.size() * sizeof(void*));
+            for (const auto& link : node->links)
+            {
+                add(link.get(), sizeof *link);
+                add(link->conditions.data(), link->conditions.size() * sizeof(void*));
+                for (const auto& condition : link->conditions)
+                {
+                    add(condition.get(), sizeof *condition);
+                }
+            }
+        }
+    }
+}
+
+void AgentMatch::Prefetch() const
+{
+    for (const void* line : hot)
+    {
+        __builtin_prefetch(line);
+    }
 }
 
 void AgentMatch::Act(const AgentAction* actions)

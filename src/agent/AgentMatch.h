@@ -48,6 +48,10 @@ public:
     void Observe(float* out) const;
     [[nodiscard]] RawState Raw() const;
 
+    // Asks the processor to fetch the memory the match's next frames read, while another match is stepped: a batch
+    // of hundreds of matches does not fit the caches, and its frames chase pointers one miss at a time.
+    void Prefetch() const;
+
     [[nodiscard]] bool Over() const { return runner.Frame() >= framesPerMatch; }
     [[nodiscard]] std::array<std::int32_t, 2> Tries() const;
     [[nodiscard]] int Number() const { return number; }
@@ -67,4 +71,5 @@ private:
     std::ostringstream events;
     std::string recording;
     int number = 0;
+    std::vector<const void*> hot; // the cache lines of the scene, entities and state graphs
 };

@@ -14,7 +14,7 @@ class MatchRunner;
 struct BrainPlan
 {
     std::array<std::string, 10> brains;
-    int decisionFrames = 4;
+    int decisionFrames = kDefaultDecisionFrames;
 
     [[nodiscard]] bool Empty() const;
 };

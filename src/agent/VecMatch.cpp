@@ -150,6 +150,10 @@ void VecMatch::Step(const AgentAction* actions)
         {
             const auto index = static_cast<std::size_t>(i);
             AgentMatch& match = *matches[index];
+            if (index + 2 < matches.size())
+            {
+                matches[index + 2]->Prefetch();
+            }
             const auto before = match.Tries();
             match.Act(actions + index * agents);
             match.Advance(plan.decisionFrames);

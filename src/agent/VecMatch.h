@@ -12,9 +12,6 @@
 #include <string>
 #include <vector>
 
-// About 30 decisions per simulated second (a frame is 0.00835 s).
-inline constexpr int kDefaultDecisionFrames = 4;
-
 struct VecMatchPlan
 {
     int matches = 1;

@@ -169,7 +169,7 @@ file cannot be written, 3 when --check finds a rule broken.)");
            "--decision-frames",
            [&options](const std::string& text)
            { options.brains.decisionFrames = static_cast<int>(WholeNumber("--decision-frames", text, 1, 100000)); },
-           "frames between two decisions of the brains (default 4)")
+           "frames between two decisions of the brains (default 12, 0.1 s)")
         ->type_name("N");
     return app;
 }

@@ -96,6 +96,7 @@ py::array CheckedActions(const VecMatch& batch, const py::object& actions)
 
 py::dict RawStateOf(Batch& self)
 {
+    const auto lock = Claim(self);
     VecMatch& batch = self.batch;
     const auto matches = static_cast<std::size_t>(batch.Matches());
     std::vector<RawState> raw(matches);
@@ -134,6 +135,30 @@ py::dict RawStateOf(Batch& self)
     state["match"] = py::array_t<std::int32_t>(n, batch.numbers.data());
     return state;
 }
+
+// Plays a step of every match; returns (observations, rewards, terminations, truncations, infos).
+py::tuple Step(py::object owner, const py::object& actions)
+{
+    Batch& self = owner.cast<Batch&>();
+    VecMatch& batch = self.batch;
+    const py::array checked = CheckedActions(batch, actions);
+    const auto* data = static_cast<const AgentAction*>(checked.data());
+    const auto lock = Claim(self);
+    {
+        py::gil_scoped_release release;
+        batch.Step(data);
+    }
+    py::dict infos;
+    infos["match"] = View(owner, batch.numbers, {batch.Matches()});
+    if (batch.truncations.front() != 0)
+    {
+        infos["final_observation"] = Observations(owner, batch, batch.finalObservations).attr("copy")();
+    }
+    return py::make_tuple(Observations(owner, batch, batch.observations),
+                          View(owner, batch.rewards, {batch.Matches(), batch.Agents()}),
+                          Flags(owner, batch.terminations), Flags(owner, batch.truncations), infos);
+}
+
 } // namespace
 
 PYBIND11_MODULE(_tryzone, module)
@@ -188,31 +213,8 @@ PYBIND11_MODULE(_tryzone, module)
                 return Observations(owner, self.batch, self.batch.observations);
             },
             "Starts every match afresh as the next matches of the run; returns the observations.")
-        .def(
-            "step",
-            [](py::object owner, const py::object& actions)
-            {
-                Batch& self = owner.cast<Batch&>();
-                VecMatch& batch = self.batch;
-                const py::array checked = CheckedActions(batch, actions);
-                const auto* data = static_cast<const AgentAction*>(checked.data());
-                const auto lock = Claim(self);
-                {
-                    py::gil_scoped_release release;
-                    batch.Step(data);
-                }
-                py::dict infos;
-                infos["match"] = View(owner, batch.numbers, {batch.Matches()});
-                if (batch.truncations.front() != 0)
-                {
-                    infos["final_observation"] = Observations(owner, batch, batch.finalObservations).attr("copy")();
-                }
-                return py::make_tuple(Observations(owner, batch, batch.observations),
-                                      View(owner, batch.rewards, {batch.Matches(), batch.Agents()}),
-                                      Flags(owner, batch.terminations), Flags(owner, batch.truncations), infos);
-            },
-            py::arg("actions"),
-            "Plays decision_frames frames; returns (observations, rewards, terminations, truncations, infos).")
+        .def("step", &Step, py::arg("actions"),
+             "Plays decision_frames frames; returns (observations, rewards, terminations, truncations, infos).")
         .def(
             "builtin_actions",
             [](Batch& self)

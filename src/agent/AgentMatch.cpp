@@ -52,21 +52,6 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     {
         add(player, sizeof(Player));
         add(player->stateGraph.states.data(), player->stateGraph.states.size() * sizeof(void*));
-        for (const auto& node : player->stateGraph.states)
-        {
-            add(node.get(), sizeof *node);
-            add(node->actions.front().get(), 64);
-            add(node->links.data(), node->links.size() * sizeof(void*));
-            for (const auto& link : node->links)
-            {
-                add(link.get(), sizeof *link);
-                add(link->conditions.data(), link->conditions.size() * sizeof(void*));
-                for (const auto& condition : link->conditions)
-                {
-                    add(condition.get(), sizeof *condition);
-                }
-            }
-        }
     }
 }
 
@@ -75,6 +60,28 @@ void AgentMatch::Prefetch() const
     for (const void* line : hot)
     {
         __builtin_prefetch(line);
+    }
+}
+
+void AgentMatch::PrefetchGraphs() const
+{
+    // Only the states the players are in: the other four of each graph are not read by the next frame.
+    for (const Player* player : runner.Scene().players)
+    {
+        const auto& node = player->stateGraph.states[static_cast<std::size_t>(player->stateGraph.current)];
+        __builtin_prefetch(node.get());
+        __builtin_prefetch(node->actions.data());
+        __builtin_prefetch(node->actions.front().get());
+        __builtin_prefetch(node->links.data());
+        for (const auto& link : node->links)
+        {
+            __builtin_prefetch(link.get());
+            __builtin_prefetch(link->conditions.data());
+            for (const auto& condition : link->conditions)
+            {
+                __builtin_prefetch(condition.get());
+            }
+        }
     }
 }
 

@@ -50,7 +50,10 @@ public:
 
     // Asks the processor to fetch the memory the match's next frames read, while another match is stepped: a batch
     // of hundreds of matches does not fit the caches, and its frames chase pointers one miss at a time.
+    // The scene, entities and players, two matches ahead; then the state graphs' current states, whose addresses
+    // are read from the players, one match ahead.
     void Prefetch() const;
+    void PrefetchGraphs() const;
 
     [[nodiscard]] bool Over() const { return runner.Frame() >= framesPerMatch; }
     [[nodiscard]] std::array<std::int32_t, 2> Tries() const;
@@ -71,5 +74,5 @@ private:
     std::ostringstream events;
     std::string recording;
     int number = 0;
-    std::vector<const void*> hot; // the cache lines of the scene, entities and state graphs
+    std::vector<const void*> hot; // the cache lines of the host, scene, entities and players
 };

@@ -89,7 +89,7 @@ template <class Job> void VecMatch::ForEachMatch(const Job& job)
         const int end = plan.matches * (worker + 1) / count;
         for (int i = first; i < end; ++i)
         {
-            job(i);
+            job(i, end);
         }
     };
     if (workers)
@@ -108,7 +108,7 @@ void VecMatch::StartEpisodes()
     nextNumber += plan.matches;
     const std::size_t stride = plan.controlled.size() * kObservationSize;
     ForEachMatch(
-        [this, base, stride](int i)
+        [this, base, stride](int i, int /*end*/)
         {
             AgentMatch& match = *matches[static_cast<std::size_t>(i)];
             match.Start(MatchSeed(plan.seed, base + i), base + i);
@@ -146,13 +146,18 @@ void VecMatch::Step(const AgentAction* actions)
     }
     const std::size_t stride = agents * kObservationSize;
     ForEachMatch(
-        [this, actions, agents, stride](int i)
+        [this, actions, agents, stride](int i, int end)
         {
             const auto index = static_cast<std::size_t>(i);
             AgentMatch& match = *matches[index];
-            if (index + 2 < matches.size())
+            // Only this thread's matches: the graphs of another thread's are changing under it.
+            if (i + 2 < end)
             {
                 matches[index + 2]->Prefetch();
+            }
+            if (i + 1 < end)
+            {
+                matches[index + 1]->PrefetchGraphs();
             }
             const auto before = match.Tries();
             match.Act(actions + index * agents);

@@ -62,6 +62,7 @@ public:
 private:
     void StartEpisodes();
     void WriteFinished();
+    // job(i, end) for every match i, each thread on its own block of matches, which ends before end.
     template <class Job> void ForEachMatch(const Job& job);
 
     VecMatchPlan plan;

@@ -6,16 +6,16 @@
 #include <optional>
 #include <string>
 
-// An outside brain's decision for one player, laid out as the Python arrays hold it: a code and two arguments.
-//   BUILTIN 0  his own state graph decides, exactly as if he were not controlled
-//   HOLD    1  stand still
-//   MOVE    2  run to the point (x, y) of his ego frame (core of agent/Observation.h) at his running speed
-//   PASS    3  the holder passes, once the cooldown allows, to the teammate in slot x (0 to 9), or a random one for
-//              x = -1; a player without the ball, or x naming himself or an opponent, makes no attempt
 // A decision every 0.1 s of match time (a frame is 0.00835 s): about ten a simulated second, as sports environments
 // for agents commonly have, while a player at full speed covers some 30 pixels between two.
 inline constexpr int kDefaultDecisionFrames = 12;
 
+// An outside brain's decision for one player, laid out as the Python arrays hold it: a code and two arguments.
+//   BUILTIN 0  his own state graph decides, exactly as if he were not controlled
+//   HOLD    1  stand still
+//   MOVE    2  run to the point (x, y) of his ego frame (agent/Observation.h) at his running speed
+//   PASS    3  the holder passes, once the cooldown allows, to the teammate in slot x (0 to 9), or a random one for
+//              x = -1; a player without the ball, or x naming himself or an opponent, makes no attempt
 struct AgentAction
 {
     std::int32_t code = 0;

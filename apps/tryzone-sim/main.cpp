@@ -314,6 +314,7 @@ int main(int argc, char** argv)
     setup.minutes = options.minutes;
     setup.framesPerMatch = FramesFor(options.minutes);
     setup.checkRules = options.checkRules;
+    setup.brains = Describe(options.brains);
     setup.variation = scale.variation;
     const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(setup)) : TaskRange{0, TaskTotal(setup)};
 

@@ -66,6 +66,28 @@ std::string AddBrains(const std::string& text, BrainPlan& plan)
     }
 }
 
+std::string Describe(const BrainPlan& plan)
+{
+    std::string text;
+    for (std::size_t first = 0; first < plan.brains.size();)
+    {
+        std::size_t end = first + 1;
+        while (end < plan.brains.size() && plan.brains[end] == plan.brains[first])
+        {
+            ++end;
+        }
+        if (!plan.brains[first].empty())
+        {
+            text += (text.empty() ? "" : ", ") +
+                    (end - first == 1 ? "slot " + std::to_string(first)
+                                      : "slots " + std::to_string(first) + " to " + std::to_string(end - 1)) +
+                    " " + plan.brains[first];
+        }
+        first = end;
+    }
+    return text.empty() ? text : text + ", deciding every " + std::to_string(plan.decisionFrames) + " frames";
+}
+
 BrainDriver::BrainDriver(const BrainPlan& plan, std::uint32_t matchSeed, std::int64_t frames)
     : decisionFrames(plan.decisionFrames), framesPerMatch(frames)
 {

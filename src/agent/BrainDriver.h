@@ -23,6 +23,9 @@ struct BrainPlan
 // the brain of those slots in plan; returns what is wrong with the text, or an empty string.
 [[nodiscard]] std::string AddBrains(const std::string& text, BrainPlan& plan);
 
+// "slot 3 hold, slots 5 to 9 random, deciding every 12 frames"; empty for a plan without brains.
+[[nodiscard]] std::string Describe(const BrainPlan& plan);
+
 // Lets a plan's brains play one match: before each frame that starts a decision, every controlled player is
 // observed, his brain decides and the runner is given the order.
 class BrainDriver

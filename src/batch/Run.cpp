@@ -33,7 +33,12 @@ void PrintHeader(std::ostream& out, const RunSetup& setup)
         out << "TryZone simulation: " << matches << " of " << setup.minutes << " minutes (" << setup.framesPerMatch
             << " frames each), seed " << setup.seed << '\n';
     }
-    out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << "\n\n";
+    out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
+    if (!setup.brains.empty())
+    {
+        out << "Brains: " << setup.brains << '\n';
+    }
+    out << '\n';
 }
 
 void PrintResults(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,

@@ -22,6 +22,7 @@ struct RunSetup
     std::int64_t framesPerMatch = 0;
     bool checkRules = false;
     std::optional<Variation> variation;
+    std::string brains; // which built-in brains play which slots; empty: none
 };
 
 [[nodiscard]] int TaskTotal(const RunSetup& setup);

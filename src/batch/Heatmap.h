@@ -40,6 +40,9 @@ public:
 private:
     static constexpr int kCell = 4; // pixels of pitch per square
 
+    // The pitch with its try lines and the counts over it, into the image's pixels; scale is log(1 + busiest).
+    void PaintCounts(unsigned char* data, int stride, double scale) const;
+
     int width;
     int height;
     int columns;

@@ -18,9 +18,8 @@ void NeedPlotter(const std::string& plotFile)
         }
     }
 }
-} // namespace
 
-void AddScaleOptions(CLI::App& app, ScaleOptions& options)
+void AddJobs(CLI::App& app, ScaleOptions& options)
 {
     options.jobs = std::min(AvailableCores(), kMostJobs);
     app.add_option_function<std::string>(
@@ -31,6 +30,11 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
                " (default: the\nprocessors this process may use, here " + std::to_string(options.jobs) +
                "); every output is the same whatever the number")
         ->type_name("N");
+}
+
+// --vary and what goes with it.
+void AddSweep(CLI::App& app, ScaleOptions& options)
+{
     CLI::Option* vary = app.add_option("--vary", options.vary,
                                        "play --matches matches at each value of a float key of the settings file, "
                                        "from FROM to TO\nin steps of STEP, every value with the same match seeds, "
@@ -46,6 +50,17 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
             "with --vary, draw blue's win rate and both sides' tries against the value as a PNG\n(needs gnuplot: "
             "the Debian package gnuplot-nox)")
         ->needs(vary);
+    for (const char* single : {"--events", "--heatmap"})
+    {
+        if (CLI::Option* option = app.get_option_no_throw(single))
+        {
+            vary->excludes(option);
+        }
+    }
+}
+
+void AddShard(CLI::App& app, ScaleOptions& options)
+{
     CLI::Option* shard =
         app.add_option_function<std::string>(
                "--shard",
@@ -65,14 +80,10 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
     {
         shard->needs(seed);
     }
-    for (const char* single : {"--events", "--heatmap"})
-    {
-        if (CLI::Option* option = app.get_option_no_throw(single))
-        {
-            vary->excludes(option);
-        }
-    }
+}
 
+void AddMerge(CLI::App& app, ScaleOptions& options)
+{
     options.merge = app.add_subcommand("merge", "put the parts of a run played in shards (--shard K/N --json) back "
                                                 "together, as if\nthe run had been played in one go");
     options.merge
@@ -83,8 +94,11 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
     AddFile(*options.merge, "--json", options.mergeJson, "write the whole run's JSON");
     AddFile(*options.merge, "--csv", options.mergeCsv, "write a sweep's table as CSV");
     AddFile(*options.merge, "--plot", options.mergePlot, "draw a sweep's chart as a PNG");
+}
 
-    // Checked together once everything is read: --who may come after --vary.
+// Checked together once everything is read: --who may come after --vary.
+void CheckTogether(CLI::App& app, ScaleOptions& options)
+{
     app.callback(
         [&app, &options]()
         {
@@ -116,4 +130,14 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
             }
             NeedPlotter(options.plotFile);
         });
+}
+} // namespace
+
+void AddScaleOptions(CLI::App& app, ScaleOptions& options)
+{
+    AddJobs(app, options);
+    AddSweep(app, options);
+    AddShard(app, options);
+    AddMerge(app, options);
+    CheckTogether(app, options);
 }

@@ -203,6 +203,68 @@ std::string EndLine(std::int64_t frame)
     return nlohmann::ordered_json{{"end", frame}}.dump() + '\n';
 }
 
+namespace
+{
+// The first line: format, version, seed and players; the reason it is refused, if it is.
+std::optional<std::string> ReadHeader(const json& line, Recording& recording)
+{
+    if (!line.contains("format") || line["format"] != kRecordingFormat)
+    {
+        return "not a TryZone recording";
+    }
+    if (!line.contains("version") || line["version"] != kRecordingVersion)
+    {
+        return "recording version " + (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
+               ", this game plays version " + std::to_string(kRecordingVersion);
+    }
+    if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
+        line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
+    {
+        return "no seed";
+    }
+    recording.seed = line["seed"].get<std::uint32_t>();
+    auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
+    if (!players)
+    {
+        return "settings that do not validate";
+    }
+    recording.players = std::move(*players);
+    return std::nullopt;
+}
+
+// A line after the header: an input or the end; the reason it is refused, if it is.
+std::optional<std::string> ReadBodyLine(const json& line, Recording& recording, bool& ended)
+{
+    if (ended)
+    {
+        return "a line after the end";
+    }
+    if (line.contains("end"))
+    {
+        if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
+        {
+            return "frames out of order";
+        }
+        recording.lastFrame = line["end"].get<std::int64_t>();
+        ended = true;
+        return std::nullopt;
+    }
+    auto input = ParseInput(line);
+    if (auto* reason = std::get_if<std::string>(&input))
+    {
+        return *reason;
+    }
+    MatchInput& parsed = std::get<MatchInput>(input);
+    if (parsed.frame < recording.lastFrame)
+    {
+        return "frames out of order";
+    }
+    recording.lastFrame = parsed.frame;
+    recording.inputs.push_back(std::move(parsed));
+    return std::nullopt;
+}
+} // namespace
+
 std::variant<Recording, std::string> ReadRecording(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -233,58 +295,11 @@ std::variant<Recording, std::string> ReadRecording(const std::string& path)
             }
             return where + "not a JSON object";
         }
-        if (number == 1)
+        const auto refused = number == 1 ? ReadHeader(line, recording) : ReadBodyLine(line, recording, ended);
+        if (refused)
         {
-            if (!line.contains("format") || line["format"] != kRecordingFormat)
-            {
-                return where + "not a TryZone recording";
-            }
-            if (!line.contains("version") || line["version"] != kRecordingVersion)
-            {
-                return where + "recording version " +
-                       (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
-                       ", this game plays version " + std::to_string(kRecordingVersion);
-            }
-            if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
-                line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
-            {
-                return where + "no seed";
-            }
-            recording.seed = line["seed"].get<std::uint32_t>();
-            auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
-            if (!players)
-            {
-                return where + "settings that do not validate";
-            }
-            recording.players = std::move(*players);
-            continue;
+            return where + *refused;
         }
-        if (ended)
-        {
-            return where + "a line after the end";
-        }
-        if (line.contains("end"))
-        {
-            if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
-            {
-                return where + "frames out of order";
-            }
-            recording.lastFrame = line["end"].get<std::int64_t>();
-            ended = true;
-            continue;
-        }
-        auto input = ParseInput(line);
-        if (auto* reason = std::get_if<std::string>(&input))
-        {
-            return where + *reason;
-        }
-        MatchInput& parsed = std::get<MatchInput>(input);
-        if (parsed.frame < recording.lastFrame)
-        {
-            return where + "frames out of order";
-        }
-        recording.lastFrame = parsed.frame;
-        recording.inputs.push_back(std::move(parsed));
     }
     if (number == 0)
     {

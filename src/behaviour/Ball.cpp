@@ -33,8 +33,16 @@ void Ball::PassFrom(Player* from)
     {
         return;
     }
+    PassTo(from, CurrentSceneAs<RugbyScene>()->PickRandomTeammate(*from));
+}
+
+void Ball::PassTo(Player* from, Player* receiver)
+{
+    if (from == nullptr || from != holder)
+    {
+        return;
+    }
     RugbyScene* scene = CurrentSceneAs<RugbyScene>();
-    Player* receiver = scene->PickRandomTeammate(*from);
     if (receiver == nullptr)
     {
         std::cout << "joueur non valide" << std::endl;

@@ -3,6 +3,7 @@
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
 #include "cli/SimCommands.h"
+#include "cli/TacticsCommands.h"
 
 int main(int argc, char** argv)
 {
@@ -10,6 +11,9 @@ int main(int argc, char** argv)
     ScaleOptions scale;
     const auto commandLine = MakeCommandLine(options);
     AddScaleOptions(*commandLine, scale);
+    AddTacticsOptions(*commandLine, options);
+    TacticsCommands tactics;
+    AddTacticsCommands(*commandLine, tactics);
     std::string replay;
     commandLine
         ->add_option("--replay", replay,
@@ -23,7 +27,9 @@ int main(int argc, char** argv)
         ->excludes("--heatmap")
         ->excludes("--check")
         ->excludes("--vary")
-        ->excludes("--shard");
+        ->excludes("--shard")
+        ->excludes("--blue-tactics")
+        ->excludes("--red-tactics");
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
         return *status;
@@ -31,6 +37,19 @@ int main(int argc, char** argv)
     if (scale.merge->parsed())
     {
         return MergeCommand(scale);
+    }
+    if (tactics.tactics->parsed())
+    {
+        return TacticsCommand(tactics);
+    }
+    if (tactics.league->parsed())
+    {
+        return LeagueCommand(tactics);
+    }
+    // Every tactics file is known good before anything is opened or played.
+    if (!ReadRunTactics(options))
+    {
+        return 2;
     }
 
     // Handled from before the first temporary file exists to the end, so that none is ever left behind.
@@ -40,6 +59,13 @@ int main(int argc, char** argv)
     if (!replay.empty())
     {
         files.AddInput("--replay", replay);
+    }
+    for (const auto& [option, file] : {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics}})
+    {
+        if (!file.empty())
+        {
+            files.AddInput(option, file);
+        }
     }
     // Nothing is played before every output is known to be writable and none of them is an input.
     if (const auto failure = files.Open())

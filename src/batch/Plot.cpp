@@ -70,8 +70,9 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
-// Runs gnuplot with the commands on its standard input and keeps what it writes on its standard output, the
-// picture; its own complaints go to our standard error.
+} // namespace
+
+// Its own complaints go to our standard error.
 std::optional<std::string> RunPlotter(const std::string& commands, std::string& png)
 {
     std::array<int, 2> input{};
@@ -124,7 +125,6 @@ std::optional<std::string> RunPlotter(const std::string& commands, std::string& 
     }
     return std::nullopt;
 }
-} // namespace
 
 std::string PlotterMissing()
 {

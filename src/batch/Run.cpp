@@ -1,6 +1,7 @@
 #include "batch/Run.h"
 
 #include "run/MatchRunner.h"
+#include "tactics/TacticsFile.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +14,21 @@ RunDescription Description(const RunSetup& setup)
     return {setup.seed, setup.players, setup.matches, setup.minutes, setup.framesPerMatch};
 }
 } // namespace
+
+bool HasTactics(const RunSetup& setup)
+{
+    return !setup.blueTactics.empty() || !setup.redTactics.empty();
+}
+
+nlohmann::ordered_json TacticsAsJson(const RunSetup& setup)
+{
+    const auto team = [](const std::string& file, const std::shared_ptr<const CompiledTactic>& tactic)
+    {
+        return tactic == nullptr ? nlohmann::ordered_json(nullptr)
+                                 : nlohmann::ordered_json{{"file", file}, {"tactic", TacticToJson(tactic->source)}};
+    };
+    return {{"blue", team(setup.blueTactics, setup.tactics.blue)}, {"red", team(setup.redTactics, setup.tactics.red)}};
+}
 
 int TaskTotal(const RunSetup& setup)
 {
@@ -33,7 +49,13 @@ void PrintHeader(std::ostream& out, const RunSetup& setup)
         out << "TryZone simulation: " << matches << " of " << setup.minutes << " minutes (" << setup.framesPerMatch
             << " frames each), seed " << setup.seed << '\n';
     }
-    out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << "\n\n";
+    out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
+    if (HasTactics(setup))
+    {
+        const auto name = [](const std::string& file) { return file.empty() ? std::string("default") : file; };
+        out << "Tactics: blue " << name(setup.blueTactics) << ", red " << name(setup.redTactics) << '\n';
+    }
+    out << '\n';
 }
 
 void PrintResults(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
@@ -102,10 +124,13 @@ std::optional<std::string> BreachReport(const RunSetup& setup, const std::vector
 
 nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchResult>& results)
 {
-    if (setup.variation)
+    nlohmann::ordered_json document =
+        setup.variation
+            ? SweepAsJson(Description(setup), *setup.variation, SweepRows(*setup.variation, setup.matches, 0, results))
+            : ResultsAsJson(Description(setup), results, Summarise(results));
+    if (HasTactics(setup))
     {
-        return SweepAsJson(Description(setup), *setup.variation,
-                           SweepRows(*setup.variation, setup.matches, 0, results));
+        document["tactics"] = TacticsAsJson(setup);
     }
-    return ResultsAsJson(Description(setup), results, Summarise(results));
+    return document;
 }

@@ -1,5 +1,7 @@
 #include "batch/Shards.h"
 
+#include "tactics/TacticsFile.h"
+
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -74,6 +76,29 @@ ordered_json OptionsAsJson(const RunSetup& setup)
     }
     return {{"settings_file", setup.players},           {"matches", setup.matches},  {"minutes", setup.minutes},
             {"frames_per_match", setup.framesPerMatch}, {"check", setup.checkRules}, {"vary", vary}};
+}
+
+// The teams' tactics kept in a part, checked as a tactics file is.
+std::optional<std::string> ReadPartTactics(const ordered_json& tactics, RunSetup& setup)
+{
+    const auto team = [&tactics](const char* side, std::string& file,
+                                 std::shared_ptr<const CompiledTactic>& tactic) -> std::optional<std::string>
+    {
+        const ordered_json& kept = tactics.at(side);
+        if (kept.is_null())
+        {
+            return std::nullopt;
+        }
+        file = kept.at("file").get<std::string>();
+        TacticsRead read = TacticsFromJson(nlohmann::json::parse(kept.at("tactic").dump()), file);
+        tactic = read.tactic;
+        return tactic == nullptr ? std::optional<std::string>(read.error) : std::nullopt;
+    };
+    if (auto refused = team("blue", setup.blueTactics, setup.tactics.blue))
+    {
+        return refused;
+    }
+    return team("red", setup.redTactics, setup.tactics.red);
 }
 
 ordered_json ResultAsJson(const MatchResult& result)
@@ -162,6 +187,14 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         part.setup.minutes = options.at("minutes").get<double>();
         part.setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
         part.setup.checkRules = options.at("check").get<bool>();
+        // Parts written before tactics existed played the default tactic.
+        if (const auto tactics = run.find("tactics"); tactics != run.end())
+        {
+            if (const auto refused = ReadPartTactics(*tactics, part.setup))
+            {
+                return file + ": " + *refused;
+            }
+        }
         if (const ordered_json& vary = options.at("vary"); !vary.is_null())
         {
             const std::string range = vary.at("key").get<std::string>() + "=" + Exact(vary.at("from").get<double>()) +
@@ -214,6 +247,10 @@ std::optional<std::string> Difference(const Part& first, const Part& part)
     {
         return from + "other players' settings";
     }
+    if (TacticsAsJson(part.setup) != TacticsAsJson(first.setup))
+    {
+        return from + "other tactics";
+    }
     const ordered_json& options = part.document["run"]["options"];
     const ordered_json& firstOptions = first.document["run"]["options"];
     for (auto option = firstOptions.begin(); option != firstOptions.end(); ++option)
@@ -261,10 +298,15 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     {
         matches.push_back(ResultAsJson(result));
     }
+    ordered_json run{{"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}};
+    if (HasTactics(setup))
+    {
+        run["tactics"] = TacticsAsJson(setup);
+    }
     return {
         {"tryzone_sim_part", kPartFormat},
         {"shard", {{"index", shard.index}, {"count", shard.count}}},
-        {"run", {{"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}}},
+        {"run", std::move(run)},
         {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
         {"seconds", seconds},
         {"results", matches}};

@@ -15,7 +15,12 @@ namespace
 {
 const std::vector<PlayerSettings>& Lineup(const SimulationPlan& plan, int task)
 {
-    return plan.lineups.empty() ? plan.players : plan.lineups[static_cast<std::size_t>(task / plan.matches)];
+    return plan.lineups.empty() || !plan.pairings.empty() ? plan.players : plan.lineups[static_cast<std::size_t>(task / plan.matches)];
+}
+
+const MatchTactics& TacticsOf(const SimulationPlan& plan, int task)
+{
+    return plan.pairings.empty() ? plan.tactics : plan.pairings[static_cast<std::size_t>(task / plan.matches)];
 }
 
 int MatchOf(const SimulationPlan& plan, int task)
@@ -31,7 +36,7 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
     MatchRecorder recorder(match, events);
     recorder.result.seed = MatchSeed(plan.seed, match);
     MatchRunner runner;
-    const RugbyScene& scene = runner.Start(Lineup(plan, task), recorder.result.seed, &recorder);
+    const RugbyScene& scene = runner.Start(Lineup(plan, task), recorder.result.seed, &recorder, TacticsOf(plan, task));
     std::optional<MatchRules> rules;
     if (plan.checkRules)
     {
@@ -222,7 +227,8 @@ std::vector<MatchResult> SimulateInWorkers(const SimulationPlan& plan)
 
 int TaskTotal(const SimulationPlan& plan)
 {
-    return plan.matches * static_cast<int>(std::max<std::size_t>(1, plan.lineups.size()));
+    const std::size_t groups = plan.pairings.empty() ? plan.lineups.size() : plan.pairings.size();
+    return plan.matches * static_cast<int>(std::max<std::size_t>(1, groups));
 }
 
 int PlannedTasks(const SimulationPlan& plan)

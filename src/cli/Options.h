@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/MatchRunner.h"
+
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <memory>
@@ -20,6 +22,10 @@ struct Options
     std::string eventsFile;
     std::string heatmapFile;
     bool checkRules = false;
+    // --blue-tactics and --red-tactics as given, empty for the default; the tactics once read.
+    std::string blueTactics;
+    std::string redTactics;
+    MatchTactics tactics;
 };
 
 // The simulator's command line, bound to options; subcommands and further options can be added before parsing.

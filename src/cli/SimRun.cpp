@@ -70,6 +70,9 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
     setup.framesPerMatch = FramesFor(options.minutes);
     setup.checkRules = options.checkRules;
     setup.variation = scale.variation;
+    setup.blueTactics = options.blueTactics;
+    setup.redTactics = options.redTactics;
+    setup.tactics = options.tactics;
     return setup;
 }
 
@@ -77,6 +80,7 @@ SimulationPlan MakePlan(const RunSetup& setup, const TaskRange& tasks, int jobs,
 {
     SimulationPlan plan;
     plan.players = setup.lineup;
+    plan.tactics = setup.tactics;
     if (setup.variation)
     {
         plan.lineups = Lineups(*setup.variation, setup.lineup);

@@ -60,7 +60,8 @@ int main(int argc, char** argv)
     {
         files.AddInput("--replay", replay);
     }
-    for (const auto& [option, file] : {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics}})
+    for (const auto& [option, file] :
+         {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics}})
     {
         if (!file.empty())
         {

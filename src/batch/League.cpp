@@ -155,8 +155,8 @@ void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<
     for (const std::size_t i : Ranking(rows))
     {
         const LeagueRow& row = rows[i];
-        const std::string interval = Format(1, 100.0 * row.winRate.low) + "-" +
-                                     Format(1, 100.0 * row.winRate.high) + "%";
+        const std::string interval =
+            Format(1, 100.0 * row.winRate.low) + "-" + Format(1, 100.0 * row.winRate.high) + "%";
         std::snprintf(line.data(), line.size(), "%-*s %7d %5d %5d %5d %9lld %9lld %7.1f%% %15s %+7.0f\n",
                       static_cast<int>(width), setup.entries[i].name.c_str(), row.matches, row.wins, row.draws,
                       row.losses, row.triesFor, row.triesAgainst, 100.0 * Share(row.wins, row.matches),
@@ -174,12 +174,18 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
     for (const std::size_t i : Ranking(rows))
     {
         const LeagueRow& row = rows[i];
-        table.push_back({{"tactic", setup.entries[i].name},   {"file", setup.entries[i].file},
-                         {"matches", row.matches},           {"wins", row.wins},
-                         {"draws", row.draws},               {"losses", row.losses},
-                         {"tries_for", row.triesFor},        {"tries_against", row.triesAgainst},
-                         {"win_rate", Share(row.wins, row.matches)}, {"win_rate_low", row.winRate.low},
-                         {"win_rate_high", row.winRate.high}, {"rating", row.rating}});
+        table.push_back({{"tactic", setup.entries[i].name},
+                         {"file", setup.entries[i].file},
+                         {"matches", row.matches},
+                         {"wins", row.wins},
+                         {"draws", row.draws},
+                         {"losses", row.losses},
+                         {"tries_for", row.triesFor},
+                         {"tries_against", row.triesAgainst},
+                         {"win_rate", Share(row.wins, row.matches)},
+                         {"win_rate_low", row.winRate.low},
+                         {"win_rate_high", row.winRate.high},
+                         {"rating", row.rating}});
     }
     nlohmann::ordered_json matches = nlohmann::ordered_json::array();
     const std::vector<Pairing> pairings = LeaguePairings(static_cast<int>(setup.entries.size()));
@@ -210,9 +216,8 @@ std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& ro
     {
         const LeagueRow& row = rows[i];
         csv << setup.entries[i].name << ',' << row.matches << ',' << row.wins << ',' << row.draws << ',' << row.losses
-            << ',' << row.triesFor << ',' << row.triesAgainst << ',' << Format(6, Share(row.wins, row.matches))
-            << ',' << Format(6, row.winRate.low) << ',' << Format(6, row.winRate.high) << ','
-            << Format(3, row.rating) << '\n';
+            << ',' << row.triesFor << ',' << row.triesAgainst << ',' << Format(6, Share(row.wins, row.matches)) << ','
+            << Format(6, row.winRate.low) << ',' << Format(6, row.winRate.high) << ',' << Format(3, row.rating) << '\n';
     }
     return csv.str();
 }

@@ -298,18 +298,18 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     {
         matches.push_back(ResultAsJson(result));
     }
-    ordered_json run{{"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}};
+    ordered_json run{
+        {"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}};
     if (HasTactics(setup))
     {
         run["tactics"] = TacticsAsJson(setup);
     }
-    return {
-        {"tryzone_sim_part", kPartFormat},
-        {"shard", {{"index", shard.index}, {"count", shard.count}}},
-        {"run", std::move(run)},
-        {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
-        {"seconds", seconds},
-        {"results", matches}};
+    return {{"tryzone_sim_part", kPartFormat},
+            {"shard", {{"index", shard.index}, {"count", shard.count}}},
+            {"run", std::move(run)},
+            {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
+            {"seconds", seconds},
+            {"results", matches}};
 }
 
 std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files)

@@ -15,7 +15,8 @@ namespace
 {
 const std::vector<PlayerSettings>& Lineup(const SimulationPlan& plan, int task)
 {
-    return plan.lineups.empty() || !plan.pairings.empty() ? plan.players : plan.lineups[static_cast<std::size_t>(task / plan.matches)];
+    return plan.lineups.empty() || !plan.pairings.empty() ? plan.players
+                                                          : plan.lineups[static_cast<std::size_t>(task / plan.matches)];
 }
 
 const MatchTactics& TacticsOf(const SimulationPlan& plan, int task)

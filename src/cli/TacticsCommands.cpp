@@ -105,8 +105,8 @@ int TacticsCommand(const TacticsCommands& commands)
     {
         return 2;
     }
-    std::cout << commands.file << ": " << tactic->states.size() << " states, start \""
-              << tactic->source.start << "\": " << tactic->source.description << std::endl;
+    std::cout << commands.file << ": " << tactic->states.size() << " states, start \"" << tactic->source.start
+              << "\": " << tactic->source.description << std::endl;
     if (commands.graphFile.empty())
     {
         return 0;

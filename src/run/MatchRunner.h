@@ -11,12 +11,6 @@
 
 class MatchObserver;
 
-// The blue and the red team's tactics; null for the default tactic.
-struct MatchTactics
-{
-    std::shared_ptr<const CompiledTactic> blue;
-    std::shared_ptr<const CompiledTactic> red;
-};
 class RugbyScene;
 
 namespace sf

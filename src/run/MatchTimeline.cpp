@@ -11,10 +11,11 @@
 #include <fstream>
 #include <iterator>
 
-MatchTimeline::MatchTimeline(std::uint32_t matchSeed, std::vector<PlayerSettings> players, std::ostream* eventStream)
-    : seed(matchSeed), firstPlayers(std::move(players)), events(eventStream)
+MatchTimeline::MatchTimeline(std::uint32_t matchSeed, std::vector<PlayerSettings> players, std::ostream* eventStream,
+                             MatchTactics matchTactics)
+    : seed(matchSeed), firstPlayers(std::move(players)), firstTactics(std::move(matchTactics)), events(eventStream)
 {
-    Restart(firstPlayers, 0, 1);
+    Restart(firstPlayers, firstTactics, 0, 1);
 }
 
 void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFrame)
@@ -27,14 +28,15 @@ void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFra
 void MatchTimeline::RecordTo(RecordingFile* recordingFile)
 {
     file = recordingFile;
-    file->WriteHeader(HeaderLine(seed, firstPlayers));
+    file->WriteHeader(HeaderLine(seed, firstPlayers, firstTactics));
     for (const MatchInput& input : history)
     {
         file->WriteInput(InputLine(input));
     }
 }
 
-void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, std::int64_t atFrame, int match)
+void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, const MatchTactics& matchTactics,
+                            std::int64_t atFrame, int match)
 {
     if (recorder && match > recorder->result.match)
     {
@@ -42,7 +44,8 @@ void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, std::int
     }
     recorder.emplace(match, silent ? nullptr : events);
     recorder->result.seed = seed;
-    runner.Start(players, seed, &*recorder);
+    tactics = matchTactics;
+    runner.Start(players, seed, &*recorder, tactics);
     kickOff = atFrame;
     clock = 0.0;
 }
@@ -51,7 +54,7 @@ void MatchTimeline::Apply(const MatchInput& input)
 {
     if (input.kind == InputKind::Reload)
     {
-        Restart(input.players, input.frame - 1, recorder->result.match + 1);
+        Restart(input.players, input.tactics, input.frame - 1, recorder->result.match + 1);
     }
     else if (input.kind != InputKind::FrameTime)
     {
@@ -131,12 +134,18 @@ void MatchTimeline::KeepCheckpoint()
     // Playing on after a jump back passes checkpoints already kept.
     if (checkpoints.empty() || checkpoints.back().frame < frame)
     {
-        checkpoints.push_back({frame, runner.Capture(), recorder->result, finished, next, kickOff, clock});
+        checkpoints.push_back({frame, runner.Capture(), recorder->result, finished, next, kickOff, clock, tactics});
     }
 }
 
 void MatchTimeline::Resume(const Checkpoint& checkpoint)
 {
+    // A snapshot fits only players wired by the same tactics: the match of another reload is set up anew first.
+    if (checkpoint.tactics != tactics)
+    {
+        tactics = checkpoint.tactics;
+        runner.Start(firstPlayers, seed, &*recorder, tactics);
+    }
     runner.Restore(checkpoint.match);
     recorder->result = checkpoint.result;
     finished = checkpoint.finished;
@@ -188,7 +197,8 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
         }
         finished.resize(static_cast<std::size_t>(match - 1));
         recorder.reset();
-        Restart(start == 0 ? firstPlayers : history[start - 1].players, start == 0 ? 0 : history[start - 1].frame - 1,
+        Restart(start == 0 ? firstPlayers : history[start - 1].players,
+                start == 0 ? firstTactics : history[start - 1].tactics, start == 0 ? 0 : history[start - 1].frame - 1,
                 match);
         frame = kickOff;
         next = start;
@@ -213,7 +223,7 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
 bool MatchTimeline::Save(const std::string& path) const
 {
     std::ofstream out(path, std::ios::binary);
-    out << HeaderLine(seed, firstPlayers);
+    out << HeaderLine(seed, firstPlayers, firstTactics);
     for (const MatchInput& input : history)
     {
         if (input.frame <= frame)
@@ -253,7 +263,7 @@ std::vector<MatchResult> MatchTimeline::Results() const
 
 std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events)
 {
-    MatchTimeline timeline(recording.seed, recording.players, events);
+    MatchTimeline timeline(recording.seed, recording.players, events, recording.tactics);
     timeline.SetCheckpointSpacing(0);
     timeline.Preload(recording.inputs, recording.lastFrame);
     while (timeline.Frame() < recording.lastFrame)

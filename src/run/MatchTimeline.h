@@ -24,7 +24,8 @@ class MatchTimeline
 {
 public:
     // Kicks off at frame 0. The events stream, when given, receives the match's event lines as they are played.
-    MatchTimeline(std::uint32_t seed, std::vector<PlayerSettings> players, std::ostream* events);
+    MatchTimeline(std::uint32_t seed, std::vector<PlayerSettings> players, std::ostream* events,
+                  MatchTactics tactics = {});
 
     // A recording's inputs, as the known future of the match.
     void Preload(std::vector<MatchInput> inputs, std::int64_t lastFrame);
@@ -56,6 +57,8 @@ public:
     [[nodiscard]] std::int64_t KnownEnd() const { return knownEnd; }
     [[nodiscard]] std::uint32_t Seed() const { return seed; }
     [[nodiscard]] const std::vector<MatchInput>& History() const { return history; }
+    // The tactics the current match is played with.
+    [[nodiscard]] const MatchTactics& Tactics() const { return tactics; }
     [[nodiscard]] const RugbyScene& Scene() const { return runner.Scene(); }
     // The current match's counts; reloads start a new match.
     [[nodiscard]] const MatchResult& Result() const { return recorder->result; }
@@ -76,9 +79,11 @@ private:
         std::size_t next = 0;
         std::int64_t kickOff = 0;
         double clock = 0.0;
+        MatchTactics tactics;
     };
 
-    void Restart(const std::vector<PlayerSettings>& players, std::int64_t atFrame, int match);
+    void Restart(const std::vector<PlayerSettings>& players, const MatchTactics& matchTactics, std::int64_t atFrame,
+                 int match);
     void Apply(const MatchInput& input);
     void Keep(MatchInput input);
     void KeepCheckpoint();
@@ -86,6 +91,8 @@ private:
 
     std::uint32_t seed;
     std::vector<PlayerSettings> firstPlayers;
+    MatchTactics firstTactics;
+    MatchTactics tactics;
     std::ostream* events;
     bool silent = false;
     MatchRunner runner;

@@ -2,6 +2,7 @@
 
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
+#include "tactics/TacticsFile.h"
 
 #include <SFML/Window/Event.hpp>
 #include <array>
@@ -59,6 +60,40 @@ std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
     return players;
 }
 
+json TacticsJson(const MatchTactics& tactics)
+{
+    const auto team = [](const std::shared_ptr<const CompiledTactic>& tactic)
+    { return tactic == nullptr ? json(nullptr) : json(TacticToJson(tactic->source)); };
+    return {{"blue", team(tactics.blue)}, {"red", team(tactics.red)}};
+}
+
+// The tactics a line keeps, when it keeps any: none means the default tactic for both teams.
+std::optional<std::string> ReadTactics(const json& line, MatchTactics& tactics)
+{
+    if (!line.contains("tactics"))
+    {
+        return std::nullopt;
+    }
+    const json& kept = line["tactics"];
+    for (const auto& [side, tactic] : {std::pair{"blue", &tactics.blue}, std::pair{"red", &tactics.red}})
+    {
+        if (!kept.is_object() || !kept.contains(side))
+        {
+            return std::string("tactics that do not validate");
+        }
+        if (!kept[side].is_null())
+        {
+            TacticsRead read = TacticsFromJson(kept[side], std::string(side) + " tactics");
+            if (read.tactic == nullptr)
+            {
+                return "tactics that do not validate (" + read.error + ")";
+            }
+            *tactic = std::move(read.tactic);
+        }
+    }
+    return std::nullopt;
+}
+
 // The input on one line after the header; a reason when it is not one.
 std::variant<MatchInput, std::string> ParseInput(const json& line)
 {
@@ -105,6 +140,10 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
             return std::string("reloaded settings that do not validate");
         }
         input.players = std::move(*players);
+        if (auto refused = ReadTactics(line, input.tactics))
+        {
+            return *refused;
+        }
     }
     return input;
 }
@@ -170,12 +209,16 @@ sf::Event EventFromInput(const MatchInput& input)
     return event;
 }
 
-std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players)
+std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players, const MatchTactics& tactics)
 {
-    const nlohmann::ordered_json line = {{"format", kRecordingFormat},
-                                         {"version", kRecordingVersion},
-                                         {"seed", seed},
-                                         {"players", PlayersJson(players)}};
+    nlohmann::ordered_json line = {{"format", kRecordingFormat},
+                                   {"version", kRecordingVersion},
+                                   {"seed", seed},
+                                   {"players", PlayersJson(players)}};
+    if (tactics.Any())
+    {
+        line["tactics"] = TacticsJson(tactics);
+    }
     return line.dump() + '\n';
 }
 
@@ -194,6 +237,10 @@ std::string InputLine(const MatchInput& input)
     if (input.kind == InputKind::Reload)
     {
         line["players"] = PlayersJson(input.players);
+        if (input.tactics.Any())
+        {
+            line["tactics"] = TacticsJson(input.tactics);
+        }
     }
     return line.dump() + '\n';
 }
@@ -229,7 +276,7 @@ std::optional<std::string> ReadHeader(const json& line, Recording& recording)
         return "settings that do not validate";
     }
     recording.players = std::move(*players);
-    return std::nullopt;
+    return ReadTactics(line, recording.tactics);
 }
 
 // A line after the header: an input or the end; the reason it is refused, if it is.

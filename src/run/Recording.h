@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/PlayerSettings.h"
+#include "tactics/Tactic.h"
 
 #include <cstdint>
 #include <optional>
@@ -34,6 +35,7 @@ struct MatchInput
     int y = 0;
     float frameTime = 0.f;
     std::vector<PlayerSettings> players; // Reload only
+    MatchTactics tactics;                // Reload only
 };
 
 inline constexpr const char* kRecordingFormat = "tryzone-recording";
@@ -46,7 +48,9 @@ inline constexpr int kRecordingVersion = 1;
 [[nodiscard]] sf::Event EventFromInput(const MatchInput& input);
 
 // One line of a recording each, ending with a line feed.
-[[nodiscard]] std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players);
+// Tactics other than the default are written whole, so that a recording needs no other file.
+[[nodiscard]] std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players,
+                                     const MatchTactics& tactics = {});
 [[nodiscard]] std::string InputLine(const MatchInput& input);
 [[nodiscard]] std::string EndLine(std::int64_t frame);
 
@@ -54,6 +58,7 @@ struct Recording
 {
     std::uint32_t seed = 0;
     std::vector<PlayerSettings> players;
+    MatchTactics tactics;
     std::vector<MatchInput> inputs; // frames never decrease
     std::int64_t lastFrame = 0;     // the end line's, or the last input's when the recording was cut short
     std::string warning;            // a cut last line, which was left out

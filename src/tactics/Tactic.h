@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -118,3 +119,13 @@ struct CompiledTactic
 // Turns state names into indices. Throws TacticError for no state, too many states, two states of one name, a start
 // or a link target that names no state, and an action or condition the catalogue does not have.
 [[nodiscard]] CompiledTactic CompileTactic(const Tactic& tactic);
+
+// The blue and the red team's tactics for a match; null for the default tactic.
+struct MatchTactics
+{
+    std::shared_ptr<const CompiledTactic> blue;
+    std::shared_ptr<const CompiledTactic> red;
+
+    [[nodiscard]] bool Any() const { return blue != nullptr || red != nullptr; }
+    bool operator==(const MatchTactics&) const = default;
+};

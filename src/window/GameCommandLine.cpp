@@ -16,12 +16,18 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
     auto* settings = app.add_option("--settings", options.settings, "players' settings file (PlayersSettings.json)")
                          ->type_name("FILE");
     auto* record = app.add_option("--record", options.record, "write a recording of the match")->type_name("FILE");
+    auto* blue = app.add_option("--blue-tactics", options.blueTactics,
+                                "the blue team's tactics file (NAME.tactics.json), reloaded when it changes")
+                     ->type_name("FILE");
+    auto* red = app.add_option("--red-tactics", options.redTactics, "the red team's tactics file")->type_name("FILE");
     app.add_option("--replay", options.replay, "play a recording")
         ->type_name("FILE")
         ->check(CLI::ExistingFile)
         ->excludes(seedOption)
         ->excludes(settings)
-        ->excludes(record);
+        ->excludes(record)
+        ->excludes(blue)
+        ->excludes(red);
     app.add_option("--events", options.events, "one JSON line per match event, as tryzone-sim --events writes")
         ->type_name("FILE");
     try

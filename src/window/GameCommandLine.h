@@ -12,6 +12,8 @@ struct GameOptions
     std::string record;
     std::string replay;
     std::string events;
+    std::string blueTactics; // empty: the default tactic
+    std::string redTactics;
 };
 
 // What the command line asks for: the options, a text for --help, or a one-line reason it cannot be run.

@@ -5,13 +5,15 @@
 #include "match/Formation.h"
 #include "match/RugbyScene.h"
 #include "run/MatchTimeline.h"
-#include "window/PlaybackControls.h"
 #include "run/RecordingFile.h"
+#include "tactics/TacticsFile.h"
+#include "window/PlaybackControls.h"
 #include "window/SettingsWatcher.h"
 #include "window/StatusLine.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
+#include <array>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -31,6 +33,9 @@ struct Session
     PlaybackControls controls;
     StatusLine status;
     std::unique_ptr<SettingsWatcher> watcher; // none for a replay
+    // The tactics files by side, blue then red, watched like the settings file; none for the default or a replay.
+    std::array<std::unique_ptr<SettingsWatcher>, 2> tacticsWatchers;
+    std::vector<PlayerSettings> players; // those of the current match, which a tactics reload keeps
     const Recording* replay = nullptr;
     bool cappedFrames = false; // a seeded or replayed match never depends on the clock
     std::ofstream* events = nullptr;
@@ -82,8 +87,50 @@ void ReloadSettings(Session& session)
     MatchInput reload;
     reload.kind = InputKind::Reload;
     reload.players = std::move(*outcome.players);
+    reload.tactics = session.timeline.Tactics();
+    session.players = reload.players;
     session.timeline.Give(std::move(reload));
     const std::string line = "Settings reloaded from " + session.watcher->Path() + ": new kick-off";
+    std::cout << line << std::endl;
+    session.status.Say(line);
+}
+
+// The changed tactics files read whole; a refused one is said and the match plays on unchanged.
+void ReloadTactics(Session& session)
+{
+    MatchTactics tactics = session.timeline.Tactics();
+    std::string changed;
+    for (std::size_t side = 0; side < session.tacticsWatchers.size(); ++side)
+    {
+        SettingsWatcher* watcher = session.tacticsWatchers[side].get();
+        if (watcher == nullptr || !watcher->Changed())
+        {
+            continue;
+        }
+        TacticsRead read = ReadTacticsFile(watcher->Path());
+        for (const std::string& warning : read.warnings)
+        {
+            std::cerr << warning << std::endl;
+        }
+        if (read.tactic == nullptr)
+        {
+            std::cerr << read.error << std::endl;
+            session.status.Say(read.error + " (playing on)");
+            return;
+        }
+        (side == 0 ? tactics.blue : tactics.red) = std::move(read.tactic);
+        changed = watcher->Path();
+    }
+    if (changed.empty())
+    {
+        return;
+    }
+    MatchInput reload;
+    reload.kind = InputKind::Reload;
+    reload.players = session.players;
+    reload.tactics = std::move(tactics);
+    session.timeline.Give(std::move(reload));
+    const std::string line = "Tactics reloaded from " + changed + ": new kick-off";
     std::cout << line << std::endl;
     session.status.Say(line);
 }
@@ -130,6 +177,7 @@ void Loop(Session& session)
             {
                 ReloadSettings(session);
             }
+            ReloadTactics(session);
         }
 
         // A replay pauses on its last frame once; Space plays on past it.
@@ -152,6 +200,26 @@ void Loop(Session& session)
 
 int PlayGame(const GameOptions& options)
 {
+    // Every tactics file is known good before any file is touched or the window opens.
+    MatchTactics tactics;
+    for (const auto& [file, tactic] :
+         {std::pair{&options.blueTactics, &tactics.blue}, {&options.redTactics, &tactics.red}})
+    {
+        if (!file->empty())
+        {
+            TacticsRead read = ReadTacticsFile(*file);
+            for (const std::string& warning : read.warnings)
+            {
+                std::cerr << warning << std::endl;
+            }
+            if (read.tactic == nullptr)
+            {
+                std::cerr << read.error << std::endl;
+                return 2;
+            }
+            *tactic = std::move(read.tactic);
+        }
+    }
     std::optional<Recording> replay;
     if (!options.replay.empty())
     {
@@ -190,6 +258,7 @@ int PlayGame(const GameOptions& options)
     {
         players = replay->players;
         seed = replay->seed;
+        tactics = replay->tactics;
     }
     else
     {
@@ -201,11 +270,13 @@ int PlayGame(const GameOptions& options)
     }
     (void)host.LoadFont();
 
-    MatchTimeline timeline(seed, players, events.is_open() ? &events : nullptr);
+    MatchTimeline timeline(seed, players, events.is_open() ? &events : nullptr, tactics);
     Session session{timeline,
                     {},
                     {},
                     nullptr,
+                    {},
+                    {},
                     replay ? &*replay : nullptr,
                     options.seed.has_value() || replay,
                     events.is_open() ? &events : nullptr};
@@ -216,6 +287,16 @@ int PlayGame(const GameOptions& options)
     else
     {
         session.watcher = std::make_unique<SettingsWatcher>(options.settings);
+        session.players = players;
+        // Only the file's stamp is used: a tactics file is watched as the settings file is, and read by its own
+        // loader.
+        for (const auto& [side, file] : {std::pair{0, &options.blueTactics}, {1, &options.redTactics}})
+        {
+            if (!file->empty())
+            {
+                session.tacticsWatchers[static_cast<std::size_t>(side)] = std::make_unique<SettingsWatcher>(*file);
+            }
+        }
     }
     if (recording.IsOpen())
     {

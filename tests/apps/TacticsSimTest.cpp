@@ -2,8 +2,8 @@
 #include "support/Program.h"
 
 #include <fstream>
-#include <sstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace
 {
@@ -23,12 +23,16 @@ protected:
 
 TEST_F(TacticsSim, LeagueTableIsTheSameForAnyNumberOfJobs)
 {
-    const std::vector<std::string> league{"league",       kTactics + "/default.tactics.json",
+    const std::vector<std::string> league{"league",
+                                          kTactics + "/default.tactics.json",
                                           kTactics + "/fast-break.tactics.json",
                                           kTactics + "/hold-the-line.tactics.json",
-                                          "--matches",    "2",
-                                          "--minutes",    "1",
-                                          "--seed",       "4"};
+                                          "--matches",
+                                          "2",
+                                          "--minutes",
+                                          "1",
+                                          "--seed",
+                                          "4"};
     auto withJobs = [&league](const char* jobs)
     {
         auto arguments = league;
@@ -56,7 +60,8 @@ TEST_F(TacticsSim, LeagueTableIsTheSameForAnyNumberOfJobs)
 
 TEST_F(TacticsSim, ABadTacticsFileIsOneLineAndStatusTwoBeforeAnythingIsWritten)
 {
-    std::ofstream(folder.Path() / "bad.tactics.json") << R"({"start": "A", "states": [{"name": "A", "action": "Run"}]})";
+    std::ofstream(folder.Path() / "bad.tactics.json")
+        << R"({"start": "A", "states": [{"name": "A", "action": "Run"}]})";
     const ProgramRun run = Sim({"--blue-tactics", "bad.tactics.json", "--json", "out.json"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "bad.tactics.json: /states/0/action: unknown action \"Run\" (expected one of Idle, Support, "

@@ -1,7 +1,6 @@
-#include "run/MatchTimeline.h"
-
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
+#include "run/MatchTimeline.h"
 #include "support/Files.h"
 #include "support/HeadlessWorld.h"
 #include "tactics/TacticsFile.h"

@@ -1,5 +1,6 @@
-#include "tactics/DefaultTactic.h"
 #include "tactics/TacticsFile.h"
+
+#include "tactics/DefaultTactic.h"
 
 #include <filesystem>
 #include <fstream>

@@ -217,3 +217,34 @@ TEST_F(PlaybackWindowTest, AMatchSeedFromTheSimulatorShowsThatMatchInTheWindow)
     ASSERT_LT(LastFrame(shown), LastFrame(secondMatch)) << "the window played longer than the simulator";
     EXPECT_EQ(shown, Until(secondMatch, LastFrame(shown)));
 }
+
+TEST_F(PlaybackWindowTest, AnEditedTacticsFileRestartsTheMatchAndABrokenOneIsRefused)
+{
+    const std::string tactics = std::string(TRYZONE_TACTICS_PATH);
+    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics + "/default.tactics.json"));
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(
+        game.Start({"--seed", "12", "--blue-tactics", "blue.tactics.json", "--red-tactics",
+                    tactics + "/fast-break.tactics.json", "--record", "match.jsonl", "--events", "window.jsonl"}))
+        << game.Stderr();
+    ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
+
+    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics + "/hold-the-line.tactics.json"));
+    ASSERT_TRUE(WaitFor(
+        [&] { return game.Stdout().find("Tactics reloaded from blue.tactics.json") != std::string::npos; }, 20s))
+        << game.Stdout();
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("\"match\":2,") != std::string::npos; }));
+
+    const std::string broken = R"({"start": "Idle", "states": [{"name": "Idle", "action": "Sleep"}]})";
+    WriteFile(folder.Path() / "blue.tactics.json", broken);
+    ASSERT_TRUE(WaitFor(
+        [&] { return game.Stderr().find("blue.tactics.json: /states/0/action: unknown action") != std::string::npos; },
+        20s))
+        << game.Stderr();
+    EXPECT_EQ(game.Close(), 0);
+    EXPECT_EQ(Read("blue.tactics.json"), broken);
+    EXPECT_EQ(Read("window.jsonl").find("\"match\":3,"), std::string::npos);
+    // The recording keeps both tactics and the reload's: the replay needs neither file.
+    std::filesystem::remove(folder.Path() / "blue.tactics.json");
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
+}

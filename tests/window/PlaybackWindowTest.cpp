@@ -220,16 +220,16 @@ TEST_F(PlaybackWindowTest, AMatchSeedFromTheSimulatorShowsThatMatchInTheWindow)
 
 TEST_F(PlaybackWindowTest, AnEditedTacticsFileRestartsTheMatchAndABrokenOneIsRefused)
 {
-    const std::string tactics = std::string(TRYZONE_TACTICS_PATH);
-    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics + "/default.tactics.json"));
+    const std::filesystem::path tactics = TRYZONE_TACTICS_PATH;
+    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics / "default.tactics.json"));
     GameProcess game(folder.Path());
-    ASSERT_TRUE(
-        game.Start({"--seed", "12", "--blue-tactics", "blue.tactics.json", "--red-tactics",
-                    tactics + "/fast-break.tactics.json", "--record", "match.jsonl", "--events", "window.jsonl"}))
+    ASSERT_TRUE(game.Start({"--seed", "12", "--blue-tactics", "blue.tactics.json", "--red-tactics",
+                            (tactics / "fast-break.tactics.json").string(), "--record", "match.jsonl", "--events",
+                            "window.jsonl"}))
         << game.Stderr();
     ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
 
-    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics + "/hold-the-line.tactics.json"));
+    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics / "hold-the-line.tactics.json"));
     ASSERT_TRUE(WaitFor(
         [&] { return game.Stdout().find("Tactics reloaded from blue.tactics.json") != std::string::npos; }, 20s))
         << game.Stdout();

@@ -3,10 +3,10 @@
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
-#include "window/PlaybackControls.h"
 #include "run/RecordingFile.h"
 #include "support/Files.h"
 #include "support/HeadlessWorld.h"
+#include "support/MatchPicture.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -14,26 +14,6 @@
 
 namespace
 {
-std::vector<PlayerSettings> Defaults()
-{
-    const auto players = DefaultPlayers();
-    return {players.begin(), players.end()};
-}
-
-// Everything that shows on the screen: where everyone stands, who has the ball, the scores and the debug mode.
-std::string Picture(const MatchTimeline& timeline)
-{
-    const RugbyScene& scene = timeline.Scene();
-    std::ostringstream out;
-    for (const Player* player : scene.players)
-    {
-        out << player->PositionAt(0.5f, 0.5f).x << ',' << player->PositionAt(0.5f, 0.5f).y << ' ';
-    }
-    out << scene.ball->PositionAt(0.5f, 0.5f).x << ',' << scene.ball->PositionAt(0.5f, 0.5f).y << ' ' << scene.blueScore
-        << '-' << scene.redScore << ' ' << scene.debugMode;
-    return out.str();
-}
-
 MatchInput Input(InputKind kind, int x = 0, int y = 0)
 {
     MatchInput input;
@@ -65,43 +45,6 @@ class MatchTimelineTest : public HeadlessWorld
 {
 };
 } // namespace
-
-TEST_F(MatchTimelineTest, PauseHoldsTheMatchAPeriodStepsOneFrameAndSpeedsPlayTheSameMatchFaster)
-{
-    MatchTimeline paced(7, Defaults(), nullptr);
-    PlaybackControls controls;
-    PlaybackControls::Command command;
-    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Num3, command)); // x4
-    for (int drawn = 0; drawn < 300; ++drawn)
-    {
-        // A slow clock must not make x4 steps longer: the frames are the same frames, four to a picture.
-        PlayDrawnFrame(paced, controls, 0.02f, false, -1);
-    }
-    EXPECT_EQ(paced.Frame(), 1200);
-
-    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Space, command));
-    const std::string held = Picture(paced);
-    for (int drawn = 0; drawn < 50; ++drawn)
-    {
-        PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
-    }
-    EXPECT_EQ(paced.Frame(), 1200);
-    EXPECT_EQ(Picture(paced), held);
-    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Period, command));
-    PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
-    PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
-    EXPECT_EQ(paced.Frame(), 1201);
-
-    // One match lives in the host at a time: starting another ends this one.
-    const std::string pacedPicture = Picture(paced);
-    MatchTimeline plain(7, Defaults(), nullptr);
-    while (plain.Frame() < 1201)
-    {
-        plain.Advance(kMaxFrameTime);
-    }
-    EXPECT_EQ(pacedPicture, Picture(plain));
-    EXPECT_TRUE(paced.History().empty()) << "capped steps need no frame-time lines";
-}
 
 TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndInTheRecording)
 {

@@ -16,7 +16,8 @@ constexpr int kMaxLinks = 40;
 fs::path Canonical(const fs::path& path)
 {
     std::error_code error;
-    fs::path resolved = fs::weakly_canonical(path, error);
+    // Absolute first: a relative path none of whose folders exists stays relative otherwise.
+    fs::path resolved = fs::weakly_canonical(fs::absolute(path, error), error);
     if (error || resolved.empty())
     {
         resolved = fs::absolute(path, error).lexically_normal();

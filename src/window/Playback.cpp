@@ -342,8 +342,18 @@ int PlayGame(const GameOptions& options)
     (void)host.LoadFont();
 
     MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr);
-    Session session{timeline, {}, {}, nullptr, replay ? &*replay : nullptr, options.seed.has_value() || replay};
-    session.files = GameFiles(options);
+    Session session{timeline,
+                    {},
+                    {},
+                    nullptr,
+                    replay ? &*replay : nullptr,
+                    options.seed.has_value() || replay,
+                    nullptr,
+                    nullptr,
+                    {},
+                    {},
+                    GameFiles(options),
+                    false};
     if (events.IsOpen())
     {
         timeline.CutEventsIn(&events);

@@ -230,7 +230,7 @@ TEST_F(PlaybackWindowTest, AReloadWhilePausedIsShownAndKeptAndASameSizeSameTimeC
     {
         const std::string out = game.Stdout();
         std::size_t count = 0;
-        for (std::size_t at = out.find("Settings reloaded"); at != std::string::npos; at = out.find("reloaded", at + 1))
+        for (std::size_t at = out.find("Settings reloaded"); at != std::string::npos; at = out.find("Settings reloaded", at + 1))
         {
             ++count;
         }
@@ -248,7 +248,7 @@ TEST_F(PlaybackWindowTest, AReloadWhilePausedIsShownAndKeptAndASameSizeSameTimeC
     const auto path = folder.Path() / "mine.json";
     WriteFile(path, withSpeed("150.0"));
     const auto stamp = std::filesystem::last_write_time(path);
-    ASSERT_TRUE(WaitFor([&] { return reloads() == 1; }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return reloads() == 1; }, 20s)) << game.Stdout() << game.Stderr();
     // Paused, the new kick-off is on the screen.
     ASSERT_TRUE(WaitFor([&] { return FindPlayer(x11::Screenshot(game.Window()), sf::Color::Blue).x >= 0; }, 10s));
 

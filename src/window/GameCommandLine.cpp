@@ -27,9 +27,9 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
     GameOptions options;
     CLI::App app("Plays a rugby match between two computer-controlled teams of five, in a window.", "tryzone");
     std::string seedText;
-    auto* seedOption =
-        app.add_option("--seed", seedText, "the match's random numbers come from S (a match seed of tryzone-sim's JSON)")
-            ->type_name("S");
+    auto* seedOption = app.add_option("--seed", seedText,
+                                      "the match's random numbers come from S (a match seed of tryzone-sim's JSON)")
+                           ->type_name("S");
     auto* settings = app.add_option("--settings", options.settings, "players' settings file (PlayersSettings.json)")
                          ->type_name("FILE");
     auto* record = app.add_option("--record", options.record, "write a recording of the match")->type_name("FILE");

@@ -59,4 +59,3 @@ std::vector<NamedFile> GameFiles(const GameOptions& options)
     }
     return files;
 }
-

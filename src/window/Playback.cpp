@@ -342,18 +342,10 @@ int PlayGame(const GameOptions& options)
     (void)host.LoadFont();
 
     MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr);
-    Session session{timeline,
-                    {},
-                    {},
-                    nullptr,
-                    replay ? &*replay : nullptr,
-                    options.seed.has_value() || replay,
-                    nullptr,
-                    nullptr,
-                    {},
-                    {},
-                    GameFiles(options),
-                    false};
+    Session session{.timeline = timeline,
+                    .replay = replay ? &*replay : nullptr,
+                    .cappedFrames = options.seed.has_value() || replay,
+                    .files = GameFiles(options)};
     if (events.IsOpen())
     {
         timeline.CutEventsIn(&events);

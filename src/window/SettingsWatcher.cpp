@@ -2,7 +2,6 @@
 
 #include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
-
 #include "settings/RegularFile.h"
 
 #include <cerrno>

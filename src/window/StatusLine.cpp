@@ -23,9 +23,9 @@ std::string Percent(std::int64_t part, std::int64_t whole)
 
 std::string StatusText(const MatchTimeline& timeline, const PlaybackControls& controls, std::int64_t replayEnd)
 {
-    const std::string replay = replayEnd > 0 ? "REPLAY " + std::to_string(timeline.Frame()) + " / " +
-                                                   std::to_string(replayEnd) + "  "
-                                             : std::string();
+    const std::string replay =
+        replayEnd > 0 ? "REPLAY " + std::to_string(timeline.Frame()) + " / " + std::to_string(replayEnd) + "  "
+                      : std::string();
     const MatchResult& result = timeline.Result();
     const TeamRecord& blue = result.teams[0];
     const TeamRecord& red = result.teams[1];
@@ -34,11 +34,11 @@ std::string StatusText(const MatchTimeline& timeline, const PlaybackControls& co
     std::snprintf(clock.data(), clock.size(), "%lld:%02lld.%lld", static_cast<long long>(tenths / 600),
                   static_cast<long long>(tenths / 10 % 60), static_cast<long long>(tenths % 10));
     const std::int64_t held = blue.possessionFrames + red.possessionFrames;
-    return replay + "Seed " + std::to_string(timeline.Seed()) + "  " + clock.data() + "  x" + std::to_string(controls.Speed()) +
-           (controls.Paused() ? "  paused" : "") + "  |  Possession " + Percent(blue.possessionFrames, held) + " - " +
-           Percent(red.possessionFrames, held) + "  Passes " + std::to_string(blue.passes) + "/" +
-           std::to_string(blue.passAttempts) + " - " + std::to_string(red.passes) + "/" +
-           std::to_string(red.passAttempts) + "  Tackles " + std::to_string(blue.tackles) + "/" +
+    return replay + "Seed " + std::to_string(timeline.Seed()) + "  " + clock.data() + "  x" +
+           std::to_string(controls.Speed()) + (controls.Paused() ? "  paused" : "") + "  |  Possession " +
+           Percent(blue.possessionFrames, held) + " - " + Percent(red.possessionFrames, held) + "  Passes " +
+           std::to_string(blue.passes) + "/" + std::to_string(blue.passAttempts) + " - " + std::to_string(red.passes) +
+           "/" + std::to_string(red.passAttempts) + "  Tackles " + std::to_string(blue.tackles) + "/" +
            std::to_string(blue.tackleAttempts) + " - " + std::to_string(red.tackles) + "/" +
            std::to_string(red.tackleAttempts) + "  (blue - red)";
 }

@@ -4,10 +4,10 @@
 #include "behaviour/Player.h"
 #include "files/LogFile.h"
 #include "match/RugbyScene.h"
-#include "window/PlaybackControls.h"
 #include "run/RecordingFile.h"
 #include "support/Files.h"
 #include "support/HeadlessWorld.h"
+#include "window/PlaybackControls.h"
 
 #include <gtest/gtest.h>
 #include <map>

@@ -187,8 +187,8 @@ std::map<std::string, std::string> Contents(const std::filesystem::path& folder)
     for (const auto& entry : std::filesystem::directory_iterator(folder))
     {
         const auto name = entry.path().filename().string();
-        contents[name] = entry.is_symlink() ? "-> " + std::filesystem::read_symlink(entry.path()).string()
-                                            : ReadFile(entry.path());
+        contents[name] =
+            entry.is_symlink() ? "-> " + std::filesystem::read_symlink(entry.path()).string() : ReadFile(entry.path());
     }
     return contents;
 }
@@ -214,7 +214,8 @@ TEST_P(GameOutputs, ThatAreInputsOtherOutputsOrUnwritableAreRefusedWithNothingTo
 INSTANTIATE_TEST_SUITE_P(
     CollidingAndBad, GameOutputs,
     ::testing::Values(
-        Collision{{"--seed", "5", "--record", "PlayersSettings.json"}, "PlayersSettings.json is the same file as --settings"},
+        Collision{{"--seed", "5", "--record", "PlayersSettings.json"},
+                  "PlayersSettings.json is the same file as --settings"},
         Collision{{"--replay", "r.jsonl", "--events", "r.jsonl"}, "--events r.jsonl is the same file as --replay"},
         Collision{{"--record", "x.jsonl", "--events", "./x.jsonl"}, "--events ./x.jsonl is the same file as --record"},
         Collision{{"--record", "dangling", "--events", "target.jsonl"}, "is the same file as --record"},
@@ -253,14 +254,13 @@ TEST(Recording, AReplayWithAHugeEndStopsBetweenFramesOnSigint)
     WriteFile(folder.Path() / "long.jsonl", Header() + "{\"end\":700000000}\n");
     Restrictions limits;
     limits.timeLimitSeconds = 60;
-    const ProgramRun run =
-        RunProgram(TRYZONE_SIM_PATH, {"--replay", "long.jsonl", "--events", "e.jsonl", "--json", "r.json"},
-                   folder.Path(), limits,
-                   [](pid_t pid, const std::filesystem::path&)
-                   {
-                       std::this_thread::sleep_for(std::chrono::milliseconds(500));
-                       kill(pid, SIGINT);
-                   });
+    const ProgramRun run = RunProgram(
+        TRYZONE_SIM_PATH, {"--replay", "long.jsonl", "--events", "e.jsonl", "--json", "r.json"}, folder.Path(), limits,
+        [](pid_t pid, const std::filesystem::path&)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            kill(pid, SIGINT);
+        });
     EXPECT_EQ(run.status, 128 + SIGINT) << run.err;
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "e.jsonl"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "r.json"));

@@ -230,7 +230,8 @@ TEST_F(PlaybackWindowTest, AReloadWhilePausedIsShownAndKeptAndASameSizeSameTimeC
     {
         const std::string out = game.Stdout();
         std::size_t count = 0;
-        for (std::size_t at = out.find("Settings reloaded"); at != std::string::npos; at = out.find("Settings reloaded", at + 1))
+        for (std::size_t at = out.find("Settings reloaded"); at != std::string::npos;
+             at = out.find("Settings reloaded", at + 1))
         {
             ++count;
         }
@@ -263,7 +264,8 @@ TEST_F(PlaybackWindowTest, AReloadWhilePausedIsShownAndKeptAndASameSizeSameTimeC
 
     const std::string recording = Read("match.jsonl");
     std::size_t kept = 0;
-    for (std::size_t at = recording.find("\"reload\""); at != std::string::npos; at = recording.find("\"reload\"", at + 1))
+    for (std::size_t at = recording.find("\"reload\""); at != std::string::npos;
+         at = recording.find("\"reload\"", at + 1))
     {
         ++kept;
     }

@@ -35,6 +35,8 @@ int Fail(const std::string& reason)
 
 struct Session
 {
+    explicit Session(MatchTimeline& played) : timeline(played) {}
+
     MatchTimeline& timeline;
     PlaybackControls controls;
     StatusLine status;
@@ -342,10 +344,10 @@ int PlayGame(const GameOptions& options)
     (void)host.LoadFont();
 
     MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr);
-    Session session{.timeline = timeline,
-                    .replay = replay ? &*replay : nullptr,
-                    .cappedFrames = options.seed.has_value() || replay,
-                    .files = GameFiles(options)};
+    Session session(timeline);
+    session.replay = replay ? &*replay : nullptr;
+    session.cappedFrames = options.seed.has_value() || replay;
+    session.files = GameFiles(options);
     if (events.IsOpen())
     {
         timeline.CutEventsIn(&events);

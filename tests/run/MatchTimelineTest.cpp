@@ -2,6 +2,7 @@
 
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
+#include "files/LogFile.h"
 #include "match/RugbyScene.h"
 #include "run/RecordingFile.h"
 #include "support/Files.h"
@@ -186,3 +187,46 @@ TEST_P(MatchTimelineJumpTest, EveryJumpShowsTheFrameAndTheCountsSeenWhenItWasPla
 }
 
 INSTANTIATE_TEST_SUITE_P(Spacings, MatchTimelineJumpTest, ::testing::Values(0, 7, 1200));
+
+// The window's log is the kept match's: jumps add nothing, and new input after a jump back takes the replaced future's
+// lines out of the file. A reload replaced that way is reported, and a lost receiver is reported once.
+TEST_F(MatchTimelineTest, TheEventLogFollowsTheKeptTimelineThroughJumpsAndReplacedFutures)
+{
+    TemporaryFolder folder;
+    LogFile log;
+    ASSERT_EQ(log.Open((folder.Path() / "events.jsonl").string()), 0);
+    MatchTimeline timeline(31, Defaults(), &log.Stream());
+    timeline.CutEventsIn(&log);
+    testing::internal::CaptureStdout();
+    Meddle(timeline, 600);
+    timeline.Give(Input(InputKind::Hand)); // no receiver picked: "joueur non valide"
+    MatchInput reload = Input(InputKind::Reload);
+    reload.players = Defaults();
+    reload.players[0].Speed = 150.f;
+    while (timeline.Frame() < 1500)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    EXPECT_FALSE(timeline.Give(reload));
+    timeline.JumpTo(3000);
+    timeline.JumpTo(200);
+    timeline.JumpTo(2500);
+    timeline.JumpTo(1000);
+    EXPECT_EQ(timeline.Players(), Defaults());
+    EXPECT_TRUE(timeline.Give(Input(InputKind::Debug))); // the reload at 1501 is gone
+    timeline.JumpTo(2000);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "joueur non valide\n");
+    log.Stream().flush();
+
+    Recording recording;
+    recording.seed = 31;
+    recording.players = Defaults();
+    recording.inputs = timeline.History();
+    recording.lastFrame = timeline.Frame();
+    std::ostringstream replayed;
+    testing::internal::CaptureStdout();
+    const auto results = ReplayHeadless(recording, &replayed);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(results.size(), 1u);
+    EXPECT_EQ(ReadFile(folder.Path() / "events.jsonl"), replayed.str());
+}

@@ -133,12 +133,13 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
     std::ostream& out = files.Summary();
     out << "TryZone replay of " << path << ": " << recording.lastFrame << " frames, seed " << recording.seed << "\n\n";
     Output* events = outputs.events;
-    const std::vector<MatchResult> results = ReplayHeadless(recording, events != nullptr ? &events->Stream() : nullptr);
+    const std::vector<MatchResult> results =
+        ReplayHeadless(recording, events != nullptr ? &events->Stream() : nullptr, &StopSignal());
     if (events != nullptr && events->Error() != 0)
     {
         return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
     }
-    // A replay is not stopped part-way; a signal that came meanwhile still leaves no file replaced.
+    // Stopped between two frames by a signal, like any run: no file is replaced.
     if (const int signal = StopSignal(); signal != 0)
     {
         return 128 + signal;

@@ -3,13 +3,38 @@
 #include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/GameHost.h"
+#include "files/LogFile.h"
 #include "match/RugbyScene.h"
 #include "run/RecordingFile.h"
 
 #include <SFML/Window/Event.hpp>
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+
+namespace
+{
+// Silences std::cout while a frame already shown is played again.
+class ConsoleMute
+{
+public:
+    explicit ConsoleMute(bool mute) : saved(mute ? std::cout.rdbuf(nullptr) : nullptr) {}
+    ~ConsoleMute()
+    {
+        if (saved != nullptr)
+        {
+            std::cout.rdbuf(saved);
+            std::cout.clear();
+        }
+    }
+    ConsoleMute(const ConsoleMute&) = delete;
+    ConsoleMute& operator=(const ConsoleMute&) = delete;
+
+private:
+    std::streambuf* saved;
+};
+} // namespace
 
 MatchTimeline::MatchTimeline(std::uint32_t matchSeed, std::vector<PlayerSettings> players, std::ostream* eventStream,
                              MatchTactics matchTactics)
@@ -35,6 +60,13 @@ void MatchTimeline::RecordTo(RecordingFile* recordingFile)
     }
 }
 
+void MatchTimeline::CutEventsIn(LogFile* log)
+{
+    eventLog = log;
+    // The first kick-off's lines are never taken back.
+    lineStarts.assign(1, {0, log->Length()});
+}
+
 void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, const MatchTactics& matchTactics,
                             std::int64_t atFrame, int match)
 {
@@ -42,7 +74,7 @@ void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, const Ma
     {
         finished.push_back(recorder->result);
     }
-    recorder.emplace(match, silent ? nullptr : events);
+    recorder.emplace(match, quiet ? nullptr : events);
     recorder->result.seed = seed;
     tactics = matchTactics;
     runner.Start(players, seed, &*recorder, tactics);
@@ -72,9 +104,35 @@ void MatchTimeline::Keep(MatchInput input)
     ++next;
 }
 
-void MatchTimeline::Give(MatchInput input)
+void MatchTimeline::BeginStepLines(std::int64_t step)
+{
+    quiet = step <= logged;
+    recorder->SetEvents(quiet ? nullptr : events);
+    if (!quiet && eventLog != nullptr && (lineStarts.empty() || lineStarts.back().second != eventLog->Length()))
+    {
+        lineStarts.emplace_back(step, eventLog->Length());
+    }
+}
+
+bool MatchTimeline::Give(MatchInput input)
 {
     input.frame = frame + 1;
+    const bool droppedReload = std::any_of(history.begin() + static_cast<std::ptrdiff_t>(next), history.end(),
+                                           [](const MatchInput& old) { return old.kind == InputKind::Reload; });
+    if (logged > frame)
+    {
+        // The lines of the frames after this one described a future that is now gone. The next frame begins where
+        // the last listed frame up to it does.
+        const auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), frame + 1,
+                                            [](std::int64_t at, const auto& start) { return at < start.first; });
+        if (after != lineStarts.begin() && eventLog != nullptr)
+        {
+            eventLog->CutTo(std::prev(after)->second);
+        }
+        lineStarts.erase(after, lineStarts.end());
+        logged = frame;
+    }
+    BeginStepLines(frame + 1);
     // New input after a jump back: the future the history held is gone.
     history.erase(history.begin() + static_cast<std::ptrdiff_t>(next), history.end());
     if (file != nullptr)
@@ -88,11 +146,41 @@ void MatchTimeline::Give(MatchInput input)
     }
     Keep(std::move(input));
     Apply(history.back());
+    return droppedReload;
+}
+
+void MatchTimeline::Redraw()
+{
+    const MatchSnapshot still = runner.Capture();
+    const MatchResult result = recorder->result;
+    recorder->SetEvents(nullptr);
+    {
+        const ConsoleMute mute(true);
+        DebugOverlay::Instance().Clear();
+        runner.Step(kMaxFrameTime);
+    }
+    runner.Restore(still);
+    recorder->result = result;
+    recorder->SetEvents(quiet ? nullptr : events);
+}
+
+const std::vector<PlayerSettings>& MatchTimeline::Players() const
+{
+    for (std::size_t i = next; i > 0; --i)
+    {
+        if (history[i - 1].kind == InputKind::Reload)
+        {
+            return history[i - 1].players;
+        }
+    }
+    return firstPlayers;
 }
 
 void MatchTimeline::Advance(float frameTime)
 {
     const std::int64_t step = frame + 1;
+    BeginStepLines(step);
+    const ConsoleMute mute(quiet);
     float length = kMaxFrameTime;
     bool timed = false;
     for (; next < history.size() && history[next].frame == step; ++next)
@@ -123,6 +211,7 @@ void MatchTimeline::Advance(float frameTime)
     clock += static_cast<double>(length);
     frame = step;
     knownEnd = std::max(knownEnd, frame);
+    logged = std::max(logged, frame);
     if (checkpointSpacing > 0 && (frame - kickOff - 1) % checkpointSpacing == 0)
     {
         KeepCheckpoint();
@@ -172,7 +261,8 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
     {
         return 0;
     }
-    silent = true;
+    // A kick-off the jump restarts from was logged when it was first played.
+    quiet = true;
     recorder->SetEvents(nullptr);
     // Strictly before the target: the shown frame's drawing comes from its own step.
     const auto after =
@@ -211,8 +301,6 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
         Advance(kMaxFrameTime);
     }
     DebugOverlay::SetEnabled(drawing);
-    silent = false;
-    recorder->SetEvents(events);
     if (frame < target)
     {
         Advance(kMaxFrameTime);
@@ -261,12 +349,13 @@ std::vector<MatchResult> MatchTimeline::Results() const
     return results;
 }
 
-std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events)
+std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events,
+                                        const volatile std::sig_atomic_t* stop)
 {
     MatchTimeline timeline(recording.seed, recording.players, events, recording.tactics);
     timeline.SetCheckpointSpacing(0);
     timeline.Preload(recording.inputs, recording.lastFrame);
-    while (timeline.Frame() < recording.lastFrame)
+    while (timeline.Frame() < recording.lastFrame && (stop == nullptr || *stop == 0))
     {
         timeline.Advance(kMaxFrameTime);
     }

@@ -1,8 +1,10 @@
 #include "run/Recording.h"
 
+#include "core/GameHost.h"
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 #include "tactics/TacticsFile.h"
+#include "settings/RegularFile.h"
 
 #include <SFML/Window/Event.hpp>
 #include <array>
@@ -10,7 +12,7 @@
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <sstream>
+#include <sys/stat.h>
 
 namespace
 {
@@ -102,6 +104,10 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
     {
         return std::string("no frame number");
     }
+    if (line["frame"].is_number_unsigned() && line["frame"].get<std::uint64_t>() > kMaxRecordingFrames)
+    {
+        return "a frame past " + std::to_string(kMaxRecordingFrames);
+    }
     input.frame = line["frame"].get<std::int64_t>();
     const json* kind = line.contains("input") && line["input"].is_string() ? &line["input"] : nullptr;
     std::size_t index = 0;
@@ -126,9 +132,11 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
     }
     if (input.kind == InputKind::FrameTime)
     {
-        if (!line.contains("seconds") || !IsFloat(line["seconds"]) || line["seconds"].get<double>() < 0.0)
+        // The game records measured frame times, which are capped.
+        if (!line.contains("seconds") || !IsFloat(line["seconds"]) || line["seconds"].get<double>() < 0.0 ||
+            line["seconds"].get<double>() > static_cast<double>(kMaxFrameTime))
         {
-            return std::string("a frame time that is not a length of time");
+            return std::string("a frame time that is not from 0 to the capped frame time");
         }
         input.frameTime = line["seconds"].get<float>();
     }
@@ -292,6 +300,10 @@ std::optional<std::string> ReadBodyLine(const json& line, Recording& recording, 
         {
             return "frames out of order";
         }
+        if (line["end"].get<std::uint64_t>() > kMaxRecordingFrames)
+        {
+            return "a frame past " + std::to_string(kMaxRecordingFrames);
+        }
         recording.lastFrame = line["end"].get<std::int64_t>();
         ended = true;
         return std::nullopt;
@@ -314,13 +326,26 @@ std::optional<std::string> ReadBodyLine(const json& line, Recording& recording, 
 
 std::variant<Recording, std::string> ReadRecording(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream content;
-    if (!file || !(content << file.rdbuf()))
+    Descriptor file;
+    struct stat status
     {
-        return path + ": cannot be read";
+    };
+    const OpenOutcome opened = OpenRegular(path, file, status);
+    if (opened != OpenOutcome::Opened)
+    {
+        return path + (opened == OpenOutcome::NotAFile ? ": not a regular file" : ": cannot be read");
     }
-    const std::string text = content.str();
+    std::string text;
+    const ReadOutcome read = ReadBounded(file.Get(), text, kMaxRecordingBytes);
+    if (read != ReadOutcome::Read)
+    {
+        return path + (read == ReadOutcome::TooLarge ? ": larger than 64 MiB" : ": cannot be read");
+    }
+    // Blank lines at the end, as an editor may leave, end nothing.
+    while (text.size() >= 2 && text.back() == '\n' && text[text.size() - 2] == '\n')
+    {
+        text.pop_back();
+    }
     Recording recording;
     bool ended = false;
     std::size_t number = 0;

@@ -40,6 +40,10 @@ struct MatchInput
 
 inline constexpr const char* kRecordingFormat = "tryzone-recording";
 inline constexpr int kRecordingVersion = 1;
+// What a recording may hold: 100000 simulated minutes of frames (tryzone-sim's --minutes limit), and 64 MiB, an
+// hour of the densest input (clicks every frame) several times over.
+inline constexpr std::int64_t kMaxRecordingFrames = 718562874;
+inline constexpr std::size_t kMaxRecordingBytes = std::size_t{64} << 20;
 
 // The input a window event stands for, stamped with the frame it is fed before; none for an event the match ignores
 // (clicks and E only count in debug mode).
@@ -64,5 +68,6 @@ struct Recording
     std::string warning;            // a cut last line, which was left out
 };
 
-// The recording in the file, or one line saying what is wrong with it and where.
+// The recording in the file, or one line saying what is wrong with it and where. A FIFO or a device is refused
+// without being opened, so nothing blocks; blank lines after the last one are allowed.
 [[nodiscard]] std::variant<Recording, std::string> ReadRecording(const std::string& path);

@@ -3,6 +3,7 @@
 #include "settings/ConsoleText.h"
 #include "settings/FileReplacement.h"
 #include "settings/RegularFile.h"
+#include "settings/SettingsHint.h"
 
 #include <array>
 #include <cerrno>
@@ -269,8 +270,27 @@ bool ReadEntries(const json& document, std::vector<PlayerSettings>& records)
 }
 } // namespace
 
+namespace
+{
+// After the loader's own line, what to fix; nothing when even that cannot be said (out of memory).
+void PrintHint(const json& document) noexcept
+{
+    try
+    {
+        if (const std::string hint = SettingsHint(document); !hint.empty())
+        {
+            std::cerr << hint << std::endl;
+        }
+    }
+    catch (const std::exception&)
+    {
+    }
+}
+} // namespace
+
 bool PlayersConfig::Load()
 {
+    json document;
     try
     {
         std::string text;
@@ -280,11 +300,11 @@ bool PlayersConfig::Load()
         }
         // Extraction from a stream reads one value and leaves whatever follows it unexamined.
         std::istringstream in(std::move(text));
-        json document;
         in >> document;
         const auto first = static_cast<std::ptrdiff_t>(records.size());
         if (!ReadEntries(document, records))
         {
+            PrintHint(document);
             return false;
         }
         std::cout << "Config loaded and validated successfully." << std::endl;
@@ -301,6 +321,11 @@ bool PlayersConfig::Load()
     {
         std::cerr << "Error while loading config: ";
         PrintLibraryText(std::cerr, error.what());
+        // A value of the wrong kind met while converting an entry; other failures leave no document to speak of.
+        if (dynamic_cast<const json::type_error*>(&error) != nullptr)
+        {
+            PrintHint(document);
+        }
         return false;
     }
 }

@@ -27,3 +27,7 @@ struct CommandLineError
 };
 [[nodiscard]] std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc,
                                                                                             const char* const* argv);
+
+// Why the files the options name cannot be used, checked before any is created or emptied: an output that is an
+// input (the settings file, the recording, the font) or another output, or one that cannot be written.
+[[nodiscard]] std::optional<std::string> FindGameFileProblem(const GameOptions& options);

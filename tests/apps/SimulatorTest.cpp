@@ -174,7 +174,8 @@ TEST_F(SimulatorTest, ABrokenSettingsFileIsAnErrorAndIsNeverTouched)
     WriteFile(folder.Path() / "PlayersSettings.json", "[{\"PlayerNumber\": 1}]");
     const ProgramRun run = Sim({"--minutes", "1"});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "Invalid JSON format: missing keys in one of the player entries.\n");
+    EXPECT_EQ(run.err, "Invalid JSON format: missing keys in one of the player entries.\n"
+                       "Warning: slot 0: no Team; every entry needs all nine keys\n");
     EXPECT_EQ(File("PlayersSettings.json"), "[{\"PlayerNumber\": 1}]");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "PlayersSettings.json.bak"));
 

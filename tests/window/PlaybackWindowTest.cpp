@@ -5,6 +5,7 @@
 #include "support/X11.h"
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -246,5 +247,76 @@ TEST_F(PlaybackWindowTest, AnEditedTacticsFileRestartsTheMatchAndABrokenOneIsRef
     EXPECT_EQ(Read("window.jsonl").find("\"match\":3,"), std::string::npos);
     // The recording keeps both tactics and the reload's: the replay needs neither file.
     std::filesystem::remove(folder.Path() / "blue.tactics.json");
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
+}
+
+TEST_F(PlaybackWindowTest, AReloadWhilePausedIsShownAndKeptAndASameSizeSameTimeChangeIsSeen)
+{
+    WriteFile(folder.Path() / "mine.json", DefaultsFileText);
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--settings", "mine.json", "--record", "match.jsonl", "--events", "window.jsonl"}));
+    ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "space"));
+    const auto reloads = [&game]
+    {
+        const std::string out = game.Stdout();
+        std::size_t count = 0;
+        for (std::size_t at = out.find("Settings reloaded"); at != std::string::npos;
+             at = out.find("Settings reloaded", at + 1))
+        {
+            ++count;
+        }
+        return count;
+    };
+    const auto withSpeed = [](const char* speed)
+    {
+        std::string text = DefaultsFileText;
+        for (std::size_t at = text.find("300.0"); at != std::string::npos; at = text.find("300.0", at))
+        {
+            text.replace(at, 5, speed);
+        }
+        return text;
+    };
+    const auto path = folder.Path() / "mine.json";
+    WriteFile(path, withSpeed("150.0"));
+    const auto stamp = std::filesystem::last_write_time(path);
+    ASSERT_TRUE(WaitFor([&] { return reloads() == 1; }, 20s)) << game.Stdout() << game.Stderr();
+    // Paused, the new kick-off is on the screen.
+    ASSERT_TRUE(WaitFor([&] { return FindPlayer(x11::Screenshot(game.Window()), sf::Color::Blue).x >= 0; }, 10s));
+
+    // Same size, same modification time: still a change. A touch is none.
+    WriteFile(path, withSpeed("151.0"));
+    std::filesystem::last_write_time(path, stamp);
+    ASSERT_TRUE(WaitFor([&] { return reloads() == 2; }, 20s)) << game.Stdout();
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now());
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(reloads(), 2u);
+    EXPECT_EQ(game.Close(), 0) << game.Stderr();
+
+    const std::string recording = Read("match.jsonl");
+    std::size_t kept = 0;
+    for (std::size_t at = recording.find("\"reload\""); at != std::string::npos;
+         at = recording.find("\"reload\"", at + 1))
+    {
+        ++kept;
+    }
+    EXPECT_EQ(kept, 2u);
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
+}
+
+TEST_F(PlaybackWindowTest, CtrlCEndsTheRecordingAtTheFrameShownAfterJumps)
+{
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--seed", "12", "--record", "match.jsonl", "--events", "window.jsonl"}));
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
+    // A jump back and forward again: the window's log stays the match's.
+    ASSERT_TRUE(x11::PressKey(game.Window(), "Left"));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "Right"));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(game.Stop(SIGINT), 128 + SIGINT) << game.Stderr();
+    const std::string recording = Read("match.jsonl");
+    const auto end = recording.rfind("{\"end\":");
+    ASSERT_NE(end, std::string::npos) << recording;
+    EXPECT_GT(nlohmann::json::parse(recording.substr(end))["end"].get<std::int64_t>(), 0);
     EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
 }

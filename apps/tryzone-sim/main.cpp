@@ -28,13 +28,12 @@ int main(int argc, char** argv)
     {
         return *status;
     }
+    // Handled from before the first temporary file exists to the end, so that none is ever left behind.
+    CatchStopSignals();
     if (scale.merge->parsed())
     {
         return MergeCommand(scale);
     }
-
-    // Handled from before the first temporary file exists to the end, so that none is ever left behind.
-    CatchStopSignals();
     OutputFiles files;
     const SimOutputs outputs = AddSimOutputs(options, scale, files);
     if (!replay.empty())

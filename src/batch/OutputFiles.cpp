@@ -28,10 +28,20 @@ struct Identity
     }
 };
 
-// The path with symbolic links followed as far as they can be, so that a file is replaced where it really is.
-fs::path Resolved(const fs::path& path)
+// The path with symbolic links followed as far as they can be, so that a file is replaced where it really is: a link
+// to a file not yet there (a dangling one) stands for that file.
+fs::path Resolved(fs::path path)
 {
     std::error_code error;
+    for (int hop = 0; hop < 40 && fs::is_symlink(fs::symlink_status(path, error)); ++hop)
+    {
+        const fs::path target = fs::read_symlink(path, error);
+        if (error)
+        {
+            break;
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
     fs::path resolved = fs::weakly_canonical(path, error);
     if (error || resolved.empty())
     {
@@ -227,9 +237,19 @@ std::optional<Failure> OutputFiles::Open()
             }
             if (exists && !S_ISREG(status.st_mode))
             {
-                // A device or a pipe cannot be replaced: it is written as it is.
+                // A device or a pipe cannot be replaced: it is written as it is. A FIFO that nobody reads would block
+                // the run before it starts, and then be waited on for ever: it is refused instead.
                 output->written = output->path;
-                output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+                output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+                if (output->descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
+                {
+                    return Failure{1, "cannot write " + output->path + ": a FIFO with no reader (start its reader "
+                                                                        "first)"};
+                }
+                if (output->descriptor >= 0)
+                {
+                    fcntl(output->descriptor, F_SETFL, fcntl(output->descriptor, F_GETFL) & ~O_NONBLOCK);
+                }
             }
             else
             {
@@ -307,6 +327,11 @@ std::optional<Failure> OutputFiles::Commit()
         output->written.clear();
     }
     return std::nullopt;
+}
+
+void OutputFiles::Drop(Output& output)
+{
+    std::erase_if(outputs, [&output](const std::unique_ptr<Output>& each) { return each.get() == &output; });
 }
 
 void OutputFiles::Discard()

@@ -1,5 +1,7 @@
 #include "batch/Shards.h"
 
+#include "batch/PartChecks.h"
+
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -11,7 +13,7 @@ namespace
 using nlohmann::json;
 using nlohmann::ordered_json;
 
-constexpr int kPartFormat = 1;
+constexpr int kPartFormat = 2;
 constexpr int kMostShards = 100000;
 
 std::optional<int> WholeNumber(std::string_view text)
@@ -70,7 +72,8 @@ ordered_json OptionsAsJson(const RunSetup& setup)
                 {"who", setup.variation->who},
                 {"from", setup.variation->from},
                 {"to", setup.variation->to},
-                {"step", setup.variation->step}};
+                {"step", setup.variation->step},
+                {"list", setup.variation->list}};
     }
     return {{"settings_file", setup.players},           {"matches", setup.matches},  {"minutes", setup.minutes},
             {"frames_per_match", setup.framesPerMatch}, {"check", setup.checkRules}, {"vary", vary}};
@@ -128,6 +131,7 @@ std::string Exact(double value)
 struct Part
 {
     std::string file;
+    std::vector<Heatmap::Square> heat;
     ordered_json document; // in file order, so that the first option that differs is the first one named
     RunSetup setup;
     Shard shard;
@@ -137,7 +141,7 @@ struct Part
 };
 
 // One part read back, or why it is not one.
-std::variant<Part, std::string> ReadPart(const std::string& file)
+std::variant<Part, std::string> ReadPart(const std::string& file, bool anyBuild)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
@@ -149,9 +153,28 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
     try
     {
         part.document = ordered_json::parse(in);
-        if (part.document.value("tryzone_sim_part", 0) != kPartFormat)
+        const int format = part.document.value("tryzone_sim_part", 0);
+        if (format == 0)
         {
             return file + " is not a part written by tryzone-sim --shard --json";
+        }
+        if (format != kPartFormat)
+        {
+            return file + " is a part of format " + std::to_string(format) + ", written by another version of " +
+                   "tryzone-sim: play it again with this one";
+        }
+        const ordered_json& program = part.document.at("program");
+        const std::string version = program.at("version").get<std::string>();
+        const std::string build = program.at("build").get<std::string>();
+        if (!anyBuild && (version != ProgramVersion() || build != BuildIdentifier()))
+        {
+            return file + " was written by another build of tryzone-sim (version " + version + ", build " + build +
+                   "; this is " + ProgramVersion() + ", " + BuildIdentifier() +
+                   "): play it again with this one, or merge with --any-build";
+        }
+        if (part.document.at("digest").get<std::string>() != DocumentDigest(part.document))
+        {
+            return file + " has been changed since tryzone-sim wrote it (its digest does not match)";
         }
         const ordered_json& run = part.document.at("run");
         const ordered_json& options = run.at("options");
@@ -164,9 +187,16 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         part.setup.checkRules = options.at("check").get<bool>();
         if (const ordered_json& vary = options.at("vary"); !vary.is_null())
         {
-            const std::string range = vary.at("key").get<std::string>() + "=" + Exact(vary.at("from").get<double>()) +
-                                      ":" + Exact(vary.at("to").get<double>()) + ":" +
-                                      Exact(vary.at("step").get<double>());
+            std::string range = vary.at("key").get<std::string>() + "=";
+            if (vary.at("list").empty())
+            {
+                range += Exact(vary.at("from").get<double>()) + ":" + Exact(vary.at("to").get<double>()) + ":" +
+                         Exact(vary.at("step").get<double>());
+            }
+            for (const ordered_json& value : vary.at("list"))
+            {
+                range += (range.back() == '=' ? "" : ",") + Exact(value.get<double>());
+            }
             auto variation = ParseVariation(range, vary.at("who").get<std::string>());
             if (const auto* reason = std::get_if<std::string>(&variation))
             {
@@ -183,6 +213,13 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         {
             part.results.push_back(ResultFromJson(match));
         }
+        const Heatmap grid(kPitchWidth, kPitchHeight);
+        auto heat = HeatFromJson(part.document.at("heatmap"), grid.Counts().size());
+        if (!heat)
+        {
+            return file + " is damaged: its heat map is not on the pitch's grid";
+        }
+        part.heat = std::move(*heat);
     }
     catch (const std::exception& error)
     {
@@ -197,6 +234,30 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
     {
         return file + " is incomplete or damaged: its matches are not those of shard " +
                std::to_string(part.shard.index) + " of " + std::to_string(part.shard.count);
+    }
+    if (const auto problem = ResultsProblem(part.setup, part.tasks, part.results))
+    {
+        return file + " is damaged: " + *problem;
+    }
+    if (part.seconds < 0.0)
+    {
+        return file + " is damaged: a negative playing time";
+    }
+    // The ball counts in one square each frame, but for the frame that broke a rule.
+    long long counted = 0;
+    long long frames = stoppedAtBreach ? -1 : 0;
+    for (const Heatmap::Square& square : part.heat)
+    {
+        counted += square.count;
+    }
+    for (const MatchResult& result : part.results)
+    {
+        frames += result.frames;
+    }
+    if (counted != frames)
+    {
+        return file + " is damaged: its heat map counts " + std::to_string(counted) + " frames, not " +
+               std::to_string(frames);
     }
     return part;
 }
@@ -253,7 +314,8 @@ TaskRange ShardTasks(Shard shard, int taskTotal)
     return {bound(shard.index), bound(shard.index + 1) - bound(shard.index)};
 }
 
-ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<MatchResult>& results, double seconds)
+ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<MatchResult>& results, double seconds,
+                        const Heatmap& heatmap)
 {
     const TaskRange tasks = ShardTasks(shard, TaskTotal(setup));
     ordered_json matches = ordered_json::array();
@@ -261,21 +323,25 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     {
         matches.push_back(ResultAsJson(result));
     }
-    return {
+    ordered_json part = {
         {"tryzone_sim_part", kPartFormat},
+        {"program", {{"version", ProgramVersion()}, {"build", BuildIdentifier()}}},
         {"shard", {{"index", shard.index}, {"count", shard.count}}},
         {"run", {{"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}}},
         {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
         {"seconds", seconds},
-        {"results", matches}};
+        {"results", matches},
+        {"heatmap", HeatAsJson(heatmap)}};
+    part["digest"] = DocumentDigest(part);
+    return part;
 }
 
-std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files)
+std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files, bool anyBuild)
 {
     std::vector<Part> parts;
     for (const std::string& file : files)
     {
-        auto read = ReadPart(file);
+        auto read = ReadPart(file, anyBuild);
         if (auto* reason = std::get_if<std::string>(&read))
         {
             return *reason;
@@ -315,6 +381,10 @@ std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& 
     bool broken = false; // the whole run would have stopped at the first rule broken
     for (const auto& [index, part] : byShard)
     {
+        if (!broken)
+        {
+            static_cast<void>(merged.heatmap.AddSquares(part->heat)); // checked when read
+        }
         for (const MatchResult& result : part->results)
         {
             merged.frames += result.frames;

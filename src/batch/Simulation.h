@@ -11,6 +11,7 @@
 #include <functional>
 #include <ostream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 struct SimulationPlan
@@ -18,6 +19,7 @@ struct SimulationPlan
     std::vector<PlayerSettings> players;
     // A sweep's players, one lineup per value, each playing matches 1 to `matches`; empty: `players` alone.
     std::vector<std::vector<PlayerSettings>> lineups;
+    std::vector<std::string> lineupNames; // for messages: "Speed 120", one per lineup
     std::uint64_t seed = 0;
     int matches = 1;
     std::int64_t framesPerMatch = 0;

@@ -1,9 +1,11 @@
 #include "batch/Sweep.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -47,22 +49,62 @@ std::string FloatKeyList()
     return list;
 }
 
-// A number the settings file can hold as a float, or why not.
-std::variant<double, std::string> ParseBound(std::string_view text, const char* what)
+// The double in the fewest digits that read back to it.
+std::string Exact(double value)
 {
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    return std::string(buffer.data(), end);
+}
+
+// A number the settings file can hold as a float, or why not.
+std::variant<double, std::string> ParseBound(std::string_view text, const std::string& what)
+{
+    const std::string quoted = what + " '" + std::string(text) + "'";
+    // A plus sign is how many write a positive number; from_chars takes none.
+    const std::string_view digits = text.starts_with('+') && text.size() > 1 && text[1] != '-' ? text.substr(1) : text;
     double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error == std::errc::result_out_of_range ||
-        (error == std::errc() && std::isfinite(value) &&
-         std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())))
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    const bool whole = end == digits.data() + digits.size() && !digits.empty();
+    if (whole && error == std::errc::result_out_of_range)
     {
-        return std::string(what) + " '" + std::string(text) + "' is beyond the range of a float";
+        // from_chars leaves the value alone when out of range: whether it was too large or too small shows in the
+        // exponent, which strtod reads to infinity or zero.
+        value = std::strtod(std::string(digits).c_str(), nullptr);
     }
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    if (whole && (error == std::errc() || error == std::errc::result_out_of_range))
     {
-        return std::string(what) + " '" + std::string(text) + "' is not a finite number";
+        if (std::isinf(value) || std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
+        {
+            return quoted + " is beyond the range of a float";
+        }
+        if (value == 0.0 ? error != std::errc() : static_cast<float>(value) == 0.f)
+        {
+            return quoted + " is too close to 0 for a float, whose smallest is 1.4e-45: write 0";
+        }
+        if (std::isfinite(value))
+        {
+            return value;
+        }
     }
-    return value;
+    return quoted + " is not a finite number";
+}
+
+// The values, each a different float, or why not.
+std::optional<std::string> SameFloats(const std::vector<double>& numbers)
+{
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+    {
+        for (std::size_t j = 0; j < i; ++j)
+        {
+            if (static_cast<float>(numbers[i]) == static_cast<float>(numbers[j]))
+            {
+                return "the values " + Exact(numbers[j]) + " and " + Exact(numbers[i]) + " are the same float, " +
+                       FloatText(static_cast<float>(numbers[i]));
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::optional<std::vector<int>> SlotsOf(const std::string& who)
@@ -113,29 +155,18 @@ double Rounded(double value)
 {
     return std::round(value * 1e6) / 1e6;
 }
-} // namespace
 
-std::variant<Variation, std::string> ParseVariation(const std::string& vary, const std::string& who)
+// FROM:TO:STEP, the values from FROM to TO.
+std::variant<std::vector<double>, std::string> RangeValues(std::string_view text, Variation& variation)
 {
-    const std::string bad = "bad value for --vary: '" + vary + "' ";
-    const std::size_t equals = vary.find('=');
-    const std::size_t colon1 = vary.find(':', equals == std::string::npos ? 0 : equals);
-    const std::size_t colon2 = colon1 == std::string::npos ? colon1 : vary.find(':', colon1 + 1);
-    if (equals == std::string::npos || colon2 == std::string::npos || vary.find(':', colon2 + 1) != std::string::npos)
+    const std::size_t colon1 = text.find(':');
+    const std::size_t colon2 = text.find(':', colon1 + 1);
+    if (colon2 == std::string_view::npos || text.find(':', colon2 + 1) != std::string_view::npos)
     {
-        return bad + "(KEY=FROM:TO:STEP)";
+        return std::string("KEY=FROM:TO:STEP or KEY=V1,V2,...");
     }
-    Variation variation;
-    variation.key = vary.substr(0, equals);
-    if (FieldOf(variation.key) == nullptr)
-    {
-        const bool known =
-            variation.key == "PlayerNumber" || variation.key == "Team" || variation.key == "StartPosition";
-        return bad + "(" + (known ? "not a float key" : "unknown key") + "; the float keys are " + FloatKeyList() + ")";
-    }
-    const std::string_view text(vary);
     const std::array<std::pair<std::string_view, const char*>, 3> bounds{{
-        {text.substr(equals + 1, colon1 - equals - 1), "FROM"},
+        {text.substr(0, colon1), "FROM"},
         {text.substr(colon1 + 1, colon2 - colon1 - 1), "TO"},
         {text.substr(colon2 + 1), "STEP"},
     }};
@@ -145,7 +176,7 @@ std::variant<Variation, std::string> ParseVariation(const std::string& vary, con
         auto parsed = ParseBound(bounds[i].first, bounds[i].second);
         if (const auto* reason = std::get_if<std::string>(&parsed))
         {
-            return bad + "(" + *reason + ")";
+            return *reason;
         }
         numbers[i] = std::get<double>(parsed);
     }
@@ -154,21 +185,83 @@ std::variant<Variation, std::string> ParseVariation(const std::string& vary, con
     variation.step = numbers[2];
     if (variation.from > variation.to)
     {
-        return bad + "(FROM is above TO)";
+        return std::string("FROM is above TO");
     }
     if (variation.step <= 0.0)
     {
-        return bad + "(STEP must be above 0)";
+        return std::string("STEP must be above 0");
     }
     // A step that lands on TO but for rounding (0.3 / 0.1 is 2.9999999999999996) still reaches it.
     const double steps = std::floor((variation.to - variation.from) / variation.step + 1e-9);
     if (steps + 1.0 > kMostValues)
     {
-        return bad + "(more than " + std::to_string(kMostValues) + " values)";
+        return "more than " + std::to_string(kMostValues) + " values";
     }
+    std::vector<double> values;
     for (int i = 0; i <= static_cast<int>(steps); ++i)
     {
-        const double value = std::min(variation.from + i * variation.step, variation.to);
+        values.push_back(std::min(variation.from + i * variation.step, variation.to));
+    }
+    return values;
+}
+
+// V1,V2,..., the values in the order given.
+std::variant<std::vector<double>, std::string> ListValues(std::string_view text, Variation& variation)
+{
+    std::vector<double> values;
+    for (std::size_t start = 0; start <= text.size();)
+    {
+        const std::size_t comma = std::min(text.find(',', start), text.size());
+        if (values.size() == kMostValues)
+        {
+            return "more than " + std::to_string(kMostValues) + " values";
+        }
+        auto parsed = ParseBound(text.substr(start, comma - start), "value");
+        if (const auto* reason = std::get_if<std::string>(&parsed))
+        {
+            return *reason;
+        }
+        values.push_back(std::get<double>(parsed));
+        start = comma + 1;
+    }
+    variation.list = values;
+    variation.from = *std::min_element(values.begin(), values.end());
+    variation.to = *std::max_element(values.begin(), values.end());
+    return values;
+}
+} // namespace
+
+std::variant<Variation, std::string> ParseVariation(const std::string& vary, const std::string& who)
+{
+    const std::string bad = "bad value for --vary: '" + vary + "' ";
+    const std::size_t equals = vary.find('=');
+    if (equals == std::string::npos)
+    {
+        return bad + "(KEY=FROM:TO:STEP or KEY=V1,V2,...)";
+    }
+    Variation variation;
+    variation.key = vary.substr(0, equals);
+    if (FieldOf(variation.key) == nullptr)
+    {
+        const bool known =
+            variation.key == "PlayerNumber" || variation.key == "Team" || variation.key == "StartPosition";
+        return bad + "(" + (known ? "not a float key" : "unknown key") + "; the float keys are " + FloatKeyList() + ")";
+    }
+    const std::string_view text = std::string_view(vary).substr(equals + 1);
+    auto numbers = text.find(':') != std::string_view::npos || text.find(',') == std::string_view::npos
+                       ? RangeValues(text, variation)
+                       : ListValues(text, variation);
+    if (const auto* reason = std::get_if<std::string>(&numbers))
+    {
+        return bad + "(" + *reason + ")";
+    }
+    const auto& values = std::get<std::vector<double>>(numbers);
+    if (const auto same = SameFloats(values))
+    {
+        return bad + "(" + *same + ": one label cannot stand for two values)";
+    }
+    for (const double value : values)
+    {
         variation.values.push_back(static_cast<float>(value));
     }
 
@@ -250,11 +343,22 @@ std::string FloatText(float value)
 std::string DescribeVariation(const Variation& variation)
 {
     const std::size_t count = variation.values.size();
+    std::string values;
+    if (variation.list.empty())
+    {
+        values = " from " + FloatText(static_cast<float>(variation.from)) + " to " +
+                 FloatText(static_cast<float>(variation.to)) + " by " + FloatText(static_cast<float>(variation.step));
+    }
+    else
+    {
+        for (const float value : variation.values)
+        {
+            values += (values.empty() ? " at " : ", ") + FloatText(value);
+        }
+    }
     return variation.key + " of " +
-           (variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who) + " from " +
-           FloatText(static_cast<float>(variation.from)) + " to " + FloatText(static_cast<float>(variation.to)) +
-           " by " + FloatText(static_cast<float>(variation.step)) + " (" + std::to_string(count) +
-           (count == 1 ? " value)" : " values)");
+           (variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who) + values + " (" +
+           std::to_string(count) + (count == 1 ? " value)" : " values)");
 }
 
 void PrintSweep(std::ostream& out, const Variation& variation, const std::vector<SweepRow>& rows)
@@ -340,15 +444,19 @@ ordered_json SweepAsJson(const RunDescription& run, const Variation& variation, 
                           {"results", one["results"]},
                           {"totals", one["totals"]}});
     }
+    ordered_json vary = {{"key", variation.key}, {"who", variation.who}};
+    if (variation.list.empty())
+    {
+        vary.update({{"from", variation.from}, {"to", variation.to}, {"step", variation.step}});
+    }
+    else
+    {
+        vary["list"] = variation.list;
+    }
+    vary["values"] = variation.values.size();
     return {{"seed", run.seed},
             {"players", run.players},
-            {"vary",
-             {{"key", variation.key},
-              {"who", variation.who},
-              {"from", variation.from},
-              {"to", variation.to},
-              {"step", variation.step},
-              {"values", variation.values.size()}}},
+            {"vary", vary},
             {"matches_per_value", run.matches},
             {"minutes", run.minutes},
             {"frames_per_match", run.framesPerMatch},

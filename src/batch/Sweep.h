@@ -10,13 +10,15 @@
 #include <variant>
 #include <vector>
 
-// One settings key stepped over a range on some of the players: what --vary and --who ask for.
+// One settings key stepped over a range, or set to each of a list of values, on some of the players: what --vary and
+// --who ask for.
 struct Variation
 {
     std::string key;
-    double from = 0.0;
-    double to = 0.0;
-    double step = 0.0;
+    double from = 0.0; // of a list, its least value
+    double to = 0.0;   // of a list, its greatest
+    double step = 0.0; // 0 for a list
+    std::vector<double> list; // the values as given, for a list
     std::string who = "blue"; // blue, red, all or slot:N
     std::vector<int> slots;
     std::vector<float> values;

@@ -44,6 +44,7 @@ struct Pending
 {
     std::string events; // written once the tasks before it are taken
     std::optional<std::string> outcome;
+    pid_t pid = -1; // the worker that played it
 };
 
 // The parent's side: hands out tasks, gathers messages and takes outcomes in task order.
@@ -60,9 +61,8 @@ public:
         }
         std::fflush(nullptr);
         const int count = std::max(1, std::min(plan.jobs, plan.tasks));
-        for (int i = 0; i < count && !failure; ++i)
+        for (int i = 0; i < count && !failure && Start(); ++i)
         {
-            Start();
         }
         while (!failure && !stopped && taken < plan.tasks)
         {
@@ -79,13 +79,18 @@ public:
     }
 
 private:
-    void Start()
+    // False when no more workers can be had; with one or more running, the run makes do with them (a process
+    // short of file descriptors or of processes still plays every task).
+    bool Start()
     {
         std::array<int, 2> ends{};
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends.data()) != 0)
         {
-            failure = WorkerFailure{-1, std::string("cannot start a worker: ") + std::strerror(errno)};
-            return;
+            if (workers.empty())
+            {
+                failure = WorkerFailure{-1, -1, std::string("could not start: ") + std::strerror(errno)};
+            }
+            return false;
         }
         const pid_t pid = fork();
         if (pid == 0)
@@ -102,11 +107,16 @@ private:
         close(ends[1]);
         if (pid < 0)
         {
+            const int error = errno;
             close(ends[0]);
-            failure = WorkerFailure{-1, std::string("cannot start a worker: ") + std::strerror(errno)};
-            return;
+            if (workers.empty())
+            {
+                failure = WorkerFailure{-1, -1, std::string("could not start: ") + std::strerror(error)};
+            }
+            return false;
         }
         workers.push_back(Worker{pid, ends[0], -1, 0, {}});
+        return true;
     }
 
     void HandOut()
@@ -168,45 +178,56 @@ private:
         }
         worker.input.append(chunk.data(), static_cast<std::size_t>(got));
         std::size_t used = 0;
-        while (!failure && !stopped && worker.input.size() - used >= sizeof(Header))
+        while (!failure && !stopped)
         {
-            Header header{};
-            std::memcpy(&header, worker.input.data() + used, sizeof header);
-            if (worker.input.size() - used - sizeof header < header.size)
+            const Framed framed = NextMessage(std::string_view(worker.input).substr(used), plan.tasks);
+            if (!framed.corrupt.empty())
+            {
+                Corrupt(worker, framed.corrupt);
+                return;
+            }
+            if (!framed.message)
             {
                 break;
             }
-            Handle(worker, header, std::string_view(worker.input).substr(used + sizeof header, header.size));
-            used += sizeof header + header.size;
+            Handle(worker, *framed.message);
+            used += framed.used;
         }
         worker.input.erase(0, used);
     }
 
-    void Handle(Worker& worker, const Header& header, std::string_view payload)
+    void Handle(Worker& worker, const Message& message)
     {
-        if (header.kind == Kind::Progress && payload.size() == sizeof worker.frames)
+        if (message.task != worker.task)
         {
-            std::memcpy(&worker.frames, payload.data(), payload.size());
+            Corrupt(worker, "a message for task " + std::to_string(message.task) + " while playing task " +
+                                std::to_string(worker.task));
+        }
+        else if (message.kind == Kind::Progress)
+        {
+            WireReader(message.payload).Get(worker.frames);
             Report();
         }
-        else if (header.kind == Kind::Events)
+        else if (message.kind == Kind::Events)
         {
             if (plan.events == nullptr)
             {
                 return;
             }
-            if (header.task == taken)
+            if (message.task == taken)
             {
-                plan.events->write(payload.data(), static_cast<std::streamsize>(payload.size()));
+                plan.events->write(message.payload.data(), static_cast<std::streamsize>(message.payload.size()));
             }
             else
             {
-                pending[header.task].events.append(payload);
+                pending[message.task].events.append(message.payload);
             }
         }
-        else if (header.kind == Kind::Done)
+        else
         {
-            pending[header.task].outcome = std::string(payload);
+            Pending& done = pending[message.task];
+            done.outcome = std::string(message.payload);
+            done.pid = worker.pid;
             worker.task = -1;
             worker.frames = 0;
             ++finished;
@@ -215,14 +236,26 @@ private:
         }
     }
 
+    void Corrupt(Worker& worker, const std::string& what)
+    {
+        failure = WorkerFailure{worker.task, worker.pid, "sent a corrupted message: " + what};
+    }
+
     void TakeInOrder()
     {
         for (auto found = pending.find(taken); found != pending.end() && found->second.outcome;
              found = pending.find(taken))
         {
             const std::string outcome = std::move(*found->second.outcome);
+            const pid_t pid = found->second.pid;
             pending.erase(found);
-            if (!plan.take(taken, outcome))
+            const Taken made = plan.take(taken, outcome);
+            if (made == Taken::Corrupt)
+            {
+                failure = WorkerFailure{taken, pid, "sent a corrupted message: an outcome that does not decode"};
+                return;
+            }
+            if (made == Taken::Stop)
             {
                 stopped = true;
                 return;
@@ -259,13 +292,14 @@ private:
         worker.fd = -1;
         int status = 0;
         waitpid(worker.pid, &status, 0);
+        const pid_t pid = worker.pid;
         worker.pid = -1;
         if (StopAsked())
         {
             stopped = true; // killed along with us, most likely: not the worker's fault
             return;
         }
-        failure = WorkerFailure{worker.task, Describe(status)};
+        failure = WorkerFailure{worker.task, pid, "died: " + Describe(status)};
     }
 
     [[nodiscard]] bool StopAsked() const { return plan.stop != nullptr && *plan.stop != 0; }

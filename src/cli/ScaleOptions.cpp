@@ -94,6 +94,10 @@ void AddMerge(CLI::App& app, ScaleOptions& options)
     AddFile(*options.merge, "--json", options.mergeJson, "write the whole run's JSON");
     AddFile(*options.merge, "--csv", options.mergeCsv, "write a sweep's table as CSV");
     AddFile(*options.merge, "--plot", options.mergePlot, "draw a sweep's chart as a PNG");
+    AddFile(*options.merge, "--heatmap", options.mergeHeatmap, "draw the whole run's heat map as a PNG");
+    options.merge->add_flag("--any-build", options.anyBuild,
+                            "merge parts written by another build of tryzone-sim, whose matches may differ\nfrom "
+                            "this build's; without it such parts are refused");
 }
 
 // Checked together once everything is read: --who may come after --vary.
@@ -108,7 +112,7 @@ void CheckTogether(CLI::App& app, ScaleOptions& options)
                 {
                     if (option->count() > 0)
                     {
-                        throw CLI::ValidationError("merge takes the parts and --json, --csv and --plot only, not " +
+                        throw CLI::ValidationError("merge takes the parts and its own options only, not " +
                                                    option->get_name());
                     }
                 }

@@ -80,6 +80,10 @@ SimulationPlan MakePlan(const RunSetup& setup, const TaskRange& tasks, int jobs,
     if (setup.variation)
     {
         plan.lineups = Lineups(*setup.variation, setup.lineup);
+        for (const float value : setup.variation->values)
+        {
+            plan.lineupNames.push_back(setup.variation->key + " " + FloatText(value));
+        }
     }
     plan.seed = setup.seed;
     plan.matches = setup.matches;
@@ -143,10 +147,10 @@ int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRan
     if (outputs.json != nullptr)
     {
         const auto document =
-            scale.shard ? PartAsJson(setup, *scale.shard, results, seconds) : RunAsJson(setup, results);
+            scale.shard ? PartAsJson(setup, *scale.shard, results, seconds, *heatmap) : RunAsJson(setup, results);
         outputs.json->Stream() << document.dump(2) << '\n';
     }
-    if (heatmap != nullptr)
+    if (outputs.heatmap != nullptr)
     {
         try
         {
@@ -157,15 +161,7 @@ int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRan
             return Fail(1, "cannot draw " + outputs.heatmap->Name() + ": " + error.what());
         }
     }
-    if (auto failure = WriteSweepFiles(setup, results, tasks.first, outputs.csv, outputs.plot))
-    {
-        return Fail(failure->status, failure->reason);
-    }
-    if (const auto failure = files.Commit())
-    {
-        return Fail(failure->status, failure->reason);
-    }
-    return 0;
+    return WriteSweepFilesAndCommit(setup, results, tasks.first, outputs.csv, outputs.plot, files);
 }
 } // namespace
 
@@ -182,6 +178,10 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         {
             return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
         }
+    }
+    // A part carries its heat counts, so that the merged run can draw its heat map.
+    if (outputs.heatmap != nullptr || (scale.shard && outputs.json != nullptr))
+    {
         heatmap.emplace(kPitchWidth, kPitchHeight);
     }
     std::string players;

@@ -196,7 +196,8 @@ TEST_F(ScaleTest, BadScaleOptionsGetOneLineBeforeAnyMatch)
     ExpectOneLineError(noPlotter, "install the Debian package gnuplot-nox");
 }
 
-// A worker killed in the middle of a match: the run fails, naming the match and its seed, rather than come out short.
+// A worker killed in the middle of a match: the run fails, naming the match, its seed and the worker's process,
+// rather than come out short.
 TEST_F(ScaleTest, AWorkerThatDiesIsAnError)
 {
     const std::string err = (folder.Path() / "err").string();
@@ -227,10 +228,10 @@ TEST_F(ScaleTest, AWorkerThatDiesIsAnError)
     const std::string reason = ReadFile(err);
     EXPECT_TRUE(reason.starts_with("tryzone-sim: the worker playing match ")) << reason;
     EXPECT_NE(reason.find(") died: killed by signal 9"), std::string::npos) << reason;
-    const auto names = [&reason](int match)
+    const auto names = [&reason, worker](int match)
     {
-        return reason.find("match " + std::to_string(match) + " (seed " + std::to_string(MatchSeed(9, match)) + ")") !=
-               std::string::npos;
+        return reason.find("match " + std::to_string(match) + " (seed " + std::to_string(MatchSeed(9, match)) +
+                           "; process " + std::to_string(worker) + ")") != std::string::npos;
     };
     EXPECT_TRUE(names(1) || names(2)) << reason;
 }

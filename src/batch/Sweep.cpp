@@ -248,9 +248,7 @@ std::variant<Variation, std::string> ParseVariation(const std::string& vary, con
         return bad + "(" + (known ? "not a float key" : "unknown key") + "; the float keys are " + FloatKeyList() + ")";
     }
     const std::string_view text = std::string_view(vary).substr(equals + 1);
-    auto numbers = text.find(':') != std::string_view::npos || text.find(',') == std::string_view::npos
-                       ? RangeValues(text, variation)
-                       : ListValues(text, variation);
+    auto numbers = text.find(':') != std::string_view::npos ? RangeValues(text, variation) : ListValues(text, variation);
     if (const auto* reason = std::get_if<std::string>(&numbers))
     {
         return bad + "(" + *reason + ")";

@@ -59,7 +59,7 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
                 break;
             }
         }
-        ++recorder.result.teams[scene.ballCarrier->team == 0 ? 0 : 1].possessionFrames;
+        ++recorder.result.teams[SideOf(scene, *scene.ballCarrier)].possessionFrames;
         if (heatmap != nullptr)
         {
             heatmap->Add(scene.ball->PositionAt(0.5f, 0.5f));

@@ -1,6 +1,7 @@
 #include "match/Formation.h"
 #include "settings/DefaultPlayerSettings.h"
 #include "settings/PlayersConfig.h"
+#include "support/DefaultSettingsFile.h"
 #include "support/Files.h"
 #include "support/Program.h"
 
@@ -89,14 +90,29 @@ TEST_F(SimulatorTest, TheSameSeedRepeatsTheRunByteForByte)
     EXPECT_NE(File("a.json"), json1);
 }
 
-TEST_F(SimulatorTest, TheStatisticsAgreeWithTheEventLog)
+class CountedBySlot : public SimulatorTest, public ::testing::WithParamInterface<bool>
 {
+};
+
+// The counts are the event log's, each event counted for its player's slot side (0 to 4 blue); with slot 2's Team
+// saying red, a pass from him to a red slot counts for blue, as the match treats him as blue's.
+TEST_P(CountedBySlot, TheStatisticsAgreeWithTheEventLog)
+{
+    if (GetParam())
+    {
+        std::string text = DefaultsFileText;
+        const std::size_t slot2 = text.find("\"Team\": \"Blue\"", text.find("\"PlayerNumber\": 2"));
+        text.replace(slot2, 14, "\"Team\": \"Red\"");
+        WriteFile(folder.Path() / "PlayersSettings.json", text);
+    }
     const ProgramRun run = Sim({"--seed", "3", "--minutes", "5", "--json", "r.json", "--events", "e.jsonl"});
+    EXPECT_NE(run.out.find("Blue is slots 0 to 4 and Red slots 5 to 9"), std::string::npos);
     ASSERT_EQ(run.status, 0) << run.err;
     const json results = json::parse(File("r.json"));
     const json& match = results["results"][0];
 
-    std::map<std::string, std::map<std::string, int>> counted; // event kind -> team -> count
+    std::map<std::string, std::map<std::string, int>> counted; // event kind -> side -> count
+    const auto side = [](const json& player) { return player["slot"].get<int>() < 5 ? "blue" : "red"; };
     int kickOffs = 0;
     json lastTry;
     for (const json& event : Lines(File("e.jsonl")))
@@ -109,19 +125,19 @@ TEST_F(SimulatorTest, TheStatisticsAgreeWithTheEventLog)
         else if (kind == "pass_attempt" || kind == "tackle_attempt")
         {
             const json& actor = kind == "pass_attempt" ? event["passer"] : event["tackler"];
-            ++counted[kind][actor["team"]];
+            ++counted[kind][side(actor)];
             // What the player decided, and why: the attempt succeeds exactly when the threshold beats the roll.
             EXPECT_EQ(event["success"].get<bool>(), event["threshold"].get<double>() > event["roll"].get<double>());
         }
         else if (kind == "pass")
         {
-            ++counted[kind][event["from"]["team"]];
+            ++counted[kind][side(event["from"])];
             EXPECT_EQ(event["from"]["team"], event["to"]["team"]);
             EXPECT_NE(event["from"]["slot"], event["to"]["slot"]);
         }
         else if (kind == "tackle")
         {
-            ++counted[kind][event["tackler"]["team"]];
+            ++counted[kind][side(event["tackler"])];
         }
         else
         {
@@ -142,6 +158,8 @@ TEST_F(SimulatorTest, TheStatisticsAgreeWithTheEventLog)
     EXPECT_EQ(kickOffs, counted["try"]["blue"] + counted["try"]["red"] + 1);
     EXPECT_GT(counted["try"]["blue"] + counted["try"]["red"], 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(DefaultsAndATeamAgainstItsSlot, CountedBySlot, ::testing::Bool());
 
 TEST_F(SimulatorTest, ATeamWithoutLuckNeverCompletesAPassNorTackles)
 {

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <poll.h>
 #include <sched.h>
@@ -35,7 +36,8 @@ struct Worker
 {
     pid_t pid = -1;
     int fd = -1;
-    int task = -1; // the task it plays, -1 when idle
+    int task = -1;             // the task it plays, -1 when idle
+    std::deque<int> queued;    // tasks sent after it, played next: no wait for the parent between short tasks
     std::int64_t frames = 0;
     std::string input; // bytes received, not yet a whole message
 };
@@ -46,6 +48,8 @@ struct Pending
     std::optional<std::string> outcome;
     pid_t pid = -1; // the worker that played it
 };
+
+constexpr std::size_t kQueued = 1; // tasks a worker holds beside the one it plays
 
 // The parent's side: hands out tasks, gathers messages and takes outcomes in task order.
 class Pool
@@ -115,24 +119,21 @@ private:
             }
             return false;
         }
-        workers.push_back(Worker{pid, ends[0], -1, 0, {}});
+        workers.push_back(Worker{pid, ends[0], -1, {}, 0, {}});
         return true;
     }
 
     void HandOut()
     {
         // Outcomes wait for the tasks before them; a bounded lead keeps that waiting, and its memory, small.
-        const int lead = 2 * static_cast<int>(workers.size());
+        const int lead = 3 * static_cast<int>(workers.size());
         for (Worker& worker : workers)
         {
-            if (worker.fd < 0 || worker.task >= 0)
+            while (worker.fd >= 0 && (worker.task < 0 || worker.queued.size() < kQueued) && next < plan.tasks &&
+                   next < taken + lead)
             {
-                continue;
-            }
-            if (next < plan.tasks && next < taken + lead)
-            {
-                worker.task = next++;
-                const std::int32_t task = worker.task;
+                (worker.task < 0 ? worker.task : worker.queued.emplace_back()) = next++;
+                const std::int32_t task = next - 1;
                 SendAll(worker.fd, &task, sizeof task); // a worker that is gone shows as its socket's end
             }
         }
@@ -229,6 +230,11 @@ private:
             done.outcome = std::string(message.payload);
             done.pid = worker.pid;
             worker.task = -1;
+            if (!worker.queued.empty())
+            {
+                worker.task = worker.queued.front();
+                worker.queued.pop_front();
+            }
             worker.frames = 0;
             ++finished;
             Report();

@@ -259,6 +259,12 @@ std::optional<Failure> OutputFiles::Open()
                 name.append(".XXXXXX");
                 std::string pattern = (output->target.parent_path() / name).string();
                 output->descriptor = mkstemp(pattern.data());
+                if (output->descriptor < 0 && errno == ENOENT && fs::is_directory(output->target.parent_path()))
+                {
+                    // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
+                    return Failure{1, "cannot write " + output->path + ": its folder " +
+                                          output->target.parent_path().string() + " takes no new files"};
+                }
                 if (output->descriptor >= 0)
                 {
                     output->written = pattern;

@@ -11,7 +11,6 @@
 #include <deque>
 #include <map>
 #include <poll.h>
-#include <sched.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -348,16 +347,4 @@ private:
 std::optional<WorkerFailure> RunWorkers(const WorkerPlan& plan)
 {
     return Pool(plan).Run();
-}
-
-int AvailableCores()
-{
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-    {
-        return std::max(1, CPU_COUNT(&set));
-    }
-    const long online = sysconf(_SC_NPROCESSORS_ONLN);
-    return online > 0 ? static_cast<int>(online) : 1;
 }

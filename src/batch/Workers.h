@@ -44,6 +44,3 @@ struct WorkerFailure
 // worker before returning; a worker that dies or sends bytes that are not a message of the run ends the run and is
 // reported.
 [[nodiscard]] std::optional<WorkerFailure> RunWorkers(const WorkerPlan& plan);
-
-// The processors this process may run on.
-[[nodiscard]] int AvailableCores();

@@ -3,7 +3,8 @@
 # value), `values` (rows) and the data block $sweep before this script: value, blue win rate, band low, band high (percent), then the mean and standard
 # deviation of tries per match for blue and for red.
 set terminal pngcairo size 1100,800 font "sans,11"
-set multiplot layout 2,1 title sprintf("%s of %s varied, %d matches per value", varied, side, matches) font ",14"
+set multiplot layout 2,1 title sprintf("%s of %s varied, %d %s per value", varied, side, matches, \
+    matches == 1 ? "match" : "matches") font ",14"
 set grid
 set autoscale xfix
 set offsets graph 0.03, graph 0.03, 0, 0

@@ -2,7 +2,7 @@
 
 #include "cli/Options.h"
 #include "batch/Plot.h"
-#include "batch/Workers.h"
+#include "batch/Cores.h"
 
 namespace
 {
@@ -37,9 +37,10 @@ void AddSweep(CLI::App& app, ScaleOptions& options)
 {
     CLI::Option* vary = app.add_option("--vary", options.vary,
                                        "play --matches matches at each value of a float key of the settings file, "
-                                       "from FROM to TO\nin steps of STEP, every value with the same match seeds, "
-                                       "and print a table of the\nresults by value (e.g. LuckMultiplier=0:2:0.25)")
-                            ->type_name("KEY=FROM:TO:STEP");
+                                       "from FROM to TO\nin steps of STEP or at each value of a list, every value "
+                                       "with the same match seeds, and print\na table of the results by value (e.g. "
+                                       "LuckMultiplier=0:2:0.25 or Speed=250,300,400)")
+                            ->type_name("KEY=FROM:TO:STEP|KEY=V1,V2,...");
     app.add_option("--who", options.who,
                    "whose key --vary changes: blue, red, all or slot:N (N from 0 to 9); default blue. The\nother "
                    "players keep their settings")
@@ -86,6 +87,12 @@ void AddMerge(CLI::App& app, ScaleOptions& options)
 {
     options.merge = app.add_subcommand("merge", "put the parts of a run played in shards (--shard K/N --json) back "
                                                 "together, as if\nthe run had been played in one go");
+    FormatHelp(*options.merge, "PART.json... [options]");
+    options.merge->footer(
+        "The summary goes to standard output, as for a run; its last line is the parts' speed.\nExit status: 0 on "
+        "success, 2 for a bad command line or parts that do not make one run (each part\nis checked: its program's "
+        "build, its matches' numbers, seeds and frames, its digest), 1 when an\noutput file cannot be written, 3 "
+        "when the run stopped at a rule broken, 128 + N on signal N.");
     options.merge
         ->add_option("PART.json", options.parts,
                      "the parts that tryzone-sim --shard K/N --json wrote, one per "

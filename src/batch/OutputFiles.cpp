@@ -243,8 +243,9 @@ std::optional<Failure> OutputFiles::Open()
                 output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
                 if (output->descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
                 {
-                    return Failure{1, "cannot write " + output->path + ": a FIFO with no reader (start its reader "
-                                                                        "first)"};
+                    return Failure{1, "cannot write " + output->path +
+                                          ": a FIFO with no reader (start its reader "
+                                          "first)"};
                 }
                 if (output->descriptor >= 0)
                 {

@@ -66,8 +66,8 @@ std::optional<std::string> MatchProblem(const RunSetup& setup, int task, const M
         return std::to_string(result.frames) + " frames, not " + std::to_string(setup.framesPerMatch) +
                ", with no rule broken";
     }
-    if (result.breach && (result.breach->frame != result.frames || result.frames < 1 ||
-                          result.frames > setup.framesPerMatch))
+    if (result.breach &&
+        (result.breach->frame != result.frames || result.frames < 1 || result.frames > setup.framesPerMatch))
     {
         return "a rule broken at frame " + std::to_string(result.breach->frame) + " of " +
                std::to_string(result.frames);

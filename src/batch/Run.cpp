@@ -29,8 +29,7 @@ void PrintHeader(std::ostream& out, const RunSetup& setup)
     if (setup.variation)
     {
         out << "TryZone sweep: " << DescribeVariation(*setup.variation) << ", " << matches << " of " << length.str()
-            << " each) per value, seed " << setup.seed
-            << "; every value plays the same match seeds\n";
+            << " each) per value, seed " << setup.seed << "; every value plays the same match seeds\n";
     }
     else
     {

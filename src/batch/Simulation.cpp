@@ -205,12 +205,10 @@ std::vector<MatchResult> SimulateInWorkers(const SimulationPlan& plan)
         }
         const int task = plan.firstTask + failure->task;
         const int match = MatchOf(plan, task);
-        const std::string value = plan.lineupNames.empty()
-                                      ? ""
-                                      : " with " + plan.lineupNames[static_cast<std::size_t>(task / plan.matches)];
+        const std::string value =
+            plan.lineupNames.empty() ? "" : " with " + plan.lineupNames[static_cast<std::size_t>(task / plan.matches)];
         throw SimulationFailure("the worker playing match " + std::to_string(match) + value + " (seed " +
-                                std::to_string(MatchSeed(plan.seed, match)) + "; " + process + ") " +
-                                failure->reason);
+                                std::to_string(MatchSeed(plan.seed, match)) + "; " + process + ") " + failure->reason);
     }
     return results;
 }

@@ -58,8 +58,8 @@ Framed NextMessage(std::string_view input, int tasks)
     }
     else if (message.task < 0 || message.task >= tasks)
     {
-        framed.corrupt = "a message for task " + std::to_string(message.task) + ", not one of the run's " +
-                         std::to_string(tasks);
+        framed.corrupt =
+            "a message for task " + std::to_string(message.task) + ", not one of the run's " + std::to_string(tasks);
     }
     else if (size > kMostPayload || (message.kind == Kind::Progress && size != sizeof(std::int64_t)))
     {

@@ -35,8 +35,8 @@ struct Worker
 {
     pid_t pid = -1;
     int fd = -1;
-    int task = -1;             // the task it plays, -1 when idle
-    std::deque<int> queued;    // tasks sent after it, played next: no wait for the parent between short tasks
+    int task = -1;          // the task it plays, -1 when idle
+    std::deque<int> queued; // tasks sent after it, played next: no wait for the parent between short tasks
     std::int64_t frames = 0;
     std::string input; // bytes received, not yet a whole message
 };

@@ -35,8 +35,8 @@ struct WorkerPlan
 
 struct WorkerFailure
 {
-    int task = -1; // the task the worker was playing; -1 when it failed between tasks
-    int pid = -1;  // the worker's process
+    int task = -1;      // the task the worker was playing; -1 when it failed between tasks
+    int pid = -1;       // the worker's process
     std::string reason; // "died: killed by signal 9", "sent a corrupted message: ..."
 };
 

@@ -57,9 +57,8 @@ public:
     // does not run into the description's column.
     std::string make_option_opts(const CLI::Option* option) const override
     {
-        std::string opts = option->get_type_size() != 0 && !option->get_type_name().empty()
-                               ? " " + option->get_type_name()
-                               : "";
+        std::string opts =
+            option->get_type_size() != 0 && !option->get_type_name().empty() ? " " + option->get_type_name() : "";
         if (option->get_expected_max() == CLI::detail::expected_max_vector_size)
         {
             opts += " ...";

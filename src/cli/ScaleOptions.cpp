@@ -1,8 +1,8 @@
 #include "cli/ScaleOptions.h"
 
-#include "cli/Options.h"
-#include "batch/Plot.h"
 #include "batch/Cores.h"
+#include "batch/Plot.h"
+#include "cli/Options.h"
 
 namespace
 {

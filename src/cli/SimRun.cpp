@@ -139,6 +139,23 @@ double Play(SimulationPlan& plan, int taskCount, std::vector<MatchResult>& resul
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
+// With a heat map to draw, why its font cannot be had, if it cannot: known before anything is played.
+std::optional<std::string> FontMissing(const SimOutputs& outputs)
+{
+    try
+    {
+        if (outputs.heatmap != nullptr)
+        {
+            static_cast<void>(Heatmap::FontFile());
+        }
+    }
+    catch (const std::runtime_error& error)
+    {
+        return error.what();
+    }
+    return std::nullopt;
+}
+
 // The files of a finished run: JSON (or a shard's part), heat map, sweep table and chart, then the commit.
 int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRange& tasks,
                  const std::vector<MatchResult>& results, double seconds, Heatmap* heatmap, OutputFiles& files,
@@ -167,19 +184,12 @@ int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRan
 
 int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& files, const SimOutputs& outputs)
 {
-    std::optional<Heatmap> heatmap;
-    if (outputs.heatmap != nullptr)
+    if (const auto missing = FontMissing(outputs))
     {
-        try
-        {
-            static_cast<void>(Heatmap::FontFile());
-        }
-        catch (const std::runtime_error& error)
-        {
-            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
-        }
+        return Fail(1, "cannot draw " + options.heatmapFile + ": " + *missing);
     }
     // A part carries its heat counts, so that the merged run can draw its heat map.
+    std::optional<Heatmap> heatmap;
     if (outputs.heatmap != nullptr || (scale.shard && outputs.json != nullptr))
     {
         heatmap.emplace(kPitchWidth, kPitchHeight);
@@ -243,7 +253,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         const auto failure = files.FlushSummary();
         return failure ? Fail(failure->status, failure->reason) : status;
     }
-    const int written = WriteOutputs(setup, scale, tasks, results, seconds, heatmap ? &*heatmap : nullptr, files,
-                                     outputs);
+    const int written =
+        WriteOutputs(setup, scale, tasks, results, seconds, heatmap ? &*heatmap : nullptr, files, outputs);
     return written != 0 ? written : status;
 }

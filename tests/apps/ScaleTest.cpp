@@ -6,16 +6,16 @@
 
 #include <array>
 #include <csignal>
-#include <filesystem>
-#include <functional>
-#include <set>
-#include <tuple>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace
@@ -327,9 +327,8 @@ TEST_F(ScaleTest, AStoppedMergeAndAClosedPipeLeaveNoTemporaryFile)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     };
-    const ProgramRun stopped =
-        RunProgram(TRYZONE_SIM_PATH, {"merge", "p.json", "--json", "m.json", "--plot", "m.png"}, folder.Path(), {},
-                   interrupt);
+    const ProgramRun stopped = RunProgram(TRYZONE_SIM_PATH, {"merge", "p.json", "--json", "m.json", "--plot", "m.png"},
+                                          folder.Path(), {}, interrupt);
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(stopped.status, 130) << stopped.err;
     EXPECT_NE(stopped.out.find("Interrupted: no file written\n"), std::string::npos) << stopped.out;

@@ -49,8 +49,8 @@ TEST(WorkerProtocol, CorruptHeadersAreRefused)
     std::string huge = Frame(Kind::Events, 0, "");
     huge[5] = '\xff';
     huge[12] = '\x7f';
-    for (const std::string& bytes : {unknown, Frame(Kind::Done, 3, ""), Frame(Kind::Done, -2, ""),
-                                     Frame(Kind::Progress, 0, "abc"), huge})
+    for (const std::string& bytes :
+         {unknown, Frame(Kind::Done, 3, ""), Frame(Kind::Done, -2, ""), Frame(Kind::Progress, 0, "abc"), huge})
     {
         const Framed framed = NextMessage(bytes, 3);
         EXPECT_FALSE(framed.message);

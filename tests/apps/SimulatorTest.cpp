@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace
@@ -272,6 +273,28 @@ TEST_F(SimulatorTest, NoOutputIsAnInputOrAnotherOutput)
         Sim({"--minutes", "0.1", "--settings", "p.json", "--json", "/dev/null", "--events", "/dev/null"});
     EXPECT_EQ(sink.status, 2) << "the settings are read, and are not players";
     EXPECT_EQ(sink.err.find("same file"), std::string::npos) << sink.err;
+
+    // In a folder with no settings file, the default name is still the settings' and stays free; a link to a file
+    // not yet there stands for that file; a FIFO nobody reads would block before play.
+    TemporaryFolder empty;
+    std::filesystem::create_symlink("nothere.json", empty.Path() / "d.json");
+    ASSERT_EQ(mkfifo((empty.Path() / "f").c_str(), 0600), 0);
+    for (const auto& [arguments, status] :
+         std::vector<std::pair<std::vector<std::string>, int>>{{{"--json", "PlayersSettings.json"}, 2},
+                                                               {{"--json", "nothere.json", "--events", "d.json"}, 2},
+                                                               {{"--json", "f"}, 1}})
+    {
+        const ProgramRun run =
+            RunProgram(TRYZONE_SIM_PATH, arguments, empty.Path(),
+                       {.fileSizeLimit = std::nullopt, .obeyFilePermissions = false, .timeLimitSeconds = 20});
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    const ProgramRun linked = RunProgram(TRYZONE_SIM_PATH, {"--minutes", "0.1", "--json", "d.json"}, empty.Path());
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(empty.Path() / "d.json"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(empty.Path() / "nothere.json"));
+    EXPECT_FALSE(std::filesystem::exists(empty.Path() / "PlayersSettings.json"));
 }
 
 TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)

@@ -34,6 +34,8 @@ int main(int argc, char** argv)
     {
         return *status;
     }
+    // Handled from before the first temporary file exists to the end, so that none is ever left behind.
+    CatchStopSignals();
     if (scale.merge->parsed())
     {
         return MergeCommand(scale);
@@ -52,8 +54,6 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Handled from before the first temporary file exists to the end, so that none is ever left behind.
-    CatchStopSignals();
     OutputFiles files;
     const SimOutputs outputs = AddSimOutputs(options, scale, files);
     if (!replay.empty())

@@ -21,17 +21,48 @@ void Heatmap::Add(sf::Vector2f ball)
     // A centre just outside the window (the frame before a try) counts at the edge.
     const int column = std::clamp(static_cast<int>(std::floor(ball.x / kCell)), 0, columns - 1);
     const int row = std::clamp(static_cast<int>(std::floor(ball.y / kCell)), 0, rows - 1);
-    ++counts[static_cast<std::size_t>(row * columns + column)];
+    const auto square = static_cast<std::uint32_t>(row * columns + column);
+    if (counts[square]++ == 0)
+    {
+        counted.push_back(square);
+    }
     ++frames;
 }
 
-void Heatmap::AddCounts(const std::vector<std::uint32_t>& more)
+std::vector<Heatmap::Square> Heatmap::TakeCounted()
 {
-    for (std::size_t i = 0; i < counts.size() && i < more.size(); ++i)
+    std::sort(counted.begin(), counted.end());
+    std::vector<Square> squares;
+    squares.reserve(counted.size());
+    for (const std::uint32_t square : counted)
     {
-        counts[i] += more[i];
-        frames += more[i]; // each frame counts in one square
+        squares.push_back({square, counts[square]});
+        counts[square] = 0;
     }
+    counted.clear();
+    frames = 0;
+    return squares;
+}
+
+bool Heatmap::AddSquares(const std::vector<Square>& more)
+{
+    for (const Square& square : more)
+    {
+        if (square.square >= counts.size())
+        {
+            return false;
+        }
+    }
+    for (const Square& square : more)
+    {
+        if (counts[square.square] == 0 && square.count > 0)
+        {
+            counted.push_back(square.square);
+        }
+        counts[square.square] += square.count;
+        frames += square.count; // each frame counts in one square
+    }
+    return true;
 }
 
 std::string Heatmap::FontFile()

@@ -130,9 +130,20 @@ std::optional<Failure> OutputFiles::Open()
             }
             if (exists && !S_ISREG(status.st_mode))
             {
-                // A device or a pipe cannot be replaced: it is written as it is.
+                // A device or a pipe cannot be replaced: it is written as it is. A FIFO that nobody reads would block
+                // the run before it starts, and then be waited on for ever: it is refused instead.
                 output->written = output->path;
-                output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+                output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+                if (output->descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
+                {
+                    return Failure{1, "cannot write " + output->path +
+                                          ": a FIFO with no reader (start its reader "
+                                          "first)"};
+                }
+                if (output->descriptor >= 0)
+                {
+                    fcntl(output->descriptor, F_SETFL, fcntl(output->descriptor, F_GETFL) & ~O_NONBLOCK);
+                }
             }
             else
             {
@@ -142,6 +153,12 @@ std::optional<Failure> OutputFiles::Open()
                 name.append(".XXXXXX");
                 std::string pattern = (output->target.parent_path() / name).string();
                 output->descriptor = mkstemp(pattern.data());
+                if (output->descriptor < 0 && errno == ENOENT && fs::is_directory(output->target.parent_path()))
+                {
+                    // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
+                    return Failure{1, "cannot write " + output->path + ": its folder " +
+                                          output->target.parent_path().string() + " takes no new files"};
+                }
                 if (output->descriptor >= 0)
                 {
                     output->written = pattern;
@@ -210,6 +227,11 @@ std::optional<Failure> OutputFiles::Commit()
         output->written.clear();
     }
     return std::nullopt;
+}
+
+void OutputFiles::Drop(Output& output)
+{
+    std::erase_if(outputs, [&output](const std::unique_ptr<Output>& each) { return each.get() == &output; });
 }
 
 void OutputFiles::Discard()

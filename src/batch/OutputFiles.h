@@ -82,6 +82,10 @@ public:
     // write error is the failure: "cannot write results.json: No space left on device".
     [[nodiscard]] std::optional<Failure> Commit();
 
+    // Leaves the output out of the commit, its temporary file removed: an output that could not be made while the
+    // others were.
+    void Drop(Output& output);
+
     // Flushes the summary alone, reporting a failure to write standard output.
     [[nodiscard]] std::optional<Failure> FlushSummary();
 

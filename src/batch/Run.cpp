@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <sstream>
 
 namespace
 {
@@ -38,16 +39,17 @@ int TaskTotal(const RunSetup& setup)
 void PrintHeader(std::ostream& out, const RunSetup& setup)
 {
     const std::string matches = std::to_string(setup.matches) + (setup.matches == 1 ? " match" : " matches");
+    std::ostringstream length;
+    length << setup.minutes << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch
+           << (setup.framesPerMatch == 1 ? " frame" : " frames");
     if (setup.variation)
     {
-        out << "TryZone sweep: " << DescribeVariation(*setup.variation) << ", " << matches << " of " << setup.minutes
-            << " minutes (" << setup.framesPerMatch << " frames each) per value, seed " << setup.seed
-            << "; every value plays the same match seeds\n";
+        out << "TryZone sweep: " << DescribeVariation(*setup.variation) << ", " << matches << " of " << length.str()
+            << " each) per value, seed " << setup.seed << "; every value plays the same match seeds\n";
     }
     else
     {
-        out << "TryZone simulation: " << matches << " of " << setup.minutes << " minutes (" << setup.framesPerMatch
-            << " frames each), seed " << setup.seed << '\n';
+        out << "TryZone simulation: " << matches << " of " << length.str() << " each), seed " << setup.seed << '\n';
     }
     out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
     if (HasTactics(setup))

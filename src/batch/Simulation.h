@@ -11,6 +11,7 @@
 #include <functional>
 #include <ostream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 struct SimulationPlan
@@ -23,6 +24,7 @@ struct SimulationPlan
     // A league's pairings, each playing matches 1 to `matches` with `players`; when given, they replace `tactics`
     // and `lineups`, and tasks are numbered pairing * matches + match - 1.
     std::vector<MatchTactics> pairings;
+    std::vector<std::string> lineupNames; // for messages: "Speed 120", one per lineup
     std::uint64_t seed = 0;
     int matches = 1;
     std::int64_t framesPerMatch = 0;

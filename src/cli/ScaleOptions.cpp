@@ -1,8 +1,8 @@
 #include "cli/ScaleOptions.h"
 
-#include "cli/Options.h"
+#include "batch/Cores.h"
 #include "batch/Plot.h"
-#include "batch/Workers.h"
+#include "cli/Options.h"
 
 namespace
 {
@@ -37,9 +37,10 @@ void AddSweep(CLI::App& app, ScaleOptions& options)
 {
     CLI::Option* vary = app.add_option("--vary", options.vary,
                                        "play --matches matches at each value of a float key of the settings file, "
-                                       "from FROM to TO\nin steps of STEP, every value with the same match seeds, "
-                                       "and print a table of the\nresults by value (e.g. LuckMultiplier=0:2:0.25)")
-                            ->type_name("KEY=FROM:TO:STEP");
+                                       "from FROM to TO\nin steps of STEP or at each value of a list, every value "
+                                       "with the same match seeds, and print\na table of the results by value (e.g. "
+                                       "LuckMultiplier=0:2:0.25 or Speed=250,300,400)")
+                            ->type_name("KEY=FROM:TO:STEP|KEY=V1,V2,...");
     app.add_option("--who", options.who,
                    "whose key --vary changes: blue, red, all or slot:N (N from 0 to 9); default blue. The\nother "
                    "players keep their settings")
@@ -86,6 +87,12 @@ void AddMerge(CLI::App& app, ScaleOptions& options)
 {
     options.merge = app.add_subcommand("merge", "put the parts of a run played in shards (--shard K/N --json) back "
                                                 "together, as if\nthe run had been played in one go");
+    FormatHelp(*options.merge, "PART.json... [options]");
+    options.merge->footer(
+        "The summary goes to standard output, as for a run; its last line is the parts' speed.\nExit status: 0 on "
+        "success, 2 for a bad command line or parts that do not make one run (each part\nis checked: its program's "
+        "build, its matches' numbers, seeds and frames, its digest), 1 when an\noutput file cannot be written, 3 "
+        "when the run stopped at a rule broken, 128 + N on signal N.");
     options.merge
         ->add_option("PART.json", options.parts,
                      "the parts that tryzone-sim --shard K/N --json wrote, one per "
@@ -94,6 +101,10 @@ void AddMerge(CLI::App& app, ScaleOptions& options)
     AddFile(*options.merge, "--json", options.mergeJson, "write the whole run's JSON");
     AddFile(*options.merge, "--csv", options.mergeCsv, "write a sweep's table as CSV");
     AddFile(*options.merge, "--plot", options.mergePlot, "draw a sweep's chart as a PNG");
+    AddFile(*options.merge, "--heatmap", options.mergeHeatmap, "draw the whole run's heat map as a PNG");
+    options.merge->add_flag("--any-build", options.anyBuild,
+                            "merge parts written by another build of tryzone-sim, whose matches may differ\nfrom "
+                            "this build's; without it such parts are refused");
 }
 
 // Checked together once everything is read: --who may come after --vary.
@@ -108,7 +119,7 @@ void CheckTogether(CLI::App& app, ScaleOptions& options)
                 {
                     if (option->count() > 0)
                     {
-                        throw CLI::ValidationError("merge takes the parts and --json, --csv and --plot only, not " +
+                        throw CLI::ValidationError("merge takes the parts and its own options only, not " +
                                                    option->get_name());
                     }
                 }

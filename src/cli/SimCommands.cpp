@@ -26,28 +26,39 @@ void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::
         << " frames per second of wall-clock time (" << seconds << " s" << how << ")\n";
 }
 
-std::optional<Failure> WriteSweepFiles(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
-                                       Output* csv, Output* plot)
+int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
+                             Output* csv, Output* plot, OutputFiles& files)
 {
-    if (!setup.variation)
+    std::optional<std::string> chartFailure;
+    if (setup.variation)
     {
-        return std::nullopt;
-    }
-    const auto rows = SweepRows(*setup.variation, setup.matches, firstTask, results);
-    if (csv != nullptr)
-    {
-        csv->Stream() << SweepCsv(*setup.variation, rows);
-    }
-    if (plot != nullptr)
-    {
-        std::string png;
-        if (auto failure = PlotSweep(*setup.variation, setup.matches, rows, png))
+        const auto rows = SweepRows(*setup.variation, setup.matches, firstTask, results);
+        if (csv != nullptr)
         {
-            return Failure{1, *failure};
+            csv->Stream() << SweepCsv(*setup.variation, rows);
         }
-        plot->Stream() << png;
+        if (plot != nullptr)
+        {
+            std::string png;
+            chartFailure = PlotSweep(*setup.variation, setup.matches, rows, png);
+            plot->Stream() << png;
+        }
     }
-    return std::nullopt;
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        files.Summary() << "Interrupted: no file written\n";
+        const auto failure = files.FlushSummary();
+        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+    }
+    if (chartFailure)
+    {
+        files.Drop(*plot);
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return chartFailure ? Fail(1, *chartFailure + "; the other files are written") : 0;
 }
 
 int MergeCommand(const ScaleOptions& scale)
@@ -60,7 +71,9 @@ int MergeCommand(const ScaleOptions& scale)
     Output* json = scale.mergeJson.empty() ? nullptr : &files.Add("--json", scale.mergeJson, OutputKind::Text);
     Output* csv = scale.mergeCsv.empty() ? nullptr : &files.Add("--csv", scale.mergeCsv, OutputKind::Text);
     Output* plot = scale.mergePlot.empty() ? nullptr : &files.Add("--plot", scale.mergePlot, OutputKind::Picture);
-    auto merged = MergeParts(scale.parts);
+    Output* heatmap =
+        scale.mergeHeatmap.empty() ? nullptr : &files.Add("--heatmap", scale.mergeHeatmap, OutputKind::Picture);
+    auto merged = MergeParts(scale.parts, scale.anyBuild);
     if (const auto* reason = std::get_if<std::string>(&merged))
     {
         return Fail(2, *reason);
@@ -70,12 +83,22 @@ int MergeCommand(const ScaleOptions& scale)
     {
         return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");
     }
+    if (run.setup.variation && heatmap != nullptr)
+    {
+        return Fail(2, "--heatmap needs the parts of a run without --vary, as a run does");
+    }
     if (const auto failure = files.Open())
     {
         return Fail(failure->status, failure->reason);
     }
-
     std::ostream& out = files.Summary();
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        out << "Interrupted: no file written\n";
+        const auto failure = files.FlushSummary();
+        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+    }
+
     PrintHeader(out, run.setup);
     PrintResults(out, run.setup, run.results, 0, json != nullptr);
     PrintRulesKept(out, run.setup, run.results);
@@ -89,23 +112,26 @@ int MergeCommand(const ScaleOptions& scale)
     {
         json->Stream() << RunAsJson(run.setup, run.results).dump(2) << '\n';
     }
-    if (auto failure = WriteSweepFiles(run.setup, run.results, 0, csv, plot))
+    if (heatmap != nullptr)
     {
-        return Fail(failure->status, failure->reason);
+        try
+        {
+            heatmap->Stream() << run.heatmap.EncodePng({static_cast<int>(run.results.size()), run.setup.seed});
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + heatmap->Name() + ": " + error.what());
+        }
     }
-    if (const auto failure = files.Commit())
-    {
-        return Fail(failure->status, failure->reason);
-    }
-    return status;
+    const int written = WriteSweepFilesAndCommit(run.setup, run.results, 0, csv, plot, files);
+    return written != 0 ? written : status;
 }
 
 SimOutputs AddSimOutputs(const Options& options, const ScaleOptions& scale, OutputFiles& files)
 {
-    if (options.settingsGiven || std::filesystem::exists(options.settings))
-    {
-        files.AddInput("--settings", options.settings);
-    }
+    // The default name is an input even before the file exists: an output there would be read as settings by
+    // every later run.
+    files.AddInput(options.settingsGiven ? "--settings" : "the settings file read when present", options.settings);
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output* {
         return path.empty() ? nullptr : &files.Add(option, path, kind);
     };

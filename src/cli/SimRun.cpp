@@ -84,6 +84,10 @@ SimulationPlan MakePlan(const RunSetup& setup, const TaskRange& tasks, int jobs,
     if (setup.variation)
     {
         plan.lineups = Lineups(*setup.variation, setup.lineup);
+        for (const float value : setup.variation->values)
+        {
+            plan.lineupNames.push_back(setup.variation->key + " " + FloatText(value));
+        }
     }
     plan.seed = setup.seed;
     plan.matches = setup.matches;
@@ -139,6 +143,23 @@ double Play(SimulationPlan& plan, int taskCount, std::vector<MatchResult>& resul
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
+// With a heat map to draw, why its font cannot be had, if it cannot: known before anything is played.
+std::optional<std::string> FontMissing(const SimOutputs& outputs)
+{
+    try
+    {
+        if (outputs.heatmap != nullptr)
+        {
+            static_cast<void>(Heatmap::FontFile());
+        }
+    }
+    catch (const std::runtime_error& error)
+    {
+        return error.what();
+    }
+    return std::nullopt;
+}
+
 // The files of a finished run: JSON (or a shard's part), heat map, sweep table and chart, then the commit.
 int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRange& tasks,
                  const std::vector<MatchResult>& results, double seconds, Heatmap* heatmap, OutputFiles& files,
@@ -147,10 +168,10 @@ int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRan
     if (outputs.json != nullptr)
     {
         const auto document =
-            scale.shard ? PartAsJson(setup, *scale.shard, results, seconds) : RunAsJson(setup, results);
+            scale.shard ? PartAsJson(setup, *scale.shard, results, seconds, *heatmap) : RunAsJson(setup, results);
         outputs.json->Stream() << document.dump(2) << '\n';
     }
-    if (heatmap != nullptr)
+    if (outputs.heatmap != nullptr)
     {
         try
         {
@@ -161,31 +182,20 @@ int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRan
             return Fail(1, "cannot draw " + outputs.heatmap->Name() + ": " + error.what());
         }
     }
-    if (auto failure = WriteSweepFiles(setup, results, tasks.first, outputs.csv, outputs.plot))
-    {
-        return Fail(failure->status, failure->reason);
-    }
-    if (const auto failure = files.Commit())
-    {
-        return Fail(failure->status, failure->reason);
-    }
-    return 0;
+    return WriteSweepFilesAndCommit(setup, results, tasks.first, outputs.csv, outputs.plot, files);
 }
 } // namespace
 
 int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& files, const SimOutputs& outputs)
 {
-    std::optional<Heatmap> heatmap;
-    if (outputs.heatmap != nullptr)
+    if (const auto missing = FontMissing(outputs))
     {
-        try
-        {
-            static_cast<void>(Heatmap::FontFile());
-        }
-        catch (const std::runtime_error& error)
-        {
-            return Fail(1, "cannot draw " + options.heatmapFile + ": " + error.what());
-        }
+        return Fail(1, "cannot draw " + options.heatmapFile + ": " + *missing);
+    }
+    // A part carries its heat counts, so that the merged run can draw its heat map.
+    std::optional<Heatmap> heatmap;
+    if (outputs.heatmap != nullptr || (scale.shard && outputs.json != nullptr))
+    {
         heatmap.emplace(kPitchWidth, kPitchHeight);
     }
     std::string players;
@@ -247,7 +257,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         const auto failure = files.FlushSummary();
         return failure ? Fail(failure->status, failure->reason) : status;
     }
-    const int written = WriteOutputs(setup, scale, tasks, results, seconds, heatmap ? &*heatmap : nullptr, files,
-                                     outputs);
+    const int written =
+        WriteOutputs(setup, scale, tasks, results, seconds, heatmap ? &*heatmap : nullptr, files, outputs);
     return written != 0 ? written : status;
 }

@@ -1,6 +1,7 @@
 #include "cli/TacticsCommands.h"
 
 #include "batch/OutputFiles.h"
+#include "batch/Cores.h"
 #include "batch/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"

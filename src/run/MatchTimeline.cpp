@@ -206,7 +206,7 @@ void MatchTimeline::Advance(float frameTime)
     DebugOverlay::Instance().Clear();
     recorder->SetFrame(runner.Frame() + 1);
     runner.Step(length);
-    ++recorder->result.teams[runner.Scene().ballCarrier->team == 0 ? 0 : 1].possessionFrames;
+    ++recorder->result.teams[SideOf(runner.Scene(), *runner.Scene().ballCarrier)].possessionFrames;
     recorder->result.frames = runner.Frame();
     clock += static_cast<double>(length);
     frame = step;

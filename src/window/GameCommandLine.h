@@ -12,6 +12,8 @@ struct GameOptions
     std::string record;
     std::string replay;
     std::string events;
+    std::optional<double> minutes; // each match's length, as tryzone-sim --minutes
+    int match = 1;                 // the match's number in the event log, as tryzone-sim's
 };
 
 // What the command line asks for: the options, a text for --help, or a one-line reason it cannot be run.

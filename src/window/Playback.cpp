@@ -278,11 +278,8 @@ int PlayGame(const GameOptions& options)
     }
     (void)host.LoadFont();
 
-    MatchNumbering numbering{options.minutes ? FramesFor(*options.minutes) : 0, options.match};
-    if (replay)
-    {
-        numbering = replay->numbering;
-    }
+    const MatchNumbering numbering =
+        replay ? replay->numbering : MatchNumbering{options.minutes ? FramesFor(*options.minutes) : 0, options.match};
     MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr, numbering);
     Session session(timeline);
     session.replay = replay ? &*replay : nullptr;

@@ -49,7 +49,7 @@ int main(int argc, char** argv)
         recording.lastFrame = FramesFor(80.0);
     }
 
-    MatchTimeline timeline(recording.seed, recording.players, nullptr);
+    MatchTimeline timeline(recording.seed, recording.players, nullptr, recording.tactics, recording.numbering);
     timeline.Preload(recording.inputs, recording.lastFrame);
     const double start = CpuSeconds();
     timeline.JumpTo(recording.lastFrame);

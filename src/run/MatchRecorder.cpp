@@ -127,6 +127,14 @@ void MatchRecorder::OnTry(std::uint8_t scoringTeam)
     }
 }
 
+void MatchRecorder::OnHand(const Player& from, const Player& to)
+{
+    if (events != nullptr)
+    {
+        Write("hand", {{"from", Describe(from)}, {"to", Describe(to)}});
+    }
+}
+
 void MatchRecorder::Write(const char* kind, const nlohmann::ordered_json& details)
 {
     ordered_json line = {{"match", result.match},

@@ -54,6 +54,7 @@ public:
                          bool success) override;
     void OnTackle(const Player& tackler, const Player& from) override;
     void OnTry(std::uint8_t scoringTeam) override;
+    void OnHand(const Player& from, const Player& to) override;
 
     MatchResult result;
 

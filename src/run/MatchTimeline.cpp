@@ -37,10 +37,11 @@ private:
 } // namespace
 
 MatchTimeline::MatchTimeline(std::uint32_t matchSeed, std::vector<PlayerSettings> players, std::ostream* eventStream,
-                             MatchTactics matchTactics)
-    : seed(matchSeed), firstPlayers(std::move(players)), firstTactics(std::move(matchTactics)), events(eventStream)
+                             MatchTactics matchTactics, MatchNumbering matchNumbering)
+    : seed(matchSeed), numbering(matchNumbering), firstPlayers(std::move(players)),
+      firstTactics(std::move(matchTactics)), events(eventStream)
 {
-    Restart(firstPlayers, firstTactics, 0, 1);
+    Restart(firstPlayers, firstTactics, 0, numbering.firstMatch);
 }
 
 void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFrame)
@@ -53,7 +54,7 @@ void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFra
 void MatchTimeline::RecordTo(RecordingFile* recordingFile)
 {
     file = recordingFile;
-    file->WriteHeader(HeaderLine(seed, firstPlayers, firstTactics));
+    file->WriteHeader(HeaderLine(seed, firstPlayers, firstTactics, numbering));
     for (const MatchInput& input : history)
     {
         file->WriteInput(InputLine(input));
@@ -90,6 +91,8 @@ void MatchTimeline::Apply(const MatchInput& input)
     }
     else if (input.kind != InputKind::FrameTime)
     {
+        // What the input causes (a hand-off) is logged with the frame it comes before.
+        recorder->SetFrame(runner.Frame() + 1);
         runner.Feed(EventFromInput(input));
     }
 }
@@ -174,6 +177,23 @@ const std::vector<PlayerSettings>& MatchTimeline::Players() const
         }
     }
     return firstPlayers;
+}
+
+const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
+{
+    bool current = false;
+    for (std::size_t i = next; i > 0; --i)
+    {
+        if (history[i - 1].kind == InputKind::Reload)
+        {
+            if (current)
+            {
+                return &history[i - 1].players;
+            }
+            current = true;
+        }
+    }
+    return current ? &firstPlayers : nullptr;
 }
 
 void MatchTimeline::Advance(float frameTime)
@@ -276,7 +296,7 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
     {
         // From the latest kick-off at or before the target: the first one, or a reload's.
         std::size_t start = 0;
-        int match = 1;
+        int match = numbering.firstMatch;
         for (std::size_t i = 0; i < history.size() && history[i].frame <= target; ++i)
         {
             if (history[i].kind == InputKind::Reload)
@@ -285,7 +305,7 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
                 ++match;
             }
         }
-        finished.resize(static_cast<std::size_t>(match - 1));
+        finished.resize(static_cast<std::size_t>(match - numbering.firstMatch));
         recorder.reset();
         Restart(start == 0 ? firstPlayers : history[start - 1].players,
                 start == 0 ? firstTactics : history[start - 1].tactics, start == 0 ? 0 : history[start - 1].frame - 1,
@@ -311,7 +331,7 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
 bool MatchTimeline::Save(const std::string& path) const
 {
     std::ofstream out(path, std::ios::binary);
-    out << HeaderLine(seed, firstPlayers, firstTactics);
+    out << HeaderLine(seed, firstPlayers, firstTactics, numbering);
     for (const MatchInput& input : history)
     {
         if (input.frame <= frame)
@@ -352,7 +372,7 @@ std::vector<MatchResult> MatchTimeline::Results() const
 std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events,
                                         const volatile std::sig_atomic_t* stop)
 {
-    MatchTimeline timeline(recording.seed, recording.players, events, recording.tactics);
+    MatchTimeline timeline(recording.seed, recording.players, events, recording.tactics, recording.numbering);
     timeline.SetCheckpointSpacing(0);
     timeline.Preload(recording.inputs, recording.lastFrame);
     while (timeline.Frame() < recording.lastFrame && (stop == nullptr || *stop == 0))

@@ -28,9 +28,16 @@ class MatchTimeline
 {
 public:
     // Kicks off at frame 0. The events stream, when given, receives the match's event lines as they are played.
+    // Each match lasts numbering.matchFrames from its kick-off (0: no set length), and the first is numbered
+    // numbering.firstMatch in the log; the recordings carry both.
     MatchTimeline(std::uint32_t seed, std::vector<PlayerSettings> players, std::ostream* events,
-                  MatchTactics tactics = {});
+                  MatchTactics tactics = {}, MatchNumbering numbering = {});
 
+    // The current match's last frame, when matches have a set length; -1 otherwise.
+    [[nodiscard]] std::int64_t FullTimeFrame() const
+    {
+        return numbering.matchFrames > 0 ? kickOff + numbering.matchFrames : -1;
+    }
     // A recording's inputs, as the known future of the match.
     void Preload(std::vector<MatchInput> inputs, std::int64_t lastFrame);
     // From now on the history is written to the file as it grows (and cut back when it is cut).
@@ -70,6 +77,10 @@ public:
     [[nodiscard]] const MatchTactics& Tactics() const { return tactics; }
     // The players of the current match: the first ones, or the last reload's.
     [[nodiscard]] const std::vector<PlayerSettings>& Players() const;
+    // The players of the match before the current one; none before the first reload.
+    [[nodiscard]] const std::vector<PlayerSettings>* PlayersBefore() const;
+    // The frame the current players kicked off after: 0, or the last reload's frame before it.
+    [[nodiscard]] std::int64_t PlayersSince() const { return kickOff; }
     [[nodiscard]] const RugbyScene& Scene() const { return runner.Scene(); }
     // The current match's counts; reloads start a new match.
     [[nodiscard]] const MatchResult& Result() const { return recorder->result; }
@@ -103,6 +114,7 @@ private:
     void BeginStepLines(std::int64_t step);
 
     std::uint32_t seed;
+    MatchNumbering numbering;
     std::vector<PlayerSettings> firstPlayers;
     MatchTactics firstTactics;
     MatchTactics tactics;

@@ -217,12 +217,20 @@ sf::Event EventFromInput(const MatchInput& input)
     return event;
 }
 
-std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players, const MatchTactics& tactics)
+std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players, const MatchTactics& tactics,
+                       MatchNumbering numbering)
 {
-    nlohmann::ordered_json line = {{"format", kRecordingFormat},
-                                   {"version", kRecordingVersion},
-                                   {"seed", seed},
-                                   {"players", PlayersJson(players)}};
+    nlohmann::ordered_json line = {{"format", kRecordingFormat}, {"version", kRecordingVersion}, {"seed", seed}};
+    // Optional, so that older recordings, and matches of no set length, read and write as they always did.
+    if (numbering.matchFrames > 0)
+    {
+        line["match_frames"] = numbering.matchFrames;
+    }
+    if (numbering.firstMatch != 1)
+    {
+        line["match"] = numbering.firstMatch;
+    }
+    line["players"] = PlayersJson(players);
     if (tactics.Any())
     {
         line["tactics"] = TacticsJson(tactics);
@@ -278,6 +286,25 @@ std::optional<std::string> ReadHeader(const json& line, Recording& recording)
         return "no seed";
     }
     recording.seed = line["seed"].get<std::uint32_t>();
+    if (line.contains("match_frames"))
+    {
+        const json& frames = line["match_frames"];
+        if (!frames.is_number_unsigned() || frames.get<std::uint64_t>() < 1 ||
+            frames.get<std::uint64_t>() > kMaxRecordingFrames)
+        {
+            return "a match length (match_frames) that is not from 1 to " + std::to_string(kMaxRecordingFrames);
+        }
+        recording.numbering.matchFrames = frames.get<std::int64_t>();
+    }
+    if (line.contains("match"))
+    {
+        const json& match = line["match"];
+        if (!match.is_number_unsigned() || match.get<std::uint64_t>() < 1 || match.get<std::uint64_t>() > kMaxMatch)
+        {
+            return "a match number that is not from 1 to " + std::to_string(kMaxMatch);
+        }
+        recording.numbering.firstMatch = match.get<int>();
+    }
     auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
     if (!players)
     {

@@ -1,10 +1,13 @@
 #include "window/GameCommandLine.h"
 
 #include "files/FileIdentity.h"
+#include "run/MatchRunner.h"
+#include "run/Recording.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace
@@ -19,6 +22,20 @@ std::optional<std::uint32_t> SeedFrom(const std::string& text)
         return std::nullopt;
     }
     return seed;
+}
+
+// As many minutes as make from one frame to the longest match a recording holds.
+std::optional<double> MinutesFrom(const std::string& text)
+{
+    double minutes = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, minutes);
+    // The simulator's bounds: one frame to 100000 minutes.
+    if (text.empty() || error != std::errc() || stop != end || !(minutes >= kFrameSeconds / 60.0) || minutes > 100000.0)
+    {
+        return std::nullopt;
+    }
+    return minutes;
 }
 } // namespace
 
@@ -37,13 +54,25 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
                                 "the blue team's tactics file (NAME.tactics.json), reloaded when it changes")
                      ->type_name("FILE");
     auto* red = app.add_option("--red-tactics", options.redTactics, "the red team's tactics file")->type_name("FILE");
+    std::string minutesText;
+    auto* minutes =
+        app.add_option("--minutes", minutesText,
+                       "each match lasts M simulated minutes, frame for frame as tryzone-sim --minutes M's, "
+                       "then stops on its last frame")
+            ->type_name("M");
+    auto* match = app.add_option("--match", options.match,
+                                 "number the match N in the --events log, as tryzone-sim's match N (default 1)")
+                      ->type_name("N")
+                      ->check(CLI::Range(1, kMaxMatch));
     app.add_option("--replay", options.replay, "play a recording")
         ->type_name("FILE")
         ->excludes(seedOption)
         ->excludes(settings)
         ->excludes(record)
         ->excludes(blue)
-        ->excludes(red);
+        ->excludes(red)
+        ->excludes(minutes)
+        ->excludes(match);
     app.add_option("--events", options.events,
                    "one JSON line per event of the match kept (as tryzone-sim --events writes); - for standard output")
         ->type_name("FILE");
@@ -68,6 +97,15 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
         {
             return CommandLineError{"--seed " + seedText.substr(0, 40) + ": not a whole number from 0 to " +
                                     std::to_string(std::numeric_limits<std::uint32_t>::max())};
+        }
+    }
+    if (minutes->count() > 0)
+    {
+        options.minutes = MinutesFrom(minutesText);
+        if (!options.minutes)
+        {
+            return CommandLineError{"--minutes " + minutesText.substr(0, 40) +
+                                    ": not a number of minutes from one frame to 100000"};
         }
     }
     return options;

@@ -14,6 +14,8 @@ struct GameOptions
     std::string events;
     std::string blueTactics; // empty: the default tactic
     std::string redTactics;
+    std::optional<double> minutes; // each match's length, as tryzone-sim --minutes
+    int match = 1;                 // the match's number in the event log, as tryzone-sim's
 };
 
 // What the command line asks for: the options, a text for --help, or a one-line reason it cannot be run.

@@ -12,13 +12,14 @@ std::string KeyHelpText(const PlaybackControls& controls, bool debugMode, bool r
 {
     const bool paused = controls.Paused();
     std::string text = replaying ? "Keys (a replay: the match takes no input but these)\n" : "Keys\n";
-    text += std::string("F1, ?       hide this help\n") + "Space       " + (paused ? "play on (paused now)" : "pause") +
-            "\n" + ".           " + (paused ? "one frame on" : "one frame on, once paused") + "\n" +
-            "1 2 3 4     speed x1 x2 x4 x8 (x" + std::to_string(controls.Speed()) + " now)\n" +
-            "Left Right  10 s of match time back / forward" + (replaying ? " (Right stops at the end)" : "") + "\n" +
-            "Home        back to this match's kick-off\n" + "H           " +
-            (controls.StatusShown() ? "hide" : "show") + " the status line\n" +
-            "S           save the match so far as tryzone-SEED-FRAME.jsonl\n";
+    text +=
+        std::string("F1, ?       hide this help\n") + "Space       " + (paused ? "play on (paused now)" : "pause") +
+        "\n" + ".           " + (paused ? "one frame on" : "one frame on, once paused") + "\n" +
+        "1 2 3 4     speed x1 x2 x4 x8 (x" + std::to_string(controls.Speed()) + " now)\n" +
+        "Left Right  10 s of match time back / forward" + (replaying ? " (Right stops at the end)" : "") + "\n" +
+        "Home        back to this match's kick-off\n" + "H           " + (controls.StatusShown() ? "hide" : "show") +
+        " the status line\n" + "S           save the match so far as tryzone-SEED-FRAME.jsonl\n" + "P           " +
+        (controls.SettingsShown() ? "hide" : "show") + " the players' settings in play and the last reload's changes\n";
     if (!replaying)
     {
         text += std::string("Numpad 5    debug mode ") + (debugMode ? "off (on now)" : "on (off now)") + "\n";

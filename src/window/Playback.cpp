@@ -13,6 +13,8 @@
 #include "window/GameSignals.h"
 #include "window/KeyHelp.h"
 #include "window/PlaybackControls.h"
+#include "window/PlaybackSession.h"
+#include "window/SettingsPanel.h"
 #include "window/SettingsWatcher.h"
 #include "window/StatusLine.h"
 
@@ -36,82 +38,45 @@ int Fail(const std::string& reason)
     return 2;
 }
 
-struct Session
-{
-    explicit Session(MatchTimeline& played) : timeline(played) {}
-
-    MatchTimeline& timeline;
-    PlaybackControls controls;
-    StatusLine status;
-    std::unique_ptr<SettingsWatcher> watcher; // none for a replay
-    // The tactics files by side, blue then red, watched like the settings file; none for the default or a replay.
-    std::array<std::unique_ptr<SettingsWatcher>, 2> tacticsWatchers;
-    const Recording* replay = nullptr;
-    bool cappedFrames = false; // a seeded or replayed match never depends on the clock
-    LogFile* events = nullptr;
-    RecordingFile* recording = nullptr;
-    WrittenOutput recordingOutput;
-    WrittenOutput eventsOutput;
-    std::vector<NamedFile> files; // every file the game reads or writes, which S must not write over
-    bool redraw = false;          // paused, with input the picture does not show yet
-};
-
 std::int64_t ReplayEnd(const Session& session)
 {
     return session.replay != nullptr ? session.replay->lastFrame : 0;
 }
 
-// One line on standard error and in the status line, the first time an output fails.
-void ReportFailure(Session& session, WrittenOutput& output, int error)
+// A match of a set length is over at its last frame: only a jump back or a reload goes on from there.
+bool FullTime(const Session& session)
 {
-    if (auto line = output.Failure(error))
-    {
-        std::cerr << "tryzone: " << *line << std::endl;
-        session.status.Say(*line);
-    }
+    const std::int64_t end = session.timeline.FullTimeFrame();
+    return end >= 0 && session.timeline.Frame() >= end;
 }
 
-void ReportFailures(Session& session)
+// Where playing on from the given frame stops, paused: full time, or a replay's last frame; -1 for nowhere.
+std::int64_t StopFrame(const Session& session, std::int64_t before)
 {
-    if (session.recording != nullptr)
+    const std::int64_t end = ReplayEnd(session);
+    const std::int64_t fullTime = session.timeline.FullTimeFrame();
+    std::int64_t stop = session.replay != nullptr && before < end ? end : -1;
+    if (fullTime >= 0 && before < fullTime && (stop < 0 || fullTime < stop))
     {
-        ReportFailure(session, session.recordingOutput, session.recording->Error());
+        stop = fullTime;
     }
-    if (session.events != nullptr)
-    {
-        // The log follows the match as it is shown, a frame's lines at a time.
-        session.events->Stream().flush();
-        ReportFailure(session, session.eventsOutput, session.events->Error());
-    }
+    return stop;
 }
 
-void Save(Session& session)
-{
-    const MatchTimeline& timeline = session.timeline;
-    const std::string name =
-        "tryzone-" + std::to_string(timeline.Seed()) + "-" + std::to_string(timeline.Frame()) + ".jsonl";
-    if (auto collision = FindCollision(session.files, {{"S", name}}))
-    {
-        std::cerr << "Failed to write recording: " << *collision << std::endl;
-        session.status.Say("Failed to write recording: " + *collision);
-    }
-    else if (timeline.Save(name))
-    {
-        std::cout << "Recording saved to: " << name << std::endl;
-        session.status.Say("Recording saved to: " + name);
-    }
-    else
-    {
-        std::cerr << "Failed to write recording: " << name << std::endl;
-        session.status.Say("Failed to write recording: " + name);
-    }
-}
-
-// A replay stops, paused, at its last frame whenever it gets there from before it; played on past it, it says so.
 void ReachedEnd(Session& session, std::int64_t before)
 {
     const std::int64_t end = ReplayEnd(session);
     const std::int64_t frame = session.timeline.Frame();
+    if (frame == session.timeline.FullTimeFrame() && before < frame)
+    {
+        session.controls.Pause();
+        const auto& teams = session.timeline.Result().teams;
+        const std::string line = "Full time at frame " + std::to_string(frame) + ": Blue " +
+                                 std::to_string(teams[0].tries) + " - " + std::to_string(teams[1].tries) + " Red";
+        std::cout << line << std::endl;
+        session.status.Say(line + " (Left and Home look back)", true);
+        return;
+    }
     if (session.replay == nullptr || frame < end)
     {
         return;
@@ -140,10 +105,12 @@ void Command(Session& session, PlaybackControls::Command command)
         break;
     case PlaybackControls::Command::JumpForward:
     {
-        const std::int64_t end = ReplayEnd(session);
-        const std::int64_t target = before + kJumpFrames;
-        timeline.JumpTo(session.replay != nullptr && before < end ? std::min(target, end) : target);
-        ReachedEnd(session, before);
+        const std::int64_t stop = StopFrame(session, before);
+        if (!FullTime(session))
+        {
+            timeline.JumpTo(stop >= 0 ? std::min(before + kJumpFrames, stop) : before + kJumpFrames);
+            ReachedEnd(session, before);
+        }
         break;
     }
     case PlaybackControls::Command::KickOff:
@@ -157,93 +124,16 @@ void Command(Session& session, PlaybackControls::Command command)
     }
 }
 
-// Gives the reload; a paused match steps to its first frame, so the new kick-off is shown and kept.
-void GiveReload(Session& session, std::vector<PlayerSettings> players, MatchTactics tactics, const std::string& line)
-{
-    MatchInput reload;
-    reload.kind = InputKind::Reload;
-    reload.players = std::move(players);
-    reload.tactics = std::move(tactics);
-    session.timeline.Give(std::move(reload));
-    if (session.controls.Paused())
-    {
-        session.controls.RequestStep();
-    }
-    std::cout << line << std::endl;
-    session.status.Say(line);
-}
-
-void ReloadSettings(Session& session)
-{
-    SettingsWatcher::Outcome outcome = session.watcher->Load();
-    if (!outcome.players)
-    {
-        session.status.Say(outcome.message + " (playing on)");
-        return;
-    }
-    GiveReload(session, std::move(*outcome.players), session.timeline.Tactics(),
-               "Settings reloaded from " + session.watcher->Path() + ": new kick-off");
-}
-
-// The changed tactics files read whole; a refused one is said and the match plays on unchanged.
-void ReloadTactics(Session& session)
-{
-    MatchTactics tactics = session.timeline.Tactics();
-    std::string changed;
-    for (std::size_t side = 0; side < session.tacticsWatchers.size(); ++side)
-    {
-        SettingsWatcher* watcher = session.tacticsWatchers[side].get();
-        if (watcher == nullptr || !watcher->Changed())
-        {
-            continue;
-        }
-        TacticsRead read = ReadTacticsFile(watcher->Path());
-        for (const std::string& warning : read.warnings)
-        {
-            std::cerr << warning << std::endl;
-        }
-        if (read.tactic == nullptr)
-        {
-            std::cerr << read.error << std::endl;
-            session.status.Say(read.error + " (playing on)");
-            return;
-        }
-        (side == 0 ? tactics.blue : tactics.red) = std::move(read.tactic);
-        changed = watcher->Path();
-    }
-    if (changed.empty())
-    {
-        return;
-    }
-    GiveReload(session, session.timeline.Players(), std::move(tactics), "Tactics reloaded from " + changed + ": new kick-off");
-}
-
-
-// New input replaced a future that held a reload: the players in play may no longer be the file's.
-void CheckPlayersAgainstFile(Session& session)
-{
-    SettingsWatcher::Outcome outcome = session.watcher->Load();
-    if (!outcome.players)
-    {
-        const std::string line = "The reload ahead was replaced and " + session.watcher->Path() +
-                                 " does not load, so these players play on: " + outcome.message;
-        std::cerr << line << std::endl;
-        session.status.Say(line);
-    }
-    else if (*outcome.players != session.timeline.Players())
-    {
-        GiveReload(session, std::move(*outcome.players), session.timeline.Tactics(),
-                   "The reload ahead was replaced: settings reloaded from " + session.watcher->Path() +
-                       ": new kick-off");
-    }
-}
-
 void HandleEvent(Session& session, const sf::Event& event, sf::RenderWindow& window)
 {
     MatchTimeline& timeline = session.timeline;
     if (event.type == sf::Event::Closed)
     {
         window.close();
+    }
+    if (event.type == sf::Event::KeyPressed)
+    {
+        session.status.KeyPressed();
     }
     if (event.type == sf::Event::KeyReleased)
     {
@@ -282,6 +172,10 @@ void DrawFrame(Session& session)
     GameHost::Instance().DrawKeptFrame(
         [&](sf::RenderWindow& target)
         {
+            if (session.controls.SettingsShown())
+            {
+                DrawSettingsPanel(target, SettingsPanelText(session.timeline));
+            }
             session.status.Draw(target, session.timeline, session.controls, ReplayEnd(session));
             if (session.controls.HelpShown())
             {
@@ -323,8 +217,12 @@ int Loop(Session& session)
         }
 
         const std::int64_t before = timeline.Frame();
-        const std::int64_t stopAt = session.replay != nullptr && before < ReplayEnd(session) ? ReplayEnd(session) : -1;
-        if (PlayDrawnFrame(timeline, session.controls, measured, session.cappedFrames, stopAt))
+        if (FullTime(session))
+        {
+            // Over: steps asked for are dropped, and the last frame stays on the screen.
+            static_cast<void>(session.controls.TakeSteps());
+        }
+        else if (PlayDrawnFrame(timeline, session.controls, measured, session.cappedFrames, StopFrame(session, before)))
         {
             ReachedEnd(session, before);
         }
@@ -405,10 +303,13 @@ int PlayGame(const GameOptions& options)
     }
     (void)host.LoadFont();
 
-    MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr, tactics);
+    const MatchNumbering numbering =
+        replay ? replay->numbering : MatchNumbering{options.minutes ? FramesFor(*options.minutes) : 0, options.match};
+    MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr, tactics, numbering);
     Session session(timeline);
     session.replay = replay ? &*replay : nullptr;
-    session.cappedFrames = options.seed.has_value() || replay;
+    // A match of a set length is the simulator's: every frame of the capped length.
+    session.cappedFrames = options.seed.has_value() || replay || numbering.matchFrames > 0;
     session.files = GameFiles(options);
     if (events.IsOpen())
     {

@@ -18,6 +18,8 @@ std::uint32_t OncePerPress(sf::Keyboard::Key key)
         return 4;
     case sf::Keyboard::F1:
         return 8;
+    case sf::Keyboard::P:
+        return 16;
     default:
         return 0;
     }
@@ -71,6 +73,9 @@ bool PlaybackControls::HandleKey(sf::Keyboard::Key key, Command& command)
         return true;
     case sf::Keyboard::F1:
         helpShown = !helpShown;
+        return true;
+    case sf::Keyboard::P:
+        settingsShown = !settingsShown;
         return true;
     default:
         return false;

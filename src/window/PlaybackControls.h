@@ -6,8 +6,8 @@
 class MatchTimeline;
 
 // The keys that control how a match is shown, none of which the match itself reads: pause, single steps, speed,
-// jumps, the status line, the key help and saving. Tells the frame loop how many steps to play per drawn frame.
-// Space, S, H and F1 act once per press: their key repeat is ignored.
+// jumps, the status line, the key help, the settings in play and saving. Tells the frame loop how many steps to play
+// per drawn frame. Space, S, H, F1 and P act once per press: their key repeat is ignored.
 class PlaybackControls
 {
 public:
@@ -24,6 +24,7 @@ public:
     bool HandleKey(sf::Keyboard::Key key, Command& command);
     void ReleaseKey(sf::Keyboard::Key key);
     void ToggleHelp() { helpShown = !helpShown; }
+    [[nodiscard]] bool SettingsShown() const { return settingsShown; }
     // One step in the next drawn frame, paused or not.
     void RequestStep() { stepRequested = true; }
     // Steps to play in the frame about to be drawn: none while paused, but one after a single-step request.
@@ -42,6 +43,7 @@ private:
     bool stepRequested = false;
     bool statusShown = false;
     bool helpShown = false;
+    bool settingsShown = false;
     int speed = 1;
     std::uint32_t held = 0; // the keys above that are down, a bit each
 };

@@ -43,9 +43,10 @@ std::string StatusText(const MatchTimeline& timeline, const PlaybackControls& co
            std::to_string(red.tackleAttempts) + "  (blue - red)";
 }
 
-void StatusLine::Say(std::string text)
+void StatusLine::Say(std::string text, bool held)
 {
     message = std::move(text);
+    heldMessage = held;
     messageAge.restart();
 }
 
@@ -88,7 +89,8 @@ std::string Wrapped(const std::string& text, std::size_t columns)
 void StatusLine::Draw(sf::RenderWindow& window, const MatchTimeline& timeline, const PlaybackControls& controls,
                       std::int64_t replayEnd)
 {
-    const bool messageShown = !message.empty() && messageAge.getElapsedTime().asSeconds() < kMessageSeconds;
+    const bool messageShown =
+        !message.empty() && (heldMessage || messageAge.getElapsedTime().asSeconds() < kMessageSeconds);
     if (!controls.StatusShown() && !messageShown)
     {
         return;

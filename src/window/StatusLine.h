@@ -21,16 +21,20 @@ class RenderWindow;
 // The text broken into lines of at most columns characters, at spaces where it can be.
 [[nodiscard]] std::string Wrapped(const std::string& text, std::size_t columns);
 
-// A strip along the bottom of the window, drawn over the match after everything else; with H, or for a few seconds
-// after a message. Texts wider than the window are wrapped.
+// A strip along the bottom of the window, drawn over the match after everything else; with H, or while a message
+// is shown. Texts wider than the window are wrapped.
 class StatusLine
 {
 public:
-    void Say(std::string text);
+    // A message shown for a few seconds, or, held, until the next message or key press.
+    void Say(std::string text, bool held = false);
+    // A key was pressed: a held message has been seen.
+    void KeyPressed() { heldMessage = false; }
     void Draw(sf::RenderWindow& window, const MatchTimeline& timeline, const PlaybackControls& controls,
               std::int64_t replayEnd);
 
 private:
     std::string message;
+    bool heldMessage = false;
     sf::Clock messageAge;
 };

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 namespace
@@ -229,4 +230,42 @@ TEST_F(MatchTimelineTest, TheEventLogFollowsTheKeptTimelineThroughJumpsAndReplac
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(results.size(), 1u);
     EXPECT_EQ(ReadFile(folder.Path() / "events.jsonl"), replayed.str());
+}
+
+// E hands the ball: the log says who had it and who has it, before the frame it acts on, and a jump back that
+// re-plays the hand-off logs nothing again.
+TEST_F(MatchTimelineTest, AHandOffInAReplayedRecordingIsLoggedOnce)
+{
+    Recording recording;
+    recording.seed = 5;
+    recording.players = Defaults();
+    const sf::Vector2f blue = recording.players[2].StartPosition;
+    MatchInput receiver = Input(InputKind::Receiver, static_cast<int>(blue.x), static_cast<int>(blue.y));
+    receiver.frame = 2;
+    MatchInput hand = Input(InputKind::Hand);
+    hand.frame = 3;
+    MatchInput debug = Input(InputKind::Debug);
+    debug.frame = 1;
+    recording.inputs = {debug, receiver, hand};
+    recording.lastFrame = 10;
+
+    std::ostringstream log;
+    MatchTimeline timeline(recording.seed, recording.players, &log);
+    timeline.Preload(recording.inputs, recording.lastFrame);
+    timeline.JumpTo(10);
+    timeline.JumpTo(1);
+    timeline.JumpTo(10);
+    const std::string text = log.str();
+    const auto at = text.find("\"event\":\"hand\"");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find("\"event\":\"hand\"", at + 1), std::string::npos);
+    const auto start = text.rfind('\n', at) + 1;
+    const auto line = nlohmann::json::parse(text.substr(start, text.find('\n', at) - start));
+    EXPECT_EQ(line["frame"], 3);
+    EXPECT_EQ(line["from"]["team"], "red");
+    EXPECT_EQ(line["to"]["slot"], 2);
+
+    std::ostringstream headless;
+    static_cast<void>(ReplayHeadless(recording, &headless));
+    EXPECT_EQ(headless.str(), text);
 }

@@ -190,33 +190,40 @@ TEST_F(PlaybackWindowTest, AnEditedSettingsFileIsReadNeverWrittenAndAReloadIsRec
     EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
 }
 
-TEST_F(PlaybackWindowTest, AMatchSeedFromTheSimulatorShowsThatMatchInTheWindow)
+// With the simulator's seed, length and number, the window plays that match to its last frame and stops there;
+// its log, and the log of its recording replayed, are the simulator's lines for it, byte for byte.
+TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithTheSameLog)
 {
     const ProgramRun sim = RunProgram(
         TRYZONE_SIM_PATH,
-        {"--seed", "9", "--matches", "2", "--minutes", "0.5", "--json", "results.json", "--events", "sim.jsonl"},
+        {"--seed", "9", "--matches", "2", "--minutes", "0.3", "--json", "results.json", "--events", "sim.jsonl"},
         folder.Path());
     ASSERT_EQ(sim.status, 0) << sim.err;
     const auto results = nlohmann::json::parse(Read("results.json"));
     const std::string seed = std::to_string(results["results"][1]["seed"].get<std::uint32_t>());
-
-    GameProcess game(folder.Path());
-    ASSERT_TRUE(game.Start({"--seed", seed, "--events", "window.jsonl"}));
-    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
-    EXPECT_EQ(game.Close(), 0);
-    std::string shown = Read("window.jsonl");
-    for (std::size_t at = shown.find("{\"match\":1,"); at != std::string::npos; at = shown.find("{\"match\":1,", at))
-    {
-        shown.replace(at, 11, "{\"match\":2,");
-    }
     std::string secondMatch;
     std::istringstream in(Read("sim.jsonl"));
     for (std::string line; std::getline(in, line);)
     {
         secondMatch += line.rfind("{\"match\":2,", 0) == 0 ? line + '\n' : "";
     }
-    ASSERT_LT(LastFrame(shown), LastFrame(secondMatch)) << "the window played longer than the simulator";
-    EXPECT_EQ(shown, Until(secondMatch, LastFrame(shown)));
+
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start(
+        {"--seed", seed, "--minutes", "0.3", "--match", "2", "--events", "window.jsonl", "--record", "match.jsonl"}));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "4"));
+    ASSERT_TRUE(WaitFor([&] { return game.Stdout().find("Full time at frame 2156: Blue ") != std::string::npos; }))
+        << game.Stdout();
+    // Stopped: neither Space nor a jump forward plays past the last frame.
+    ASSERT_TRUE(x11::PressKey(game.Window(), "space"));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "Right"));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(game.Close(), 0) << game.Stderr();
+    EXPECT_EQ(Read("window.jsonl"), secondMatch);
+    const std::string recording = Read("match.jsonl");
+    EXPECT_NE(recording.find("\"match_frames\":2156,\"match\":2,"), std::string::npos) << recording.substr(0, 200);
+    EXPECT_NE(recording.find("{\"end\":2156}"), std::string::npos);
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), secondMatch);
 }
 
 TEST_F(PlaybackWindowTest, AnEditedTacticsFileRestartsTheMatchAndABrokenOneIsRefused)

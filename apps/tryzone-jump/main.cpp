@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
+#include <string>
 
 namespace
 {
@@ -22,6 +23,13 @@ double CpuSeconds()
 
 int main(int argc, char** argv)
 {
+    const std::string usage = "Usage: tryzone-jump [RECORDING]\nTimes the playback's jumps at the end of a match "
+                              "(80 minutes of seed 1, or the recording given).\n";
+    if (argc > 2 || (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")))
+    {
+        (argc > 2 ? std::cerr : std::cout) << usage;
+        return argc > 2 ? 2 : 0;
+    }
     Recording recording;
     if (argc > 1)
     {
@@ -41,7 +49,7 @@ int main(int argc, char** argv)
         recording.lastFrame = FramesFor(80.0);
     }
 
-    MatchTimeline timeline(recording.seed, recording.players, nullptr);
+    MatchTimeline timeline(recording.seed, recording.players, nullptr, recording.tactics, recording.numbering);
     timeline.Preload(recording.inputs, recording.lastFrame);
     const double start = CpuSeconds();
     timeline.JumpTo(recording.lastFrame);

@@ -1,255 +1,14 @@
 #include "batch/Heatmap.h"
 
+#include "batch/HeatmapDrawing.h"
+
 #include <SFML/Graphics/Color.hpp>
 #include <algorithm>
-#include <array>
-#include <cairo-ft.h>
 #include <cairo.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
-
-namespace
-{
-sf::Color Mix(sf::Color under, sf::Color over, float amount)
-{
-    const auto channel = [amount](sf::Uint8 a, sf::Uint8 b)
-    { return static_cast<sf::Uint8>(std::lround(static_cast<float>(a) + (static_cast<float>(b) - a) * amount)); };
-    return sf::Color(channel(under.r, over.r), channel(under.g, over.g), channel(under.b, over.b));
-}
-
-// From pale yellow for rare squares to deep red for the busiest, over the grass: the pitch and its scale share it.
-sf::Color Shade(sf::Color grass, float level)
-{
-    const sf::Color heat = Mix(sf::Color(255, 240, 120), sf::Color(200, 0, 0), level);
-    return Mix(grass, heat, 0.35f + 0.65f * level);
-}
-
-const sf::Color kFieldOfPlay(112, 189, 26);
-const sf::Color kInGoal(90, 151, 21);
-const sf::Color kPaper(248, 248, 244);
-const sf::Color kInk(34, 34, 34);
-const sf::Color kBlue(20, 40, 220);
-const sf::Color kRed(210, 20, 20);
-
-// The layout in image pixels. The pitch is drawn at half its size, framed by the caption and blue's direction above,
-// red's direction and the colour scale below.
-constexpr int kScale = 2;
-constexpr int kSide = 16;
-constexpr int kTitleBaseline = 22;
-constexpr int kCaptionBaseline = 40;
-constexpr int kPitchTop = 70;
-constexpr int kRowToPitch = 13; // from a direction row's centre to the pitch's edge
-constexpr int kScaleHeight = 78;
-constexpr double kTextSize = 12.0;
-constexpr double kTitleSize = 15.0;
-
-using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
-using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
-using FontFace = std::unique_ptr<cairo_font_face_t, decltype(&cairo_font_face_destroy)>;
-using FontOptions = std::unique_ptr<cairo_font_options_t, decltype(&cairo_font_options_destroy)>;
-
-FT_Library FreeType()
-{
-    // One library for the whole process: cairo's caches may keep a face after the picture that loaded it.
-    static const FT_Library library = []
-    {
-        FT_Library made = nullptr;
-        if (FT_Init_FreeType(&made) != 0)
-        {
-            throw std::runtime_error("cannot start FreeType");
-        }
-        return made;
-    }();
-    return library;
-}
-
-FontFace LoadFont(const std::string& file)
-{
-    FT_Face face = nullptr;
-    if (FT_New_Face(FreeType(), file.c_str(), 0, &face) != 0)
-    {
-        throw std::runtime_error("cannot read the font " + file);
-    }
-    FontFace font(cairo_ft_font_face_create_for_ft_face(face, 0), &cairo_font_face_destroy);
-    // The FreeType face goes with cairo's font face, whenever cairo lets that go.
-    static cairo_user_data_key_t faceKey;
-    const auto release = [](void* data) { FT_Done_Face(static_cast<FT_Face>(data)); };
-    if (cairo_font_face_set_user_data(font.get(), &faceKey, face, release) != CAIRO_STATUS_SUCCESS)
-    {
-        FT_Done_Face(face);
-        throw std::runtime_error("cannot use the font " + file);
-    }
-    return font;
-}
-
-void SetColour(cairo_t* cr, sf::Color colour)
-{
-    cairo_set_source_rgb(cr, colour.r / 255.0, colour.g / 255.0, colour.b / 255.0);
-}
-
-void Put(unsigned char* data, int stride, int x, int y, sf::Color colour)
-{
-    const std::uint32_t pixel = (std::uint32_t{colour.r} << 16) | (std::uint32_t{colour.g} << 8) | colour.b;
-    std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x) * 4, &pixel, 4);
-}
-
-enum class Align
-{
-    Left,
-    Centre,
-    Right
-};
-
-// Draws one line of text and returns its width.
-double Text(cairo_t* cr, double x, double baseline, const std::string& text, sf::Color colour,
-            Align align = Align::Left, double size = kTextSize)
-{
-    cairo_set_font_size(cr, size);
-    cairo_text_extents_t extents{};
-    cairo_text_extents(cr, text.c_str(), &extents);
-    const double width = extents.x_advance;
-    const double shift = align == Align::Left ? 0.0 : align == Align::Centre ? width / 2.0 : width;
-    SetColour(cr, colour);
-    cairo_move_to(cr, std::round(x - shift), baseline);
-    cairo_show_text(cr, text.c_str());
-    return width;
-}
-
-double TextWidth(cairo_t* cr, const std::string& text)
-{
-    cairo_set_font_size(cr, kTextSize);
-    cairo_text_extents_t extents{};
-    cairo_text_extents(cr, text.c_str(), &extents);
-    return extents.x_advance;
-}
-
-// A shaft and a head pointing at `to`, along the row at height y.
-void Arrow(cairo_t* cr, double from, double to, double y, sf::Color colour)
-{
-    constexpr double kHeadLength = 11.0;
-    constexpr double kHeadHalfWidth = 6.0;
-    const double back = to > from ? -kHeadLength : kHeadLength;
-    SetColour(cr, colour);
-    cairo_set_line_width(cr, 3.0);
-    cairo_move_to(cr, from, y);
-    cairo_line_to(cr, to + back, y);
-    cairo_stroke(cr);
-    cairo_move_to(cr, to, y);
-    cairo_line_to(cr, to + back, y - kHeadHalfWidth);
-    cairo_line_to(cr, to + back, y + kHeadHalfWidth);
-    cairo_close_path(cr);
-    cairo_fill(cr);
-}
-
-std::string Thousands(std::int64_t value)
-{
-    const std::string digits = std::to_string(value);
-    std::string grouped;
-    for (std::size_t at = 0; at < digits.size(); ++at)
-    {
-        const std::size_t left = digits.size() - at;
-        if (at > 0 && digits[at - 1] != '-' && left % 3 == 0)
-        {
-            grouped += ',';
-        }
-        grouped += digits[at];
-    }
-    return grouped;
-}
-
-std::string Percent(double percent, int decimals)
-{
-    std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%.*f%%", std::max(decimals, 0), percent);
-    return text.data();
-}
-
-// The colour scale: plain grass for squares the ball never visited, then the shades by share of time with a tick at
-// each power of ten and at the busiest square's share.
-void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t frames, std::uint32_t busiest)
-{
-    Text(cr, left, top + 12.0, "Share of the time the ball spent in each 2 \u00d7 2 px square, logarithmic scale",
-         kInk);
-    const double barTop = top + 20.0;
-    constexpr double kBarHeight = 14.0;
-    constexpr double kSwatch = 26.0;
-    const double labelBaseline = barTop + kBarHeight + 17.0;
-
-    SetColour(cr, kFieldOfPlay);
-    cairo_rectangle(cr, left, barTop, kSwatch, kBarHeight);
-    cairo_fill(cr);
-    Text(cr, left + kSwatch / 2.0, labelBaseline, "0%", kInk, Align::Centre);
-
-    const double barLeft = left + kSwatch + 14.0;
-    const int barWidth = static_cast<int>(right - barLeft);
-    for (int column = 0; column < barWidth; ++column)
-    {
-        SetColour(cr, Shade(kFieldOfPlay, (static_cast<float>(column) + 0.5f) / static_cast<float>(barWidth)));
-        cairo_rectangle(cr, barLeft + column, barTop, 1.0, kBarHeight);
-        cairo_fill(cr);
-    }
-    SetColour(cr, sf::Color(120, 120, 120));
-    cairo_set_line_width(cr, 1.0);
-    cairo_rectangle(cr, left - 0.5, barTop - 0.5, kSwatch + 1.0, kBarHeight + 1.0);
-    cairo_rectangle(cr, barLeft - 0.5, barTop - 0.5, barWidth + 1.0, kBarHeight + 1.0);
-    cairo_stroke(cr);
-    if (frames <= 0 || busiest == 0)
-    {
-        return;
-    }
-
-    const double scale = std::log1p(static_cast<double>(busiest));
-    const auto tick = [&](double count, const std::string& label, double labelLeft)
-    {
-        const double x = std::round(barLeft + barWidth * std::log1p(count) / scale) - 0.5;
-        SetColour(cr, kInk);
-        cairo_move_to(cr, x, barTop + kBarHeight);
-        cairo_line_to(cr, x, barTop + kBarHeight + 5.0);
-        cairo_stroke(cr);
-        Text(cr, labelLeft, labelBaseline, label, kInk);
-    };
-    // Shares that are not powers of ten get two significant digits. The busiest square's label ends with the bar.
-    const auto share = [frames](double count)
-    {
-        const double percent = 100.0 * count / static_cast<double>(frames);
-        return Percent(percent, 1 - static_cast<int>(std::floor(std::log10(percent))));
-    };
-    const std::string topLabel = "max " + share(busiest);
-    const double topLeft = barLeft + barWidth - TextWidth(cr, topLabel);
-    tick(busiest, topLabel, topLeft);
-    // Then one frame, the faintest colour, and the powers of ten between, each label where it does not crowd another.
-    double free = barLeft - 6.0;
-    const auto place = [&](double count, const std::string& label)
-    {
-        const double width = TextWidth(cr, label);
-        const double labelLeft = std::max(barLeft + barWidth * std::log1p(count) / scale - width / 2.0, barLeft - 6.0);
-        if (labelLeft >= free && labelLeft + width + 8.0 <= topLeft)
-        {
-            tick(count, label, labelLeft);
-            free = labelLeft + width + 8.0;
-        }
-    };
-    if (busiest > 1)
-    {
-        place(1.0, share(1.0));
-    }
-    for (int exponent = -9; exponent <= 0; ++exponent)
-    {
-        const double count = std::pow(10.0, exponent) * static_cast<double>(frames);
-        if (count > 1.0 && count < busiest)
-        {
-            place(count, Percent(std::pow(10.0, exponent + 2), -(exponent + 2)));
-        }
-    }
-}
-} // namespace
 
 Heatmap::Heatmap(int pitchWidth, int pitchHeight)
     : width(pitchWidth), height(pitchHeight), columns((pitchWidth + kCell - 1) / kCell),
@@ -262,17 +21,48 @@ void Heatmap::Add(sf::Vector2f ball)
     // A centre just outside the window (the frame before a try) counts at the edge.
     const int column = std::clamp(static_cast<int>(std::floor(ball.x / kCell)), 0, columns - 1);
     const int row = std::clamp(static_cast<int>(std::floor(ball.y / kCell)), 0, rows - 1);
-    ++counts[static_cast<std::size_t>(row * columns + column)];
+    const auto square = static_cast<std::uint32_t>(row * columns + column);
+    if (counts[square]++ == 0)
+    {
+        counted.push_back(square);
+    }
     ++frames;
 }
 
-void Heatmap::AddCounts(const std::vector<std::uint32_t>& more)
+std::vector<Heatmap::Square> Heatmap::TakeCounted()
 {
-    for (std::size_t i = 0; i < counts.size() && i < more.size(); ++i)
+    std::sort(counted.begin(), counted.end());
+    std::vector<Square> squares;
+    squares.reserve(counted.size());
+    for (const std::uint32_t square : counted)
     {
-        counts[i] += more[i];
-        frames += more[i]; // each frame counts in one square
+        squares.push_back({square, counts[square]});
+        counts[square] = 0;
     }
+    counted.clear();
+    frames = 0;
+    return squares;
+}
+
+bool Heatmap::AddSquares(const std::vector<Square>& more)
+{
+    for (const Square& square : more)
+    {
+        if (square.square >= counts.size())
+        {
+            return false;
+        }
+    }
+    for (const Square& square : more)
+    {
+        if (counts[square.square] == 0 && square.count > 0)
+        {
+            counted.push_back(square.square);
+        }
+        counts[square.square] += square.count;
+        frames += square.count; // each frame counts in one square
+    }
+    return true;
 }
 
 std::string Heatmap::FontFile()
@@ -296,34 +86,13 @@ std::string Heatmap::FontFile()
     throw std::runtime_error("cannot find the font Hack-Regular.ttf (from the Debian package fonts-hack-ttf)");
 }
 
-std::string Heatmap::EncodePng(const HeatmapCaption& caption) const
+void Heatmap::PaintCounts(unsigned char* data, int stride, double scale) const
 {
-    const int pitchWidth = width / kScale;
-    const int pitchHeight = height / kScale;
-    const int pitchBottom = kPitchTop + pitchHeight;
-    const int imageWidth = pitchWidth + 2 * kSide;
-    const int imageHeight = pitchBottom + 2 * kRowToPitch + kScaleHeight;
-    const std::uint32_t busiest = *std::max_element(counts.begin(), counts.end());
-    const double scale = std::log1p(static_cast<double>(busiest));
-
-    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, imageWidth, imageHeight),
-                          &cairo_surface_destroy);
-    const Context context(cairo_create(surface.get()), &cairo_destroy);
-    cairo_t* cr = context.get();
-    SetColour(cr, kPaper);
-    cairo_paint(cr);
-
-    cairo_surface_flush(surface.get());
-    unsigned char* data = cairo_image_surface_get_data(surface.get());
-    const int stride = cairo_image_surface_get_stride(surface.get());
-    if (data == nullptr)
-    {
-        throw std::runtime_error("cannot draw the heat map: out of memory");
-    }
+    using namespace drawing;
     const float w = static_cast<float>(width);
-    for (int y = 0; y < pitchHeight; ++y)
+    for (int y = 0; y < height / kScale; ++y)
     {
-        for (int x = 0; x < pitchWidth; ++x)
+        for (int x = 0; x < width / kScale; ++x)
         {
             const float pitchX = static_cast<float>(kScale * x) + 1.f;
             const float pitchY = static_cast<float>(kScale * y) + 1.f;
@@ -343,17 +112,35 @@ std::string Heatmap::EncodePng(const HeatmapCaption& caption) const
             Put(data, stride, kSide + x, kPitchTop + y, colour);
         }
     }
+}
+
+std::string Heatmap::EncodePng(const HeatmapCaption& caption) const
+{
+    using namespace drawing;
+    const int pitchWidth = width / kScale;
+    const int pitchBottom = kPitchTop + height / kScale;
+    const int imageWidth = pitchWidth + 2 * kSide;
+    const int imageHeight = pitchBottom + 2 * kRowToPitch + kScaleHeight;
+    const std::uint32_t busiest = *std::max_element(counts.begin(), counts.end());
+
+    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, imageWidth, imageHeight),
+                          &cairo_surface_destroy);
+    const Context context(cairo_create(surface.get()), &cairo_destroy);
+    cairo_t* cr = context.get();
+    SetColour(cr, kPaper);
+    cairo_paint(cr);
+
+    cairo_surface_flush(surface.get());
+    unsigned char* data = cairo_image_surface_get_data(surface.get());
+    if (data == nullptr)
+    {
+        throw std::runtime_error("cannot draw the heat map: out of memory");
+    }
+    PaintCounts(data, cairo_image_surface_get_stride(surface.get()), std::log1p(static_cast<double>(busiest)));
     cairo_surface_mark_dirty(surface.get());
 
     const FontFace font = LoadFont(FontFile());
-    cairo_set_font_face(cr, font.get());
-    // Fixed rendering options, so that the text does not follow the machine's font configuration.
-    const FontOptions options(cairo_font_options_create(), &cairo_font_options_destroy);
-    cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
-    cairo_set_font_options(cr, options.get());
-
+    UseFont(cr, font.get());
     Text(cr, kSide, kTitleBaseline, "Where the ball spent its time", kInk, Align::Left, kTitleSize);
     Text(cr, kSide, kCaptionBaseline,
          Thousands(caption.matches) + (caption.matches == 1 ? " match, " : " matches, ") + Thousands(frames) +
@@ -376,25 +163,7 @@ std::string Heatmap::EncodePng(const HeatmapCaption& caption) const
     {
         throw std::runtime_error(std::string("cannot draw the heat map: ") + cairo_status_to_string(cairo_status(cr)));
     }
-    std::string png;
-    const auto append = [](void* closure, const unsigned char* bytes, unsigned int length) -> cairo_status_t
-    {
-        try
-        {
-            static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(bytes), length);
-            return CAIRO_STATUS_SUCCESS;
-        }
-        catch (const std::exception&)
-        {
-            return CAIRO_STATUS_NO_MEMORY; // never let an exception through cairo's C frames
-        }
-    };
-    const cairo_status_t written = cairo_surface_write_to_png_stream(surface.get(), append, &png);
-    if (written != CAIRO_STATUS_SUCCESS)
-    {
-        throw std::runtime_error(std::string("cannot encode the heat map: ") + cairo_status_to_string(written));
-    }
-    return png;
+    return EncodeSurface(surface.get());
 }
 
 bool Heatmap::Save(const std::string& fileName, const HeatmapCaption& caption) const

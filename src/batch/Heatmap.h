@@ -20,9 +20,19 @@ public:
 
     void Add(sf::Vector2f ball);
 
-    // The counts square by square, and another map's added to them: how workers' maps come together.
+    // A square's number, row after row, and its count.
+    struct Square
+    {
+        std::uint32_t square = 0;
+        std::uint32_t count = 0;
+    };
+
     [[nodiscard]] const std::vector<std::uint32_t>& Counts() const { return counts; }
-    void AddCounts(const std::vector<std::uint32_t>& more);
+    // The squares counted since the last call, in square order, and the map emptied: what a worker sends after a
+    // match, a few thousand squares rather than the whole grid.
+    [[nodiscard]] std::vector<Square> TakeCounted();
+    // Another map's squares added to this one's; false, with nothing added, when one is not on this grid.
+    [[nodiscard]] bool AddSquares(const std::vector<Square>& more);
 
     [[nodiscard]] std::int64_t Frames() const { return frames; }
 
@@ -40,10 +50,14 @@ public:
 private:
     static constexpr int kCell = 4; // pixels of pitch per square
 
+    // The pitch with its try lines and the counts over it, into the image's pixels; scale is log(1 + busiest).
+    void PaintCounts(unsigned char* data, int stride, double scale) const;
+
     int width;
     int height;
     int columns;
     int rows;
     std::int64_t frames = 0;
     std::vector<std::uint32_t> counts;
+    std::vector<std::uint32_t> counted; // the squares whose count rose from 0 since the last TakeCounted
 };

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <unistd.h>
 
@@ -38,6 +39,9 @@ void CatchStopSignals()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A reader that went away (a pipe into head) is a failed write to report like any other, not a reason to die
+    // with temporary files left behind.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 const volatile std::sig_atomic_t& StopSignal()

@@ -5,7 +5,8 @@
 #include <vector>
 
 // SIGINT and SIGTERM ask the run to stop between frames: the flag below becomes the signal's number. A second one
-// ends the program at once, after removing the temporary files named by RemoveOnSecondSignal.
+// ends the program at once, after removing the temporary files named by RemoveOnSecondSignal. SIGPIPE is ignored:
+// writes to a closed pipe fail with EPIPE instead.
 void CatchStopSignals();
 
 [[nodiscard]] const volatile std::sig_atomic_t& StopSignal();

@@ -1,10 +1,12 @@
 #include "batch/OutputFiles.h"
 
 #include "batch/Interrupt.h"
+#include "files/FileIdentity.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,49 +14,9 @@ namespace fs = std::filesystem;
 
 namespace
 {
-constexpr std::size_t kBufferSize = 1 << 16;
-
-// What names a file: its device and inode when it exists, its resolved path when it does not.
-struct Identity
-{
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    std::string path;
-
-    bool operator==(const Identity& other) const
-    {
-        return exists == other.exists && (exists ? device == other.device && inode == other.inode : path == other.path);
-    }
-};
-
-// The path with symbolic links followed as far as they can be, so that a file is replaced where it really is.
 fs::path Resolved(const fs::path& path)
 {
-    std::error_code error;
-    fs::path resolved = fs::weakly_canonical(path, error);
-    if (error || resolved.empty())
-    {
-        resolved = fs::absolute(path, error).lexically_normal();
-    }
-    return resolved;
-}
-
-Identity IdentityOf(const std::string& path)
-{
-    Identity identity;
-    struct stat status
-    {
-    };
-    if (path == "-" ? fstat(STDOUT_FILENO, &status) == 0 : stat(path.c_str(), &status) == 0)
-    {
-        identity.exists = true;
-        identity.device = status.st_dev;
-        identity.inode = status.st_ino;
-        return identity;
-    }
-    identity.path = Resolved(path).string();
-    return identity;
+    return ResolvedPath(path.string());
 }
 
 std::string Reason(int error)
@@ -75,69 +37,6 @@ mode_t NewFileMode()
     return 0666 & ~mask;
 }
 } // namespace
-
-DescriptorBuffer::DescriptorBuffer(int fileDescriptor) : descriptor(fileDescriptor), buffer(kBufferSize)
-{
-    setp(buffer.data(), buffer.data() + buffer.size());
-}
-
-bool DescriptorBuffer::Drain()
-{
-    const char* data = pbase();
-    std::size_t left = static_cast<std::size_t>(pptr() - pbase());
-    while (left > 0 && error == 0)
-    {
-        const ssize_t written = write(descriptor, data, left);
-        if (written < 0)
-        {
-            if (errno != EINTR)
-            {
-                error = errno;
-            }
-            continue;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    setp(buffer.data(), buffer.data() + buffer.size());
-    return error == 0;
-}
-
-DescriptorBuffer::int_type DescriptorBuffer::overflow(int_type c)
-{
-    if (!Drain())
-    {
-        return traits_type::eof();
-    }
-    if (!traits_type::eq_int_type(c, traits_type::eof()))
-    {
-        *pptr() = traits_type::to_char_type(c);
-        pbump(1);
-    }
-    return traits_type::not_eof(c);
-}
-
-std::streamsize DescriptorBuffer::xsputn(const char* data, std::streamsize size)
-{
-    std::streamsize done = 0;
-    while (done < size)
-    {
-        if (pptr() == epptr() && !Drain())
-        {
-            break;
-        }
-        const std::streamsize room = std::min<std::streamsize>(epptr() - pptr(), size - done);
-        std::memcpy(pptr(), data + done, static_cast<std::size_t>(room));
-        pbump(static_cast<int>(room));
-        done += room;
-    }
-    return done;
-}
-
-int DescriptorBuffer::sync()
-{
-    return Drain() ? 0 : -1;
-}
 
 Output::Output(std::string optionName, std::string given, OutputKind outputKind)
     : option(std::move(optionName)), path(std::move(given)), kind(outputKind), stream(nullptr)
@@ -165,6 +64,10 @@ OutputFiles::OutputFiles() : summaryBuffer(std::make_unique<DescriptorBuffer>(ST
 OutputFiles::~OutputFiles()
 {
     summary.flush();
+    if (consoleBuffer != nullptr)
+    {
+        std::cout.rdbuf(consoleBuffer);
+    }
     Discard();
 }
 
@@ -181,29 +84,26 @@ Output& OutputFiles::Add(const std::string& option, const std::string& path, Out
 
 std::optional<Failure> OutputFiles::Open()
 {
-    const Identity standardOutput = IdentityOf("-");
-    const Identity nowhere = IdentityOf("/dev/null");   // takes any number of outputs
-    std::vector<std::pair<std::string, Identity>> seen; // option, file
+    const FileIdentity standardOutput = IdentityOf("-");
+    std::vector<NamedFile> inputFiles;
+    std::vector<NamedFile> outputFiles;
     for (const auto& [option, path] : inputs)
     {
-        seen.emplace_back(option, IdentityOf(path));
+        inputFiles.push_back({option, path});
     }
     for (const auto& output : outputs)
     {
-        const Identity identity = IdentityOf(output->path);
-        output->standardOutput = output->path == "-" || (standardOutput.exists && identity == standardOutput);
+        output->standardOutput =
+            output->path == "-" || (standardOutput.exists && IdentityOf(output->path) == standardOutput);
         if (output->standardOutput && output->kind == OutputKind::Picture)
         {
             return Failure{2, output->option + " cannot write a picture to standard output"};
         }
-        for (const auto& [option, other] : seen)
-        {
-            if (identity == other && !(identity == nowhere))
-            {
-                return Failure{2, output->option + " " + output->path + " is the same file as " + option};
-            }
-        }
-        seen.emplace_back(output->option, identity);
+        outputFiles.push_back({output->option, output->path});
+    }
+    if (auto collision = FindCollision(inputFiles, outputFiles))
+    {
+        return Failure{2, *collision};
     }
 
     std::vector<std::string> temporaries;
@@ -214,6 +114,9 @@ std::optional<Failure> OutputFiles::Open()
             output->descriptor = STDOUT_FILENO;
             summaryBuffer = std::make_unique<DescriptorBuffer>(STDERR_FILENO);
             summary.rdbuf(summaryBuffer.get());
+            // Standard output carries data: the match's own console lines ("joueur non valide") must not mix in.
+            std::cout.flush();
+            consoleBuffer = consoleBuffer != nullptr ? consoleBuffer : std::cout.rdbuf(std::cerr.rdbuf());
         }
         else
         {
@@ -227,9 +130,20 @@ std::optional<Failure> OutputFiles::Open()
             }
             if (exists && !S_ISREG(status.st_mode))
             {
-                // A device or a pipe cannot be replaced: it is written as it is.
+                // A device or a pipe cannot be replaced: it is written as it is. A FIFO that nobody reads would block
+                // the run before it starts, and then be waited on for ever: it is refused instead.
                 output->written = output->path;
-                output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+                output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+                if (output->descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
+                {
+                    return Failure{1, "cannot write " + output->path +
+                                          ": a FIFO with no reader (start its reader "
+                                          "first)"};
+                }
+                if (output->descriptor >= 0)
+                {
+                    fcntl(output->descriptor, F_SETFL, fcntl(output->descriptor, F_GETFL) & ~O_NONBLOCK);
+                }
             }
             else
             {
@@ -239,6 +153,12 @@ std::optional<Failure> OutputFiles::Open()
                 name.append(".XXXXXX");
                 std::string pattern = (output->target.parent_path() / name).string();
                 output->descriptor = mkstemp(pattern.data());
+                if (output->descriptor < 0 && errno == ENOENT && fs::is_directory(output->target.parent_path()))
+                {
+                    // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
+                    return Failure{1, "cannot write " + output->path + ": its folder " +
+                                          output->target.parent_path().string() + " takes no new files"};
+                }
                 if (output->descriptor >= 0)
                 {
                     output->written = pattern;
@@ -307,6 +227,11 @@ std::optional<Failure> OutputFiles::Commit()
         output->written.clear();
     }
     return std::nullopt;
+}
+
+void OutputFiles::Drop(Output& output)
+{
+    std::erase_if(outputs, [&output](const std::unique_ptr<Output>& each) { return each.get() == &output; });
 }
 
 void OutputFiles::Discard()

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "files/DescriptorBuffer.h"
+
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -13,28 +14,6 @@ struct Failure
 {
     int status = 1;
     std::string reason;
-};
-
-// A stream buffer over a file descriptor that keeps the reason of the first failed write.
-class DescriptorBuffer : public std::streambuf
-{
-public:
-    explicit DescriptorBuffer(int fileDescriptor);
-
-    [[nodiscard]] int Error() const { return error; } // errno of the first failure, 0 when none
-    [[nodiscard]] int Descriptor() const { return descriptor; }
-
-protected:
-    int_type overflow(int_type c) override;
-    int sync() override;
-    std::streamsize xsputn(const char* data, std::streamsize size) override;
-
-private:
-    bool Drain();
-
-    int descriptor;
-    int error = 0;
-    std::vector<char> buffer;
 };
 
 enum class OutputKind
@@ -95,12 +74,17 @@ public:
     // file (status 1 when one cannot be).
     [[nodiscard]] std::optional<Failure> Open();
 
-    // Where the human-readable summary goes: standard output, or standard error when an output took it.
+    // Where the human-readable summary goes: standard output, or standard error when an output took it (and then
+    // every other line meant for standard output, std::cout's, goes to standard error too).
     [[nodiscard]] std::ostream& Summary() { return summary; }
 
     // Flushes the summary and every output and, when all of that worked, puts the files in place. The first
     // write error is the failure: "cannot write results.json: No space left on device".
     [[nodiscard]] std::optional<Failure> Commit();
+
+    // Leaves the output out of the commit, its temporary file removed: an output that could not be made while the
+    // others were.
+    void Drop(Output& output);
 
     // Flushes the summary alone, reporting a failure to write standard output.
     [[nodiscard]] std::optional<Failure> FlushSummary();
@@ -111,5 +95,6 @@ private:
     std::vector<std::pair<std::string, std::string>> inputs; // option, path
     std::vector<std::unique_ptr<Output>> outputs;
     std::unique_ptr<DescriptorBuffer> summaryBuffer;
+    std::streambuf* consoleBuffer = nullptr; // std::cout's own, while it is sent to standard error
     std::ostream summary;
 };

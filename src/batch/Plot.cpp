@@ -2,6 +2,7 @@
 
 #include "PlotSweepScript.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -36,9 +37,18 @@ std::string Commands(const Variation& variation, int matchesPerValue, const std:
     std::ostringstream commands;
     const std::string side = variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who;
     commands << "varied = " << Quoted(variation.key) << "\nside = " << Quoted(side) << "\nmatches = " << matchesPerValue
-             << "\n$sweep << EOD\n";
+             << "\nvalues = " << rows.size() << "\n$sweep << EOD\n";
+    // A list's values come in the order given; the lines join them from left to right.
+    std::vector<const SweepRow*> ordered;
     for (const SweepRow& row : rows)
     {
+        ordered.push_back(&row);
+    }
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const SweepRow* a, const SweepRow* b) { return a->value < b->value; });
+    for (const SweepRow* each : ordered)
+    {
+        const SweepRow& row = *each;
         const TeamTotals& blue = row.totals.teams[0];
         const TeamTotals& red = row.totals.teams[1];
         std::array<char, 256> line{};
@@ -70,8 +80,38 @@ bool WriteAll(int fd, const std::string& text)
     return true;
 }
 
-// Runs gnuplot with the commands on its standard input and keeps what it writes on its standard output, the
-// picture; its own complaints go to our standard error.
+// The last line written to the file, which it closes.
+std::string LastLine(std::FILE* file)
+{
+    if (file == nullptr)
+    {
+        return "";
+    }
+    std::rewind(file);
+    std::string line;
+    std::string last;
+    std::array<char, 512> chunk{};
+    while (std::fgets(chunk.data(), chunk.size(), file) != nullptr)
+    {
+        line += chunk.data();
+        if (line.ends_with('\n'))
+        {
+            line.pop_back();
+            if (line.find_first_not_of(" ^\t") != std::string::npos)
+            {
+                last = line;
+            }
+            line.clear();
+        }
+    }
+    std::fclose(file);
+    const std::size_t start = last.find_first_not_of(' ');
+    return start == std::string::npos ? "" : last.substr(start);
+}
+
+} // namespace
+
+// Its complaints are kept aside and shown only when it fails.
 std::optional<std::string> RunPlotter(const std::string& commands, std::string& png)
 {
     std::array<int, 2> input{};
@@ -80,22 +120,41 @@ std::optional<std::string> RunPlotter(const std::string& commands, std::string& 
     {
         return std::string("cannot start ") + kPlotter + ": " + std::strerror(errno);
     }
+    // Its complaints ("empty x range") are kept aside, and shown only when it fails.
+    std::FILE* complaints = std::tmpfile();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    if (complaints != nullptr)
+    {
+        posix_spawn_file_actions_adddup2(&actions, fileno(complaints), STDERR_FILENO);
+    }
     posix_spawn_file_actions_addclose(&actions, input[1]);
     posix_spawn_file_actions_addclose(&actions, output[0]);
+    // We ignore SIGPIPE; the plotter need not.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     std::array<char*, 2> argv{const_cast<char*>(kPlotter), nullptr};
     pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, kPlotter, &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawnp(&pid, kPlotter, &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     close(input[0]);
     close(output[1]);
     if (spawned != 0)
     {
         close(input[1]);
         close(output[0]);
+        if (complaints != nullptr)
+        {
+            std::fclose(complaints);
+        }
         return std::string("cannot start ") + kPlotter + ": " + std::strerror(spawned);
     }
     // A plotter that stops reading is reported by its exit status, not by SIGPIPE ending us. The picture comes out
@@ -118,13 +177,13 @@ std::optional<std::string> RunPlotter(const std::string& commands, std::string& 
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
     {
     }
+    const std::string complaint = LastLine(complaints);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || png.empty())
     {
-        return std::string(kPlotter) + " failed to draw the chart";
+        return std::string(kPlotter) + " failed to draw the chart" + (complaint.empty() ? "" : ": " + complaint);
     }
     return std::nullopt;
 }
-} // namespace
 
 std::string PlotterMissing()
 {

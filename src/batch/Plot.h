@@ -13,3 +13,6 @@
 // and tries per match for both sides, as the bytes of a PNG file. The reason, in one line, when it cannot.
 [[nodiscard]] std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue,
                                                    const std::vector<SweepRow>& rows, std::string& png);
+
+// Runs gnuplot with the commands on its standard input and keeps the picture it writes on its standard output.
+[[nodiscard]] std::optional<std::string> RunPlotter(const std::string& commands, std::string& png);

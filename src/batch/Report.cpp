@@ -120,7 +120,9 @@ void PrintSummary(std::ostream& out, const Totals& totals)
     row("Tackles attempted", count(blue.tackleAttempts), count(red.tackleAttempts));
     row("Tackles successful", count(blue.tackles) + rate(blue.tackles, blue.tackleAttempts),
         count(red.tackles) + rate(red.tackles, red.tackleAttempts));
-    out << "(\u00b1: sample standard deviation over the matches)\n\nFrames simulated: " << totals.frames << '\n';
+    out << "(\u00b1: sample standard deviation over the matches; Blue is slots 0 to 4 and Red slots 5 to 9, whatever "
+           "an entry's Team says)\n\nFrames simulated: "
+        << totals.frames << '\n';
 }
 
 ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchResult>& results, const Totals& totals)

@@ -1,10 +1,12 @@
 #include "batch/Run.h"
 
 #include "run/MatchRunner.h"
+#include "tactics/TacticsFile.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <sstream>
 
 namespace
 {
@@ -14,6 +16,21 @@ RunDescription Description(const RunSetup& setup)
 }
 } // namespace
 
+bool HasTactics(const RunSetup& setup)
+{
+    return !setup.blueTactics.empty() || !setup.redTactics.empty();
+}
+
+nlohmann::ordered_json TacticsAsJson(const RunSetup& setup)
+{
+    const auto team = [](const std::string& file, const std::shared_ptr<const CompiledTactic>& tactic)
+    {
+        return tactic == nullptr ? nlohmann::ordered_json(nullptr)
+                                 : nlohmann::ordered_json{{"file", file}, {"tactic", TacticToJson(tactic->source)}};
+    };
+    return {{"blue", team(setup.blueTactics, setup.tactics.blue)}, {"red", team(setup.redTactics, setup.tactics.red)}};
+}
+
 int TaskTotal(const RunSetup& setup)
 {
     return setup.matches * (setup.variation ? static_cast<int>(setup.variation->values.size()) : 1);
@@ -22,21 +39,27 @@ int TaskTotal(const RunSetup& setup)
 void PrintHeader(std::ostream& out, const RunSetup& setup)
 {
     const std::string matches = std::to_string(setup.matches) + (setup.matches == 1 ? " match" : " matches");
+    std::ostringstream length;
+    length << setup.minutes << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch
+           << (setup.framesPerMatch == 1 ? " frame" : " frames");
     if (setup.variation)
     {
-        out << "TryZone sweep: " << DescribeVariation(*setup.variation) << ", " << matches << " of " << setup.minutes
-            << " minutes (" << setup.framesPerMatch << " frames each) per value, seed " << setup.seed
-            << "; every value plays the same match seeds\n";
+        out << "TryZone sweep: " << DescribeVariation(*setup.variation) << ", " << matches << " of " << length.str()
+            << " each) per value, seed " << setup.seed << "; every value plays the same match seeds\n";
     }
     else
     {
-        out << "TryZone simulation: " << matches << " of " << setup.minutes << " minutes (" << setup.framesPerMatch
-            << " frames each), seed " << setup.seed << '\n';
+        out << "TryZone simulation: " << matches << " of " << length.str() << " each), seed " << setup.seed << '\n';
     }
     out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
     if (!setup.brains.empty())
     {
         out << "Brains: " << setup.brains << '\n';
+    }
+    if (HasTactics(setup))
+    {
+        const auto name = [](const std::string& file) { return file.empty() ? std::string("default") : file; };
+        out << "Tactics: blue " << name(setup.blueTactics) << ", red " << name(setup.redTactics) << '\n';
     }
     out << '\n';
 }
@@ -107,10 +130,13 @@ std::optional<std::string> BreachReport(const RunSetup& setup, const std::vector
 
 nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchResult>& results)
 {
-    if (setup.variation)
+    nlohmann::ordered_json document =
+        setup.variation
+            ? SweepAsJson(Description(setup), *setup.variation, SweepRows(*setup.variation, setup.matches, 0, results))
+            : ResultsAsJson(Description(setup), results, Summarise(results));
+    if (HasTactics(setup))
     {
-        return SweepAsJson(Description(setup), *setup.variation,
-                           SweepRows(*setup.variation, setup.matches, 0, results));
+        document["tactics"] = TacticsAsJson(setup);
     }
-    return ResultsAsJson(Description(setup), results, Summarise(results));
+    return document;
 }

@@ -2,6 +2,7 @@
 
 #include "batch/Sweep.h"
 #include "run/MatchRecorder.h"
+#include "run/MatchRunner.h"
 #include "settings/PlayerSettings.h"
 
 #include <cstdint>
@@ -23,7 +24,15 @@ struct RunSetup
     bool checkRules = false;
     std::optional<Variation> variation;
     std::string brains; // which built-in brains play which slots; empty: none
+    // The tactics files as given; empty for the default tactic. A run with neither reads and prints as before.
+    std::string blueTactics;
+    std::string redTactics;
+    MatchTactics tactics;
 };
+
+[[nodiscard]] bool HasTactics(const RunSetup& setup);
+// The teams' tactics as a run's JSON keeps them: the file name and the whole tactic (null for the default).
+[[nodiscard]] nlohmann::ordered_json TacticsAsJson(const RunSetup& setup);
 
 [[nodiscard]] int TaskTotal(const RunSetup& setup);
 

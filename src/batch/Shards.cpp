@@ -1,5 +1,9 @@
 #include "batch/Shards.h"
 
+#include "tactics/TacticsFile.h"
+#include "batch/PartChecks.h"
+#include "batch/PartJson.h"
+
 #include <charconv>
 #include <cstdio>
 #include <fstream>
@@ -11,7 +15,7 @@ namespace
 using nlohmann::json;
 using nlohmann::ordered_json;
 
-constexpr int kPartFormat = 1;
+constexpr int kPartFormat = 2;
 constexpr int kMostShards = 100000;
 
 std::optional<int> WholeNumber(std::string_view text)
@@ -21,101 +25,40 @@ std::optional<int> WholeNumber(std::string_view text)
     return error == std::errc() && end == text.data() + text.size() ? std::optional<int>(value) : std::nullopt;
 }
 
-ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
-{
-    ordered_json players = ordered_json::array();
-    for (const PlayerSettings& player : lineup)
-    {
-        players.push_back({{"PlayerNumber", player.PlayerNumber},
-                           {"Team", player.Team},
-                           {"StartPosition", {player.StartPosition.x, player.StartPosition.y}},
-                           {"Radius", player.Radius},
-                           {"Speed", player.Speed},
-                           {"LuckMultiplier", player.LuckMultiplier},
-                           {"EnemyIsTooNearDistance", player.EnemyIsTooNearDistance},
-                           {"PassCooldown", player.PassCooldown},
-                           {"PassTime", player.PassTime}});
-    }
-    return players;
-}
-
-std::vector<PlayerSettings> SettingsFromJson(const ordered_json& players)
-{
-    std::vector<PlayerSettings> lineup;
-    for (const ordered_json& entry : players)
-    {
-        PlayerSettings player;
-        player.PlayerNumber = entry.at("PlayerNumber").get<std::uint8_t>();
-        player.Team = entry.at("Team").get<std::uint8_t>();
-        player.StartPosition = {entry.at("StartPosition").at(0).get<float>(),
-                                entry.at("StartPosition").at(1).get<float>()};
-        player.Radius = entry.at("Radius").get<float>();
-        player.Speed = entry.at("Speed").get<float>();
-        player.LuckMultiplier = entry.at("LuckMultiplier").get<float>();
-        player.EnemyIsTooNearDistance = entry.at("EnemyIsTooNearDistance").get<float>();
-        player.PassCooldown = entry.at("PassCooldown").get<float>();
-        player.PassTime = entry.at("PassTime").get<float>();
-        lineup.push_back(player);
-    }
-    return lineup;
-}
-
 // The options that shape a run, seed and settings aside; parts of one run have them all equal.
 ordered_json OptionsAsJson(const RunSetup& setup)
 {
     ordered_json vary = nullptr;
     if (setup.variation)
     {
-        vary = {{"key", setup.variation->key},
-                {"who", setup.variation->who},
-                {"from", setup.variation->from},
-                {"to", setup.variation->to},
-                {"step", setup.variation->step}};
+        vary = {{"key", setup.variation->key}, {"who", setup.variation->who},   {"from", setup.variation->from},
+                {"to", setup.variation->to},   {"step", setup.variation->step}, {"list", setup.variation->list}};
     }
     return {{"settings_file", setup.players},           {"matches", setup.matches},  {"minutes", setup.minutes},
             {"frames_per_match", setup.framesPerMatch}, {"check", setup.checkRules}, {"vary", vary}};
 }
 
-ordered_json ResultAsJson(const MatchResult& result)
+// The teams' tactics kept in a part, checked as a tactics file is.
+std::optional<std::string> ReadPartTactics(const ordered_json& tactics, RunSetup& setup)
 {
-    ordered_json teams = ordered_json::array();
-    for (const TeamRecord& team : result.teams)
+    const auto team = [&tactics](const char* side, std::string& file,
+                                 std::shared_ptr<const CompiledTactic>& tactic) -> std::optional<std::string>
     {
-        teams.push_back({{"tries", team.tries},
-                         {"possession_frames", team.possessionFrames},
-                         {"pass_attempts", team.passAttempts},
-                         {"passes", team.passes},
-                         {"tackle_attempts", team.tackleAttempts},
-                         {"tackles", team.tackles}});
-    }
-    ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
-    if (result.breach)
+        const ordered_json& kept = tactics.at(side);
+        if (kept.is_null())
+        {
+            return std::nullopt;
+        }
+        file = kept.at("file").get<std::string>();
+        TacticsRead read = TacticsFromJson(nlohmann::json::parse(kept.at("tactic").dump()), file);
+        tactic = read.tactic;
+        return tactic == nullptr ? std::optional<std::string>(read.error) : std::nullopt;
+    };
+    if (auto refused = team("blue", setup.blueTactics, setup.tactics.blue))
     {
-        match["breach"] = {{"frame", result.breach->frame}, {"rule", result.breach->rule}};
+        return refused;
     }
-    return match;
-}
-
-MatchResult ResultFromJson(const ordered_json& match)
-{
-    MatchResult result;
-    result.match = match.at("match").get<int>();
-    result.seed = match.at("seed").get<std::uint32_t>();
-    result.frames = match.at("frames").get<std::int64_t>();
-    for (std::size_t team = 0; team < 2; ++team)
-    {
-        const ordered_json& record = match.at("teams").at(team);
-        result.teams[team] = {
-            record.at("tries").get<int>(),           record.at("possession_frames").get<std::int64_t>(),
-            record.at("pass_attempts").get<int>(),   record.at("passes").get<int>(),
-            record.at("tackle_attempts").get<int>(), record.at("tackles").get<int>()};
-    }
-    if (match.contains("breach"))
-    {
-        result.breach =
-            RuleBreach{match["breach"].at("frame").get<std::int64_t>(), match["breach"].at("rule").get<std::string>()};
-    }
-    return result;
+    return team("red", setup.redTactics, setup.tactics.red);
 }
 
 std::string Exact(double value)
@@ -125,9 +68,26 @@ std::string Exact(double value)
     return buffer.data();
 }
 
+// The text of --vary that the part's "vary" describes.
+std::string VaryText(const ordered_json& vary)
+{
+    std::string range = vary.at("key").get<std::string>() + "=";
+    if (vary.at("list").empty())
+    {
+        range += Exact(vary.at("from").get<double>()) + ":" + Exact(vary.at("to").get<double>()) + ":" +
+                 Exact(vary.at("step").get<double>());
+    }
+    for (const ordered_json& value : vary.at("list"))
+    {
+        range += (range.back() == '=' ? "" : ",") + Exact(value.get<double>());
+    }
+    return range;
+}
+
 struct Part
 {
     std::string file;
+    std::vector<Heatmap::Square> heat;
     ordered_json document; // in file order, so that the first option that differs is the first one named
     RunSetup setup;
     Shard shard;
@@ -136,8 +96,54 @@ struct Part
     double seconds = 0.0;
 };
 
+// Why the part read cannot be trusted, if it cannot: after its file's name, " is damaged: ..." and the like.
+std::optional<std::string> Problem(const Part& part)
+{
+    const TaskRange expected = ShardTasks(part.shard, TaskTotal(part.setup));
+    const bool stoppedAtBreach = !part.results.empty() && part.results.back().breach;
+    if (part.shard.count < 1 || part.shard.index < 0 || part.shard.index >= part.shard.count ||
+        part.tasks.first != expected.first || part.tasks.count != expected.count ||
+        part.results.size() > static_cast<std::size_t>(expected.count) ||
+        (part.results.size() < static_cast<std::size_t>(expected.count) && !stoppedAtBreach))
+    {
+        return " is incomplete or damaged: its matches are not those of shard " + std::to_string(part.shard.index) +
+               " of " + std::to_string(part.shard.count);
+    }
+    if (const auto problem = ResultsProblem(part.setup, part.tasks, part.results))
+    {
+        return " is damaged: " + *problem;
+    }
+    if (part.seconds < 0.0)
+    {
+        return " is damaged: a negative playing time";
+    }
+    // The ball counts in one square each frame, but for the frame that broke a rule.
+    long long counted = 0;
+    long long frames = stoppedAtBreach ? -1 : 0;
+    for (const Heatmap::Square& square : part.heat)
+    {
+        counted += square.count;
+    }
+    for (const MatchResult& result : part.results)
+    {
+        frames += result.frames;
+    }
+    if (counted != frames)
+    {
+        return " is damaged: its heat map counts " + std::to_string(counted) + " frames, not " + std::to_string(frames);
+    }
+    // Last, what nothing above could recompute: a score, say.
+    const auto digest = part.document.find("digest");
+    if (digest == part.document.end() || !digest->is_string() ||
+        digest->get<std::string>() != DocumentDigest(part.document))
+    {
+        return " has been changed since tryzone-sim wrote it (its digest does not match)";
+    }
+    return std::nullopt;
+}
+
 // One part read back, or why it is not one.
-std::variant<Part, std::string> ReadPart(const std::string& file)
+std::variant<Part, std::string> ReadPart(const std::string& file, bool anyBuild)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
@@ -149,9 +155,24 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
     try
     {
         part.document = ordered_json::parse(in);
-        if (part.document.value("tryzone_sim_part", 0) != kPartFormat)
+        const int format = part.document.value("tryzone_sim_part", 0);
+        if (format == 0)
         {
             return file + " is not a part written by tryzone-sim --shard --json";
+        }
+        if (format != kPartFormat)
+        {
+            return file + " is a part of format " + std::to_string(format) + ", written by another version of " +
+                   "tryzone-sim: play it again with this one";
+        }
+        const ordered_json& program = part.document.at("program");
+        const std::string version = program.at("version").get<std::string>();
+        const std::string build = program.at("build").get<std::string>();
+        if (!anyBuild && (version != ProgramVersion() || build != BuildIdentifier()))
+        {
+            return file + " was written by another build of tryzone-sim (version " + version + ", build " + build +
+                   "; this is " + ProgramVersion() + ", " + BuildIdentifier() +
+                   "): play it again with this one, or merge with --any-build";
         }
         const ordered_json& run = part.document.at("run");
         const ordered_json& options = run.at("options");
@@ -162,12 +183,17 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         part.setup.minutes = options.at("minutes").get<double>();
         part.setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
         part.setup.checkRules = options.at("check").get<bool>();
+        // Parts written before tactics existed played the default tactic.
+        if (const auto tactics = run.find("tactics"); tactics != run.end())
+        {
+            if (const auto refused = ReadPartTactics(*tactics, part.setup))
+            {
+                return file + ": " + *refused;
+            }
+        }
         if (const ordered_json& vary = options.at("vary"); !vary.is_null())
         {
-            const std::string range = vary.at("key").get<std::string>() + "=" + Exact(vary.at("from").get<double>()) +
-                                      ":" + Exact(vary.at("to").get<double>()) + ":" +
-                                      Exact(vary.at("step").get<double>());
-            auto variation = ParseVariation(range, vary.at("who").get<std::string>());
+            auto variation = ParseVariation(VaryText(vary), vary.at("who").get<std::string>());
             if (const auto* reason = std::get_if<std::string>(&variation))
             {
                 return file + ": " + *reason;
@@ -183,20 +209,21 @@ std::variant<Part, std::string> ReadPart(const std::string& file)
         {
             part.results.push_back(ResultFromJson(match));
         }
+        const Heatmap grid(kPitchWidth, kPitchHeight);
+        auto heat = HeatFromJson(part.document.at("heatmap"), grid.Counts().size());
+        if (!heat)
+        {
+            return file + " is damaged: its heat map is not on the pitch's grid";
+        }
+        part.heat = std::move(*heat);
     }
     catch (const std::exception& error)
     {
         return file + " is not a part written by tryzone-sim --shard --json (" + error.what() + ")";
     }
-    const TaskRange expected = ShardTasks(part.shard, TaskTotal(part.setup));
-    const bool stoppedAtBreach = !part.results.empty() && part.results.back().breach;
-    if (part.shard.count < 1 || part.shard.index < 0 || part.shard.index >= part.shard.count ||
-        part.tasks.first != expected.first || part.tasks.count != expected.count ||
-        part.results.size() > static_cast<std::size_t>(expected.count) ||
-        (part.results.size() < static_cast<std::size_t>(expected.count) && !stoppedAtBreach))
+    if (auto problem = Problem(part))
     {
-        return file + " is incomplete or damaged: its matches are not those of shard " +
-               std::to_string(part.shard.index) + " of " + std::to_string(part.shard.count);
+        return file + *problem;
     }
     return part;
 }
@@ -213,6 +240,10 @@ std::optional<std::string> Difference(const Part& first, const Part& part)
     if (part.setup.lineup != first.setup.lineup)
     {
         return from + "other players' settings";
+    }
+    if (TacticsAsJson(part.setup) != TacticsAsJson(first.setup))
+    {
+        return from + "other tactics";
     }
     const ordered_json& options = part.document["run"]["options"];
     const ordered_json& firstOptions = first.document["run"]["options"];
@@ -253,7 +284,8 @@ TaskRange ShardTasks(Shard shard, int taskTotal)
     return {bound(shard.index), bound(shard.index + 1) - bound(shard.index)};
 }
 
-ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<MatchResult>& results, double seconds)
+ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<MatchResult>& results, double seconds,
+                        const Heatmap& heatmap)
 {
     const TaskRange tasks = ShardTasks(shard, TaskTotal(setup));
     ordered_json matches = ordered_json::array();
@@ -261,21 +293,31 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     {
         matches.push_back(ResultAsJson(result));
     }
-    return {
+    ordered_json run{
+        {"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}};
+    if (HasTactics(setup))
+    {
+        run["tactics"] = TacticsAsJson(setup);
+    }
+    ordered_json part = {
         {"tryzone_sim_part", kPartFormat},
+        {"program", {{"version", ProgramVersion()}, {"build", BuildIdentifier()}}},
         {"shard", {{"index", shard.index}, {"count", shard.count}}},
-        {"run", {{"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}}},
+        {"run", std::move(run)},
         {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
         {"seconds", seconds},
-        {"results", matches}};
+        {"results", matches},
+        {"heatmap", HeatAsJson(heatmap)}};
+    part["digest"] = DocumentDigest(part);
+    return part;
 }
 
-std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files)
+std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files, bool anyBuild)
 {
     std::vector<Part> parts;
     for (const std::string& file : files)
     {
-        auto read = ReadPart(file);
+        auto read = ReadPart(file, anyBuild);
         if (auto* reason = std::get_if<std::string>(&read))
         {
             return *reason;
@@ -315,6 +357,10 @@ std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& 
     bool broken = false; // the whole run would have stopped at the first rule broken
     for (const auto& [index, part] : byShard)
     {
+        if (!broken)
+        {
+            static_cast<void>(merged.heatmap.AddSquares(part->heat)); // checked when read
+        }
         for (const MatchResult& result : part->results)
         {
             merged.frames += result.frames;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "batch/Heatmap.h"
 #include "batch/Run.h"
+#include "run/MatchRunner.h"
 
 #include <nlohmann/json.hpp>
 #include <string>
@@ -26,9 +28,11 @@ struct TaskRange
 };
 [[nodiscard]] TaskRange ShardTasks(Shard shard, int taskTotal);
 
-// What --json writes for a shard: the run's whole description and the shard's results with every count exact.
+// What --json writes for a shard: the program that played it, the run's whole description, the shard's results with
+// every count exact, its heat counts and a digest of it all.
 [[nodiscard]] nlohmann::ordered_json PartAsJson(const RunSetup& setup, Shard shard,
-                                                const std::vector<MatchResult>& results, double seconds);
+                                                const std::vector<MatchResult>& results, double seconds,
+                                                const Heatmap& heatmap);
 
 // The whole run put back together from its parts, as if it had been played in one go.
 struct MergedRun
@@ -37,7 +41,11 @@ struct MergedRun
     std::vector<MatchResult> results;
     long long frames = 0; // played in the parts
     double seconds = 0.0; // the parts' playing times added up
+    Heatmap heatmap{kPitchWidth, kPitchHeight};
 };
 
-// The parts' files, or a one-line reason why they do not make one run.
-[[nodiscard]] std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files);
+// The parts' files, or a one-line reason why they do not make one run. Each part is checked against what can be
+// recomputed (the matches' numbers and seeds, their frames) and against its digest; parts written by another build
+// of the program are refused unless `anyBuild`.
+[[nodiscard]] std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files,
+                                                              bool anyBuild = false);

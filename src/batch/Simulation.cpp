@@ -1,5 +1,6 @@
 #include "batch/Simulation.h"
 
+#include "batch/WorkerProtocol.h"
 #include "batch/Workers.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
@@ -15,7 +16,13 @@ namespace
 {
 const std::vector<PlayerSettings>& Lineup(const SimulationPlan& plan, int task)
 {
-    return plan.lineups.empty() ? plan.players : plan.lineups[static_cast<std::size_t>(task / plan.matches)];
+    return plan.lineups.empty() || !plan.pairings.empty() ? plan.players
+                                                          : plan.lineups[static_cast<std::size_t>(task / plan.matches)];
+}
+
+const MatchTactics& TacticsOf(const SimulationPlan& plan, int task)
+{
+    return plan.pairings.empty() ? plan.tactics : plan.pairings[static_cast<std::size_t>(task / plan.matches)];
 }
 
 int MatchOf(const SimulationPlan& plan, int task)
@@ -31,7 +38,7 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
     MatchRecorder recorder(match, events);
     recorder.result.seed = MatchSeed(plan.seed, match);
     MatchRunner runner;
-    const RugbyScene& scene = runner.Start(Lineup(plan, task), recorder.result.seed, &recorder);
+    const RugbyScene& scene = runner.Start(Lineup(plan, task), recorder.result.seed, &recorder, TacticsOf(plan, task));
     std::optional<MatchRules> rules;
     if (plan.checkRules)
     {
@@ -68,7 +75,7 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
                 break;
             }
         }
-        ++recorder.result.teams[scene.ballCarrier->team == 0 ? 0 : 1].possessionFrames;
+        ++recorder.result.teams[SideOf(scene, *scene.ballCarrier)].possessionFrames;
         if (heatmap != nullptr)
         {
             heatmap->Add(scene.ball->PositionAt(0.5f, 0.5f));
@@ -81,78 +88,61 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
     return recorder.result;
 }
 
-// A match's result and heat counts as a worker sends them to the parent: both sides are the same program.
-class Outcome
+// A match's result and the squares its ball counted in, as a worker sends them to the parent.
+std::string Pack(const MatchResult& result, Heatmap* heatmap)
 {
-public:
-    static std::string Pack(const MatchResult& result, const Heatmap* heatmap)
+    WireWriter out;
+    out.Put(result.match).Put(result.seed).Put(result.frames).Put(result.teams).Put(result.breach.has_value());
+    if (result.breach)
     {
-        Outcome out;
-        out.Put(result.match);
-        out.Put(result.seed);
-        out.Put(result.frames);
-        out.Put(result.teams);
-        out.Put(result.breach.has_value());
-        if (result.breach)
-        {
-            out.Put(result.breach->frame);
-            out.Put(result.breach->rule.size());
-            out.bytes += result.breach->rule;
-        }
-        if (heatmap != nullptr)
-        {
-            out.bytes.append(reinterpret_cast<const char*>(heatmap->Counts().data()),
-                             heatmap->Counts().size() * sizeof(std::uint32_t));
-        }
-        return out.bytes;
+        out.Put(result.breach->frame).PutText(result.breach->rule);
     }
-
-    static MatchResult Unpack(std::string_view bytes, Heatmap* heatmap)
+    if (heatmap != nullptr)
     {
-        Outcome in;
-        in.bytes = bytes;
-        MatchResult result;
-        in.Get(result.match);
-        in.Get(result.seed);
-        in.Get(result.frames);
-        in.Get(result.teams);
-        bool breach = false;
-        in.Get(breach);
-        if (breach)
+        const std::vector<Heatmap::Square> squares = heatmap->TakeCounted();
+        out.Put(static_cast<std::uint64_t>(squares.size()));
+        for (const Heatmap::Square& square : squares)
         {
-            RuleBreach broken;
-            in.Get(broken.frame);
-            std::size_t size = 0;
-            in.Get(size);
-            broken.rule = in.bytes.substr(in.read, size);
-            in.read += size;
-            result.breach = broken;
+            out.Put(square);
         }
-        if (heatmap != nullptr)
+    }
+    return out.Take();
+}
+
+// The outcome read back whole, its squares added to the heat map; none when the bytes are not one.
+std::optional<MatchResult> Unpack(std::string_view bytes, Heatmap* heatmap)
+{
+    WireReader in(bytes);
+    MatchResult result;
+    bool breach = false;
+    in.Get(result.match).Get(result.seed).Get(result.frames).Get(result.teams).Get(breach);
+    if (breach)
+    {
+        RuleBreach broken;
+        in.Get(broken.frame).GetText(broken.rule);
+        result.breach = broken;
+    }
+    std::vector<Heatmap::Square> squares;
+    if (heatmap != nullptr)
+    {
+        std::uint64_t count = 0;
+        in.Get(count);
+        if (!in.Ok() || count > in.Left() / sizeof(Heatmap::Square))
         {
-            std::vector<std::uint32_t> counts(heatmap->Counts().size());
-            std::memcpy(counts.data(), in.bytes.data() + in.read, counts.size() * sizeof(std::uint32_t));
-            heatmap->AddCounts(counts);
+            return std::nullopt;
         }
-        return result;
+        squares.resize(count);
+        for (Heatmap::Square& square : squares)
+        {
+            in.Get(square);
+        }
     }
-
-private:
-    template <class T> void Put(const T& value)
+    if (!in.Whole() || (heatmap != nullptr && !heatmap->AddSquares(squares)))
     {
-        static_assert(std::is_trivially_copyable_v<T>);
-        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+        return std::nullopt;
     }
-
-    template <class T> void Get(T& value)
-    {
-        std::memcpy(&value, bytes.data() + read, sizeof value);
-        read += sizeof value;
-    }
-
-    std::string bytes;
-    std::size_t read = 0;
-};
+    return result;
+}
 
 // A rule broken, or an event log that cannot be written, ends the run after this match.
 bool GoesOn(const SimulationPlan& plan, const MatchResult& result)
@@ -195,36 +185,46 @@ std::vector<MatchResult> SimulateInWorkers(const SimulationPlan& plan)
     work.events = plan.events;
     work.progress = plan.progress;
     work.stop = plan.stop;
-    work.play = [&plan](int task, std::ostream* events, const std::function<void(std::int64_t)>& progress)
+    // Each worker's own map, one for its whole life: a match sends only the squares it counted in.
+    std::optional<Heatmap> heatmap;
+    if (plan.heatmap != nullptr)
     {
-        std::optional<Heatmap> heatmap;
-        if (plan.heatmap != nullptr)
-        {
-            heatmap.emplace(kPitchWidth, kPitchHeight);
-        }
+        heatmap.emplace(kPitchWidth, kPitchHeight);
+    }
+    work.play = [&plan, &heatmap](int task, std::ostream* events, const std::function<void(std::int64_t)>& progress)
+    {
         // Workers leave stop signals to the parent, so they always finish the match they are given.
-        const auto result = PlayMatch(plan, plan.firstTask + task, events, heatmap ? &*heatmap : nullptr, progress);
-        return result ? Outcome::Pack(*result, heatmap ? &*heatmap : nullptr) : std::string();
+        Heatmap* map = heatmap ? &*heatmap : nullptr;
+        const auto result = PlayMatch(plan, plan.firstTask + task, events, map, progress);
+        return result ? Pack(*result, map) : std::string();
     };
     work.take = [&plan, &results](int, const std::string& outcome)
     {
         if (outcome.empty())
         {
-            return false;
+            return Taken::Stop;
         }
-        results.push_back(Outcome::Unpack(outcome, plan.heatmap));
-        return GoesOn(plan, results.back());
+        const auto result = Unpack(outcome, plan.heatmap);
+        if (!result)
+        {
+            return Taken::Corrupt;
+        }
+        results.push_back(*result);
+        return GoesOn(plan, results.back()) ? Taken::Next : Taken::Stop;
     };
     if (const auto failure = RunWorkers(work))
     {
+        const std::string process = failure->pid > 0 ? "process " + std::to_string(failure->pid) : "";
         if (failure->task < 0)
         {
-            throw SimulationFailure("a worker failed: " + failure->reason);
+            throw SimulationFailure("a worker" + (process.empty() ? "" : " (" + process + ")") + " " + failure->reason);
         }
         const int task = plan.firstTask + failure->task;
         const int match = MatchOf(plan, task);
-        throw SimulationFailure("the worker playing match " + std::to_string(match) + " (seed " +
-                                std::to_string(MatchSeed(plan.seed, match)) + ") died: " + failure->reason);
+        const std::string value =
+            plan.lineupNames.empty() ? "" : " with " + plan.lineupNames[static_cast<std::size_t>(task / plan.matches)];
+        throw SimulationFailure("the worker playing match " + std::to_string(match) + value + " (seed " +
+                                std::to_string(MatchSeed(plan.seed, match)) + "; " + process + ") " + failure->reason);
     }
     return results;
 }
@@ -232,7 +232,8 @@ std::vector<MatchResult> SimulateInWorkers(const SimulationPlan& plan)
 
 int TaskTotal(const SimulationPlan& plan)
 {
-    return plan.matches * static_cast<int>(std::max<std::size_t>(1, plan.lineups.size()));
+    const std::size_t groups = plan.pairings.empty() ? plan.lineups.size() : plan.pairings.size();
+    return plan.matches * static_cast<int>(std::max<std::size_t>(1, groups));
 }
 
 int PlannedTasks(const SimulationPlan& plan)

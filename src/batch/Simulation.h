@@ -12,6 +12,7 @@
 #include <functional>
 #include <ostream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 struct SimulationPlan
@@ -19,6 +20,12 @@ struct SimulationPlan
     std::vector<PlayerSettings> players;
     // A sweep's players, one lineup per value, each playing matches 1 to `matches`; empty: `players` alone.
     std::vector<std::vector<PlayerSettings>> lineups;
+    // Both teams' tactics for every match; null ones are the default tactic.
+    MatchTactics tactics;
+    // A league's pairings, each playing matches 1 to `matches` with `players`; when given, they replace `tactics`
+    // and `lineups`, and tasks are numbered pairing * matches + match - 1.
+    std::vector<MatchTactics> pairings;
+    std::vector<std::string> lineupNames; // for messages: "Speed 120", one per lineup
     std::uint64_t seed = 0;
     int matches = 1;
     std::int64_t framesPerMatch = 0;

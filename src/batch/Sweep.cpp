@@ -1,9 +1,11 @@
 #include "batch/Sweep.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -13,79 +15,6 @@
 namespace
 {
 using nlohmann::ordered_json;
-
-const std::array<std::pair<const char*, float PlayerSettings::*>, 6> kFloatKeys{{
-    {"Radius", &PlayerSettings::Radius},
-    {"Speed", &PlayerSettings::Speed},
-    {"LuckMultiplier", &PlayerSettings::LuckMultiplier},
-    {"EnemyIsTooNearDistance", &PlayerSettings::EnemyIsTooNearDistance},
-    {"PassCooldown", &PlayerSettings::PassCooldown},
-    {"PassTime", &PlayerSettings::PassTime},
-}};
-
-constexpr int kMostValues = 1000;
-
-float PlayerSettings::*FieldOf(const std::string& key)
-{
-    for (const auto& [name, field] : kFloatKeys)
-    {
-        if (key == name)
-        {
-            return field;
-        }
-    }
-    return nullptr;
-}
-
-std::string FloatKeyList()
-{
-    std::string list;
-    for (const auto& entry : kFloatKeys)
-    {
-        list += (list.empty() ? "" : ", ") + std::string(entry.first);
-    }
-    return list;
-}
-
-// A number the settings file can hold as a float, or why not.
-std::variant<double, std::string> ParseBound(std::string_view text, const char* what)
-{
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error == std::errc::result_out_of_range ||
-        (error == std::errc() && std::isfinite(value) &&
-         std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())))
-    {
-        return std::string(what) + " '" + std::string(text) + "' is beyond the range of a float";
-    }
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-    {
-        return std::string(what) + " '" + std::string(text) + "' is not a finite number";
-    }
-    return value;
-}
-
-std::optional<std::vector<int>> SlotsOf(const std::string& who)
-{
-    if (who == "blue" || who == "red" || who == "all")
-    {
-        std::vector<int> slots;
-        for (int slot = who == "red" ? 5 : 0; slot < (who == "blue" ? 5 : 10); ++slot)
-        {
-            slots.push_back(slot);
-        }
-        return slots;
-    }
-    constexpr std::string_view prefix = "slot:";
-    int slot = -1;
-    const char* end = who.data() + who.size();
-    if (who.starts_with(prefix) && who.size() > prefix.size() &&
-        std::from_chars(who.data() + prefix.size(), end, slot).ptr == end && slot >= 0 && slot <= 9)
-    {
-        return std::vector<int>{slot};
-    }
-    return std::nullopt;
-}
 
 std::string Fixed(double value, int places)
 {
@@ -113,93 +42,8 @@ double Rounded(double value)
 {
     return std::round(value * 1e6) / 1e6;
 }
+
 } // namespace
-
-std::variant<Variation, std::string> ParseVariation(const std::string& vary, const std::string& who)
-{
-    const std::string bad = "bad value for --vary: '" + vary + "' ";
-    const std::size_t equals = vary.find('=');
-    const std::size_t colon1 = vary.find(':', equals == std::string::npos ? 0 : equals);
-    const std::size_t colon2 = colon1 == std::string::npos ? colon1 : vary.find(':', colon1 + 1);
-    if (equals == std::string::npos || colon2 == std::string::npos || vary.find(':', colon2 + 1) != std::string::npos)
-    {
-        return bad + "(KEY=FROM:TO:STEP)";
-    }
-    Variation variation;
-    variation.key = vary.substr(0, equals);
-    if (FieldOf(variation.key) == nullptr)
-    {
-        const bool known =
-            variation.key == "PlayerNumber" || variation.key == "Team" || variation.key == "StartPosition";
-        return bad + "(" + (known ? "not a float key" : "unknown key") + "; the float keys are " + FloatKeyList() + ")";
-    }
-    const std::string_view text(vary);
-    const std::array<std::pair<std::string_view, const char*>, 3> bounds{{
-        {text.substr(equals + 1, colon1 - equals - 1), "FROM"},
-        {text.substr(colon1 + 1, colon2 - colon1 - 1), "TO"},
-        {text.substr(colon2 + 1), "STEP"},
-    }};
-    std::array<double, 3> numbers{};
-    for (std::size_t i = 0; i < bounds.size(); ++i)
-    {
-        auto parsed = ParseBound(bounds[i].first, bounds[i].second);
-        if (const auto* reason = std::get_if<std::string>(&parsed))
-        {
-            return bad + "(" + *reason + ")";
-        }
-        numbers[i] = std::get<double>(parsed);
-    }
-    variation.from = numbers[0];
-    variation.to = numbers[1];
-    variation.step = numbers[2];
-    if (variation.from > variation.to)
-    {
-        return bad + "(FROM is above TO)";
-    }
-    if (variation.step <= 0.0)
-    {
-        return bad + "(STEP must be above 0)";
-    }
-    // A step that lands on TO but for rounding (0.3 / 0.1 is 2.9999999999999996) still reaches it.
-    const double steps = std::floor((variation.to - variation.from) / variation.step + 1e-9);
-    if (steps + 1.0 > kMostValues)
-    {
-        return bad + "(more than " + std::to_string(kMostValues) + " values)";
-    }
-    for (int i = 0; i <= static_cast<int>(steps); ++i)
-    {
-        const double value = std::min(variation.from + i * variation.step, variation.to);
-        variation.values.push_back(static_cast<float>(value));
-    }
-
-    const auto slots = SlotsOf(who);
-    if (!slots)
-    {
-        return "bad value for --who: '" + who + "' (blue, red, all or slot:N with N from 0 to 9)";
-    }
-    variation.who = who;
-    variation.slots = *slots;
-    return variation;
-}
-
-std::vector<std::vector<PlayerSettings>> Lineups(const Variation& variation, const std::vector<PlayerSettings>& base)
-{
-    const auto field = FieldOf(variation.key);
-    std::vector<std::vector<PlayerSettings>> lineups;
-    for (const float value : variation.values)
-    {
-        std::vector<PlayerSettings> players = base;
-        for (const int slot : variation.slots)
-        {
-            if (static_cast<std::size_t>(slot) < players.size())
-            {
-                players[static_cast<std::size_t>(slot)].*field = value;
-            }
-        }
-        lineups.push_back(std::move(players));
-    }
-    return lineups;
-}
 
 Interval WilsonInterval(int wins, int matches)
 {
@@ -238,23 +82,6 @@ std::vector<SweepRow> SweepRows(const Variation& variation, int matchesPerValue,
         row.blueWins = WilsonInterval(row.totals.teams[0].wins, static_cast<int>(row.results.size()));
     }
     return rows;
-}
-
-std::string FloatText(float value)
-{
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-    return std::string(buffer.data(), end);
-}
-
-std::string DescribeVariation(const Variation& variation)
-{
-    const std::size_t count = variation.values.size();
-    return variation.key + " of " +
-           (variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who) + " from " +
-           FloatText(static_cast<float>(variation.from)) + " to " + FloatText(static_cast<float>(variation.to)) +
-           " by " + FloatText(static_cast<float>(variation.step)) + " (" + std::to_string(count) +
-           (count == 1 ? " value)" : " values)");
 }
 
 void PrintSweep(std::ostream& out, const Variation& variation, const std::vector<SweepRow>& rows)
@@ -340,17 +167,18 @@ ordered_json SweepAsJson(const RunDescription& run, const Variation& variation, 
                           {"results", one["results"]},
                           {"totals", one["totals"]}});
     }
-    return {{"seed", run.seed},
-            {"players", run.players},
-            {"vary",
-             {{"key", variation.key},
-              {"who", variation.who},
-              {"from", variation.from},
-              {"to", variation.to},
-              {"step", variation.step},
-              {"values", variation.values.size()}}},
-            {"matches_per_value", run.matches},
-            {"minutes", run.minutes},
-            {"frames_per_match", run.framesPerMatch},
+    ordered_json vary = {{"key", variation.key}, {"who", variation.who}};
+    if (variation.list.empty())
+    {
+        vary.update({{"from", variation.from}, {"to", variation.to}, {"step", variation.step}});
+    }
+    else
+    {
+        vary["list"] = variation.list;
+    }
+    vary["values"] = variation.values.size();
+    return {{"seed", run.seed},       {"players", run.players},
+            {"vary", vary},           {"matches_per_value", run.matches},
+            {"minutes", run.minutes}, {"frames_per_match", run.framesPerMatch},
             {"values", values}};
 }

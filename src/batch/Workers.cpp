@@ -1,15 +1,16 @@
 #include "batch/Workers.h"
 
+#include "batch/WorkerProtocol.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <poll.h>
-#include <sched.h>
-#include <streambuf>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,132 +18,6 @@
 
 namespace
 {
-// What a worker tells the parent: a message kind, the task, and a payload of the given size.
-enum class Kind : char
-{
-    Progress = 'P', // payload: frames played of the task so far
-    Events = 'E',   // payload: the next piece of the task's event log
-    Done = 'D',     // payload: the task's outcome
-};
-
-struct Header
-{
-    Kind kind;
-    std::int32_t task;
-    std::uint64_t size;
-};
-
-bool SendAll(int fd, const void* data, std::size_t size)
-{
-    const auto* bytes = static_cast<const char*>(data);
-    while (size > 0)
-    {
-        // No SIGPIPE: a peer that is gone is an error to report, not a reason to die.
-        const ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-        {
-            continue;
-        }
-        if (sent <= 0)
-        {
-            return false;
-        }
-        bytes += sent;
-        size -= static_cast<std::size_t>(sent);
-    }
-    return true;
-}
-
-bool ReadAll(int fd, void* data, std::size_t size)
-{
-    auto* bytes = static_cast<char*>(data);
-    while (size > 0)
-    {
-        const ssize_t got = read(fd, bytes, size);
-        if (got < 0 && errno == EINTR)
-        {
-            continue;
-        }
-        if (got <= 0)
-        {
-            return false;
-        }
-        bytes += got;
-        size -= static_cast<std::size_t>(got);
-    }
-    return true;
-}
-
-// In a worker, everything goes through here; a parent that is gone ends the worker.
-void Send(int fd, Kind kind, int task, const void* payload, std::size_t size)
-{
-    Header header{};
-    header.kind = kind;
-    header.task = task;
-    header.size = size;
-    if (!SendAll(fd, &header, sizeof header) || !SendAll(fd, payload, size))
-    {
-        _exit(1);
-    }
-}
-
-// A task's event log, sent to the parent in pieces as it is written.
-class EventPipe : public std::streambuf
-{
-public:
-    EventPipe(int socket, int taskNumber) : fd(socket), task(taskNumber)
-    {
-        setp(buffer.data(), buffer.data() + buffer.size());
-    }
-
-protected:
-    int_type overflow(int_type c) override
-    {
-        sync();
-        if (!traits_type::eq_int_type(c, traits_type::eof()))
-        {
-            *pptr() = traits_type::to_char_type(c);
-            pbump(1);
-        }
-        return traits_type::not_eof(c);
-    }
-
-    int sync() override
-    {
-        if (pptr() > pbase())
-        {
-            Send(fd, Kind::Events, task, pbase(), static_cast<std::size_t>(pptr() - pbase()));
-            setp(buffer.data(), buffer.data() + buffer.size());
-        }
-        return 0;
-    }
-
-private:
-    int fd;
-    int task;
-    std::array<char, 65536> buffer{};
-};
-
-[[noreturn]] void Work(int fd, const WorkerPlan& plan)
-{
-    for (;;)
-    {
-        std::int32_t task = -1;
-        if (!ReadAll(fd, &task, sizeof task) || task < 0)
-        {
-            // Never exit(): the parent's buffers and objects are not ours to flush or destroy.
-            _exit(0);
-        }
-        EventPipe pipe(fd, task);
-        std::ostream events(&pipe);
-        const auto progress = [fd, task](std::int64_t frames)
-        { Send(fd, Kind::Progress, task, &frames, sizeof frames); };
-        const std::string outcome = plan.play(task, plan.events != nullptr ? &events : nullptr, progress);
-        events.flush();
-        Send(fd, Kind::Done, task, outcome.data(), outcome.size());
-    }
-}
-
 std::string Describe(int status)
 {
     if (WIFSIGNALED(status))
@@ -160,7 +35,8 @@ struct Worker
 {
     pid_t pid = -1;
     int fd = -1;
-    int task = -1; // the task it plays, -1 when idle
+    int task = -1;          // the task it plays, -1 when idle
+    std::deque<int> queued; // tasks sent after it, played next: no wait for the parent between short tasks
     std::int64_t frames = 0;
     std::string input; // bytes received, not yet a whole message
 };
@@ -169,7 +45,10 @@ struct Pending
 {
     std::string events; // written once the tasks before it are taken
     std::optional<std::string> outcome;
+    pid_t pid = -1; // the worker that played it
 };
+
+constexpr std::size_t kQueued = 1; // tasks a worker holds beside the one it plays
 
 // The parent's side: hands out tasks, gathers messages and takes outcomes in task order.
 class Pool
@@ -185,9 +64,8 @@ public:
         }
         std::fflush(nullptr);
         const int count = std::max(1, std::min(plan.jobs, plan.tasks));
-        for (int i = 0; i < count && !failure; ++i)
+        for (int i = 0; i < count && !failure && Start(); ++i)
         {
-            Start();
         }
         while (!failure && !stopped && taken < plan.tasks)
         {
@@ -204,13 +82,18 @@ public:
     }
 
 private:
-    void Start()
+    // False when no more workers can be had; with one or more running, the run makes do with them (a process
+    // short of file descriptors or of processes still plays every task).
+    bool Start()
     {
         std::array<int, 2> ends{};
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends.data()) != 0)
         {
-            failure = WorkerFailure{-1, std::string("cannot start a worker: ") + std::strerror(errno)};
-            return;
+            if (workers.empty())
+            {
+                failure = WorkerFailure{-1, -1, std::string("could not start: ") + std::strerror(errno)};
+            }
+            return false;
         }
         const pid_t pid = fork();
         if (pid == 0)
@@ -227,27 +110,29 @@ private:
         close(ends[1]);
         if (pid < 0)
         {
+            const int error = errno;
             close(ends[0]);
-            failure = WorkerFailure{-1, std::string("cannot start a worker: ") + std::strerror(errno)};
-            return;
+            if (workers.empty())
+            {
+                failure = WorkerFailure{-1, -1, std::string("could not start: ") + std::strerror(error)};
+            }
+            return false;
         }
-        workers.push_back(Worker{pid, ends[0], -1, 0, {}});
+        workers.push_back(Worker{pid, ends[0], -1, {}, 0, {}});
+        return true;
     }
 
     void HandOut()
     {
         // Outcomes wait for the tasks before them; a bounded lead keeps that waiting, and its memory, small.
-        const int lead = 2 * static_cast<int>(workers.size());
+        const int lead = 3 * static_cast<int>(workers.size());
         for (Worker& worker : workers)
         {
-            if (worker.fd < 0 || worker.task >= 0)
+            while (worker.fd >= 0 && (worker.task < 0 || worker.queued.size() < kQueued) && next < plan.tasks &&
+                   next < taken + lead)
             {
-                continue;
-            }
-            if (next < plan.tasks && next < taken + lead)
-            {
-                worker.task = next++;
-                const std::int32_t task = worker.task;
+                (worker.task < 0 ? worker.task : worker.queued.emplace_back()) = next++;
+                const std::int32_t task = next - 1;
                 SendAll(worker.fd, &task, sizeof task); // a worker that is gone shows as its socket's end
             }
         }
@@ -293,51 +178,72 @@ private:
         }
         worker.input.append(chunk.data(), static_cast<std::size_t>(got));
         std::size_t used = 0;
-        while (!failure && !stopped && worker.input.size() - used >= sizeof(Header))
+        while (!failure && !stopped)
         {
-            Header header{};
-            std::memcpy(&header, worker.input.data() + used, sizeof header);
-            if (worker.input.size() - used - sizeof header < header.size)
+            const Framed framed = NextMessage(std::string_view(worker.input).substr(used), plan.tasks);
+            if (!framed.corrupt.empty())
+            {
+                Corrupt(worker, framed.corrupt);
+                return;
+            }
+            if (!framed.message)
             {
                 break;
             }
-            Handle(worker, header, std::string_view(worker.input).substr(used + sizeof header, header.size));
-            used += sizeof header + header.size;
+            Handle(worker, *framed.message);
+            used += framed.used;
         }
         worker.input.erase(0, used);
     }
 
-    void Handle(Worker& worker, const Header& header, std::string_view payload)
+    void Handle(Worker& worker, const Message& message)
     {
-        if (header.kind == Kind::Progress && payload.size() == sizeof worker.frames)
+        if (message.task != worker.task)
         {
-            std::memcpy(&worker.frames, payload.data(), payload.size());
+            Corrupt(worker, "a message for task " + std::to_string(message.task) + " while playing task " +
+                                std::to_string(worker.task));
+        }
+        else if (message.kind == Kind::Progress)
+        {
+            WireReader(message.payload).Get(worker.frames);
             Report();
         }
-        else if (header.kind == Kind::Events)
+        else if (message.kind == Kind::Events)
         {
             if (plan.events == nullptr)
             {
                 return;
             }
-            if (header.task == taken)
+            if (message.task == taken)
             {
-                plan.events->write(payload.data(), static_cast<std::streamsize>(payload.size()));
+                plan.events->write(message.payload.data(), static_cast<std::streamsize>(message.payload.size()));
             }
             else
             {
-                pending[header.task].events.append(payload);
+                pending[message.task].events.append(message.payload);
             }
         }
-        else if (header.kind == Kind::Done)
+        else
         {
-            pending[header.task].outcome = std::string(payload);
+            Pending& done = pending[message.task];
+            done.outcome = std::string(message.payload);
+            done.pid = worker.pid;
             worker.task = -1;
+            if (!worker.queued.empty())
+            {
+                worker.task = worker.queued.front();
+                worker.queued.pop_front();
+            }
             worker.frames = 0;
             ++finished;
             Report();
             TakeInOrder();
         }
+    }
+
+    void Corrupt(Worker& worker, const std::string& what)
+    {
+        failure = WorkerFailure{worker.task, worker.pid, "sent a corrupted message: " + what};
     }
 
     void TakeInOrder()
@@ -346,8 +252,15 @@ private:
              found = pending.find(taken))
         {
             const std::string outcome = std::move(*found->second.outcome);
+            const pid_t pid = found->second.pid;
             pending.erase(found);
-            if (!plan.take(taken, outcome))
+            const Taken made = plan.take(taken, outcome);
+            if (made == Taken::Corrupt)
+            {
+                failure = WorkerFailure{taken, pid, "sent a corrupted message: an outcome that does not decode"};
+                return;
+            }
+            if (made == Taken::Stop)
             {
                 stopped = true;
                 return;
@@ -384,13 +297,14 @@ private:
         worker.fd = -1;
         int status = 0;
         waitpid(worker.pid, &status, 0);
+        const pid_t pid = worker.pid;
         worker.pid = -1;
         if (StopAsked())
         {
             stopped = true; // killed along with us, most likely: not the worker's fault
             return;
         }
-        failure = WorkerFailure{worker.task, Describe(status)};
+        failure = WorkerFailure{worker.task, pid, "died: " + Describe(status)};
     }
 
     [[nodiscard]] bool StopAsked() const { return plan.stop != nullptr && *plan.stop != 0; }
@@ -433,16 +347,4 @@ private:
 std::optional<WorkerFailure> RunWorkers(const WorkerPlan& plan)
 {
     return Pool(plan).Run();
-}
-
-int AvailableCores()
-{
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-    {
-        return std::max(1, CPU_COUNT(&set));
-    }
-    const long online = sysconf(_SC_NPROCESSORS_ONLN);
-    return online > 0 ? static_cast<int>(online) : 1;
 }

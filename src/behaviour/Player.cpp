@@ -3,13 +3,16 @@
 #include "behaviour/Ball.h"
 #include "behaviour/PlayerActions.h"
 #include "behaviour/PlayerConditions.h"
+#include "behaviour/PlayerWiring.h"
 #include "core/DebugOverlay.h"
 #include "core/Random.h"
 #include "match/RugbyScene.h"
+#include "tactics/DefaultTactic.h"
 
 #include <array>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 const char* PlayerStateName(int state)
 {
@@ -17,48 +20,23 @@ const char* PlayerStateName(int state)
     return state >= 0 && state < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(state)] : "Unknown";
 }
 
-Player::Player(float radius, const sf::Color& color)
-    : Entity(radius, color), defendVariant(Chance(25.f)), scene(CurrentSceneAs<RugbyScene>())
+namespace
+{
+// The default tactic lives as long as the program: shared without an owner, so that sharing it allocates nothing.
+std::shared_ptr<const CompiledTactic> OrDefault(std::shared_ptr<const CompiledTactic> tactic)
+{
+    return tactic != nullptr
+               ? std::move(tactic)
+               : std::shared_ptr<const CompiledTactic>(std::shared_ptr<const CompiledTactic>(), &DefaultTactic());
+}
+} // namespace
+
+Player::Player(float radius, const sf::Color& color, std::shared_ptr<const CompiledTactic> playerTactic)
+    : Entity(radius, color), defendVariant(Chance(25.f)), scene(CurrentSceneAs<RugbyScene>()),
+      tactic(OrDefault(std::move(playerTactic)))
 {
     tag = 1;
-    WireStateGraph();
-}
-
-void Player::WireStateGraph()
-{
-    // Link order is priority; a condition that must not hold has expected set to false.
-    StateNode<Player>* idle = stateGraph.CreateState(Idle);
-    idle->AddAction<PlayerActionIdle>();
-    StateLink<Player>* link = idle->AddLink(Support);
-    link->AddCondition<PlayerCondition_TeamHaveBall>();
-    link->AddCondition<PlayerCondition_PlayerHaveBall>()->expected = false;
-    idle->AddLink(Defend)->AddCondition<PlayerCondition_TeamHaveBall>()->expected = false;
-    idle->AddLink(Attack)->AddCondition<PlayerCondition_PlayerHaveBall>();
-
-    StateNode<Player>* support = stateGraph.CreateState(Support);
-    support->AddAction<PlayerActionSupport>();
-    support->AddLink(Defend)->AddCondition<PlayerCondition_TeamHaveBall>()->expected = false;
-    support->AddLink(Attack)->AddCondition<PlayerCondition_PlayerHaveBall>();
-
-    // A defender that wins the ball passes through Support for one frame on its way to Attack.
-    StateNode<Player>* defend = stateGraph.CreateState(Defend);
-    defend->AddAction<PlayerActionDefend>();
-    defend->AddLink(Support)->AddCondition<PlayerCondition_TeamHaveBall>();
-    defend->AddLink(Attack)->AddCondition<PlayerCondition_PlayerHaveBall>();
-
-    StateNode<Player>* attack = stateGraph.CreateState(Attack);
-    attack->AddAction<PlayerActionAttack>();
-    link = attack->AddLink(Support);
-    link->AddCondition<PlayerCondition_TeamHaveBall>();
-    link->AddCondition<PlayerCondition_PlayerHaveBall>()->expected = false;
-    attack->AddLink(Defend)->AddCondition<PlayerCondition_TeamHaveBall>()->expected = false;
-    attack->AddLink(Pass)->AddCondition<PlayerCondition_EnemyIsNear>();
-
-    StateNode<Player>* pass = stateGraph.CreateState(Pass);
-    pass->AddAction<PlayerActionPass>();
-    pass->AddLink(Support)->AddCondition<PlayerCondition_PlayerHaveBall>()->expected = false;
-
-    stateGraph.SetState(Idle);
+    Wire(stateGraph, *tactic);
 }
 
 void Player::Setup(const std::uint8_t& teamFlag, const std::uint8_t& shirtNumber, const std::uint8_t& laneIndex,
@@ -185,8 +163,7 @@ void Player::Boost()
 void Player::DrawDebugMarks() const
 {
     const sf::Vector2f centre = PositionAt(0.5f, 0.5f);
-    DebugOverlay::DrawText(centre.x, centre.y - 50.f, PlayerStateName(stateGraph.current), 0.5f, 0.5f, sf::Color::Red,
-                           DebugLayer::Foreground);
+    DebugOverlay::DrawText(centre.x, centre.y - 50.f, StateName(), 0.5f, 0.5f, sf::Color::Red, DebugLayer::Foreground);
 
     std::array<char, 4> digits{};
     const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;

@@ -3,12 +3,14 @@
 #include "behaviour/PlayerOrder.h"
 #include "behaviour/StateGraph.h"
 #include "core/Entity.h"
+#include "tactics/Tactic.h"
 
 #include <cstdint>
+#include <memory>
 
 class RugbyScene;
 
-// Indices of the player's states in its graph.
+// Indices of the states of the default tactic in the player's graph.
 enum PlayerState : int
 {
     Idle = 0,
@@ -25,7 +27,8 @@ enum PlayerState : int
 class Player final : public Entity
 {
 public:
-    Player(float radius, const sf::Color& color);
+    // Wired by the tactic; with none, by the default tactic.
+    Player(float radius, const sf::Color& color, std::shared_ptr<const CompiledTactic> playerTactic = nullptr);
 
     void Setup(const std::uint8_t& teamFlag, const std::uint8_t& shirtNumber, const std::uint8_t& laneIndex,
                const float& runningSpeed, const float& luck, const float& nearDistance, const float& cooldown,
@@ -35,6 +38,9 @@ public:
 
     // A speed boost, when the last one is at least boostDuration old.
     void Boost();
+
+    // The current state as the tactic names it.
+    [[nodiscard]] const char* StateName() const { return tactic->StateName(stateGraph.current); }
 
     StateGraph<Player> stateGraph{this, 5};
     float luckMultiplier = 0.f;
@@ -59,10 +65,11 @@ public:
     RugbyScene* scene;
     // Builtin unless an outside brain controls him.
     PlayerOrder order;
+    // Shared with the team's other players and the scene; not copied into snapshots, which keep only indices.
+    std::shared_ptr<const CompiledTactic> tactic;
 
 private:
     void DrawDebugMarks() const;
     void FollowOrder();
     void PassAsOrdered();
-    void WireStateGraph();
 };

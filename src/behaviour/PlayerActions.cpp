@@ -14,6 +14,31 @@ RugbyScene* StartStanding(Player* owner)
     owner->Halt();
     return Entity::CurrentSceneAs<RugbyScene>();
 }
+
+// The teammate (by slot range, as the scene's queries) nearest to the opponents' goal line; ties go to the lower slot.
+Player* MostAdvancedTeammate(const RugbyScene& scene, const Player& from)
+{
+    if (from.team > 1)
+    {
+        return nullptr;
+    }
+    const auto progress = [&from](const Player& player)
+    {
+        const float x = player.PositionAt(0.5f, 0.5f).x;
+        return from.team == 0 ? x : -x;
+    };
+    const std::size_t base = from.team == 0 ? 0 : 5;
+    Player* best = nullptr;
+    for (std::size_t slot = base; slot < base + 5; ++slot)
+    {
+        Player* candidate = scene.players[slot];
+        if (candidate != &from && (best == nullptr || progress(*candidate) > progress(*best)))
+        {
+            best = candidate;
+        }
+    }
+    return best;
+}
 } // namespace
 
 void PlayerActionIdle::Start(Player* owner)
@@ -24,14 +49,14 @@ void PlayerActionIdle::Start(Player* owner)
 void PlayerActionSupport::Start(Player* owner)
 {
     scene = StartStanding(owner);
-    toLaneEdge = Chance(50.f);
+    toLaneEdge = lanePosition == LanePosition::Random ? Chance(50.f) : lanePosition == LanePosition::Edge;
 }
 
 void PlayerActionSupport::Update(Player* owner)
 {
     const Player* carrier = scene->ballCarrier;
     const sf::Vector2f carrierCentre = carrier->PositionAt(0.5f, 0.5f);
-    const float radius = carrier->Shape().getRadius();
+    const float radius = behind * carrier->Shape().getRadius();
     int x = 0;
     if (carrier->team == 0)
     {
@@ -62,7 +87,7 @@ void PlayerActionDefend::Update(Player* owner)
     const sf::Vector2f carrierCentre = carrier->PositionAt(0.5f, 0.5f);
     int x = TruncToInt(carrierCentre.x);
     const int y = TruncToInt(carrierCentre.y);
-    if (carrier->lane != owner->lane)
+    if (carrier->lane != owner->lane && evasion != Evasion::None)
     {
         // With no opponent to measure against (a team flag that names no side) the defender just chases.
         if (const Player* opponent = scene->FindNearestPlayer(*owner, false))
@@ -71,8 +96,9 @@ void PlayerActionDefend::Update(Player* owner)
             const sf::Vector2f theirs = opponent->PositionAt(0.5f, 0.5f);
             if (owner->enemyIsTooNearDistance >= Distance(mine.x, mine.y, theirs.x, theirs.y))
             {
-                x = owner->defendVariant ? TruncToInt(mine.x - (mine.x + theirs.x))
-                                         : TruncToInt(mine.x - 2.f * (mine.x - theirs.x));
+                const bool signTurned = evasion == Evasion::Player ? owner->defendVariant : evasion == Evasion::Sign;
+                x = signTurned ? TruncToInt(mine.x - (mine.x + theirs.x))
+                               : TruncToInt(mine.x - 2.f * (mine.x - theirs.x));
             }
         }
     }
@@ -86,7 +112,7 @@ void PlayerActionAttack::Start(Player* owner)
 
 void PlayerActionAttack::Update(Player* owner)
 {
-    const float speed = owner->runSpeed * owner->attackSpeedFactor;
+    const float speed = owner->runSpeed * (speedFactor < 0.f ? owner->attackSpeedFactor : speedFactor);
     const int y = TruncToInt(owner->PositionAt(0.5f, 0.5f).y);
     if (owner->team == 0)
     {
@@ -119,7 +145,15 @@ void PlayerActionPass::Update(Player* owner)
         scene->Notify(&MatchObserver::OnPassAttempt, *owner, LastChanceRoll(), threshold, success);
         if (success)
         {
-            ball->PassFrom(owner);
+            if (receiver == Receiver::Random)
+            {
+                ball->PassFrom(owner);
+            }
+            else
+            {
+                ball->PassTo(owner, receiver == Receiver::Nearest ? scene->FindNearestPlayer(*owner, true)
+                                                                  : MostAdvancedTeammate(*scene, *owner));
+            }
         }
         owner->passTimer = 0.f;
         owner->passWaitTimer = 0.f;
@@ -129,4 +163,17 @@ void PlayerActionPass::Update(Player* owner)
         // Not reset on entering Pass: time waited in an earlier episode counts towards this one.
         owner->passWaitTimer += owner->FrameTime();
     }
+}
+
+void PlayerActionHold::Start(Player* owner)
+{
+    scene = StartStanding(owner);
+}
+
+void PlayerActionHold::Update(Player* owner)
+{
+    const float width = static_cast<float>(scene->WindowWidth());
+    const float fromOwnLine = depth * width;
+    const int x = TruncToInt(owner->team == 0 ? fromOwnLine : width - fromOwnLine);
+    owner->MoveTowards(x, TruncToInt(scene->GetLaneCentre(owner->lane).y), owner->runSpeed);
 }

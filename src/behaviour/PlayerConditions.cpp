@@ -1,8 +1,11 @@
 #include "behaviour/PlayerConditions.h"
 
+#include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "core/Geometry.h"
 #include "match/RugbyScene.h"
+
+#include <cstdint>
 
 bool PlayerCondition_PlayerHaveBall::Test(Player* owner)
 {
@@ -24,6 +27,23 @@ bool PlayerCondition_EnemyIsNear::Test(Player* owner)
     }
     const sf::Vector2f mine = owner->PositionAt(0.5f, 0.5f);
     const sf::Vector2f theirs = opponent->PositionAt(0.5f, 0.5f);
-    const float distance = Distance(TruncToInt(mine.x), TruncToInt(mine.y), TruncToInt(theirs.x), TruncToInt(theirs.y));
-    return owner->enemyIsTooNearDistance >= distance;
+    const float between = Distance(TruncToInt(mine.x), TruncToInt(mine.y), TruncToInt(theirs.x), TruncToInt(theirs.y));
+    return (distance < 0.f ? owner->enemyIsTooNearDistance : distance) >= between;
+}
+
+bool PlayerCondition_BallInZone::Test(Player* owner)
+{
+    const RugbyScene* scene = Entity::CurrentSceneAs<RugbyScene>();
+    const float width = static_cast<float>(scene->WindowWidth());
+    const float x = scene->ball->PositionAt(0.5f, 0.5f).x;
+    const float share = (owner->team == 0 ? x : width - x) / width;
+    return share >= from && share <= to;
+}
+
+bool PlayerCondition_ScoreDifference::Test(Player* owner)
+{
+    const RugbyScene* scene = Entity::CurrentSceneAs<RugbyScene>();
+    const std::int64_t difference = owner->team == 0 ? std::int64_t{scene->blueScore} - scene->redScore
+                                                     : std::int64_t{scene->redScore} - scene->blueScore;
+    return difference >= atLeast && difference <= atMost;
 }

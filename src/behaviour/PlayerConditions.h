@@ -18,9 +18,32 @@ public:
     [[nodiscard]] bool Test(Player* owner) override;
 };
 
-// The opponent nearest to the ball is within the owner's enemyIsTooNearDistance, on whole-pixel centres.
+// The opponent nearest to the ball is within a distance of the owner (by default his enemyIsTooNearDistance), on
+// whole-pixel centres.
 class PlayerCondition_EnemyIsNear final : public Condition<Player>
 {
 public:
     [[nodiscard]] bool Test(Player* owner) override;
+
+    float distance = -1.f; // below 0: the owner's enemyIsTooNearDistance
+};
+
+// The ball's centre lies from `from` to `to` of the pitch's length, measured from the owner's own goal line.
+class PlayerCondition_BallInZone final : public Condition<Player>
+{
+public:
+    [[nodiscard]] bool Test(Player* owner) override;
+
+    float from = 0.f;
+    float to = 0.5f;
+};
+
+// The owner's team's score minus the opponents' lies from atLeast to atMost.
+class PlayerCondition_ScoreDifference final : public Condition<Player>
+{
+public:
+    [[nodiscard]] bool Test(Player* owner) override;
+
+    int atLeast = 1;
+    int atMost = 1000;
 };

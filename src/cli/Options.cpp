@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iostream>
 #include <limits>
+#include <set>
 #include <system_error>
 
 namespace
@@ -51,6 +52,42 @@ public:
     explicit HelpFormatter(std::string usageLine) : usage(std::move(usageLine)) {}
 
     std::string make_description(const CLI::App*) const override { return {}; }
+
+    // The value's name alone on the option's line; what it needs or excludes goes below its description, where it
+    // does not run into the description's column.
+    std::string make_option_opts(const CLI::Option* option) const override
+    {
+        std::string opts =
+            option->get_type_size() != 0 && !option->get_type_name().empty() ? " " + option->get_type_name() : "";
+        if (option->get_expected_max() == CLI::detail::expected_max_vector_size)
+        {
+            opts += " ...";
+        }
+        return opts;
+    }
+
+    std::string make_option_desc(const CLI::Option* option) const override
+    {
+        std::string description = option->get_description();
+        const auto list = [&description](const char* label, const std::set<CLI::Option*>& options)
+        {
+            if (!options.empty())
+            {
+                description += std::string("\n") + label;
+                for (const CLI::Option* other : options)
+                {
+                    description += " " + other->get_name();
+                }
+            }
+        };
+        list("(needs", option->get_needs());
+        list(option->get_needs().empty() ? "(not with" : "; not with", option->get_excludes());
+        if (!option->get_needs().empty() || !option->get_excludes().empty())
+        {
+            description += ")";
+        }
+        return description;
+    }
 
     std::string make_usage(const CLI::App* app, std::string name) const override
     {
@@ -101,8 +138,8 @@ std::unique_ptr<CLI::App> MakeCommandLine(Options& options)
         "tryzone-sim");
     FormatHelp(*app, "[options]");
     app->footer(
-        R"(The summary goes to standard output; its last line, the speed, is the only one that differs between two runs
-of the same seed. A progress bar goes to standard error when it is a terminal.
+        R"(The summary goes to standard output; its last line, the speed (frames per second of wall-clock time while the
+matches play), is the only one that differs between two runs of the same seed. A progress bar goes to standard error when it is a terminal.
 Exit status: 0 on success, 2 for a bad command line or a settings file that does not load, 1 when an output
 file cannot be written, 3 when --check finds a rule broken.)");
 

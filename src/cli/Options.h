@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agent/BrainDriver.h"
+#include "run/MatchRunner.h"
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
@@ -23,6 +24,10 @@ struct Options
     std::string heatmapFile;
     bool checkRules = false;
     BrainPlan brains;
+    // --blue-tactics and --red-tactics as given, empty for the default; the tactics once read.
+    std::string blueTactics;
+    std::string redTactics;
+    MatchTactics tactics;
 };
 
 // The simulator's command line, bound to options; subcommands and further options can be added before parsing.

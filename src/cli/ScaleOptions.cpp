@@ -1,8 +1,8 @@
 #include "cli/ScaleOptions.h"
 
-#include "cli/Options.h"
+#include "batch/Cores.h"
 #include "batch/Plot.h"
-#include "batch/Workers.h"
+#include "cli/Options.h"
 
 namespace
 {
@@ -18,9 +18,8 @@ void NeedPlotter(const std::string& plotFile)
         }
     }
 }
-} // namespace
 
-void AddScaleOptions(CLI::App& app, ScaleOptions& options)
+void AddJobs(CLI::App& app, ScaleOptions& options)
 {
     options.jobs = std::min(AvailableCores(), kMostJobs);
     app.add_option_function<std::string>(
@@ -31,11 +30,17 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
                " (default: the\nprocessors this process may use, here " + std::to_string(options.jobs) +
                "); every output is the same whatever the number")
         ->type_name("N");
+}
+
+// --vary and what goes with it.
+void AddSweep(CLI::App& app, ScaleOptions& options)
+{
     CLI::Option* vary = app.add_option("--vary", options.vary,
                                        "play --matches matches at each value of a float key of the settings file, "
-                                       "from FROM to TO\nin steps of STEP, every value with the same match seeds, "
-                                       "and print a table of the\nresults by value (e.g. LuckMultiplier=0:2:0.25)")
-                            ->type_name("KEY=FROM:TO:STEP");
+                                       "from FROM to TO\nin steps of STEP or at each value of a list, every value "
+                                       "with the same match seeds, and print\na table of the results by value (e.g. "
+                                       "LuckMultiplier=0:2:0.25 or Speed=250,300,400)")
+                            ->type_name("KEY=FROM:TO:STEP|KEY=V1,V2,...");
     app.add_option("--who", options.who,
                    "whose key --vary changes: blue, red, all or slot:N (N from 0 to 9); default blue. The\nother "
                    "players keep their settings")
@@ -46,6 +51,17 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
             "with --vary, draw blue's win rate and both sides' tries against the value as a PNG\n(needs gnuplot: "
             "the Debian package gnuplot-nox)")
         ->needs(vary);
+    for (const char* single : {"--events", "--heatmap"})
+    {
+        if (CLI::Option* option = app.get_option_no_throw(single))
+        {
+            vary->excludes(option);
+        }
+    }
+}
+
+void AddShard(CLI::App& app, ScaleOptions& options)
+{
     CLI::Option* shard =
         app.add_option_function<std::string>(
                "--shard",
@@ -65,16 +81,18 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
     {
         shard->needs(seed);
     }
-    for (const char* single : {"--events", "--heatmap"})
-    {
-        if (CLI::Option* option = app.get_option_no_throw(single))
-        {
-            vary->excludes(option);
-        }
-    }
+}
 
+void AddMerge(CLI::App& app, ScaleOptions& options)
+{
     options.merge = app.add_subcommand("merge", "put the parts of a run played in shards (--shard K/N --json) back "
                                                 "together, as if\nthe run had been played in one go");
+    FormatHelp(*options.merge, "PART.json... [options]");
+    options.merge->footer(
+        "The summary goes to standard output, as for a run; its last line is the parts' speed.\nExit status: 0 on "
+        "success, 2 for a bad command line or parts that do not make one run (each part\nis checked: its program's "
+        "build, its matches' numbers, seeds and frames, its digest), 1 when an\noutput file cannot be written, 3 "
+        "when the run stopped at a rule broken, 128 + N on signal N.");
     options.merge
         ->add_option("PART.json", options.parts,
                      "the parts that tryzone-sim --shard K/N --json wrote, one per "
@@ -83,8 +101,15 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
     AddFile(*options.merge, "--json", options.mergeJson, "write the whole run's JSON");
     AddFile(*options.merge, "--csv", options.mergeCsv, "write a sweep's table as CSV");
     AddFile(*options.merge, "--plot", options.mergePlot, "draw a sweep's chart as a PNG");
+    AddFile(*options.merge, "--heatmap", options.mergeHeatmap, "draw the whole run's heat map as a PNG");
+    options.merge->add_flag("--any-build", options.anyBuild,
+                            "merge parts written by another build of tryzone-sim, whose matches may differ\nfrom "
+                            "this build's; without it such parts are refused");
+}
 
-    // Checked together once everything is read: --who may come after --vary.
+// Checked together once everything is read: --who may come after --vary.
+void CheckTogether(CLI::App& app, ScaleOptions& options)
+{
     app.callback(
         [&app, &options]()
         {
@@ -94,7 +119,7 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
                 {
                     if (option->count() > 0)
                     {
-                        throw CLI::ValidationError("merge takes the parts and --json, --csv and --plot only, not " +
+                        throw CLI::ValidationError("merge takes the parts and its own options only, not " +
                                                    option->get_name());
                     }
                 }
@@ -116,4 +141,14 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
             }
             NeedPlotter(options.plotFile);
         });
+}
+} // namespace
+
+void AddScaleOptions(CLI::App& app, ScaleOptions& options)
+{
+    AddJobs(app, options);
+    AddSweep(app, options);
+    AddShard(app, options);
+    AddMerge(app, options);
+    CheckTogether(app, options);
 }

@@ -24,6 +24,8 @@ struct ScaleOptions
     std::string mergeJson;
     std::string mergeCsv;
     std::string mergePlot;
+    std::string mergeHeatmap;
+    bool anyBuild = false;
 };
 
 // Adds the options and the subcommand to the simulator's command line; their checks run when it is parsed, so a

@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics/Color.hpp>
 #include <memory>
+#include <utility>
 
 namespace sf
 {
@@ -31,9 +32,10 @@ public:
     [[nodiscard]] int WindowHeight() const;
 
     // Creates an entity and queues it on the host; it joins the live list at the end of the next host update.
-    template <class T> T* Spawn(float radius, const sf::Color& color)
+    // Arguments after the colour go to the entity's constructor.
+    template <class T, class... Args> T* Spawn(float radius, const sf::Color& color, Args&&... args)
     {
-        auto entity = std::make_unique<T>(radius, color);
+        auto entity = std::make_unique<T>(radius, color, std::forward<Args>(args)...);
         T* spawned = entity.get();
         Enqueue(std::move(entity));
         return spawned;

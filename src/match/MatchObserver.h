@@ -20,4 +20,6 @@ public:
     }
     virtual void OnTackle(const Player& /*tackler*/, const Player& /*from*/) {}
     virtual void OnTry(std::uint8_t /*scoringTeam*/) {}
+    // The ball handed over by hand (E in debug mode): only input moves it so.
+    virtual void OnHand(const Player& /*from*/, const Player& /*to*/) {}
 };

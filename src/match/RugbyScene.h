@@ -3,10 +3,12 @@
 #include "core/Scene.h"
 #include "match/MatchObserver.h"
 #include "settings/PlayerSettings.h"
+#include "tactics/Tactic.h"
 
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,6 +73,8 @@ public:
     Player* selectedReceiver = nullptr;
     // Not owned; unset in the game.
     MatchObserver* observer = nullptr;
+    // The blue (team flag 0) and red teams' tactics, given before the set-up; null: the default tactic.
+    std::array<std::shared_ptr<const CompiledTactic>, 2> tactics{};
 
 protected:
     // Spawns the ten players from their records in slot order, and the ball on a random red player.

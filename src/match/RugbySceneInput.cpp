@@ -50,7 +50,12 @@ void RugbyScene::HandleEvent(const sf::Event& event)
         {
             // Without a receiver GiveTo refuses, and the holder stays open to a tackle at once.
             ball->stealTimer = ball->stealCooldown;
+            Player* const from = ballCarrier;
             ball->GiveTo(selectedReceiver);
+            if (selectedReceiver != nullptr && from != nullptr)
+            {
+                Notify(&MatchObserver::OnHand, *from, *selectedReceiver);
+            }
             selectedPlayer = selectedReceiver;
         }
     }

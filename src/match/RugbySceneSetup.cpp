@@ -62,7 +62,9 @@ void RugbyScene::SetUpMatch(const std::vector<PlayerSettings>& records)
     {
         // Record i goes to slot i whatever its number; its own team decides its colour.
         const PlayerSettings& record = records[slot];
-        Player* player = Spawn<Player>(record.Radius, record.Team != 0 ? sf::Color::Red : sf::Color::Blue);
+        // The record's team chooses the tactic, as it chooses the colour.
+        Player* player = Spawn<Player>(record.Radius, record.Team != 0 ? sf::Color::Red : sf::Color::Blue,
+                                       tactics[record.Team != 0 ? 1 : 0]);
         players[slot] = player;
         const std::uint8_t lane = LaneOf(record.StartPosition.y, height);
         player->Setup(record.Team, record.PlayerNumber, lane, record.Speed, record.LuckMultiplier,

@@ -47,9 +47,22 @@ MatchRecorder::MatchRecorder(int match, std::ostream* eventStream) : events(even
     result.match = match;
 }
 
+int SideOf(const RugbyScene& scene, const Player& player)
+{
+    for (std::size_t slot = 0; slot < scene.players.size(); ++slot)
+    {
+        if (scene.players[slot] == &player)
+        {
+            return slot < scene.players.size() / 2 ? 0 : 1;
+        }
+    }
+    return player.team == 0 ? 0 : 1;
+}
+
 TeamRecord& MatchRecorder::Team(const Player& player)
 {
-    return result.teams[player.team == 0 ? 0 : 1];
+    const auto* scene = dynamic_cast<const RugbyScene*>(GameHost::Instance().CurrentScene());
+    return result.teams[scene != nullptr ? SideOf(*scene, player) : (player.team == 0 ? 0 : 1)];
 }
 
 void MatchRecorder::OnKickOff(const Player& receiver)
@@ -111,6 +124,14 @@ void MatchRecorder::OnTry(std::uint8_t scoringTeam)
     {
         Write("try", {{"team", TeamName(scoringTeam)},
                       {"score", {{"blue", result.teams[0].tries}, {"red", result.teams[1].tries}}}});
+    }
+}
+
+void MatchRecorder::OnHand(const Player& from, const Player& to)
+{
+    if (events != nullptr)
+    {
+        Write("hand", {{"from", Describe(from)}, {"to", Describe(to)}});
     }
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <ostream>
 
+class Player;
 class RugbyScene;
 
 struct TeamRecord
@@ -21,7 +22,7 @@ struct TeamRecord
     int tackles = 0;
 };
 
-// What one match came to; teams by flag, 0 blue and 1 red.
+// What one match came to; teams by slot side, 0 blue and 1 red.
 struct MatchResult
 {
     int match = 0; // from 1
@@ -30,6 +31,10 @@ struct MatchResult
     std::array<TeamRecord, 2> teams;
     std::optional<RuleBreach> breach; // with the rules checked, the first one broken
 };
+
+// The side a player counts for, 0 blue or 1 red: his slot's (0 to 4 the left-hand team, 5 to 9 the right-hand one),
+// as in every kick-off, pass, tackle and score, whatever his settings' Team says.
+[[nodiscard]] int SideOf(const RugbyScene& scene, const Player& player);
 
 // Counts a match's events as they happen and, when given a stream, writes each as one line of JSON.
 class MatchRecorder : public MatchObserver
@@ -49,6 +54,7 @@ public:
                          bool success) override;
     void OnTackle(const Player& tackler, const Player& from) override;
     void OnTry(std::uint8_t scoringTeam) override;
+    void OnHand(const Player& from, const Player& to) override;
 
     MatchResult result;
 

@@ -17,9 +17,11 @@ namespace
 class PresetMatch : public RugbyScene
 {
 public:
-    PresetMatch(std::vector<PlayerSettings> records, MatchObserver* listener) : players(std::move(records))
+    PresetMatch(std::vector<PlayerSettings> records, MatchObserver* listener, const MatchTactics& teamTactics)
+        : players(std::move(records))
     {
         observer = listener;
+        tactics = {teamTactics.blue, teamTactics.red};
     }
 
     void Initialize() override
@@ -57,7 +59,7 @@ MatchRunner::~MatchRunner()
 }
 
 const RugbyScene& MatchRunner::Start(const std::vector<PlayerSettings>& players, std::uint32_t seed,
-                                     MatchObserver* observer)
+                                     MatchObserver* observer, const MatchTactics& tactics)
 {
     GameHost& host = GameHost::Instance();
     // The runner whose match the current world holds; each world holds one match.
@@ -76,7 +78,7 @@ const RugbyScene& MatchRunner::Start(const std::vector<PlayerSettings>& players,
     }
     host.SetFrameTime(kMaxFrameTime);
     SeedRandom(seed);
-    host.LaunchScene<PresetMatch>(players, observer);
+    host.LaunchScene<PresetMatch>(players, observer, tactics);
     scene = static_cast<RugbyScene*>(host.CurrentScene());
     frame = 0;
     return *scene;

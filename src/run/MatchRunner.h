@@ -3,12 +3,15 @@
 #include "behaviour/PlayerOrder.h"
 #include "run/MatchSnapshot.h"
 #include "settings/PlayerSettings.h"
+#include "tactics/Tactic.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class MatchObserver;
+
 class RugbyScene;
 
 namespace sf
@@ -46,8 +49,10 @@ public:
     ~MatchRunner();
 
     // A fresh match: the world emptied (a window the host has is kept, and drawn into), both random engines seeded
-    // from the seed, the players set up in slot order, the ball on a random red player. The observer may be null.
-    const RugbyScene& Start(const std::vector<PlayerSettings>& players, std::uint32_t seed, MatchObserver* observer);
+    // from the seed, the players set up in slot order, each wired by his team's tactic, the ball on a random red
+    // player. The observer may be null.
+    const RugbyScene& Start(const std::vector<PlayerSettings>& players, std::uint32_t seed, MatchObserver* observer,
+                            const MatchTactics& tactics = {});
     // Input for the match, acted on at once, as the game acts on a polled event before the frame's update.
     void Feed(const sf::Event& event);
     // An outside brain's order to the player in slot (0 to 9), followed from the next step on.

@@ -32,6 +32,10 @@ template <class Visit> void VisitAction(Action<Player>& action, Visit&& visit)
     {
         visit(*pass);
     }
+    else if (auto* hold = dynamic_cast<PlayerActionHold*>(&action))
+    {
+        visit(*hold);
+    }
 }
 
 int SlotOf(const RugbyScene& scene, const Player* player)
@@ -115,7 +119,7 @@ PlayerSnapshot TakePlayer(const Player& player)
     PlayerSnapshot snapshot;
     snapshot.entity = TakeEntity(player);
     snapshot.state = player.stateGraph.current;
-    for (std::size_t state = 0; state < snapshot.actions.size(); ++state)
+    for (std::size_t state = 0; state < player.stateGraph.states.size(); ++state)
     {
         ActionSnapshot& kept = snapshot.actions[state];
         VisitAction(*player.stateGraph.states[state]->actions.front(),
@@ -136,7 +140,7 @@ void RestorePlayer(const PlayerSnapshot& snapshot, RugbyScene& scene, Player& pl
 {
     RestoreEntity(snapshot.entity, player);
     player.stateGraph.current = snapshot.state;
-    for (std::size_t state = 0; state < snapshot.actions.size(); ++state)
+    for (std::size_t state = 0; state < player.stateGraph.states.size(); ++state)
     {
         const ActionSnapshot& kept = snapshot.actions[state];
         VisitAction(*player.stateGraph.states[state]->actions.front(),

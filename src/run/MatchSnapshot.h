@@ -2,6 +2,7 @@
 
 #include "behaviour/PlayerOrder.h"
 #include "core/Random.h"
+#include "tactics/Tactic.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
@@ -40,7 +41,7 @@ struct PlayerSnapshot
 {
     EntitySnapshot entity;
     int state = -1;
-    std::array<ActionSnapshot, 5> actions{};
+    std::array<ActionSnapshot, kMaxTacticStates> actions{}; // by state index; as many as the tactic has
     float luckMultiplier = 0.f;
     float enemyIsTooNearDistance = 0.f;
     float passCooldown = 0.f;

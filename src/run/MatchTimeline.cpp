@@ -3,18 +3,45 @@
 #include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/GameHost.h"
+#include "files/LogFile.h"
 #include "match/RugbyScene.h"
 #include "run/RecordingFile.h"
 
 #include <SFML/Window/Event.hpp>
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 
-MatchTimeline::MatchTimeline(std::uint32_t matchSeed, std::vector<PlayerSettings> players, std::ostream* eventStream)
-    : seed(matchSeed), firstPlayers(std::move(players)), events(eventStream)
+namespace
 {
-    Restart(firstPlayers, 0, 1);
+// Silences std::cout while a frame already shown is played again.
+class ConsoleMute
+{
+public:
+    explicit ConsoleMute(bool mute) : saved(mute ? std::cout.rdbuf(nullptr) : nullptr) {}
+    ~ConsoleMute()
+    {
+        if (saved != nullptr)
+        {
+            std::cout.rdbuf(saved);
+            std::cout.clear();
+        }
+    }
+    ConsoleMute(const ConsoleMute&) = delete;
+    ConsoleMute& operator=(const ConsoleMute&) = delete;
+
+private:
+    std::streambuf* saved;
+};
+} // namespace
+
+MatchTimeline::MatchTimeline(std::uint32_t matchSeed, std::vector<PlayerSettings> players, std::ostream* eventStream,
+                             MatchTactics matchTactics, MatchNumbering matchNumbering)
+    : seed(matchSeed), numbering(matchNumbering), firstPlayers(std::move(players)),
+      firstTactics(std::move(matchTactics)), events(eventStream)
+{
+    Restart(firstPlayers, firstTactics, 0, numbering.firstMatch);
 }
 
 void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFrame)
@@ -27,22 +54,31 @@ void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFra
 void MatchTimeline::RecordTo(RecordingFile* recordingFile)
 {
     file = recordingFile;
-    file->WriteHeader(HeaderLine(seed, firstPlayers));
+    file->WriteHeader(HeaderLine(seed, firstPlayers, firstTactics, numbering));
     for (const MatchInput& input : history)
     {
         file->WriteInput(InputLine(input));
     }
 }
 
-void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, std::int64_t atFrame, int match)
+void MatchTimeline::CutEventsIn(LogFile* log)
+{
+    eventLog = log;
+    // The first kick-off's lines are never taken back.
+    lineStarts.assign(1, {0, log->Length()});
+}
+
+void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, const MatchTactics& matchTactics,
+                            std::int64_t atFrame, int match)
 {
     if (recorder && match > recorder->result.match)
     {
         finished.push_back(recorder->result);
     }
-    recorder.emplace(match, silent ? nullptr : events);
+    recorder.emplace(match, quiet ? nullptr : events);
     recorder->result.seed = seed;
-    runner.Start(players, seed, &*recorder);
+    tactics = matchTactics;
+    runner.Start(players, seed, &*recorder, tactics);
     kickOff = atFrame;
     clock = 0.0;
 }
@@ -51,7 +87,7 @@ void MatchTimeline::Apply(const MatchInput& input)
 {
     if (input.kind == InputKind::Reload)
     {
-        Restart(input.players, input.frame - 1, recorder->result.match + 1);
+        Restart(input.players, input.tactics, input.frame - 1, recorder->result.match + 1);
     }
     else if (input.kind == InputKind::Order)
     {
@@ -59,6 +95,8 @@ void MatchTimeline::Apply(const MatchInput& input)
     }
     else if (input.kind != InputKind::FrameTime)
     {
+        // What the input causes (a hand-off) is logged with the frame it comes before.
+        recorder->SetFrame(runner.Frame() + 1);
         runner.Feed(EventFromInput(input));
     }
 }
@@ -73,9 +111,35 @@ void MatchTimeline::Keep(MatchInput input)
     ++next;
 }
 
-void MatchTimeline::Give(MatchInput input)
+void MatchTimeline::BeginStepLines(std::int64_t step)
+{
+    quiet = step <= logged;
+    recorder->SetEvents(quiet ? nullptr : events);
+    if (!quiet && eventLog != nullptr && (lineStarts.empty() || lineStarts.back().second != eventLog->Length()))
+    {
+        lineStarts.emplace_back(step, eventLog->Length());
+    }
+}
+
+bool MatchTimeline::Give(MatchInput input)
 {
     input.frame = frame + 1;
+    const bool droppedReload = std::any_of(history.begin() + static_cast<std::ptrdiff_t>(next), history.end(),
+                                           [](const MatchInput& old) { return old.kind == InputKind::Reload; });
+    if (logged > frame)
+    {
+        // The lines of the frames after this one described a future that is now gone. The next frame begins where
+        // the last listed frame up to it does.
+        const auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), frame + 1,
+                                            [](std::int64_t at, const auto& start) { return at < start.first; });
+        if (after != lineStarts.begin() && eventLog != nullptr)
+        {
+            eventLog->CutTo(std::prev(after)->second);
+        }
+        lineStarts.erase(after, lineStarts.end());
+        logged = frame;
+    }
+    BeginStepLines(frame + 1);
     // New input after a jump back: the future the history held is gone.
     history.erase(history.begin() + static_cast<std::ptrdiff_t>(next), history.end());
     if (file != nullptr)
@@ -89,11 +153,58 @@ void MatchTimeline::Give(MatchInput input)
     }
     Keep(std::move(input));
     Apply(history.back());
+    return droppedReload;
+}
+
+void MatchTimeline::Redraw()
+{
+    const MatchSnapshot still = runner.Capture();
+    const MatchResult result = recorder->result;
+    recorder->SetEvents(nullptr);
+    {
+        const ConsoleMute mute(true);
+        DebugOverlay::Instance().Clear();
+        runner.Step(kMaxFrameTime);
+    }
+    runner.Restore(still);
+    recorder->result = result;
+    recorder->SetEvents(quiet ? nullptr : events);
+}
+
+const std::vector<PlayerSettings>& MatchTimeline::Players() const
+{
+    for (std::size_t i = next; i > 0; --i)
+    {
+        if (history[i - 1].kind == InputKind::Reload)
+        {
+            return history[i - 1].players;
+        }
+    }
+    return firstPlayers;
+}
+
+const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
+{
+    bool current = false;
+    for (std::size_t i = next; i > 0; --i)
+    {
+        if (history[i - 1].kind == InputKind::Reload)
+        {
+            if (current)
+            {
+                return &history[i - 1].players;
+            }
+            current = true;
+        }
+    }
+    return current ? &firstPlayers : nullptr;
 }
 
 void MatchTimeline::Advance(float frameTime)
 {
     const std::int64_t step = frame + 1;
+    BeginStepLines(step);
+    const ConsoleMute mute(quiet);
     float length = kMaxFrameTime;
     bool timed = false;
     for (; next < history.size() && history[next].frame == step; ++next)
@@ -119,11 +230,12 @@ void MatchTimeline::Advance(float frameTime)
     DebugOverlay::Instance().Clear();
     recorder->SetFrame(runner.Frame() + 1);
     runner.Step(length);
-    ++recorder->result.teams[runner.Scene().ballCarrier->team == 0 ? 0 : 1].possessionFrames;
+    ++recorder->result.teams[SideOf(runner.Scene(), *runner.Scene().ballCarrier)].possessionFrames;
     recorder->result.frames = runner.Frame();
     clock += static_cast<double>(length);
     frame = step;
     knownEnd = std::max(knownEnd, frame);
+    logged = std::max(logged, frame);
     if (checkpointSpacing > 0 && (frame - kickOff - 1) % checkpointSpacing == 0)
     {
         KeepCheckpoint();
@@ -135,12 +247,18 @@ void MatchTimeline::KeepCheckpoint()
     // Playing on after a jump back passes checkpoints already kept.
     if (checkpoints.empty() || checkpoints.back().frame < frame)
     {
-        checkpoints.push_back({frame, runner.Capture(), recorder->result, finished, next, kickOff, clock});
+        checkpoints.push_back({frame, runner.Capture(), recorder->result, finished, next, kickOff, clock, tactics});
     }
 }
 
 void MatchTimeline::Resume(const Checkpoint& checkpoint)
 {
+    // A snapshot fits only players wired by the same tactics: the match of another reload is set up anew first.
+    if (checkpoint.tactics != tactics)
+    {
+        tactics = checkpoint.tactics;
+        runner.Start(firstPlayers, seed, &*recorder, tactics);
+    }
     runner.Restore(checkpoint.match);
     recorder->result = checkpoint.result;
     finished = checkpoint.finished;
@@ -167,7 +285,8 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
     {
         return 0;
     }
-    silent = true;
+    // A kick-off the jump restarts from was logged when it was first played.
+    quiet = true;
     recorder->SetEvents(nullptr);
     // Strictly before the target: the shown frame's drawing comes from its own step.
     const auto after =
@@ -181,7 +300,7 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
     {
         // From the latest kick-off at or before the target: the first one, or a reload's.
         std::size_t start = 0;
-        int match = 1;
+        int match = numbering.firstMatch;
         for (std::size_t i = 0; i < history.size() && history[i].frame <= target; ++i)
         {
             if (history[i].kind == InputKind::Reload)
@@ -190,9 +309,10 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
                 ++match;
             }
         }
-        finished.resize(static_cast<std::size_t>(match - 1));
+        finished.resize(static_cast<std::size_t>(match - numbering.firstMatch));
         recorder.reset();
-        Restart(start == 0 ? firstPlayers : history[start - 1].players, start == 0 ? 0 : history[start - 1].frame - 1,
+        Restart(start == 0 ? firstPlayers : history[start - 1].players,
+                start == 0 ? firstTactics : history[start - 1].tactics, start == 0 ? 0 : history[start - 1].frame - 1,
                 match);
         frame = kickOff;
         next = start;
@@ -205,8 +325,6 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
         Advance(kMaxFrameTime);
     }
     DebugOverlay::SetEnabled(drawing);
-    silent = false;
-    recorder->SetEvents(events);
     if (frame < target)
     {
         Advance(kMaxFrameTime);
@@ -217,7 +335,7 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
 bool MatchTimeline::Save(const std::string& path) const
 {
     std::ofstream out(path, std::ios::binary);
-    out << HeaderLine(seed, firstPlayers);
+    out << HeaderLine(seed, firstPlayers, firstTactics, numbering);
     for (const MatchInput& input : history)
     {
         if (input.frame <= frame)
@@ -255,12 +373,13 @@ std::vector<MatchResult> MatchTimeline::Results() const
     return results;
 }
 
-std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events)
+std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events,
+                                        const volatile std::sig_atomic_t* stop)
 {
-    MatchTimeline timeline(recording.seed, recording.players, events);
+    MatchTimeline timeline(recording.seed, recording.players, events, recording.tactics, recording.numbering);
     timeline.SetCheckpointSpacing(0);
     timeline.Preload(recording.inputs, recording.lastFrame);
-    while (timeline.Frame() < recording.lastFrame)
+    while (timeline.Frame() < recording.lastFrame && (stop == nullptr || *stop == 0))
     {
         timeline.Advance(kMaxFrameTime);
     }

@@ -4,12 +4,14 @@
 #include "run/MatchRunner.h"
 #include "run/Recording.h"
 
+#include <csignal>
 #include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+class LogFile;
 class RecordingFile;
 
 // Ten seconds of match time.
@@ -19,21 +21,36 @@ inline constexpr std::int64_t kCheckpointFrames = 1200;
 
 // A match and every input it was ever given, in one queue of frame-stamped inputs: live input from the window, a
 // recording and a jump's re-play all feed the match from that queue, so what is played is what is kept. Frames count
-// from the first kick-off and keep counting through settings reloads; the first step is frame 1.
+// from the first kick-off and keep counting through settings reloads; the first step is frame 1. The event log and
+// the match's console lines ("joueur non valide") follow the kept timeline: a frame logs the first time it is
+// played, never again when a jump re-plays it, and new input that replaces the future takes its lines back.
 class MatchTimeline
 {
 public:
     // Kicks off at frame 0. The events stream, when given, receives the match's event lines as they are played.
-    MatchTimeline(std::uint32_t seed, std::vector<PlayerSettings> players, std::ostream* events);
+    // Each match lasts numbering.matchFrames from its kick-off (0: no set length), and the first is numbered
+    // numbering.firstMatch in the log; the recordings carry both.
+    MatchTimeline(std::uint32_t seed, std::vector<PlayerSettings> players, std::ostream* events,
+                  MatchTactics tactics = {}, MatchNumbering numbering = {});
 
+    // The current match's last frame, when matches have a set length; -1 otherwise.
+    [[nodiscard]] std::int64_t FullTimeFrame() const
+    {
+        return numbering.matchFrames > 0 ? kickOff + numbering.matchFrames : -1;
+    }
     // A recording's inputs, as the known future of the match.
     void Preload(std::vector<MatchInput> inputs, std::int64_t lastFrame);
     // From now on the history is written to the file as it grows (and cut back when it is cut).
     void RecordTo(RecordingFile* file);
+    // The events stream is this log's: lines of a replaced future are cut from it where it can be cut.
+    void CutEventsIn(LogFile* log);
 
     // Live input, stamped with the next frame: it replaces whatever the history held from that frame on, is kept,
-    // and the match is fed the kept copy.
-    void Give(MatchInput input);
+    // and the match is fed the kept copy. True when the future it replaced held a settings reload.
+    bool Give(MatchInput input);
+    // Draws the match as it stands again, as a paused window shows input given since its last step: one step is
+    // played for its drawing and taken back, so nothing else changes.
+    void Redraw();
     // One step. A frame the history already holds keeps its recorded length; a new one lasts frameTime, and a
     // length other than the capped frame time is kept as an input.
     void Advance(float frameTime);
@@ -56,6 +73,14 @@ public:
     [[nodiscard]] std::int64_t KnownEnd() const { return knownEnd; }
     [[nodiscard]] std::uint32_t Seed() const { return seed; }
     [[nodiscard]] const std::vector<MatchInput>& History() const { return history; }
+    // The tactics the current match is played with.
+    [[nodiscard]] const MatchTactics& Tactics() const { return tactics; }
+    // The players of the current match: the first ones, or the last reload's.
+    [[nodiscard]] const std::vector<PlayerSettings>& Players() const;
+    // The players of the match before the current one; none before the first reload.
+    [[nodiscard]] const std::vector<PlayerSettings>* PlayersBefore() const;
+    // The frame the current players kicked off after: 0, or the last reload's frame before it.
+    [[nodiscard]] std::int64_t PlayersSince() const { return kickOff; }
     [[nodiscard]] const RugbyScene& Scene() const { return runner.Scene(); }
     // The current match's counts; reloads start a new match.
     [[nodiscard]] const MatchResult& Result() const { return recorder->result; }
@@ -76,18 +101,30 @@ private:
         std::size_t next = 0;
         std::int64_t kickOff = 0;
         double clock = 0.0;
+        MatchTactics tactics;
     };
 
-    void Restart(const std::vector<PlayerSettings>& players, std::int64_t atFrame, int match);
+    void Restart(const std::vector<PlayerSettings>& players, const MatchTactics& matchTactics, std::int64_t atFrame,
+                 int match);
     void Apply(const MatchInput& input);
     void Keep(MatchInput input);
     void KeepCheckpoint();
     void Resume(const Checkpoint& checkpoint);
+    // Before the given step's input and play: whether its lines are new (and where they start in the log).
+    void BeginStepLines(std::int64_t step);
 
     std::uint32_t seed;
+    MatchNumbering numbering;
     std::vector<PlayerSettings> firstPlayers;
+    MatchTactics firstTactics;
+    MatchTactics tactics;
     std::ostream* events;
-    bool silent = false;
+    LogFile* eventLog = nullptr;
+    bool quiet = false;      // the step being played was logged before
+    std::int64_t logged = 0; // the last frame whose lines were written
+    // Where each frame's lines begin in the log, for frames that follow lines (a frame begins where the last
+    // listed frame before it does).
+    std::vector<std::pair<std::int64_t, std::uint64_t>> lineStarts;
     MatchRunner runner;
     std::optional<MatchRecorder> recorder;
     std::vector<MatchResult> finished;
@@ -102,5 +139,7 @@ private:
     std::int64_t checkpointSpacing = kCheckpointFrames;
 };
 
-// Plays a recording headless up to its last frame; the matches it holds, with their counts.
-[[nodiscard]] std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events);
+// Plays a recording headless up to its last frame, or until stop (a signal's flag) is set between two frames; the
+// matches it holds, with their counts.
+[[nodiscard]] std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events,
+                                                      const volatile std::sig_atomic_t* stop = nullptr);

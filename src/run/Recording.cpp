@@ -1,7 +1,10 @@
 #include "run/Recording.h"
 
+#include "core/GameHost.h"
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
+#include "tactics/TacticsFile.h"
+#include "settings/RegularFile.h"
 
 #include <SFML/Window/Event.hpp>
 #include <array>
@@ -9,7 +12,7 @@
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <sstream>
+#include <sys/stat.h>
 
 namespace
 {
@@ -105,6 +108,40 @@ std::optional<std::string> ParseOrder(const json& line, MatchInput& input)
     return std::nullopt;
 }
 
+json TacticsJson(const MatchTactics& tactics)
+{
+    const auto team = [](const std::shared_ptr<const CompiledTactic>& tactic)
+    { return tactic == nullptr ? json(nullptr) : json(TacticToJson(tactic->source)); };
+    return {{"blue", team(tactics.blue)}, {"red", team(tactics.red)}};
+}
+
+// The tactics a line keeps, when it keeps any: none means the default tactic for both teams.
+std::optional<std::string> ReadTactics(const json& line, MatchTactics& tactics)
+{
+    if (!line.contains("tactics"))
+    {
+        return std::nullopt;
+    }
+    const json& kept = line["tactics"];
+    for (const auto& [side, tactic] : {std::pair{"blue", &tactics.blue}, std::pair{"red", &tactics.red}})
+    {
+        if (!kept.is_object() || !kept.contains(side))
+        {
+            return std::string("tactics that do not validate");
+        }
+        if (!kept[side].is_null())
+        {
+            TacticsRead read = TacticsFromJson(kept[side], std::string(side) + " tactics");
+            if (read.tactic == nullptr)
+            {
+                return "tactics that do not validate (" + read.error + ")";
+            }
+            *tactic = std::move(read.tactic);
+        }
+    }
+    return std::nullopt;
+}
+
 // The input on one line after the header; a reason when it is not one.
 std::variant<MatchInput, std::string> ParseInput(const json& line)
 {
@@ -112,6 +149,10 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
     if (!line.contains("frame") || !line["frame"].is_number_integer() || line["frame"].get<std::int64_t>() < 1)
     {
         return std::string("no frame number");
+    }
+    if (line["frame"].is_number_unsigned() && line["frame"].get<std::uint64_t>() > kMaxRecordingFrames)
+    {
+        return "a frame past " + std::to_string(kMaxRecordingFrames);
     }
     input.frame = line["frame"].get<std::int64_t>();
     const json* kind = line.contains("input") && line["input"].is_string() ? &line["input"] : nullptr;
@@ -137,9 +178,11 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
     }
     if (input.kind == InputKind::FrameTime)
     {
-        if (!line.contains("seconds") || !IsFloat(line["seconds"]) || line["seconds"].get<double>() < 0.0)
+        // The game records measured frame times, which are capped.
+        if (!line.contains("seconds") || !IsFloat(line["seconds"]) || line["seconds"].get<double>() < 0.0 ||
+            line["seconds"].get<double>() > static_cast<double>(kMaxFrameTime))
         {
-            return std::string("a frame time that is not a length of time");
+            return std::string("a frame time that is not from 0 to the capped frame time");
         }
         input.frameTime = line["seconds"].get<float>();
     }
@@ -158,6 +201,10 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
             return std::string("reloaded settings that do not validate");
         }
         input.players = std::move(*players);
+        if (auto refused = ReadTactics(line, input.tactics))
+        {
+            return *refused;
+        }
     }
     return input;
 }
@@ -223,12 +270,24 @@ sf::Event EventFromInput(const MatchInput& input)
     return event;
 }
 
-std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players)
+std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players, const MatchTactics& tactics,
+                       MatchNumbering numbering)
 {
-    const nlohmann::ordered_json line = {{"format", kRecordingFormat},
-                                         {"version", kRecordingVersion},
-                                         {"seed", seed},
-                                         {"players", PlayersJson(players)}};
+    nlohmann::ordered_json line = {{"format", kRecordingFormat}, {"version", kRecordingVersion}, {"seed", seed}};
+    // Optional, so that older recordings, and matches of no set length, read and write as they always did.
+    if (numbering.matchFrames > 0)
+    {
+        line["match_frames"] = numbering.matchFrames;
+    }
+    if (numbering.firstMatch != 1)
+    {
+        line["match"] = numbering.firstMatch;
+    }
+    line["players"] = PlayersJson(players);
+    if (tactics.Any())
+    {
+        line["tactics"] = TacticsJson(tactics);
+    }
     return line.dump() + '\n';
 }
 
@@ -247,6 +306,10 @@ std::string InputLine(const MatchInput& input)
     if (input.kind == InputKind::Reload)
     {
         line["players"] = PlayersJson(input.players);
+        if (input.tactics.Any())
+        {
+            line["tactics"] = TacticsJson(input.tactics);
+        }
     }
     if (input.kind == InputKind::Order)
     {
@@ -270,15 +333,113 @@ std::string EndLine(std::int64_t frame)
     return nlohmann::ordered_json{{"end", frame}}.dump() + '\n';
 }
 
+namespace
+{
+// The first line: format, version, seed and players; the reason it is refused, if it is.
+std::optional<std::string> ReadHeader(const json& line, Recording& recording)
+{
+    if (!line.contains("format") || line["format"] != kRecordingFormat)
+    {
+        return "not a TryZone recording";
+    }
+    if (!line.contains("version") || line["version"] != kRecordingVersion)
+    {
+        return "recording version " + (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
+               ", this game plays version " + std::to_string(kRecordingVersion);
+    }
+    if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
+        line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
+    {
+        return "no seed";
+    }
+    recording.seed = line["seed"].get<std::uint32_t>();
+    if (line.contains("match_frames"))
+    {
+        const json& frames = line["match_frames"];
+        if (!frames.is_number_unsigned() || frames.get<std::uint64_t>() < 1 ||
+            frames.get<std::uint64_t>() > kMaxRecordingFrames)
+        {
+            return "a match length (match_frames) that is not from 1 to " + std::to_string(kMaxRecordingFrames);
+        }
+        recording.numbering.matchFrames = frames.get<std::int64_t>();
+    }
+    if (line.contains("match"))
+    {
+        const json& match = line["match"];
+        if (!match.is_number_unsigned() || match.get<std::uint64_t>() < 1 || match.get<std::uint64_t>() > kMaxMatch)
+        {
+            return "a match number that is not from 1 to " + std::to_string(kMaxMatch);
+        }
+        recording.numbering.firstMatch = match.get<int>();
+    }
+    auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
+    if (!players)
+    {
+        return "settings that do not validate";
+    }
+    recording.players = std::move(*players);
+    return ReadTactics(line, recording.tactics);
+}
+
+// A line after the header: an input or the end; the reason it is refused, if it is.
+std::optional<std::string> ReadBodyLine(const json& line, Recording& recording, bool& ended)
+{
+    if (ended)
+    {
+        return "a line after the end";
+    }
+    if (line.contains("end"))
+    {
+        if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
+        {
+            return "frames out of order";
+        }
+        if (line["end"].get<std::uint64_t>() > kMaxRecordingFrames)
+        {
+            return "a frame past " + std::to_string(kMaxRecordingFrames);
+        }
+        recording.lastFrame = line["end"].get<std::int64_t>();
+        ended = true;
+        return std::nullopt;
+    }
+    auto input = ParseInput(line);
+    if (auto* reason = std::get_if<std::string>(&input))
+    {
+        return *reason;
+    }
+    MatchInput& parsed = std::get<MatchInput>(input);
+    if (parsed.frame < recording.lastFrame)
+    {
+        return "frames out of order";
+    }
+    recording.lastFrame = parsed.frame;
+    recording.inputs.push_back(std::move(parsed));
+    return std::nullopt;
+}
+} // namespace
+
 std::variant<Recording, std::string> ReadRecording(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream content;
-    if (!file || !(content << file.rdbuf()))
+    Descriptor file;
+    struct stat status
     {
-        return path + ": cannot be read";
+    };
+    const OpenOutcome opened = OpenRegular(path, file, status);
+    if (opened != OpenOutcome::Opened)
+    {
+        return path + (opened == OpenOutcome::NotAFile ? ": not a regular file" : ": cannot be read");
     }
-    const std::string text = content.str();
+    std::string text;
+    const ReadOutcome read = ReadBounded(file.Get(), text, kMaxRecordingBytes);
+    if (read != ReadOutcome::Read)
+    {
+        return path + (read == ReadOutcome::TooLarge ? ": larger than 64 MiB" : ": cannot be read");
+    }
+    // Blank lines at the end, as an editor may leave, end nothing.
+    while (text.size() >= 2 && text.back() == '\n' && text[text.size() - 2] == '\n')
+    {
+        text.pop_back();
+    }
     Recording recording;
     bool ended = false;
     std::size_t number = 0;
@@ -300,58 +461,11 @@ std::variant<Recording, std::string> ReadRecording(const std::string& path)
             }
             return where + "not a JSON object";
         }
-        if (number == 1)
+        const auto refused = number == 1 ? ReadHeader(line, recording) : ReadBodyLine(line, recording, ended);
+        if (refused)
         {
-            if (!line.contains("format") || line["format"] != kRecordingFormat)
-            {
-                return where + "not a TryZone recording";
-            }
-            if (!line.contains("version") || line["version"] != kRecordingVersion)
-            {
-                return where + "recording version " +
-                       (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
-                       ", this game plays version " + std::to_string(kRecordingVersion);
-            }
-            if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
-                line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
-            {
-                return where + "no seed";
-            }
-            recording.seed = line["seed"].get<std::uint32_t>();
-            auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
-            if (!players)
-            {
-                return where + "settings that do not validate";
-            }
-            recording.players = std::move(*players);
-            continue;
+            return where + *refused;
         }
-        if (ended)
-        {
-            return where + "a line after the end";
-        }
-        if (line.contains("end"))
-        {
-            if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
-            {
-                return where + "frames out of order";
-            }
-            recording.lastFrame = line["end"].get<std::int64_t>();
-            ended = true;
-            continue;
-        }
-        auto input = ParseInput(line);
-        if (auto* reason = std::get_if<std::string>(&input))
-        {
-            return where + *reason;
-        }
-        MatchInput& parsed = std::get<MatchInput>(input);
-        if (parsed.frame < recording.lastFrame)
-        {
-            return where + "frames out of order";
-        }
-        recording.lastFrame = parsed.frame;
-        recording.inputs.push_back(std::move(parsed));
     }
     if (number == 0)
     {

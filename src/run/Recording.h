@@ -2,6 +2,7 @@
 
 #include "behaviour/PlayerOrder.h"
 #include "settings/PlayerSettings.h"
+#include "tactics/Tactic.h"
 
 #include <cstdint>
 #include <optional>
@@ -38,10 +39,17 @@ struct MatchInput
     std::vector<PlayerSettings> players; // Reload only
     int slot = 0;                        // Order only
     PlayerOrder order;                   // Order only
+    MatchTactics tactics;                // Reload only
 };
 
 inline constexpr const char* kRecordingFormat = "tryzone-recording";
 inline constexpr int kRecordingVersion = 1;
+// What a recording may hold: 100000 simulated minutes of frames (tryzone-sim's --minutes limit), and 64 MiB, an
+// hour of the densest input (clicks every frame) several times over.
+inline constexpr std::int64_t kMaxRecordingFrames = 718562874;
+// The highest match number tryzone-sim gives.
+inline constexpr int kMaxMatch = 1000000;
+inline constexpr std::size_t kMaxRecordingBytes = std::size_t{64} << 20;
 
 // The input a window event stands for, stamped with the frame it is fed before; none for an event the match ignores
 // (clicks and E only count in debug mode).
@@ -50,7 +58,16 @@ inline constexpr int kRecordingVersion = 1;
 [[nodiscard]] sf::Event EventFromInput(const MatchInput& input);
 
 // One line of a recording each, ending with a line feed.
-[[nodiscard]] std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players);
+// numbering.matchFrames, when set, is the length of each match (tryzone --minutes); a recording without it has
+// none. numbering.firstMatch numbers the first match in the event log (tryzone --match); written when it is not 1.
+struct MatchNumbering
+{
+    std::int64_t matchFrames = 0;
+    int firstMatch = 1;
+};
+// Tactics other than the default are written whole, so that a recording needs no other file.
+[[nodiscard]] std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players,
+                                     const MatchTactics& tactics = {}, MatchNumbering numbering = {});
 [[nodiscard]] std::string InputLine(const MatchInput& input);
 [[nodiscard]] std::string EndLine(std::int64_t frame);
 
@@ -58,10 +75,13 @@ struct Recording
 {
     std::uint32_t seed = 0;
     std::vector<PlayerSettings> players;
+    MatchTactics tactics;
+    MatchNumbering numbering; // frames from each kick-off to full time (0: no set length), the first match's number
     std::vector<MatchInput> inputs; // frames never decrease
     std::int64_t lastFrame = 0;     // the end line's, or the last input's when the recording was cut short
     std::string warning;            // a cut last line, which was left out
 };
 
-// The recording in the file, or one line saying what is wrong with it and where.
+// The recording in the file, or one line saying what is wrong with it and where. A FIFO or a device is refused
+// without being opened, so nothing blocks; blank lines after the last one are allowed.
 [[nodiscard]] std::variant<Recording, std::string> ReadRecording(const std::string& path);

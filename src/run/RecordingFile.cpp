@@ -34,13 +34,15 @@ void RecordingFile::WriteInput(std::string_view line)
 
 void RecordingFile::KeepInputs(std::size_t count)
 {
-    if (descriptor < 0 || count >= starts.size())
+    if (descriptor < 0 || error != 0 || count >= starts.size())
     {
         return;
     }
-    // Best effort, like every write here: a recording that cannot be written does not stop the game.
-    static_cast<void>(::ftruncate(descriptor, starts[count]));
-    static_cast<void>(::lseek(descriptor, starts[count], SEEK_SET));
+    if (::ftruncate(descriptor, starts[count]) != 0 || ::lseek(descriptor, starts[count], SEEK_SET) < 0)
+    {
+        error = errno;
+        return;
+    }
     starts.resize(count);
 }
 
@@ -52,7 +54,8 @@ void RecordingFile::WriteEnd(std::string_view line)
 void RecordingFile::Write(std::string_view line)
 {
     // Straight to the file, unbuffered: a line written is a line kept.
-    while (descriptor >= 0 && !line.empty())
+    // A recording that cannot be written does not stop the game; the caller reports Error().
+    while (descriptor >= 0 && error == 0 && !line.empty())
     {
         const ssize_t written = ::write(descriptor, line.data(), line.size());
         if (written < 0 && errno == EINTR)
@@ -61,6 +64,7 @@ void RecordingFile::Write(std::string_view line)
         }
         if (written <= 0)
         {
+            error = written < 0 ? errno : EIO;
             return;
         }
         line.remove_prefix(static_cast<std::size_t>(written));

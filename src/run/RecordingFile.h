@@ -7,7 +7,8 @@
 #include <vector>
 
 // A recording being written: each line reaches the file as it is written, so a crash loses at most the line being
-// written; input lines can be taken back when a jump back and new input replace the future they described.
+// written; input lines can be taken back when a jump back and new input replace the future they described. After a
+// failed write (a full disk, a file size limit) nothing more is written or cut: the file is left as it stood.
 class RecordingFile
 {
 public:
@@ -27,10 +28,13 @@ public:
 
     [[nodiscard]] bool IsOpen() const { return descriptor >= 0; }
     [[nodiscard]] std::size_t Inputs() const { return starts.size(); }
+    // errno of the first failed write, 0 while none has failed.
+    [[nodiscard]] int Error() const { return error; }
 
 private:
     void Write(std::string_view line);
 
     int descriptor = -1;
+    int error = 0;
     std::vector<off_t> starts; // where each input line begins
 };

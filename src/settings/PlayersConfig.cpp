@@ -2,6 +2,8 @@
 
 #include "settings/ConsoleText.h"
 #include "settings/FileReplacement.h"
+#include "settings/RegularFile.h"
+#include "settings/SettingsHint.h"
 
 #include <array>
 #include <cerrno>
@@ -118,65 +120,6 @@ void PrintLibraryText(std::ostream& out, std::string_view text)
     out << ConsoleText(text, MaxLength) << std::endl;
 }
 
-enum class ReadOutcome
-{
-    Read,
-    TooLarge,
-    Failed,
-};
-
-// Reads the whole file into text, in chunks, giving up as soon as it holds more than MaxFileBytes: memory stays
-// bounded even when the file grows while it is read.
-ReadOutcome ReadBounded(int descriptor, std::string& text)
-{
-    std::array<char, 16384> chunk{};
-    for (;;)
-    {
-        const ssize_t count = ReadSome(descriptor, chunk.data(), chunk.size());
-        if (count <= 0)
-        {
-            return count == 0 ? ReadOutcome::Read : ReadOutcome::Failed;
-        }
-        if (text.size() + static_cast<std::size_t>(count) > PlayersConfig::MaxFileBytes)
-        {
-            return ReadOutcome::TooLarge;
-        }
-        text.append(chunk.data(), static_cast<std::size_t>(count));
-    }
-}
-
-// Opens a regular file for reading without ever blocking: a FIFO or a device at the path is refused before it is
-// opened (opening a FIFO waits for a writer), and checked again once open, in case the path changed in between.
-// Reading is the caller's; status tells a missing or forbidden file (errno set) from one that is not a file.
-enum class OpenOutcome
-{
-    Opened,
-    CannotOpen,
-    NotAFile,
-};
-
-OpenOutcome OpenRegular(const std::string& path, Descriptor& file, struct stat& status)
-{
-    if (::stat(path.c_str(), &status) != 0)
-    {
-        return OpenOutcome::CannotOpen;
-    }
-    if (!S_ISREG(status.st_mode))
-    {
-        return OpenOutcome::NotAFile;
-    }
-    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.IsOpen())
-    {
-        return OpenOutcome::CannotOpen;
-    }
-    if (::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
-    {
-        return OpenOutcome::NotAFile;
-    }
-    return OpenOutcome::Opened;
-}
-
 // The text Save writes: the first ten records.
 std::string SavedText(const std::vector<PlayerSettings>& records)
 {
@@ -196,7 +139,7 @@ bool Holds(int descriptor, const struct stat& status, const std::string& text)
         return false;
     }
     std::string contents;
-    const bool read = ReadBounded(descriptor, contents) == ReadOutcome::Read;
+    const bool read = ReadBounded(descriptor, contents, PlayersConfig::MaxFileBytes) == ReadOutcome::Read;
     return ::lseek(descriptor, 0, SEEK_SET) == 0 && read && contents == text;
 }
 
@@ -260,7 +203,10 @@ json RecordToJson(const PlayerSettings& record)
 
 PlayersConfig::PlayersConfig(std::string path) : fileName(std::move(path)) {}
 
-bool PlayersConfig::Load()
+namespace
+{
+// The file's text, read whole and bounded; false, with the loader's line printed, when it cannot be.
+bool ReadSettingsText(const std::string& fileName, std::string& text)
 {
     Descriptor file;
     struct stat status = {};
@@ -275,57 +221,94 @@ bool PlayersConfig::Load()
         std::cerr << "Failed to read config file: " << fileName << std::endl;
         return false;
     }
+    const ReadOutcome outcome = ReadBounded(file.Get(), text, PlayersConfig::MaxFileBytes);
+    file.Close();
+    if (outcome == ReadOutcome::TooLarge)
+    {
+        std::cerr << "Config file too large (more than 1 MiB): " << fileName << std::endl;
+        return false;
+    }
+    if (outcome == ReadOutcome::Failed)
+    {
+        std::cerr << "Failed to read config file: " << fileName << std::endl;
+        return false;
+    }
+    return true;
+}
 
+// Every entry checked and appended to records in order; false, with the loader's line printed, at the first that
+// fails, the entries before it staying appended.
+bool ReadEntries(const json& document, std::vector<PlayerSettings>& records)
+{
+    if (!document.is_array())
+    {
+        std::cerr << "Invalid JSON format: expected an array of players." << std::endl;
+        return false;
+    }
+    std::size_t loaded = 0;
+    for (const json& entry : document)
+    {
+        if (loaded == MaxPlayers)
+        {
+            std::cerr << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
+            return false;
+        }
+        if (!HasRequiredKeys(entry))
+        {
+            std::cerr << "Invalid JSON format: missing keys in one of the player entries." << std::endl;
+            return false;
+        }
+        if (!HasExpectedTypes(entry))
+        {
+            std::cerr << "Invalid JSON format: incorrect data types in one of the player entries." << std::endl;
+            return false;
+        }
+        records.push_back(ToRecord(entry));
+        ++loaded;
+    }
+    return true;
+}
+} // namespace
+
+namespace
+{
+// After the loader's own line, what to fix; nothing when even that cannot be said (out of memory).
+void PrintHint(const json& document) noexcept
+{
+    try
+    {
+        if (const std::string hint = SettingsHint(document); !hint.empty())
+        {
+            std::cerr << hint << std::endl;
+        }
+    }
+    catch (const std::exception&)
+    {
+    }
+}
+} // namespace
+
+bool PlayersConfig::Load()
+{
+    json document;
     try
     {
         std::string text;
-        const ReadOutcome outcome = ReadBounded(file.Get(), text);
-        file.Close();
-        if (outcome == ReadOutcome::TooLarge)
+        if (!ReadSettingsText(fileName, text))
         {
-            std::cerr << "Config file too large (more than 1 MiB): " << fileName << std::endl;
             return false;
         }
-        if (outcome == ReadOutcome::Failed)
-        {
-            std::cerr << "Failed to read config file: " << fileName << std::endl;
-            return false;
-        }
-
         // Extraction from a stream reads one value and leaves whatever follows it unexamined.
         std::istringstream in(std::move(text));
-        json document;
         in >> document;
-        if (!document.is_array())
+        const auto first = static_cast<std::ptrdiff_t>(records.size());
+        if (!ReadEntries(document, records))
         {
-            std::cerr << "Invalid JSON format: expected an array of players." << std::endl;
+            PrintHint(document);
             return false;
         }
-
-        std::vector<PlayerSettings> loaded;
-        for (const json& entry : document)
-        {
-            if (loaded.size() == MaxPlayers)
-            {
-                std::cerr << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
-                return false;
-            }
-            if (!HasRequiredKeys(entry))
-            {
-                std::cerr << "Invalid JSON format: missing keys in one of the player entries." << std::endl;
-                return false;
-            }
-            if (!HasExpectedTypes(entry))
-            {
-                std::cerr << "Invalid JSON format: incorrect data types in one of the player entries." << std::endl;
-                return false;
-            }
-            records.push_back(ToRecord(entry));
-            loaded.push_back(records.back());
-        }
-
         std::cout << "Config loaded and validated successfully." << std::endl;
-        WarnAboutTeams(loaded);
+        WarnAboutTeams(std::vector<PlayerSettings>(records.begin() + first, records.end()));
         return true;
     }
     catch (const json::parse_error& error)
@@ -338,6 +321,11 @@ bool PlayersConfig::Load()
     {
         std::cerr << "Error while loading config: ";
         PrintLibraryText(std::cerr, error.what());
+        // A value of the wrong kind met while converting an entry; other failures leave no document to speak of.
+        if (dynamic_cast<const json::type_error*>(&error) != nullptr)
+        {
+            PrintHint(document);
+        }
         return false;
     }
 }

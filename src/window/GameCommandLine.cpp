@@ -1,28 +1,80 @@
 #include "window/GameCommandLine.h"
 
+#include "files/FileIdentity.h"
+#include "run/MatchRunner.h"
+#include "run/Recording.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <limits>
+
+namespace
+{
+std::optional<std::uint32_t> SeedFrom(const std::string& text)
+{
+    std::uint32_t seed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seed);
+    if (text.empty() || error != std::errc() || stop != end)
+    {
+        return std::nullopt;
+    }
+    return seed;
+}
+
+// As many minutes as make from one frame to the longest match a recording holds.
+std::optional<double> MinutesFrom(const std::string& text)
+{
+    double minutes = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, minutes);
+    // The simulator's bounds: one frame to 100000 minutes.
+    if (text.empty() || error != std::errc() || stop != end || !(minutes >= kFrameSeconds / 60.0) || minutes > 100000.0)
+    {
+        return std::nullopt;
+    }
+    return minutes;
+}
+} // namespace
 
 std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc, const char* const* argv)
 {
     GameOptions options;
     CLI::App app("Plays a rugby match between two computer-controlled teams of five, in a window.", "tryzone");
-    std::uint64_t seed = 0;
-    auto* seedOption =
-        app.add_option("--seed", seed, "the match's random numbers come from S (a match seed of tryzone-sim's JSON)")
-            ->type_name("S")
-            ->check(CLI::Range(std::uint64_t{0}, std::uint64_t{std::numeric_limits<std::uint32_t>::max()}));
+    std::string seedText;
+    auto* seedOption = app.add_option("--seed", seedText,
+                                      "the match's random numbers come from S (a match seed of tryzone-sim's JSON)")
+                           ->type_name("S");
     auto* settings = app.add_option("--settings", options.settings, "players' settings file (PlayersSettings.json)")
                          ->type_name("FILE");
     auto* record = app.add_option("--record", options.record, "write a recording of the match")->type_name("FILE");
+    auto* blue = app.add_option("--blue-tactics", options.blueTactics,
+                                "the blue team's tactics file (NAME.tactics.json), reloaded when it changes")
+                     ->type_name("FILE");
+    auto* red = app.add_option("--red-tactics", options.redTactics, "the red team's tactics file")->type_name("FILE");
+    std::string minutesText;
+    auto* minutes =
+        app.add_option("--minutes", minutesText,
+                       "each match lasts M simulated minutes, frame for frame as tryzone-sim --minutes M's, "
+                       "then stops on its last frame")
+            ->type_name("M");
+    auto* match = app.add_option("--match", options.match,
+                                 "number the match N in the --events log, as tryzone-sim's match N (default 1)")
+                      ->type_name("N")
+                      ->check(CLI::Range(1, kMaxMatch));
     app.add_option("--replay", options.replay, "play a recording")
         ->type_name("FILE")
-        ->check(CLI::ExistingFile)
         ->excludes(seedOption)
         ->excludes(settings)
-        ->excludes(record);
-    app.add_option("--events", options.events, "one JSON line per match event, as tryzone-sim --events writes")
+        ->excludes(record)
+        ->excludes(blue)
+        ->excludes(red)
+        ->excludes(minutes)
+        ->excludes(match);
+    app.add_option("--events", options.events,
+                   "one JSON line per event of the match kept (as tryzone-sim --events writes); - for standard output")
         ->type_name("FILE");
     try
     {
@@ -40,7 +92,70 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
     }
     if (seedOption->count() > 0)
     {
-        options.seed = static_cast<std::uint32_t>(seed);
+        options.seed = SeedFrom(seedText);
+        if (!options.seed)
+        {
+            return CommandLineError{"--seed " + seedText.substr(0, 40) + ": not a whole number from 0 to " +
+                                    std::to_string(std::numeric_limits<std::uint32_t>::max())};
+        }
+    }
+    if (minutes->count() > 0)
+    {
+        options.minutes = MinutesFrom(minutesText);
+        if (!options.minutes)
+        {
+            return CommandLineError{"--minutes " + minutesText.substr(0, 40) +
+                                    ": not a number of minutes from one frame to 100000"};
+        }
     }
     return options;
+}
+
+std::optional<std::string> FindGameFileProblem(const GameOptions& options)
+{
+    if (options.record == "-")
+    {
+        return std::string("--record cannot write to standard output: a recording is cut back as it is written");
+    }
+    std::vector<NamedFile> inputs = {{"the font", "Hack-Regular.ttf"}};
+    if (options.replay.empty())
+    {
+        inputs.push_back({"--settings", options.settings});
+    }
+    else
+    {
+        inputs.push_back({"--replay", options.replay});
+    }
+    for (const auto& [option, path] : {std::pair{"--blue-tactics", &options.blueTactics}, {"--red-tactics", &options.redTactics}})
+    {
+        if (!path->empty())
+        {
+            inputs.push_back({option, *path});
+        }
+    }
+    std::vector<NamedFile> outputs;
+    if (!options.record.empty())
+    {
+        outputs.push_back({"--record", options.record});
+    }
+    if (!options.events.empty())
+    {
+        outputs.push_back({"--events", options.events});
+    }
+    if (auto collision = FindCollision(inputs, outputs))
+    {
+        return collision;
+    }
+    for (const NamedFile& output : outputs)
+    {
+        if (output.path == "-")
+        {
+            continue;
+        }
+        if (auto problem = WhyNotWritable(output.path))
+        {
+            return problem;
+        }
+    }
+    return std::nullopt;
 }

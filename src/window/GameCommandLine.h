@@ -12,6 +12,10 @@ struct GameOptions
     std::string record;
     std::string replay;
     std::string events;
+    std::string blueTactics; // empty: the default tactic
+    std::string redTactics;
+    std::optional<double> minutes; // each match's length, as tryzone-sim --minutes
+    int match = 1;                 // the match's number in the event log, as tryzone-sim's
 };
 
 // What the command line asks for: the options, a text for --help, or a one-line reason it cannot be run.
@@ -25,3 +29,7 @@ struct CommandLineError
 };
 [[nodiscard]] std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc,
                                                                                             const char* const* argv);
+
+// Why the files the options name cannot be used, checked before any is created or emptied: an output that is an
+// input (the settings file, the recording, the font) or another output, or one that cannot be written.
+[[nodiscard]] std::optional<std::string> FindGameFileProblem(const GameOptions& options);

@@ -2,156 +2,265 @@
 
 #include "core/GameHost.h"
 #include "core/PitchMapping.h"
+#include "files/FileIdentity.h"
+#include "files/LogFile.h"
 #include "match/Formation.h"
 #include "match/RugbyScene.h"
 #include "run/MatchTimeline.h"
-#include "window/PlaybackControls.h"
 #include "run/RecordingFile.h"
+#include "tactics/TacticsFile.h"
+#include "window/GameFiles.h"
+#include "window/GameSignals.h"
+#include "window/KeyHelp.h"
+#include "window/PlaybackControls.h"
+#include "window/PlaybackSession.h"
+#include "window/SettingsPanel.h"
 #include "window/SettingsWatcher.h"
 #include "window/StatusLine.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
+#include <array>
 #include <fstream>
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <random>
 
 namespace
 {
+// How often the settings file is looked at; a change is loaded once two looks agree.
+constexpr float kLookSeconds = 0.25f;
+
 int Fail(const std::string& reason)
 {
     std::cerr << "tryzone: " << reason << std::endl;
     return 2;
 }
 
-struct Session
+std::int64_t ReplayEnd(const Session& session)
 {
-    MatchTimeline& timeline;
-    PlaybackControls controls;
-    StatusLine status;
-    std::unique_ptr<SettingsWatcher> watcher; // none for a replay
-    const Recording* replay = nullptr;
-    bool cappedFrames = false; // a seeded or replayed match never depends on the clock
-    std::ofstream* events = nullptr;
-};
+    return session.replay != nullptr ? session.replay->lastFrame : 0;
+}
+
+// A match of a set length is over at its last frame: only a jump back or a reload goes on from there.
+bool FullTime(const Session& session)
+{
+    const std::int64_t end = session.timeline.FullTimeFrame();
+    return end >= 0 && session.timeline.Frame() >= end;
+}
+
+// Where playing on from the given frame stops, paused: full time, or a replay's last frame; -1 for nowhere.
+std::int64_t StopFrame(const Session& session, std::int64_t before)
+{
+    const std::int64_t end = ReplayEnd(session);
+    const std::int64_t fullTime = session.timeline.FullTimeFrame();
+    std::int64_t stop = session.replay != nullptr && before < end ? end : -1;
+    if (fullTime >= 0 && before < fullTime && (stop < 0 || fullTime < stop))
+    {
+        stop = fullTime;
+    }
+    return stop;
+}
+
+void ReachedEnd(Session& session, std::int64_t before)
+{
+    const std::int64_t end = ReplayEnd(session);
+    const std::int64_t frame = session.timeline.Frame();
+    if (frame == session.timeline.FullTimeFrame() && before < frame)
+    {
+        session.controls.Pause();
+        const auto& teams = session.timeline.Result().teams;
+        const std::string line = "Full time at frame " + std::to_string(frame) + ": Blue " +
+                                 std::to_string(teams[0].tries) + " - " + std::to_string(teams[1].tries) + " Red";
+        std::cout << line << std::endl;
+        session.status.Say(line + " (Left and Home look back)", true);
+        return;
+    }
+    if (session.replay == nullptr || frame < end)
+    {
+        return;
+    }
+    if (before < end && frame == end)
+    {
+        session.controls.Pause();
+        std::cout << "Replay ended at frame " << frame << std::endl;
+        session.status.Say("End of the recording: frame " + std::to_string(frame) + " (Space plays on)");
+    }
+    else
+    {
+        session.status.Say("Past the end of the recording (frame " + std::to_string(end) + "): frame " +
+                           std::to_string(frame) + ", played on");
+    }
+}
 
 void Command(Session& session, PlaybackControls::Command command)
 {
     MatchTimeline& timeline = session.timeline;
+    const std::int64_t before = timeline.Frame();
     switch (command)
     {
     case PlaybackControls::Command::JumpBack:
-        timeline.JumpTo(timeline.Frame() - kJumpFrames);
+        timeline.JumpTo(before - kJumpFrames);
         break;
     case PlaybackControls::Command::JumpForward:
-        timeline.JumpTo(timeline.Frame() + kJumpFrames);
+    {
+        const std::int64_t stop = StopFrame(session, before);
+        if (!FullTime(session))
+        {
+            timeline.JumpTo(stop >= 0 ? std::min(before + kJumpFrames, stop) : before + kJumpFrames);
+            ReachedEnd(session, before);
+        }
         break;
+    }
     case PlaybackControls::Command::KickOff:
         timeline.JumpTo(timeline.KickOffFrame());
         break;
     case PlaybackControls::Command::Save:
-    {
-        const std::string name =
-            "tryzone-" + std::to_string(timeline.Seed()) + "-" + std::to_string(timeline.Frame()) + ".jsonl";
-        if (timeline.Save(name))
-        {
-            std::cout << "Recording saved to: " << name << std::endl;
-            session.status.Say("Recording saved to: " + name);
-        }
-        else
-        {
-            std::cerr << "Failed to write recording: " << name << std::endl;
-            session.status.Say("Failed to write recording: " + name);
-        }
+        Save(session);
         break;
-    }
     case PlaybackControls::Command::None:
         break;
     }
 }
 
-void ReloadSettings(Session& session)
+void HandleEvent(Session& session, const sf::Event& event, sf::RenderWindow& window)
 {
-    SettingsWatcher::Outcome outcome = session.watcher->Load();
-    if (!outcome.players)
+    MatchTimeline& timeline = session.timeline;
+    if (event.type == sf::Event::Closed)
     {
-        session.status.Say(outcome.message + " (playing on)");
+        window.close();
+    }
+    if (event.type == sf::Event::KeyPressed)
+    {
+        session.status.KeyPressed();
+    }
+    if (event.type == sf::Event::KeyReleased)
+    {
+        session.controls.ReleaseKey(event.key.code);
+    }
+    if (event.type == sf::Event::TextEntered && event.text.unicode == U'?')
+    {
+        session.controls.ToggleHelp();
+    }
+    // Clicks are read on the pitch, whatever size the window has been given.
+    const sf::Event onPitch = EventOnPitch(window.getView(), window.getSize(), event);
+    PlaybackControls::Command command = PlaybackControls::Command::None;
+    if (onPitch.type == sf::Event::KeyPressed && session.controls.HandleKey(onPitch.key.code, command))
+    {
+        Command(session, command);
         return;
     }
-    MatchInput reload;
-    reload.kind = InputKind::Reload;
-    reload.players = std::move(*outcome.players);
-    session.timeline.Give(std::move(reload));
-    const std::string line = "Settings reloaded from " + session.watcher->Path() + ": new kick-off";
-    std::cout << line << std::endl;
-    session.status.Say(line);
+    // A replayed match takes no input but the controls.
+    if (session.replay != nullptr)
+    {
+        return;
+    }
+    if (auto input = InputFromEvent(onPitch, timeline.Scene().debugMode, timeline.Frame() + 1))
+    {
+        const bool reloadDropped = timeline.Give(std::move(*input));
+        session.redraw = session.controls.Paused();
+        if (reloadDropped && session.watcher)
+        {
+            CheckPlayersAgainstFile(session);
+        }
+    }
 }
 
-void Loop(Session& session)
+void DrawFrame(Session& session)
 {
-    GameHost& host = GameHost::Instance();
-    sf::RenderWindow& window = *host.Window();
+    GameHost::Instance().DrawKeptFrame(
+        [&](sf::RenderWindow& target)
+        {
+            if (session.controls.SettingsShown())
+            {
+                DrawSettingsPanel(target, SettingsPanelText(session.timeline));
+            }
+            session.status.Draw(target, session.timeline, session.controls, ReplayEnd(session));
+            if (session.controls.HelpShown())
+            {
+                DrawKeyHelp(target, KeyHelpText(session.controls, session.timeline.Scene().debugMode,
+                                                session.replay != nullptr));
+            }
+        });
+}
+
+// Returns the stop signal that ended the loop, 0 when the window was closed.
+int Loop(Session& session)
+{
+    sf::RenderWindow& window = *GameHost::Instance().Window();
     MatchTimeline& timeline = session.timeline;
-    bool replayEnded = false;
     sf::Clock clock;
     sf::Clock sinceLook;
     while (window.isOpen())
     {
+        // Between two frames, as the close button: the frame shown is the last one.
+        if (const int signal = GameStopSignal(); signal != 0)
+        {
+            window.close();
+            return signal;
+        }
         const float measured = CapFrameTime(clock.restart().asSeconds());
         sf::Event event;
         while (window.pollEvent(event))
         {
-            if (event.type == sf::Event::Closed)
-            {
-                window.close();
-            }
-            // Clicks are read on the pitch, whatever size the window has been given.
-            const sf::Event onPitch = EventOnPitch(window.getView(), window.getSize(), event);
-            PlaybackControls::Command command = PlaybackControls::Command::None;
-            if (onPitch.type == sf::Event::KeyPressed && session.controls.HandleKey(onPitch.key.code, command))
-            {
-                Command(session, command);
-                continue;
-            }
-            // A replayed match takes no input but the controls.
-            if (session.replay == nullptr)
-            {
-                if (auto input = InputFromEvent(onPitch, timeline.Scene().debugMode, timeline.Frame() + 1))
-                {
-                    timeline.Give(std::move(*input));
-                }
-            }
+            HandleEvent(session, event, window);
         }
-        if (session.watcher && sinceLook.getElapsedTime().asSeconds() >= 1.f)
+        if (session.watcher && sinceLook.getElapsedTime().asSeconds() >= kLookSeconds)
         {
             sinceLook.restart();
             if (session.watcher->Changed())
             {
                 ReloadSettings(session);
             }
+            ReloadTactics(session);
         }
 
-        // A replay pauses on its last frame once; Space plays on past it.
-        const std::int64_t stopAt = session.replay != nullptr && !replayEnded ? session.replay->lastFrame : -1;
-        if (PlayDrawnFrame(timeline, session.controls, measured, session.cappedFrames, stopAt))
+        const std::int64_t before = timeline.Frame();
+        if (FullTime(session))
         {
-            replayEnded = true;
-            std::cout << "Replay ended at frame " << timeline.Frame() << std::endl;
-            session.status.Say("End of the recording: frame " + std::to_string(timeline.Frame()));
+            // Over: steps asked for are dropped, and the last frame stays on the screen.
+            static_cast<void>(session.controls.TakeSteps());
         }
-        if (session.events != nullptr)
+        else if (PlayDrawnFrame(timeline, session.controls, measured, session.cappedFrames, StopFrame(session, before)))
         {
-            // The log follows the match as it is shown, a frame's lines at a time.
-            session.events->flush();
+            ReachedEnd(session, before);
         }
-        host.DrawKeptFrame([&](sf::RenderWindow& target) { session.status.Draw(target, timeline, session.controls); });
+        else if (timeline.Frame() == before && session.redraw)
+        {
+            // Paused: the match stands still, but the picture shows the input given meanwhile.
+            timeline.Redraw();
+        }
+        session.redraw = false;
+        ReportFailures(session);
+        DrawFrame(session);
     }
+    return 0;
 }
 } // namespace
 
 int PlayGame(const GameOptions& options)
 {
+    // Every tactics file is known good before any file is touched or the window opens.
+    MatchTactics tactics;
+    for (const auto& [file, tactic] :
+         {std::pair{&options.blueTactics, &tactics.blue}, {&options.redTactics, &tactics.red}})
+    {
+        if (!file->empty())
+        {
+            TacticsRead read = ReadTacticsFile(*file);
+            for (const std::string& warning : read.warnings)
+            {
+                std::cerr << warning << std::endl;
+            }
+            if (read.tactic == nullptr)
+            {
+                std::cerr << read.error << std::endl;
+                return 2;
+            }
+            *tactic = std::move(read.tactic);
+        }
+    }
     std::optional<Recording> replay;
     if (!options.replay.empty())
     {
@@ -166,20 +275,12 @@ int PlayGame(const GameOptions& options)
             std::cerr << "tryzone: " << replay->warning << std::endl;
         }
     }
-    // Outputs are opened before the window, so that a wrong path fails at once.
+    CatchGameSignals();
     RecordingFile recording;
-    if (!options.record.empty() && !recording.Open(options.record))
+    LogFile events;
+    if (auto problem = OpenGameOutputs(options, recording, events))
     {
-        return Fail("cannot write " + options.record);
-    }
-    std::ofstream events;
-    if (!options.events.empty())
-    {
-        events.open(options.events, std::ios::binary);
-        if (!events)
-        {
-            return Fail("cannot write " + options.events);
-        }
+        return Fail(*problem);
     }
 
     GameHost& host = GameHost::Instance();
@@ -190,6 +291,7 @@ int PlayGame(const GameOptions& options)
     {
         players = replay->players;
         seed = replay->seed;
+        tactics = replay->tactics;
     }
     else
     {
@@ -201,14 +303,20 @@ int PlayGame(const GameOptions& options)
     }
     (void)host.LoadFont();
 
-    MatchTimeline timeline(seed, players, events.is_open() ? &events : nullptr);
-    Session session{timeline,
-                    {},
-                    {},
-                    nullptr,
-                    replay ? &*replay : nullptr,
-                    options.seed.has_value() || replay,
-                    events.is_open() ? &events : nullptr};
+    const MatchNumbering numbering =
+        replay ? replay->numbering : MatchNumbering{options.minutes ? FramesFor(*options.minutes) : 0, options.match};
+    MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr, tactics, numbering);
+    Session session(timeline);
+    session.replay = replay ? &*replay : nullptr;
+    // A match of a set length is the simulator's: every frame of the capped length.
+    session.cappedFrames = options.seed.has_value() || replay || numbering.matchFrames > 0;
+    session.files = GameFiles(options);
+    if (events.IsOpen())
+    {
+        timeline.CutEventsIn(&events);
+        session.events = &events;
+        session.eventsOutput = {"--events", options.events == "-" ? "standard output" : options.events};
+    }
     if (replay)
     {
         timeline.Preload(replay->inputs, replay->lastFrame);
@@ -216,12 +324,27 @@ int PlayGame(const GameOptions& options)
     else
     {
         session.watcher = std::make_unique<SettingsWatcher>(options.settings);
+        // A tactics file is watched as the settings file is, and read by its own loader.
+        for (const auto& [side, file] : {std::pair{0, &options.blueTactics}, {1, &options.redTactics}})
+        {
+            if (!file->empty())
+            {
+                session.tacticsWatchers[static_cast<std::size_t>(side)] = std::make_unique<SettingsWatcher>(*file);
+            }
+        }
     }
     if (recording.IsOpen())
     {
         timeline.RecordTo(&recording);
+        session.recording = &recording;
+        session.recordingOutput = {"--record", options.record};
     }
-    Loop(session);
+    const int signal = Loop(session);
     timeline.Finish();
-    return 0;
+    ReportFailures(session);
+    if (signal != 0)
+    {
+        return 128 + signal;
+    }
+    return session.recordingOutput.reported || session.eventsOutput.reported ? 1 : 0;
 }

@@ -3,9 +3,43 @@
 #include "core/GameHost.h"
 #include "run/MatchTimeline.h"
 
+namespace
+{
+// The bit of a key that acts once per press; 0 for the others.
+std::uint32_t OncePerPress(sf::Keyboard::Key key)
+{
+    switch (key)
+    {
+    case sf::Keyboard::Space:
+        return 1;
+    case sf::Keyboard::S:
+        return 2;
+    case sf::Keyboard::H:
+        return 4;
+    case sf::Keyboard::F1:
+        return 8;
+    case sf::Keyboard::P:
+        return 16;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+void PlaybackControls::ReleaseKey(sf::Keyboard::Key key)
+{
+    held &= ~OncePerPress(key);
+}
+
 bool PlaybackControls::HandleKey(sf::Keyboard::Key key, Command& command)
 {
     command = Command::None;
+    const std::uint32_t bit = OncePerPress(key);
+    if ((held & bit) != 0)
+    {
+        return true;
+    }
+    held |= bit;
     switch (key)
     {
     case sf::Keyboard::Space:
@@ -37,6 +71,12 @@ bool PlaybackControls::HandleKey(sf::Keyboard::Key key, Command& command)
     case sf::Keyboard::S:
         command = Command::Save;
         return true;
+    case sf::Keyboard::F1:
+        helpShown = !helpShown;
+        return true;
+    case sf::Keyboard::P:
+        settingsShown = !settingsShown;
+        return true;
     default:
         return false;
     }
@@ -46,6 +86,7 @@ int PlaybackControls::TakeSteps()
 {
     if (!paused)
     {
+        stepRequested = false;
         return speed;
     }
     const int steps = stepRequested ? 1 : 0;
@@ -59,12 +100,12 @@ bool PlayDrawnFrame(MatchTimeline& timeline, PlaybackControls& controls, float m
     const float frameTime = capped || controls.CappedSteps() ? kMaxFrameTime : measured;
     for (int steps = controls.TakeSteps(); steps > 0; --steps)
     {
+        timeline.Advance(frameTime);
         if (timeline.Frame() == stopAt)
         {
             controls.Pause();
             return true;
         }
-        timeline.Advance(frameTime);
     }
     return false;
 }

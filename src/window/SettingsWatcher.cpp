@@ -2,41 +2,55 @@
 
 #include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
+#include "settings/RegularFile.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <sys/stat.h>
 
-SettingsWatcher::SettingsWatcher(std::string file) : path(std::move(file)), last(Look()) {}
+SettingsWatcher::SettingsWatcher(std::string file) : path(std::move(file)), last(LookNow()) {}
 
-bool SettingsWatcher::Stamp::operator==(const Stamp& other) const
+SettingsWatcher::Look SettingsWatcher::LookNow() const
 {
-    return exists == other.exists && size == other.size && modified.tv_sec == other.modified.tv_sec &&
-           modified.tv_nsec == other.modified.tv_nsec;
-}
-
-SettingsWatcher::Stamp SettingsWatcher::Look() const
-{
+    Look look;
+    std::error_code error;
+    look.target = std::filesystem::read_symlink(path, error).string();
+    Descriptor file;
     struct stat status = {};
-    Stamp stamp;
-    if (::stat(path.c_str(), &status) == 0)
+    switch (OpenRegular(path, file, status))
     {
-        stamp.exists = true;
-        stamp.size = status.st_size;
-        stamp.modified = status.st_mtim;
+    case OpenOutcome::Opened:
+        look.exists = true;
+        static_cast<void>(ReadBounded(file.Get(), look.content, PlayersConfig::MaxFileBytes + 1));
+        break;
+    case OpenOutcome::NotAFile:
+        look.exists = true;
+        break;
+    case OpenOutcome::CannotOpen:
+        look.exists = errno != ENOENT;
+        break;
     }
-    return stamp;
+    return look;
 }
 
 bool SettingsWatcher::Changed()
 {
-    const Stamp now = Look();
+    Look now = LookNow();
     if (now == last)
     {
+        pending.reset();
         return false;
     }
-    last = now;
-    return true;
+    if (pending && *pending == now)
+    {
+        last = std::move(now);
+        pending.reset();
+        return true;
+    }
+    pending = std::move(now);
+    return false;
 }
 
 SettingsWatcher::Outcome SettingsWatcher::Load() const

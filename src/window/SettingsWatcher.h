@@ -2,20 +2,20 @@
 
 #include "settings/PlayerSettings.h"
 
-#include <ctime>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
-// Notices edits to the settings file during play by its modification time and size, and loads the edited file
-// without ever writing, moving or creating it: the user is editing it.
+// Notices edits to the settings file during play by its content and the file its link names, never by size and
+// time alone (a copy that keeps both is an edit; a touch or a save with nothing changed is none), and loads the
+// edited file without ever writing, moving or creating it: the user is editing it.
 class SettingsWatcher
 {
 public:
     explicit SettingsWatcher(std::string path);
 
-    // True once for each change since the last call (or since construction).
+    // True once for each change since the last one reported (or since construction), once the new content has held
+    // still from one call to the next: a file still being written is read again before it is loaded.
     [[nodiscard]] bool Changed();
 
     struct Outcome
@@ -30,15 +30,16 @@ public:
     [[nodiscard]] const std::string& Path() const { return path; }
 
 private:
-    struct Stamp
+    struct Look
     {
         bool exists = false;
-        off_t size = 0;
-        timespec modified{};
-        bool operator==(const Stamp& other) const;
+        std::string target;  // where a symbolic link points
+        std::string content; // at most one byte past the loader's limit
+        bool operator==(const Look& other) const = default;
     };
-    [[nodiscard]] Stamp Look() const;
+    [[nodiscard]] Look LookNow() const;
 
     std::string path;
-    Stamp last;
+    Look last;
+    std::optional<Look> pending; // a change seen once, to be confirmed
 };

@@ -1,15 +1,21 @@
+#include "batch/PartChecks.h"
 #include "run/MatchRunner.h"
 #include "support/DefaultSettingsFile.h"
 #include "support/Files.h"
 #include "support/Program.h"
 
+#include <array>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace
@@ -177,6 +183,10 @@ TEST_F(ScaleTest, BadScaleOptionsGetOneLineBeforeAnyMatch)
         {{"--vary", "Speed=0:1001:1"}, "more than 1000 values"},
         {{"--vary", "Speed=0:1e39:1e36"}, "beyond the range of a float"},
         {{"--vary", "Speed=nan:1:1"}, "not a finite number"},
+        {{"--vary", "Speed=1e-400:1:1"}, "FROM '1e-400' is too close to 0 for a float"},
+        {{"--vary", "Speed=16777216:16777220:1"}, "the values 16777216 and 16777217 are the same float, 16777216"},
+        {{"--vary", "Speed=1,2,1.00000001"}, "the values 1 and 1.00000001 are the same float"},
+        {{"--vary", "Speed=1,,2"}, "value '' is not a finite number"},
         {{"--vary", "Speed=1:2:1", "--who", "slot:10"}, "bad value for --who"},
         {{"--csv", "a.csv"}, "--csv requires --vary"},
         {{"--vary", "Speed=1:2:1", "--events", "e.jsonl"}, "excludes"},
@@ -196,7 +206,8 @@ TEST_F(ScaleTest, BadScaleOptionsGetOneLineBeforeAnyMatch)
     ExpectOneLineError(noPlotter, "install the Debian package gnuplot-nox");
 }
 
-// A worker killed in the middle of a match: the run fails, naming the match and its seed, rather than come out short.
+// A worker killed in the middle of a match: the run fails, naming the match, its seed and the worker's process,
+// rather than come out short.
 TEST_F(ScaleTest, AWorkerThatDiesIsAnError)
 {
     const std::string err = (folder.Path() / "err").string();
@@ -227,10 +238,122 @@ TEST_F(ScaleTest, AWorkerThatDiesIsAnError)
     const std::string reason = ReadFile(err);
     EXPECT_TRUE(reason.starts_with("tryzone-sim: the worker playing match ")) << reason;
     EXPECT_NE(reason.find(") died: killed by signal 9"), std::string::npos) << reason;
-    const auto names = [&reason](int match)
+    const auto names = [&reason, worker](int match)
     {
-        return reason.find("match " + std::to_string(match) + " (seed " + std::to_string(MatchSeed(9, match)) + ")") !=
-               std::string::npos;
+        return reason.find("match " + std::to_string(match) + " (seed " + std::to_string(MatchSeed(9, match)) +
+                           "; process " + std::to_string(worker) + ")") != std::string::npos;
     };
     EXPECT_TRUE(names(1) || names(2)) << reason;
+}
+
+// Parts edited by hand or by another build: each refused with one line naming the part and what is wrong. The
+// edits are signed again, as a careful forger would, so that each check is seen on its own; the digest catches the
+// rest.
+TEST_F(ScaleTest, EditedPartsAreRefused)
+{
+    const Arguments run{"--seed", "3", "--matches", "4", "--minutes", "0.3", "--check"};
+    Succeeding(run + Arguments{"--shard", "0/2", "--json", "p0.json"});
+    Succeeding(run + Arguments{"--shard", "1/2", "--json", "p1.json"});
+    const json original = json::parse(File("p1.json"));
+    const auto edited = [&](const std::function<void(nlohmann::ordered_json&)>& edit, bool sign)
+    {
+        auto part = nlohmann::ordered_json::parse(File("p1.json"));
+        edit(part);
+        if (sign)
+        {
+            part["digest"] = DocumentDigest(part);
+        }
+        WriteFile(folder.Path() / "x.json", part.dump(2));
+    };
+    using Edit = std::function<void(nlohmann::ordered_json&)>;
+    const std::vector<std::tuple<Edit, bool, std::string>> cases{
+        {[](auto& p) { p["results"][0]["teams"][0]["tries"] = 999; }, false, "x.json has been changed since"},
+        {[](auto& p) { p["results"][0]["match"] = 77; }, true, "match 3: numbered 77 where match 3 belongs"},
+        {[](auto& p) { p["results"][1]["seed"] = 12345; }, true, "match 4: seed 12345, not "},
+        {[](auto& p) { p["results"][0]["frames"] = 5; }, true, "match 3: 5 frames, not 2156, with no rule broken"},
+        {[](auto& p) { p["results"][0]["teams"][1]["tries"] = -3; }, true, "match 3: a negative count"},
+        {[](auto& p) { p["results"][0]["teams"][0]["passes"] = 99; }, true, "more passes completed than attempted"},
+        {[](auto& p) { p["seconds"] = -1.0; }, true, "x.json is damaged: a negative playing time"},
+        {[](auto& p) { p["heatmap"]["counted"] = "1:5"; }, true, "its heat map counts 5 frames, not 4312"},
+        {[](auto& p) { p["program"]["build"] = "0123"; }, true, "x.json was written by another build of tryzone-sim"},
+    };
+    for (const auto& [edit, sign, expected] : cases)
+    {
+        edited(edit, sign);
+        ExpectOneLineError(Sim({"merge", "p0.json", "x.json"}), expected);
+    }
+    // Another build's parts, taken on purpose.
+    EXPECT_EQ(Sim({"merge", "p0.json", "x.json", "--any-build"}).status, 0);
+    EXPECT_EQ(original["results"].size(), 2u);
+}
+
+// Shards merged with --heatmap draw the whole run's heat map, byte for byte; a run's heat map is the same for one
+// worker or two.
+TEST_F(ScaleTest, MergedPartsDrawTheWholeRunsHeatMap)
+{
+    const Arguments run{"--seed", "5", "--matches", "3", "--minutes", "0.4"};
+    Succeeding(run + Arguments{"--heatmap", "one.png", "--jobs", "1"});
+    Succeeding(run + Arguments{"--heatmap", "two.png", "--jobs", "2"});
+    Succeeding(run + Arguments{"--shard", "0/2", "--json", "p0.json", "--jobs", "2"});
+    Succeeding(run + Arguments{"--shard", "1/2", "--json", "p1.json"});
+    Succeeding({"merge", "p1.json", "p0.json", "--heatmap", "merged.png"});
+    EXPECT_EQ(File("two.png"), File("one.png"));
+    EXPECT_EQ(File("merged.png"), File("one.png"));
+}
+
+// A merge stopped by a signal while it draws, or a run whose standard output is closed: no file, no temporary file.
+TEST_F(ScaleTest, AStoppedMergeAndAClosedPipeLeaveNoTemporaryFile)
+{
+    const Arguments sweep{"--seed", "2", "--minutes", "0.1", "--vary", "Speed=100,200"};
+    Succeeding(sweep + Arguments{"--shard", "0/1", "--json", "p.json"});
+    const std::filesystem::path fake = folder.Path() / "bin";
+    std::filesystem::create_directory(fake);
+    WriteFile(fake / "gnuplot", "#!/bin/sh\ncat >/dev/null\nsleep 1\nexit 1\n");
+    std::filesystem::permissions(fake / "gnuplot", std::filesystem::perms::owner_all);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", (fake.string() + ":" + path).c_str(), 1);
+    const auto interrupt = [this](pid_t pid, const std::filesystem::path&)
+    {
+        for (int i = 0; i < 500 && !std::filesystem::exists(folder.Path() / "m.png"); ++i)
+        {
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            {
+                if (entry.path().filename().string().starts_with(".m.json."))
+                {
+                    kill(pid, SIGINT);
+                    return;
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    const ProgramRun stopped = RunProgram(TRYZONE_SIM_PATH, {"merge", "p.json", "--json", "m.json", "--plot", "m.png"},
+                                          folder.Path(), {}, interrupt);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(stopped.status, 130) << stopped.err;
+    EXPECT_NE(stopped.out.find("Interrupted: no file written\n"), std::string::npos) << stopped.out;
+
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        PrepareChild(folder.Path(), (folder.Path() / "out").string(), (folder.Path() / "err").string(), {});
+        std::array<int, 2> ends{};
+        if (pipe(ends.data()) != 0 || close(ends[0]) != 0 || dup2(ends[1], STDOUT_FILENO) < 0)
+        {
+            _exit(125);
+        }
+        execl(TRYZONE_SIM_PATH, TRYZONE_SIM_PATH, "--seed", "1", "--minutes", "0.1", "--json", "r.json",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+    EXPECT_EQ(File("err"), "tryzone-sim: cannot write standard output: Broken pipe\n");
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"bin", "err", "out", "p.json"}));
 }

@@ -1,6 +1,7 @@
 #include "match/Formation.h"
 #include "settings/DefaultPlayerSettings.h"
 #include "settings/PlayersConfig.h"
+#include "support/DefaultSettingsFile.h"
 #include "support/Files.h"
 #include "support/Program.h"
 
@@ -11,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace
@@ -89,14 +91,29 @@ TEST_F(SimulatorTest, TheSameSeedRepeatsTheRunByteForByte)
     EXPECT_NE(File("a.json"), json1);
 }
 
-TEST_F(SimulatorTest, TheStatisticsAgreeWithTheEventLog)
+class CountedBySlot : public SimulatorTest, public ::testing::WithParamInterface<bool>
 {
+};
+
+// The counts are the event log's, each event counted for its player's slot side (0 to 4 blue); with slot 2's Team
+// saying red, a pass from him to a red slot counts for blue, as the match treats him as blue's.
+TEST_P(CountedBySlot, TheStatisticsAgreeWithTheEventLog)
+{
+    if (GetParam())
+    {
+        std::string text = DefaultsFileText;
+        const std::size_t slot2 = text.find("\"Team\": \"Blue\"", text.find("\"PlayerNumber\": 2"));
+        text.replace(slot2, 14, "\"Team\": \"Red\"");
+        WriteFile(folder.Path() / "PlayersSettings.json", text);
+    }
     const ProgramRun run = Sim({"--seed", "3", "--minutes", "5", "--json", "r.json", "--events", "e.jsonl"});
+    EXPECT_NE(run.out.find("Blue is slots 0 to 4 and Red slots 5 to 9"), std::string::npos);
     ASSERT_EQ(run.status, 0) << run.err;
     const json results = json::parse(File("r.json"));
     const json& match = results["results"][0];
 
-    std::map<std::string, std::map<std::string, int>> counted; // event kind -> team -> count
+    std::map<std::string, std::map<std::string, int>> counted; // event kind -> side -> count
+    const auto side = [](const json& player) { return player["slot"].get<int>() < 5 ? "blue" : "red"; };
     int kickOffs = 0;
     json lastTry;
     for (const json& event : Lines(File("e.jsonl")))
@@ -109,19 +126,20 @@ TEST_F(SimulatorTest, TheStatisticsAgreeWithTheEventLog)
         else if (kind == "pass_attempt" || kind == "tackle_attempt")
         {
             const json& actor = kind == "pass_attempt" ? event["passer"] : event["tackler"];
-            ++counted[kind][actor["team"]];
+            ++counted[kind][side(actor)];
             // What the player decided, and why: the attempt succeeds exactly when the threshold beats the roll.
             EXPECT_EQ(event["success"].get<bool>(), event["threshold"].get<double>() > event["roll"].get<double>());
         }
         else if (kind == "pass")
         {
-            ++counted[kind][event["from"]["team"]];
-            EXPECT_EQ(event["from"]["team"], event["to"]["team"]);
+            ++counted[kind][side(event["from"])];
+            // A pass goes to a slot of the side the passer's Team names, which may not be his own slot's side.
+            EXPECT_EQ(event["from"]["team"], side(event["to"]));
             EXPECT_NE(event["from"]["slot"], event["to"]["slot"]);
         }
         else if (kind == "tackle")
         {
-            ++counted[kind][event["tackler"]["team"]];
+            ++counted[kind][side(event["tackler"])];
         }
         else
         {
@@ -142,6 +160,8 @@ TEST_F(SimulatorTest, TheStatisticsAgreeWithTheEventLog)
     EXPECT_EQ(kickOffs, counted["try"]["blue"] + counted["try"]["red"] + 1);
     EXPECT_GT(counted["try"]["blue"] + counted["try"]["red"], 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(DefaultsAndATeamAgainstItsSlot, CountedBySlot, ::testing::Bool());
 
 TEST_F(SimulatorTest, ATeamWithoutLuckNeverCompletesAPassNorTackles)
 {
@@ -174,7 +194,8 @@ TEST_F(SimulatorTest, ABrokenSettingsFileIsAnErrorAndIsNeverTouched)
     WriteFile(folder.Path() / "PlayersSettings.json", "[{\"PlayerNumber\": 1}]");
     const ProgramRun run = Sim({"--minutes", "1"});
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "Invalid JSON format: missing keys in one of the player entries.\n");
+    EXPECT_EQ(run.err, "Invalid JSON format: missing keys in one of the player entries.\n"
+                       "Warning: slot 0: no Team; every entry needs all nine keys\n");
     EXPECT_EQ(File("PlayersSettings.json"), "[{\"PlayerNumber\": 1}]");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "PlayersSettings.json.bak"));
 
@@ -254,6 +275,28 @@ TEST_F(SimulatorTest, NoOutputIsAnInputOrAnotherOutput)
         Sim({"--minutes", "0.1", "--settings", "p.json", "--json", "/dev/null", "--events", "/dev/null"});
     EXPECT_EQ(sink.status, 2) << "the settings are read, and are not players";
     EXPECT_EQ(sink.err.find("same file"), std::string::npos) << sink.err;
+
+    // In a folder with no settings file, the default name is still the settings' and stays free; a link to a file
+    // not yet there stands for that file; a FIFO nobody reads would block before play.
+    TemporaryFolder empty;
+    std::filesystem::create_symlink("nothere.json", empty.Path() / "d.json");
+    ASSERT_EQ(mkfifo((empty.Path() / "f").c_str(), 0600), 0);
+    for (const auto& [arguments, status] :
+         std::vector<std::pair<std::vector<std::string>, int>>{{{"--json", "PlayersSettings.json"}, 2},
+                                                               {{"--json", "nothere.json", "--events", "d.json"}, 2},
+                                                               {{"--json", "f"}, 1}})
+    {
+        const ProgramRun run =
+            RunProgram(TRYZONE_SIM_PATH, arguments, empty.Path(),
+                       {.fileSizeLimit = std::nullopt, .obeyFilePermissions = false, .timeLimitSeconds = 20});
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    const ProgramRun linked = RunProgram(TRYZONE_SIM_PATH, {"--minutes", "0.1", "--json", "d.json"}, empty.Path());
+    EXPECT_EQ(linked.status, 0) << linked.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(empty.Path() / "d.json"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(empty.Path() / "nothere.json"));
+    EXPECT_FALSE(std::filesystem::exists(empty.Path() / "PlayersSettings.json"));
 }
 
 TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)

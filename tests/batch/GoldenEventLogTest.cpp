@@ -1,4 +1,5 @@
 #include "batch/Simulation.h"
+#include "tactics/TacticsFile.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -38,7 +39,7 @@ struct GoldenRun
     float blueLuck; // 1 for the defaults; another value moves the rolls' thresholds
 };
 
-std::string EventLog(const GoldenRun& run)
+std::string EventLog(const GoldenRun& run, const MatchTactics& tactics = {})
 {
     std::ostringstream events;
     SimulationPlan plan;
@@ -52,6 +53,7 @@ std::string EventLog(const GoldenRun& run)
     plan.matches = run.matches;
     plan.framesPerMatch = run.frames;
     plan.events = &events;
+    plan.tactics = tactics;
     (void)Simulate(plan);
     return events.str();
 }
@@ -140,4 +142,20 @@ TEST(GoldenEventLog, OnlyTheBallsHolderEverAttemptsAPass)
         }
     }
     EXPECT_GT(attempts, 1000);
+}
+
+TEST(GoldenEventLog, TheDefaultTacticsFileForBothTeamsKeepsTheLogs)
+{
+    const TacticsRead read = ReadTacticsFile(std::string(TRYZONE_TACTICS_PATH) + "/default.tactics.json");
+    ASSERT_NE(read.tactic, nullptr) << read.error;
+    std::map<std::string, std::string> expected;
+    std::ifstream sums(kGolden / "event-logs.sha256");
+    for (std::string hash, name; sums >> hash >> name;)
+    {
+        expected[name] = hash;
+    }
+    for (const GoldenRun& run : kRuns)
+    {
+        EXPECT_EQ(Sha256(EventLog(run, {read.tactic, read.tactic})), expected[run.name]) << run.name;
+    }
 }

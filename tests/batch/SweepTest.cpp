@@ -33,6 +33,17 @@ TEST(Variation, StepsReachTheEndDespiteRoundingAndSetOnlyTheChosenSlots)
     }
 }
 
+// A list keeps its order; a plus sign is a number's own.
+TEST(Variation, AListPlaysItsValuesInTheOrderGiven)
+{
+    const auto parsed = ParseVariation("Speed=300,+100,250.5", "blue");
+    ASSERT_TRUE(std::holds_alternative<Variation>(parsed)) << std::get<std::string>(parsed);
+    const Variation& variation = std::get<Variation>(parsed);
+    EXPECT_EQ(variation.values, (std::vector<float>{300.f, 100.f, 250.5f}));
+    EXPECT_EQ(DescribeVariation(variation), "Speed of blue at 300, 100, 250.5 (3 values)");
+    EXPECT_TRUE(std::holds_alternative<Variation>(ParseVariation("Speed=+1:+2:1", "red")));
+}
+
 TEST(ShardTasks, EveryTaskBelongsToExactlyOneShardOfNearlyEqualSize)
 {
     for (const auto& [total, count] : std::vector<std::pair<int, int>>{{10, 4}, {9, 4}, {3, 5}, {1000, 7}, {1, 1}})

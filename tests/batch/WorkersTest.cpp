@@ -36,7 +36,7 @@ TEST(Workers, OutcomesComeInTaskOrderAndADeadWorkerIsNamed)
     {
         EXPECT_EQ(outcome, "outcome " + std::to_string(task));
         taken.push_back(task);
-        return true;
+        return Taken::Next;
     };
 
     ASSERT_FALSE(RunWorkers(plan));

@@ -27,8 +27,6 @@ TEST_F(PlayerTest, ANewPlayerStandsIdle)
     EXPECT_FALSE(player->target.active);
     EXPECT_EQ(player->tag, 1);
     EXPECT_EQ(player->scene, scene);
-    EXPECT_EQ(player->markerRadius, 100.f);
-    EXPECT_EQ(player->boostFactor, 1.3f);
 }
 
 TEST_F(PlayerTest, AboutAQuarterOfPlayersDefendTheOtherWay)

@@ -1,7 +1,5 @@
 #include "match/Formation.h"
 
-#include "match/RugbyScene.h"
-
 #include <gtest/gtest.h>
 
 TEST(Formation, KickOffSpotsAtTheWindowSize)
@@ -17,22 +15,4 @@ TEST(Formation, KickOffSpotsAtTheWindowSize)
     EXPECT_EQ(static_cast<double>(spots[1].x), 358.3999938964844);
     EXPECT_EQ(static_cast<double>(spots[1].y), 108.00000762939453);
     EXPECT_EQ(static_cast<double>(1280.f - spots[1].x), 921.5999755859375);
-}
-
-TEST(RugbyScene, StartsZeroed)
-{
-    const RugbyScene scene;
-    EXPECT_EQ(scene.blueScore, 0);
-    EXPECT_EQ(scene.redScore, 0);
-    EXPECT_FALSE(scene.debugMode);
-    EXPECT_FALSE(scene.tryPending);
-    EXPECT_EQ(scene.ball, nullptr);
-    EXPECT_EQ(scene.ballCarrier, nullptr);
-    EXPECT_EQ(scene.selectedPlayer, nullptr);
-    EXPECT_EQ(scene.selectedReceiver, nullptr);
-    EXPECT_EQ(scene.host, nullptr);
-    for (const Player* player : scene.players)
-    {
-        EXPECT_EQ(player, nullptr);
-    }
 }

@@ -116,7 +116,8 @@ TEST_F(SetupTest, ABrokenFileIsKeptAsABackupAndTheDefaultsAreUsed)
     const std::string broken = "[{\"PlayerNumber\": 3}, 42]";
     WriteFile(kPlayersSettingsFile, broken);
     Launch();
-    EXPECT_EQ(err, "Invalid JSON format: missing keys in one of the player entries.\n");
+    EXPECT_EQ(err, "Invalid JSON format: missing keys in one of the player entries.\n"
+                   "Warning: slot 0: no Team; every entry needs all nine keys\n");
     EXPECT_EQ(out, "Config backed up to: PlayersSettings.json.bak\nConfig saved to: PlayersSettings.json\n");
     EXPECT_EQ(ReadFile("PlayersSettings.json.bak"), broken);
     EXPECT_EQ(ReadFile(kPlayersSettingsFile), DefaultsFileText);

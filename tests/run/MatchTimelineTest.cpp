@@ -2,38 +2,20 @@
 
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
+#include "files/LogFile.h"
 #include "match/RugbyScene.h"
-#include "window/PlaybackControls.h"
 #include "run/RecordingFile.h"
 #include "support/Files.h"
 #include "support/HeadlessWorld.h"
+#include "support/MatchPicture.h"
 
 #include <gtest/gtest.h>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 namespace
 {
-std::vector<PlayerSettings> Defaults()
-{
-    const auto players = DefaultPlayers();
-    return {players.begin(), players.end()};
-}
-
-// Everything that shows on the screen: where everyone stands, who has the ball, the scores and the debug mode.
-std::string Picture(const MatchTimeline& timeline)
-{
-    const RugbyScene& scene = timeline.Scene();
-    std::ostringstream out;
-    for (const Player* player : scene.players)
-    {
-        out << player->PositionAt(0.5f, 0.5f).x << ',' << player->PositionAt(0.5f, 0.5f).y << ' ';
-    }
-    out << scene.ball->PositionAt(0.5f, 0.5f).x << ',' << scene.ball->PositionAt(0.5f, 0.5f).y << ' ' << scene.blueScore
-        << '-' << scene.redScore << ' ' << scene.debugMode;
-    return out.str();
-}
-
 MatchInput Input(InputKind kind, int x = 0, int y = 0)
 {
     MatchInput input;
@@ -65,43 +47,6 @@ class MatchTimelineTest : public HeadlessWorld
 {
 };
 } // namespace
-
-TEST_F(MatchTimelineTest, PauseHoldsTheMatchAPeriodStepsOneFrameAndSpeedsPlayTheSameMatchFaster)
-{
-    MatchTimeline paced(7, Defaults(), nullptr);
-    PlaybackControls controls;
-    PlaybackControls::Command command;
-    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Num3, command)); // x4
-    for (int drawn = 0; drawn < 300; ++drawn)
-    {
-        // A slow clock must not make x4 steps longer: the frames are the same frames, four to a picture.
-        PlayDrawnFrame(paced, controls, 0.02f, false, -1);
-    }
-    EXPECT_EQ(paced.Frame(), 1200);
-
-    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Space, command));
-    const std::string held = Picture(paced);
-    for (int drawn = 0; drawn < 50; ++drawn)
-    {
-        PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
-    }
-    EXPECT_EQ(paced.Frame(), 1200);
-    EXPECT_EQ(Picture(paced), held);
-    ASSERT_TRUE(controls.HandleKey(sf::Keyboard::Period, command));
-    PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
-    PlayDrawnFrame(paced, controls, kMaxFrameTime, false, -1);
-    EXPECT_EQ(paced.Frame(), 1201);
-
-    // One match lives in the host at a time: starting another ends this one.
-    const std::string pacedPicture = Picture(paced);
-    MatchTimeline plain(7, Defaults(), nullptr);
-    while (plain.Frame() < 1201)
-    {
-        plain.Advance(kMaxFrameTime);
-    }
-    EXPECT_EQ(pacedPicture, Picture(plain));
-    EXPECT_TRUE(paced.History().empty()) << "capped steps need no frame-time lines";
-}
 
 TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndInTheRecording)
 {
@@ -243,3 +188,84 @@ TEST_P(MatchTimelineJumpTest, EveryJumpShowsTheFrameAndTheCountsSeenWhenItWasPla
 }
 
 INSTANTIATE_TEST_SUITE_P(Spacings, MatchTimelineJumpTest, ::testing::Values(0, 7, 1200));
+
+// The window's log is the kept match's: jumps add nothing, and new input after a jump back takes the replaced future's
+// lines out of the file. A reload replaced that way is reported, and a lost receiver is reported once.
+TEST_F(MatchTimelineTest, TheEventLogFollowsTheKeptTimelineThroughJumpsAndReplacedFutures)
+{
+    TemporaryFolder folder;
+    LogFile log;
+    ASSERT_EQ(log.Open((folder.Path() / "events.jsonl").string()), 0);
+    MatchTimeline timeline(31, Defaults(), &log.Stream());
+    timeline.CutEventsIn(&log);
+    testing::internal::CaptureStdout();
+    Meddle(timeline, 600);
+    timeline.Give(Input(InputKind::Hand)); // no receiver picked: "joueur non valide"
+    MatchInput reload = Input(InputKind::Reload);
+    reload.players = Defaults();
+    reload.players[0].Speed = 150.f;
+    while (timeline.Frame() < 1500)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    EXPECT_FALSE(timeline.Give(reload));
+    timeline.JumpTo(3000);
+    timeline.JumpTo(200);
+    timeline.JumpTo(2500);
+    timeline.JumpTo(1000);
+    EXPECT_EQ(timeline.Players(), Defaults());
+    EXPECT_TRUE(timeline.Give(Input(InputKind::Debug))); // the reload at 1501 is gone
+    timeline.JumpTo(2000);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "joueur non valide\n");
+    log.Stream().flush();
+
+    Recording recording;
+    recording.seed = 31;
+    recording.players = Defaults();
+    recording.inputs = timeline.History();
+    recording.lastFrame = timeline.Frame();
+    std::ostringstream replayed;
+    testing::internal::CaptureStdout();
+    const auto results = ReplayHeadless(recording, &replayed);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(results.size(), 1u);
+    EXPECT_EQ(ReadFile(folder.Path() / "events.jsonl"), replayed.str());
+}
+
+// E hands the ball: the log says who had it and who has it, before the frame it acts on, and a jump back that
+// re-plays the hand-off logs nothing again.
+TEST_F(MatchTimelineTest, AHandOffInAReplayedRecordingIsLoggedOnce)
+{
+    Recording recording;
+    recording.seed = 5;
+    recording.players = Defaults();
+    const sf::Vector2f blue = recording.players[2].StartPosition;
+    MatchInput receiver = Input(InputKind::Receiver, static_cast<int>(blue.x), static_cast<int>(blue.y));
+    receiver.frame = 2;
+    MatchInput hand = Input(InputKind::Hand);
+    hand.frame = 3;
+    MatchInput debug = Input(InputKind::Debug);
+    debug.frame = 1;
+    recording.inputs = {debug, receiver, hand};
+    recording.lastFrame = 10;
+
+    std::ostringstream log;
+    MatchTimeline timeline(recording.seed, recording.players, &log);
+    timeline.Preload(recording.inputs, recording.lastFrame);
+    timeline.JumpTo(10);
+    timeline.JumpTo(1);
+    timeline.JumpTo(10);
+    const std::string text = log.str();
+    const auto at = text.find("\"event\":\"hand\"");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find("\"event\":\"hand\"", at + 1), std::string::npos);
+    const auto start = text.rfind('\n', at) + 1;
+    const auto line = nlohmann::json::parse(text.substr(start, text.find('\n', at) - start));
+    EXPECT_EQ(line["frame"], 3);
+    EXPECT_EQ(line["from"]["team"], "red");
+    EXPECT_EQ(line["to"]["slot"], 2);
+
+    std::ostringstream headless;
+    static_cast<void>(ReplayHeadless(recording, &headless));
+    EXPECT_EQ(headless.str(), text);
+}

@@ -93,11 +93,23 @@ bool GameProcess::Start(const std::vector<std::string>& arguments)
 
 int GameProcess::Close()
 {
+    return Stop(0);
+}
+
+int GameProcess::Stop(int signal)
+{
     if (pid <= 0)
     {
         return -1;
     }
-    x11::SendCloseRequest(window);
+    if (signal == 0)
+    {
+        x11::SendCloseRequest(window);
+    }
+    else
+    {
+        kill(pid, signal);
+    }
     int status = 0;
     if (!WaitForExit(pid, status, 20s))
     {

@@ -23,6 +23,8 @@ public:
     bool Start(const std::vector<std::string>& arguments = {});
     // Asks the window to close as its close button does and waits for the process; its exit code, or -1.
     int Close();
+    // Sends the signal instead (0: the close request) and waits for the process; its exit code, or -1.
+    int Stop(int signal);
 
     [[nodiscard]] unsigned long Window() const { return window; }
     // The wait status of a process that ended before its window appeared.

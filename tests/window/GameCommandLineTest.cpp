@@ -4,9 +4,14 @@
 #include "support/Program.h"
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
+#include <thread>
 
 namespace
 {
@@ -161,4 +166,102 @@ TEST(Recording, TheSimulatorRefusesABadRecordingAndOptionsThatAReplayDoesNotTake
     run = RunProgram(TRYZONE_SIM_PATH, {"--replay", "bad.jsonl", "--matches", "3"}, folder.Path());
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("excludes"), std::string::npos) << run.err;
+}
+
+namespace
+{
+struct Collision
+{
+    std::vector<std::string> arguments;
+    std::string says;
+};
+
+class GameOutputs : public ::testing::TestWithParam<Collision>
+{
+};
+
+// Every file in the folder with its content, or a link's target.
+std::map<std::string, std::string> Contents(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        const auto name = entry.path().filename().string();
+        contents[name] =
+            entry.is_symlink() ? "-> " + std::filesystem::read_symlink(entry.path()).string() : ReadFile(entry.path());
+    }
+    return contents;
+}
+} // namespace
+
+TEST_P(GameOutputs, ThatAreInputsOtherOutputsOrUnwritableAreRefusedWithNothingTouched)
+{
+    TemporaryFolder folder;
+    WriteFile(folder.Path() / "PlayersSettings.json", "my own players");
+    WriteFile(folder.Path() / "r.jsonl", Header() + "{\"end\":5}\n");
+    WriteFile(folder.Path() / "precious.jsonl", "precious");
+    WriteFile(folder.Path() / "Hack-Regular.ttf", "a font");
+    std::filesystem::create_symlink("target.jsonl", folder.Path() / "dangling");
+    const auto before = Contents(folder.Path());
+    NoDisplay noDisplay;
+    const ProgramRun run = RunProgram(TRYZONE_GAME_PATH, GetParam().arguments, folder.Path());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << run.err;
+    EXPECT_EQ(Contents(folder.Path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CollidingAndBad, GameOutputs,
+    ::testing::Values(
+        Collision{{"--seed", "5", "--record", "PlayersSettings.json"},
+                  "PlayersSettings.json is the same file as --settings"},
+        Collision{{"--replay", "r.jsonl", "--events", "r.jsonl"}, "--events r.jsonl is the same file as --replay"},
+        Collision{{"--record", "x.jsonl", "--events", "./x.jsonl"}, "--events ./x.jsonl is the same file as --record"},
+        Collision{{"--record", "dangling", "--events", "target.jsonl"}, "is the same file as --record"},
+        Collision{{"--settings", "dangling", "--record", "target.jsonl"}, "is the same file as --settings"},
+        Collision{{"--record", "Hack-Regular.ttf"}, "is the same file as the font"},
+        Collision{{"--record", "precious.jsonl", "--events", "/nonexistent/ev.jsonl"},
+                  "cannot write /nonexistent/ev.jsonl"},
+        Collision{{"--events", "precious.jsonl", "--record", "."}, "cannot write .: Is a directory"},
+        Collision{{"--record", "-"}, "--record cannot write to standard output"},
+        Collision{{"--seed", "abc"}, "--seed abc: not a whole number from 0 to 4294967295"}));
+
+TEST(Recording, CapsAFifoAndATrailingBlankLine)
+{
+    TemporaryFolder folder;
+    const auto path = (folder.Path() / "r.jsonl").string();
+    const auto refused = [&path](const std::string& text)
+    {
+        WriteFile(path, text);
+        const auto read = ReadRecording(path);
+        return std::holds_alternative<std::string>(read) ? std::get<std::string>(read) : std::string();
+    };
+    EXPECT_EQ(refused(Header() + "{\"end\":9000000000000000000}\n"), path + " line 2: a frame past 718562874");
+    EXPECT_EQ(refused(Header() + "{\"frame\":9000000000000,\"input\":\"debug\"}\n"),
+              path + " line 2: a frame past 718562874");
+    EXPECT_NE(refused(Header() + "{\"frame\":3,\"input\":\"frame_time\",\"seconds\":3.0e38}\n").find("frame time"),
+              std::string::npos);
+    EXPECT_EQ(refused(Header() + "{\"frame\":3,\"input\":\"debug\"}\n{\"end\":7}\n\n"), "");
+    const auto fifo = folder.Path() / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(std::get<std::string>(ReadRecording(fifo.string())), fifo.string() + ": not a regular file");
+}
+
+TEST(Recording, AReplayWithAHugeEndStopsBetweenFramesOnSigint)
+{
+    TemporaryFolder folder;
+    WriteFile(folder.Path() / "long.jsonl", Header() + "{\"end\":700000000}\n");
+    Restrictions limits;
+    limits.timeLimitSeconds = 60;
+    const ProgramRun run = RunProgram(
+        TRYZONE_SIM_PATH, {"--replay", "long.jsonl", "--events", "e.jsonl", "--json", "r.json"}, folder.Path(), limits,
+        [](pid_t pid, const std::filesystem::path&)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            kill(pid, SIGINT);
+        });
+    EXPECT_EQ(run.status, 128 + SIGINT) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "e.jsonl"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "r.json"));
 }

@@ -5,6 +5,7 @@
 #include "support/X11.h"
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -189,31 +190,140 @@ TEST_F(PlaybackWindowTest, AnEditedSettingsFileIsReadNeverWrittenAndAReloadIsRec
     EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
 }
 
-TEST_F(PlaybackWindowTest, AMatchSeedFromTheSimulatorShowsThatMatchInTheWindow)
+// With the simulator's seed, length and number, the window plays that match to its last frame and stops there;
+// its log, and the log of its recording replayed, are the simulator's lines for it, byte for byte.
+TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithTheSameLog)
 {
     const ProgramRun sim = RunProgram(
         TRYZONE_SIM_PATH,
-        {"--seed", "9", "--matches", "2", "--minutes", "0.5", "--json", "results.json", "--events", "sim.jsonl"},
+        {"--seed", "9", "--matches", "2", "--minutes", "0.3", "--json", "results.json", "--events", "sim.jsonl"},
         folder.Path());
     ASSERT_EQ(sim.status, 0) << sim.err;
     const auto results = nlohmann::json::parse(Read("results.json"));
     const std::string seed = std::to_string(results["results"][1]["seed"].get<std::uint32_t>());
-
-    GameProcess game(folder.Path());
-    ASSERT_TRUE(game.Start({"--seed", seed, "--events", "window.jsonl"}));
-    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
-    EXPECT_EQ(game.Close(), 0);
-    std::string shown = Read("window.jsonl");
-    for (std::size_t at = shown.find("{\"match\":1,"); at != std::string::npos; at = shown.find("{\"match\":1,", at))
-    {
-        shown.replace(at, 11, "{\"match\":2,");
-    }
     std::string secondMatch;
     std::istringstream in(Read("sim.jsonl"));
     for (std::string line; std::getline(in, line);)
     {
         secondMatch += line.rfind("{\"match\":2,", 0) == 0 ? line + '\n' : "";
     }
-    ASSERT_LT(LastFrame(shown), LastFrame(secondMatch)) << "the window played longer than the simulator";
-    EXPECT_EQ(shown, Until(secondMatch, LastFrame(shown)));
+
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start(
+        {"--seed", seed, "--minutes", "0.3", "--match", "2", "--events", "window.jsonl", "--record", "match.jsonl"}));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "4"));
+    ASSERT_TRUE(WaitFor([&] { return game.Stdout().find("Full time at frame 2156: Blue ") != std::string::npos; }))
+        << game.Stdout();
+    // Stopped: neither Space nor a jump forward plays past the last frame.
+    ASSERT_TRUE(x11::PressKey(game.Window(), "space"));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "Right"));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(game.Close(), 0) << game.Stderr();
+    EXPECT_EQ(Read("window.jsonl"), secondMatch);
+    const std::string recording = Read("match.jsonl");
+    EXPECT_NE(recording.find("\"match_frames\":2156,\"match\":2,"), std::string::npos) << recording.substr(0, 200);
+    EXPECT_NE(recording.find("{\"end\":2156}"), std::string::npos);
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), secondMatch);
+}
+
+TEST_F(PlaybackWindowTest, AnEditedTacticsFileRestartsTheMatchAndABrokenOneIsRefused)
+{
+    const std::filesystem::path tactics = TRYZONE_TACTICS_PATH;
+    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics / "default.tactics.json"));
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--seed", "12", "--blue-tactics", "blue.tactics.json", "--red-tactics",
+                            (tactics / "fast-break.tactics.json").string(), "--record", "match.jsonl", "--events",
+                            "window.jsonl"}))
+        << game.Stderr();
+    ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
+
+    WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics / "hold-the-line.tactics.json"));
+    ASSERT_TRUE(WaitFor(
+        [&] { return game.Stdout().find("Tactics reloaded from blue.tactics.json") != std::string::npos; }, 20s))
+        << game.Stdout();
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("\"match\":2,") != std::string::npos; }));
+
+    const std::string broken = R"({"start": "Idle", "states": [{"name": "Idle", "action": "Sleep"}]})";
+    WriteFile(folder.Path() / "blue.tactics.json", broken);
+    ASSERT_TRUE(WaitFor(
+        [&] { return game.Stderr().find("blue.tactics.json: /states/0/action: unknown action") != std::string::npos; },
+        20s))
+        << game.Stderr();
+    EXPECT_EQ(game.Close(), 0);
+    EXPECT_EQ(Read("blue.tactics.json"), broken);
+    EXPECT_EQ(Read("window.jsonl").find("\"match\":3,"), std::string::npos);
+    // The recording keeps both tactics and the reload's: the replay needs neither file.
+    std::filesystem::remove(folder.Path() / "blue.tactics.json");
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
+}
+
+TEST_F(PlaybackWindowTest, AReloadWhilePausedIsShownAndKeptAndASameSizeSameTimeChangeIsSeen)
+{
+    WriteFile(folder.Path() / "mine.json", DefaultsFileText);
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--settings", "mine.json", "--record", "match.jsonl", "--events", "window.jsonl"}));
+    ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "space"));
+    const auto reloads = [&game]
+    {
+        const std::string out = game.Stdout();
+        std::size_t count = 0;
+        for (std::size_t at = out.find("Settings reloaded"); at != std::string::npos;
+             at = out.find("Settings reloaded", at + 1))
+        {
+            ++count;
+        }
+        return count;
+    };
+    const auto withSpeed = [](const char* speed)
+    {
+        std::string text = DefaultsFileText;
+        for (std::size_t at = text.find("300.0"); at != std::string::npos; at = text.find("300.0", at))
+        {
+            text.replace(at, 5, speed);
+        }
+        return text;
+    };
+    const auto path = folder.Path() / "mine.json";
+    WriteFile(path, withSpeed("150.0"));
+    const auto stamp = std::filesystem::last_write_time(path);
+    ASSERT_TRUE(WaitFor([&] { return reloads() == 1; }, 20s)) << game.Stdout() << game.Stderr();
+    // Paused, the new kick-off is on the screen.
+    ASSERT_TRUE(WaitFor([&] { return FindPlayer(x11::Screenshot(game.Window()), sf::Color::Blue).x >= 0; }, 10s));
+
+    // Same size, same modification time: still a change. A touch is none.
+    WriteFile(path, withSpeed("151.0"));
+    std::filesystem::last_write_time(path, stamp);
+    ASSERT_TRUE(WaitFor([&] { return reloads() == 2; }, 20s)) << game.Stdout();
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now());
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(reloads(), 2u);
+    EXPECT_EQ(game.Close(), 0) << game.Stderr();
+
+    const std::string recording = Read("match.jsonl");
+    std::size_t kept = 0;
+    for (std::size_t at = recording.find("\"reload\""); at != std::string::npos;
+         at = recording.find("\"reload\"", at + 1))
+    {
+        ++kept;
+    }
+    EXPECT_EQ(kept, 2u);
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
+}
+
+TEST_F(PlaybackWindowTest, CtrlCEndsTheRecordingAtTheFrameShownAfterJumps)
+{
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--seed", "12", "--record", "match.jsonl", "--events", "window.jsonl"}));
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
+    // A jump back and forward again: the window's log stays the match's.
+    ASSERT_TRUE(x11::PressKey(game.Window(), "Left"));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "Right"));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(game.Stop(SIGINT), 128 + SIGINT) << game.Stderr();
+    const std::string recording = Read("match.jsonl");
+    const auto end = recording.rfind("{\"end\":");
+    ASSERT_NE(end, std::string::npos) << recording;
+    EXPECT_GT(nlohmann::json::parse(recording.substr(end))["end"].get<std::int64_t>(), 0);
+    EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
 }

@@ -1,0 +1,244 @@
+#include "batch/League.h"
+
+#include "batch/Plot.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <sstream>
+
+std::vector<Pairing> LeaguePairings(int entries)
+{
+    std::vector<Pairing> pairings;
+    for (int first = 0; first < entries; ++first)
+    {
+        for (int second = first + 1; second < entries; ++second)
+        {
+            pairings.push_back({first, second});
+            pairings.push_back({second, first});
+        }
+    }
+    return pairings;
+}
+
+std::vector<MatchTactics> PairingTactics(const std::vector<LeagueEntry>& entries, const std::vector<Pairing>& pairings)
+{
+    std::vector<MatchTactics> tactics;
+    for (const Pairing& pairing : pairings)
+    {
+        tactics.push_back({entries[static_cast<std::size_t>(pairing.blue)].tactic,
+                           entries[static_cast<std::size_t>(pairing.red)].tactic});
+    }
+    return tactics;
+}
+
+std::vector<double> BradleyTerryRatings(const std::vector<std::vector<double>>& wins)
+{
+    const std::size_t count = wins.size();
+    std::vector<double> strength(count, 1.0);
+    // Hunter's MM iterations: each converges monotonically to the maximum-likelihood strengths.
+    for (int iteration = 0; iteration < 1000; ++iteration)
+    {
+        std::vector<double> next(count, 0.0);
+        double logSum = 0.0;
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            double won = 0.0;
+            double weight = 0.0;
+            for (std::size_t j = 0; j < count; ++j)
+            {
+                if (i != j)
+                {
+                    won += wins[i][j];
+                    weight += (wins[i][j] + wins[j][i]) / (strength[i] + strength[j]);
+                }
+            }
+            next[i] = weight > 0.0 ? won / weight : 1.0;
+            logSum += std::log(next[i]);
+        }
+        const double centre = std::exp(logSum / static_cast<double>(count));
+        for (double& value : next)
+        {
+            value /= centre;
+        }
+        strength = std::move(next);
+    }
+    std::vector<double> ratings;
+    for (const double value : strength)
+    {
+        ratings.push_back(400.0 * std::log10(value));
+    }
+    return ratings;
+}
+
+std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vector<MatchResult>& results)
+{
+    const std::size_t entries = setup.entries.size();
+    const std::vector<Pairing> pairings = LeaguePairings(static_cast<int>(entries));
+    std::vector<LeagueRow> rows(entries);
+    // One drawn match between every pair keeps every rating finite.
+    std::vector<std::vector<double>> wins(entries, std::vector<double>(entries, 0.5));
+    for (std::size_t task = 0; task < results.size(); ++task)
+    {
+        const Pairing pairing = pairings[task / static_cast<std::size_t>(setup.matches)];
+        const auto blue = static_cast<std::size_t>(pairing.blue);
+        const auto red = static_cast<std::size_t>(pairing.red);
+        const int blueTries = results[task].teams[0].tries;
+        const int redTries = results[task].teams[1].tries;
+        const auto count = [&rows](std::size_t side, int scored, int conceded)
+        {
+            LeagueRow& row = rows[side];
+            ++row.matches;
+            row.triesFor += scored;
+            row.triesAgainst += conceded;
+            row.wins += scored > conceded ? 1 : 0;
+            row.draws += scored == conceded ? 1 : 0;
+            row.losses += scored < conceded ? 1 : 0;
+        };
+        count(blue, blueTries, redTries);
+        count(red, redTries, blueTries);
+        const double blueShare = blueTries > redTries ? 1.0 : blueTries == redTries ? 0.5 : 0.0;
+        wins[blue][red] += blueShare;
+        wins[red][blue] += 1.0 - blueShare;
+    }
+    const std::vector<double> ratings = BradleyTerryRatings(wins);
+    for (std::size_t i = 0; i < entries; ++i)
+    {
+        rows[i].winRate = WilsonInterval(rows[i].wins, rows[i].matches);
+        rows[i].rating = ratings[i];
+    }
+    return rows;
+}
+
+namespace
+{
+// The entries from the best rating down; equal ratings keep the command line's order.
+std::vector<std::size_t> Ranking(const std::vector<LeagueRow>& rows)
+{
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&rows](std::size_t a, std::size_t b) { return rows[a].rating > rows[b].rating; });
+    return order;
+}
+
+double Share(int part, int whole)
+{
+    return whole > 0 ? static_cast<double>(part) / whole : 0.0;
+}
+
+// The value with the given digits after the point.
+std::string Format(int digits, double value)
+{
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.*f", digits, value);
+    return text.data();
+}
+} // namespace
+
+void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<LeagueRow>& rows)
+{
+    out << "TryZone league: " << setup.entries.size() << " tactics, every pair both ways round, " << setup.matches
+        << (setup.matches == 1 ? " match" : " matches") << " each way of " << setup.minutes << " minutes ("
+        << setup.framesPerMatch << " frames each), seed " << setup.seed << "; both ways play the same match seeds\n\n";
+    std::size_t width = 6;
+    for (const LeagueEntry& entry : setup.entries)
+    {
+        width = std::max(width, entry.name.size());
+    }
+    std::array<char, 200> line{};
+    std::snprintf(line.data(), line.size(), "%-*s %7s %5s %5s %5s %9s %9s %8s %15s %7s\n", static_cast<int>(width),
+                  "Tactic", "Matches", "W", "D", "L", "Tries for", "against", "Win rate", "95% (Wilson)", "Rating");
+    out << line.data();
+    for (const std::size_t i : Ranking(rows))
+    {
+        const LeagueRow& row = rows[i];
+        const std::string interval =
+            Format(1, 100.0 * row.winRate.low) + "-" + Format(1, 100.0 * row.winRate.high) + "%";
+        std::snprintf(line.data(), line.size(), "%-*s %7d %5d %5d %5d %9lld %9lld %7.1f%% %15s %+7.0f\n",
+                      static_cast<int>(width), setup.entries[i].name.c_str(), row.matches, row.wins, row.draws,
+                      row.losses, row.triesFor, row.triesAgainst, 100.0 * Share(row.wins, row.matches),
+                      interval.c_str(), row.rating);
+        out << line.data();
+    }
+    out << "\nRating: Bradley-Terry fitted to every match (a draw is half a win to each side), on the Elo scale "
+           "(400 log10 of the strength), averaging 0\n";
+}
+
+nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<LeagueRow>& rows,
+                                    const std::vector<MatchResult>& results)
+{
+    nlohmann::ordered_json table = nlohmann::ordered_json::array();
+    for (const std::size_t i : Ranking(rows))
+    {
+        const LeagueRow& row = rows[i];
+        table.push_back({{"tactic", setup.entries[i].name},
+                         {"file", setup.entries[i].file},
+                         {"matches", row.matches},
+                         {"wins", row.wins},
+                         {"draws", row.draws},
+                         {"losses", row.losses},
+                         {"tries_for", row.triesFor},
+                         {"tries_against", row.triesAgainst},
+                         {"win_rate", Share(row.wins, row.matches)},
+                         {"win_rate_low", row.winRate.low},
+                         {"win_rate_high", row.winRate.high},
+                         {"rating", row.rating}});
+    }
+    nlohmann::ordered_json matches = nlohmann::ordered_json::array();
+    const std::vector<Pairing> pairings = LeaguePairings(static_cast<int>(setup.entries.size()));
+    for (std::size_t task = 0; task < results.size(); ++task)
+    {
+        const Pairing pairing = pairings[task / static_cast<std::size_t>(setup.matches)];
+        matches.push_back({{"blue", setup.entries[static_cast<std::size_t>(pairing.blue)].name},
+                           {"red", setup.entries[static_cast<std::size_t>(pairing.red)].name},
+                           {"match", results[task].match},
+                           {"seed", results[task].seed},
+                           {"blue_tries", results[task].teams[0].tries},
+                           {"red_tries", results[task].teams[1].tries}});
+    }
+    return {{"seed", setup.seed},
+            {"matches_each_way", setup.matches},
+            {"minutes", setup.minutes},
+            {"frames_per_match", setup.framesPerMatch},
+            {"rating", "Bradley-Terry, Elo scale (400 log10 strength), mean 0; a draw is half a win"},
+            {"table", table},
+            {"matches", matches}};
+}
+
+std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& rows)
+{
+    std::ostringstream csv;
+    csv << "tactic,matches,wins,draws,losses,tries_for,tries_against,win_rate,win_rate_low,win_rate_high,rating\n";
+    for (const std::size_t i : Ranking(rows))
+    {
+        const LeagueRow& row = rows[i];
+        csv << setup.entries[i].name << ',' << row.matches << ',' << row.wins << ',' << row.draws << ',' << row.losses
+            << ',' << row.triesFor << ',' << row.triesAgainst << ',' << Format(6, Share(row.wins, row.matches)) << ','
+            << Format(6, row.winRate.low) << ',' << Format(6, row.winRate.high) << ',' << Format(3, row.rating) << '\n';
+    }
+    return csv.str();
+}
+
+std::optional<std::string> PlotLeague(const LeagueSetup& setup, const std::vector<LeagueRow>& rows, std::string& png)
+{
+    std::ostringstream commands;
+    commands << "$league << EOD\n";
+    for (const std::size_t i : Ranking(rows))
+    {
+        const LeagueRow& row = rows[i];
+        commands << '"' << setup.entries[i].name << "\" " << 100.0 * Share(row.wins, row.matches) << ' '
+                 << 100.0 * row.winRate.low << ' ' << 100.0 * row.winRate.high << '\n';
+    }
+    commands << "EOD\n"
+             << "set terminal pngcairo size 900,600 font \"sans,11\"\n"
+             << "set title \"League: win rate with its 95% Wilson interval, " << setup.matches
+             << " matches each way\"\n"
+             << "set ylabel \"win rate (%)\"\nset yrange [0:100]\nset grid ytics\nset style fill solid 0.6\n"
+             << "set boxwidth 0.6\nset xtics noenhanced\nunset key\n"
+             << "plot $league using 0:2:xtic(1) with boxes lc rgb \"#1f4fbf\", "
+                "$league using 0:2:3:4 with yerrorbars lc rgb \"black\" pt 7\n";
+    return RunPlotter(commands.str(), png);
+}

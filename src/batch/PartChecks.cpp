@@ -1,0 +1,178 @@
+#include "batch/PartChecks.h"
+
+#include "run/MatchRunner.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+
+namespace
+{
+std::uint64_t Fnv1a(std::uint64_t hash, const char* data, std::size_t size)
+{
+    for (std::size_t i = 0; i < size; ++i)
+    {
+        hash = (hash ^ static_cast<unsigned char>(data[i])) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
+constexpr std::uint64_t kFnvStart = 0xcbf29ce484222325ULL;
+
+std::string Hex(std::uint64_t value)
+{
+    std::array<char, 17> text{};
+    std::snprintf(text.data(), text.size(), "%016llx", static_cast<unsigned long long>(value));
+    return text.data();
+}
+
+std::optional<std::string> TeamProblem(const TeamRecord& team)
+{
+    if (team.tries < 0 || team.possessionFrames < 0 || team.passAttempts < 0 || team.passes < 0 ||
+        team.tackleAttempts < 0 || team.tackles < 0)
+    {
+        return "a negative count";
+    }
+    if (team.passes > team.passAttempts)
+    {
+        return "more passes completed than attempted";
+    }
+    if (team.tackles > team.tackleAttempts)
+    {
+        return "more tackles made than attempted";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MatchProblem(const RunSetup& setup, int task, const MatchResult& result, bool last)
+{
+    const int match = task % setup.matches + 1;
+    const std::uint32_t seed = MatchSeed(setup.seed, match);
+    if (result.match != match)
+    {
+        return "numbered " + std::to_string(result.match) + " where match " + std::to_string(match) + " belongs";
+    }
+    if (result.seed != seed)
+    {
+        return "seed " + std::to_string(result.seed) + ", not " + std::to_string(seed) + " as the run seed gives";
+    }
+    if (result.breach && (!setup.checkRules || !last))
+    {
+        return "a rule broken in a run that goes on or does not check the rules";
+    }
+    if (!result.breach && result.frames != setup.framesPerMatch)
+    {
+        return std::to_string(result.frames) + " frames, not " + std::to_string(setup.framesPerMatch) +
+               ", with no rule broken";
+    }
+    if (result.breach &&
+        (result.breach->frame != result.frames || result.frames < 1 || result.frames > setup.framesPerMatch))
+    {
+        return "a rule broken at frame " + std::to_string(result.breach->frame) + " of " +
+               std::to_string(result.frames);
+    }
+    for (const TeamRecord& team : result.teams)
+    {
+        if (auto problem = TeamProblem(team))
+        {
+            return problem;
+        }
+    }
+    if (result.teams[0].possessionFrames + result.teams[1].possessionFrames > result.frames)
+    {
+        return "more frames of possession than frames";
+    }
+    return std::nullopt;
+}
+} // namespace
+
+std::string ProgramVersion()
+{
+    return TRYZONE_VERSION;
+}
+
+const std::string& BuildIdentifier()
+{
+    static const std::string identifier = []
+    {
+        std::ifstream program("/proc/self/exe", std::ios::binary);
+        std::array<char, 65536> chunk{};
+        std::uint64_t hash = kFnvStart;
+        while (program.read(chunk.data(), chunk.size()) || program.gcount() > 0)
+        {
+            hash = Fnv1a(hash, chunk.data(), static_cast<std::size_t>(program.gcount()));
+        }
+        return Hex(hash);
+    }();
+    return identifier;
+}
+
+std::string DocumentDigest(const nlohmann::ordered_json& document)
+{
+    nlohmann::ordered_json copy = document;
+    copy.erase("digest");
+    const std::string text = copy.dump();
+    return Hex(Fnv1a(kFnvStart, text.data(), text.size()));
+}
+
+nlohmann::ordered_json HeatAsJson(const Heatmap& heatmap)
+{
+    std::string counted;
+    const std::vector<std::uint32_t>& counts = heatmap.Counts();
+    for (std::size_t square = 0; square < counts.size(); ++square)
+    {
+        if (counts[square] > 0)
+        {
+            counted += (counted.empty() ? "" : " ") + std::to_string(square) + ":" + std::to_string(counts[square]);
+        }
+    }
+    return {{"squares", counts.size()}, {"counted", counted}};
+}
+
+std::optional<std::vector<Heatmap::Square>> HeatFromJson(const nlohmann::ordered_json& heat, std::size_t squares)
+{
+    if (heat.at("squares").get<std::size_t>() != squares)
+    {
+        return std::nullopt;
+    }
+    const std::string counted = heat.at("counted").get<std::string>();
+    std::vector<Heatmap::Square> read;
+    const char* at = counted.data();
+    const char* end = at + counted.size();
+    while (at != end)
+    {
+        Heatmap::Square square;
+        auto parsed = std::from_chars(at, end, square.square);
+        if (parsed.ec != std::errc() || parsed.ptr == end || *parsed.ptr != ':' || square.square >= squares)
+        {
+            return std::nullopt;
+        }
+        parsed = std::from_chars(parsed.ptr + 1, end, square.count);
+        if (parsed.ec != std::errc() || (parsed.ptr != end && (*parsed.ptr != ' ' || parsed.ptr + 1 == end)))
+        {
+            return std::nullopt;
+        }
+        at = parsed.ptr == end ? end : parsed.ptr + 1;
+        read.push_back(square);
+    }
+    return read;
+}
+
+std::optional<std::string> ResultsProblem(const RunSetup& setup, TaskRange tasks,
+                                          const std::vector<MatchResult>& results)
+{
+    for (std::size_t i = 0; i < results.size(); ++i)
+    {
+        const int task = tasks.first + static_cast<int>(i);
+        if (auto problem = MatchProblem(setup, task, results[i], i + 1 == results.size()))
+        {
+            const std::string value =
+                setup.variation ? " with " + setup.variation->key + " " +
+                                      FloatText(setup.variation->values[static_cast<std::size_t>(task / setup.matches)])
+                                : "";
+            return "match " + std::to_string(task % setup.matches + 1) + value + ": " + *problem;
+        }
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,139 @@
+#include "batch/Interrupt.h"
+#include "batch/League.h"
+#include "batch/OutputFiles.h"
+#include "batch/Plot.h"
+#include "batch/Simulation.h"
+#include "cli/SimCommands.h"
+#include "cli/TacticsCommands.h"
+#include "tactics/TacticsFile.h"
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace
+{
+constexpr std::string_view kTacticsSuffix = ".tactics.json";
+
+std::string EntryName(const std::string& file)
+{
+    std::string name = std::filesystem::path(file).filename().string();
+    if (name.size() > kTacticsSuffix.size() && name.ends_with(kTacticsSuffix))
+    {
+        name.resize(name.size() - kTacticsSuffix.size());
+    }
+    return name;
+}
+
+struct LeagueOutputs
+{
+    Output* json = nullptr;
+    Output* csv = nullptr;
+    Output* plot = nullptr;
+};
+
+// The outputs, opened before anything is played; the failure when they cannot be.
+std::optional<Failure> OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutputs& outputs)
+{
+    for (const std::string& file : commands.files)
+    {
+        files.AddInput("TACTICS", file);
+    }
+    const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
+    { return path.empty() ? nullptr : &files.Add(option, path, kind); };
+    outputs.json = add("--json", commands.jsonFile, OutputKind::Text);
+    outputs.csv = add("--csv", commands.csvFile, OutputKind::Text);
+    outputs.plot = add("--plot", commands.plotFile, OutputKind::Picture);
+    return files.Open();
+}
+
+SimulationPlan MakePlan(const LeagueSetup& setup, int jobs)
+{
+    SimulationPlan plan;
+    const auto defaults = DefaultPlayers();
+    plan.players.assign(defaults.begin(), defaults.end());
+    plan.pairings = PairingTactics(setup.entries, LeaguePairings(static_cast<int>(setup.entries.size())));
+    plan.seed = setup.seed;
+    plan.matches = setup.matches;
+    plan.framesPerMatch = setup.framesPerMatch;
+    plan.jobs = jobs;
+    plan.stop = &StopSignal();
+    return plan;
+}
+} // namespace
+
+int LeagueCommand(const TacticsCommands& commands)
+{
+    if (commands.files.size() < 2)
+    {
+        return Fail(2, "a league needs two tactics files or more");
+    }
+    LeagueSetup setup;
+    std::vector<std::shared_ptr<const CompiledTactic>> tactics;
+    if (!ReadTacticsFiles(commands.files, tactics))
+    {
+        return 2;
+    }
+    for (std::size_t i = 0; i < tactics.size(); ++i)
+    {
+        setup.entries.push_back({EntryName(commands.files[i]), commands.files[i], tactics[i]});
+    }
+    if (!commands.plotFile.empty())
+    {
+        if (const std::string missing = PlotterMissing(); !missing.empty())
+        {
+            return Fail(2, missing);
+        }
+    }
+    std::random_device device;
+    setup.seed = commands.seed.value_or((static_cast<std::uint64_t>(device()) << 32) | device());
+    setup.matches = commands.matches;
+    setup.minutes = commands.minutes;
+    setup.framesPerMatch = FramesFor(commands.minutes);
+
+    CatchStopSignals();
+    OutputFiles files;
+    LeagueOutputs outputs;
+    if (const auto failure = OpenOutputs(commands, files, outputs))
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    std::vector<MatchResult> results;
+    try
+    {
+        results = Simulate(MakePlan(setup, commands.jobs));
+    }
+    catch (const SimulationFailure& failure)
+    {
+        return Fail(1, failure.what());
+    }
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        files.Summary() << "Interrupted: no file written\n";
+        return 128 + signal;
+    }
+    const std::vector<LeagueRow> rows = TabulateLeague(setup, results);
+    PrintLeague(files.Summary(), setup, rows);
+    if (outputs.json != nullptr)
+    {
+        outputs.json->Stream() << LeagueAsJson(setup, rows, results).dump(2) << '\n';
+    }
+    if (outputs.csv != nullptr)
+    {
+        outputs.csv->Stream() << LeagueCsv(setup, rows);
+    }
+    if (outputs.plot != nullptr)
+    {
+        std::string png;
+        if (const auto failure = PlotLeague(setup, rows, png))
+        {
+            return Fail(1, "cannot draw " + outputs.plot->Name() + ": " + *failure);
+        }
+        outputs.plot->Stream() << png;
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return 0;
+}

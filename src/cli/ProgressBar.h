@@ -1,0 +1,19 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+// One line on standard error, redrawn in place: matches done, speed, time left.
+class ProgressBar
+{
+public:
+    ProgressBar(int matchCount, std::int64_t framesPerMatch);
+
+    void Show(int matchesDone, std::int64_t framesOfCurrent);
+    void Clear();
+
+private:
+    int matches;
+    std::int64_t frames;
+    std::chrono::steady_clock::time_point start;
+};

@@ -1,0 +1,189 @@
+#include "cli/SimCommands.h"
+
+#include "batch/Interrupt.h"
+#include "batch/OutputFiles.h"
+#include "batch/Plot.h"
+#include "batch/Report.h"
+#include "batch/Run.h"
+#include "batch/Shards.h"
+#include "batch/Simulation.h"
+#include "cli/SimReport.h"
+#include "run/MatchTimeline.h"
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+
+int Fail(int status, const std::string& reason)
+{
+    std::cerr << "tryzone-sim: " << reason << std::endl;
+    return status;
+}
+
+void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how)
+{
+    out << "Speed: " << static_cast<long long>(static_cast<double>(frames) / seconds)
+        << " frames per second of wall-clock time (" << seconds << " s" << how << ")\n";
+}
+
+int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
+                             Output* csv, Output* plot, OutputFiles& files)
+{
+    std::optional<std::string> chartFailure;
+    if (setup.variation)
+    {
+        const auto rows = SweepRows(*setup.variation, setup.matches, firstTask, results);
+        if (csv != nullptr)
+        {
+            csv->Stream() << SweepCsv(*setup.variation, rows);
+        }
+        if (plot != nullptr)
+        {
+            std::string png;
+            chartFailure = PlotSweep(*setup.variation, setup.matches, rows, png);
+            plot->Stream() << png;
+        }
+    }
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        files.Summary() << "Interrupted: no file written\n";
+        const auto failure = files.FlushSummary();
+        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+    }
+    if (chartFailure)
+    {
+        files.Drop(*plot);
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return chartFailure ? Fail(1, *chartFailure + "; the other files are written") : 0;
+}
+
+int MergeCommand(const ScaleOptions& scale)
+{
+    OutputFiles files;
+    for (const std::string& part : scale.parts)
+    {
+        files.AddInput("merge", part);
+    }
+    Output* json = scale.mergeJson.empty() ? nullptr : &files.Add("--json", scale.mergeJson, OutputKind::Text);
+    Output* csv = scale.mergeCsv.empty() ? nullptr : &files.Add("--csv", scale.mergeCsv, OutputKind::Text);
+    Output* plot = scale.mergePlot.empty() ? nullptr : &files.Add("--plot", scale.mergePlot, OutputKind::Picture);
+    Output* heatmap =
+        scale.mergeHeatmap.empty() ? nullptr : &files.Add("--heatmap", scale.mergeHeatmap, OutputKind::Picture);
+    auto merged = MergeParts(scale.parts, scale.anyBuild);
+    if (const auto* reason = std::get_if<std::string>(&merged))
+    {
+        return Fail(2, *reason);
+    }
+    const MergedRun& run = std::get<MergedRun>(merged);
+    if (!run.setup.variation && (csv != nullptr || plot != nullptr))
+    {
+        return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");
+    }
+    if (run.setup.variation && heatmap != nullptr)
+    {
+        return Fail(2, "--heatmap needs the parts of a run without --vary, as a run does");
+    }
+    if (const auto failure = files.Open())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    std::ostream& out = files.Summary();
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        out << "Interrupted: no file written\n";
+        const auto failure = files.FlushSummary();
+        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+    }
+
+    PrintHeader(out, run.setup);
+    PrintResults(out, run.setup, run.results, 0, json != nullptr);
+    PrintRulesKept(out, run.setup, run.results);
+    PrintSpeed(out, run.frames, run.seconds, " in the parts, added up");
+    int status = 0;
+    if (const auto breach = BreachReport(run.setup, run.results))
+    {
+        status = Fail(3, *breach);
+    }
+    if (json != nullptr)
+    {
+        json->Stream() << RunAsJson(run.setup, run.results).dump(2) << '\n';
+    }
+    if (heatmap != nullptr)
+    {
+        try
+        {
+            heatmap->Stream() << run.heatmap.EncodePng({static_cast<int>(run.results.size()), run.setup.seed});
+        }
+        catch (const std::runtime_error& error)
+        {
+            return Fail(1, "cannot draw " + heatmap->Name() + ": " + error.what());
+        }
+    }
+    const int written = WriteSweepFilesAndCommit(run.setup, run.results, 0, csv, plot, files);
+    return written != 0 ? written : status;
+}
+
+SimOutputs AddSimOutputs(const Options& options, const ScaleOptions& scale, OutputFiles& files)
+{
+    // The default name is an input even before the file exists: an output there would be read as settings by
+    // every later run.
+    files.AddInput(options.settingsGiven ? "--settings" : "the settings file read when present", options.settings);
+    const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output* {
+        return path.empty() ? nullptr : &files.Add(option, path, kind);
+    };
+    SimOutputs outputs;
+    outputs.events = add("--events", options.eventsFile, OutputKind::Text);
+    outputs.json = add("--json", options.jsonFile, OutputKind::Text);
+    outputs.heatmap = add("--heatmap", options.heatmapFile, OutputKind::Picture);
+    outputs.csv = add("--csv", scale.csvFile, OutputKind::Text);
+    outputs.plot = add("--plot", scale.plotFile, OutputKind::Picture);
+    return outputs;
+}
+
+int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs& outputs)
+{
+    auto read = ReadRecording(path);
+    if (const auto* reason = std::get_if<std::string>(&read))
+    {
+        return Fail(2, *reason);
+    }
+    const Recording& recording = std::get<Recording>(read);
+    if (!recording.warning.empty())
+    {
+        std::cerr << "tryzone-sim: " << recording.warning << std::endl;
+    }
+    std::ostream& out = files.Summary();
+    out << "TryZone replay of " << path << ": " << recording.lastFrame << " frames, seed " << recording.seed << "\n\n";
+    Output* events = outputs.events;
+    const std::vector<MatchResult> results =
+        ReplayHeadless(recording, events != nullptr ? &events->Stream() : nullptr, &StopSignal());
+    if (events != nullptr && events->Error() != 0)
+    {
+        return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
+    }
+    // Stopped between two frames by a signal, like any run: no file is replaced.
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        return 128 + signal;
+    }
+    RunSetup setup;
+    setup.seed = recording.seed;
+    setup.players = path;
+    setup.matches = static_cast<int>(results.size());
+    setup.minutes = static_cast<double>(recording.lastFrame) * kFrameSeconds / 60.0;
+    setup.framesPerMatch = recording.lastFrame;
+    PrintResults(out, setup, results, 0, outputs.json != nullptr);
+    if (outputs.json != nullptr)
+    {
+        outputs.json->Stream() << RunAsJson(setup, results).dump(2) << '\n';
+    }
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return 0;
+}

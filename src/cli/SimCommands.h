@@ -1,0 +1,37 @@
+#pragma once
+
+#include "cli/Options.h"
+#include "cli/ScaleOptions.h"
+
+#include <string>
+
+class OutputFiles;
+class Output;
+
+// What tryzone-sim does once its command line is parsed; each returns the program's exit status.
+
+// The parts of a sharded run merged into the whole run's outputs.
+[[nodiscard]] int MergeCommand(const ScaleOptions& scale);
+
+// The simulator's outputs, opened before anything is played.
+struct SimOutputs
+{
+    Output* events = nullptr;
+    Output* json = nullptr;
+    Output* heatmap = nullptr;
+    Output* csv = nullptr;
+    Output* plot = nullptr;
+};
+
+// Adds the outputs (and the settings file as an input) the options name.
+[[nodiscard]] SimOutputs AddSimOutputs(const Options& options, const ScaleOptions& scale, OutputFiles& files);
+
+// A recording of the game played headless to its last frame, with the same event log as in the window.
+[[nodiscard]] int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs& outputs);
+
+// A seeded run of matches, a sweep or one shard of either.
+[[nodiscard]] int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& files,
+                             const SimOutputs& outputs);
+
+// "tryzone-sim: " and the reason on standard error; returns status.
+int Fail(int status, const std::string& reason);

@@ -1,0 +1,138 @@
+#include "cli/TacticsCommands.h"
+
+#include "batch/OutputFiles.h"
+#include "batch/Cores.h"
+#include "batch/Workers.h"
+#include "cli/SimCommands.h"
+#include "cli/TacticsGraph.h"
+#include "tactics/TacticsFile.h"
+
+#include <filesystem>
+#include <iostream>
+#include <limits>
+
+namespace
+{
+constexpr int kMostLeagueJobs = 1024;
+
+// The one tactic in the file, its warnings and its error printed; null when it is refused.
+std::shared_ptr<const CompiledTactic> ReadOne(const std::string& path)
+{
+    std::vector<std::shared_ptr<const CompiledTactic>> tactics;
+    return ReadTacticsFiles({path}, tactics) ? tactics.front() : nullptr;
+}
+
+void AddLeague(CLI::App& app, TacticsCommands& commands)
+{
+    commands.league = app.add_subcommand(
+        "league", "play every pair of tactics both ways round (each as blue and as red) on the same match\nseeds, "
+                  "and print each tactic's wins, draws, losses, tries, win rate and rating");
+    CLI::App& league = *commands.league;
+    league.add_option("TACTICS", commands.files, "two or more tactics files")->type_name("")->required();
+    league
+        .add_option_function<std::string>(
+            "--matches",
+            [&commands](const std::string& text)
+            { commands.matches = static_cast<int>(WholeNumber("--matches", text, 1, kMaxMatches)); },
+            "matches each pair plays each way round (default 10)")
+        ->type_name("N");
+    league.add_option("--minutes", commands.minutes, "simulated minutes per match (default 80)")
+        ->type_name("M")
+        ->check(CLI::Range(0.001, kMaxMinutes));
+    league
+        .add_option_function<std::string>(
+            "--seed",
+            [&commands](const std::string& text)
+            { commands.seed = WholeNumber("--seed", text, 0, std::numeric_limits<std::uint64_t>::max()); },
+            "seed of the random numbers; the same seed gives the same table, byte for byte")
+        ->type_name("S");
+    commands.jobs = std::min(AvailableCores(), kMostLeagueJobs);
+    league
+        .add_option_function<std::string>(
+            "--jobs",
+            [&commands](const std::string& text)
+            { commands.jobs = static_cast<int>(WholeNumber("--jobs", text, 1, kMostLeagueJobs)); },
+            "worker processes (default: the processors this process may use); the table is the same")
+        ->type_name("N");
+    AddFile(league, "--json", commands.jsonFile, "write the table and every match's score as JSON");
+    AddFile(league, "--csv", commands.csvFile, "write the table as CSV");
+    AddFile(league, "--plot", commands.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
+}
+} // namespace
+
+void AddTacticsOptions(CLI::App& app, Options& options)
+{
+    AddFile(app, "--blue-tactics", options.blueTactics,
+            "the blue team's tactics file (NAME.tactics.json; default: the built-in tactic,\nwhich is "
+            "tactics/default.tactics.json)");
+    AddFile(app, "--red-tactics", options.redTactics, "the red team's tactics file");
+}
+
+void AddTacticsCommands(CLI::App& app, TacticsCommands& commands)
+{
+    commands.tactics = app.add_subcommand("tactics", "check a tactics file and, with --graph, draw its state graph");
+    commands.tactics->add_option("FILE", commands.file, "the tactics file")->type_name("")->required();
+    AddFile(*commands.tactics, "--graph", commands.graphFile,
+            "draw the graph with Graphviz: OUT.png or OUT.svg (states as boxes with their action,\nlinks as "
+            "arrows numbered by priority with their conditions)");
+    AddLeague(app, commands);
+}
+
+bool ReadRunTactics(Options& options)
+{
+    std::vector<std::string> paths;
+    for (const std::string* file : {&options.blueTactics, &options.redTactics})
+    {
+        if (!file->empty())
+        {
+            paths.push_back(*file);
+        }
+    }
+    std::vector<std::shared_ptr<const CompiledTactic>> tactics;
+    if (!ReadTacticsFiles(paths, tactics))
+    {
+        return false;
+    }
+    std::size_t next = 0;
+    options.tactics.blue = options.blueTactics.empty() ? nullptr : tactics[next++];
+    options.tactics.red = options.redTactics.empty() ? nullptr : tactics[next];
+    return true;
+}
+
+int TacticsCommand(const TacticsCommands& commands)
+{
+    const auto tactic = ReadOne(commands.file);
+    if (tactic == nullptr)
+    {
+        return 2;
+    }
+    std::cout << commands.file << ": " << tactic->states.size() << " states, start \"" << tactic->source.start
+              << "\": " << tactic->source.description << std::endl;
+    if (commands.graphFile.empty())
+    {
+        return 0;
+    }
+    const std::string extension = std::filesystem::path(commands.graphFile).extension().string();
+    if (extension != ".png" && extension != ".svg")
+    {
+        return Fail(2, "--graph needs a file name ending in .png or .svg: " + commands.graphFile);
+    }
+    OutputFiles files;
+    files.AddInput("FILE", commands.file);
+    Output& picture = files.Add("--graph", commands.graphFile, OutputKind::Picture);
+    if (const auto failure = files.Open())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    std::string bytes;
+    if (const auto failure = DrawTactic(*tactic, extension.substr(1), bytes))
+    {
+        return Fail(1, "cannot draw " + commands.graphFile + ": " + *failure);
+    }
+    picture.Stream() << bytes;
+    if (const auto failure = files.Commit())
+    {
+        return Fail(failure->status, failure->reason);
+    }
+    return 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "cli/Options.h"
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The simulator's tactics: --blue-tactics and --red-tactics for every run, the tactics subcommand that checks and
+// draws a file, and the league subcommand that plays tactics against one another.
+struct TacticsCommands
+{
+    CLI::App* tactics = nullptr; // parsed when it ran
+    std::string file;
+    std::string graphFile;
+
+    CLI::App* league = nullptr; // parsed when it ran
+    std::vector<std::string> files;
+    int matches = 10;
+    double minutes = 80.0;
+    std::optional<std::uint64_t> seed;
+    int jobs = 1;
+    std::string jsonFile;
+    std::string csvFile;
+    std::string plotFile;
+};
+
+// Adds --blue-tactics and --red-tactics, bound to options.
+void AddTacticsOptions(CLI::App& app, Options& options);
+// Adds the tactics and league subcommands.
+void AddTacticsCommands(CLI::App& app, TacticsCommands& commands);
+
+// Reads the files --blue-tactics and --red-tactics name; false, with each file's line on standard error, when one
+// is refused.
+[[nodiscard]] bool ReadRunTactics(Options& options);
+
+// tryzone-sim tactics FILE [--graph OUT.png|OUT.svg]; the exit status.
+[[nodiscard]] int TacticsCommand(const TacticsCommands& commands);
+// tryzone-sim league A B [C ...]; the exit status.
+[[nodiscard]] int LeagueCommand(const TacticsCommands& commands);

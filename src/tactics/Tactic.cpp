@@ -1,0 +1,153 @@
+#include "tactics/Tactic.h"
+
+#include "tactics/TacticCatalogue.h"
+
+#include <map>
+
+double TacticStep::Number(std::string_view name) const
+{
+    for (const Parameter& parameter : parameters)
+    {
+        if (parameter.name == name)
+        {
+            const auto* number = std::get_if<double>(&parameter.value);
+            return number != nullptr ? *number : 0.0;
+        }
+    }
+    return 0.0;
+}
+
+std::string_view TacticStep::Word(std::string_view name) const
+{
+    for (const Parameter& parameter : parameters)
+    {
+        if (parameter.name == name)
+        {
+            const auto* word = std::get_if<std::string>(&parameter.value);
+            return word != nullptr ? std::string_view(*word) : std::string_view();
+        }
+    }
+    return {};
+}
+
+const char* CompiledTactic::StateName(int state) const
+{
+    return state >= 0 && static_cast<std::size_t>(state) < states.size()
+               ? states[static_cast<std::size_t>(state)].name.c_str()
+               : "Unknown";
+}
+
+namespace
+{
+std::string StatePlace(std::size_t state)
+{
+    return "/states/" + std::to_string(state);
+}
+
+void CheckKinds(const TacticState& state, const std::string& place)
+{
+    if (FindAction(state.action.kind) == nullptr)
+    {
+        throw TacticError({place + "/action", "unknown action \"" + state.action.kind + "\""});
+    }
+    for (std::size_t link = 0; link < state.links.size(); ++link)
+    {
+        const auto& conditions = state.links[link].conditions;
+        for (std::size_t condition = 0; condition < conditions.size(); ++condition)
+        {
+            if (FindCondition(conditions[condition].test.kind) == nullptr)
+            {
+                throw TacticError(
+                    {place + "/links/" + std::to_string(link) + "/conditions/" + std::to_string(condition),
+                     "unknown condition \"" + conditions[condition].test.kind + "\""});
+            }
+        }
+    }
+}
+
+// The states no chain of links reaches from the start.
+std::vector<TacticProblem> Unreachable(const CompiledTactic& compiled)
+{
+    std::vector<bool> reached(compiled.states.size(), false);
+    std::vector<int> toVisit{compiled.start};
+    reached[static_cast<std::size_t>(compiled.start)] = true;
+    while (!toVisit.empty())
+    {
+        const int state = toVisit.back();
+        toVisit.pop_back();
+        for (const CompiledLink& link : compiled.states[static_cast<std::size_t>(state)].links)
+        {
+            if (!reached[static_cast<std::size_t>(link.target)])
+            {
+                reached[static_cast<std::size_t>(link.target)] = true;
+                toVisit.push_back(link.target);
+            }
+        }
+    }
+    std::vector<TacticProblem> warnings;
+    for (std::size_t state = 0; state < reached.size(); ++state)
+    {
+        if (!reached[state])
+        {
+            warnings.push_back({StatePlace(state),
+                                "state \"" + compiled.states[state].name + "\" is never reached from the start state"});
+        }
+    }
+    return warnings;
+}
+} // namespace
+
+CompiledTactic CompileTactic(const Tactic& tactic)
+{
+    if (tactic.states.empty())
+    {
+        throw TacticError({"/states", "no state"});
+    }
+    if (tactic.states.size() > kMaxTacticStates)
+    {
+        throw TacticError({"/states", std::to_string(tactic.states.size()) + " states, more than the limit of " +
+                                          std::to_string(kMaxTacticStates)});
+    }
+    std::map<std::string, int, std::less<>> indices;
+    for (std::size_t state = 0; state < tactic.states.size(); ++state)
+    {
+        const std::string& name = tactic.states[state].name;
+        if (name.empty())
+        {
+            throw TacticError({StatePlace(state) + "/name", "a state needs a name"});
+        }
+        if (!indices.emplace(name, static_cast<int>(state)).second)
+        {
+            throw TacticError({StatePlace(state) + "/name", "a second state named \"" + name + "\""});
+        }
+        CheckKinds(tactic.states[state], StatePlace(state));
+    }
+    const auto start = indices.find(tactic.start);
+    if (tactic.start.empty())
+    {
+        throw TacticError({"/start", "no start state"});
+    }
+    if (start == indices.end())
+    {
+        throw TacticError({"/start", "start state \"" + tactic.start + "\" does not exist"});
+    }
+
+    CompiledTactic compiled{tactic, {}, start->second, {}};
+    for (std::size_t state = 0; state < tactic.states.size(); ++state)
+    {
+        const TacticState& from = tactic.states[state];
+        CompiledState& into = compiled.states.emplace_back(CompiledState{from.name, from.action, {}});
+        for (std::size_t link = 0; link < from.links.size(); ++link)
+        {
+            const auto target = indices.find(from.links[link].target);
+            if (target == indices.end())
+            {
+                throw TacticError({StatePlace(state) + "/links/" + std::to_string(link) + "/target",
+                                   "link to state \"" + from.links[link].target + "\", which does not exist"});
+            }
+            into.links.push_back({target->second, from.links[link].conditions});
+        }
+    }
+    compiled.warnings = Unreachable(compiled);
+    return compiled;
+}

@@ -1,0 +1,225 @@
+#include "tactics/TacticCatalogue.h"
+
+#include <cmath>
+#include <sstream>
+
+const std::vector<CatalogueEntry>& CatalogueActions()
+{
+    static const std::vector<CatalogueEntry> actions{
+        {"Idle", "stands still", {}},
+        {"Support",
+         "runs level with the carrier, behind him, at the top edge or the middle of its own lane",
+         {{"behind", ParameterType::Number, 0.0, 10.0, {}, 1.0, "how far behind the carrier, in carrier radii"},
+          {"lanePosition",
+           ParameterType::Word,
+           0.0,
+           0.0,
+           {"random", "edge", "centre"},
+           std::string("random"),
+           "the lane's top edge, its middle, or either drawn at random (50%) at each entry"}}},
+        {"Defend",
+         "chases the carrier; away from the carrier's lane, with an opponent within the player's "
+         "EnemyIsTooNearDistance, heads for an evasive point level with the carrier",
+         {{"evasive",
+           ParameterType::Word,
+           0.0,
+           0.0,
+           {"player", "mirror", "sign", "none"},
+           std::string("player"),
+           "the evasive point's x: the player's own mirrored through the opponent's (mirror), minus the opponent's "
+           "(sign), the player's 25% draw between those two (player), or no evasion (none)"}}},
+        {"Attack",
+         "runs straight at its own height for the opponents' goal line",
+         {{"speedFactor",
+           ParameterType::NumberOrWord,
+           0.1,
+           3.0,
+           {"player"},
+           std::string("player"),
+           "multiplies the running speed: a number, or the player's own factor (1)"}}},
+        {"Pass",
+         "keeps running and tries a pass (luck x 85%) once both pass timers have run out",
+         {{"receiver",
+           ParameterType::Word,
+           0.0,
+           0.0,
+           {"random", "nearest", "advanced"},
+           std::string("random"),
+           "who gets the ball: a random teammate, the nearest one, or the one nearest the opponents' goal line"}}},
+        {"Hold",
+         "runs to a spot of its own lane and waits there",
+         {{"depth",
+           ParameterType::Number,
+           0.0,
+           1.0,
+           {},
+           0.25,
+           "the spot's distance from the team's own goal line, as a share of the pitch's length"}}},
+    };
+    return actions;
+}
+
+const std::vector<CatalogueEntry>& CatalogueConditions()
+{
+    static const std::vector<CatalogueEntry> conditions{
+        {"PlayerHaveBall", "the player holds the ball", {}},
+        {"TeamHaveBall", "the player's team holds the ball (the carrier himself included)", {}},
+        {"EnemyIsNear",
+         "the opponent nearest to the ball is within a distance of the player, on whole-pixel centres",
+         {{"distance",
+           ParameterType::NumberOrWord,
+           0.0,
+           2000.0,
+           {"player"},
+           std::string("player"),
+           "the distance in pixels, or the player's EnemyIsTooNearDistance"}}},
+        {"BallInZone",
+         "the ball's centre lies in a band across the pitch, measured from the team's own goal line",
+         {{"from", ParameterType::Number, 0.0, 1.0, {}, 0.0, "the band's near edge, as a share of the pitch's length"},
+          {"to", ParameterType::Number, 0.0, 1.0, {}, 0.5, "the band's far edge (0.5: the team's own half)"}}},
+        {"ScoreDifference",
+         "the team's score minus the opponents' lies in a range",
+         {{"atLeast", ParameterType::Integer, -1000.0, 1000.0, {}, 1.0, "the smallest difference"},
+          {"atMost", ParameterType::Integer, -1000.0, 1000.0, {}, 1000.0, "the largest difference"}}},
+    };
+    return conditions;
+}
+
+namespace
+{
+const CatalogueEntry* FindIn(const std::vector<CatalogueEntry>& entries, std::string_view name)
+{
+    for (const CatalogueEntry& entry : entries)
+    {
+        if (entry.name == name)
+        {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+std::string Number(double value)
+{
+    std::ostringstream text;
+    text << value;
+    return text.str();
+}
+} // namespace
+
+const CatalogueEntry* FindAction(std::string_view name)
+{
+    return FindIn(CatalogueActions(), name);
+}
+
+const CatalogueEntry* FindCondition(std::string_view name)
+{
+    return FindIn(CatalogueConditions(), name);
+}
+
+const ParameterSpec* FindParameter(const CatalogueEntry& entry, std::string_view name)
+{
+    for (const ParameterSpec& spec : entry.parameters)
+    {
+        if (spec.name == name)
+        {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+TacticStep DefaultStep(std::string_view kind)
+{
+    const CatalogueEntry* entry = FindAction(kind);
+    if (entry == nullptr)
+    {
+        entry = FindCondition(kind);
+    }
+    TacticStep step{std::string(kind), {}};
+    if (entry != nullptr)
+    {
+        for (const ParameterSpec& spec : entry->parameters)
+        {
+            step.parameters.push_back({std::string(spec.name), spec.byDefault});
+        }
+    }
+    return step;
+}
+
+std::optional<std::string> CheckParameter(const ParameterSpec& spec, const ParameterValue& value)
+{
+    const bool numbers = spec.type != ParameterType::Word;
+    const bool words = spec.type == ParameterType::Word || spec.type == ParameterType::NumberOrWord;
+    if (const auto* number = std::get_if<double>(&value))
+    {
+        if (!numbers)
+        {
+            return "expected one of " + WordList(spec.words) + ", not a number";
+        }
+        if (!(*number >= spec.min && *number <= spec.max))
+        {
+            return Number(*number) + " is out of range (" + Number(spec.min) + " to " + Number(spec.max) + ")";
+        }
+        if (spec.type == ParameterType::Integer && std::floor(*number) != *number)
+        {
+            return "expected a whole number, not " + Number(*number);
+        }
+        return std::nullopt;
+    }
+    const std::string& word = std::get<std::string>(value);
+    if (!words)
+    {
+        return std::string("expected a number, not a string");
+    }
+    for (std::string_view allowed : spec.words)
+    {
+        if (allowed == word)
+        {
+            return std::nullopt;
+        }
+    }
+    const std::string expected = numbers ? "a number or " + WordList(spec.words) : "one of " + WordList(spec.words);
+    return "\"" + word + "\" is not accepted (expected " + expected + ")";
+}
+
+std::optional<std::string> CheckStep(const TacticStep& step)
+{
+    const auto swapped = [&step](std::string_view low, std::string_view high) -> std::optional<std::string>
+    {
+        if (step.Number(low) > step.Number(high))
+        {
+            return std::string(low) + " is above " + std::string(high) + ": no value lies between them";
+        }
+        return std::nullopt;
+    };
+    if (step.kind == "BallInZone")
+    {
+        return swapped("from", "to");
+    }
+    if (step.kind == "ScoreDifference")
+    {
+        return swapped("atLeast", "atMost");
+    }
+    return std::nullopt;
+}
+
+std::string CatalogueNames(const std::vector<CatalogueEntry>& entries)
+{
+    std::string names;
+    for (const CatalogueEntry& entry : entries)
+    {
+        names += (names.empty() ? "" : ", ") + std::string(entry.name);
+    }
+    return names;
+}
+
+std::string WordList(const std::vector<std::string_view>& words)
+{
+    std::string list;
+    for (std::string_view word : words)
+    {
+        list += (list.empty() ? "\"" : ", \"") + std::string(word) + "\"";
+    }
+    return list;
+}

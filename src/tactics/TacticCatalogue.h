@@ -1,0 +1,56 @@
+#pragma once
+
+#include "tactics/Tactic.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The closed set of actions and conditions a tactic may name, with their parameters. The players' behaviour builds
+// each entry; the tactics file is checked against this list before anything is built.
+
+enum class ParameterType
+{
+    Number,       // a number from min to max
+    Integer,      // a whole number from min to max
+    Word,         // one of words
+    NumberOrWord, // a number from min to max, or one of words
+};
+
+struct ParameterSpec
+{
+    std::string_view name;
+    ParameterType type;
+    double min = 0.0;
+    double max = 0.0;
+    std::vector<std::string_view> words;
+    ParameterValue byDefault;
+    std::string_view help;
+};
+
+struct CatalogueEntry
+{
+    std::string_view name;
+    std::string_view help;
+    std::vector<ParameterSpec> parameters;
+};
+
+[[nodiscard]] const std::vector<CatalogueEntry>& CatalogueActions();
+[[nodiscard]] const std::vector<CatalogueEntry>& CatalogueConditions();
+// Null for a name the catalogue does not have.
+[[nodiscard]] const CatalogueEntry* FindAction(std::string_view name);
+[[nodiscard]] const CatalogueEntry* FindCondition(std::string_view name);
+[[nodiscard]] const ParameterSpec* FindParameter(const CatalogueEntry& entry, std::string_view name);
+
+// The entry with every parameter at its default, today's behaviour.
+[[nodiscard]] TacticStep DefaultStep(std::string_view kind);
+
+// What is wrong with a value for the parameter, if anything.
+[[nodiscard]] std::optional<std::string> CheckParameter(const ParameterSpec& spec, const ParameterValue& value);
+// What is wrong between the step's parameters (a range whose ends are swapped), if anything.
+[[nodiscard]] std::optional<std::string> CheckStep(const TacticStep& step);
+
+// The names joined by ", ", for messages and help.
+[[nodiscard]] std::string CatalogueNames(const std::vector<CatalogueEntry>& entries);
+[[nodiscard]] std::string WordList(const std::vector<std::string_view>& words);

@@ -1,0 +1,186 @@
+#include "tactics/TacticsFile.h"
+
+#include "settings/ConsoleText.h"
+#include "settings/RegularFile.h"
+#include "tactics/TacticJson.h"
+
+#include <cmath>
+#include <iostream>
+
+namespace
+{
+using nlohmann::json;
+
+constexpr std::size_t kMaxLibraryText = 160;
+
+TacticsRead Refused(const std::string& name, const std::string& place, const std::string& what)
+{
+    TacticsRead read;
+    // Keys quoted in the place come from the file: they are made fit for one line like the rest.
+    read.error = ConsoleText(name, kMaxLibraryText) + ": " +
+                 (place.empty() ? "" : ConsoleText(place, kMaxLibraryText) + ": ") + what;
+    return read;
+}
+
+// "line L, column C" of the byte the parser stopped at, both counted from 1.
+std::string LineAndColumn(std::string_view text, std::size_t byte)
+{
+    const std::string_view before = text.substr(0, std::min(byte > 0 ? byte - 1 : 0, text.size()));
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    for (std::size_t i = 0; i < before.size(); ++i)
+    {
+        if (before[i] == '\n')
+        {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(before.size() - lineStart + 1);
+}
+
+// The library's reason without its own prefix and position.
+std::string SyntaxReason(const std::string& message)
+{
+    const std::size_t colon = message.find(": ");
+    const std::string reason = colon == std::string::npos ? message : message.substr(colon + 2);
+    return ConsoleText(reason, kMaxLibraryText);
+}
+
+json Number(double value)
+{
+    // Whole numbers are written as such: "1" rather than "1.0".
+    if (std::floor(value) == value && std::fabs(value) < 9.0e15)
+    {
+        return static_cast<std::int64_t>(value);
+    }
+    return value;
+}
+
+nlohmann::ordered_json Parameters(const TacticStep& step)
+{
+    nlohmann::ordered_json parameters = nlohmann::ordered_json::object();
+    for (const Parameter& parameter : step.parameters)
+    {
+        if (const auto* number = std::get_if<double>(&parameter.value))
+        {
+            parameters[parameter.name] = Number(*number);
+        }
+        else
+        {
+            parameters[parameter.name] = std::get<std::string>(parameter.value);
+        }
+    }
+    return parameters;
+}
+} // namespace
+
+TacticsRead TacticsFromJson(const json& document, const std::string& name)
+{
+    try
+    {
+        TacticsRead read;
+        auto compiled = std::make_shared<CompiledTactic>(CompileTactic(TacticFromJson(document)));
+        for (const TacticProblem& warning : compiled->warnings)
+        {
+            read.warnings.push_back("Warning: " + ConsoleText(name, kMaxLibraryText) + ": " + warning.place + ": " +
+                                    warning.what);
+        }
+        read.tactic = std::move(compiled);
+        return read;
+    }
+    catch (const TacticError& error)
+    {
+        return Refused(name, error.problem.place, error.problem.what);
+    }
+}
+
+TacticsRead ParseTactics(std::string_view text, const std::string& name)
+{
+    json document;
+    try
+    {
+        document = json::parse(text.begin(), text.end());
+    }
+    catch (const json::parse_error& error)
+    {
+        return Refused(name, LineAndColumn(text, error.byte), SyntaxReason(error.what()));
+    }
+    return TacticsFromJson(document, name);
+}
+
+TacticsRead ReadTacticsFile(const std::string& path)
+{
+    Descriptor file;
+    struct stat status = {};
+    const OpenOutcome opened = OpenRegular(path, file, status);
+    if (opened != OpenOutcome::Opened)
+    {
+        return Refused(path, "", opened == OpenOutcome::NotAFile ? "not a regular file" : "cannot be opened");
+    }
+    std::string text;
+    const ReadOutcome outcome = ReadBounded(file.Get(), text, kMaxTacticsFileBytes);
+    if (outcome != ReadOutcome::Read)
+    {
+        return Refused(path, "", outcome == ReadOutcome::TooLarge ? "larger than 1 MiB" : "cannot be read");
+    }
+    return ParseTactics(text, path);
+}
+
+nlohmann::ordered_json TacticToJson(const Tactic& tactic)
+{
+    nlohmann::ordered_json states = nlohmann::ordered_json::array();
+    for (const TacticState& state : tactic.states)
+    {
+        nlohmann::ordered_json links = nlohmann::ordered_json::array();
+        for (const TacticLink& link : state.links)
+        {
+            nlohmann::ordered_json conditions = nlohmann::ordered_json::array();
+            for (const TacticCondition& condition : link.conditions)
+            {
+                nlohmann::ordered_json written{{"condition", condition.test.kind}, {"expected", condition.expected}};
+                if (!condition.test.parameters.empty())
+                {
+                    written["parameters"] = Parameters(condition.test);
+                }
+                conditions.push_back(std::move(written));
+            }
+            links.push_back({{"target", link.target}, {"conditions", std::move(conditions)}});
+        }
+        nlohmann::ordered_json written{{"name", state.name}, {"action", state.action.kind}};
+        if (!state.action.parameters.empty())
+        {
+            written["parameters"] = Parameters(state.action);
+        }
+        written["links"] = std::move(links);
+        states.push_back(std::move(written));
+    }
+    return {{"description", tactic.description}, {"start", tactic.start}, {"states", std::move(states)}};
+}
+
+std::string TacticText(const Tactic& tactic)
+{
+    return TacticToJson(tactic).dump(4) + "\n";
+}
+
+bool ReadTacticsFiles(const std::vector<std::string>& paths,
+                      std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
+{
+    tactics.clear();
+    for (const std::string& path : paths)
+    {
+        TacticsRead read = ReadTacticsFile(path);
+        for (const std::string& warning : read.warnings)
+        {
+            std::cerr << warning << std::endl;
+        }
+        if (read.tactic == nullptr)
+        {
+            std::cerr << read.error << std::endl;
+            tactics.clear();
+            return false;
+        }
+        tactics.push_back(std::move(read.tactic));
+    }
+    return true;
+}

@@ -1,0 +1,63 @@
+#include "window/GameFiles.h"
+
+#include "files/LogFile.h"
+#include "run/RecordingFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+std::optional<std::string> WrittenOutput::Failure(int error)
+{
+    if (error == 0 || reported)
+    {
+        return std::nullopt;
+    }
+    reported = true;
+    return "cannot write " + path + " (" + option + "): " + std::strerror(error) +
+           "; the file is left as it stood, playing on";
+}
+
+std::optional<std::string> OpenGameOutputs(const GameOptions& options, RecordingFile& recording, LogFile& events)
+{
+    if (auto problem = FindGameFileProblem(options))
+    {
+        return problem;
+    }
+    if (!options.record.empty() && !recording.Open(options.record))
+    {
+        return "cannot write " + options.record + ": " + std::strerror(errno);
+    }
+    if (!options.events.empty())
+    {
+        if (const int error = events.Open(options.events); error != 0)
+        {
+            return "cannot write " + options.events + ": " + std::strerror(error);
+        }
+    }
+    if (options.events == "-")
+    {
+        // Standard output carries the log: the game's own lines go to standard error.
+        std::cout.rdbuf(std::cerr.rdbuf());
+    }
+    return std::nullopt;
+}
+
+std::vector<NamedFile> GameFiles(const GameOptions& options)
+{
+    std::vector<NamedFile> files = {{"the font", "Hack-Regular.ttf"}};
+    const std::pair<const char*, const std::string*> named[] = {{"--settings", &options.settings},
+                                                                {"--replay", &options.replay},
+                                                                {"--blue-tactics", &options.blueTactics},
+                                                                {"--red-tactics", &options.redTactics},
+                                                                {"--record", &options.record},
+                                                                {"--events", &options.events}};
+    for (const auto& [option, path] : named)
+    {
+        if (!path->empty())
+        {
+            files.push_back({option, *path});
+        }
+    }
+    return files;
+}

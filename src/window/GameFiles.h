@@ -1,0 +1,30 @@
+#pragma once
+
+#include "files/FileIdentity.h"
+#include "window/GameCommandLine.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class LogFile;
+class RecordingFile;
+
+// Opens --record and --events once every path the options name has been checked, so that a bad one leaves every
+// file untouched; the reason when one cannot be used. With --events -, the game's own lines go to standard error.
+[[nodiscard]] std::optional<std::string> OpenGameOutputs(const GameOptions& options, RecordingFile& recording,
+                                                         LogFile& events);
+
+// Every file the game reads or writes, which S must not write over.
+[[nodiscard]] std::vector<NamedFile> GameFiles(const GameOptions& options);
+
+// An output the game writes as it plays, whose first failed write is reported once.
+struct WrittenOutput
+{
+    std::string option;
+    std::string path;
+    bool reported = false;
+
+    // The line to report for errno error, the first time only.
+    [[nodiscard]] std::optional<std::string> Failure(int error);
+};

@@ -1,0 +1,34 @@
+#include "window/GameSignals.h"
+
+namespace
+{
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal)
+{
+    if (stopSignal == 0)
+    {
+        stopSignal = signal;
+        return;
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+} // namespace
+
+void CatchGameSignals()
+{
+    struct sigaction action
+    {
+    };
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+int GameStopSignal()
+{
+    return stopSignal;
+}

@@ -1,0 +1,46 @@
+#include "window/KeyHelp.h"
+
+#include "core/GameHost.h"
+#include "window/PlaybackControls.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <algorithm>
+
+std::string KeyHelpText(const PlaybackControls& controls, bool debugMode, bool replaying)
+{
+    const bool paused = controls.Paused();
+    std::string text = replaying ? "Keys (a replay: the match takes no input but these)\n" : "Keys\n";
+    text +=
+        std::string("F1, ?       hide this help\n") + "Space       " + (paused ? "play on (paused now)" : "pause") +
+        "\n" + ".           " + (paused ? "one frame on" : "one frame on, once paused") + "\n" +
+        "1 2 3 4     speed x1 x2 x4 x8 (x" + std::to_string(controls.Speed()) + " now)\n" +
+        "Left Right  10 s of match time back / forward" + (replaying ? " (Right stops at the end)" : "") + "\n" +
+        "Home        back to this match's kick-off\n" + "H           " + (controls.StatusShown() ? "hide" : "show") +
+        " the status line\n" + "S           save the match so far as tryzone-SEED-FRAME.jsonl\n" + "P           " +
+        (controls.SettingsShown() ? "hide" : "show") + " the players' settings in play and the last reload's changes\n";
+    if (!replaying)
+    {
+        text += std::string("Numpad 5    debug mode ") + (debugMode ? "off (on now)" : "on (off now)") + "\n";
+        text += debugMode ? "Right / middle click  pick a player / a receiver\n"
+                            "Left click            send the picked player to the pointer\n"
+                            "E                     hand the ball to the receiver\n"
+                          : "(clicks and E act in debug mode)\n";
+    }
+    text += "Close button, Ctrl-C  end the game (a recording ends at the frame shown)";
+    return text;
+}
+
+void DrawKeyHelp(sf::RenderWindow& window, const std::string& text)
+{
+    sf::Text lines(text, GameHost::Instance().DefaultFont(), 16);
+    lines.setFillColor(sf::Color::White);
+    lines.setPosition(40.f, 60.f);
+    const sf::FloatRect bounds = lines.getGlobalBounds();
+    sf::RectangleShape panel({std::max(bounds.width, 200.f) + 40.f, bounds.height + 40.f});
+    panel.setPosition(20.f, 40.f);
+    panel.setFillColor(sf::Color(0, 0, 0, 200));
+    window.draw(panel);
+    window.draw(lines);
+}

@@ -1,0 +1,121 @@
+#include "window/SettingsPanel.h"
+
+#include "core/GameHost.h"
+#include "run/MatchTimeline.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <utility>
+
+namespace
+{
+using FloatKey = std::pair<const char*, float PlayerSettings::*>;
+constexpr std::array<FloatKey, 6> kKeys = {{{"Radius", &PlayerSettings::Radius},
+                                            {"Speed", &PlayerSettings::Speed},
+                                            {"LuckMultiplier", &PlayerSettings::LuckMultiplier},
+                                            {"EnemyIsTooNearDistance", &PlayerSettings::EnemyIsTooNearDistance},
+                                            {"PassCooldown", &PlayerSettings::PassCooldown},
+                                            {"PassTime", &PlayerSettings::PassTime}}};
+
+std::string Number(float value)
+{
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%g", static_cast<double>(value));
+    return text.data();
+}
+
+std::string Padded(std::string text, std::size_t width)
+{
+    text.resize(std::max(width, text.size() + 1), ' ');
+    return text;
+}
+
+std::string Who(const PlayerSettings& player, std::size_t slot)
+{
+    return "slot " + std::to_string(slot) + " " + (player.Team == 0 ? "blue " : "red ") +
+           std::to_string(player.PlayerNumber);
+}
+
+// One line per changed entry: who, then each key that changed, old -> new.
+std::string Changes(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>& before)
+{
+    std::string text;
+    for (std::size_t slot = 0; slot < players.size() && slot < before.size(); ++slot)
+    {
+        const PlayerSettings& now = players[slot];
+        const PlayerSettings& was = before[slot];
+        std::string line;
+        if (now.StartPosition != was.StartPosition)
+        {
+            line += "  StartPosition " + Number(was.StartPosition.x) + "," + Number(was.StartPosition.y) + " -> " +
+                    Number(now.StartPosition.x) + "," + Number(now.StartPosition.y);
+        }
+        for (const auto& [name, key] : kKeys)
+        {
+            if (now.*key != was.*key)
+            {
+                line += std::string("  ") + name + " " + Number(was.*key) + " -> " + Number(now.*key);
+            }
+        }
+        text += line.empty() ? "" : Who(now, slot) + ":" + line + "\n";
+    }
+    return text.empty() ? "nothing (the same players again)\n" : text;
+}
+} // namespace
+
+std::string TimelineClock(std::int64_t frames)
+{
+    const auto seconds = static_cast<long long>(static_cast<double>(frames) * kFrameSeconds);
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%lld:%02lld", seconds / 60, seconds % 60);
+    return text.data();
+}
+
+std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>* before,
+                              std::int64_t loadedAt)
+{
+    std::string text =
+        "Players in play, loaded at " + TimelineClock(loadedAt) + " (P hides)\n" + Padded("", 16) + Padded("Start", 12);
+    for (const auto& [name, key] : kKeys)
+    {
+        text += Padded(name, std::max<std::size_t>(8, std::string(name).size()));
+    }
+    for (std::size_t slot = 0; slot < players.size(); ++slot)
+    {
+        const PlayerSettings& player = players[slot];
+        text += "\n" + Padded(Who(player, slot), 16) +
+                Padded(Number(player.StartPosition.x) + "," + Number(player.StartPosition.y), 12);
+        for (const auto& [name, key] : kKeys)
+        {
+            text += Padded(Number(player.*key), std::max<std::size_t>(8, std::string(name).size()));
+        }
+    }
+    if (before != nullptr)
+    {
+        text += "\nChanged by the reload at " + TimelineClock(loadedAt) + ":\n" + Changes(players, *before);
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string SettingsPanelText(const MatchTimeline& timeline)
+{
+    return SettingsPanelText(timeline.Players(), timeline.PlayersBefore(), timeline.PlayersSince());
+}
+
+void DrawSettingsPanel(sf::RenderWindow& window, const std::string& text)
+{
+    sf::Text lines(text, GameHost::Instance().DefaultFont(), 14);
+    lines.setFillColor(sf::Color::White);
+    lines.setPosition(40.f, 60.f);
+    const sf::FloatRect bounds = lines.getGlobalBounds();
+    sf::RectangleShape panel({std::max(bounds.width, 200.f) + 40.f, bounds.height + 40.f});
+    panel.setPosition(20.f, 40.f);
+    panel.setFillColor(sf::Color(0, 0, 0, 210));
+    window.draw(panel);
+    window.draw(lines);
+}

@@ -1,0 +1,86 @@
+#include "support/Files.h"
+#include "support/Program.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace
+{
+const std::string kTactics = TRYZONE_TACTICS_PATH;
+
+class TacticsSim : public ::testing::Test
+{
+protected:
+    ProgramRun Sim(const std::vector<std::string>& arguments)
+    {
+        return RunProgram(TRYZONE_SIM_PATH, arguments, folder.Path());
+    }
+
+    TemporaryFolder folder;
+};
+} // namespace
+
+TEST_F(TacticsSim, LeagueTableIsTheSameForAnyNumberOfJobs)
+{
+    const std::vector<std::string> league{"league",
+                                          kTactics + "/default.tactics.json",
+                                          kTactics + "/fast-break.tactics.json",
+                                          kTactics + "/hold-the-line.tactics.json",
+                                          "--matches",
+                                          "2",
+                                          "--minutes",
+                                          "1",
+                                          "--seed",
+                                          "4"};
+    auto withJobs = [&league](const char* jobs)
+    {
+        auto arguments = league;
+        arguments.insert(arguments.end(), {"--jobs", jobs, "--csv", std::string("jobs") + jobs + ".csv"});
+        return arguments;
+    };
+    const ProgramRun one = Sim(withJobs("1"));
+    const ProgramRun two = Sim(withJobs("2"));
+    ASSERT_EQ(one.status, 0) << one.err;
+    ASSERT_EQ(two.status, 0) << two.err;
+    EXPECT_EQ(one.out, two.out);
+    EXPECT_EQ(ReadFile(folder.Path() / "jobs1.csv"), ReadFile(folder.Path() / "jobs2.csv"));
+    // Three tactics, each in two pairings both ways round: eight matches each, every one won, drawn or lost.
+    for (const char* name : {"default ", "fast-break ", "hold-the-line "})
+    {
+        const auto row = one.out.find(std::string("\n") + name);
+        ASSERT_NE(row, std::string::npos) << name << one.out;
+        int matches = 0, wins = 0, draws = 0, losses = 0;
+        std::istringstream(one.out.substr(row + 1 + std::string(name).size())) >> matches >> wins >> draws >> losses;
+        EXPECT_EQ(matches, 8) << name;
+        EXPECT_EQ(wins + draws + losses, 8) << name;
+    }
+    EXPECT_NE(one.out.find("Bradley-Terry"), std::string::npos);
+}
+
+TEST_F(TacticsSim, ABadTacticsFileIsOneLineAndStatusTwoBeforeAnythingIsWritten)
+{
+    std::ofstream(folder.Path() / "bad.tactics.json")
+        << R"({"start": "A", "states": [{"name": "A", "action": "Run"}]})";
+    const ProgramRun run = Sim({"--blue-tactics", "bad.tactics.json", "--json", "out.json"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "bad.tactics.json: /states/0/action: unknown action \"Run\" (expected one of Idle, Support, "
+                       "Defend, Attack, Pass, Hold)\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out.json"));
+}
+
+TEST_F(TacticsSim, DrawsTheGraphAndTheOptionsChangeTheMatch)
+{
+    const ProgramRun graph = Sim({"tactics", kTactics + "/default.tactics.json", "--graph", "g.svg"});
+    ASSERT_EQ(graph.status, 0) << graph.err;
+    const std::string svg = ReadFile(folder.Path() / "g.svg");
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("EnemyIsNear"), std::string::npos);
+
+    const ProgramRun plain = Sim({"--seed", "3", "--minutes", "2", "--events", "plain.jsonl"});
+    const ProgramRun other = Sim({"--seed", "3", "--minutes", "2", "--events", "other.jsonl", "--red-tactics",
+                                  kTactics + "/hold-the-line.tactics.json"});
+    ASSERT_EQ(other.status, 0) << other.err;
+    EXPECT_NE(ReadFile(folder.Path() / "plain.jsonl"), ReadFile(folder.Path() / "other.jsonl"));
+    EXPECT_NE(other.out.find("Tactics: blue default, red "), std::string::npos);
+}

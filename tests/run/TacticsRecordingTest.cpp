@@ -1,0 +1,69 @@
+#include "behaviour/Player.h"
+#include "match/RugbyScene.h"
+#include "run/MatchTimeline.h"
+#include "support/Files.h"
+#include "support/HeadlessWorld.h"
+#include "tactics/TacticsFile.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace
+{
+std::shared_ptr<const CompiledTactic> Shipped(const std::string& name)
+{
+    TacticsRead read = ReadTacticsFile(std::string(TRYZONE_TACTICS_PATH) + "/" + name + ".tactics.json");
+    EXPECT_NE(read.tactic, nullptr) << read.error;
+    return read.tactic;
+}
+
+class TacticsRecording : public HeadlessWorld
+{
+};
+} // namespace
+
+// A recording keeps both tactics and a reload's new ones, so that a replay needs no file and plays the same events;
+// a jump back across the reload sets the other tactics up again.
+TEST_F(TacticsRecording, ReplaysHeadlessWithTheSameEventsAndNoTacticsFile)
+{
+    const auto defaults = DefaultPlayers();
+    const std::vector<PlayerSettings> players(defaults.begin(), defaults.end());
+    const MatchTactics first{Shipped("fast-break"), Shipped("hold-the-line")};
+    std::ostringstream played;
+    MatchTimeline timeline(31, players, &played, first);
+    EXPECT_STREQ(timeline.Scene().players[7]->StateName(), "Idle");
+    for (int frame = 0; frame < 1500; ++frame)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    MatchInput reload;
+    reload.kind = InputKind::Reload;
+    reload.players = players;
+    reload.tactics = {first.red, nullptr};
+    timeline.Give(reload);
+    for (int frame = 0; frame < 1500; ++frame)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    EXPECT_EQ(timeline.Scene().players[0]->stateGraph.states.size(), 6u); // hold-the-line's six states
+
+    TemporaryFolder folder;
+    const std::string path = (folder.Path() / "match.jsonl").string();
+    ASSERT_TRUE(timeline.Save(path));
+    auto read = ReadRecording(path);
+    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
+    const Recording& recording = std::get<Recording>(read);
+    ASSERT_NE(recording.tactics.blue, nullptr);
+    EXPECT_EQ(recording.tactics.blue->source, first.blue->source);
+    EXPECT_EQ(recording.inputs.back().tactics.red, nullptr);
+
+    std::ostringstream replayed;
+    static_cast<void>(ReplayHeadless(recording, &replayed));
+    EXPECT_EQ(replayed.str(), played.str());
+    EXPECT_GT(played.str().size(), 1000u);
+
+    // Back before the reload: the first match's tactics again, and the same picture as when it was played.
+    timeline.JumpTo(1400);
+    EXPECT_EQ(timeline.Tactics(), first);
+    EXPECT_EQ(timeline.Scene().players[0]->stateGraph.states.size(), 5u);
+}

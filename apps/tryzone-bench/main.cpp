@@ -3,13 +3,13 @@
 // Usage: tryzone-bench [frames per run] [runs]; see --help.
 
 #include "BenchOptions.h"
+#include "core/CpuTime.h"
 #include "core/GameHost.h"
 #include "run/MatchRunner.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <new>
 #include <vector>
 
@@ -17,12 +17,6 @@ namespace
 {
 long long allocations = 0;
 
-double CpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 } // namespace
 
 // Every heap allocation of the program passes through here and is counted.
@@ -86,12 +80,12 @@ int main(int argc, char** argv)
     for (int run = 1; run <= runs; ++run)
     {
         const long long allocationsBefore = allocations;
-        const double start = CpuSeconds();
+        const double start = ProcessCpuSeconds();
         for (long long frame = 0; frame < frames; ++frame)
         {
             runner.Step(kMaxFrameTime);
         }
-        const double seconds = CpuSeconds() - start;
+        const double seconds = ProcessCpuSeconds() - start;
         const long long allocated = allocations - allocationsBefore;
         speeds.push_back(static_cast<double>(frames) / seconds);
         std::printf("run %d: %lld frames in %.3f s of CPU: %.0f frames per CPU second, %lld heap allocations "

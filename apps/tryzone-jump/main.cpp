@@ -3,23 +3,12 @@
 // recording given as the argument is jumped in instead (from its last frame), so a recording doubles as a benchmark.
 // Usage: tryzone-jump [RECORDING]
 
+#include "core/CpuTime.h"
 #include "run/MatchTimeline.h"
 
 #include <cstdio>
-#include <ctime>
 #include <iostream>
 #include <string>
-
-namespace
-{
-// CPU time, as tryzone-bench measures: on a shared machine the wall clock mostly measures the other programs.
-double CpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -51,17 +40,17 @@ int main(int argc, char** argv)
 
     MatchTimeline timeline(recording.seed, recording.players, nullptr, recording.tactics, recording.numbering);
     timeline.Preload(recording.inputs, recording.lastFrame);
-    const double start = CpuSeconds();
+    const double start = ProcessCpuSeconds();
     timeline.JumpTo(recording.lastFrame);
     std::printf("Match of %lld frames (seed %u), played through in %.3f s of CPU, %zu checkpoints kept\n",
-                static_cast<long long>(recording.lastFrame), recording.seed, CpuSeconds() - start,
+                static_cast<long long>(recording.lastFrame), recording.seed, ProcessCpuSeconds() - start,
                 timeline.CheckpointFrames().size());
 
     const auto jump = [&timeline](const char* what, std::int64_t target)
     {
-        const double begun = CpuSeconds();
+        const double begun = ProcessCpuSeconds();
         const std::int64_t played = timeline.JumpTo(target);
-        std::printf("%-28s %8.3f ms of CPU (re-play of %lld frames)\n", what, (CpuSeconds() - begun) * 1000.0,
+        std::printf("%-28s %8.3f ms of CPU (re-play of %lld frames)\n", what, (ProcessCpuSeconds() - begun) * 1000.0,
                     static_cast<long long>(played));
     };
     jump("Jump 10 s back from the end:", recording.lastFrame - kJumpFrames);

@@ -1,6 +1,7 @@
 #include "batch/Heatmap.h"
 
 #include "batch/HeatmapDrawing.h"
+#include "match/RugbyScene.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <algorithm>
@@ -96,8 +97,8 @@ void Heatmap::PaintCounts(unsigned char* data, int stride, double scale) const
         {
             const float pitchX = static_cast<float>(kScale * x) + 1.f;
             const float pitchY = static_cast<float>(kScale * y) + 1.f;
-            sf::Color colour = (pitchX < 0.1f * w || pitchX > 0.9f * w) ? kInGoal : kFieldOfPlay;
-            if (std::fabs(pitchX - 0.1f * w) < 0.0025f * w || std::fabs(pitchX - 0.9f * w) < 0.0025f * w)
+            sf::Color colour = (pitchX < kLeftTryLine * w || pitchX > kRightTryLine * w) ? kInGoal : kFieldOfPlay;
+            if (std::fabs(pitchX - kLeftTryLine * w) < 0.0025f * w || std::fabs(pitchX - kRightTryLine * w) < 0.0025f * w)
             {
                 colour = Mix(colour, sf::Color::White, 200.f / 255.f);
             }

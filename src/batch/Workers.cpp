@@ -18,7 +18,7 @@
 
 namespace
 {
-std::string Describe(int status)
+std::string ExitText(int status)
 {
     if (WIFSIGNALED(status))
     {
@@ -304,7 +304,7 @@ private:
             stopped = true; // killed along with us, most likely: not the worker's fault
             return;
         }
-        failure = WorkerFailure{worker.task, pid, "died: " + Describe(status)};
+        failure = WorkerFailure{worker.task, pid, "died: " + ExitText(status)};
     }
 
     [[nodiscard]] bool StopAsked() const { return plan.stop != nullptr && *plan.stop != 0; }

@@ -52,7 +52,7 @@ void GameHost::Run()
     if (!window)
     {
         std::cout << "Window not created, creating default window" << std::endl;
-        OpenWindow(1280, 720, "Default window", 60);
+        OpenWindow(kPitchWidth, kPitchHeight, "Default window", 60);
     }
     (void)LoadFont();
 

@@ -16,8 +16,15 @@ namespace sf
 class RenderWindow;
 }
 
-// The longest frame the simulation advances by, in seconds; a slower frame is simulated as this long.
-inline constexpr float kMaxFrameTime = 0.00835f;
+// The longest frame the simulation advances by, in seconds; a slower frame is simulated as this long. Counts of
+// frames turn into match time through kFrameSeconds, the same length as a double.
+inline constexpr double kFrameSeconds = 0.00835;
+inline constexpr float kMaxFrameTime = static_cast<float>(kFrameSeconds);
+static_assert(kMaxFrameTime == 0.00835f);
+
+// The window's size, which is also the pitch's: the match keeps this layout whatever the window is resized to.
+inline constexpr int kPitchWidth = 1280;
+inline constexpr int kPitchHeight = 720;
 
 [[nodiscard]] float CapFrameTime(float elapsedSeconds);
 

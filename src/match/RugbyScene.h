@@ -19,6 +19,10 @@ class Player;
 // The file the match reads its players from, in the working directory.
 inline constexpr const char* kPlayersSettingsFile = "PlayersSettings.json";
 
+// The try lines, as fractions of the pitch's width: red scores past the left-hand one, blue past the right-hand one.
+inline constexpr float kLeftTryLine = 0.1f;
+inline constexpr float kRightTryLine = 0.9f;
+
 // One match: slots 0 to 4 hold the blue team (flag 0, attacks towards x = W), slots 5 to 9 the red team
 // (flag 1, attacks towards x = 0). Possession is recorded twice, here in ballCarrier and in the ball's holder,
 // and every change of possession sets both.
@@ -58,6 +62,8 @@ public:
     [[nodiscard]] Player* FindNearestTeammateToBall() const;
     // The nearest player to from among his teammates or his opponents; null when there is none.
     [[nodiscard]] Player* FindNearestPlayer(const Player& from, bool sameTeam) const;
+    // The player's slot, 0 to 9; -1 for null or a player who is not one of this match's ten.
+    [[nodiscard]] int SlotOf(const Player* player) const;
     // A uniformly random teammate of from, never from himself; null for a team flag that names no side.
     [[nodiscard]] Player* PickRandomTeammate(const Player& from) const;
 

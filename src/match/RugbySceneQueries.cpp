@@ -122,3 +122,15 @@ Player* RugbyScene::PickRandomTeammate(const Player& from) const
         }
     }
 }
+
+int RugbyScene::SlotOf(const Player* player) const
+{
+    for (std::size_t slot = 0; player != nullptr && slot < players.size(); ++slot)
+    {
+        if (players[slot] == player)
+        {
+            return static_cast<int>(slot);
+        }
+    }
+    return -1;
+}

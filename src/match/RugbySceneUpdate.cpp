@@ -58,11 +58,11 @@ void RugbyScene::Update()
 
     // Whoever carries it, the ball over a try line scores for the team that attacks that line.
     const float ballX = ball->PositionAt(0.5f, 0.5f).x;
-    if (ballX < 0.1f * width && !tryPending)
+    if (ballX < kLeftTryLine * width && !tryPending)
     {
         ScoreTry(true);
     }
-    else if (ballX > 0.9f * width && !tryPending)
+    else if (ballX > kRightTryLine * width && !tryPending)
     {
         ScoreTry(false);
     }
@@ -112,9 +112,9 @@ void RugbyScene::ResetKickOff(bool redTeamReceives)
 
 void RugbyScene::DrawPitch(float width, float height) const
 {
-    DrawBand(0.1f * width, 0.9f * width, height, kFieldOfPlay);
-    DrawBand(0.f, 0.1f * width, height, kInGoal);
-    DrawBand(0.9f * width, width, height, kInGoal);
+    DrawBand(kLeftTryLine * width, kRightTryLine * width, height, kFieldOfPlay);
+    DrawBand(0.f, kLeftTryLine * width, height, kInGoal);
+    DrawBand(kRightTryLine * width, width, height, kInGoal);
     // Over the seams at 0.1 W and 0.9 W, which are the scoring boundaries.
     DrawBand(0.0975f * width, 0.1025f * width, height, kTryLine);
     DrawBand(0.8975f * width, 0.9025f * width, height, kTryLine);

@@ -16,23 +16,12 @@ const char* TeamName(std::uint8_t team)
     return team == 0 ? "blue" : "red";
 }
 
-// Slot of a player in the current match; -1 if he is not one of its ten.
-int SlotOf(const Player& player)
+// A player as the log names him; slot -1 if he is not one of the current match's ten.
+ordered_json PlayerJson(const Player& player)
 {
     const auto* scene = dynamic_cast<const RugbyScene*>(GameHost::Instance().CurrentScene());
-    for (std::size_t slot = 0; scene != nullptr && slot < scene->players.size(); ++slot)
-    {
-        if (scene->players[slot] == &player)
-        {
-            return static_cast<int>(slot);
-        }
-    }
-    return -1;
-}
-
-ordered_json Describe(const Player& player)
-{
-    return {{"team", TeamName(player.team)}, {"slot", SlotOf(player)}, {"number", player.number}};
+    const int slot = scene != nullptr ? scene->SlotOf(&player) : -1;
+    return {{"team", TeamName(player.team)}, {"slot", slot}, {"number", player.number}};
 }
 
 // Rolls and thresholds are floats; written as the decimal the float stands for, to five places.
@@ -69,7 +58,7 @@ void MatchRecorder::OnKickOff(const Player& receiver)
 {
     if (events != nullptr)
     {
-        Write("kickoff", {{"receiver", Describe(receiver)}});
+        Write("kickoff", {{"receiver", PlayerJson(receiver)}});
     }
 }
 
@@ -78,7 +67,7 @@ void MatchRecorder::OnPassAttempt(const Player& passer, float roll, float thresh
     ++Team(passer).passAttempts;
     if (events != nullptr)
     {
-        Write("pass_attempt", {{"passer", Describe(passer)},
+        Write("pass_attempt", {{"passer", PlayerJson(passer)},
                                {"roll", Rounded(roll)},
                                {"threshold", Rounded(threshold)},
                                {"success", success}});
@@ -90,7 +79,7 @@ void MatchRecorder::OnPass(const Player& from, const Player& to)
     ++Team(from).passes;
     if (events != nullptr)
     {
-        Write("pass", {{"from", Describe(from)}, {"to", Describe(to)}});
+        Write("pass", {{"from", PlayerJson(from)}, {"to", PlayerJson(to)}});
     }
 }
 
@@ -100,8 +89,8 @@ void MatchRecorder::OnTackleAttempt(const Player& tackler, const Player& holder,
     ++Team(tackler).tackleAttempts;
     if (events != nullptr)
     {
-        Write("tackle_attempt", {{"tackler", Describe(tackler)},
-                                 {"holder", Describe(holder)},
+        Write("tackle_attempt", {{"tackler", PlayerJson(tackler)},
+                                 {"holder", PlayerJson(holder)},
                                  {"roll", Rounded(roll)},
                                  {"threshold", Rounded(threshold)},
                                  {"success", success}});
@@ -113,7 +102,7 @@ void MatchRecorder::OnTackle(const Player& tackler, const Player& from)
     ++Team(tackler).tackles;
     if (events != nullptr)
     {
-        Write("tackle", {{"tackler", Describe(tackler)}, {"from", Describe(from)}});
+        Write("tackle", {{"tackler", PlayerJson(tackler)}, {"from", PlayerJson(from)}});
     }
 }
 
@@ -131,7 +120,7 @@ void MatchRecorder::OnHand(const Player& from, const Player& to)
 {
     if (events != nullptr)
     {
-        Write("hand", {{"from", Describe(from)}, {"to", Describe(to)}});
+        Write("hand", {{"from", PlayerJson(from)}, {"to", PlayerJson(to)}});
     }
 }
 
@@ -140,7 +129,7 @@ void MatchRecorder::Write(const char* kind, const nlohmann::ordered_json& detail
     ordered_json line = {{"match", result.match},
                          {"frame", frame},
                          // Simulated seconds: every frame advances the match by the capped frame time.
-                         {"time", std::round(static_cast<double>(frame) * 835.0) / 1e5},
+                         {"time", std::round(static_cast<double>(frame) * kFrameSeconds * 1e5) / 1e5},
                          {"event", kind}};
     line.update(details);
     *events << line.dump() << '\n';

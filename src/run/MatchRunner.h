@@ -1,6 +1,7 @@
 #pragma once
 
 #include "behaviour/PlayerOrder.h"
+#include "core/GameHost.h"
 #include "run/MatchSnapshot.h"
 #include "settings/PlayerSettings.h"
 #include "tactics/Tactic.h"
@@ -18,12 +19,6 @@ namespace sf
 {
 class Event;
 }
-
-// The size of the pitch a match is laid out on: the game's window.
-inline constexpr int kPitchWidth = 1280;
-inline constexpr int kPitchHeight = 720;
-// The capped frame time as the game writes it, kept exact in double for clocks.
-inline constexpr double kFrameSeconds = 0.00835;
 
 // The ten players the game fields when it has no settings file.
 [[nodiscard]] std::array<PlayerSettings, 10> DefaultPlayers();

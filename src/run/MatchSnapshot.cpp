@@ -38,18 +38,6 @@ template <class Visit> void VisitAction(Action<Player>& action, Visit&& visit)
     }
 }
 
-int SlotOf(const RugbyScene& scene, const Player* player)
-{
-    for (std::size_t slot = 0; slot < scene.players.size(); ++slot)
-    {
-        if (scene.players[slot] == player)
-        {
-            return static_cast<int>(slot);
-        }
-    }
-    return -1;
-}
-
 Player* PlayerAt(const RugbyScene& scene, int slot)
 {
     return slot < 0 ? nullptr : scene.players[static_cast<std::size_t>(slot)];
@@ -172,10 +160,10 @@ MatchSnapshot TakeSnapshot(const RugbyScene& scene)
     snapshot.ball = TakeEntity(*scene.ball);
     snapshot.stealCooldown = scene.ball->stealCooldown;
     snapshot.stealTimer = scene.ball->stealTimer;
-    snapshot.holder = SlotOf(scene, scene.ball->holder);
-    snapshot.ballCarrier = SlotOf(scene, scene.ballCarrier);
-    snapshot.selectedPlayer = SlotOf(scene, scene.selectedPlayer);
-    snapshot.selectedReceiver = SlotOf(scene, scene.selectedReceiver);
+    snapshot.holder = scene.SlotOf(scene.ball->holder);
+    snapshot.ballCarrier = scene.SlotOf(scene.ballCarrier);
+    snapshot.selectedPlayer = scene.SlotOf(scene.selectedPlayer);
+    snapshot.selectedReceiver = scene.SlotOf(scene.selectedReceiver);
     CopySceneMembers(scene, snapshot);
     return snapshot;
 }

@@ -145,7 +145,7 @@ bool Holds(int descriptor, const struct stat& status, const std::string& text)
 
 // The file name as given, and where it really leads when it is a link: the user should know which file was
 // written or could not be.
-std::string Describe(const std::string& fileName, const std::filesystem::path& target)
+std::string NameWithTarget(const std::string& fileName, const std::filesystem::path& target)
 {
     return target == std::filesystem::path(fileName) ? fileName : fileName + " -> " + target.string();
 }
@@ -343,10 +343,10 @@ bool PlayersConfig::Save() const
     const std::filesystem::path target = FinalTarget(fileName);
     if (!ReplaceFile(target, [&text](int descriptor) { return WriteAll(descriptor, text); }))
     {
-        std::cerr << "Failed to create or open file: " << Describe(fileName, target) << std::endl;
+        std::cerr << "Failed to create or open file: " << NameWithTarget(fileName, target) << std::endl;
         return false;
     }
-    std::cout << "Config saved to: " << Describe(fileName, target) << std::endl;
+    std::cout << "Config saved to: " << NameWithTarget(fileName, target) << std::endl;
     return true;
 }
 

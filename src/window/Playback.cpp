@@ -284,7 +284,7 @@ int PlayGame(const GameOptions& options)
     }
 
     GameHost& host = GameHost::Instance();
-    host.OpenWindow(1280, 720, "TryZone", 60);
+    host.OpenWindow(kPitchWidth, kPitchHeight, "TryZone", 60);
     std::vector<PlayerSettings> players;
     std::uint32_t seed = 0;
     if (replay)

@@ -1,0 +1,4 @@
+#pragma once
+
+// The CPU time this process has used, in seconds: what the timing tools report, whatever else the machine runs.
+[[nodiscard]] double ProcessCpuSeconds();

@@ -218,15 +218,55 @@ std::optional<Failure> OutputFiles::Commit()
         }
     }
     RemoveOnSecondSignal({});
-    for (const auto& output : outputs)
+    return RenameAll();
+}
+
+// Every output takes its name, or none does: the files replaced are kept under a second name until the last rename
+// has succeeded, and put back if one fails, so that a failed run leaves earlier files as they were.
+std::optional<Failure> OutputFiles::RenameAll()
+{
+    std::vector<fs::path> kept(outputs.size()); // the old file's second name; empty when there was none
+    std::size_t renamed = 0;
+    std::optional<Failure> failure;
+    for (; renamed < outputs.size(); ++renamed)
     {
-        if (!output->target.empty() && rename(output->written.c_str(), output->target.c_str()) != 0)
+        Output& output = *outputs[renamed];
+        if (output.target.empty())
         {
-            return CannotWrite(output->path, errno);
+            continue;
         }
-        output->written.clear();
+        const fs::path old = output.written.string() + ".old";
+        if (link(output.target.c_str(), old.c_str()) == 0)
+        {
+            kept[renamed] = old;
+        }
+        if (rename(output.written.c_str(), output.target.c_str()) != 0)
+        {
+            failure = CannotWrite(output.path, errno);
+            break;
+        }
     }
-    return std::nullopt;
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+    {
+        Output& output = *outputs[i];
+        const bool committed = !output.target.empty() && i < renamed;
+        if (failure && committed)
+        {
+            // Put back what was there: the old file, or nothing.
+            static_cast<void>(kept[i].empty() ? unlink(output.target.c_str())
+                                              : rename(kept[i].c_str(), output.target.c_str()));
+            continue;
+        }
+        if (!kept[i].empty())
+        {
+            unlink(kept[i].c_str());
+        }
+        if (!failure)
+        {
+            output.written.clear();
+        }
+    }
+    return failure;
 }
 
 void OutputFiles::Drop(Output& output)

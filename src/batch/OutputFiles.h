@@ -90,6 +90,7 @@ public:
     [[nodiscard]] std::optional<Failure> FlushSummary();
 
 private:
+    [[nodiscard]] std::optional<Failure> RenameAll();
     void Discard();
 
     std::vector<std::pair<std::string, std::string>> inputs; // option, path

@@ -241,8 +241,9 @@ std::optional<std::string> PlotSensitivity(const SensitivitySetup& setup, const 
     const auto rows = table.ranked.size();
     std::ostringstream commands;
     commands << "set terminal pngcairo size 1000," << 160 + 36 * rows << " font 'sans,11'\n"
-             << "set title '" << (setup.side == 0 ? "Blue" : "Red") << " win rate with each float key of " << Whose(setup) << "''s players "
-             << Percent(setup.change) << " down and up, " << setup.matches << " matches each' font ',13'\n"
+             << "set title '" << (setup.side == 0 ? "Blue" : "Red") << " win rate with each float key of "
+             << Whose(setup) << "''s players " << Percent(setup.change) << " down and up, " << setup.matches
+             << " matches each' font ',13'\n"
              << "set xlabel '" << side << " win rate (%)'\nset xrange [0:100]\nset yrange [" << rows
              << " + 0.6 : 0.4]\nset grid xtics\nset key below\nset lmargin 32\n"
              // The unchanged players' rate and band behind the changes.

@@ -240,7 +240,7 @@ std::optional<std::string> PlotSensitivity(const SensitivitySetup& setup, const 
     const std::string side = SideName(setup.side);
     const auto rows = table.ranked.size();
     std::ostringstream commands;
-    commands << "set terminal pngcairo size 1000," << 160 + 36 * rows << " font 'sans,11'\n"
+    commands << "set terminal pngcairo size 1100," << 160 + 36 * rows << " font 'sans,11'\n"
              << "set title '" << (setup.side == 0 ? "Blue" : "Red") << " win rate with each float key of "
              << Whose(setup) << "''s players " << Percent(setup.change) << " down and up, " << setup.matches
              << " matches each' font ',13'\n"

@@ -16,14 +16,17 @@ set lmargin at screen 0.08
 set rmargin at screen 0.72
 set xlabel varied
 set ylabel sprintf("%s win rate (%%)", whose)
+# The win rate in its side's colour.
+rate_colour = whose eq "red" ? "#c0392b" : "#1f4fbf"
+band_colour = whose eq "red" ? "#e8a9a1" : "#9fb8e8"
 set yrange [0:100]
 # A band needs two values; one value shows its interval as an error bar.
 if (values > 1) {
-    plot $sweep using 1:3:4 with filledcurves lc rgb "#9fb8e8" fillstyle solid 0.5 title "95% confidence (Wilson)", \
-         $sweep using 1:2 with linespoints lc rgb "#1f4fbf" lw 2 pt 7 title sprintf("%s win rate", whose)
+    plot $sweep using 1:3:4 with filledcurves lc rgb band_colour fillstyle solid 0.5 title "95% confidence (Wilson)", \
+         $sweep using 1:2 with linespoints lc rgb rate_colour lw 2 pt 7 title sprintf("%s win rate", whose)
 } else {
-    plot $sweep using 1:2:3:4 with yerrorbars lc rgb "#9fb8e8" lw 3 pt 7 title "95% confidence (Wilson)", \
-         $sweep using 1:2 with linespoints lc rgb "#1f4fbf" lw 2 pt 7 title sprintf("%s win rate", whose)
+    plot $sweep using 1:2:3:4 with yerrorbars lc rgb band_colour lw 3 pt 7 title "95% confidence (Wilson)", \
+         $sweep using 1:2 with linespoints lc rgb rate_colour lw 2 pt 7 title sprintf("%s win rate", whose)
 }
 set ylabel "tries per match"
 set autoscale y

@@ -32,9 +32,11 @@ std::string Percent(double change)
     return buffer.data();
 }
 
-std::string Whose(const SensitivitySetup& setup)
+// "red's players", "slot 6's player"; `apostrophe` as the output writes one.
+std::string Whose(const SensitivitySetup& setup, const std::string& apostrophe = "'")
 {
-    return setup.who.starts_with("slot:") ? "slot " + setup.who.substr(5) : setup.who;
+    return setup.who.starts_with("slot:") ? "slot " + setup.who.substr(5) + apostrophe + "s player"
+                                          : setup.who + apostrophe + "s players";
 }
 
 SensitivityRow RowOf(const SensitivitySetup& setup, const std::vector<MatchResult>& results, std::size_t lineup)
@@ -155,10 +157,10 @@ SensitivityTable TabulateSensitivity(const SensitivitySetup& setup, const std::v
 
 void PrintSensitivityHeader(std::ostream& out, const SensitivitySetup& setup)
 {
-    out << "TryZone sensitivity: each float key of " << Whose(setup) << "'s players " << Percent(setup.change)
-        << " down and up, " << setup.matches << (setup.matches == 1 ? " match" : " matches") << " of " << setup.minutes
-        << " minutes (" << setup.framesPerMatch << " frames each) per change, seed " << setup.seed
-        << "; every change plays the same match seeds\n"
+    out << "TryZone sensitivity: each float key of " << Whose(setup) << " " << Percent(setup.change) << " down and up, "
+        << setup.matches << (setup.matches == 1 ? " match" : " matches") << " of " << setup.minutes
+        << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch
+        << " frames each) per change, seed " << setup.seed << "; every change plays the same match seeds\n"
         << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << "\n\n";
 }
 
@@ -242,8 +244,8 @@ std::optional<std::string> PlotSensitivity(const SensitivitySetup& setup, const 
     std::ostringstream commands;
     commands << "set terminal pngcairo size 1100," << 160 + 36 * rows << " font 'sans,11'\n"
              << "set title '" << (setup.side == 0 ? "Blue" : "Red") << " win rate with each float key of "
-             << Whose(setup) << "''s players " << Percent(setup.change) << " down and up, " << setup.matches
-             << " matches each' font ',13'\n"
+             << Whose(setup, "''") << " " << Percent(setup.change) << " down and up, " << setup.matches
+             << (setup.matches == 1 ? " match" : " matches") << " each' font ',13'\n"
              << "set xlabel '" << side << " win rate (%)'\nset xrange [0:100]\nset yrange [" << rows
              << " + 0.6 : 0.4]\nset grid xtics\nset key below\nset lmargin 32\n"
              // The unchanged players' rate and band behind the changes.

@@ -52,6 +52,10 @@ void PrintHeader(std::ostream& out, const RunSetup& setup)
         out << "TryZone simulation: " << matches << " of " << length.str() << " each), seed " << setup.seed << '\n';
     }
     out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
+    if (!setup.brains.empty())
+    {
+        out << "Brains: " << setup.brains << '\n';
+    }
     if (HasTactics(setup))
     {
         const auto name = [](const std::string& file) { return file.empty() ? std::string("default") : file; };

@@ -23,6 +23,7 @@ struct RunSetup
     std::int64_t framesPerMatch = 0;
     bool checkRules = false;
     std::optional<Variation> variation;
+    std::string brains; // which built-in brains play which slots; empty: none
     // The tactics files as given; empty for the default tactic. A run with neither reads and prints as before.
     std::string blueTactics;
     std::string redTactics;

@@ -46,12 +46,22 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
         GameHost::Instance().stepObserver = &*rules;
     }
 
+    std::optional<BrainDriver> driver;
+    if (!plan.brains.Empty())
+    {
+        driver.emplace(plan.brains, recorder.result.seed, plan.framesPerMatch);
+    }
+
     recorder.result.frames = plan.framesPerMatch;
     for (std::int64_t frame = 1; frame <= plan.framesPerMatch; ++frame)
     {
         if (plan.stop != nullptr && *plan.stop != 0)
         {
             return std::nullopt;
+        }
+        if (driver)
+        {
+            driver->BeforeFrame(runner, frame);
         }
         recorder.SetFrame(frame);
         runner.Step(kMaxFrameTime);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agent/BrainDriver.h"
 #include "batch/Heatmap.h"
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
@@ -36,6 +37,7 @@ struct SimulationPlan
     std::ostream* events = nullptr; // optional
     Heatmap* heatmap = nullptr;     // optional
     bool checkRules = false;        // the first rule broken ends the run
+    BrainPlan brains;               // the slots built-in brains play; none by default
     // Read between frames: when it turns nonzero the run stops and the unfinished matches are dropped.
     const volatile std::sig_atomic_t* stop = nullptr;
     // Told now and then how far the run has come: matches finished and frames of the matches under way.

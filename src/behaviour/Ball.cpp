@@ -33,21 +33,22 @@ void Ball::PassFrom(Player* from)
     {
         return;
     }
-    PassTo(from, CurrentSceneAs<RugbyScene>()->PickRandomTeammate(*from));
-}
-
-void Ball::PassTo(Player* from, Player* receiver)
-{
-    if (from == nullptr || from != holder)
-    {
-        return;
-    }
-    RugbyScene* scene = CurrentSceneAs<RugbyScene>();
+    Player* receiver = CurrentSceneAs<RugbyScene>()->PickRandomTeammate(*from);
     if (receiver == nullptr)
     {
         std::cout << "joueur non valide" << std::endl;
         return;
     }
+    PassTo(from, receiver);
+}
+
+void Ball::PassTo(Player* from, Player* receiver)
+{
+    if (from == nullptr || from != holder || receiver == nullptr)
+    {
+        return;
+    }
+    RugbyScene* scene = CurrentSceneAs<RugbyScene>();
     holder = receiver;
     scene->ballCarrier = receiver;
     scene->Notify(&MatchObserver::OnPass, *from, *receiver);

@@ -15,7 +15,8 @@ public:
     void GiveTo(Player* player);
     // Passes to a random teammate of the passer; a pass gives no protection.
     void PassFrom(Player* from);
-    // Passes to the given teammate; a null receiver leaves the ball where it is.
+    // Passes to a chosen teammate of the passer, as PassFrom does to a random one; a null receiver leaves the ball
+    // where it is.
     void PassTo(Player* from, Player* receiver);
 
     void Tick() override;

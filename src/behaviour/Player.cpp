@@ -1,5 +1,8 @@
 #include "behaviour/Player.h"
 
+#include "behaviour/Ball.h"
+#include "behaviour/PlayerActions.h"
+#include "behaviour/PlayerConditions.h"
 #include "behaviour/PlayerWiring.h"
 #include "core/DebugOverlay.h"
 #include "core/Random.h"
@@ -64,7 +67,14 @@ void Player::Tick()
     // In debug mode the carrier is the user's to steer.
     if (!scene->debugMode || scene->ballCarrier != this)
     {
-        stateGraph.Update();
+        if (order.kind == OrderKind::Builtin)
+        {
+            stateGraph.Update();
+        }
+        else
+        {
+            FollowOrder();
+        }
     }
 
     // Keep the centre inside the lane; only the vertical motion is stopped, so the player slides along the edge.
@@ -90,6 +100,55 @@ void Player::Tick()
     {
         runSpeed = baseSpeed;
     }
+}
+
+void Player::FollowOrder()
+{
+    switch (order.kind)
+    {
+    case OrderKind::Hold:
+        Halt();
+        break;
+    case OrderKind::Move:
+        // Steered every frame, as the actions do, so that a boost or its end takes effect at once.
+        (void)MoveTowards(order.x, order.y, runSpeed);
+        break;
+    case OrderKind::Pass:
+        PassAsOrdered();
+        break;
+    case OrderKind::Builtin:
+        break;
+    }
+}
+
+void Player::PassAsOrdered()
+{
+    // The pass rules of the Pass state: only the holder, only once the cooldown is over, and luck decides. He keeps
+    // running where he was going, as a carrier in Pass does.
+    if (scene->ballCarrier != this || passTimer < passCooldown)
+    {
+        return;
+    }
+    Player* receiver = nullptr;
+    if (order.x >= 0)
+    {
+        receiver = order.x < static_cast<int>(scene->players.size()) ? scene->players[static_cast<std::size_t>(order.x)]
+                                                                      : nullptr;
+        // Only a teammate can be passed to: an order naming anyone else is no pass at all.
+        if (receiver == nullptr || receiver == this || receiver->team != team)
+        {
+            return;
+        }
+    }
+    const float threshold = luckMultiplier * 85.f;
+    const bool success = Chance(threshold);
+    scene->Notify(&MatchObserver::OnPassAttempt, *this, LastChanceRoll(), threshold, success);
+    if (success)
+    {
+        receiver != nullptr ? scene->ball->PassTo(this, receiver) : scene->ball->PassFrom(this);
+    }
+    passTimer = 0.f;
+    passWaitTimer = 0.f;
 }
 
 void Player::Boost()

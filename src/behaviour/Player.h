@@ -1,5 +1,6 @@
 #pragma once
 
+#include "behaviour/PlayerOrder.h"
 #include "behaviour/StateGraph.h"
 #include "core/Entity.h"
 #include "tactics/Tactic.h"
@@ -62,9 +63,13 @@ public:
     float boostTimer = 0.f;
     float boostDuration = 1.0f;
     RugbyScene* scene;
+    // Builtin unless an outside brain controls him.
+    PlayerOrder order;
     // Shared with the team's other players and the scene; not copied into snapshots, which keep only indices.
     std::shared_ptr<const CompiledTactic> tactic;
 
 private:
     void DrawDebugMarks() const;
+    void FollowOrder();
+    void PassAsOrdered();
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agent/BrainDriver.h"
 #include "run/MatchRunner.h"
 
 #include <CLI/CLI.hpp>
@@ -22,6 +23,7 @@ struct Options
     std::string eventsFile;
     std::string heatmapFile;
     bool checkRules = false;
+    BrainPlan brains;
     // --blue-tactics and --red-tactics as given, empty for the default; the tactics once read.
     std::string blueTactics;
     std::string redTactics;

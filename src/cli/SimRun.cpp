@@ -49,6 +49,7 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
     setup.minutes = options.minutes;
     setup.framesPerMatch = FramesFor(options.minutes);
     setup.checkRules = options.checkRules;
+    setup.brains = Describe(options.brains);
     setup.variation = scale.variation;
     setup.blueTactics = options.blueTactics;
     setup.redTactics = options.redTactics;
@@ -204,6 +205,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
     const RunSetup setup = MakeSetup(options, scale, *records, players);
     const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(setup)) : TaskRange{0, TaskTotal(setup)};
     SimulationPlan plan = MakePlan(setup, tasks, scale.jobs, outputs.events, heatmap ? &*heatmap : nullptr);
+    plan.brains = options.brains;
 
     std::ostream& out = files.Summary();
     PrintHeader(out, setup);

@@ -29,11 +29,7 @@ template <class T> void Enqueue(std::vector<T>& background, std::vector<T>& fore
 }
 } // namespace
 
-DebugOverlay& DebugOverlay::Instance()
-{
-    static DebugOverlay instance;
-    return instance;
-}
+DebugOverlay DebugOverlay::game;
 
 void DebugOverlay::SetEnabled(bool enabled)
 {

@@ -29,7 +29,8 @@ struct DebugLine
 class DebugOverlay
 {
 public:
-    static DebugOverlay& Instance();
+    // The calling thread's current world's overlay (core/World.h); the game's when no world is current.
+    static DebugOverlay& Instance() { return *active; }
 
     static void DrawCircle(float x, float y, float radius, sf::Color color, bool outlined, float outlineThickness,
                            DebugLayer layer);
@@ -62,7 +63,14 @@ public:
     std::vector<sf::CircleShape> backgroundCircles;
 
 private:
+    friend class World;
+    friend class WorldScope;
+
     DebugOverlay() = default;
+
+    // The game's overlay; every thread starts with it current.
+    static DebugOverlay game;
+    [[gnu::tls_model("initial-exec")]] static inline constinit thread_local DebugOverlay* active = &game;
 
     void Queue(const DebugLine& line, DebugLayer layer);
     void Queue(const sf::RectangleShape& rectangle, DebugLayer layer);

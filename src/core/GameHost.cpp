@@ -14,6 +14,8 @@ float CapFrameTime(float elapsedSeconds)
 
 GameHost::GameHost() = default;
 
+GameHost GameHost::game;
+
 GameHost::~GameHost()
 {
     DestroyWorld();

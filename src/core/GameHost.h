@@ -25,12 +25,9 @@ inline constexpr float kMaxFrameTime = 0.00835f;
 class GameHost
 {
 public:
-    // Inline, so that the per-frame reads of the frame time and the scene cost a guard test, not a call.
-    static GameHost& Instance()
-    {
-        static GameHost instance;
-        return instance;
-    }
+    // The calling thread's current world's host (core/World.h); the game's when no world is current. Inline, so
+    // that the per-frame reads of the frame time and the scene cost a thread-local load, not a call.
+    static GameHost& Instance() { return *active; }
 
     GameHost(const GameHost&) = delete;
     GameHost& operator=(const GameHost&) = delete;
@@ -84,10 +81,20 @@ public:
     std::string assetDirectory;
     // Not owned; null in the game.
     StepObserver* stepObserver = nullptr;
+    // Whoever started the scene the host holds (a match runner), so that it knows its match is still there; not
+    // owned, and left alone by Reset.
+    void* sceneHolder = nullptr;
 
 private:
+    friend class World;
+    friend class WorldScope;
+
     // Out of line, so that Instance stays small enough to inline.
     GameHost();
+
+    // The game's host, created before main; every thread starts with it current.
+    static GameHost game;
+    [[gnu::tls_model("initial-exec")]] static inline constinit thread_local GameHost* active = &game;
 
     void DrawFrame();
     void DrawWorld(bool emptyOverlay);

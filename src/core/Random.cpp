@@ -1,21 +1,36 @@
 #include "core/Random.h"
 
 #include <cmath>
+#include <memory>
 
 namespace
 {
-std::mt19937& ChanceEngine()
+// The default world's engines: each thread has its own, seeded from std::random_device on first use. On the heap,
+// so that the thread-local block stays small enough for a library loaded at run time (the Python module).
+RandomState& ThreadRandom()
 {
-    thread_local std::mt19937 engine{std::random_device{}()};
-    return engine;
+    thread_local std::unique_ptr<RandomState> state;
+    if (!state)
+    {
+        state.reset(new RandomState{std::mt19937{std::random_device{}()}, std::mt19937{std::random_device{}()}, 0.f});
+    }
+    return *state;
 }
 
-thread_local float lastChanceRoll = 0.f;
+RandomState& Current()
+{
+    RandomState* state = activeRandom;
+    return state != nullptr ? *state : ThreadRandom();
+}
+
+std::mt19937& ChanceEngine()
+{
+    return Current().chance;
+}
 
 std::mt19937& RandomIntEngine()
 {
-    thread_local std::mt19937 engine{std::random_device{}()};
-    return engine;
+    return Current().randomInt;
 }
 } // namespace
 
@@ -23,13 +38,14 @@ bool Chance(float percent)
 {
     // The upper bound is the float just above 100, so that 100 itself can be drawn.
     std::uniform_real_distribution<float> distribution(0.f, std::nextafter(100.f, 101.f));
-    lastChanceRoll = distribution(ChanceEngine());
-    return percent > lastChanceRoll;
+    RandomState& state = Current();
+    state.lastChanceRoll = distribution(state.chance);
+    return percent > state.lastChanceRoll;
 }
 
 float LastChanceRoll()
 {
-    return lastChanceRoll;
+    return Current().lastChanceRoll;
 }
 
 int RandomInt(const int& min, const int& max)
@@ -57,12 +73,10 @@ void SeedRandom(std::uint32_t seed)
 
 RandomState SaveRandom()
 {
-    return {ChanceEngine(), RandomIntEngine(), lastChanceRoll};
+    return Current();
 }
 
 void RestoreRandom(const RandomState& state)
 {
-    ChanceEngine() = state.chance;
-    RandomIntEngine() = state.randomInt;
-    lastChanceRoll = state.lastChanceRoll;
+    Current() = state;
 }

@@ -12,7 +12,8 @@
 // Uniform integer in [min, max], both ends included.
 [[nodiscard]] int RandomInt(const int& min, const int& max);
 
-// Each function has its own engine, seeded from std::random_device on first use in a thread.
+// Each function has its own engine. In the default world every thread has its own pair, seeded from
+// std::random_device on first use; a world made current on the thread brings its own pair (core/World.h).
 // Re-seeding makes a run reproducible; the two engines stay independent of each other.
 void SeedChance(std::uint32_t seed);
 void SeedRandomInt(std::uint32_t seed);
@@ -27,6 +28,10 @@ struct RandomState
 
     bool operator==(const RandomState&) const = default;
 };
+
+// The engines the calling thread draws from: its current world's, or its own when none is current. Initial-exec,
+// so that a library loaded at run time (the Python module) reads it as cheaply as the programs do.
+[[gnu::tls_model("initial-exec")]] inline constinit thread_local RandomState* activeRandom = nullptr;
 
 [[nodiscard]] RandomState SaveRandom();
 void RestoreRandom(const RandomState& state);

@@ -1,5 +1,6 @@
 #include "run/MatchRunner.h"
 
+#include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
@@ -33,13 +34,11 @@ private:
     std::vector<PlayerSettings> players;
 };
 
-// The runner whose match the host holds.
-MatchRunner* current = nullptr;
-
 void EmptyWorld()
 {
     GameHost& host = GameHost::Instance();
     DebugOverlay::Instance().Clear();
+    host.sceneHolder = nullptr;
     if (host.Window() != nullptr)
     {
         host.EndScene();
@@ -62,15 +61,17 @@ MatchRunner::~MatchRunner()
 const RugbyScene& MatchRunner::Start(const std::vector<PlayerSettings>& players, std::uint32_t seed,
                                      MatchObserver* observer, const MatchTactics& tactics)
 {
+    GameHost& host = GameHost::Instance();
+    // The runner whose match the current world holds; each world holds one match.
+    auto* current = static_cast<MatchRunner*>(host.sceneHolder);
     if (current != nullptr && current != this)
     {
         // Its match is about to go: it must not end or step ours later.
         current->scene = nullptr;
         current->frame = 0;
     }
-    current = this;
     EmptyWorld();
-    GameHost& host = GameHost::Instance();
+    host.sceneHolder = this;
     if (host.Window() == nullptr)
     {
         host.UseHeadless(kPitchWidth, kPitchHeight);
@@ -86,6 +87,11 @@ const RugbyScene& MatchRunner::Start(const std::vector<PlayerSettings>& players,
 void MatchRunner::Feed(const sf::Event& event)
 {
     scene->HandleEvent(event);
+}
+
+void MatchRunner::Order(int slot, const PlayerOrder& order)
+{
+    scene->players[static_cast<std::size_t>(slot)]->order = order;
 }
 
 void MatchRunner::Step(float frameTime)
@@ -116,10 +122,9 @@ void MatchRunner::Restore(const MatchSnapshot& snapshot)
 
 void MatchRunner::End()
 {
-    if (current == this)
+    if (GameHost::Instance().sceneHolder == this)
     {
         EmptyWorld();
-        current = nullptr;
     }
     scene = nullptr;
     frame = 0;

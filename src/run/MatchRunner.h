@@ -1,5 +1,6 @@
 #pragma once
 
+#include "behaviour/PlayerOrder.h"
 #include "run/MatchSnapshot.h"
 #include "settings/PlayerSettings.h"
 #include "tactics/Tactic.h"
@@ -36,8 +37,9 @@ inline constexpr double kFrameSeconds = 0.00835;
 
 // Runs one match at a time in the host: starts it from ten players and a seed, steps it by a given frame time,
 // feeds it input and lets an observer listen. The game's playback, the simulator, the benchmark and the tests all
-// play matches through it, so a match is the same match wherever it is played. The host holds one match: a runner
-// that starts one ends the match of any other runner, which then no longer runs and leaves the host alone.
+// play matches through it, so a match is the same match wherever it is played. A world (core/World.h) holds one
+// match: a runner that starts one ends the match of any other runner in the same world, which then no longer runs
+// and leaves the host alone. Every call works on the calling thread's current world, the one it was started in.
 class MatchRunner
 {
 public:
@@ -53,6 +55,8 @@ public:
                             const MatchTactics& tactics = {});
     // Input for the match, acted on at once, as the game acts on a polled event before the frame's update.
     void Feed(const sf::Event& event);
+    // An outside brain's order to the player in slot (0 to 9), followed from the next step on.
+    void Order(int slot, const PlayerOrder& order);
     // Advances the match by one frame of the given length.
     void Step(float frameTime);
     // The match as it stands between two frames.

@@ -102,6 +102,7 @@ template <class From, class To> void CopyPlayerMembers(const From& from, To& to)
     to.passWaitTimer = from.passWaitTimer;
     to.boostTimer = from.boostTimer;
     to.boostDuration = from.boostDuration;
+    to.order = from.order;
 }
 
 template <class From, class To> void CopySceneMembers(const From& from, To& to)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "behaviour/PlayerOrder.h"
 #include "core/Random.h"
 #include "tactics/Tactic.h"
 
@@ -60,6 +61,7 @@ struct PlayerSnapshot
     float passWaitTimer = 0.f;
     float boostTimer = 0.f;
     float boostDuration = 0.f;
+    PlayerOrder order;
 
     bool operator==(const PlayerSnapshot&) const = default;
 };

@@ -89,6 +89,10 @@ void MatchTimeline::Apply(const MatchInput& input)
     {
         Restart(input.players, input.tactics, input.frame - 1, recorder->result.match + 1);
     }
+    else if (input.kind == InputKind::Order)
+    {
+        runner.Order(input.slot, input.order);
+    }
     else if (input.kind != InputKind::FrameTime)
     {
         // What the input causes (a hand-off) is logged with the frame it comes before.

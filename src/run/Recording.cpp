@@ -18,8 +18,9 @@ namespace
 {
 using nlohmann::json;
 
-constexpr std::array<const char*, 7> kKindNames = {"debug", "pick",       "steer", "receiver",
-                                                   "hand",  "frame_time", "reload"};
+constexpr std::array<const char*, 8> kKindNames = {"debug", "pick",       "steer",  "receiver",
+                                                   "hand",  "frame_time", "reload", "order"};
+constexpr std::array<const char*, kOrderKinds> kOrderNames = {"builtin", "hold", "move", "pass"};
 
 bool IsMouse(InputKind kind)
 {
@@ -60,6 +61,51 @@ std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
         players.push_back(*player);
     }
     return players;
+}
+
+bool IsIntIn(const json& line, const char* key, int min, int max)
+{
+    return line.contains(key) && line[key].is_number_integer() && line[key].get<std::int64_t>() >= min &&
+           line[key].get<std::int64_t>() <= max;
+}
+
+// An order's slot, kind and arguments into input; a reason when they are not whole.
+std::optional<std::string> ParseOrder(const json& line, MatchInput& input)
+{
+    if (!IsIntIn(line, "slot", 0, 9))
+    {
+        return std::string("an order without its player's slot");
+    }
+    input.slot = line["slot"].get<int>();
+    std::size_t index = 0;
+    while (line.contains("order") && index < kOrderNames.size() && line["order"] != kOrderNames[index])
+    {
+        ++index;
+    }
+    if (index == kOrderNames.size() || !line.contains("order"))
+    {
+        return std::string("an unknown order");
+    }
+    input.order.kind = static_cast<OrderKind>(index);
+    constexpr int kLimit = std::numeric_limits<int>::max();
+    if (input.order.kind == OrderKind::Move)
+    {
+        if (!IsIntIn(line, "x", -kLimit, kLimit) || !IsIntIn(line, "y", -kLimit, kLimit))
+        {
+            return std::string("a move without its point");
+        }
+        input.order.x = line["x"].get<int>();
+        input.order.y = line["y"].get<int>();
+    }
+    if (input.order.kind == OrderKind::Pass)
+    {
+        if (!IsIntIn(line, "to", -1, 9))
+        {
+            return std::string("a pass without its receiver");
+        }
+        input.order.x = line["to"].get<int>();
+    }
+    return std::nullopt;
 }
 
 json TacticsJson(const MatchTactics& tactics)
@@ -139,6 +185,13 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
             return std::string("a frame time that is not from 0 to the capped frame time");
         }
         input.frameTime = line["seconds"].get<float>();
+    }
+    if (input.kind == InputKind::Order)
+    {
+        if (auto reason = ParseOrder(line, input))
+        {
+            return *reason;
+        }
     }
     if (input.kind == InputKind::Reload)
     {
@@ -256,6 +309,20 @@ std::string InputLine(const MatchInput& input)
         if (input.tactics.Any())
         {
             line["tactics"] = TacticsJson(input.tactics);
+        }
+    }
+    if (input.kind == InputKind::Order)
+    {
+        line["slot"] = input.slot;
+        line["order"] = kOrderNames[static_cast<std::size_t>(input.order.kind)];
+        if (input.order.kind == OrderKind::Move)
+        {
+            line["x"] = input.order.x;
+            line["y"] = input.order.y;
+        }
+        if (input.order.kind == OrderKind::Pass)
+        {
+            line["to"] = input.order.x;
         }
     }
     return line.dump() + '\n';

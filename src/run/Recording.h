@@ -1,5 +1,6 @@
 #pragma once
 
+#include "behaviour/PlayerOrder.h"
 #include "settings/PlayerSettings.h"
 #include "tactics/Tactic.h"
 
@@ -25,6 +26,7 @@ enum class InputKind : std::uint8_t
     Hand,      // E, debug mode
     FrameTime, // step F lasted frameTime rather than the capped frame time
     Reload,    // the match restarts from kick-off, same seed, with these players
+    Order,     // an outside brain's order to the player in slot
 };
 
 struct MatchInput
@@ -35,6 +37,8 @@ struct MatchInput
     int y = 0;
     float frameTime = 0.f;
     std::vector<PlayerSettings> players; // Reload only
+    int slot = 0;                        // Order only
+    PlayerOrder order;                   // Order only
     MatchTactics tactics;                // Reload only
 };
 

@@ -1,0 +1,228 @@
+// tryzone._tryzone: batches of matches for outside brains, with numpy arrays that are views of the batch's buffers.
+// Every check that needs Python is made while the GIL is held; the matches are stepped with it released.
+#include "agent/Observation.h"
+#include "agent/VecMatch.h"
+#include "run/MatchRunner.h"
+#include "settings/PlayersConfig.h"
+
+#include <filesystem>
+#include <mutex>
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+namespace py = pybind11;
+
+namespace
+{
+// The batch and a lock that keeps two Python threads from stepping it at once.
+struct Batch
+{
+    explicit Batch(VecMatchPlan plan) : batch(std::move(plan)) {}
+
+    VecMatch batch;
+    std::mutex busy;
+};
+
+std::unique_lock<std::mutex> Claim(Batch& self)
+{
+    std::unique_lock lock(self.busy, std::try_to_lock);
+    if (!lock.owns_lock())
+    {
+        throw std::runtime_error("this VecMatch is being stepped by another thread");
+    }
+    return lock;
+}
+
+std::vector<PlayerSettings> LoadSettings(const py::object& settings)
+{
+    const auto defaults = DefaultPlayers();
+    if (settings.is_none())
+    {
+        return {defaults.begin(), defaults.end()};
+    }
+    PlayersConfig config(py::str(py::module_::import("os").attr("fspath")(settings)));
+    if (!config.Load())
+    {
+        throw std::invalid_argument("the settings file " + config.fileName + " does not load");
+    }
+    config.CompleteFrom(defaults);
+    config.records.resize(10);
+    return config.records;
+}
+
+std::string PathOrEmpty(const py::object& path)
+{
+    return path.is_none() ? std::string() : std::string(py::str(py::module_::import("os").attr("fspath")(path)));
+}
+
+template <class T> py::array View(py::handle owner, std::vector<T>& buffer, std::vector<py::ssize_t> shape)
+{
+    return py::array_t<T>(shape, buffer.data(), owner);
+}
+
+py::array Flags(py::handle owner, std::vector<std::uint8_t>& buffer)
+{
+    return py::array(py::dtype("bool"), {static_cast<py::ssize_t>(buffer.size())}, {}, buffer.data(), owner);
+}
+
+py::array Observations(py::handle owner, VecMatch& batch, std::vector<float>& buffer)
+{
+    return View(owner, buffer, {batch.Matches(), batch.Agents(), kObservationSize});
+}
+
+// The actions as the batch reads them: an int32 array of matches x agents x 3, in C order.
+py::array CheckedActions(const VecMatch& batch, const py::object& actions)
+{
+    if (!py::isinstance<py::array>(actions))
+    {
+        throw py::type_error("actions must be a numpy array of int32, not " +
+                             std::string(py::str(actions.get_type().attr("__name__"))));
+    }
+    auto array = py::reinterpret_borrow<py::array>(actions);
+    if (!py::dtype::of<std::int32_t>().attr("__eq__")(array.dtype()).cast<bool>())
+    {
+        throw py::type_error("actions must have dtype int32, not " + std::string(py::str(array.dtype())));
+    }
+    const std::vector<py::ssize_t> expected{batch.Matches(), batch.Agents(), 3};
+    if (array.ndim() != 3 || !std::equal(expected.begin(), expected.end(), array.shape()))
+    {
+        throw py::value_error("actions must have shape " + std::string(py::str(py::cast(expected))) +
+                              " (matches, agents, code and two arguments), not " +
+                              std::string(py::str(actions.attr("shape"))));
+    }
+    return py::array_t<std::int32_t, py::array::c_style | py::array::forcecast>::ensure(array);
+}
+
+py::dict RawStateOf(Batch& self)
+{
+    const auto lock = Claim(self);
+    VecMatch& batch = self.batch;
+    const auto matches = static_cast<std::size_t>(batch.Matches());
+    std::vector<RawState> raw(matches);
+    for (std::size_t i = 0; i < matches; ++i)
+    {
+        raw[i] = batch.Raw(static_cast<int>(i));
+    }
+    const auto gather = [&raw, matches](auto member, std::vector<py::ssize_t> shape)
+    {
+        using T = typename std::remove_reference_t<decltype(raw[0].*member)>::value_type;
+        py::array_t<T> out(shape);
+        T* data = out.mutable_data();
+        for (std::size_t i = 0; i < matches; ++i)
+        {
+            std::copy((raw[i].*member).begin(), (raw[i].*member).end(), data + i * (raw[i].*member).size());
+        }
+        return out;
+    };
+    const auto n = static_cast<py::ssize_t>(matches);
+    py::array_t<std::int32_t> holder(n);
+    py::array_t<std::int64_t> frame(n);
+    for (std::size_t i = 0; i < matches; ++i)
+    {
+        holder.mutable_at(static_cast<py::ssize_t>(i)) = raw[i].holder;
+        frame.mutable_at(static_cast<py::ssize_t>(i)) = raw[i].frame;
+    }
+    py::dict state;
+    state["positions"] = gather(&RawState::positions, {n, 10, 2});
+    state["velocities"] = gather(&RawState::velocities, {n, 10, 2});
+    state["states"] = gather(&RawState::states, {n, 10});
+    state["orders"] = gather(&RawState::orders, {n, 10, 3});
+    state["ball"] = gather(&RawState::ball, {n, 2});
+    state["holder"] = holder;
+    state["tries"] = gather(&RawState::tries, {n, 2});
+    state["frame"] = frame;
+    state["match"] = py::array_t<std::int32_t>(n, batch.numbers.data());
+    return state;
+}
+
+// Plays a step of every match; returns (observations, rewards, terminations, truncations, infos).
+py::tuple Step(py::object owner, const py::object& actions)
+{
+    Batch& self = owner.cast<Batch&>();
+    VecMatch& batch = self.batch;
+    const py::array checked = CheckedActions(batch, actions);
+    const auto* data = static_cast<const AgentAction*>(checked.data());
+    const auto lock = Claim(self);
+    {
+        py::gil_scoped_release release;
+        batch.Step(data);
+    }
+    py::dict infos;
+    infos["match"] = View(owner, batch.numbers, {batch.Matches()});
+    if (batch.truncations.front() != 0)
+    {
+        infos["final_observation"] = Observations(owner, batch, batch.finalObservations).attr("copy")();
+    }
+    return py::make_tuple(Observations(owner, batch, batch.observations),
+                          View(owner, batch.rewards, {batch.Matches(), batch.Agents()}),
+                          Flags(owner, batch.terminations), Flags(owner, batch.truncations), infos);
+}
+
+} // namespace
+
+PYBIND11_MODULE(_tryzone, module)
+{
+    module.doc() = "TryZone matches with players controlled from Python (see docs/agents.md).";
+    module.attr("BUILTIN") = kBuiltin;
+    module.attr("HOLD") = kHold;
+    module.attr("MOVE") = kMove;
+    module.attr("PASS") = kPass;
+    module.attr("OBSERVATION_SIZE") = kObservationSize;
+    module.attr("DEFAULT_DECISION_FRAMES") = kDefaultDecisionFrames;
+
+    py::class_<Batch>(module, "VecMatch")
+        .def(py::init(
+                 [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
+                    int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
+                    const py::object& recordDir)
+                 {
+                     VecMatchPlan plan;
+                     plan.matches = numMatches;
+                     plan.controlled = controlled;
+                     plan.seed = seed;
+                     plan.minutes = minutes;
+                     plan.decisionFrames = decisionFrames;
+                     plan.players = LoadSettings(settings);
+                     plan.threads = threads.is_none() ? 1 : threads.cast<int>();
+                     plan.eventsPath = PathOrEmpty(events);
+                     plan.recordDir = PathOrEmpty(recordDir);
+                     if (!plan.recordDir.empty())
+                     {
+                         std::filesystem::create_directories(plan.recordDir);
+                     }
+                     return std::make_unique<Batch>(std::move(plan));
+                 }),
+             py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
+             py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
+             py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none())
+        .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
+        .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
+        .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })
+        .def_property_readonly("frames_per_match", [](Batch& self) { return self.batch.FramesPerMatch(); })
+        .def(
+            "reset",
+            [](py::object owner)
+            {
+                Batch& self = owner.cast<Batch&>();
+                const auto lock = Claim(self);
+                {
+                    py::gil_scoped_release release;
+                    self.batch.Reset();
+                }
+                return Observations(owner, self.batch, self.batch.observations);
+            },
+            "Starts every match afresh as the next matches of the run; returns the observations.")
+        .def("step", &Step, py::arg("actions"),
+             "Plays decision_frames frames; returns (observations, rewards, terminations, truncations, infos).")
+        .def(
+            "builtin_actions",
+            [](Batch& self)
+            {
+                py::array_t<std::int32_t> actions({self.batch.Matches(), self.batch.Agents(), 3});
+                std::fill_n(actions.mutable_data(), actions.size(), kBuiltin);
+                return actions;
+            },
+            "A new action array with BUILTIN for every controlled player.")
+        .def("raw_state", &RawStateOf, "The whole state of every match, in the pitch frame, as copies.");
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "behaviour/PlayerOrder.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// A decision every 0.1 s of match time (a frame is 0.00835 s): about ten a simulated second, as sports environments
+// for agents commonly have, while a player at full speed covers some 30 pixels between two.
+inline constexpr int kDefaultDecisionFrames = 12;
+
+// An outside brain's decision for one player, laid out as the Python arrays hold it: a code and two arguments.
+//   BUILTIN 0  his own state graph decides, exactly as if he were not controlled
+//   HOLD    1  stand still
+//   MOVE    2  run to the point (x, y) of his ego frame (agent/Observation.h) at his running speed
+//   PASS    3  the holder passes, once the cooldown allows, to the teammate in slot x (0 to 9), or a random one for
+//              x = -1; a player without the ball, or x naming himself or an opponent, makes no attempt
+struct AgentAction
+{
+    std::int32_t code = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+static_assert(sizeof(AgentAction) == 3 * sizeof(std::int32_t), "an action is three int32 in a row");
+
+inline constexpr std::int32_t kBuiltin = static_cast<std::int32_t>(OrderKind::Builtin);
+inline constexpr std::int32_t kHold = static_cast<std::int32_t>(OrderKind::Hold);
+inline constexpr std::int32_t kMove = static_cast<std::int32_t>(OrderKind::Move);
+inline constexpr std::int32_t kPass = static_cast<std::int32_t>(OrderKind::Pass);
+
+// What is wrong with an action, when something is: an unknown code, or a pass to a slot that does not exist.
+[[nodiscard]] std::optional<std::string> ActionFault(const AgentAction& action);
+
+// The order a valid action gives a player of the team: the move's point taken out of his ego frame.
+[[nodiscard]] PlayerOrder OrderFor(const AgentAction& action, int team);

@@ -1,0 +1,119 @@
+#include "agent/BrainDriver.h"
+
+#include "agent/Observation.h"
+#include "behaviour/Player.h"
+#include "match/RugbyScene.h"
+#include "run/MatchRunner.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+namespace
+{
+// A whole number from 0 to 9, and nothing else.
+bool ParseSlot(std::string_view text, int& slot)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), slot);
+    return error == std::errc() && end == text.data() + text.size() && slot >= 0 && slot <= 9;
+}
+} // namespace
+
+bool BrainPlan::Empty() const
+{
+    return std::all_of(brains.begin(), brains.end(), [](const std::string& name) { return name.empty(); });
+}
+
+std::string AddBrains(const std::string& text, BrainPlan& plan)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos)
+    {
+        return "'" + text + "' is not SLOTS=NAME";
+    }
+    const std::string name = text.substr(equals + 1);
+    if (MakeBrain(name, 0) == nullptr)
+    {
+        std::string known;
+        for (const std::string& brain : BrainNames())
+        {
+            known += (known.empty() ? "" : ", ") + brain;
+        }
+        return "unknown brain '" + name + "' (" + known + ")";
+    }
+    std::string_view slots(text.data(), equals);
+    while (true)
+    {
+        const std::size_t comma = slots.find(',');
+        const std::string_view part = slots.substr(0, comma);
+        const std::size_t dash = part.find('-');
+        int first = 0;
+        int last = 0;
+        if (!ParseSlot(part.substr(0, dash), first) ||
+            !ParseSlot(dash == std::string_view::npos ? part : part.substr(dash + 1), last) || last < first)
+        {
+            return "'" + std::string(part) + "' is not a slot from 0 to 9 or a range of them";
+        }
+        for (int slot = first; slot <= last; ++slot)
+        {
+            plan.brains[static_cast<std::size_t>(slot)] = name;
+        }
+        if (comma == std::string_view::npos)
+        {
+            return {};
+        }
+        slots.remove_prefix(comma + 1);
+    }
+}
+
+std::string Describe(const BrainPlan& plan)
+{
+    std::string text;
+    for (std::size_t first = 0; first < plan.brains.size();)
+    {
+        std::size_t end = first + 1;
+        while (end < plan.brains.size() && plan.brains[end] == plan.brains[first])
+        {
+            ++end;
+        }
+        if (!plan.brains[first].empty())
+        {
+            text += (text.empty() ? "" : ", ") +
+                    (end - first == 1 ? "slot " + std::to_string(first)
+                                      : "slots " + std::to_string(first) + " to " + std::to_string(end - 1)) +
+                    " " + plan.brains[first];
+        }
+        first = end;
+    }
+    return text.empty() ? text : text + ", deciding every " + std::to_string(plan.decisionFrames) + " frames";
+}
+
+BrainDriver::BrainDriver(const BrainPlan& plan, std::uint32_t matchSeed, std::int64_t frames)
+    : decisionFrames(plan.decisionFrames), framesPerMatch(frames)
+{
+    for (std::size_t slot = 0; slot < plan.brains.size(); ++slot)
+    {
+        if (!plan.brains[slot].empty())
+        {
+            slots.push_back(static_cast<int>(slot));
+            brains.push_back(
+                MakeBrain(plan.brains[slot], matchSeed ^ (0x9E3779B9u * static_cast<std::uint32_t>(slot + 1))));
+        }
+    }
+}
+
+void BrainDriver::BeforeFrame(MatchRunner& runner, std::int64_t frame)
+{
+    if ((frame - 1) % decisionFrames != 0)
+    {
+        return;
+    }
+    std::array<float, kObservationSize> features{};
+    for (std::size_t i = 0; i < slots.size(); ++i)
+    {
+        const Player& player = *runner.Scene().players[static_cast<std::size_t>(slots[i])];
+        Observe(runner.Scene(), slots[i], frame - 1, framesPerMatch, features.data());
+        const AgentAction action = brains[i]->Decide({features, slots[i]});
+        runner.Order(slots[i], OrderFor(action, player.team == 0 ? 0 : 1));
+    }
+}

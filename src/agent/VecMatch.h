@@ -1,0 +1,75 @@
+#pragma once
+
+#include "agent/AgentAction.h"
+#include "agent/AgentMatch.h"
+#include "agent/WorkerThreads.h"
+#include "settings/PlayerSettings.h"
+
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct VecMatchPlan
+{
+    int matches = 1;
+    std::vector<int> controlled; // slots 0 to 9, each at most once
+    std::uint64_t seed = 0;
+    double minutes = 80.0;
+    int decisionFrames = kDefaultDecisionFrames;
+    std::vector<PlayerSettings> players; // ten
+    int threads = 1;
+    std::string eventsPath; // empty: none
+    std::string recordDir;  // empty: none
+};
+
+// A batch of matches stepped together, each in its world, spread over a team of threads. Match i of the batch first
+// plays match i + 1 of the simulator's run with the same seed (the same per-match seed and number); when the batch's
+// episodes end, after the frames the simulator gives a match of `minutes`, each match starts over as the next
+// match of that run: episode e of match i is match e * matches + i + 1. Nothing depends on the thread count.
+class VecMatch
+{
+public:
+    // Throws std::invalid_argument for a plan that cannot be played, std::runtime_error for an output that cannot be
+    // written.
+    explicit VecMatch(VecMatchPlan plan);
+
+    // Starts every match afresh as the next matches of the run and observes them; a match under way is dropped,
+    // its events and recording unwritten.
+    void Reset();
+    // Every controlled player of every match acts, then each match plays decisionFrames frames (fewer at its end).
+    // actions: matches x controlled actions. Throws std::invalid_argument, before anything is played, for an action
+    // that is not valid, and std::logic_error before the first Reset.
+    void Step(const AgentAction* actions);
+
+    [[nodiscard]] int Matches() const { return plan.matches; }
+    [[nodiscard]] int Agents() const { return static_cast<int>(plan.controlled.size()); }
+    [[nodiscard]] const VecMatchPlan& Plan() const { return plan; }
+    [[nodiscard]] std::int64_t FramesPerMatch() const { return framesPerMatch; }
+
+    // The batch's own buffers, rewritten by each Reset and Step.
+    std::vector<float> observations;        // matches x agents x kObservationSize
+    std::vector<float> rewards;             // matches x agents: tries scored less tries conceded in the step
+    std::vector<std::uint8_t> terminations; // matches: never set, a match has no end but its clock
+    std::vector<std::uint8_t> truncations;  // matches: the episode ended in this step and restarted
+    std::vector<float> finalObservations;   // as observations; the ended episodes' last ones
+    std::vector<std::int32_t> numbers;      // matches: the run's match number each is playing
+
+    [[nodiscard]] RawState Raw(int match) const { return matches[static_cast<std::size_t>(match)]->Raw(); }
+
+private:
+    void StartEpisodes();
+    void WriteFinished();
+    // job(i, end) for every match i, each thread on its own block of matches, which ends before end.
+    template <class Job> void ForEachMatch(const Job& job);
+
+    VecMatchPlan plan;
+    std::int64_t framesPerMatch = 0;
+    std::vector<std::unique_ptr<AgentMatch>> matches;
+    std::optional<WorkerThreads> workers;
+    std::ofstream events;
+    int nextNumber = 1;
+    bool started = false;
+};

@@ -1,0 +1,85 @@
+#include "agent/VecMatch.h"
+
+#include "batch/Simulation.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace
+{
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<PlayerSettings> Defaults()
+{
+    const auto players = DefaultPlayers();
+    return {players.begin(), players.end()};
+}
+} // namespace
+
+// Every player controlled and left to his state graph, matches spread over threads: the simulator's log, byte for
+// byte, with the same numbers and seeds, and the second episodes as its next matches.
+TEST(VecMatch, AllBuiltinGivesTheSimulatorsEventLog)
+{
+    const auto path = std::filesystem::temp_directory_path() / "tryzone-vecmatch-events.jsonl";
+    VecMatchPlan plan;
+    plan.matches = 3;
+    plan.controlled = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    plan.seed = 42;
+    plan.minutes = 0.4;
+    plan.decisionFrames = 3;
+    plan.players = Defaults();
+    plan.threads = 2;
+    plan.eventsPath = path.string();
+    {
+        VecMatch batch(plan);
+        batch.Reset();
+        const std::vector<AgentAction> builtin(30);
+        int ends = 0;
+        while (ends < 2)
+        {
+            batch.Step(builtin.data());
+            ends += batch.truncations[0];
+            EXPECT_EQ(batch.truncations[0], batch.truncations[2]);
+        }
+        EXPECT_EQ(batch.numbers, (std::vector<std::int32_t>{7, 8, 9}));
+    }
+
+    std::ostringstream expected;
+    SimulationPlan simulation;
+    simulation.players = plan.players;
+    simulation.seed = plan.seed;
+    simulation.matches = 6;
+    simulation.framesPerMatch = FramesFor(plan.minutes);
+    simulation.events = &expected;
+    (void)Simulate(simulation);
+    EXPECT_EQ(ReadFile(path), expected.str());
+    std::filesystem::remove(path);
+}
+
+TEST(VecMatch, BadPlansAndActionsAreRefusedBeforeAnythingIsPlayed)
+{
+    VecMatchPlan plan;
+    plan.players = Defaults();
+    plan.controlled = {3, 3};
+    EXPECT_THROW(VecMatch{plan}, std::invalid_argument);
+    plan.controlled = {10};
+    EXPECT_THROW(VecMatch{plan}, std::invalid_argument);
+    plan.controlled = {3, 8};
+    VecMatch batch(plan);
+    const std::vector<AgentAction> fine(2);
+    EXPECT_THROW(batch.Step(fine.data()), std::logic_error);
+    batch.Reset();
+    const std::vector<AgentAction> badCode{{kHold, 0, 0}, {7, 0, 0}};
+    EXPECT_THROW(batch.Step(badCode.data()), std::invalid_argument);
+    const std::vector<AgentAction> badSlot{{kPass, 10, 0}, {kHold, 0, 0}};
+    EXPECT_THROW(batch.Step(badSlot.data()), std::invalid_argument);
+    EXPECT_EQ(batch.Raw(0).frame, 0);
+}

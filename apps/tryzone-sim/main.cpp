@@ -2,6 +2,7 @@
 #include "batch/OutputFiles.h"
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
+#include "cli/SensitivityCommand.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsCommands.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv)
     AddTacticsOptions(*commandLine, options);
     TacticsCommands tactics;
     AddTacticsCommands(*commandLine, tactics);
+    SensitivityOptions sensitivity;
+    AddSensitivityCommand(*commandLine, sensitivity);
     std::string replay;
     commandLine
         ->add_option("--replay", replay,
@@ -48,6 +51,10 @@ int main(int argc, char** argv)
     if (tactics.league->parsed())
     {
         return LeagueCommand(tactics);
+    }
+    if (sensitivity.command->parsed())
+    {
+        return SensitivityCommand(sensitivity);
     }
     // Every tactics file is known good before anything is opened or played.
     if (!ReadRunTactics(options))

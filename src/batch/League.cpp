@@ -141,8 +141,9 @@ std::string Format(int digits, double value)
 void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<LeagueRow>& rows)
 {
     out << "TryZone league: " << setup.entries.size() << " tactics, every pair both ways round, " << setup.matches
-        << (setup.matches == 1 ? " match" : " matches") << " each way of " << setup.minutes << " minutes ("
-        << setup.framesPerMatch << " frames each), seed " << setup.seed << "; both ways play the same match seeds\n\n";
+        << (setup.matches == 1 ? " match" : " matches") << " each way of " << setup.minutes
+        << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch << " frames each), seed "
+        << setup.seed << "; both ways play the same match seeds\n\n";
     std::size_t width = 6;
     for (const LeagueEntry& entry : setup.entries)
     {

@@ -36,7 +36,8 @@ std::string Commands(const Variation& variation, int matchesPerValue, const std:
 {
     std::ostringstream commands;
     const std::string side = variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who;
-    commands << "varied = " << Quoted(variation.key) << "\nside = " << Quoted(side) << "\nmatches = " << matchesPerValue
+    commands << "varied = " << Quoted(variation.key) << "\nside = " << Quoted(side)
+             << "\nwhose = " << Quoted(SideName(WhoseSide(variation))) << "\nmatches = " << matchesPerValue
              << "\nvalues = " << rows.size() << "\n$sweep << EOD\n";
     // A list's values come in the order given; the lines join them from left to right.
     std::vector<const SweepRow*> ordered;
@@ -53,8 +54,8 @@ std::string Commands(const Variation& variation, int matchesPerValue, const std:
         const TeamTotals& red = row.totals.teams[1];
         std::array<char, 256> line{};
         std::snprintf(line.data(), line.size(), "%s %.6f %.6f %.6f %.6f %.6f %.6f %.6f\n", FloatText(row.value).c_str(),
-                      100.0 * blue.wins / static_cast<double>(row.results.size()), 100.0 * row.blueWins.low,
-                      100.0 * row.blueWins.high, blue.triesMean, blue.triesSpread, red.triesMean, red.triesSpread);
+                      100.0 * row.WinRate(), 100.0 * row.wins.low, 100.0 * row.wins.high, blue.triesMean,
+                      blue.triesSpread, red.triesMean, red.triesSpread);
         commands << line.data();
     }
     commands << "EOD\n" << kPlotSweepScript;

@@ -81,8 +81,9 @@ void PrintResults(std::ostream& out, const RunSetup& setup, const std::vector<Ma
     const std::size_t listed = std::min(results.size(), kListed);
     for (std::size_t i = 0; i < listed; ++i)
     {
-        out << "Match " << results[i].match << ": Blue " << results[i].teams[0].tries << " - "
-            << results[i].teams[1].tries << " Red\n";
+        // The seed opens the match in the window: tryzone --seed S --minutes M --match N.
+        out << "Match " << results[i].match << " (seed " << results[i].seed << "): Blue " << results[i].teams[0].tries
+            << " - " << results[i].teams[1].tries << " Red\n";
     }
     if (listed < results.size())
     {

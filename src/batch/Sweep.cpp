@@ -61,6 +61,27 @@ Interval WilsonInterval(int wins, int matches)
     return {wins == 0 ? 0.0 : std::max(0.0, centre - half), wins == matches ? 1.0 : std::min(1.0, centre + half)};
 }
 
+int WhoseSide(const Variation& variation)
+{
+    constexpr int kFirstRedSlot = 5;
+    return variation.who == "red" || (variation.who.starts_with("slot:") && !variation.slots.empty() &&
+                                      variation.slots.front() >= kFirstRedSlot)
+               ? 1
+               : 0;
+}
+
+const char* SideName(int side)
+{
+    return side == 0 ? "blue" : "red";
+}
+
+double SweepRow::WinRate() const
+{
+    return results.empty() ? 0.0
+                           : static_cast<double>(totals.teams[static_cast<std::size_t>(side)].wins) /
+                                 static_cast<double>(results.size());
+}
+
 std::vector<SweepRow> SweepRows(const Variation& variation, int matchesPerValue, int firstTask,
                                 const std::vector<MatchResult>& results)
 {
@@ -71,7 +92,8 @@ std::vector<SweepRow> SweepRows(const Variation& variation, int matchesPerValue,
         const int value = (firstTask + static_cast<int>(i)) / matchesPerValue;
         if (value != current)
         {
-            rows.push_back(SweepRow{variation.values[static_cast<std::size_t>(value)], {}, {}, {}});
+            rows.push_back(
+                SweepRow{variation.values[static_cast<std::size_t>(value)], {}, {}, WhoseSide(variation), {}});
             current = value;
         }
         rows.back().results.push_back(results[i]);
@@ -79,7 +101,8 @@ std::vector<SweepRow> SweepRows(const Variation& variation, int matchesPerValue,
     for (SweepRow& row : rows)
     {
         row.totals = Summarise(row.results);
-        row.blueWins = WilsonInterval(row.totals.teams[0].wins, static_cast<int>(row.results.size()));
+        row.wins = WilsonInterval(row.totals.teams[static_cast<std::size_t>(row.side)].wins,
+                                  static_cast<int>(row.results.size()));
     }
     return rows;
 }
@@ -87,10 +110,12 @@ std::vector<SweepRow> SweepRows(const Variation& variation, int matchesPerValue,
 void PrintSweep(std::ostream& out, const Variation& variation, const std::vector<SweepRow>& rows)
 {
     const int keyWidth = std::max(8, static_cast<int>(variation.key.size()));
+    const int side = WhoseSide(variation);
+    const std::string whose = side == 0 ? "Blue" : "Red";
     std::array<char, 256> line{};
     std::snprintf(line.data(), line.size(), "%*s  %11s  %20s  %16s  %16s  %15s  %16s\n", keyWidth,
-                  variation.key.c_str(), "Blue W-D-L", "Blue wins (95% CI)", "Blue tries/match", "Red tries/match",
-                  "Passes blue/red", "Tackles blue/red");
+                  variation.key.c_str(), (whose + " W-D-L").c_str(), (whose + " wins (95% CI)").c_str(),
+                  "Blue tries/match", "Red tries/match", "Passes blue/red", "Tackles blue/red");
     out << line.data();
     const auto pair = [](std::optional<double> blue, std::optional<double> red)
     { return PercentOrDash(blue) + " / " + PercentOrDash(red); };
@@ -98,11 +123,11 @@ void PrintSweep(std::ostream& out, const Variation& variation, const std::vector
     {
         const TeamTotals& blue = row.totals.teams[0];
         const TeamTotals& red = row.totals.teams[1];
+        const TeamTotals& own = row.totals.teams[static_cast<std::size_t>(side)];
         const std::string record =
-            std::to_string(blue.wins) + "-" + std::to_string(blue.draws) + "-" + std::to_string(blue.losses);
-        const double rate = static_cast<double>(blue.wins) / static_cast<double>(row.results.size());
-        const std::string wins = Fixed(100.0 * rate, 1) + "% (" + Fixed(100.0 * row.blueWins.low, 1) + "-" +
-                                 Fixed(100.0 * row.blueWins.high, 1) + "%)";
+            std::to_string(own.wins) + "-" + std::to_string(own.draws) + "-" + std::to_string(own.losses);
+        const std::string wins = Fixed(100.0 * row.WinRate(), 1) + "% (" + Fixed(100.0 * row.wins.low, 1) + "-" +
+                                 Fixed(100.0 * row.wins.high, 1) + "%)";
         const std::string blueTries = Fixed(blue.triesMean, 1) + " \u00b1 " + Fixed(blue.triesSpread, 1);
         const std::string redTries = Fixed(red.triesMean, 1) + " \u00b1 " + Fixed(red.triesSpread, 1);
         // The tries hold a two-byte sign: one byte more keeps them as wide as their headings.
@@ -116,24 +141,27 @@ void PrintSweep(std::ostream& out, const Variation& variation, const std::vector
 
 std::string SweepCsv(const Variation& variation, const std::vector<SweepRow>& rows)
 {
-    std::string csv = "key,who,value,matches,blue_wins,draws,blue_losses,blue_win_rate,blue_win_rate_low,"
-                      "blue_win_rate_high,blue_tries_mean,blue_tries_sd,red_tries_mean,red_tries_sd,"
+    const std::string side = SideName(WhoseSide(variation));
+    std::string csv = "key,who,value,matches," + side + "_wins,draws," + side + "_losses," + side + "_win_rate," +
+                      side + "_win_rate_low," + side +
+                      "_win_rate_high,blue_tries_mean,blue_tries_sd,red_tries_mean,red_tries_sd,"
                       "blue_pass_completion,red_pass_completion,blue_tackle_success,red_tackle_success\n";
     for (const SweepRow& row : rows)
     {
         const TeamTotals& blue = row.totals.teams[0];
         const TeamTotals& red = row.totals.teams[1];
+        const TeamTotals& own = row.totals.teams[static_cast<std::size_t>(row.side)];
         const auto matches = static_cast<long long>(row.results.size());
         const std::vector<std::string> fields{variation.key,
                                               variation.who,
                                               FloatText(row.value),
                                               std::to_string(matches),
-                                              std::to_string(blue.wins),
-                                              std::to_string(blue.draws),
-                                              std::to_string(blue.losses),
-                                              FractionOrEmpty(Share(blue.wins, matches)),
-                                              Fixed(row.blueWins.low, 6),
-                                              Fixed(row.blueWins.high, 6),
+                                              std::to_string(own.wins),
+                                              std::to_string(own.draws),
+                                              std::to_string(own.losses),
+                                              FractionOrEmpty(Share(own.wins, matches)),
+                                              Fixed(row.wins.low, 6),
+                                              Fixed(row.wins.high, 6),
                                               Fixed(blue.triesMean, 6),
                                               Fixed(blue.triesSpread, 6),
                                               Fixed(red.triesMean, 6),
@@ -158,14 +186,12 @@ ordered_json SweepAsJson(const RunDescription& run, const Variation& variation, 
     {
         // The single-value report, without the run's description that all values share.
         ordered_json one = ResultsAsJson(run, row.results, row.totals);
-        values.push_back({{"value", std::stod(FloatText(row.value))},
-                          {"blue_win_rate",
-                           {{"rate", Rounded(static_cast<double>(row.totals.teams[0].wins) /
-                                             static_cast<double>(row.results.size()))},
-                            {"low", Rounded(row.blueWins.low)},
-                            {"high", Rounded(row.blueWins.high)}}},
-                          {"results", one["results"]},
-                          {"totals", one["totals"]}});
+        values.push_back(
+            {{"value", std::stod(FloatText(row.value))},
+             {std::string(SideName(row.side)) + "_win_rate",
+              {{"rate", Rounded(row.WinRate())}, {"low", Rounded(row.wins.low)}, {"high", Rounded(row.wins.high)}}},
+             {"results", one["results"]},
+             {"totals", one["totals"]}});
     }
     ordered_json vary = {{"key", variation.key}, {"who", variation.who}};
     if (variation.list.empty())

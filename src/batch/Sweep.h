@@ -19,12 +19,19 @@ struct Interval
 };
 [[nodiscard]] Interval WilsonInterval(int wins, int matches);
 
+// The team whose numbers a variation's report gives: 0 for blue (blue, all or a blue slot), 1 for red.
+[[nodiscard]] int WhoseSide(const Variation& variation);
+// "blue" or "red", for the columns that say whose.
+[[nodiscard]] const char* SideName(int side);
+
 struct SweepRow
 {
     float value = 0.f;
     std::vector<MatchResult> results;
     Totals totals;
-    Interval blueWins;
+    int side = 0;  // whose wins below
+    Interval wins; // 95% interval of the side's win rate
+    [[nodiscard]] double WinRate() const;
 };
 
 // The rows of the values that have results; `results` are the run's from task `firstTask` on, in task order.

@@ -262,6 +262,26 @@ std::vector<std::vector<PlayerSettings>> Lineups(const Variation& variation, con
     return lineups;
 }
 
+std::vector<std::string> FloatKeys()
+{
+    std::vector<std::string> keys;
+    for (const auto& entry : kFloatKeys)
+    {
+        keys.emplace_back(entry.first);
+    }
+    return keys;
+}
+
+float PlayerSettings::*FloatField(const std::string& key)
+{
+    return FieldOf(key);
+}
+
+std::optional<std::vector<int>> WhoSlots(const std::string& who)
+{
+    return SlotsOf(who);
+}
+
 std::string DescribeVariation(const Variation& variation)
 {
     const std::size_t count = variation.values.size();

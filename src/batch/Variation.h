@@ -2,6 +2,7 @@
 
 #include "settings/PlayerSettings.h"
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -26,6 +27,13 @@ struct Variation
 // The players for each value: the base with the key set on the chosen slots.
 [[nodiscard]] std::vector<std::vector<PlayerSettings>> Lineups(const Variation& variation,
                                                                const std::vector<PlayerSettings>& base);
+
+// The float keys a variation may change, in the settings file's order, and each one's field.
+[[nodiscard]] std::vector<std::string> FloatKeys();
+[[nodiscard]] float PlayerSettings::*FloatField(const std::string& key);
+
+// The slots --who names (blue, red, all or slot:N), or nothing when it names none.
+[[nodiscard]] std::optional<std::vector<int>> WhoSlots(const std::string& who);
 
 // "LuckMultiplier of blue from 0 to 1 by 0.25 (5 values)"
 [[nodiscard]] std::string DescribeVariation(const Variation& variation);

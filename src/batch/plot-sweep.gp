@@ -1,7 +1,7 @@
-# Blue's win rate with its 95% confidence band, and tries per match for both sides, against the swept value.
-# The picture goes to standard output. tryzone-sim sets `varied` (the key), `side` (whose key), `matches` (per
-# value), `values` (rows) and the data block $sweep before this script: value, blue win rate, band low, band high (percent), then the mean and standard
-# deviation of tries per match for blue and for red.
+# The chosen side's win rate with its 95% confidence band, and tries per match for both sides, against the swept
+# value. The picture goes to standard output. tryzone-sim sets `varied` (the key), `side` (whose key), `whose` (whose
+# win rate: blue or red), `matches` (per value), `values` (rows) and the data block $sweep before this script: value,
+# win rate, band low, band high (percent), then the mean and standard deviation of tries per match for blue and red.
 set terminal pngcairo size 1100,800 font "sans,11"
 set multiplot layout 2,1 title sprintf("%s of %s varied, %d %s per value", varied, side, matches, \
     matches == 1 ? "match" : "matches") font ",14"
@@ -15,15 +15,18 @@ set key at screen 0.75, graph 1 left top vertical Left reverse samplen 3
 set lmargin at screen 0.08
 set rmargin at screen 0.72
 set xlabel varied
-set ylabel "blue win rate (%)"
+set ylabel sprintf("%s win rate (%%)", whose)
+# The win rate in its side's colour.
+rate_colour = whose eq "red" ? "#c0392b" : "#1f4fbf"
+band_colour = whose eq "red" ? "#e8a9a1" : "#9fb8e8"
 set yrange [0:100]
 # A band needs two values; one value shows its interval as an error bar.
 if (values > 1) {
-    plot $sweep using 1:3:4 with filledcurves lc rgb "#9fb8e8" fillstyle solid 0.5 title "95% confidence (Wilson)", \
-         $sweep using 1:2 with linespoints lc rgb "#1f4fbf" lw 2 pt 7 title "blue win rate"
+    plot $sweep using 1:3:4 with filledcurves lc rgb band_colour fillstyle solid 0.5 title "95% confidence (Wilson)", \
+         $sweep using 1:2 with linespoints lc rgb rate_colour lw 2 pt 7 title sprintf("%s win rate", whose)
 } else {
-    plot $sweep using 1:2:3:4 with yerrorbars lc rgb "#9fb8e8" lw 3 pt 7 title "95% confidence (Wilson)", \
-         $sweep using 1:2 with linespoints lc rgb "#1f4fbf" lw 2 pt 7 title "blue win rate"
+    plot $sweep using 1:2:3:4 with yerrorbars lc rgb band_colour lw 3 pt 7 title "95% confidence (Wilson)", \
+         $sweep using 1:2 with linespoints lc rgb rate_colour lw 2 pt 7 title sprintf("%s win rate", whose)
 }
 set ylabel "tries per match"
 set autoscale y

@@ -138,8 +138,9 @@ std::unique_ptr<CLI::App> MakeCommandLine(Options& options)
         "tryzone-sim");
     FormatHelp(*app, "[options]");
     app->footer(
-        R"(The summary goes to standard output; its last line, the speed (frames per second of wall-clock time while the
-matches play), is the only one that differs between two runs of the same seed. A progress bar goes to standard error when it is a terminal.
+        R"(The summary goes to standard output; its last two lines, the speed (frames per second of wall-clock time while
+the matches play) and the pace (matches per minute, and the time 1000 and 100000 of them take), are the only ones
+that differ between two runs of the same seed. A progress bar goes to standard error when it is a terminal.
 Exit status: 0 on success, 2 for a bad command line or a settings file that does not load, 1 when an output
 file cannot be written, 3 when --check finds a rule broken.)");
 

@@ -17,13 +17,14 @@ void ProgressBar::Show(int matchesDone, std::int64_t framesOfCurrent)
     const double left = speed > 0.0 ? (all - done) / speed : 0.0;
     constexpr int kBarWidth = 30;
     const int filled = static_cast<int>(kBarWidth * done / all);
-    std::fprintf(stderr, "\r[%-*.*s] %d/%d matches, %.0f frames/s, %.0f s left  ", kBarWidth, filled,
-                 "##############################", matchesDone, matches, speed, left);
+    const double perMinute = frames > 0 ? 60.0 * speed / static_cast<double>(frames) : 0.0;
+    std::fprintf(stderr, "\r[%-*.*s] %d/%d matches, %.1f matches/min, %.0f frames/s, %.0f s left  ", kBarWidth, filled,
+                 "##############################", matchesDone, matches, perMinute, speed, left);
     std::fflush(stderr);
 }
 
 void ProgressBar::Clear()
 {
-    std::fprintf(stderr, "\r%*s\r", 90, "");
+    std::fprintf(stderr, "\r%*s\r", 120, "");
     std::fflush(stderr);
 }

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdint>
 
-// One line on standard error, redrawn in place: matches done, speed, time left.
+// One line on standard error, redrawn in place: matches done, matches per minute, frames per second, time left.
 class ProgressBar
 {
 public:

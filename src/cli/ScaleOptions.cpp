@@ -43,7 +43,7 @@ void AddSweep(CLI::App& app, ScaleOptions& options)
                             ->type_name("KEY=FROM:TO:STEP|KEY=V1,V2,...");
     app.add_option("--who", options.who,
                    "whose key --vary changes: blue, red, all or slot:N (N from 0 to 9); default blue. The\nother "
-                   "players keep their settings")
+                   "players keep their settings; the win rates are that side's (blue's for all)")
         ->type_name("SIDE")
         ->needs(vary);
     AddFile(app, "--csv", options.csvFile, "with --vary, write the table as CSV")->needs(vary);

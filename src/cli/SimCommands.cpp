@@ -10,6 +10,8 @@
 #include "cli/SimReport.h"
 #include "run/MatchTimeline.h"
 
+#include <array>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -20,14 +22,48 @@ int Fail(int status, const std::string& reason)
     return status;
 }
 
-void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how)
+std::string RoughDuration(double seconds)
+{
+    std::array<char, 32> text{};
+    if (seconds < 90.0)
+    {
+        std::snprintf(text.data(), text.size(), "%.0f s", seconds);
+    }
+    else if (seconds < 90.0 * 60.0)
+    {
+        std::snprintf(text.data(), text.size(), "%.0f min", seconds / 60.0);
+    }
+    else if (seconds < 48.0 * 3600.0)
+    {
+        std::snprintf(text.data(), text.size(), "%.1f h", seconds / 3600.0);
+    }
+    else
+    {
+        std::snprintf(text.data(), text.size(), "%.1f days", seconds / 86400.0);
+    }
+    return text.data();
+}
+
+void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how,
+                std::int64_t framesPerMatch, double minutes)
 {
     out << "Speed: " << static_cast<long long>(static_cast<double>(frames) / seconds)
         << " frames per second of wall-clock time (" << seconds << " s" << how << ")\n";
+    if (frames <= 0 || seconds <= 0.0 || framesPerMatch <= 0)
+    {
+        return;
+    }
+    // What a designer plans with: matches of this length, and how long a larger run of them would take here.
+    const double matchSeconds = seconds * static_cast<double>(framesPerMatch) / static_cast<double>(frames);
+    std::array<char, 32> perMinute{};
+    std::snprintf(perMinute.data(), perMinute.size(), "%.*f", 60.0 / matchSeconds < 10.0 ? 2 : 1, 60.0 / matchSeconds);
+    out << "Pace: " << perMinute.data() << " matches of " << minutes << (minutes == 1.0 ? " minute" : " minutes")
+        << " per minute; at this pace 1000 matches take " << RoughDuration(1000.0 * matchSeconds) << ", 100000 take "
+        << RoughDuration(100000.0 * matchSeconds) << "\n";
 }
 
-int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask,
-                             Output* csv, Output* plot, OutputFiles& files)
+int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResult>& results, int firstTask, Output* csv,
+                             Output* plot, OutputFiles& files)
 {
     std::optional<std::string> chartFailure;
     if (setup.variation)
@@ -102,7 +138,7 @@ int MergeCommand(const ScaleOptions& scale)
     PrintHeader(out, run.setup);
     PrintResults(out, run.setup, run.results, 0, json != nullptr);
     PrintRulesKept(out, run.setup, run.results);
-    PrintSpeed(out, run.frames, run.seconds, " in the parts, added up");
+    PrintSpeed(out, run.frames, run.seconds, " in the parts, added up", run.setup.framesPerMatch, run.setup.minutes);
     int status = 0;
     if (const auto breach = BreachReport(run.setup, run.results))
     {
@@ -132,9 +168,8 @@ SimOutputs AddSimOutputs(const Options& options, const ScaleOptions& scale, Outp
     // The default name is an input even before the file exists: an output there would be read as settings by
     // every later run.
     files.AddInput(options.settingsGiven ? "--settings" : "the settings file read when present", options.settings);
-    const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output* {
-        return path.empty() ? nullptr : &files.Add(option, path, kind);
-    };
+    const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
+    { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     SimOutputs outputs;
     outputs.events = add("--events", options.eventsFile, OutputKind::Text);
     outputs.json = add("--json", options.jsonFile, OutputKind::Text);

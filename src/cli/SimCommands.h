@@ -1,9 +1,13 @@
 #pragma once
 
+#include "batch/Simulation.h"
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
+#include "settings/PlayerSettings.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 class OutputFiles;
 class Output;
@@ -32,6 +36,16 @@ struct SimOutputs
 // A seeded run of matches, a sweep or one shard of either.
 [[nodiscard]] int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& files,
                              const SimOutputs& outputs);
+
+// The players as the game would field them, except that nothing is ever written: a file that does not load is an
+// error here (its lines on standard error), and no file at the default place means the defaults. `description` is
+// the file, or "defaults".
+[[nodiscard]] std::optional<std::vector<PlayerSettings>> LoadRunPlayers(const Options& options,
+                                                                        std::string& description);
+
+// Plays the plan, with a progress bar when standard error is a terminal; the wall-clock seconds it took. Throws
+// SimulationFailure.
+double PlayWithProgress(SimulationPlan& plan, int taskCount, std::vector<MatchResult>& results);
 
 // "tryzone-sim: " and the reason on standard error; returns status.
 int Fail(int status, const std::string& reason);

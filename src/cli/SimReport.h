@@ -3,13 +3,16 @@
 #include "batch/OutputFiles.h"
 #include "batch/Run.h"
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-// The line that depends on the machine rather than on the seed; always the last.
-void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how);
+// The lines that depend on the machine rather than on the seed; always the last: frames per second, then matches
+// of the run's length per minute and how long 1000 and 100000 of them would take at that pace.
+void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how,
+                std::int64_t framesPerMatch, double minutes);
 
 // The sweep's table as CSV and its chart, into outputs that may be null, then the commit. A chart that cannot be
 // drawn is left out and reported, the other files written all the same; a stop signal while it is drawn writes

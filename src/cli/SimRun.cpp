@@ -22,26 +22,6 @@
 
 namespace
 {
-// The players as the game would field them, except that nothing is ever written: a file that does not load is an
-// error here, and no file at the default place means the defaults.
-std::optional<std::vector<PlayerSettings>> LoadPlayers(const Options& options, std::string& description)
-{
-    const auto defaults = DefaultPlayers();
-    if (!options.settingsGiven && !std::filesystem::exists(options.settings))
-    {
-        description = "defaults";
-        return std::vector<PlayerSettings>(defaults.begin(), defaults.end());
-    }
-    PlayersConfig config(options.settings);
-    if (!config.Load())
-    {
-        return std::nullopt;
-    }
-    config.CompleteFrom(defaults);
-    description = options.settings;
-    return config.records;
-}
-
 std::uint64_t DrawSeed()
 {
     std::random_device device;
@@ -115,35 +95,6 @@ void PrintShard(std::ostream& out, const RunSetup& setup, const Shard& shard, co
         << (setup.variation ? ", counted value after value\n\n" : "\n\n");
 }
 
-// Plays the plan with a progress bar on a terminal; the wall-clock seconds it took.
-double Play(SimulationPlan& plan, int taskCount, std::vector<MatchResult>& results)
-{
-    std::optional<ProgressBar> progress;
-    if (isatty(STDERR_FILENO) != 0)
-    {
-        progress.emplace(taskCount, plan.framesPerMatch);
-        plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
-    }
-    const auto started = std::chrono::steady_clock::now();
-    try
-    {
-        results = Simulate(plan);
-    }
-    catch (const SimulationFailure&)
-    {
-        if (progress)
-        {
-            progress->Clear();
-        }
-        throw;
-    }
-    if (progress)
-    {
-        progress->Clear();
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-}
-
 // With a heat map to draw, why its font cannot be had, if it cannot: known before anything is played.
 std::optional<std::string> FontMissing(const SimOutputs& outputs)
 {
@@ -187,6 +138,52 @@ int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRan
 }
 } // namespace
 
+std::optional<std::vector<PlayerSettings>> LoadRunPlayers(const Options& options, std::string& description)
+{
+    const auto defaults = DefaultPlayers();
+    if (!options.settingsGiven && !std::filesystem::exists(options.settings))
+    {
+        description = "defaults";
+        return std::vector<PlayerSettings>(defaults.begin(), defaults.end());
+    }
+    PlayersConfig config(options.settings);
+    if (!config.Load())
+    {
+        return std::nullopt;
+    }
+    config.CompleteFrom(defaults);
+    description = options.settings;
+    return config.records;
+}
+
+double PlayWithProgress(SimulationPlan& plan, int taskCount, std::vector<MatchResult>& results)
+{
+    std::optional<ProgressBar> progress;
+    if (isatty(STDERR_FILENO) != 0)
+    {
+        progress.emplace(taskCount, plan.framesPerMatch);
+        plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
+    }
+    const auto started = std::chrono::steady_clock::now();
+    try
+    {
+        results = Simulate(plan);
+    }
+    catch (const SimulationFailure&)
+    {
+        if (progress)
+        {
+            progress->Clear();
+        }
+        throw;
+    }
+    if (progress)
+    {
+        progress->Clear();
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
 int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& files, const SimOutputs& outputs)
 {
     if (const auto missing = FontMissing(outputs))
@@ -200,7 +197,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         heatmap.emplace(kPitchWidth, kPitchHeight);
     }
     std::string players;
-    const auto records = LoadPlayers(options, players);
+    const auto records = LoadRunPlayers(options, players);
     if (!records)
     {
         return 2;
@@ -226,7 +223,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
     double seconds = 0.0;
     try
     {
-        seconds = Play(plan, tasks.count, results);
+        seconds = PlayWithProgress(plan, tasks.count, results);
     }
     catch (const SimulationFailure& failure)
     {
@@ -253,7 +250,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
     {
         PrintRulesKept(out, setup, results);
     }
-    PrintSpeed(out, FramesOf(results), seconds, "");
+    PrintSpeed(out, FramesOf(results), seconds, "", setup.framesPerMatch, setup.minutes);
     if (stopSignal != 0)
     {
         const auto failure = files.FlushSummary();

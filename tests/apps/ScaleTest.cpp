@@ -171,6 +171,39 @@ TEST_F(ScaleTest, ASweepShowsAKnownEffectValueByValue)
     const std::string csv = File("s.csv");
     EXPECT_NE(csv.find("\nLuckMultiplier,blue,0,3,0,"), std::string::npos) << csv;
     EXPECT_NE(csv.find(",0.000000,0.000000,0.561497,"), std::string::npos) << csv; // the rate and its interval
+
+    // Red's luck at 0: the table, CSV and JSON give red's numbers, and say so.
+    const ProgramRun red = Succeeding({"--seed", "5", "--matches", "3", "--minutes", "2", "--vary",
+                                       "LuckMultiplier=0:1:1", "--who", "red", "--json", "r.json", "--csv", "r.csv"});
+    EXPECT_NE(red.out.find("Red W-D-L     Red wins (95% CI)"), std::string::npos) << red.out;
+    EXPECT_NE(red.out.find("\n             0        0-0-3      0.0% (0.0-56.1%)"), std::string::npos) << red.out;
+    const std::string redCsv = File("r.csv");
+    EXPECT_EQ(redCsv.find("key,who,value,matches,red_wins,draws,red_losses,red_win_rate,red_win_rate_low,"), 0u);
+    EXPECT_NE(redCsv.find("\nLuckMultiplier,red,0,3,0,0,3,0.000000,0.000000,0.561497,"), std::string::npos) << redCsv;
+    EXPECT_EQ(json::parse(File("r.json"))["values"][0]["red_win_rate"]["high"], 0.561497);
+}
+
+// Which change helps red: the same ranking, byte for byte, whatever the workers.
+TEST_F(ScaleTest, SensitivityRanksTheSameWithAnyWorkers)
+{
+    const Arguments run{"sensitivity", "--who",  "red", "--matches", "2",      "--minutes",
+                        "0.3",         "--seed", "11",  "--json",    "s.json", "--csv"};
+    const ProgramRun one = Succeeding(run + Arguments{"one.csv", "--jobs", "1"});
+    const std::string json1 = File("s.json");
+    const ProgramRun two = Succeeding(run + Arguments{"two.csv", "--jobs", "2"});
+    EXPECT_EQ(WithoutSpeed(two.out), WithoutSpeed(one.out));
+    EXPECT_EQ(File("s.json"), json1);
+    EXPECT_EQ(File("two.csv"), File("one.csv"));
+    EXPECT_NE(one.out.find("Rank  Change"), std::string::npos) << one.out;
+    const json ranking = json::parse(json1);
+    ASSERT_EQ(ranking["ranked"].size(), 12u);
+    for (std::size_t i = 1; i < 12; ++i)
+    {
+        EXPECT_GE(ranking["ranked"][i - 1]["win_rate"].get<double>(), ranking["ranked"][i]["win_rate"].get<double>());
+    }
+    EXPECT_EQ(ranking["unchanged"]["matches"], 2);
+    ExpectOneLineError(Sim({"sensitivity", "--who", "green", "--matches", "2"}), "bad value for --who");
+    ExpectOneLineError(Sim({"sensitivity", "--who", "red", "--matches", "2", "--change", "100%"}), "--change");
 }
 
 TEST_F(ScaleTest, BadScaleOptionsGetOneLineBeforeAnyMatch)

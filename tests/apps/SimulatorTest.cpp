@@ -304,8 +304,8 @@ TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)
     const ProgramRun first =
         Sim({"--seed", "4", "--matches", "21", "--minutes", "0.2", "--json", "r.json", "--heatmap", "h.jpg"});
     ASSERT_EQ(first.status, 0) << first.err;
-    EXPECT_NE(first.out.find("Match 20: "), std::string::npos);
-    EXPECT_EQ(first.out.find("Match 21: "), std::string::npos);
+    EXPECT_NE(first.out.find("Match 20 (seed "), std::string::npos);
+    EXPECT_EQ(first.out.find("Match 21 (seed "), std::string::npos);
     EXPECT_NE(first.out.find("\u2026 1 more in the JSON\n"), std::string::npos) << first.out;
     const std::string results = File("r.json");
     const std::string picture = File("h.jpg");

@@ -14,7 +14,7 @@ namespace
 constexpr const char* kFontDirectory = "/usr/share/fonts/truetype/hack/";
 } // namespace
 
-MatchView::MatchView(bool window) : inWindow(window) {}
+MatchView::MatchView(bool showInWindow) : inWindow(showInWindow) {}
 
 MatchView::~MatchView() = default;
 

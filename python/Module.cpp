@@ -4,6 +4,7 @@
 #include "agent/VecMatch.h"
 #include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
+#include "view/MatchView.h"
 
 #include <filesystem>
 #include <mutex>
@@ -159,6 +160,42 @@ py::tuple Step(py::object owner, const py::object& actions)
                           Flags(owner, batch.terminations), Flags(owner, batch.truncations), infos);
 }
 
+AgentMatch& MatchOf(Batch& self, int match)
+{
+    if (match < 0 || match >= self.batch.Matches())
+    {
+        throw py::index_error("no match " + std::to_string(match) + " in this VecMatch");
+    }
+    return self.batch.Match(match);
+}
+
+void BindView(py::module_& module)
+{
+    py::class_<MatchView>(module, "MatchView", "Pictures of a VecMatch's matches, drawn as the game draws them.")
+        .def(py::init<bool>(), py::arg("in_window"))
+        .def(
+            "follow", [](MatchView& view, Batch& batch, int match) { view.Follow(MatchOf(batch, match)); },
+            py::arg("batch"), py::arg("match"), "Draws the match's frames from its next one on.")
+        .def(
+            "draw",
+            [](MatchView& view, Batch& batch, int match) -> py::object
+            {
+                const auto lock = Claim(batch);
+                AgentMatch& played = MatchOf(batch, match);
+                if (view.Show(played))
+                {
+                    return py::none();
+                }
+                auto rgb = view.Picture(played);
+                py::array_t<std::uint8_t> picture({MatchView::kHeight, MatchView::kWidth, 3u});
+                std::copy(rgb.begin(), rgb.end(), picture.mutable_data());
+                return std::move(picture);
+            },
+            py::arg("batch"), py::arg("match"),
+            "Shows the match's last frame in the window (None), or returns it as uint8 [720, 1280, 3].")
+        .def("close", &MatchView::Close);
+}
+
 } // namespace
 
 PYBIND11_MODULE(_tryzone, module)
@@ -171,6 +208,7 @@ PYBIND11_MODULE(_tryzone, module)
     module.attr("OBSERVATION_SIZE") = kObservationSize;
     module.attr("DEFAULT_DECISION_FRAMES") = kDefaultDecisionFrames;
 
+    BindView(module);
     py::class_<Batch>(module, "VecMatch")
         .def(py::init(
                  [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,

@@ -1,4 +1,4 @@
-"""TryZone matches with any players controlled from Python (see docs/agents.md)."""
+"""TryZone matches with any players controlled from Python (see docs/agents.md and docs/python.md)."""
 
 from ._tryzone import (
     BUILTIN,
@@ -9,5 +9,18 @@ from ._tryzone import (
     PASS,
     VecMatch,
 )
+from .envs import AGENTS, parallel_env, team_env, vector_env
 
-__all__ = ["BUILTIN", "DEFAULT_DECISION_FRAMES", "HOLD", "MOVE", "OBSERVATION_SIZE", "PASS", "VecMatch"]
+__all__ = [
+    "AGENTS",
+    "BUILTIN",
+    "DEFAULT_DECISION_FRAMES",
+    "HOLD",
+    "MOVE",
+    "OBSERVATION_SIZE",
+    "PASS",
+    "VecMatch",
+    "parallel_env",
+    "team_env",
+    "vector_env",
+]

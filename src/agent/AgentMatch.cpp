@@ -3,6 +3,7 @@
 #include "agent/Observation.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
+#include "core/DebugOverlay.h"
 #include "match/RugbyScene.h"
 #include "run/Recording.h"
 
@@ -117,6 +118,11 @@ void AgentMatch::Advance(std::int64_t frames)
     const std::int64_t last = std::min(framesPerMatch, runner.Frame() + frames);
     while (runner.Frame() < last)
     {
+        if (shown && runner.Frame() + 1 == last)
+        {
+            // Only the frame the picture shows: the overlay is emptied when drawn, and none was in between.
+            DebugOverlay::Instance().Clear();
+        }
         // As the simulator plays its matches, so that the event lines are the same.
         recorder->SetFrame(runner.Frame() + 1);
         runner.Step(kMaxFrameTime);
@@ -125,6 +131,21 @@ void AgentMatch::Advance(std::int64_t frames)
     {
         recording += EndLine(runner.Frame());
     }
+}
+
+void AgentMatch::Show(const std::string& fontDirectory)
+{
+    WorldScope scope(world);
+    DebugOverlay::SetEnabled(true);
+    world.Host().assetDirectory = fontDirectory;
+    (void)world.Host().LoadFont();
+    shown = true;
+}
+
+void AgentMatch::Draw(sf::RenderTarget& target)
+{
+    WorldScope scope(world);
+    world.Host().DrawTo(target);
 }
 
 void AgentMatch::Observe(float* out) const

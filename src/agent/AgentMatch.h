@@ -13,6 +13,11 @@
 #include <string>
 #include <vector>
 
+namespace sf
+{
+class RenderTarget;
+}
+
 // The whole state of a match for those who want more than an observation; pitch frame, slots 0 to 9.
 struct RawState
 {
@@ -55,6 +60,12 @@ public:
     void Prefetch() const;
     void PrefetchGraphs() const;
 
+    // Switches the match's overlay on, with the font from fontDirectory, so that its frames can be drawn: each
+    // Advance then keeps the requests of its last frame. Drawing changes nothing in the match.
+    void Show(const std::string& fontDirectory);
+    // Draws the match's last frame into the target, as the game's window shows it.
+    void Draw(sf::RenderTarget& target);
+
     [[nodiscard]] bool Over() const { return runner.Frame() >= framesPerMatch; }
     [[nodiscard]] std::array<std::int32_t, 2> Tries() const;
     [[nodiscard]] int Number() const { return number; }
@@ -74,5 +85,6 @@ private:
     std::ostringstream events;
     std::string recording;
     int number = 0;
+    bool shown = false;
     std::vector<const void*> hot; // the cache lines of the host, scene, entities and players
 };

@@ -58,6 +58,8 @@ public:
     std::vector<std::int32_t> numbers;      // matches: the run's match number each is playing
 
     [[nodiscard]] RawState Raw(int match) const { return matches[static_cast<std::size_t>(match)]->Raw(); }
+    // One match of the batch, to show or draw it.
+    [[nodiscard]] AgentMatch& Match(int match) { return *matches[static_cast<std::size_t>(match)]; }
 
 private:
     void StartEpisodes();

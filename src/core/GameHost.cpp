@@ -82,27 +82,32 @@ bool GameHost::LoadFont()
 
 void GameHost::DrawFrame()
 {
-    DrawWorld(true);
+    DrawWorld(*window, true);
     window->display();
 }
 
 void GameHost::DrawKeptFrame(const std::function<void(sf::RenderWindow&)>& onTop)
 {
-    DrawWorld(false);
+    DrawWorld(*window, false);
     onTop(*window);
     window->display();
 }
 
-void GameHost::DrawWorld(bool emptyOverlay)
+void GameHost::DrawTo(sf::RenderTarget& target)
+{
+    DrawWorld(target, false);
+}
+
+void GameHost::DrawWorld(sf::RenderTarget& target, bool emptyOverlay)
 {
     DebugOverlay& overlay = DebugOverlay::Instance();
-    window->clear(sf::Color(0, 0, 0, 255));
-    overlay.Draw(*window, DebugLayer::Background, emptyOverlay);
+    target.clear(sf::Color(0, 0, 0, 255));
+    overlay.Draw(target, DebugLayer::Background, emptyOverlay);
     for (const auto& entity : entities)
     {
-        window->draw(entity->shape, sf::RenderStates::Default);
+        target.draw(entity->shape, sf::RenderStates::Default);
     }
-    overlay.Draw(*window, DebugLayer::Foreground, emptyOverlay);
+    overlay.Draw(target, DebugLayer::Foreground, emptyOverlay);
 }
 
 void GameHost::Update()

@@ -13,6 +13,7 @@
 
 namespace sf
 {
+class RenderTarget;
 class RenderWindow;
 }
 
@@ -58,6 +59,9 @@ public:
     // Draws a frame as Run does, but keeps the overlay's requests (a paused match shows them again) and draws onTop
     // over everything before showing the frame.
     void DrawKeptFrame(const std::function<void(sf::RenderWindow&)>& onTop);
+    // Draws the world as a frame shows it (overlay background, entities, overlay foreground) into any target, the
+    // overlay's requests kept: a picture of the match for those who have no window of the host's.
+    void DrawTo(sf::RenderTarget& target);
 
     [[nodiscard]] const sf::Font& DefaultFont() const { return font; }
     [[nodiscard]] float FrameTime() const { return frameTime; }
@@ -104,7 +108,7 @@ private:
     [[gnu::tls_model("initial-exec")]] static inline constinit thread_local GameHost* active = &game;
 
     void DrawFrame();
-    void DrawWorld(bool emptyOverlay);
+    void DrawWorld(sf::RenderTarget& target, bool emptyOverlay);
     void DestroyWorld();
 
     std::list<std::unique_ptr<Entity>> entities;

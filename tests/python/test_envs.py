@@ -1,0 +1,81 @@
+"""The reinforcement-learning conventions, checked by their libraries' own checkers, and the pictures and the
+evaluation built on them."""
+
+import json
+import os
+import subprocess
+import sys
+
+import numpy as np
+import pytest
+from gymnasium.utils.env_checker import check_env
+from pettingzoo.test import parallel_api_test, parallel_seed_test
+
+import tryzone
+from tryzone.evaluate import wilson
+
+SHORT = {"minutes": 0.2}
+
+
+def test_parallel_env_passes_pettingzoos_checkers():
+    parallel_api_test(tryzone.parallel_env(), num_cycles=1000)
+    parallel_api_test(tryzone.parallel_env(controlled=["red_7", "blue_0"], **SHORT), num_cycles=1000)
+    parallel_seed_test(lambda: tryzone.parallel_env(**SHORT))
+
+
+def test_team_env_passes_gymnasiums_checker_and_ends_with_the_matchs_last_observation():
+    check_env(tryzone.team_env(team="red").unwrapped)
+    env = tryzone.team_env(team="blue", **SHORT)
+    observations, _ = env.reset(seed=4)
+    assert observations.shape == (5, tryzone.OBSERVATION_SIZE) and list(observations[:, 0]) == [0, 1, 2, 3, 4]
+    truncated, steps = False, 0
+    while not truncated:
+        observations, _, terminated, truncated, _ = env.step(env.action_space.sample())
+        steps += 1
+        assert not terminated
+    # The ended match's clock, not the next one's: no time left.
+    assert observations[0, 54] == 0 and steps == -(-round(0.2 * 60 / 0.00835) // 12)
+
+
+def test_vector_env_restarts_in_the_same_step_and_plays_the_team_env_matches():
+    env = tryzone.vector_env(3, team="red", **SHORT)
+    assert env.num_envs == 3 and env.single_action_space.shape == (5, 3)
+    assert env.metadata["autoreset_mode"].name == "SAME_STEP"
+    observations, _ = env.reset(seed=9)
+    single = tryzone.team_env(team="red", **SHORT)
+    np.testing.assert_array_equal(observations[0], single.reset(seed=9)[0])
+    actions = np.zeros((3, 5, 3), dtype=np.int32)
+    for _ in range(200):
+        observations, rewards, _, truncations, infos = env.step(actions)
+        single_observations, single_reward, _, single_truncated, _ = single.step(actions[0])
+        assert rewards[0] == single_reward and truncations[0] == single_truncated
+        if truncations.all():
+            break
+    np.testing.assert_array_equal(infos["final_obs"][0], single_observations)
+    assert infos["_final_obs"].all() and observations[0, 0, 53] == 0
+
+
+@pytest.mark.skipif(not os.environ.get("DISPLAY"), reason="pictures need a display")
+def test_rgb_array_is_the_match_drawn_as_the_game_draws_it():
+    env = tryzone.parallel_env(render_mode="rgb_array", **SHORT)
+    env.reset(seed=2)
+    env.step({})
+    picture = env.render()
+    assert picture.shape == (720, 1280, 3) and picture.dtype == np.uint8
+    assert len(np.unique(picture.reshape(-1, 3), axis=0)) > 3  # a pitch with players, not one colour
+    env.step({})
+    assert not np.array_equal(picture, env.render())
+    env.close()
+
+
+def test_evaluate_prints_one_json_line_with_wilson_intervals(tmp_path):
+    assert wilson(0, 10)[0] == 0 and wilson(30, 200) == pytest.approx([0.107, 0.15, 0.2065], abs=1e-3)
+    policy = tmp_path / "hold.npz"
+    # A one-layer network that always picks BUILTIN.
+    weights = np.zeros((6, tryzone.OBSERVATION_SIZE), dtype=np.float32)
+    np.savez(policy, w0=weights, b0=np.eye(6, dtype=np.float32)[0], decision_frames=12)
+    out = subprocess.run([sys.executable, "-m", "tryzone.evaluate", str(policy), "--matches", "6", "--seed", "3",
+                          "--minutes", "0.5"], check=True, capture_output=True, text=True).stdout
+    result = json.loads(out)
+    assert out.count("\n") == 1 and result["policy"] == result["builtin"]
+    assert sum(result["builtin"][k] for k in ("wins", "draws", "losses")) == 6

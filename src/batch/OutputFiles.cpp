@@ -82,6 +82,62 @@ Output& OutputFiles::Add(const std::string& option, const std::string& path, Out
     return *outputs.back();
 }
 
+// A file output opened: a temporary file beside its target, or a device or pipe as it is.
+std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::string>& temporaries)
+{
+    struct stat status
+    {
+    };
+    const bool exists = stat(output.path.c_str(), &status) == 0;
+    if (exists && S_ISDIR(status.st_mode))
+    {
+        return CannotWrite(output.path, EISDIR);
+    }
+    if (exists && !S_ISREG(status.st_mode))
+    {
+        // A device or a pipe cannot be replaced: it is written as it is. A FIFO that nobody reads would block
+        // the run before it starts, and then be waited on for ever: it is refused instead.
+        output.written = output.path;
+        output.descriptor = open(output.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
+        if (output.descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
+        {
+            return Failure{1, "cannot write " + output.path +
+                                  ": a FIFO with no reader (start its reader "
+                                  "first)"};
+        }
+        if (output.descriptor >= 0)
+        {
+            fcntl(output.descriptor, F_SETFL, fcntl(output.descriptor, F_GETFL) & ~O_NONBLOCK);
+        }
+    }
+    else
+    {
+        output.target = Resolved(output.path);
+        std::string name = output.target.filename().string();
+        name.insert(0, 1, '.');
+        name.append(".XXXXXX");
+        std::string pattern = (output.target.parent_path() / name).string();
+        output.descriptor = mkstemp(pattern.data());
+        if (output.descriptor < 0 && errno == ENOENT && fs::is_directory(output.target.parent_path()))
+        {
+            // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
+            return Failure{1, "cannot write " + output.path + ": its folder " + output.target.parent_path().string() +
+                                  " takes no new files"};
+        }
+        if (output.descriptor >= 0)
+        {
+            output.written = pattern;
+            temporaries.push_back(pattern);
+            fchmod(output.descriptor, exists ? status.st_mode & 07777 : NewFileMode());
+        }
+    }
+    if (output.descriptor < 0)
+    {
+        return CannotWrite(output.path, errno);
+    }
+    return std::nullopt;
+}
+
 std::optional<Failure> OutputFiles::Open()
 {
     const FileIdentity standardOutput = IdentityOf("-");
@@ -118,58 +174,9 @@ std::optional<Failure> OutputFiles::Open()
             std::cout.flush();
             consoleBuffer = consoleBuffer != nullptr ? consoleBuffer : std::cout.rdbuf(std::cerr.rdbuf());
         }
-        else
+        else if (auto failure = OpenFile(*output, temporaries))
         {
-            struct stat status
-            {
-            };
-            const bool exists = stat(output->path.c_str(), &status) == 0;
-            if (exists && S_ISDIR(status.st_mode))
-            {
-                return CannotWrite(output->path, EISDIR);
-            }
-            if (exists && !S_ISREG(status.st_mode))
-            {
-                // A device or a pipe cannot be replaced: it is written as it is. A FIFO that nobody reads would block
-                // the run before it starts, and then be waited on for ever: it is refused instead.
-                output->written = output->path;
-                output->descriptor = open(output->path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
-                if (output->descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
-                {
-                    return Failure{1, "cannot write " + output->path +
-                                          ": a FIFO with no reader (start its reader "
-                                          "first)"};
-                }
-                if (output->descriptor >= 0)
-                {
-                    fcntl(output->descriptor, F_SETFL, fcntl(output->descriptor, F_GETFL) & ~O_NONBLOCK);
-                }
-            }
-            else
-            {
-                output->target = Resolved(output->path);
-                std::string name = output->target.filename().string();
-                name.insert(0, 1, '.');
-                name.append(".XXXXXX");
-                std::string pattern = (output->target.parent_path() / name).string();
-                output->descriptor = mkstemp(pattern.data());
-                if (output->descriptor < 0 && errno == ENOENT && fs::is_directory(output->target.parent_path()))
-                {
-                    // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
-                    return Failure{1, "cannot write " + output->path + ": its folder " +
-                                          output->target.parent_path().string() + " takes no new files"};
-                }
-                if (output->descriptor >= 0)
-                {
-                    output->written = pattern;
-                    temporaries.push_back(pattern);
-                    fchmod(output->descriptor, exists ? status.st_mode & 07777 : NewFileMode());
-                }
-            }
-            if (output->descriptor < 0)
-            {
-                return CannotWrite(output->path, errno);
-            }
+            return failure;
         }
         output->buffer = std::make_unique<DescriptorBuffer>(output->descriptor);
         output->stream.rdbuf(output->buffer.get());

@@ -91,6 +91,7 @@ public:
 
 private:
     [[nodiscard]] std::optional<Failure> RenameAll();
+    [[nodiscard]] static std::optional<Failure> OpenFile(Output& output, std::vector<std::string>& temporaries);
     void Discard();
 
     std::vector<std::pair<std::string, std::string>> inputs; // option, path

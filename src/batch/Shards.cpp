@@ -1,8 +1,8 @@
 #include "batch/Shards.h"
 
-#include "tactics/TacticsFile.h"
 #include "batch/PartChecks.h"
 #include "batch/PartJson.h"
+#include "tactics/TacticsFile.h"
 
 #include <charconv>
 #include <cstdio>
@@ -143,6 +143,63 @@ std::optional<std::string> Problem(const Part& part)
 }
 
 // One part read back, or why it is not one.
+// The part's format and the build that wrote it; the reason it is refused, if it is. Throws on a missing key.
+std::optional<std::string> CheckProgram(const ordered_json& document, const std::string& file, bool anyBuild)
+{
+    const int format = document.value("tryzone_sim_part", 0);
+    if (format == 0)
+    {
+        return file + " is not a part written by tryzone-sim --shard --json";
+    }
+    if (format != kPartFormat)
+    {
+        return file + " is a part of format " + std::to_string(format) + ", written by another version of " +
+               "tryzone-sim: play it again with this one";
+    }
+    const ordered_json& program = document.at("program");
+    const std::string version = program.at("version").get<std::string>();
+    const std::string build = program.at("build").get<std::string>();
+    if (!anyBuild && (version != ProgramVersion() || build != BuildIdentifier()))
+    {
+        return file + " was written by another build of tryzone-sim (version " + version + ", build " + build +
+               "; this is " + ProgramVersion() + ", " + BuildIdentifier() +
+               "): play it again with this one, or merge with --any-build";
+    }
+    return std::nullopt;
+}
+
+// The run the part belongs to; the reason it is refused, if it is. Throws on a missing key.
+std::optional<std::string> ReadRunSetup(const ordered_json& document, const std::string& file, RunSetup& setup)
+{
+    const ordered_json& run = document.at("run");
+    const ordered_json& options = run.at("options");
+    setup.seed = run.at("seed").get<std::uint64_t>();
+    setup.players = options.at("settings_file").get<std::string>();
+    setup.lineup = SettingsFromJson(run.at("players"));
+    setup.matches = options.at("matches").get<int>();
+    setup.minutes = options.at("minutes").get<double>();
+    setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
+    setup.checkRules = options.at("check").get<bool>();
+    // Parts written before tactics existed played the default tactic.
+    if (const auto tactics = run.find("tactics"); tactics != run.end())
+    {
+        if (const auto refused = ReadPartTactics(*tactics, setup))
+        {
+            return file + ": " + *refused;
+        }
+    }
+    if (const ordered_json& vary = options.at("vary"); !vary.is_null())
+    {
+        auto variation = ParseVariation(VaryText(vary), vary.at("who").get<std::string>());
+        if (const auto* reason = std::get_if<std::string>(&variation))
+        {
+            return file + ": " + *reason;
+        }
+        setup.variation = std::get<Variation>(variation);
+    }
+    return std::nullopt;
+}
+
 std::variant<Part, std::string> ReadPart(const std::string& file, bool anyBuild)
 {
     std::ifstream in(file, std::ios::binary);
@@ -155,50 +212,13 @@ std::variant<Part, std::string> ReadPart(const std::string& file, bool anyBuild)
     try
     {
         part.document = ordered_json::parse(in);
-        const int format = part.document.value("tryzone_sim_part", 0);
-        if (format == 0)
+        if (auto refused = CheckProgram(part.document, file, anyBuild))
         {
-            return file + " is not a part written by tryzone-sim --shard --json";
+            return *refused;
         }
-        if (format != kPartFormat)
+        if (auto refused = ReadRunSetup(part.document, file, part.setup))
         {
-            return file + " is a part of format " + std::to_string(format) + ", written by another version of " +
-                   "tryzone-sim: play it again with this one";
-        }
-        const ordered_json& program = part.document.at("program");
-        const std::string version = program.at("version").get<std::string>();
-        const std::string build = program.at("build").get<std::string>();
-        if (!anyBuild && (version != ProgramVersion() || build != BuildIdentifier()))
-        {
-            return file + " was written by another build of tryzone-sim (version " + version + ", build " + build +
-                   "; this is " + ProgramVersion() + ", " + BuildIdentifier() +
-                   "): play it again with this one, or merge with --any-build";
-        }
-        const ordered_json& run = part.document.at("run");
-        const ordered_json& options = run.at("options");
-        part.setup.seed = run.at("seed").get<std::uint64_t>();
-        part.setup.players = options.at("settings_file").get<std::string>();
-        part.setup.lineup = SettingsFromJson(run.at("players"));
-        part.setup.matches = options.at("matches").get<int>();
-        part.setup.minutes = options.at("minutes").get<double>();
-        part.setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
-        part.setup.checkRules = options.at("check").get<bool>();
-        // Parts written before tactics existed played the default tactic.
-        if (const auto tactics = run.find("tactics"); tactics != run.end())
-        {
-            if (const auto refused = ReadPartTactics(*tactics, part.setup))
-            {
-                return file + ": " + *refused;
-            }
-        }
-        if (const ordered_json& vary = options.at("vary"); !vary.is_null())
-        {
-            auto variation = ParseVariation(VaryText(vary), vary.at("who").get<std::string>());
-            if (const auto* reason = std::get_if<std::string>(&variation))
-            {
-                return file + ": " + *reason;
-            }
-            part.setup.variation = std::get<Variation>(variation);
+            return *refused;
         }
         part.shard = {part.document.at("shard").at("index").get<int>(),
                       part.document.at("shard").at("count").get<int>()};
@@ -299,15 +319,14 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     {
         run["tactics"] = TacticsAsJson(setup);
     }
-    ordered_json part = {
-        {"tryzone_sim_part", kPartFormat},
-        {"program", {{"version", ProgramVersion()}, {"build", BuildIdentifier()}}},
-        {"shard", {{"index", shard.index}, {"count", shard.count}}},
-        {"run", std::move(run)},
-        {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
-        {"seconds", seconds},
-        {"results", matches},
-        {"heatmap", HeatAsJson(heatmap)}};
+    ordered_json part = {{"tryzone_sim_part", kPartFormat},
+                         {"program", {{"version", ProgramVersion()}, {"build", BuildIdentifier()}}},
+                         {"shard", {{"index", shard.index}, {"count", shard.count}}},
+                         {"run", std::move(run)},
+                         {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
+                         {"seconds", seconds},
+                         {"results", matches},
+                         {"heatmap", HeatAsJson(heatmap)}};
     part["digest"] = DocumentDigest(part);
     return part;
 }

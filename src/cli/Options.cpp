@@ -129,6 +129,36 @@ void FormatHelp(CLI::App& app, const std::string& usage)
     app.set_help_flag("-h,--help", "show this text");
 }
 
+namespace
+{
+// The outside brains that may play chosen slots, and how often they decide.
+void AddBrainOptions(CLI::App& app, Options& options)
+{
+    app.add_option_function<std::vector<std::string>>(
+           "--brain",
+           [&options](const std::vector<std::string>& texts)
+           {
+               for (const std::string& text : texts)
+               {
+                   if (const std::string fault = AddBrains(text, options.brains); !fault.empty())
+                   {
+                       throw CLI::ValidationError("--brain: " + fault);
+                   }
+               }
+           },
+           "let a built-in brain play these slots instead of their state graphs: SLOTS is a list of\nslots and "
+           "ranges (0-4, 2,7), NAME builtin, hold or random; may be repeated")
+        ->type_name("SLOTS=NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option_function<std::string>(
+           "--decision-frames",
+           [&options](const std::string& text)
+           { options.brains.decisionFrames = static_cast<int>(WholeNumber("--decision-frames", text, 1, 100000)); },
+           "frames between two decisions of the brains (default 12, 0.1 s)")
+        ->type_name("N");
+}
+} // namespace
+
 std::unique_ptr<CLI::App> MakeCommandLine(Options& options)
 {
     auto app = std::make_unique<CLI::App>(
@@ -187,28 +217,7 @@ file cannot be written, 3 when --check finds a rule broken.)");
                   "on him, every player stays in his lane, every position, speed and timer is finite, the\nscores "
                   "never fall nor rise by more than one a frame, and a try puts everyone on his\nkick-off spot. The "
                   "first rule broken ends the run, naming the match, the frame and the rule.");
-    app->add_option_function<std::vector<std::string>>(
-           "--brain",
-           [&options](const std::vector<std::string>& texts)
-           {
-               for (const std::string& text : texts)
-               {
-                   if (const std::string fault = AddBrains(text, options.brains); !fault.empty())
-                   {
-                       throw CLI::ValidationError("--brain: " + fault);
-                   }
-               }
-           },
-           "let a built-in brain play these slots instead of their state graphs: SLOTS is a list of\nslots and "
-           "ranges (0-4, 2,7), NAME builtin, hold or random; may be repeated")
-        ->type_name("SLOTS=NAME")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app->add_option_function<std::string>(
-           "--decision-frames",
-           [&options](const std::string& text)
-           { options.brains.decisionFrames = static_cast<int>(WholeNumber("--decision-frames", text, 1, 100000)); },
-           "frames between two decisions of the brains (default 12, 0.1 s)")
-        ->type_name("N");
+    AddBrainOptions(*app, options);
     return app;
 }
 

@@ -140,9 +140,11 @@ void AddSensitivityCommand(CLI::App& app, SensitivityOptions& options)
     AddFile(command, "--plot", options.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
 }
 
-int SensitivityCommand(const SensitivityOptions& options)
+namespace
 {
-    SensitivitySetup setup;
+// The side, the change and the chart checked into setup; the exit status when one of them is refused.
+std::optional<int> ReadSensitivityOptions(const SensitivityOptions& options, SensitivitySetup& setup)
+{
     const auto slots = WhoSlots(options.who);
     if (!slots)
     {
@@ -168,6 +170,17 @@ int SensitivityCommand(const SensitivityOptions& options)
         {
             return Fail(2, missing);
         }
+    }
+    return std::nullopt;
+}
+} // namespace
+
+int SensitivityCommand(const SensitivityOptions& options)
+{
+    SensitivitySetup setup;
+    if (const auto status = ReadSensitivityOptions(options, setup))
+    {
+        return *status;
     }
     Options run;
     run.settings = options.settings;

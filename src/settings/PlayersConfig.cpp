@@ -10,9 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
-#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>

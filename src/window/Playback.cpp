@@ -21,8 +21,8 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
 #include <array>
-#include <fstream>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <random>
@@ -239,10 +239,11 @@ int Loop(Session& session)
 }
 } // namespace
 
-int PlayGame(const GameOptions& options)
+namespace
 {
-    // Every tactics file is known good before any file is touched or the window opens.
-    MatchTactics tactics;
+// Every tactics file read and checked; false, with its line printed, when one is refused.
+bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
+{
     for (const auto& [file, tactic] :
          {std::pair{&options.blueTactics, &tactics.blue}, {&options.redTactics, &tactics.red}})
     {
@@ -256,10 +257,57 @@ int PlayGame(const GameOptions& options)
             if (read.tactic == nullptr)
             {
                 std::cerr << read.error << std::endl;
-                return 2;
+                return false;
             }
             *tactic = std::move(read.tactic);
         }
+    }
+    return true;
+}
+
+// The session's outputs and watched files, once the timeline is made.
+void ConnectSession(Session& session, const GameOptions& options, RecordingFile& recording, LogFile& events)
+{
+    MatchTimeline& timeline = session.timeline;
+    session.files = GameFiles(options);
+    if (events.IsOpen())
+    {
+        timeline.CutEventsIn(&events);
+        session.events = &events;
+        session.eventsOutput = {"--events", options.events == "-" ? "standard output" : options.events};
+    }
+    if (session.replay != nullptr)
+    {
+        timeline.Preload(session.replay->inputs, session.replay->lastFrame);
+    }
+    else
+    {
+        session.watcher = std::make_unique<SettingsWatcher>(options.settings);
+        // A tactics file is watched as the settings file is, and read by its own loader.
+        for (const auto& [side, file] : {std::pair{0, &options.blueTactics}, {1, &options.redTactics}})
+        {
+            if (!file->empty())
+            {
+                session.tacticsWatchers[static_cast<std::size_t>(side)] = std::make_unique<SettingsWatcher>(*file);
+            }
+        }
+    }
+    if (recording.IsOpen())
+    {
+        timeline.RecordTo(&recording);
+        session.recording = &recording;
+        session.recordingOutput = {"--record", options.record};
+    }
+}
+} // namespace
+
+int PlayGame(const GameOptions& options)
+{
+    // Every tactics file is known good before any file is touched or the window opens.
+    MatchTactics tactics;
+    if (!ReadGameTactics(options, tactics))
+    {
+        return 2;
     }
     std::optional<Recording> replay;
     if (!options.replay.empty())
@@ -310,35 +358,7 @@ int PlayGame(const GameOptions& options)
     session.replay = replay ? &*replay : nullptr;
     // A match of a set length is the simulator's: every frame of the capped length.
     session.cappedFrames = options.seed.has_value() || replay || numbering.matchFrames > 0;
-    session.files = GameFiles(options);
-    if (events.IsOpen())
-    {
-        timeline.CutEventsIn(&events);
-        session.events = &events;
-        session.eventsOutput = {"--events", options.events == "-" ? "standard output" : options.events};
-    }
-    if (replay)
-    {
-        timeline.Preload(replay->inputs, replay->lastFrame);
-    }
-    else
-    {
-        session.watcher = std::make_unique<SettingsWatcher>(options.settings);
-        // A tactics file is watched as the settings file is, and read by its own loader.
-        for (const auto& [side, file] : {std::pair{0, &options.blueTactics}, {1, &options.redTactics}})
-        {
-            if (!file->empty())
-            {
-                session.tacticsWatchers[static_cast<std::size_t>(side)] = std::make_unique<SettingsWatcher>(*file);
-            }
-        }
-    }
-    if (recording.IsOpen())
-    {
-        timeline.RecordTo(&recording);
-        session.recording = &recording;
-        session.recordingOutput = {"--record", options.record};
-    }
+    ConnectSession(session, options, recording, events);
     const int signal = Loop(session);
     timeline.Finish();
     ReportFailures(session);

@@ -1,0 +1,319 @@
+#include "core/GameHost.h"
+#include "run/Recording.h"
+#include "run/RecordingNames.h"
+#include "settings/ConsoleText.h"
+#include "settings/PlayersConfig.h"
+#include "settings/RegularFile.h"
+#include "tactics/TacticsFile.h"
+
+#include <cmath>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
+
+namespace
+{
+using nlohmann::json;
+
+bool IsFloat(const json& value)
+{
+    return value.is_number() && std::isfinite(value.get<double>()) &&
+           std::fabs(value.get<double>()) <= static_cast<double>(std::numeric_limits<float>::max());
+}
+
+// Ten players, each as the settings file would give it.
+std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
+{
+    if (!list.is_array() || list.size() != 10)
+    {
+        return std::nullopt;
+    }
+    std::vector<PlayerSettings> players;
+    for (const json& entry : list)
+    {
+        std::optional<PlayerSettings> player = RecordFromJson(entry);
+        if (!player)
+        {
+            return std::nullopt;
+        }
+        players.push_back(*player);
+    }
+    return players;
+}
+
+bool IsIntIn(const json& line, const char* key, int min, int max)
+{
+    return line.contains(key) && line[key].is_number_integer() && line[key].get<std::int64_t>() >= min &&
+           line[key].get<std::int64_t>() <= max;
+}
+
+// An order's slot, kind and arguments into input; a reason when they are not whole.
+std::optional<std::string> ParseOrder(const json& line, MatchInput& input)
+{
+    if (!IsIntIn(line, "slot", 0, 9))
+    {
+        return std::string("an order without its player's slot");
+    }
+    input.slot = line["slot"].get<int>();
+    std::size_t index = 0;
+    while (line.contains("order") && index < kOrderNames.size() && line["order"] != kOrderNames[index])
+    {
+        ++index;
+    }
+    if (index == kOrderNames.size() || !line.contains("order"))
+    {
+        return std::string("an unknown order");
+    }
+    input.order.kind = static_cast<OrderKind>(index);
+    constexpr int kLimit = std::numeric_limits<int>::max();
+    if (input.order.kind == OrderKind::Move)
+    {
+        if (!IsIntIn(line, "x", -kLimit, kLimit) || !IsIntIn(line, "y", -kLimit, kLimit))
+        {
+            return std::string("a move without its point");
+        }
+        input.order.x = line["x"].get<int>();
+        input.order.y = line["y"].get<int>();
+    }
+    if (input.order.kind == OrderKind::Pass)
+    {
+        if (!IsIntIn(line, "to", -1, 9))
+        {
+            return std::string("a pass without its receiver");
+        }
+        input.order.x = line["to"].get<int>();
+    }
+    return std::nullopt;
+}
+
+// The tactics a line keeps, when it keeps any: none means the default tactic for both teams.
+std::optional<std::string> ReadTactics(const json& line, MatchTactics& tactics)
+{
+    if (!line.contains("tactics"))
+    {
+        return std::nullopt;
+    }
+    const json& kept = line["tactics"];
+    for (const auto& [side, tactic] : {std::pair{"blue", &tactics.blue}, std::pair{"red", &tactics.red}})
+    {
+        if (!kept.is_object() || !kept.contains(side))
+        {
+            return std::string("tactics that do not validate");
+        }
+        if (!kept[side].is_null())
+        {
+            TacticsRead read = TacticsFromJson(kept[side], std::string(side) + " tactics");
+            if (read.tactic == nullptr)
+            {
+                return "tactics that do not validate (" + read.error + ")";
+            }
+            *tactic = std::move(read.tactic);
+        }
+    }
+    return std::nullopt;
+}
+
+// The input on one line after the header; a reason when it is not one.
+std::variant<MatchInput, std::string> ParseInput(const json& line)
+{
+    MatchInput input;
+    if (!line.contains("frame") || !line["frame"].is_number_integer() || line["frame"].get<std::int64_t>() < 1)
+    {
+        return std::string("no frame number");
+    }
+    if (line["frame"].is_number_unsigned() && line["frame"].get<std::uint64_t>() > kMaxRecordingFrames)
+    {
+        return "a frame past " + std::to_string(kMaxRecordingFrames);
+    }
+    input.frame = line["frame"].get<std::int64_t>();
+    const json* kind = line.contains("input") && line["input"].is_string() ? &line["input"] : nullptr;
+    std::size_t index = 0;
+    while (kind != nullptr && index < kKindNames.size() && *kind != kKindNames[index])
+    {
+        ++index;
+    }
+    if (kind == nullptr || index == kKindNames.size())
+    {
+        return std::string("unknown input");
+    }
+    input.kind = static_cast<InputKind>(index);
+    if (IsMouse(input.kind))
+    {
+        if (!line.contains("x") || !line["x"].is_number_integer() || !line.contains("y") ||
+            !line["y"].is_number_integer())
+        {
+            return std::string("a click without its point");
+        }
+        input.x = line["x"].get<int>();
+        input.y = line["y"].get<int>();
+    }
+    if (input.kind == InputKind::FrameTime)
+    {
+        // The game records measured frame times, which are capped.
+        if (!line.contains("seconds") || !IsFloat(line["seconds"]) || line["seconds"].get<double>() < 0.0 ||
+            line["seconds"].get<double>() > static_cast<double>(kMaxFrameTime))
+        {
+            return std::string("a frame time that is not from 0 to the capped frame time");
+        }
+        input.frameTime = line["seconds"].get<float>();
+    }
+    if (input.kind == InputKind::Order)
+    {
+        if (auto reason = ParseOrder(line, input))
+        {
+            return *reason;
+        }
+    }
+    if (input.kind == InputKind::Reload)
+    {
+        auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
+        if (!players)
+        {
+            return std::string("reloaded settings that do not validate");
+        }
+        input.players = std::move(*players);
+        if (auto refused = ReadTactics(line, input.tactics))
+        {
+            return *refused;
+        }
+    }
+    return input;
+}
+// The first line: format, version, seed and players; the reason it is refused, if it is.
+std::optional<std::string> ReadHeader(const json& line, Recording& recording)
+{
+    if (!line.contains("format") || line["format"] != kRecordingFormat)
+    {
+        return "not a TryZone recording";
+    }
+    if (!line.contains("version") || line["version"] != kRecordingVersion)
+    {
+        return "recording version " + (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
+               ", this game plays version " + std::to_string(kRecordingVersion);
+    }
+    if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
+        line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
+    {
+        return "no seed";
+    }
+    recording.seed = line["seed"].get<std::uint32_t>();
+    if (line.contains("match_frames"))
+    {
+        const json& frames = line["match_frames"];
+        if (!frames.is_number_unsigned() || frames.get<std::uint64_t>() < 1 ||
+            frames.get<std::uint64_t>() > kMaxRecordingFrames)
+        {
+            return "a match length (match_frames) that is not from 1 to " + std::to_string(kMaxRecordingFrames);
+        }
+        recording.numbering.matchFrames = frames.get<std::int64_t>();
+    }
+    if (line.contains("match"))
+    {
+        const json& match = line["match"];
+        if (!match.is_number_unsigned() || match.get<std::uint64_t>() < 1 || match.get<std::uint64_t>() > kMaxMatch)
+        {
+            return "a match number that is not from 1 to " + std::to_string(kMaxMatch);
+        }
+        recording.numbering.firstMatch = match.get<int>();
+    }
+    auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
+    if (!players)
+    {
+        return "settings that do not validate";
+    }
+    recording.players = std::move(*players);
+    return ReadTactics(line, recording.tactics);
+}
+
+// A line after the header: an input or the end; the reason it is refused, if it is.
+std::optional<std::string> ReadBodyLine(const json& line, Recording& recording, bool& ended)
+{
+    if (ended)
+    {
+        return "a line after the end";
+    }
+    if (line.contains("end"))
+    {
+        if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
+        {
+            return "frames out of order";
+        }
+        if (line["end"].get<std::uint64_t>() > kMaxRecordingFrames)
+        {
+            return "a frame past " + std::to_string(kMaxRecordingFrames);
+        }
+        recording.lastFrame = line["end"].get<std::int64_t>();
+        ended = true;
+        return std::nullopt;
+    }
+    auto input = ParseInput(line);
+    if (auto* reason = std::get_if<std::string>(&input))
+    {
+        return *reason;
+    }
+    MatchInput& parsed = std::get<MatchInput>(input);
+    if (parsed.frame < recording.lastFrame)
+    {
+        return "frames out of order";
+    }
+    recording.lastFrame = parsed.frame;
+    recording.inputs.push_back(std::move(parsed));
+    return std::nullopt;
+}
+} // namespace
+
+std::variant<Recording, std::string> ReadRecording(const std::string& path)
+{
+    Descriptor file;
+    struct stat status
+    {
+    };
+    const OpenOutcome opened = OpenRegular(path, file, status);
+    if (opened != OpenOutcome::Opened)
+    {
+        return path + (opened == OpenOutcome::NotAFile ? ": not a regular file" : ": cannot be read");
+    }
+    std::string text;
+    const ReadOutcome read = ReadBounded(file.Get(), text, kMaxRecordingBytes);
+    if (read != ReadOutcome::Read)
+    {
+        return path + (read == ReadOutcome::TooLarge ? ": larger than 64 MiB" : ": cannot be read");
+    }
+    // Blank lines at the end, as an editor may leave, end nothing.
+    while (text.size() >= 2 && text.back() == '\n' && text[text.size() - 2] == '\n')
+    {
+        text.pop_back();
+    }
+    Recording recording;
+    bool ended = false;
+    std::size_t number = 0;
+    for (std::size_t start = 0; start < text.size();)
+    {
+        ++number;
+        const std::size_t stop = text.find('\n', start);
+        const bool cut = stop == std::string::npos;
+        const std::string where = path + " line " + std::to_string(number) + ": ";
+        const json line = json::parse(text.substr(start, cut ? std::string::npos : stop - start), nullptr, false);
+        start = cut ? text.size() : stop + 1;
+        if (line.is_discarded() || !line.is_object())
+        {
+            // A crash while writing leaves a last line without its end: the rest is still a match.
+            if (cut && number > 1)
+            {
+                recording.warning = where + "cut short, left out; the rest is played";
+                break;
+            }
+            return where + "not a JSON object";
+        }
+        const auto refused = number == 1 ? ReadHeader(line, recording) : ReadBodyLine(line, recording, ended);
+        if (refused)
+        {
+            return where + *refused;
+        }
+    }
+    if (number == 0)
+    {
+        return path + " line 1: empty, not a TryZone recording";
+    }
+    return recording;
+}

@@ -1,6 +1,7 @@
 #include "batch/Report.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -9,12 +10,6 @@ namespace
 using nlohmann::ordered_json;
 
 constexpr const char* kTeamNames[2] = {"blue", "red"};
-
-// Shares and means to six places keep the JSON readable; the counts behind them are exact.
-double Rounded(double value)
-{
-    return std::round(value * 1e6) / 1e6;
-}
 
 const char* Winner(const MatchResult& result)
 {
@@ -37,6 +32,19 @@ std::string MeanAndSpread(double mean, double spread)
     return buffer;
 }
 } // namespace
+
+std::string Fixed(double value, int places)
+{
+    std::array<char, 64> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.*f", places, value);
+    return buffer.data();
+}
+
+// Shares and means to six places keep the JSON readable; the counts behind them are exact.
+double Rounded(double value)
+{
+    return std::round(value * 1e6) / 1e6;
+}
 
 Totals Summarise(const std::vector<MatchResult>& results)
 {

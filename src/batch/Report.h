@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+// A number with the given places after the point, for tables.
+[[nodiscard]] std::string Fixed(double value, int places);
+// A rate or a mean as the JSON outputs keep it: six places.
+[[nodiscard]] double Rounded(double value);
+
 struct TeamTotals
 {
     int wins = 0;

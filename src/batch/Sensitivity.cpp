@@ -1,6 +1,7 @@
 #include "batch/Sensitivity.h"
 
 #include "batch/Plot.h"
+#include "batch/Report.h"
 #include "batch/Variation.h"
 
 #include <algorithm>
@@ -12,18 +13,6 @@
 namespace
 {
 using nlohmann::ordered_json;
-
-std::string Fixed(double value, int places)
-{
-    std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.*f", places, value);
-    return buffer.data();
-}
-
-double Rounded(double value)
-{
-    return std::round(value * 1e6) / 1e6;
-}
 
 std::string Percent(double change)
 {

@@ -16,13 +16,6 @@ namespace
 {
 using nlohmann::ordered_json;
 
-std::string Fixed(double value, int places)
-{
-    std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.*f", places, value);
-    return buffer.data();
-}
-
 std::optional<double> Share(long long part, long long whole)
 {
     return whole > 0 ? std::optional<double>(static_cast<double>(part) / static_cast<double>(whole)) : std::nullopt;
@@ -36,11 +29,6 @@ std::string PercentOrDash(std::optional<double> share)
 std::string FractionOrEmpty(std::optional<double> share)
 {
     return share ? Fixed(*share, 6) : "";
-}
-
-double Rounded(double value)
-{
-    return std::round(value * 1e6) / 1e6;
 }
 
 } // namespace

@@ -106,6 +106,15 @@ TacticsRead ParseTactics(std::string_view text, const std::string& name)
     {
         return Refused(name, LineAndColumn(text, error.byte), SyntaxReason(error.what()));
     }
+    catch (const json::exception& error)
+    {
+        // A number too large for a double ("1e400") is refused by the parser this way, with no place; the
+        // library's "[json.exception...] " tag is left out as in a syntax error.
+        const std::string message = error.what();
+        const std::size_t tag = message.find("] ");
+        return Refused(name, "", ConsoleText(tag == std::string::npos ? message : message.substr(tag + 2),
+                                             kMaxLibraryText));
+    }
     return TacticsFromJson(document, name);
 }
 

@@ -82,7 +82,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"TooManyStates", With(R"("S0")", ManyStates(17)), "/states: 17 states, more than the limit of 16"},
         BadFile{"SyntaxError", "{\n  \"start\": \"A\",\n  \"states\": [,]\n}",
                 "line 3, column 14: syntax error while parsing value - unexpected ','; expected '[', '{', or a "
-                "literal"}),
+                "literal"},
+        // The parser refuses a number too large for a double with an exception of another kind.
+        BadFile{"HugeNumber", With(R"("A")", R"([{"name": "A", "action": "Hold", "parameters": {"depth": 1e400}}])"),
+                "number overflow parsing '1e400'"}),
     [](const testing::TestParamInfo<BadFile>& param) { return param.param.name; });
 
 TEST(TacticsFile, AStateNoLinkReachesIsAWarningNotAnError)

@@ -117,13 +117,13 @@ const CatalogueEntry* FindCondition(std::string_view name)
     return FindIn(CatalogueConditions(), name);
 }
 
-const ParameterSpec* FindParameter(const CatalogueEntry& entry, std::string_view name)
+const ParameterRule* FindParameter(const CatalogueEntry& entry, std::string_view name)
 {
-    for (const ParameterSpec& spec : entry.parameters)
+    for (const ParameterRule& rule : entry.parameters)
     {
-        if (spec.name == name)
+        if (rule.name == name)
         {
-            return &spec;
+            return &rule;
         }
     }
     return nullptr;
@@ -139,29 +139,29 @@ TacticStep DefaultStep(std::string_view kind)
     TacticStep step{std::string(kind), {}};
     if (entry != nullptr)
     {
-        for (const ParameterSpec& spec : entry->parameters)
+        for (const ParameterRule& rule : entry->parameters)
         {
-            step.parameters.push_back({std::string(spec.name), spec.byDefault});
+            step.parameters.push_back({std::string(rule.name), rule.byDefault});
         }
     }
     return step;
 }
 
-std::optional<std::string> CheckParameter(const ParameterSpec& spec, const ParameterValue& value)
+std::optional<std::string> CheckParameter(const ParameterRule& rule, const ParameterValue& value)
 {
-    const bool numbers = spec.type != ParameterType::Word;
-    const bool words = spec.type == ParameterType::Word || spec.type == ParameterType::NumberOrWord;
+    const bool numbers = rule.type != ParameterType::Word;
+    const bool words = rule.type == ParameterType::Word || rule.type == ParameterType::NumberOrWord;
     if (const auto* number = std::get_if<double>(&value))
     {
         if (!numbers)
         {
-            return "expected one of " + WordList(spec.words) + ", not a number";
+            return "expected one of " + WordList(rule.words) + ", not a number";
         }
-        if (!(*number >= spec.min && *number <= spec.max))
+        if (!(*number >= rule.min && *number <= rule.max))
         {
-            return Number(*number) + " is out of range (" + Number(spec.min) + " to " + Number(spec.max) + ")";
+            return Number(*number) + " is out of range (" + Number(rule.min) + " to " + Number(rule.max) + ")";
         }
-        if (spec.type == ParameterType::Integer && std::floor(*number) != *number)
+        if (rule.type == ParameterType::Integer && std::floor(*number) != *number)
         {
             return "expected a whole number, not " + Number(*number);
         }
@@ -172,14 +172,14 @@ std::optional<std::string> CheckParameter(const ParameterSpec& spec, const Param
     {
         return std::string("expected a number, not a string");
     }
-    for (std::string_view allowed : spec.words)
+    for (std::string_view allowed : rule.words)
     {
         if (allowed == word)
         {
             return std::nullopt;
         }
     }
-    const std::string expected = numbers ? "a number or " + WordList(spec.words) : "one of " + WordList(spec.words);
+    const std::string expected = numbers ? "a number or " + WordList(rule.words) : "one of " + WordList(rule.words);
     return "\"" + word + "\" is not accepted (expected " + expected + ")";
 }
 

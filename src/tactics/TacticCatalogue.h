@@ -18,7 +18,7 @@ enum class ParameterType
     NumberOrWord, // a number from min to max, or one of words
 };
 
-struct ParameterSpec
+struct ParameterRule
 {
     std::string_view name;
     ParameterType type;
@@ -33,7 +33,7 @@ struct CatalogueEntry
 {
     std::string_view name;
     std::string_view help;
-    std::vector<ParameterSpec> parameters;
+    std::vector<ParameterRule> parameters;
 };
 
 [[nodiscard]] const std::vector<CatalogueEntry>& CatalogueActions();
@@ -41,13 +41,13 @@ struct CatalogueEntry
 // Null for a name the catalogue does not have.
 [[nodiscard]] const CatalogueEntry* FindAction(std::string_view name);
 [[nodiscard]] const CatalogueEntry* FindCondition(std::string_view name);
-[[nodiscard]] const ParameterSpec* FindParameter(const CatalogueEntry& entry, std::string_view name);
+[[nodiscard]] const ParameterRule* FindParameter(const CatalogueEntry& entry, std::string_view name);
 
 // The entry with every parameter at its default, today's behaviour.
 [[nodiscard]] TacticStep DefaultStep(std::string_view kind);
 
 // What is wrong with a value for the parameter, if anything.
-[[nodiscard]] std::optional<std::string> CheckParameter(const ParameterSpec& spec, const ParameterValue& value);
+[[nodiscard]] std::optional<std::string> CheckParameter(const ParameterRule& rule, const ParameterValue& value);
 // What is wrong between the step's parameters (a range whose ends are swapped), if anything.
 [[nodiscard]] std::optional<std::string> CheckStep(const TacticStep& step);
 

@@ -106,11 +106,11 @@ TacticStep Step(const CatalogueEntry& entry, const json* given, const std::strin
     for (const auto& [key, value] : given->items())
     {
         const std::string at = place + "/" + PointerToken(key);
-        const ParameterSpec* spec = FindParameter(entry, key);
-        if (spec == nullptr)
+        const ParameterRule* rule = FindParameter(entry, key);
+        if (rule == nullptr)
         {
             std::string known;
-            for (const ParameterSpec& parameter : entry.parameters)
+            for (const ParameterRule& parameter : entry.parameters)
             {
                 known += (known.empty() ? "expected " : ", ") + std::string(parameter.name);
             }
@@ -120,7 +120,7 @@ TacticStep Step(const CatalogueEntry& entry, const json* given, const std::strin
         Expect(value.is_number() || value.is_string(), value, at, "a number or a string");
         const ParameterValue parsed =
             value.is_number() ? ParameterValue(value.get<double>()) : ParameterValue(value.get<std::string>());
-        if (const auto wrong = CheckParameter(*spec, parsed))
+        if (const auto wrong = CheckParameter(*rule, parsed))
         {
             Refuse(at, *wrong);
         }

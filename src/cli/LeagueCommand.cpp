@@ -85,8 +85,7 @@ int LeagueCommand(const TacticsCommands& commands)
             return Fail(2, missing);
         }
     }
-    std::random_device device;
-    setup.seed = commands.seed.value_or((static_cast<std::uint64_t>(device()) << 32) | device());
+    setup.seed = commands.seed.value_or(DrawSeed());
     setup.matches = commands.matches;
     setup.minutes = commands.minutes;
     setup.framesPerMatch = FramesFor(commands.minutes);

@@ -191,8 +191,7 @@ int SensitivityCommand(const SensitivityOptions& options)
         return 2;
     }
     setup.lineup = *players;
-    std::random_device device;
-    setup.seed = options.seed.value_or((static_cast<std::uint64_t>(device()) << 32) | device());
+    setup.seed = options.seed.value_or(DrawSeed());
     setup.matches = options.matches;
     setup.minutes = options.minutes;
     setup.framesPerMatch = FramesFor(options.minutes);

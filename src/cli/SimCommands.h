@@ -6,6 +6,7 @@
 #include "settings/PlayerSettings.h"
 
 #include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,9 @@ struct SimOutputs
 // Plays the plan, with a progress bar when standard error is a terminal; the wall-clock seconds it took. Throws
 // SimulationFailure.
 double PlayWithProgress(SimulationPlan& plan, int taskCount, std::vector<MatchResult>& results);
+
+// A run seed for a run given none: 64 bits from the random device, printed with the results.
+[[nodiscard]] std::uint64_t DrawSeed();
 
 // "tryzone-sim: " and the reason on standard error; returns status.
 int Fail(int status, const std::string& reason);

@@ -22,12 +22,6 @@
 
 namespace
 {
-std::uint64_t DrawSeed()
-{
-    std::random_device device;
-    return (static_cast<std::uint64_t>(device()) << 32) | device();
-}
-
 long long FramesOf(const std::vector<MatchResult>& results)
 {
     long long frames = 0;
@@ -137,6 +131,12 @@ int WriteOutputs(const RunSetup& setup, const ScaleOptions& scale, const TaskRan
     return WriteSweepFilesAndCommit(setup, results, tasks.first, outputs.csv, outputs.plot, files);
 }
 } // namespace
+
+std::uint64_t DrawSeed()
+{
+    std::random_device device;
+    return (static_cast<std::uint64_t>(device()) << 32) | device();
+}
 
 std::optional<std::vector<PlayerSettings>> LoadRunPlayers(const Options& options, std::string& description)
 {

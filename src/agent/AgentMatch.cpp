@@ -150,9 +150,10 @@ void AgentMatch::Draw(sf::RenderTarget& target)
 
 void AgentMatch::Observe(float* out) const
 {
+    const ObservedScene view = Look(runner.Scene());
     for (std::size_t i = 0; i < controlled.size(); ++i)
     {
-        ::Observe(runner.Scene(), controlled[i], runner.Frame(), framesPerMatch, out + i * kObservationSize);
+        ::Observe(runner.Scene(), view, controlled[i], runner.Frame(), framesPerMatch, out + i * kObservationSize);
     }
 }
 

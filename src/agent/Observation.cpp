@@ -28,12 +28,27 @@ int EgoX(int x, int team)
     return team == 0 ? x : kPitchWidth - x;
 }
 
-void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t framesPerMatch, float* out)
+ObservedScene Look(const RugbyScene& scene)
+{
+    ObservedScene view;
+    for (std::size_t slot = 0; slot < view.centres.size(); ++slot)
+    {
+        const Player& player = *scene.players[slot];
+        view.centres[slot] = player.PositionAt(0.5f, 0.5f);
+        view.velocities[slot] = player.direction * player.speed;
+        view.holder = &player == scene.ballCarrier ? static_cast<int>(slot) : view.holder;
+    }
+    view.ball = scene.ball->PositionAt(0.5f, 0.5f);
+    return view;
+}
+
+void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::int64_t frame,
+             std::int64_t framesPerMatch, float* out)
 {
     const Player& self = *scene.players[static_cast<std::size_t>(slot)];
     const int team = self.team == 0 ? 0 : 1;
     const float sign = team == 0 ? 1.f : -1.f;
-    const sf::Vector2f centre = self.PositionAt(0.5f, 0.5f);
+    const sf::Vector2f centre = view.centres[static_cast<std::size_t>(slot)];
     out[features::kSlot] = static_cast<float>(slot);
     out[features::kTeam] = static_cast<float>(team);
     out[features::kLane] = static_cast<float>(self.lane);
@@ -42,20 +57,20 @@ void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t
     int holder = 0;
     for (int k = 0; k < 2 * kTeamSize; ++k)
     {
-        const Player& player = *scene.players[static_cast<std::size_t>(SlotOfEntry(k, team))];
-        const sf::Vector2f at = player.PositionAt(0.5f, 0.5f);
+        const auto entrySlot = static_cast<std::size_t>(SlotOfEntry(k, team));
+        const sf::Vector2f at = view.centres[entrySlot];
+        const sf::Vector2f velocity = view.velocities[entrySlot];
         float* entry = out + features::kPlayers + features::kPerPlayer * k;
         entry[0] = EgoXf(at.x, team);
         entry[1] = at.y;
-        entry[2] = sign * player.direction.x * player.speed;
-        entry[3] = player.direction.y * player.speed;
-        holder = &player == scene.ballCarrier ? k : holder;
+        entry[2] = sign * velocity.x;
+        entry[3] = velocity.y;
+        holder = static_cast<int>(entrySlot) == view.holder ? k : holder;
     }
-    const sf::Vector2f ball = scene.ball->PositionAt(0.5f, 0.5f);
-    out[features::kBallX] = EgoXf(ball.x, team);
-    out[features::kBallY] = ball.y;
+    out[features::kBallX] = EgoXf(view.ball.x, team);
+    out[features::kBallY] = view.ball.y;
     out[features::kHolder] = static_cast<float>(holder);
-    out[features::kHolds] = scene.ballCarrier == &self ? 1.f : 0.f;
+    out[features::kHolds] = view.holder == slot ? 1.f : 0.f;
     out[features::kTeamHolds] = holder < kTeamSize ? 1.f : 0.f;
     out[features::kPassCooldown] = std::max(0.f, self.passCooldown - self.passTimer);
     const auto blue = static_cast<float>(scene.blueScore);
@@ -65,4 +80,9 @@ void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t
     out[features::kElapsed] = static_cast<float>(static_cast<double>(frame) * kFrameSeconds);
     out[features::kLeft] = static_cast<float>(static_cast<double>(framesPerMatch - frame) * kFrameSeconds);
     out[features::kState] = static_cast<float>(self.stateGraph.current);
+}
+
+void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t framesPerMatch, float* out)
+{
+    Observe(scene, Look(scene), slot, frame, framesPerMatch, out);
 }

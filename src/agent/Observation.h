@@ -1,5 +1,7 @@
 #pragma once
 
+#include <SFML/System/Vector2.hpp>
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -55,6 +57,19 @@ struct Observation
 // The x of a pitch point in the ego frame of the team, and back (the mirror is its own inverse).
 [[nodiscard]] int EgoX(int x, int team);
 
+// What the observations of one match at one moment share, read from the scene once for all its controlled players.
+struct ObservedScene
+{
+    std::array<sf::Vector2f, 10> centres;
+    std::array<sf::Vector2f, 10> velocities;
+    sf::Vector2f ball;
+    int holder = -1; // slot; -1 while nobody holds the ball
+};
+
+[[nodiscard]] ObservedScene Look(const RugbyScene& scene);
+
 // Writes the observation of the player in slot into out (kObservationSize floats), frame frames into a match of
-// framesPerMatch frames.
+// framesPerMatch frames; the view is the scene's as it stands.
+void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::int64_t frame, std::int64_t framesPerMatch,
+             float* out);
 void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t framesPerMatch, float* out);

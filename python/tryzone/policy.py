@@ -20,11 +20,13 @@ COARSE_ACTIONS = np.array(
 
 
 def features(observations):
-    """The observation scaled to about unit size: pixels by the pitch's width, speeds, seconds by a minute."""
+    """The observation scaled to about unit size: pixels by the pitch's width, speeds alike, flags as they are. The
+    score and the clock are left out: they grow with a match's length, which training need not share with play."""
     scale = np.full(OBSERVATION_SIZE, 1 / 1280, dtype=np.float32)
-    scale[[0, 1, 2, 47, 48, 49, 51, 52, 55]] = 0.1
-    scale[[50, 53, 54]] = 1 / 60
-    scale[[53, 54]] = 1 / 4800
+    scale[[0, 1, 2, 47, 55]] = 0.1
+    scale[[48, 49]] = 1.0
+    scale[50] = 1 / 60
+    scale[[51, 52, 53, 54]] = 0.0
     return observations * scale
 
 

@@ -79,3 +79,13 @@ def test_evaluate_prints_one_json_line_with_wilson_intervals(tmp_path):
     result = json.loads(out)
     assert out.count("\n") == 1 and result["policy"] == result["builtin"]
     assert sum(result["builtin"][k] for k in ("wins", "draws", "losses")) == 6
+
+
+def test_the_shipped_policy_still_beats_the_built_in_red():
+    # Guards the shipped file against a change of the features it was trained on; seeded, so not a flaky margin.
+    from tryzone.evaluate import play
+    from tryzone.policy import Policy
+
+    shipped = Policy(os.path.join(os.path.dirname(__file__), "..", "..", "examples", "red-policy.npz"))
+    trained, builtin = (play(p, "red", 12, 11, 5.0, 2) for p in (shipped, None))
+    assert trained["wins"] >= 10 and trained["wins"] > builtin["wins"] + 5

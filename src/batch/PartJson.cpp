@@ -1,5 +1,7 @@
 #include "batch/PartJson.h"
 
+#include <type_traits>
+
 using nlohmann::ordered_json;
 
 ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
@@ -46,12 +48,9 @@ ordered_json ResultAsJson(const MatchResult& result)
     ordered_json teams = ordered_json::array();
     for (const TeamRecord& team : result.teams)
     {
-        teams.push_back({{"tries", team.tries},
-                         {"possession_frames", team.possessionFrames},
-                         {"pass_attempts", team.passAttempts},
-                         {"passes", team.passes},
-                         {"tackle_attempts", team.tackleAttempts},
-                         {"tackles", team.tackles}});
+        ordered_json record;
+        ForEachCount([&record](const CountField& field, const auto& count) { record[field.key] = count; }, team);
+        teams.push_back(record);
     }
     ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
     if (result.breach)
@@ -70,10 +69,9 @@ MatchResult ResultFromJson(const ordered_json& match)
     for (std::size_t team = 0; team < 2; ++team)
     {
         const ordered_json& record = match.at("teams").at(team);
-        result.teams[team] = {
-            record.at("tries").get<int>(),           record.at("possession_frames").get<std::int64_t>(),
-            record.at("pass_attempts").get<int>(),   record.at("passes").get<int>(),
-            record.at("tackle_attempts").get<int>(), record.at("tackles").get<int>()};
+        ForEachCount([&record](const CountField& field, auto& count)
+                     { count = record.at(field.key).get<std::remove_reference_t<decltype(count)>>(); },
+                     result.teams[team]);
     }
     if (match.contains("breach"))
     {

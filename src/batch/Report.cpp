@@ -164,8 +164,8 @@ ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchRes
         match["winner"] = Winner(result);
         for (std::size_t team = 0; team < 2; ++team)
         {
-            match["possession"][kTeamNames[team]] = Rounded(
-                static_cast<double>(result.teams[team].possessionFrames) / static_cast<double>(result.frames));
+            match["possession"][kTeamNames[team]] =
+                Rounded(static_cast<double>(result.teams[team].possessionFrames) / static_cast<double>(result.frames));
         }
         for (std::size_t team = 0; team < 2; ++team)
         {
@@ -184,8 +184,15 @@ ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchRes
             {"losses", sum.losses},
             {"tries_per_match", {{"mean", Rounded(sum.triesMean)}, {"spread", Rounded(sum.triesSpread)}}},
             {"possession", Rounded(sum.possession)}};
-        ForEachCount([&side](const CountField& field, long long count)
-                     { if (field.group != nullptr) side[field.group][field.name] = count; }, sum);
+        ForEachCount(
+            [&side](const CountField& field, long long count)
+            {
+                if (field.group != nullptr)
+                {
+                    side[field.group][field.name] = count;
+                }
+            },
+            sum);
         teams[kTeamNames[team]] = side;
     }
     return {{"seed", run.seed},

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-
 // The player's behaviour built from a tactic: one action and the links of each state, in the tactic's order, then
 // the start state set. The graph is rebuilt whole, never patched.
 void Wire(StateGraph<Player, PlayerAction>& graph, const CompiledTactic& tactic);

@@ -11,7 +11,7 @@ namespace
 struct KnownPlayer : Entity, PlayerStatus
 {
     StateGraph<Player, PlayerAction> stateGraph;
-    RugbyScene* scene;                             // the match's own
+    RugbyScene* scene;                            // the match's own
     std::shared_ptr<const CompiledTactic> tactic; // the same for every match of the same tactics
 };
 struct KnownBall : Entity, BallStatus
@@ -70,8 +70,7 @@ template <class Graph, class Visit> void ForEachAction(Graph& graph, Visit&& vis
 PlayerSnapshot TakePlayer(const Player& player)
 {
     PlayerSnapshot snapshot{TakeEntity(player), player, player.stateGraph.current};
-    ForEachAction(player.stateGraph,
-                  [&snapshot](const PlayerAction& action, std::size_t place)
+    ForEachAction(player.stateGraph, [&snapshot](const PlayerAction& action, std::size_t place)
                   { snapshot.actions[place] = action.Remember(); });
     return snapshot;
 }

@@ -1,5 +1,7 @@
 #include "batch/PartJson.h"
+
 #include "batch/Report.h"
+#include "run/MatchRunner.h"
 
 #include <cstddef>
 #include <gtest/gtest.h>
@@ -33,4 +35,26 @@ TEST(PartJson, EveryCountOfAResultRoundTripsAndAddsUp)
     ForEachCount([](const CountField& field, long long sum, const auto& count)
                  { EXPECT_EQ(sum, 2 * static_cast<long long>(count)) << field.key; },
                  totals.teams[1], result.teams[1]);
+}
+
+// A part's players are the settings file's entries, Team as "Blue" or "Red"; anything the file would refuse, or
+// other than ten of them, is refused with the reason.
+TEST(PartJson, PlayersAreSettingsFileEntriesAndInvalidOnesAreRefused)
+{
+    const auto defaults = DefaultPlayers();
+    const std::vector<PlayerSettings> lineup(defaults.begin(), defaults.end());
+    nlohmann::ordered_json players = SettingsAsJson(lineup);
+    EXPECT_EQ(players[0].at("Team"), "Blue");
+    EXPECT_EQ(players[9].at("Team"), "Red");
+    const auto back = SettingsFromJson(players);
+    ASSERT_TRUE(std::holds_alternative<std::vector<PlayerSettings>>(back));
+    EXPECT_EQ(std::get<std::vector<PlayerSettings>>(back), lineup);
+
+    players[3]["Team"] = 1;
+    const auto refused = SettingsFromJson(players);
+    ASSERT_TRUE(std::holds_alternative<std::string>(refused));
+    EXPECT_NE(std::get<std::string>(refused).find("slot 3, Team"), std::string::npos) << std::get<std::string>(refused);
+
+    players.erase(3);
+    EXPECT_EQ(std::get<std::string>(SettingsFromJson(players)), "its players are not ten entries of a settings file");
 }

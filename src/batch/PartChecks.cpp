@@ -29,8 +29,9 @@ std::string Hex(std::uint64_t value)
 
 std::optional<std::string> TeamProblem(const TeamRecord& team)
 {
-    if (team.tries < 0 || team.possessionFrames < 0 || team.passAttempts < 0 || team.passes < 0 ||
-        team.tackleAttempts < 0 || team.tackles < 0)
+    bool negative = false;
+    ForEachCount([&negative](const CountField&, const auto& count) { negative = negative || count < 0; }, team);
+    if (negative)
     {
         return "a negative count";
     }

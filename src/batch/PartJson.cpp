@@ -1,5 +1,11 @@
 #include "batch/PartJson.h"
 
+#include "settings/PlayersConfig.h"
+#include "settings/SettingsHint.h"
+
+#include <optional>
+#include <type_traits>
+
 using nlohmann::ordered_json;
 
 ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
@@ -7,36 +13,30 @@ ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
     ordered_json players = ordered_json::array();
     for (const PlayerSettings& player : lineup)
     {
-        players.push_back({{"PlayerNumber", player.PlayerNumber},
-                           {"Team", player.Team},
-                           {"StartPosition", {player.StartPosition.x, player.StartPosition.y}},
-                           {"Radius", player.Radius},
-                           {"Speed", player.Speed},
-                           {"LuckMultiplier", player.LuckMultiplier},
-                           {"EnemyIsTooNearDistance", player.EnemyIsTooNearDistance},
-                           {"PassCooldown", player.PassCooldown},
-                           {"PassTime", player.PassTime}});
+        players.push_back(ordered_json(RecordToJson(player)));
     }
     return players;
 }
 
-std::vector<PlayerSettings> SettingsFromJson(const ordered_json& players)
+std::variant<std::vector<PlayerSettings>, std::string> SettingsFromJson(const ordered_json& players)
 {
+    const nlohmann::json entries(players);
     std::vector<PlayerSettings> lineup;
-    for (const ordered_json& entry : players)
+    if (entries.is_array())
     {
-        PlayerSettings player;
-        player.PlayerNumber = entry.at("PlayerNumber").get<std::uint8_t>();
-        player.Team = entry.at("Team").get<std::uint8_t>();
-        player.StartPosition = {entry.at("StartPosition").at(0).get<float>(),
-                                entry.at("StartPosition").at(1).get<float>()};
-        player.Radius = entry.at("Radius").get<float>();
-        player.Speed = entry.at("Speed").get<float>();
-        player.LuckMultiplier = entry.at("LuckMultiplier").get<float>();
-        player.EnemyIsTooNearDistance = entry.at("EnemyIsTooNearDistance").get<float>();
-        player.PassCooldown = entry.at("PassCooldown").get<float>();
-        player.PassTime = entry.at("PassTime").get<float>();
-        lineup.push_back(player);
+        for (const nlohmann::json& entry : entries)
+        {
+            const std::optional<PlayerSettings> player = RecordFromJson(entry);
+            if (!player)
+            {
+                return "its players are not those of a settings file: " + SettingsHint(entries);
+            }
+            lineup.push_back(*player);
+        }
+    }
+    if (lineup.size() != 10)
+    {
+        return "its players are not ten entries of a settings file";
     }
     return lineup;
 }
@@ -46,12 +46,9 @@ ordered_json ResultAsJson(const MatchResult& result)
     ordered_json teams = ordered_json::array();
     for (const TeamRecord& team : result.teams)
     {
-        teams.push_back({{"tries", team.tries},
-                         {"possession_frames", team.possessionFrames},
-                         {"pass_attempts", team.passAttempts},
-                         {"passes", team.passes},
-                         {"tackle_attempts", team.tackleAttempts},
-                         {"tackles", team.tackles}});
+        ordered_json record;
+        ForEachCount([&record](const CountField& field, const auto& count) { record[field.key] = count; }, team);
+        teams.push_back(record);
     }
     ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
     if (result.breach)
@@ -70,10 +67,9 @@ MatchResult ResultFromJson(const ordered_json& match)
     for (std::size_t team = 0; team < 2; ++team)
     {
         const ordered_json& record = match.at("teams").at(team);
-        result.teams[team] = {
-            record.at("tries").get<int>(),           record.at("possession_frames").get<std::int64_t>(),
-            record.at("pass_attempts").get<int>(),   record.at("passes").get<int>(),
-            record.at("tackle_attempts").get<int>(), record.at("tackles").get<int>()};
+        ForEachCount([&record](const CountField& field, auto& count)
+                     { count = record.at(field.key).get<std::remove_reference_t<decltype(count)>>(); },
+                     result.teams[team]);
     }
     if (match.contains("breach"))
     {

@@ -25,6 +25,20 @@ std::string Percent(double share)
     return buffer;
 }
 
+// The counts shown in groups, under the group then the side: passes: {blue: {attempted, completed}, red: ...}.
+void AddGroups(ordered_json& match, const char* side, const TeamRecord& record)
+{
+    ForEachCount(
+        [&match, side](const CountField& field, const auto& count)
+        {
+            if (field.group != nullptr)
+            {
+                match[field.group][side][field.name] = count;
+            }
+        },
+        record);
+}
+
 std::string MeanAndSpread(double mean, double spread)
 {
     char buffer[64];
@@ -62,17 +76,14 @@ Totals Summarise(const std::vector<MatchResult>& results)
             sum.draws += record.tries == other.tries ? 1 : 0;
             sum.losses += record.tries < other.tries ? 1 : 0;
             sum.triesMean += record.tries / n;
-            sum.possession += static_cast<double>(record.possessionFrames);
-            sum.passAttempts += record.passAttempts;
-            sum.passes += record.passes;
-            sum.tackleAttempts += record.tackleAttempts;
-            sum.tackles += record.tackles;
+            ForEachCount([](const CountField&, long long& total, const auto& count) { total += count; }, sum, record);
         }
     }
     for (std::size_t team = 0; team < 2; ++team)
     {
         TeamTotals& sum = totals.teams[team];
-        sum.possession = totals.frames > 0 ? sum.possession / static_cast<double>(totals.frames) : 0.0;
+        sum.possession =
+            totals.frames > 0 ? static_cast<double>(sum.possessionFrames) / static_cast<double>(totals.frames) : 0.0;
         double squares = 0.0;
         for (const MatchResult& result : results)
         {
@@ -122,12 +133,19 @@ void PrintSummary(std::ostream& out, const Totals& totals)
     row("Tries per match", MeanAndSpread(blue.triesMean, blue.triesSpread),
         MeanAndSpread(red.triesMean, red.triesSpread));
     row("Possession", Percent(blue.possession), Percent(red.possession));
-    row("Passes attempted", count(blue.passAttempts), count(red.passAttempts));
-    row("Passes completed", count(blue.passes) + rate(blue.passes, blue.passAttempts),
-        count(red.passes) + rate(red.passes, red.passAttempts));
-    row("Tackles attempted", count(blue.tackleAttempts), count(red.tackleAttempts));
-    row("Tackles successful", count(blue.tackles) + rate(blue.tackles, blue.tackleAttempts),
-        count(red.tackles) + rate(red.tackles, red.tackleAttempts));
+    // Each count the report shows in groups has its row, a rated one with its share of the count before it.
+    std::array<long long, 2> before{};
+    ForEachCount(
+        [&](const CountField& field, long long b, long long r)
+        {
+            if (field.label != nullptr)
+            {
+                row(field.label, count(b) + (field.rated ? rate(b, before[0]) : ""),
+                    count(r) + (field.rated ? rate(r, before[1]) : ""));
+            }
+            before = {b, r};
+        },
+        blue, red);
     out << "(\u00b1: sample standard deviation over the matches; Blue is slots 0 to 4 and Red slots 5 to 9, whatever "
            "an entry's Team says)\n\nFrames simulated: "
         << totals.frames << '\n';
@@ -139,24 +157,20 @@ ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchRes
     for (const MatchResult& result : results)
     {
         ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}};
-        ordered_json score;
-        ordered_json possession;
-        ordered_json passes;
-        ordered_json tackles;
         for (std::size_t team = 0; team < 2; ++team)
         {
-            const TeamRecord& record = result.teams[team];
-            score[kTeamNames[team]] = record.tries;
-            possession[kTeamNames[team]] =
-                Rounded(static_cast<double>(record.possessionFrames) / static_cast<double>(result.frames));
-            passes[kTeamNames[team]] = {{"attempted", record.passAttempts}, {"completed", record.passes}};
-            tackles[kTeamNames[team]] = {{"attempted", record.tackleAttempts}, {"successful", record.tackles}};
+            match["score"][kTeamNames[team]] = result.teams[team].tries;
         }
-        match["score"] = score;
         match["winner"] = Winner(result);
-        match["possession"] = possession;
-        match["passes"] = passes;
-        match["tackles"] = tackles;
+        for (std::size_t team = 0; team < 2; ++team)
+        {
+            match["possession"][kTeamNames[team]] =
+                Rounded(static_cast<double>(result.teams[team].possessionFrames) / static_cast<double>(result.frames));
+        }
+        for (std::size_t team = 0; team < 2; ++team)
+        {
+            AddGroups(match, kTeamNames[team], result.teams[team]);
+        }
         matches.push_back(match);
     }
 
@@ -164,14 +178,22 @@ ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchRes
     for (std::size_t team = 0; team < 2; ++team)
     {
         const TeamTotals& sum = totals.teams[team];
-        teams[kTeamNames[team]] = {
+        ordered_json side = {
             {"wins", sum.wins},
             {"draws", sum.draws},
             {"losses", sum.losses},
             {"tries_per_match", {{"mean", Rounded(sum.triesMean)}, {"spread", Rounded(sum.triesSpread)}}},
-            {"possession", Rounded(sum.possession)},
-            {"passes", {{"attempted", sum.passAttempts}, {"completed", sum.passes}}},
-            {"tackles", {{"attempted", sum.tackleAttempts}, {"successful", sum.tackles}}}};
+            {"possession", Rounded(sum.possession)}};
+        ForEachCount(
+            [&side](const CountField& field, long long count)
+            {
+                if (field.group != nullptr)
+                {
+                    side[field.group][field.name] = count;
+                }
+            },
+            sum);
+        teams[kTeamNames[team]] = side;
     }
     return {{"seed", run.seed},
             {"players", run.players},

@@ -12,6 +12,7 @@
 // A rate or a mean as the JSON outputs keep it: six places.
 [[nodiscard]] double Rounded(double value);
 
+// A side's results over many matches: its counts summed, as ForEachCount lists them, and what they come to.
 struct TeamTotals
 {
     int wins = 0;
@@ -20,6 +21,8 @@ struct TeamTotals
     double triesMean = 0.0;
     double triesSpread = 0.0; // sample standard deviation over the matches
     double possession = 0.0;  // share of all frames
+    long long tries = 0;
+    long long possessionFrames = 0;
     long long passAttempts = 0;
     long long passes = 0;
     long long tackleAttempts = 0;

@@ -15,7 +15,7 @@ namespace
 using nlohmann::json;
 using nlohmann::ordered_json;
 
-constexpr int kPartFormat = 2;
+constexpr int kPartFormat = 3;
 constexpr int kMostShards = 100000;
 
 std::optional<int> WholeNumber(std::string_view text)
@@ -175,7 +175,12 @@ std::optional<std::string> ReadRunSetup(const ordered_json& document, const std:
     const ordered_json& options = run.at("options");
     setup.seed = run.at("seed").get<std::uint64_t>();
     setup.players = options.at("settings_file").get<std::string>();
-    setup.lineup = SettingsFromJson(run.at("players"));
+    auto lineup = SettingsFromJson(run.at("players"));
+    if (const auto* reason = std::get_if<std::string>(&lineup))
+    {
+        return file + ": " + *reason;
+    }
+    setup.lineup = std::get<std::vector<PlayerSettings>>(std::move(lineup));
     setup.matches = options.at("matches").get<int>();
     setup.minutes = options.at("minutes").get<double>();
     setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();

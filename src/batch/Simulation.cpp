@@ -92,7 +92,12 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
 std::string Pack(const MatchResult& result, Heatmap* heatmap)
 {
     WireWriter out;
-    out.Put(result.match).Put(result.seed).Put(result.frames).Put(result.teams).Put(result.breach.has_value());
+    out.Put(result.match).Put(result.seed).Put(result.frames);
+    for (const TeamRecord& team : result.teams)
+    {
+        ForEachCount([&out](const CountField&, const auto& count) { out.Put(count); }, team);
+    }
+    out.Put(result.breach.has_value());
     if (result.breach)
     {
         out.Put(result.breach->frame).PutText(result.breach->rule);
@@ -115,7 +120,12 @@ std::optional<MatchResult> Unpack(std::string_view bytes, Heatmap* heatmap)
     WireReader in(bytes);
     MatchResult result;
     bool breach = false;
-    in.Get(result.match).Get(result.seed).Get(result.frames).Get(result.teams).Get(breach);
+    in.Get(result.match).Get(result.seed).Get(result.frames);
+    for (TeamRecord& team : result.teams)
+    {
+        ForEachCount([&in](const CountField&, auto& count) { in.Get(count); }, team);
+    }
+    in.Get(breach);
     if (breach)
     {
         RuleBreach broken;

@@ -13,20 +13,11 @@
 
 namespace
 {
-const std::array<std::pair<const char*, float PlayerSettings::*>, 6> kFloatKeys{{
-    {"Radius", &PlayerSettings::Radius},
-    {"Speed", &PlayerSettings::Speed},
-    {"LuckMultiplier", &PlayerSettings::LuckMultiplier},
-    {"EnemyIsTooNearDistance", &PlayerSettings::EnemyIsTooNearDistance},
-    {"PassCooldown", &PlayerSettings::PassCooldown},
-    {"PassTime", &PlayerSettings::PassTime},
-}};
-
 constexpr int kMostValues = 1000;
 
 float PlayerSettings::*FieldOf(const std::string& key)
 {
-    for (const auto& [name, field] : kFloatKeys)
+    for (const auto& [name, field] : kPlayerFloatKeys)
     {
         if (key == name)
         {
@@ -39,9 +30,9 @@ float PlayerSettings::*FieldOf(const std::string& key)
 std::string FloatKeyList()
 {
     std::string list;
-    for (const auto& entry : kFloatKeys)
+    for (const auto& entry : kPlayerFloatKeys)
     {
-        list += (list.empty() ? "" : ", ") + std::string(entry.first);
+        list += (list.empty() ? "" : ", ") + std::string(entry.name);
     }
     return list;
 }
@@ -265,9 +256,9 @@ std::vector<std::vector<PlayerSettings>> Lineups(const Variation& variation, con
 std::vector<std::string> FloatKeys()
 {
     std::vector<std::string> keys;
-    for (const auto& entry : kFloatKeys)
+    for (const auto& entry : kPlayerFloatKeys)
     {
-        keys.emplace_back(entry.first);
+        keys.emplace_back(entry.name);
     }
     return keys;
 }

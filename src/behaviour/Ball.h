@@ -4,9 +4,18 @@
 
 class Player;
 
+// What changes in the ball besides its entity and its holder, in one aggregate that snapshots copy whole.
+struct BallStatus
+{
+    float stealCooldown = 2.0f;
+    float stealTimer = 0.f;
+
+    bool operator==(const BallStatus&) const = default;
+};
+
 // The match ball. It is never loose: it sits on its holder and changes hands at once, by a pass or a tackle.
 // holder always names the same player as the scene's ballCarrier.
-class Ball final : public Entity
+class Ball final : public Entity, public BallStatus
 {
 public:
     Ball(float radius, const sf::Color& color);
@@ -23,7 +32,5 @@ public:
     // An opponent touching the ball after the protection time tries a tackle.
     void HandleCollision(Entity* other) override;
 
-    float stealCooldown = 2.0f;
-    float stealTimer = 0.f;
     Player* holder;
 };

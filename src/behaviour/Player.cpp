@@ -32,9 +32,10 @@ std::shared_ptr<const CompiledTactic> OrDefault(std::shared_ptr<const CompiledTa
 } // namespace
 
 Player::Player(float radius, const sf::Color& color, std::shared_ptr<const CompiledTactic> playerTactic)
-    : Entity(radius, color), defendVariant(Chance(25.f)), scene(CurrentSceneAs<RugbyScene>()),
-      tactic(OrDefault(std::move(playerTactic)))
+    : Entity(radius, color), scene(CurrentSceneAs<RugbyScene>()), tactic(OrDefault(std::move(playerTactic)))
 {
+    // Drawn before the wiring, whose start state may draw too.
+    defendVariant = Chance(25.f);
     tag = 1;
     Wire(stateGraph, *tactic);
 }

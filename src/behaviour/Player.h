@@ -1,5 +1,6 @@
 #pragma once
 
+#include "behaviour/PlayerActions.h"
 #include "behaviour/PlayerOrder.h"
 #include "behaviour/StateGraph.h"
 #include "core/Entity.h"
@@ -23,8 +24,37 @@ enum PlayerState : int
 // "Idle" ... "Pass" for the five states, "Unknown" for anything else.
 [[nodiscard]] const char* PlayerStateName(int state);
 
+// What changes in a player, in one aggregate that snapshots copy whole: a member outside it is lost by every
+// checkpoint and jump.
+struct PlayerStatus
+{
+    float luckMultiplier = 0.f;
+    float enemyIsTooNearDistance = 0.f;
+    float passCooldown = 0.f;
+    float passTime = 0.f;
+    std::uint8_t number = 0;
+    std::uint8_t lane = 0;
+    std::uint8_t team = 0; // 0 blue, attacks towards x = W; 1 red, attacks towards x = 0
+    bool defendVariant = false;
+    float attackSpeedFactor = 1.0f;
+    float laneTop = 0.f;
+    float laneBottom = 0.f;
+    float markerRadius = 100.f;
+    float baseSpeed = 300.f;
+    float runSpeed = 0.f;
+    float boostFactor = 1.3f;
+    float passTimer = 0.f;
+    float passWaitTimer = 0.f;
+    float boostTimer = 0.f;
+    float boostDuration = 1.0f;
+    // Builtin unless an outside brain controls him.
+    PlayerOrder order;
+
+    bool operator==(const PlayerStatus&) const = default;
+};
+
 // One rugby player, driven by its own state graph and held inside its horizontal lane.
-class Player final : public Entity
+class Player final : public Entity, public PlayerStatus
 {
 public:
     // Wired by the tactic; with none, by the default tactic.
@@ -42,29 +72,8 @@ public:
     // The current state as the tactic names it.
     [[nodiscard]] const char* StateName() const { return tactic->StateName(stateGraph.current); }
 
-    StateGraph<Player> stateGraph{this, 5};
-    float luckMultiplier = 0.f;
-    float enemyIsTooNearDistance = 0.f;
-    float passCooldown = 0.f;
-    float passTime = 0.f;
-    std::uint8_t number = 0;
-    std::uint8_t lane = 0;
-    std::uint8_t team = 0; // 0 blue, attacks towards x = W; 1 red, attacks towards x = 0
-    float attackSpeedFactor = 1.0f;
-    bool defendVariant;
-    float laneTop = 0.f;
-    float laneBottom = 0.f;
-    float markerRadius = 100.f;
-    float baseSpeed = 300.f;
-    float runSpeed = 0.f;
-    float boostFactor = 1.3f;
-    float passTimer = 0.f;
-    float passWaitTimer = 0.f;
-    float boostTimer = 0.f;
-    float boostDuration = 1.0f;
+    StateGraph<Player, PlayerAction> stateGraph{this, 5};
     RugbyScene* scene;
-    // Builtin unless an outside brain controls him.
-    PlayerOrder order;
     // Shared with the team's other players and the scene; not copied into snapshots, which keep only indices.
     std::shared_ptr<const CompiledTactic> tactic;
 

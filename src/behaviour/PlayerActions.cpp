@@ -177,3 +177,15 @@ void PlayerActionHold::Update(Player* owner)
     const int x = TruncToInt(owner->team == 0 ? fromOwnLine : width - fromOwnLine);
     owner->MoveTowards(x, TruncToInt(scene->GetLaneCentre(owner->lane).y), owner->runSpeed);
 }
+
+void PlayerActionSupport::Recall(const ActionMemory& memory, RugbyScene& match)
+{
+    PlayerAction::Recall(memory, match);
+    toLaneEdge = memory.toLaneEdge;
+}
+
+void PlayerActionPass::Recall(const ActionMemory& memory, RugbyScene& match)
+{
+    PlayerAction::Recall(memory, match);
+    ball = memory.started ? match.ball : nullptr;
+}

@@ -9,12 +9,31 @@ class RugbyScene;
 // What a player does in each state. Actions steer only through MoveTowards and Halt; entering any state but Pass
 // stops the player.
 
-class PlayerActionIdle final : public Action<Player>
+// What an action remembers from one frame to the next, as snapshots keep it: whether it has started in this match
+// (it then points to the match, and to its ball), and the support action's side of the lane.
+struct ActionMemory
+{
+    bool started = false;
+    bool toLaneEdge = false;
+
+    bool operator==(const ActionMemory&) const = default;
+};
+
+// Every action a player's graph holds: the graph's action type, so that a snapshot can keep each of them.
+class PlayerAction : public Action<Player>
+{
+public:
+    // An action with more to remember than the match it started in overrides both.
+    [[nodiscard]] virtual ActionMemory Remember() const { return {scene != nullptr, false}; }
+    virtual void Recall(const ActionMemory& memory, RugbyScene& match) { scene = memory.started ? &match : nullptr; }
+
+    RugbyScene* scene = nullptr;
+};
+
+class PlayerActionIdle final : public PlayerAction
 {
 public:
     void Start(Player* owner) override;
-
-    RugbyScene* scene = nullptr;
 };
 
 // Where in his lane a supporter runs: the top edge or the middle, drawn at each entry or fixed.
@@ -26,14 +45,15 @@ enum class LanePosition
 };
 
 // Runs level with the carrier, `behind` carrier radii behind him, at the top edge or the middle of its own lane.
-class PlayerActionSupport final : public Action<Player>
+class PlayerActionSupport final : public PlayerAction
 {
 public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
+    [[nodiscard]] ActionMemory Remember() const override { return {scene != nullptr, toLaneEdge}; }
+    void Recall(const ActionMemory& memory, RugbyScene& match) override;
 
     bool toLaneEdge = false;
-    RugbyScene* scene = nullptr;
     float behind = 1.f;
     LanePosition lanePosition = LanePosition::Random;
 };
@@ -49,24 +69,22 @@ enum class Evasion
 
 // Chases the carrier; away from the carrier's lane, a defender with an opponent close by heads for an evasive point
 // level with the carrier instead.
-class PlayerActionDefend final : public Action<Player>
+class PlayerActionDefend final : public PlayerAction
 {
 public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
 
-    RugbyScene* scene = nullptr;
     Evasion evasion = Evasion::Player;
 };
 
 // Runs straight at its own height for the opponents' goal line.
-class PlayerActionAttack final : public Action<Player>
+class PlayerActionAttack final : public PlayerAction
 {
 public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
 
-    RugbyScene* scene = nullptr;
     float speedFactor = -1.f; // below 0: the player's own attackSpeedFactor
 };
 
@@ -79,24 +97,23 @@ enum class Receiver
 };
 
 // Keeps running and tries a pass once both pass timers have run out.
-class PlayerActionPass final : public Action<Player>
+class PlayerActionPass final : public PlayerAction
 {
 public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
+    void Recall(const ActionMemory& memory, RugbyScene& match) override;
 
-    RugbyScene* scene = nullptr;
     Ball* ball = nullptr;
     Receiver receiver = Receiver::Random;
 };
 
 // Runs to a spot of its own lane, `depth` of the pitch's length from its own goal line, and waits there.
-class PlayerActionHold final : public Action<Player>
+class PlayerActionHold final : public PlayerAction
 {
 public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
 
-    RugbyScene* scene = nullptr;
     float depth = 0.25f;
 };

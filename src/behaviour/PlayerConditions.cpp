@@ -7,20 +7,23 @@
 
 #include <cstdint>
 
+// The conditions are tested for every player every frame: they reach the match through the player, the match he was
+// spawned into, rather than by a cast of the host's current scene.
+
 bool PlayerCondition_PlayerHaveBall::Test(Player* owner)
 {
-    return Entity::CurrentSceneAs<RugbyScene>()->ballCarrier == owner;
+    return owner->scene->ballCarrier == owner;
 }
 
 bool PlayerCondition_TeamHaveBall::Test(Player* owner)
 {
-    const Player* carrier = Entity::CurrentSceneAs<RugbyScene>()->ballCarrier;
+    const Player* carrier = owner->scene->ballCarrier;
     return carrier != nullptr && carrier->team == owner->team;
 }
 
 bool PlayerCondition_EnemyIsNear::Test(Player* owner)
 {
-    const Player* opponent = Entity::CurrentSceneAs<RugbyScene>()->FindNearestOpponentToBall();
+    const Player* opponent = owner->scene->FindNearestOpponentToBall();
     if (opponent == nullptr)
     {
         return false;
@@ -33,7 +36,7 @@ bool PlayerCondition_EnemyIsNear::Test(Player* owner)
 
 bool PlayerCondition_BallInZone::Test(Player* owner)
 {
-    const RugbyScene* scene = Entity::CurrentSceneAs<RugbyScene>();
+    const RugbyScene* scene = owner->scene;
     const float width = static_cast<float>(scene->WindowWidth());
     const float x = scene->ball->PositionAt(0.5f, 0.5f).x;
     const float share = (owner->team == 0 ? x : width - x) / width;
@@ -42,7 +45,7 @@ bool PlayerCondition_BallInZone::Test(Player* owner)
 
 bool PlayerCondition_ScoreDifference::Test(Player* owner)
 {
-    const RugbyScene* scene = Entity::CurrentSceneAs<RugbyScene>();
+    const RugbyScene* scene = owner->scene;
     const std::int64_t difference = owner->team == 0 ? std::int64_t{scene->blueScore} - scene->redScore
                                                      : std::int64_t{scene->redScore} - scene->blueScore;
     return difference >= atLeast && difference <= atMost;

@@ -14,7 +14,7 @@ float Float(const TacticStep& step, std::string_view name)
 }
 } // namespace
 
-std::unique_ptr<Action<Player>> MakePlayerAction(const TacticStep& step)
+std::unique_ptr<PlayerAction> MakePlayerAction(const TacticStep& step)
 {
     const std::string_view kind = step.kind;
     if (kind == "Support")
@@ -99,7 +99,7 @@ std::unique_ptr<Condition<Player>> MakePlayerCondition(const TacticCondition& co
     return made;
 }
 
-void Wire(StateGraph<Player>& graph, const CompiledTactic& tactic)
+void Wire(StateGraph<Player, PlayerAction>& graph, const CompiledTactic& tactic)
 {
     graph.states.clear();
     graph.states.resize(tactic.states.size());
@@ -107,7 +107,7 @@ void Wire(StateGraph<Player>& graph, const CompiledTactic& tactic)
     for (std::size_t index = 0; index < tactic.states.size(); ++index)
     {
         const CompiledState& state = tactic.states[index];
-        StateNode<Player>* node = graph.CreateState(static_cast<int>(index));
+        StateNode<Player, PlayerAction>* node = graph.CreateState(static_cast<int>(index));
         node->actions.push_back(MakePlayerAction(state.action));
         for (const CompiledLink& link : state.links)
         {

@@ -4,7 +4,8 @@
 #include <vector>
 
 // A small finite-state machine over an owner type. The graph owns its states, a state its actions and links,
-// a link its conditions; the owner is only pointed to. Nothing allocates once the graph is wired.
+// a link its conditions; the owner is only pointed to. Nothing allocates once the graph is wired. A is the actions'
+// common base, for owners whose actions offer more than Action does.
 
 template <class T> class Action
 {
@@ -42,15 +43,15 @@ public:
     int targetState = -1; // -1: once matched, the current state is kept
 };
 
-template <class T> class StateNode
+template <class T, class A = Action<T>> class StateNode
 {
 public:
     explicit StateNode(T* nodeOwner) : owner(nodeOwner) {}
 
-    template <class A> A* AddAction()
+    template <class Made> Made* AddAction()
     {
-        auto action = std::make_unique<A>();
-        A* added = action.get();
+        auto action = std::make_unique<Made>();
+        Made* added = action.get();
         actions.push_back(std::move(action));
         return added;
     }
@@ -61,20 +62,20 @@ public:
         return links.back().get();
     }
 
-    std::vector<std::unique_ptr<Action<T>>> actions;
+    std::vector<std::unique_ptr<A>> actions;
     std::vector<std::unique_ptr<StateLink<T>>> links; // insertion order is priority
     T* owner;
 };
 
-template <class T> class StateGraph
+template <class T, class A = Action<T>> class StateGraph
 {
 public:
     StateGraph(T* graphOwner, int stateCount) : states(static_cast<std::size_t>(stateCount)), owner(graphOwner) {}
 
-    StateNode<T>* CreateState(int index)
+    StateNode<T, A>* CreateState(int index)
     {
         auto& slot = states[static_cast<std::size_t>(index)];
-        slot = std::make_unique<StateNode<T>>(owner);
+        slot = std::make_unique<StateNode<T, A>>(owner);
         return slot.get();
     }
 
@@ -102,7 +103,7 @@ public:
         {
             return;
         }
-        StateNode<T>& node = *states[static_cast<std::size_t>(current)];
+        StateNode<T, A>& node = *states[static_cast<std::size_t>(current)];
         for (auto& action : node.actions)
         {
             action->Update(owner);
@@ -120,7 +121,7 @@ public:
         }
     }
 
-    std::vector<std::unique_ptr<StateNode<T>>> states;
+    std::vector<std::unique_ptr<StateNode<T, A>>> states;
     int current = -1;
     T* owner;
 

@@ -6,18 +6,32 @@
 
 class Scene;
 
-// A filled circle that lives in the world. The shape's origin is the top-left corner of its bounding square,
-// so every geometric operation derives the centre from the position and the radius at each call.
-class Entity
+// What changes in an entity besides its shape, in one aggregate that snapshots copy whole.
+struct EntityStatus
 {
-public:
     struct Target
     {
         sf::Vector2i position;
         float distance = 0.f;
         bool active = false;
+
+        bool operator==(const Target&) const = default;
     };
 
+    sf::Vector2f direction;
+    Target target;
+    float speed = 0.f;
+    bool removeRequested = false;
+    int tag = -1;
+
+    bool operator==(const EntityStatus&) const = default;
+};
+
+// A filled circle that lives in the world. The shape's origin is the top-left corner of its bounding square,
+// so every geometric operation derives the centre from the position and the radius at each call.
+class Entity : public EntityStatus
+{
+public:
     Entity(float radius, const sf::Color& color);
     virtual ~Entity() = default;
 
@@ -51,11 +65,6 @@ public:
     template <class T> [[nodiscard]] static T* CurrentSceneAs() { return dynamic_cast<T*>(CurrentScene()); }
 
     sf::CircleShape shape;
-    sf::Vector2f direction;
-    Target target;
-    float speed = 0.f;
-    bool removeRequested = false;
-    int tag = -1;
 
 private:
     // The shape's position plus its radius: the same point as PositionAt(0.5, 0.5).

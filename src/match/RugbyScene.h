@@ -23,10 +23,23 @@ inline constexpr const char* kPlayersSettingsFile = "PlayersSettings.json";
 inline constexpr float kLeftTryLine = 0.1f;
 inline constexpr float kRightTryLine = 0.9f;
 
+// What changes in a match besides its entities and the players it points to, in one aggregate that snapshots copy
+// whole.
+struct RugbySceneStatus
+{
+    bool debugMode = false;
+    std::int32_t blueScore = 0;
+    std::int32_t redScore = 0;
+    bool tryPending = false;
+    std::array<sf::Vector2f, 5> formation{};
+
+    bool operator==(const RugbySceneStatus&) const = default;
+};
+
 // One match: slots 0 to 4 hold the blue team (flag 0, attacks towards x = W), slots 5 to 9 the red team
 // (flag 1, attacks towards x = 0). Possession is recorded twice, here in ballCarrier and in the ball's holder,
 // and every change of possession sets both.
-class RugbyScene : public Scene
+class RugbyScene : public Scene, public RugbySceneStatus
 {
 public:
     void Initialize() override;
@@ -67,12 +80,7 @@ public:
     // A uniformly random teammate of from, never from himself; null for a team flag that names no side.
     [[nodiscard]] Player* PickRandomTeammate(const Player& from) const;
 
-    bool debugMode = false;
-    std::int32_t blueScore = 0;
-    std::int32_t redScore = 0;
-    bool tryPending = false;
     std::array<Player*, 10> players{};
-    std::array<sf::Vector2f, 5> formation{};
     Ball* ball = nullptr;
     Player* ballCarrier = nullptr;
     Player* selectedPlayer = nullptr;

@@ -20,7 +20,33 @@ struct TeamRecord
     int passes = 0;
     int tackleAttempts = 0;
     int tackles = 0;
+
+    bool operator==(const TeamRecord&) const = default;
 };
+
+// Where a team's count shows in the outputs: its key in a part, its group and name in the report (no group: the
+// report shows it its own way, tries as the score and possession as a share), and its row in the summary, with the
+// share it is of the count before it when rated.
+struct CountField
+{
+    const char* key;
+    const char* group;
+    const char* name;
+    const char* label;
+    bool rated;
+};
+
+// Calls visit(field, count...) with each count of every record given, in the order all the outputs list them: the
+// worker's bytes, the parts, the report, the totals and the summary. A new count is one line here.
+template <class Visit, class... Records> void ForEachCount(Visit&& visit, Records&... records)
+{
+    visit(CountField{"tries", nullptr, nullptr, nullptr, false}, records.tries...);
+    visit(CountField{"possession_frames", nullptr, nullptr, nullptr, false}, records.possessionFrames...);
+    visit(CountField{"pass_attempts", "passes", "attempted", "Passes attempted", false}, records.passAttempts...);
+    visit(CountField{"passes", "passes", "completed", "Passes completed", true}, records.passes...);
+    visit(CountField{"tackle_attempts", "tackles", "attempted", "Tackles attempted", false}, records.tackleAttempts...);
+    visit(CountField{"tackles", "tackles", "successful", "Tackles successful", true}, records.tackles...);
+}
 
 // What one match came to; teams by slot side, 0 blue and 1 red.
 struct MatchResult

@@ -1,42 +1,32 @@
 #include "run/MatchSnapshot.h"
 
-#include "behaviour/Ball.h"
-#include "behaviour/Player.h"
-#include "behaviour/PlayerActions.h"
-#include "match/RugbyScene.h"
-
 #include <cstddef>
+#include <memory>
+#include <stdexcept>
 
 namespace
 {
-// Calls visit with the action as its own type; every state of a player has one action.
-template <class Visit> void VisitAction(Action<Player>& action, Visit&& visit)
+// The classes as the snapshot knows them: a member added to one beside its status changes its size, and the build
+// stops here until the member goes into the status or is listed as kept elsewhere.
+struct KnownPlayer : Entity, PlayerStatus
 {
-    if (auto* idle = dynamic_cast<PlayerActionIdle*>(&action))
-    {
-        visit(*idle);
-    }
-    else if (auto* support = dynamic_cast<PlayerActionSupport*>(&action))
-    {
-        visit(*support);
-    }
-    else if (auto* defend = dynamic_cast<PlayerActionDefend*>(&action))
-    {
-        visit(*defend);
-    }
-    else if (auto* attack = dynamic_cast<PlayerActionAttack*>(&action))
-    {
-        visit(*attack);
-    }
-    else if (auto* pass = dynamic_cast<PlayerActionPass*>(&action))
-    {
-        visit(*pass);
-    }
-    else if (auto* hold = dynamic_cast<PlayerActionHold*>(&action))
-    {
-        visit(*hold);
-    }
-}
+    StateGraph<Player, PlayerAction> stateGraph;
+    RugbyScene* scene;                            // the match's own
+    std::shared_ptr<const CompiledTactic> tactic; // the same for every match of the same tactics
+};
+struct KnownBall : Entity, BallStatus
+{
+    Player* holder; // kept as a slot
+};
+struct KnownEntity
+{
+    virtual ~KnownEntity() = default;
+    EntityStatus status;
+    sf::CircleShape shape; // kept as its position, radius and colour
+};
+static_assert(sizeof(Player) == sizeof(KnownPlayer));
+static_assert(sizeof(Ball) == sizeof(KnownBall));
+static_assert(sizeof(Entity) == sizeof(KnownEntity));
 
 Player* PlayerAt(const RugbyScene& scene, int slot)
 {
@@ -45,11 +35,7 @@ Player* PlayerAt(const RugbyScene& scene, int slot)
 
 EntitySnapshot TakeEntity(const Entity& entity)
 {
-    return {entity.shape.getPosition(),  entity.shape.getRadius(),
-            entity.shape.getFillColor(), entity.direction,
-            entity.target.position,      entity.target.distance,
-            entity.target.active,        entity.speed,
-            entity.removeRequested,      entity.tag};
+    return {entity.shape.getPosition(), entity.shape.getRadius(), entity.shape.getFillColor(), entity};
 }
 
 void RestoreEntity(const EntitySnapshot& snapshot, Entity& entity)
@@ -61,91 +47,41 @@ void RestoreEntity(const EntitySnapshot& snapshot, Entity& entity)
         entity.shape.setRadius(snapshot.radius);
     }
     entity.shape.setFillColor(snapshot.color);
-    entity.direction = snapshot.direction;
-    entity.target = {snapshot.targetPosition, snapshot.targetDistance, snapshot.targetActive};
-    entity.speed = snapshot.speed;
-    entity.removeRequested = snapshot.removeRequested;
-    entity.tag = snapshot.tag;
+    static_cast<EntityStatus&>(entity) = snapshot.status;
 }
 
-// The player's and the scene's own members, each in one place for both directions.
-template <class From, class To> void CopyPlayerMembers(const From& from, To& to)
+// Calls visit with each action of the graph and its place in the snapshot, state by state.
+template <class Graph, class Visit> void ForEachAction(Graph& graph, Visit&& visit)
 {
-    to.luckMultiplier = from.luckMultiplier;
-    to.enemyIsTooNearDistance = from.enemyIsTooNearDistance;
-    to.passCooldown = from.passCooldown;
-    to.passTime = from.passTime;
-    to.number = from.number;
-    to.lane = from.lane;
-    to.team = from.team;
-    to.attackSpeedFactor = from.attackSpeedFactor;
-    to.defendVariant = from.defendVariant;
-    to.laneTop = from.laneTop;
-    to.laneBottom = from.laneBottom;
-    to.markerRadius = from.markerRadius;
-    to.baseSpeed = from.baseSpeed;
-    to.runSpeed = from.runSpeed;
-    to.boostFactor = from.boostFactor;
-    to.passTimer = from.passTimer;
-    to.passWaitTimer = from.passWaitTimer;
-    to.boostTimer = from.boostTimer;
-    to.boostDuration = from.boostDuration;
-    to.order = from.order;
-}
-
-template <class From, class To> void CopySceneMembers(const From& from, To& to)
-{
-    to.debugMode = from.debugMode;
-    to.blueScore = from.blueScore;
-    to.redScore = from.redScore;
-    to.tryPending = from.tryPending;
-    to.formation = from.formation;
+    std::size_t place = 0;
+    for (const auto& state : graph.states)
+    {
+        for (const auto& action : state->actions)
+        {
+            if (place == kMaxTacticStates)
+            {
+                throw std::length_error("a state graph with more actions than a snapshot keeps");
+            }
+            visit(*action, place++);
+        }
+    }
 }
 
 PlayerSnapshot TakePlayer(const Player& player)
 {
-    PlayerSnapshot snapshot;
-    snapshot.entity = TakeEntity(player);
-    snapshot.state = player.stateGraph.current;
-    for (std::size_t state = 0; state < player.stateGraph.states.size(); ++state)
-    {
-        ActionSnapshot& kept = snapshot.actions[state];
-        VisitAction(*player.stateGraph.states[state]->actions.front(),
-                    [&kept](auto& action)
-                    {
-                        kept.started = action.scene != nullptr;
-                        if constexpr (requires { action.toLaneEdge; })
-                        {
-                            kept.toLaneEdge = action.toLaneEdge;
-                        }
-                    });
-    }
-    CopyPlayerMembers(player, snapshot);
+    PlayerSnapshot snapshot{TakeEntity(player), player, player.stateGraph.current};
+    ForEachAction(player.stateGraph, [&snapshot](const PlayerAction& action, std::size_t place)
+                  { snapshot.actions[place] = action.Remember(); });
     return snapshot;
 }
 
 void RestorePlayer(const PlayerSnapshot& snapshot, RugbyScene& scene, Player& player)
 {
     RestoreEntity(snapshot.entity, player);
+    static_cast<PlayerStatus&>(player) = snapshot.status;
     player.stateGraph.current = snapshot.state;
-    for (std::size_t state = 0; state < player.stateGraph.states.size(); ++state)
-    {
-        const ActionSnapshot& kept = snapshot.actions[state];
-        VisitAction(*player.stateGraph.states[state]->actions.front(),
-                    [&kept, &scene](auto& action)
-                    {
-                        action.scene = kept.started ? &scene : nullptr;
-                        if constexpr (requires { action.toLaneEdge; })
-                        {
-                            action.toLaneEdge = kept.toLaneEdge;
-                        }
-                        if constexpr (requires { action.ball; })
-                        {
-                            action.ball = kept.started ? scene.ball : nullptr;
-                        }
-                    });
-    }
-    CopyPlayerMembers(snapshot, player);
+    ForEachAction(player.stateGraph, [&snapshot, &scene](PlayerAction& action, std::size_t place)
+                  { action.Recall(snapshot.actions[place], scene); });
 }
 } // namespace
 
@@ -158,13 +94,12 @@ MatchSnapshot TakeSnapshot(const RugbyScene& scene)
         snapshot.players[slot] = TakePlayer(*scene.players[slot]);
     }
     snapshot.ball = TakeEntity(*scene.ball);
-    snapshot.stealCooldown = scene.ball->stealCooldown;
-    snapshot.stealTimer = scene.ball->stealTimer;
+    snapshot.ballStatus = *scene.ball;
+    snapshot.scene = scene;
     snapshot.holder = scene.SlotOf(scene.ball->holder);
     snapshot.ballCarrier = scene.SlotOf(scene.ballCarrier);
     snapshot.selectedPlayer = scene.SlotOf(scene.selectedPlayer);
     snapshot.selectedReceiver = scene.SlotOf(scene.selectedReceiver);
-    CopySceneMembers(scene, snapshot);
     return snapshot;
 }
 
@@ -176,11 +111,10 @@ void RestoreSnapshot(const MatchSnapshot& snapshot, RugbyScene& scene)
         RestorePlayer(snapshot.players[slot], scene, *scene.players[slot]);
     }
     RestoreEntity(snapshot.ball, *scene.ball);
-    scene.ball->stealCooldown = snapshot.stealCooldown;
-    scene.ball->stealTimer = snapshot.stealTimer;
+    static_cast<BallStatus&>(*scene.ball) = snapshot.ballStatus;
+    static_cast<RugbySceneStatus&>(scene) = snapshot.scene;
     scene.ball->holder = PlayerAt(scene, snapshot.holder);
     scene.ballCarrier = PlayerAt(scene, snapshot.ballCarrier);
     scene.selectedPlayer = PlayerAt(scene, snapshot.selectedPlayer);
     scene.selectedReceiver = PlayerAt(scene, snapshot.selectedReceiver);
-    CopySceneMembers(snapshot, scene);
 }

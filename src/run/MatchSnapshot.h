@@ -1,7 +1,9 @@
 #pragma once
 
-#include "behaviour/PlayerOrder.h"
+#include "behaviour/Ball.h"
+#include "behaviour/Player.h"
 #include "core/Random.h"
+#include "match/RugbyScene.h"
 #include "tactics/Tactic.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -9,59 +11,24 @@
 #include <array>
 #include <cstdint>
 
-class RugbyScene;
-
-// What can change in one entity of a match, shape included.
+// What can change in one entity: its shape's position, size and colour, and its status.
 struct EntitySnapshot
 {
     sf::Vector2f position;
     float radius = 0.f;
     sf::Color color;
-    sf::Vector2f direction;
-    sf::Vector2i targetPosition;
-    float targetDistance = 0.f;
-    bool targetActive = false;
-    float speed = 0.f;
-    bool removeRequested = false;
-    int tag = -1;
+    EntityStatus status;
 
     bool operator==(const EntitySnapshot&) const = default;
-};
-
-// An action remembers the match only once it has started; the support action also its side of the lane.
-struct ActionSnapshot
-{
-    bool started = false;
-    bool toLaneEdge = false;
-
-    bool operator==(const ActionSnapshot&) const = default;
 };
 
 struct PlayerSnapshot
 {
     EntitySnapshot entity;
+    PlayerStatus status;
     int state = -1;
-    std::array<ActionSnapshot, kMaxTacticStates> actions{}; // by state index; as many as the tactic has
-    float luckMultiplier = 0.f;
-    float enemyIsTooNearDistance = 0.f;
-    float passCooldown = 0.f;
-    float passTime = 0.f;
-    std::uint8_t number = 0;
-    std::uint8_t lane = 0;
-    std::uint8_t team = 0;
-    float attackSpeedFactor = 0.f;
-    bool defendVariant = false;
-    float laneTop = 0.f;
-    float laneBottom = 0.f;
-    float markerRadius = 0.f;
-    float baseSpeed = 0.f;
-    float runSpeed = 0.f;
-    float boostFactor = 0.f;
-    float passTimer = 0.f;
-    float passWaitTimer = 0.f;
-    float boostTimer = 0.f;
-    float boostDuration = 0.f;
-    PlayerOrder order;
+    // Every action of the graph, state by state; as many as the tactic has.
+    std::array<ActionMemory, kMaxTacticStates> actions{};
 
     bool operator==(const PlayerSnapshot&) const = default;
 };
@@ -75,17 +42,12 @@ struct MatchSnapshot
     RandomState random;
     std::array<PlayerSnapshot, 10> players{};
     EntitySnapshot ball;
-    float stealCooldown = 0.f;
-    float stealTimer = 0.f;
+    BallStatus ballStatus;
+    RugbySceneStatus scene;
     int holder = -1;
     int ballCarrier = -1;
     int selectedPlayer = -1;
     int selectedReceiver = -1;
-    bool debugMode = false;
-    std::int32_t blueScore = 0;
-    std::int32_t redScore = 0;
-    bool tryPending = false;
-    std::array<sf::Vector2f, 5> formation{};
 
     bool operator==(const MatchSnapshot&) const = default;
 };

@@ -28,13 +28,6 @@ using nlohmann::json;
 
 constexpr std::size_t MaxPlayers = 10;
 
-constexpr std::array<const char*, 9> RequiredKeys = {
-    "PlayerNumber",           "Team",         "StartPosition", "Radius", "Speed", "LuckMultiplier",
-    "EnemyIsTooNearDistance", "PassCooldown", "PassTime"};
-
-constexpr std::array<const char*, 6> FloatKeys = {"Radius",       "Speed",   "LuckMultiplier", "EnemyIsTooNearDistance",
-                                                  "PassCooldown", "PassTime"};
-
 // FLT_MAX plus half a step: from here on a double rounds to infinity as a float.
 constexpr double FloatOverflow = 0x1.ffffffp127;
 
@@ -57,7 +50,7 @@ bool HasRequiredKeys(const json& entry)
     {
         return false;
     }
-    for (const char* key : RequiredKeys)
+    for (const char* key : kPlayerKeys)
     {
         if (!entry.contains(key))
         {
@@ -78,7 +71,7 @@ bool HasExpectedTypes(const json& entry)
     {
         return false;
     }
-    for (const char* key : FloatKeys)
+    for (const auto& [key, member] : kPlayerFloatKeys)
     {
         if (!entry.at(key).is_number_float() || !FitsFloat(entry.at(key)))
         {
@@ -100,12 +93,9 @@ PlayerSettings ToRecord(const json& entry)
     const float x = ToFloat(position[0]);
     record.StartPosition = sf::Vector2f(x, y);
 
-    float* const fields[] = {&record.Radius,         &record.Speed,
-                             &record.LuckMultiplier, &record.EnemyIsTooNearDistance,
-                             &record.PassCooldown,   &record.PassTime};
-    for (std::size_t i = 0; i < FloatKeys.size(); ++i)
+    for (const auto& [key, member] : kPlayerFloatKeys)
     {
-        *fields[i] = ToFloat(entry.at(FloatKeys[i]));
+        record.*member = ToFloat(entry.at(key));
     }
     return record;
 }
@@ -187,16 +177,15 @@ std::optional<PlayerSettings> RecordFromJson(const json& entry)
 
 json RecordToJson(const PlayerSettings& record)
 {
-    return json{{"PlayerNumber", static_cast<std::uint64_t>(record.PlayerNumber)},
-                {"Team", record.Team != 0 ? "Red" : "Blue"},
-                {"StartPosition", json::array({static_cast<double>(record.StartPosition.x),
-                                               static_cast<double>(record.StartPosition.y)})},
-                {"Radius", static_cast<double>(record.Radius)},
-                {"Speed", static_cast<double>(record.Speed)},
-                {"LuckMultiplier", static_cast<double>(record.LuckMultiplier)},
-                {"EnemyIsTooNearDistance", static_cast<double>(record.EnemyIsTooNearDistance)},
-                {"PassCooldown", static_cast<double>(record.PassCooldown)},
-                {"PassTime", static_cast<double>(record.PassTime)}};
+    json entry{{"PlayerNumber", static_cast<std::uint64_t>(record.PlayerNumber)},
+               {"Team", record.Team != 0 ? "Red" : "Blue"},
+               {"StartPosition", json::array({static_cast<double>(record.StartPosition.x),
+                                              static_cast<double>(record.StartPosition.y)})}};
+    for (const auto& [key, member] : kPlayerFloatKeys)
+    {
+        entry[key] = static_cast<double>(record.*member);
+    }
+    return entry;
 }
 
 PlayersConfig::PlayersConfig(std::string path) : fileName(std::move(path)) {}

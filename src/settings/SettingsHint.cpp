@@ -1,6 +1,7 @@
 #include "settings/SettingsHint.h"
 
 #include "settings/ConsoleText.h"
+#include "settings/PlayerSettings.h"
 
 #include <array>
 #include <cmath>
@@ -12,9 +13,6 @@ using nlohmann::json;
 
 constexpr std::size_t kMaxPlayers = 10;
 constexpr std::size_t kQuoted = 40;
-constexpr std::array<const char*, 9> kKeys = {
-    "PlayerNumber", "Team", "StartPosition", "Radius", "Speed", "LuckMultiplier", "EnemyIsTooNearDistance",
-    "PassCooldown", "PassTime"};
 
 // Arrays and objects are not quoted: they may nest deeper than a recursive dump could go.
 std::string Quoted(const json& value)
@@ -108,14 +106,14 @@ std::string EntryHint(const json& entry, std::size_t slot)
     {
         return where + ": " + Quoted(entry) + " is " + KindOf(entry) + ", not an object with the nine keys";
     }
-    for (const char* key : kKeys)
+    for (const char* key : kPlayerKeys)
     {
         if (!entry.contains(key))
         {
             return where + ": no " + key + "; every entry needs all nine keys";
         }
     }
-    for (const char* key : kKeys)
+    for (const char* key : kPlayerKeys)
     {
         if (std::string hint = KeyHint(key, entry.at(key)); !hint.empty())
         {

@@ -13,14 +13,6 @@
 
 namespace
 {
-using FloatKey = std::pair<const char*, float PlayerSettings::*>;
-constexpr std::array<FloatKey, 6> kKeys = {{{"Radius", &PlayerSettings::Radius},
-                                            {"Speed", &PlayerSettings::Speed},
-                                            {"LuckMultiplier", &PlayerSettings::LuckMultiplier},
-                                            {"EnemyIsTooNearDistance", &PlayerSettings::EnemyIsTooNearDistance},
-                                            {"PassCooldown", &PlayerSettings::PassCooldown},
-                                            {"PassTime", &PlayerSettings::PassTime}}};
-
 std::string Number(float value)
 {
     std::array<char, 32> text{};
@@ -54,7 +46,7 @@ std::string Changes(const std::vector<PlayerSettings>& players, const std::vecto
             line += "  StartPosition " + Number(was.StartPosition.x) + "," + Number(was.StartPosition.y) + " -> " +
                     Number(now.StartPosition.x) + "," + Number(now.StartPosition.y);
         }
-        for (const auto& [name, key] : kKeys)
+        for (const auto& [name, key] : kPlayerFloatKeys)
         {
             if (now.*key != was.*key)
             {
@@ -80,7 +72,7 @@ std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const 
 {
     std::string text =
         "Players in play, loaded at " + TimelineClock(loadedAt) + " (P hides)\n" + Padded("", 16) + Padded("Start", 12);
-    for (const auto& [name, key] : kKeys)
+    for (const auto& [name, key] : kPlayerFloatKeys)
     {
         text += Padded(name, std::max<std::size_t>(8, std::string(name).size()));
     }
@@ -89,7 +81,7 @@ std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const 
         const PlayerSettings& player = players[slot];
         text += "\n" + Padded(Who(player, slot), 16) +
                 Padded(Number(player.StartPosition.x) + "," + Number(player.StartPosition.y), 12);
-        for (const auto& [name, key] : kKeys)
+        for (const auto& [name, key] : kPlayerFloatKeys)
         {
             text += Padded(Number(player.*key), std::max<std::size_t>(8, std::string(name).size()));
         }

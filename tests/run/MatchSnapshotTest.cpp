@@ -7,8 +7,10 @@
 #include "support/Events.h"
 #include "support/HeadlessWorld.h"
 
+#include <cstddef>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <type_traits>
 
 namespace
 {
@@ -21,13 +23,53 @@ void Play(MatchRunner& runner, MatchRecorder& recorder, std::int64_t frames)
     }
 }
 
+// Every byte of the aggregate changed, booleans to their other value: every member then differs from the original.
+template <class T> T Perturbed(T aggregate)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    auto* bytes = reinterpret_cast<unsigned char*>(&aggregate);
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+    {
+        bytes[i] = bytes[i] == 0 ? 1 : bytes[i] == 1 ? 0 : static_cast<unsigned char>(~bytes[i]);
+    }
+    return aggregate;
+}
+
+// Whatever the restore copies, set apart from the snapshot's: a member it leaves out keeps the perturbed value.
+void PerturbAgainst(const MatchSnapshot& snapshot, const RugbyScene& scene)
+{
+    for (std::size_t slot = 0; slot < scene.players.size(); ++slot)
+    {
+        Player& player = *scene.players[slot];
+        const PlayerSnapshot& kept = snapshot.players[slot];
+        static_cast<PlayerStatus&>(player) = Perturbed(kept.status);
+        static_cast<EntityStatus&>(player) = Perturbed(kept.entity.status);
+        player.shape.setPosition(Perturbed(kept.entity.position));
+        player.shape.setRadius(Perturbed(kept.entity.radius));
+        player.shape.setFillColor(Perturbed(kept.entity.color));
+        player.stateGraph.current = kept.state + 1;
+        std::size_t place = 0;
+        for (const auto& state : player.stateGraph.states)
+        {
+            for (const auto& action : state->actions)
+            {
+                action->Recall(Perturbed(kept.actions[place++]), const_cast<RugbyScene&>(scene));
+            }
+        }
+    }
+    static_cast<EntityStatus&>(*scene.ball) = Perturbed(snapshot.ball.status);
+    static_cast<BallStatus&>(*scene.ball) = Perturbed(snapshot.ballStatus);
+    static_cast<RugbySceneStatus&>(const_cast<RugbyScene&>(scene)) = Perturbed(snapshot.scene);
+}
+
 class MatchSnapshotTest : public HeadlessWorld, public ::testing::WithParamInterface<int>
 {
 };
 } // namespace
 
 // Restored into a match of another seed and other players, fresh (its entities still queued) or under way, a
-// snapshot must carry everything the match goes on from: a field left behind shows within a few tries.
+// snapshot must carry everything the match goes on from: a field left behind shows within a few tries, or at once
+// when it was perturbed before the restore.
 TEST_P(MatchSnapshotTest, RestoredIntoAnotherMatchItPlaysOnAsTheMatchItWasTakenFrom)
 {
     const auto defaults = DefaultPlayers();
@@ -66,6 +108,8 @@ TEST_P(MatchSnapshotTest, RestoredIntoAnotherMatchItPlaysOnAsTheMatchItWasTakenF
     MatchRecorder second(1, nullptr);
     runner.Start(others, 99, &second);
     Play(runner, second, GetParam());
+    PerturbAgainst(snapshot, runner.Scene());
+    ASSERT_FALSE(runner.Capture() == snapshot);
     runner.Restore(snapshot);
     second.result = counted;
     EXPECT_TRUE(runner.Capture() == snapshot);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/AtomicFile.h"
 #include "files/DescriptorBuffer.h"
 
 #include <filesystem>
@@ -46,9 +47,9 @@ private:
     std::string path; // as given, for messages
     OutputKind kind;
     bool standardOutput = false;
-    std::filesystem::path target;  // where the file ends up; empty when written in place
-    std::filesystem::path written; // the temporary file, or the target itself when written in place
-    int descriptor = -1;
+    std::filesystem::path written; // the temporary file, or the file itself when written in place
+    int descriptor = -1;           // when written in place; a replaced file's is its replacement's
+    AtomicFile replacement;        // the new file, for a target that is a regular file or none yet
     std::unique_ptr<DescriptorBuffer> buffer;
     std::ostream stream;
 };

@@ -182,11 +182,11 @@ SimOutputs AddSimOutputs(const Options& options, const ScaleOptions& scale, Outp
 int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs& outputs)
 {
     auto read = ReadRecording(path);
-    if (const auto* reason = std::get_if<std::string>(&read))
+    if (!read)
     {
-        return Fail(2, *reason);
+        return Fail(2, read.Reason());
     }
-    const Recording& recording = std::get<Recording>(read);
+    const Recording& recording = *read;
     if (!recording.warning.empty())
     {
         std::cerr << "tryzone-sim: " << recording.warning << std::endl;

@@ -313,11 +313,11 @@ int PlayGame(const GameOptions& options)
     if (!options.replay.empty())
     {
         auto read = ReadRecording(options.replay);
-        if (const auto* reason = std::get_if<std::string>(&read))
+        if (!read)
         {
-            return Fail(*reason);
+            return Fail(read.Reason());
         }
-        replay = std::move(std::get<Recording>(read));
+        replay = std::move(*read);
         if (!replay->warning.empty())
         {
             std::cerr << "tryzone: " << replay->warning << std::endl;

@@ -110,11 +110,11 @@ int MergeCommand(const ScaleOptions& scale)
     Output* heatmap =
         scale.mergeHeatmap.empty() ? nullptr : &files.Add("--heatmap", scale.mergeHeatmap, OutputKind::Picture);
     auto merged = MergeParts(scale.parts, scale.anyBuild);
-    if (const auto* reason = std::get_if<std::string>(&merged))
+    if (!merged)
     {
-        return Fail(2, *reason);
+        return Fail(2, merged.Reason());
     }
-    const MergedRun& run = std::get<MergedRun>(merged);
+    const MergedRun& run = *merged;
     if (!run.setup.variation && (csv != nullptr || plot != nullptr))
     {
         return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");

@@ -123,12 +123,12 @@ int LeagueCommand(const TacticsCommands& commands)
     }
     if (outputs.plot != nullptr)
     {
-        std::string png;
-        if (const auto failure = PlotLeague(setup, rows, png))
+        const auto chart = PlotLeague(setup, rows);
+        if (!chart)
         {
-            return Fail(1, "cannot draw " + outputs.plot->Name() + ": " + *failure);
+            return Fail(1, "cannot draw " + outputs.plot->Name() + ": " + chart.Reason());
         }
-        outputs.plot->Stream() << png;
+        outputs.plot->Stream() << *chart;
     }
     if (const auto failure = files.Commit())
     {

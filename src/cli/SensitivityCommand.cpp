@@ -98,12 +98,12 @@ int WriteOutputs(const SensitivitySetup& setup, const std::vector<MatchResult>& 
     }
     if (outputs[2] != nullptr)
     {
-        std::string png;
-        if (const auto failure = PlotSensitivity(setup, table, png))
+        const auto chart = PlotSensitivity(setup, table);
+        if (!chart)
         {
-            return Fail(1, "cannot draw " + outputs[2]->Name() + ": " + *failure);
+            return Fail(1, "cannot draw " + outputs[2]->Name() + ": " + chart.Reason());
         }
-        outputs[2]->Stream() << png;
+        outputs[2]->Stream() << *chart;
     }
     const auto failure = files.Commit();
     return failure ? Fail(failure->status, failure->reason) : 0;

@@ -75,9 +75,15 @@ int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResul
         }
         if (plot != nullptr)
         {
-            std::string png;
-            chartFailure = PlotSweep(*setup.variation, setup.matches, rows, png);
-            plot->Stream() << png;
+            auto chart = PlotSweep(*setup.variation, setup.matches, rows);
+            if (chart)
+            {
+                plot->Stream() << *chart;
+            }
+            else
+            {
+                chartFailure = chart.Reason();
+            }
         }
     }
     if (const int signal = StopSignal(); signal != 0)

@@ -24,9 +24,9 @@ std::string Reason(int error)
     return std::strerror(error);
 }
 
-Failure CannotWrite(const std::string& path, int error)
+Unexpected CannotWrite(const std::string& path, int error)
 {
-    return Failure{1, "cannot write " + path + ": " + Reason(error)};
+    return Unexpected{"cannot write " + path + ": " + Reason(error)};
 }
 } // namespace
 
@@ -70,7 +70,7 @@ Output& OutputFiles::Add(const std::string& option, const std::string& path, Out
 }
 
 // A file output opened: a temporary file beside its target, or a device or pipe as it is.
-std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::string>& temporaries)
+Expected<void> OutputFiles::OpenFile(Output& output, std::vector<std::string>& temporaries)
 {
     struct stat status
     {
@@ -88,9 +88,9 @@ std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::st
         output.descriptor = open(output.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
         if (output.descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
         {
-            return Failure{1, "cannot write " + output.path +
-                                  ": a FIFO with no reader (start its reader "
-                                  "first)"};
+            return Unexpected{"cannot write " + output.path +
+                              ": a FIFO with no reader (start its reader "
+                              "first)"};
         }
         if (output.descriptor >= 0)
         {
@@ -104,8 +104,8 @@ std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::st
         if (error == ENOENT && fs::is_directory(target.parent_path()))
         {
             // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
-            return Failure{1, "cannot write " + output.path + ": its folder " + target.parent_path().string() +
-                                  " takes no new files"};
+            return Unexpected{"cannot write " + output.path + ": its folder " + target.parent_path().string() +
+                              " takes no new files"};
         }
         if (error != 0)
         {
@@ -113,16 +113,16 @@ std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::st
         }
         output.written = output.replacement.Temporary();
         temporaries.push_back(output.written.string());
-        return std::nullopt;
+        return {};
     }
     if (output.descriptor < 0)
     {
         return CannotWrite(output.path, errno);
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Failure> OutputFiles::Open()
+Expected<void> OutputFiles::CheckNames()
 {
     const FileIdentity standardOutput = IdentityOf("-");
     std::vector<NamedFile> inputFiles;
@@ -137,15 +137,23 @@ std::optional<Failure> OutputFiles::Open()
             output->path == "-" || (standardOutput.exists && IdentityOf(output->path) == standardOutput);
         if (output->standardOutput && output->kind == OutputKind::Picture)
         {
-            return Failure{2, output->option + " cannot write a picture to standard output"};
+            return Unexpected{output->option + " cannot write a picture to standard output"};
         }
         outputFiles.push_back({output->option, output->path});
     }
     if (auto collision = FindCollision(inputFiles, outputFiles))
     {
-        return Failure{2, *collision};
+        return Unexpected{*collision};
     }
+    return {};
+}
 
+Expected<void> OutputFiles::Open()
+{
+    if (auto names = CheckNames(); !names)
+    {
+        return names;
+    }
     std::vector<std::string> temporaries;
     for (const auto& output : outputs)
     {
@@ -158,33 +166,33 @@ std::optional<Failure> OutputFiles::Open()
             std::cout.flush();
             consoleBuffer = consoleBuffer != nullptr ? consoleBuffer : std::cout.rdbuf(std::cerr.rdbuf());
         }
-        else if (auto failure = OpenFile(*output, temporaries))
+        else if (auto opened = OpenFile(*output, temporaries); !opened)
         {
-            return failure;
+            return opened;
         }
         const int written = output->replacement.Descriptor();
         output->buffer = std::make_unique<DescriptorBuffer>(written >= 0 ? written : output->descriptor);
         output->stream.rdbuf(output->buffer.get());
     }
     RemoveOnSecondSignal(temporaries);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Failure> OutputFiles::FlushSummary()
+Expected<void> OutputFiles::FlushSummary()
 {
     summary.flush();
     if (summaryBuffer->Error() != 0 && summaryBuffer->Descriptor() == STDOUT_FILENO)
     {
         return CannotWrite("standard output", summaryBuffer->Error());
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Failure> OutputFiles::Commit()
+Expected<void> OutputFiles::Commit()
 {
-    if (auto failure = FlushSummary())
+    if (auto flushed = FlushSummary(); !flushed)
     {
-        return failure;
+        return flushed;
     }
     for (const auto& output : outputs)
     {
@@ -207,7 +215,7 @@ std::optional<Failure> OutputFiles::Commit()
 }
 
 // Every output takes its name, or none does: a failed run leaves earlier files as they were.
-std::optional<Failure> OutputFiles::RenameAll()
+Expected<void> OutputFiles::RenameAll()
 {
     std::vector<Output*> replaced;
     std::vector<AtomicFile*> files;
@@ -227,7 +235,7 @@ std::optional<Failure> OutputFiles::RenameAll()
     {
         output->written.clear();
     }
-    return std::nullopt;
+    return {};
 }
 
 void OutputFiles::Drop(Output& output)

@@ -105,8 +105,8 @@ int WriteOutputs(const SensitivitySetup& setup, const std::vector<MatchResult>& 
         }
         outputs[2]->Stream() << *chart;
     }
-    const auto failure = files.Commit();
-    return failure ? Fail(failure->status, failure->reason) : 0;
+    const auto done = files.Commit();
+    return done ? 0 : Fail(1, done.Reason());
 }
 } // namespace
 
@@ -207,14 +207,14 @@ int SensitivityCommand(const SensitivityOptions& options)
     const std::array<Output*, 3> outputs{add("--json", options.jsonFile, OutputKind::Text),
                                          add("--csv", options.csvFile, OutputKind::Text),
                                          add("--plot", options.plotFile, OutputKind::Picture)};
-    if (const auto failure = files.Open())
+    if (const int status = OpenOutputFiles(files); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
     PrintSensitivityHeader(files.Summary(), setup);
-    if (const auto failure = files.FlushSummary())
+    if (const auto done = files.FlushSummary(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     SimulationPlan plan = MakePlan(setup, options.jobs);
     std::vector<MatchResult> results;

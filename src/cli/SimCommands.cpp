@@ -22,6 +22,16 @@ int Fail(int status, const std::string& reason)
     return status;
 }
 
+int OpenOutputFiles(OutputFiles& files)
+{
+    if (const auto names = files.CheckNames(); !names)
+    {
+        return Fail(2, names.Reason());
+    }
+    const auto opened = files.Open();
+    return opened ? 0 : Fail(1, opened.Reason());
+}
+
 std::string RoughDuration(double seconds)
 {
     std::array<char, 32> text{};
@@ -89,16 +99,16 @@ int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResul
     if (const int signal = StopSignal(); signal != 0)
     {
         files.Summary() << "Interrupted: no file written\n";
-        const auto failure = files.FlushSummary();
-        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+        const auto done = files.FlushSummary();
+        return done ? 128 + signal : Fail(1, done.Reason());
     }
     if (chartFailure)
     {
         files.Drop(*plot);
     }
-    if (const auto failure = files.Commit())
+    if (const auto done = files.Commit(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     return chartFailure ? Fail(1, *chartFailure + "; the other files are written") : 0;
 }
@@ -129,16 +139,16 @@ int MergeCommand(const ScaleOptions& scale)
     {
         return Fail(2, "--heatmap needs the parts of a run without --vary, as a run does");
     }
-    if (const auto failure = files.Open())
+    if (const int status = OpenOutputFiles(files); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
     std::ostream& out = files.Summary();
     if (const int signal = StopSignal(); signal != 0)
     {
         out << "Interrupted: no file written\n";
-        const auto failure = files.FlushSummary();
-        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+        const auto done = files.FlushSummary();
+        return done ? 128 + signal : Fail(1, done.Reason());
     }
 
     PrintHeader(out, run.setup);
@@ -222,9 +232,9 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
     {
         outputs.json->Stream() << RunAsJson(setup, results).dump(2) << '\n';
     }
-    if (const auto failure = files.Commit())
+    if (const auto done = files.Commit(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     return 0;
 }

@@ -120,9 +120,9 @@ int TacticsCommand(const TacticsCommands& commands)
     OutputFiles files;
     files.AddInput("FILE", commands.file);
     Output& picture = files.Add("--graph", commands.graphFile, OutputKind::Picture);
-    if (const auto failure = files.Open())
+    if (const int status = OpenOutputFiles(files); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
     std::string bytes;
     if (const auto failure = DrawTactic(*tactic, extension.substr(1), bytes))
@@ -130,9 +130,9 @@ int TacticsCommand(const TacticsCommands& commands)
         return Fail(1, "cannot draw " + commands.graphFile + ": " + *failure);
     }
     picture.Stream() << bytes;
-    if (const auto failure = files.Commit())
+    if (const auto done = files.Commit(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     return 0;
 }

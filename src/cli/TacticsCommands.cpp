@@ -124,12 +124,12 @@ int TacticsCommand(const TacticsCommands& commands)
     {
         return status;
     }
-    std::string bytes;
-    if (const auto failure = DrawTactic(*tactic, extension.substr(1), bytes))
+    const auto drawn = DrawTactic(*tactic, extension.substr(1));
+    if (!drawn)
     {
-        return Fail(1, "cannot draw " + commands.graphFile + ": " + *failure);
+        return Fail(1, "cannot draw " + commands.graphFile + ": " + drawn.Reason());
     }
-    picture.Stream() << bytes;
+    picture.Stream() << *drawn;
     if (const auto done = files.Commit(); !done)
     {
         return Fail(1, done.Reason());

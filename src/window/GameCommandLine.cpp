@@ -111,11 +111,11 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
     return options;
 }
 
-std::optional<std::string> FindGameFileProblem(const GameOptions& options)
+Expected<void> CheckGameFiles(const GameOptions& options)
 {
     if (options.record == "-")
     {
-        return std::string("--record cannot write to standard output: a recording is cut back as it is written");
+        return Unexpected{"--record cannot write to standard output: a recording is cut back as it is written"};
     }
     std::vector<NamedFile> inputs = {{"the font", "Hack-Regular.ttf"}};
     if (options.replay.empty())
@@ -144,7 +144,7 @@ std::optional<std::string> FindGameFileProblem(const GameOptions& options)
     }
     if (auto collision = FindCollision(inputs, outputs))
     {
-        return collision;
+        return Unexpected{*collision};
     }
     for (const NamedFile& output : outputs)
     {
@@ -154,8 +154,8 @@ std::optional<std::string> FindGameFileProblem(const GameOptions& options)
         }
         if (auto problem = WhyNotWritable(output.path))
         {
-            return problem;
+            return Unexpected{*problem};
         }
     }
-    return std::nullopt;
+    return {};
 }

@@ -326,9 +326,9 @@ int PlayGame(const GameOptions& options)
     CatchGameSignals();
     RecordingFile recording;
     LogFile events;
-    if (auto problem = OpenGameOutputs(options, recording, events))
+    if (auto opened = OpenGameOutputs(options, recording, events); !opened)
     {
-        return Fail(*problem);
+        return Fail(opened.Reason());
     }
 
     GameHost& host = GameHost::Instance();

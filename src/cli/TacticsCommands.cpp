@@ -11,6 +11,28 @@
 #include <iostream>
 #include <limits>
 
+bool ReadTacticsFiles(const std::vector<std::string>& paths,
+                      std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
+{
+    tactics.clear();
+    for (const std::string& path : paths)
+    {
+        TacticsRead read = ReadTacticsFile(path);
+        for (const std::string& warning : read.warnings)
+        {
+            std::cerr << warning << std::endl;
+        }
+        if (read.tactic == nullptr)
+        {
+            std::cerr << read.error << std::endl;
+            tactics.clear();
+            return false;
+        }
+        tactics.push_back(std::move(read.tactic));
+    }
+    return true;
+}
+
 namespace
 {
 constexpr int kMostLeagueJobs = 1024;

@@ -152,9 +152,9 @@ Expected<void> CheckGameFiles(const GameOptions& options)
         {
             continue;
         }
-        if (auto problem = WhyNotWritable(output.path))
+        if (auto writable = CheckWritable(output.path); !writable)
         {
-            return Unexpected{*problem};
+            return writable;
         }
     }
     return {};

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 
 std::optional<std::string> WrittenOutput::Failure(int error)
 {
@@ -34,11 +33,6 @@ Expected<void> OpenGameOutputs(const GameOptions& options, RecordingFile& record
         {
             return Unexpected{"cannot write " + options.events + ": " + std::strerror(error)};
         }
-    }
-    if (options.events == "-")
-    {
-        // Standard output carries the log: the game's own lines go to standard error.
-        std::cout.rdbuf(std::cerr.rdbuf());
     }
     return {};
 }

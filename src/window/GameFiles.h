@@ -12,7 +12,7 @@ class LogFile;
 class RecordingFile;
 
 // Opens --record and --events once every path the options name has been checked, so that a bad one leaves every
-// file untouched; the reason when one cannot be used. With --events -, the game's own lines go to standard error.
+// file untouched; the reason when one cannot be used.
 [[nodiscard]] Expected<void> OpenGameOutputs(const GameOptions& options, RecordingFile& recording, LogFile& events);
 
 // Every file the game reads or writes, which S must not write over.

@@ -330,6 +330,12 @@ int PlayGame(const GameOptions& options)
     {
         return Fail(opened.Reason());
     }
+    if (options.events == "-")
+    {
+        // Standard output carries the log: the game's own lines (the ball's, the settings loader's) go to standard
+        // error, for the rest of the program.
+        std::cout.rdbuf(std::cerr.rdbuf());
+    }
 
     GameHost& host = GameHost::Instance();
     host.OpenWindow(kPitchWidth, kPitchHeight, "TryZone", 60);

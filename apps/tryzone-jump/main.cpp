@@ -23,12 +23,12 @@ int main(int argc, char** argv)
     if (argc > 1)
     {
         auto read = ReadRecording(argv[1]);
-        if (const auto* reason = std::get_if<std::string>(&read))
+        if (!read)
         {
-            std::cerr << "tryzone-jump: " << *reason << std::endl;
+            std::cerr << "tryzone-jump: " << read.Reason() << std::endl;
             return 2;
         }
-        recording = std::move(std::get<Recording>(read));
+        recording = std::move(*read);
     }
     else
     {

@@ -77,9 +77,9 @@ int main(int argc, char** argv)
         }
     }
     // Nothing is played before every output is known to be writable and none of them is an input.
-    if (const auto failure = files.Open())
+    if (const int status = OpenOutputFiles(files); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
     return replay.empty() ? RunCommand(options, scale, files, outputs) : ReplayCommand(replay, files, outputs);
 }

@@ -2,17 +2,19 @@
 
 #include "agent/Observation.h"
 
-std::optional<std::string> ActionFault(const AgentAction& action)
+Expected<void> CheckAction(const AgentAction& action)
 {
     if (action.code < 0 || action.code >= kOrderKinds)
     {
-        return "unknown action code " + std::to_string(action.code) + " (BUILTIN 0, HOLD 1, MOVE 2, PASS 3)";
+        return Unexpected{"unknown action code " + std::to_string(action.code) +
+                          " (BUILTIN 0, HOLD 1, MOVE 2, PASS 3)"};
     }
     if (action.code == kPass && (action.x < -1 || action.x > 9))
     {
-        return "pass to slot " + std::to_string(action.x) + ", out of range (0 to 9, or -1 for a random teammate)";
+        return Unexpected{"pass to slot " + std::to_string(action.x) +
+                          ", out of range (0 to 9, or -1 for a random teammate)"};
     }
-    return std::nullopt;
+    return {};
 }
 
 PlayerOrder OrderFor(const AgentAction& action, int team)

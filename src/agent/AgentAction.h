@@ -1,6 +1,7 @@
 #pragma once
 
 #include "behaviour/PlayerOrder.h"
+#include "files/Expected.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,8 +30,9 @@ inline constexpr std::int32_t kHold = static_cast<std::int32_t>(OrderKind::Hold)
 inline constexpr std::int32_t kMove = static_cast<std::int32_t>(OrderKind::Move);
 inline constexpr std::int32_t kPass = static_cast<std::int32_t>(OrderKind::Pass);
 
-// What is wrong with an action, when something is: an unknown code, or a pass to a slot that does not exist.
-[[nodiscard]] std::optional<std::string> ActionFault(const AgentAction& action);
+// Whether an action can be played; if not, what is wrong with it: an unknown code, or a pass to a slot that does not
+// exist.
+[[nodiscard]] Expected<void> CheckAction(const AgentAction& action);
 
 // The order a valid action gives a player of the team: the move's point taken out of his ego frame.
 [[nodiscard]] PlayerOrder OrderFor(const AgentAction& action, int team);

@@ -137,11 +137,11 @@ void VecMatch::Step(const AgentAction* actions)
     const std::size_t agents = plan.controlled.size();
     for (std::size_t i = 0; i < matches.size() * agents; ++i)
     {
-        if (const auto fault = ActionFault(actions[i]))
+        if (const auto checked = CheckAction(actions[i]); !checked)
         {
             throw std::invalid_argument("action of match " + std::to_string(i / agents) + ", agent " +
                                         std::to_string(i % agents) + " (slot " +
-                                        std::to_string(plan.controlled[i % agents]) + "): " + *fault);
+                                        std::to_string(plan.controlled[i % agents]) + "): " + checked.Reason());
         }
     }
     const std::size_t stride = agents * kObservationSize;

@@ -223,7 +223,7 @@ std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& ro
     return csv.str();
 }
 
-std::optional<std::string> PlotLeague(const LeagueSetup& setup, const std::vector<LeagueRow>& rows, std::string& png)
+Expected<std::string> PlotLeague(const LeagueSetup& setup, const std::vector<LeagueRow>& rows)
 {
     std::ostringstream commands;
     commands << "$league << EOD\n";
@@ -241,5 +241,5 @@ std::optional<std::string> PlotLeague(const LeagueSetup& setup, const std::vecto
              << "set boxwidth 0.6\nset xtics noenhanced\nunset key\n"
              << "plot $league using 0:2:xtic(1) with boxes lc rgb \"#1f4fbf\", "
                 "$league using 0:2:3:4 with yerrorbars lc rgb \"black\" pt 7\n";
-    return RunPlotter(commands.str(), png);
+    return RunPlotter(commands.str());
 }

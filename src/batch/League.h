@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/Sweep.h"
+#include "files/Expected.h"
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
 
@@ -65,5 +66,4 @@ void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<
                                                   const std::vector<MatchResult>& results);
 [[nodiscard]] std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& rows);
 // The win rates with their intervals as a bar chart, drawn by gnuplot into PNG bytes; the reason when it cannot.
-[[nodiscard]] std::optional<std::string> PlotLeague(const LeagueSetup& setup, const std::vector<LeagueRow>& rows,
-                                                    std::string& png);
+[[nodiscard]] Expected<std::string> PlotLeague(const LeagueSetup& setup, const std::vector<LeagueRow>& rows);

@@ -24,17 +24,9 @@ std::string Reason(int error)
     return std::strerror(error);
 }
 
-Failure CannotWrite(const std::string& path, int error)
+Unexpected CannotWrite(const std::string& path, int error)
 {
-    return Failure{1, "cannot write " + path + ": " + Reason(error)};
-}
-
-// The permissions a new file gets from open(2): the process's umask applied to 0666.
-mode_t NewFileMode()
-{
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
+    return Unexpected{"cannot write " + path + ": " + Reason(error)};
 }
 } // namespace
 
@@ -48,11 +40,6 @@ Output::~Output()
     if (descriptor >= 0 && !standardOutput)
     {
         close(descriptor);
-    }
-    if (!target.empty() && !written.empty())
-    {
-        std::error_code error;
-        fs::remove(written, error);
     }
 }
 
@@ -83,7 +70,7 @@ Output& OutputFiles::Add(const std::string& option, const std::string& path, Out
 }
 
 // A file output opened: a temporary file beside its target, or a device or pipe as it is.
-std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::string>& temporaries)
+Expected<void> OutputFiles::OpenFile(Output& output, std::vector<std::string>& temporaries)
 {
     struct stat status
     {
@@ -101,9 +88,9 @@ std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::st
         output.descriptor = open(output.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
         if (output.descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
         {
-            return Failure{1, "cannot write " + output.path +
-                                  ": a FIFO with no reader (start its reader "
-                                  "first)"};
+            return Unexpected{"cannot write " + output.path +
+                              ": a FIFO with no reader (start its reader "
+                              "first)"};
         }
         if (output.descriptor >= 0)
         {
@@ -112,33 +99,30 @@ std::optional<Failure> OutputFiles::OpenFile(Output& output, std::vector<std::st
     }
     else
     {
-        output.target = Resolved(output.path);
-        std::string name = output.target.filename().string();
-        name.insert(0, 1, '.');
-        name.append(".XXXXXX");
-        std::string pattern = (output.target.parent_path() / name).string();
-        output.descriptor = mkstemp(pattern.data());
-        if (output.descriptor < 0 && errno == ENOENT && fs::is_directory(output.target.parent_path()))
+        const fs::path target = Resolved(output.path);
+        const int error = output.replacement.Open(target);
+        if (error == ENOENT && fs::is_directory(target.parent_path()))
         {
             // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
-            return Failure{1, "cannot write " + output.path + ": its folder " + output.target.parent_path().string() +
-                                  " takes no new files"};
+            return Unexpected{"cannot write " + output.path + ": its folder " + target.parent_path().string() +
+                              " takes no new files"};
         }
-        if (output.descriptor >= 0)
+        if (error != 0)
         {
-            output.written = pattern;
-            temporaries.push_back(pattern);
-            fchmod(output.descriptor, exists ? status.st_mode & 07777 : NewFileMode());
+            return CannotWrite(output.path, error);
         }
+        output.written = output.replacement.Temporary();
+        temporaries.push_back(output.written.string());
+        return {};
     }
     if (output.descriptor < 0)
     {
         return CannotWrite(output.path, errno);
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Failure> OutputFiles::Open()
+Expected<void> OutputFiles::CheckNames()
 {
     const FileIdentity standardOutput = IdentityOf("-");
     std::vector<NamedFile> inputFiles;
@@ -153,15 +137,23 @@ std::optional<Failure> OutputFiles::Open()
             output->path == "-" || (standardOutput.exists && IdentityOf(output->path) == standardOutput);
         if (output->standardOutput && output->kind == OutputKind::Picture)
         {
-            return Failure{2, output->option + " cannot write a picture to standard output"};
+            return Unexpected{output->option + " cannot write a picture to standard output"};
         }
         outputFiles.push_back({output->option, output->path});
     }
     if (auto collision = FindCollision(inputFiles, outputFiles))
     {
-        return Failure{2, *collision};
+        return Unexpected{*collision};
     }
+    return {};
+}
 
+Expected<void> OutputFiles::Open()
+{
+    if (auto names = CheckNames(); !names)
+    {
+        return names;
+    }
     std::vector<std::string> temporaries;
     for (const auto& output : outputs)
     {
@@ -174,32 +166,33 @@ std::optional<Failure> OutputFiles::Open()
             std::cout.flush();
             consoleBuffer = consoleBuffer != nullptr ? consoleBuffer : std::cout.rdbuf(std::cerr.rdbuf());
         }
-        else if (auto failure = OpenFile(*output, temporaries))
+        else if (auto opened = OpenFile(*output, temporaries); !opened)
         {
-            return failure;
+            return opened;
         }
-        output->buffer = std::make_unique<DescriptorBuffer>(output->descriptor);
+        const int written = output->replacement.Descriptor();
+        output->buffer = std::make_unique<DescriptorBuffer>(written >= 0 ? written : output->descriptor);
         output->stream.rdbuf(output->buffer.get());
     }
     RemoveOnSecondSignal(temporaries);
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Failure> OutputFiles::FlushSummary()
+Expected<void> OutputFiles::FlushSummary()
 {
     summary.flush();
     if (summaryBuffer->Error() != 0 && summaryBuffer->Descriptor() == STDOUT_FILENO)
     {
         return CannotWrite("standard output", summaryBuffer->Error());
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<Failure> OutputFiles::Commit()
+Expected<void> OutputFiles::Commit()
 {
-    if (auto failure = FlushSummary())
+    if (auto flushed = FlushSummary(); !flushed)
     {
-        return failure;
+        return flushed;
     }
     for (const auto& output : outputs)
     {
@@ -209,16 +202,9 @@ std::optional<Failure> OutputFiles::Commit()
         {
             return CannotWrite(output->Name(), error);
         }
-        if (!output->target.empty())
+        if (!output->replacement.Temporary().empty())
         {
-            // Data on the disk before the name moves, so that a crash leaves the old file or the whole new one.
-            int failed = fsync(output->descriptor) == 0 ? 0 : errno;
-            if (close(output->descriptor) != 0 && failed == 0)
-            {
-                failed = errno;
-            }
-            output->descriptor = -1;
-            if (failed != 0)
+            if (const int failed = output->replacement.Finish(); failed != 0)
             {
                 return CannotWrite(output->path, failed);
             }
@@ -228,52 +214,28 @@ std::optional<Failure> OutputFiles::Commit()
     return RenameAll();
 }
 
-// Every output takes its name, or none does: the files replaced are kept under a second name until the last rename
-// has succeeded, and put back if one fails, so that a failed run leaves earlier files as they were.
-std::optional<Failure> OutputFiles::RenameAll()
+// Every output takes its name, or none does: a failed run leaves earlier files as they were.
+Expected<void> OutputFiles::RenameAll()
 {
-    std::vector<fs::path> kept(outputs.size()); // the old file's second name; empty when there was none
-    std::size_t renamed = 0;
-    std::optional<Failure> failure;
-    for (; renamed < outputs.size(); ++renamed)
+    std::vector<Output*> replaced;
+    std::vector<AtomicFile*> files;
+    for (const auto& output : outputs)
     {
-        Output& output = *outputs[renamed];
-        if (output.target.empty())
+        if (!output->replacement.Temporary().empty())
         {
-            continue;
-        }
-        const fs::path old = output.written.string() + ".old";
-        if (link(output.target.c_str(), old.c_str()) == 0)
-        {
-            kept[renamed] = old;
-        }
-        if (rename(output.written.c_str(), output.target.c_str()) != 0)
-        {
-            failure = CannotWrite(output.path, errno);
-            break;
+            replaced.push_back(output.get());
+            files.push_back(&output->replacement);
         }
     }
-    for (std::size_t i = 0; i < outputs.size(); ++i)
+    if (const auto failure = AtomicGroup::CommitAll(files))
     {
-        Output& output = *outputs[i];
-        const bool committed = !output.target.empty() && i < renamed;
-        if (failure && committed)
-        {
-            // Put back what was there: the old file, or nothing.
-            static_cast<void>(kept[i].empty() ? unlink(output.target.c_str())
-                                              : rename(kept[i].c_str(), output.target.c_str()));
-            continue;
-        }
-        if (!kept[i].empty())
-        {
-            unlink(kept[i].c_str());
-        }
-        if (!failure)
-        {
-            output.written.clear();
-        }
+        return CannotWrite(replaced[failure->index]->path, failure->error);
     }
-    return failure;
+    for (Output* output : replaced)
+    {
+        output->written.clear();
+    }
+    return {};
 }
 
 void OutputFiles::Drop(Output& output)

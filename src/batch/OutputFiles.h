@@ -1,6 +1,8 @@
 #pragma once
 
+#include "files/AtomicFile.h"
 #include "files/DescriptorBuffer.h"
+#include "files/Expected.h"
 
 #include <filesystem>
 #include <memory>
@@ -8,13 +10,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-// Why a run cannot go on: the one-line reason and the exit status.
-struct Failure
-{
-    int status = 1;
-    std::string reason;
-};
 
 enum class OutputKind
 {
@@ -46,9 +41,9 @@ private:
     std::string path; // as given, for messages
     OutputKind kind;
     bool standardOutput = false;
-    std::filesystem::path target;  // where the file ends up; empty when written in place
-    std::filesystem::path written; // the temporary file, or the target itself when written in place
-    int descriptor = -1;
+    std::filesystem::path written; // the temporary file, or the file itself when written in place
+    int descriptor = -1;           // when written in place; a replaced file's is its replacement's
+    AtomicFile replacement;        // the new file, for a target that is a regular file or none yet
     std::unique_ptr<DescriptorBuffer> buffer;
     std::ostream stream;
 };
@@ -70,9 +65,11 @@ public:
     // An output, to be opened by Open.
     Output& Add(const std::string& option, const std::string& path, OutputKind kind);
 
-    // Refuses inputs that are outputs and outputs that are one another (status 2), then creates every temporary
-    // file (status 1 when one cannot be).
-    [[nodiscard]] std::optional<Failure> Open();
+    // Refuses inputs that are outputs, outputs that are one another and pictures for standard output: the
+    // command line's mistakes, found before any file is touched.
+    [[nodiscard]] Expected<void> CheckNames();
+    // Creates every temporary file, after CheckNames (which it repeats, so that no mistake gets through).
+    [[nodiscard]] Expected<void> Open();
 
     // Where the human-readable summary goes: standard output, or standard error when an output took it (and then
     // every other line meant for standard output, std::cout's, goes to standard error too).
@@ -80,18 +77,18 @@ public:
 
     // Flushes the summary and every output and, when all of that worked, puts the files in place. The first
     // write error is the failure: "cannot write results.json: No space left on device".
-    [[nodiscard]] std::optional<Failure> Commit();
+    [[nodiscard]] Expected<void> Commit();
 
     // Leaves the output out of the commit, its temporary file removed: an output that could not be made while the
     // others were.
     void Drop(Output& output);
 
     // Flushes the summary alone, reporting a failure to write standard output.
-    [[nodiscard]] std::optional<Failure> FlushSummary();
+    [[nodiscard]] Expected<void> FlushSummary();
 
 private:
-    [[nodiscard]] std::optional<Failure> RenameAll();
-    [[nodiscard]] static std::optional<Failure> OpenFile(Output& output, std::vector<std::string>& temporaries);
+    [[nodiscard]] Expected<void> RenameAll();
+    [[nodiscard]] static Expected<void> OpenFile(Output& output, std::vector<std::string>& temporaries);
     void Discard();
 
     std::vector<std::pair<std::string, std::string>> inputs; // option, path

@@ -113,13 +113,13 @@ std::string LastLine(std::FILE* file)
 } // namespace
 
 // Its complaints are kept aside and shown only when it fails.
-std::optional<std::string> RunPlotter(const std::string& commands, std::string& png)
+Expected<std::string> RunPlotter(const std::string& commands)
 {
     std::array<int, 2> input{};
     std::array<int, 2> output{};
     if (pipe(input.data()) != 0 || pipe(output.data()) != 0)
     {
-        return std::string("cannot start ") + kPlotter + ": " + std::strerror(errno);
+        return Unexpected{std::string("cannot start ") + kPlotter + ": " + std::strerror(errno)};
     }
     // Its complaints ("empty x range") are kept aside, and shown only when it fails.
     std::FILE* complaints = std::tmpfile();
@@ -156,7 +156,7 @@ std::optional<std::string> RunPlotter(const std::string& commands, std::string& 
         {
             std::fclose(complaints);
         }
-        return std::string("cannot start ") + kPlotter + ": " + std::strerror(spawned);
+        return Unexpected{std::string("cannot start ") + kPlotter + ": " + std::strerror(spawned)};
     }
     // A plotter that stops reading is reported by its exit status, not by SIGPIPE ending us. The picture comes out
     // only after the last command, so writing them all first cannot block on a full pipe.
@@ -164,6 +164,7 @@ std::optional<std::string> RunPlotter(const std::string& commands, std::string& 
     WriteAll(input[1], commands);
     close(input[1]);
     std::signal(SIGPIPE, previous);
+    std::string png;
     std::array<char, 65536> chunk{};
     for (ssize_t got = 0; (got = read(output[0], chunk.data(), chunk.size())) != 0;)
     {
@@ -181,9 +182,10 @@ std::optional<std::string> RunPlotter(const std::string& commands, std::string& 
     const std::string complaint = LastLine(complaints);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || png.empty())
     {
-        return std::string(kPlotter) + " failed to draw the chart" + (complaint.empty() ? "" : ": " + complaint);
+        return Unexpected{std::string(kPlotter) + " failed to draw the chart" +
+                          (complaint.empty() ? "" : ": " + complaint)};
     }
-    return std::nullopt;
+    return png;
 }
 
 std::string PlotterMissing()
@@ -202,8 +204,7 @@ std::string PlotterMissing()
            ", which is not installed: install the Debian package gnuplot-nox (apt-get install gnuplot-nox)";
 }
 
-std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows,
-                                     std::string& png)
+Expected<std::string> PlotSweep(const Variation& variation, int matchesPerValue, const std::vector<SweepRow>& rows)
 {
-    return RunPlotter(Commands(variation, matchesPerValue, rows), png);
+    return RunPlotter(Commands(variation, matchesPerValue, rows));
 }

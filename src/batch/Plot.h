@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/Sweep.h"
+#include "files/Expected.h"
 
 #include <optional>
 #include <string>
@@ -11,8 +12,8 @@
 
 // Draws a sweep's chart with gnuplot: blue's win rate with its confidence band against the value,
 // and tries per match for both sides, as the bytes of a PNG file. The reason, in one line, when it cannot.
-[[nodiscard]] std::optional<std::string> PlotSweep(const Variation& variation, int matchesPerValue,
-                                                   const std::vector<SweepRow>& rows, std::string& png);
+[[nodiscard]] Expected<std::string> PlotSweep(const Variation& variation, int matchesPerValue,
+                                              const std::vector<SweepRow>& rows);
 
 // Runs gnuplot with the commands on its standard input and keeps the picture it writes on its standard output.
-[[nodiscard]] std::optional<std::string> RunPlotter(const std::string& commands, std::string& png);
+[[nodiscard]] Expected<std::string> RunPlotter(const std::string& commands);

@@ -225,8 +225,7 @@ std::string SensitivityCsv(const SensitivitySetup& setup, const SensitivityTable
     return csv.str();
 }
 
-std::optional<std::string> PlotSensitivity(const SensitivitySetup& setup, const SensitivityTable& table,
-                                           std::string& png)
+Expected<std::string> PlotSensitivity(const SensitivitySetup& setup, const SensitivityTable& table)
 {
     const std::string side = SideName(setup.side);
     const auto rows = table.ranked.size();
@@ -251,5 +250,5 @@ std::optional<std::string> PlotSensitivity(const SensitivitySetup& setup, const 
     commands << "EOD\nplot $rows using 2:1:3:4:ytic(5) with xerrorbars pt 7 ps 1.5 lw 2 lc rgb '"
              << (setup.side == 0 ? "#1f4fbf" : "#c0392b") << "' title 'win rate, 95% (Wilson)', "
              << "NaN with lines lc rgb '#555555' dt 2 lw 2 title 'unchanged players (band: 95%)'\n";
-    return RunPlotter(commands.str(), png);
+    return RunPlotter(commands.str());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/Sweep.h"
+#include "files/Expected.h"
 #include "run/MatchRecorder.h"
 #include "settings/PlayerSettings.h"
 
@@ -63,5 +64,4 @@ void PrintSensitivity(std::ostream& out, const SensitivitySetup& setup, const Se
 [[nodiscard]] std::string SensitivityCsv(const SensitivitySetup& setup, const SensitivityTable& table);
 // The win rates with their intervals against the unchanged band, drawn by gnuplot into PNG bytes; the reason when
 // it cannot.
-[[nodiscard]] std::optional<std::string> PlotSensitivity(const SensitivitySetup& setup, const SensitivityTable& table,
-                                                         std::string& png);
+[[nodiscard]] Expected<std::string> PlotSensitivity(const SensitivitySetup& setup, const SensitivityTable& table);

@@ -39,24 +39,24 @@ ordered_json OptionsAsJson(const RunSetup& setup)
 }
 
 // The teams' tactics kept in a part, checked as a tactics file is.
-std::optional<std::string> ReadPartTactics(const ordered_json& tactics, RunSetup& setup)
+Expected<void> ReadPartTactics(const ordered_json& tactics, RunSetup& setup)
 {
     const auto team = [&tactics](const char* side, std::string& file,
-                                 std::shared_ptr<const CompiledTactic>& tactic) -> std::optional<std::string>
+                                 std::shared_ptr<const CompiledTactic>& tactic) -> Expected<void>
     {
         const ordered_json& kept = tactics.at(side);
         if (kept.is_null())
         {
-            return std::nullopt;
+            return {};
         }
         file = kept.at("file").get<std::string>();
         TacticsRead read = TacticsFromJson(nlohmann::json::parse(kept.at("tactic").dump()), file);
         tactic = read.tactic;
-        return tactic == nullptr ? std::optional<std::string>(read.error) : std::nullopt;
+        return tactic == nullptr ? Expected<void>(Unexpected{read.error}) : Expected<void>();
     };
-    if (auto refused = team("blue", setup.blueTactics, setup.tactics.blue))
+    if (auto blue = team("blue", setup.blueTactics, setup.tactics.blue); !blue)
     {
-        return refused;
+        return blue;
     }
     return team("red", setup.redTactics, setup.tactics.red);
 }
@@ -96,8 +96,8 @@ struct Part
     double seconds = 0.0;
 };
 
-// Why the part read cannot be trusted, if it cannot: after its file's name, " is damaged: ..." and the like.
-std::optional<std::string> Problem(const Part& part)
+// Whether the part read can be trusted; if not, why, to follow its file's name: " is damaged: ..." and the like.
+Expected<void> Check(const Part& part)
 {
     const TaskRange expected = ShardTasks(part.shard, TaskTotal(part.setup));
     const bool stoppedAtBreach = !part.results.empty() && part.results.back().breach;
@@ -106,16 +106,16 @@ std::optional<std::string> Problem(const Part& part)
         part.results.size() > static_cast<std::size_t>(expected.count) ||
         (part.results.size() < static_cast<std::size_t>(expected.count) && !stoppedAtBreach))
     {
-        return " is incomplete or damaged: its matches are not those of shard " + std::to_string(part.shard.index) +
-               " of " + std::to_string(part.shard.count);
+        return Unexpected{" is incomplete or damaged: its matches are not those of shard " +
+                          std::to_string(part.shard.index) + " of " + std::to_string(part.shard.count)};
     }
     if (const auto problem = ResultsProblem(part.setup, part.tasks, part.results))
     {
-        return " is damaged: " + *problem;
+        return Unexpected{" is damaged: " + *problem};
     }
     if (part.seconds < 0.0)
     {
-        return " is damaged: a negative playing time";
+        return Unexpected{" is damaged: a negative playing time"};
     }
     // The ball counts in one square each frame, but for the frame that broke a rule.
     long long counted = 0;
@@ -130,46 +130,47 @@ std::optional<std::string> Problem(const Part& part)
     }
     if (counted != frames)
     {
-        return " is damaged: its heat map counts " + std::to_string(counted) + " frames, not " + std::to_string(frames);
+        return Unexpected{" is damaged: its heat map counts " + std::to_string(counted) + " frames, not " +
+                          std::to_string(frames)};
     }
     // Last, what nothing above could recompute: a score, say.
     const auto digest = part.document.find("digest");
     if (digest == part.document.end() || !digest->is_string() ||
         digest->get<std::string>() != DocumentDigest(part.document))
     {
-        return " has been changed since tryzone-sim wrote it (its digest does not match)";
+        return Unexpected{" has been changed since tryzone-sim wrote it (its digest does not match)"};
     }
-    return std::nullopt;
+    return {};
 }
 
 // One part read back, or why it is not one.
 // The part's format and the build that wrote it; the reason it is refused, if it is. Throws on a missing key.
-std::optional<std::string> CheckProgram(const ordered_json& document, const std::string& file, bool anyBuild)
+Expected<void> CheckProgram(const ordered_json& document, const std::string& file, bool anyBuild)
 {
     const int format = document.value("tryzone_sim_part", 0);
     if (format == 0)
     {
-        return file + " is not a part written by tryzone-sim --shard --json";
+        return Unexpected{file + " is not a part written by tryzone-sim --shard --json"};
     }
     if (format != kPartFormat)
     {
-        return file + " is a part of format " + std::to_string(format) + ", written by another version of " +
-               "tryzone-sim: play it again with this one";
+        return Unexpected{file + " is a part of format " + std::to_string(format) + ", written by another version of " +
+                          "tryzone-sim: play it again with this one"};
     }
     const ordered_json& program = document.at("program");
     const std::string version = program.at("version").get<std::string>();
     const std::string build = program.at("build").get<std::string>();
     if (!anyBuild && (version != ProgramVersion() || build != BuildIdentifier()))
     {
-        return file + " was written by another build of tryzone-sim (version " + version + ", build " + build +
-               "; this is " + ProgramVersion() + ", " + BuildIdentifier() +
-               "): play it again with this one, or merge with --any-build";
+        return Unexpected{file + " was written by another build of tryzone-sim (version " + version + ", build " +
+                          build + "; this is " + ProgramVersion() + ", " + BuildIdentifier() +
+                          "): play it again with this one, or merge with --any-build"};
     }
-    return std::nullopt;
+    return {};
 }
 
 // The run the part belongs to; the reason it is refused, if it is. Throws on a missing key.
-std::optional<std::string> ReadRunSetup(const ordered_json& document, const std::string& file, RunSetup& setup)
+Expected<void> ReadRunSetup(const ordered_json& document, const std::string& file, RunSetup& setup)
 {
     const ordered_json& run = document.at("run");
     const ordered_json& options = run.at("options");
@@ -188,42 +189,42 @@ std::optional<std::string> ReadRunSetup(const ordered_json& document, const std:
     // Parts written before tactics existed played the default tactic.
     if (const auto tactics = run.find("tactics"); tactics != run.end())
     {
-        if (const auto refused = ReadPartTactics(*tactics, setup))
+        if (const auto read = ReadPartTactics(*tactics, setup); !read)
         {
-            return file + ": " + *refused;
+            return Unexpected{file + ": " + read.Reason()};
         }
     }
     if (const ordered_json& vary = options.at("vary"); !vary.is_null())
     {
         auto variation = ParseVariation(VaryText(vary), vary.at("who").get<std::string>());
-        if (const auto* reason = std::get_if<std::string>(&variation))
+        if (!variation)
         {
-            return file + ": " + *reason;
+            return Unexpected{file + ": " + variation.Reason()};
         }
-        setup.variation = std::get<Variation>(variation);
+        setup.variation = *variation;
     }
-    return std::nullopt;
+    return {};
 }
 
-std::variant<Part, std::string> ReadPart(const std::string& file, bool anyBuild)
+Expected<Part> ReadPart(const std::string& file, bool anyBuild)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
     {
-        return "cannot read " + file;
+        return Unexpected{"cannot read " + file};
     }
     Part part;
     part.file = file;
     try
     {
         part.document = ordered_json::parse(in);
-        if (auto refused = CheckProgram(part.document, file, anyBuild))
+        if (auto program = CheckProgram(part.document, file, anyBuild); !program)
         {
-            return *refused;
+            return program.Error();
         }
-        if (auto refused = ReadRunSetup(part.document, file, part.setup))
+        if (auto run = ReadRunSetup(part.document, file, part.setup); !run)
         {
-            return *refused;
+            return run.Error();
         }
         part.shard = {part.document.at("shard").at("index").get<int>(),
                       part.document.at("shard").at("count").get<int>()};
@@ -238,37 +239,37 @@ std::variant<Part, std::string> ReadPart(const std::string& file, bool anyBuild)
         auto heat = HeatFromJson(part.document.at("heatmap"), grid.Counts().size());
         if (!heat)
         {
-            return file + " is damaged: its heat map is not on the pitch's grid";
+            return Unexpected{file + " is damaged: its heat map is not on the pitch's grid"};
         }
         part.heat = std::move(*heat);
     }
     catch (const std::exception& error)
     {
-        return file + " is not a part written by tryzone-sim --shard --json (" + error.what() + ")";
+        return Unexpected{file + " is not a part written by tryzone-sim --shard --json (" + error.what() + ")"};
     }
-    if (auto problem = Problem(part))
+    if (auto checked = Check(part); !checked)
     {
-        return file + *problem;
+        return Unexpected{file + checked.Reason()};
     }
     return part;
 }
 
-// Why the part cannot belong to the same run as the first, if it cannot.
-std::optional<std::string> Difference(const Part& first, const Part& part)
+// Whether the part belongs to the same run as the first; if not, why.
+Expected<void> SameRun(const Part& first, const Part& part)
 {
     const std::string from = part.file + " is from another run than " + first.file + ": ";
     if (part.setup.seed != first.setup.seed)
     {
-        return from + "another seed (" + std::to_string(part.setup.seed) + ", not " + std::to_string(first.setup.seed) +
-               ")";
+        return Unexpected{from + "another seed (" + std::to_string(part.setup.seed) + ", not " +
+                          std::to_string(first.setup.seed) + ")"};
     }
     if (part.setup.lineup != first.setup.lineup)
     {
-        return from + "other players' settings";
+        return Unexpected{from + "other players' settings"};
     }
     if (TacticsAsJson(part.setup) != TacticsAsJson(first.setup))
     {
-        return from + "other tactics";
+        return Unexpected{from + "other tactics"};
     }
     const ordered_json& options = part.document["run"]["options"];
     const ordered_json& firstOptions = first.document["run"]["options"];
@@ -276,19 +277,19 @@ std::optional<std::string> Difference(const Part& first, const Part& part)
     {
         if (!options.contains(option.key()) || options[option.key()] != option.value())
         {
-            return from + "other options (" + option.key() + ")";
+            return Unexpected{from + "other options (" + option.key() + ")"};
         }
     }
     if (part.shard.count != first.shard.count)
     {
-        return from + "split into " + std::to_string(part.shard.count) + " shards, not " +
-               std::to_string(first.shard.count);
+        return Unexpected{from + "split into " + std::to_string(part.shard.count) + " shards, not " +
+                          std::to_string(first.shard.count)};
     }
-    return std::nullopt;
+    return {};
 }
 } // namespace
 
-std::variant<Shard, std::string> ParseShard(const std::string& text)
+Expected<Shard> ParseShard(const std::string& text)
 {
     const std::size_t slash = text.find('/');
     const auto index = WholeNumber(std::string_view(text).substr(0, slash));
@@ -296,8 +297,8 @@ std::variant<Shard, std::string> ParseShard(const std::string& text)
         slash == std::string::npos ? std::nullopt : WholeNumber(std::string_view(text).substr(slash + 1));
     if (!index || !count || *count < 1 || *count > kMostShards || *index < 0 || *index >= *count)
     {
-        return "bad value for --shard: '" + text + "' (K/N: shard K of N, K from 0 to N-1, N from 1 to " +
-               std::to_string(kMostShards) + ")";
+        return Unexpected{"bad value for --shard: '" + text + "' (K/N: shard K of N, K from 0 to N-1, N from 1 to " +
+                          std::to_string(kMostShards) + ")"};
     }
     return Shard{*index, *count};
 }
@@ -336,25 +337,25 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     return part;
 }
 
-std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files, bool anyBuild)
+Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBuild)
 {
     std::vector<Part> parts;
     for (const std::string& file : files)
     {
         auto read = ReadPart(file, anyBuild);
-        if (auto* reason = std::get_if<std::string>(&read))
+        if (!read)
         {
-            return *reason;
+            return read.Error();
         }
-        parts.push_back(std::move(std::get<Part>(read)));
-        if (const auto difference = Difference(parts.front(), parts.back()))
+        parts.push_back(std::move(*read));
+        if (const auto same = SameRun(parts.front(), parts.back()); !same)
         {
-            return *difference;
+            return same.Error();
         }
     }
     if (parts.empty())
     {
-        return std::string("no parts to merge");
+        return Unexpected{"no parts to merge"};
     }
 
     const int count = parts.front().shard.count;
@@ -364,15 +365,15 @@ std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& 
         const auto [found, added] = byShard.emplace(part.shard.index, &part);
         if (!added)
         {
-            return "shard " + std::to_string(part.shard.index) + " of " + std::to_string(count) +
-                   " given twice: " + found->second->file + " and " + part.file;
+            return Unexpected{"shard " + std::to_string(part.shard.index) + " of " + std::to_string(count) +
+                              " given twice: " + found->second->file + " and " + part.file};
         }
     }
     for (int index = 0; index < count; ++index)
     {
         if (byShard.count(index) == 0)
         {
-            return "shard " + std::to_string(index) + " of " + std::to_string(count) + " is missing";
+            return Unexpected{"shard " + std::to_string(index) + " of " + std::to_string(count) + " is missing"};
         }
     }
 

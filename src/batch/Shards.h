@@ -2,6 +2,7 @@
 
 #include "batch/Heatmap.h"
 #include "batch/Run.h"
+#include "files/Expected.h"
 #include "run/MatchRunner.h"
 
 #include <nlohmann/json.hpp>
@@ -17,7 +18,7 @@ struct Shard
 };
 
 // "K/N", or a one-line reason why not.
-[[nodiscard]] std::variant<Shard, std::string> ParseShard(const std::string& text);
+[[nodiscard]] Expected<Shard> ParseShard(const std::string& text);
 
 // A shard's tasks: a run's tasks cut into `count` consecutive runs of (nearly) equal length, so that the shards'
 // event logs one after another are the whole run's.
@@ -47,5 +48,4 @@ struct MergedRun
 // The parts' files, or a one-line reason why they do not make one run. Each part is checked against what can be
 // recomputed (the matches' numbers and seeds, their frames) and against its digest; parts written by another build
 // of the program are refused unless `anyBuild`.
-[[nodiscard]] std::variant<MergedRun, std::string> MergeParts(const std::vector<std::string>& files,
-                                                              bool anyBuild = false);
+[[nodiscard]] Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBuild = false);

@@ -46,7 +46,7 @@ std::string Exact(double value)
 }
 
 // A number the settings file can hold as a float, or why not.
-std::variant<double, std::string> ParseBound(std::string_view text, const std::string& what)
+Expected<double> ParseBound(std::string_view text, const std::string& what)
 {
     const std::string quoted = what + " '" + std::string(text) + "'";
     // A plus sign is how many write a positive number; from_chars takes none.
@@ -64,22 +64,22 @@ std::variant<double, std::string> ParseBound(std::string_view text, const std::s
     {
         if (std::isinf(value) || std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
         {
-            return quoted + " is beyond the range of a float";
+            return Unexpected{quoted + " is beyond the range of a float"};
         }
         if (value == 0.0 ? error != std::errc() : static_cast<float>(value) == 0.f)
         {
-            return quoted + " is too close to 0 for a float, whose smallest is 1.4e-45: write 0";
+            return Unexpected{quoted + " is too close to 0 for a float, whose smallest is 1.4e-45: write 0"};
         }
         if (std::isfinite(value))
         {
             return value;
         }
     }
-    return quoted + " is not a finite number";
+    return Unexpected{quoted + " is not a finite number"};
 }
 
 // The values, each a different float, or why not.
-std::optional<std::string> SameFloats(const std::vector<double>& numbers)
+Expected<void> DifferentFloats(const std::vector<double>& numbers)
 {
     for (std::size_t i = 0; i < numbers.size(); ++i)
     {
@@ -87,12 +87,12 @@ std::optional<std::string> SameFloats(const std::vector<double>& numbers)
         {
             if (static_cast<float>(numbers[i]) == static_cast<float>(numbers[j]))
             {
-                return "the values " + Exact(numbers[j]) + " and " + Exact(numbers[i]) + " are the same float, " +
-                       FloatText(static_cast<float>(numbers[i]));
+                return Unexpected{"the values " + Exact(numbers[j]) + " and " + Exact(numbers[i]) +
+                                  " are the same float, " + FloatText(static_cast<float>(numbers[i]))};
             }
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 std::optional<std::vector<int>> SlotsOf(const std::string& who)
@@ -117,13 +117,13 @@ std::optional<std::vector<int>> SlotsOf(const std::string& who)
     return std::nullopt;
 }
 
-std::variant<std::vector<double>, std::string> RangeValues(std::string_view text, Variation& variation)
+Expected<std::vector<double>> RangeValues(std::string_view text, Variation& variation)
 {
     const std::size_t colon1 = text.find(':');
     const std::size_t colon2 = text.find(':', colon1 + 1);
     if (colon2 == std::string_view::npos || text.find(':', colon2 + 1) != std::string_view::npos)
     {
-        return std::string("KEY=FROM:TO:STEP or KEY=V1,V2,...");
+        return Unexpected{"KEY=FROM:TO:STEP or KEY=V1,V2,..."};
     }
     const std::array<std::pair<std::string_view, const char*>, 3> bounds{{
         {text.substr(0, colon1), "FROM"},
@@ -134,28 +134,28 @@ std::variant<std::vector<double>, std::string> RangeValues(std::string_view text
     for (std::size_t i = 0; i < bounds.size(); ++i)
     {
         auto parsed = ParseBound(bounds[i].first, bounds[i].second);
-        if (const auto* reason = std::get_if<std::string>(&parsed))
+        if (!parsed)
         {
-            return *reason;
+            return parsed.Error();
         }
-        numbers[i] = std::get<double>(parsed);
+        numbers[i] = *parsed;
     }
     variation.from = numbers[0];
     variation.to = numbers[1];
     variation.step = numbers[2];
     if (variation.from > variation.to)
     {
-        return std::string("FROM is above TO");
+        return Unexpected{"FROM is above TO"};
     }
     if (variation.step <= 0.0)
     {
-        return std::string("STEP must be above 0");
+        return Unexpected{"STEP must be above 0"};
     }
     // A step that lands on TO but for rounding (0.3 / 0.1 is 2.9999999999999996) still reaches it.
     const double steps = std::floor((variation.to - variation.from) / variation.step + 1e-9);
     if (steps + 1.0 > kMostValues)
     {
-        return "more than " + std::to_string(kMostValues) + " values";
+        return Unexpected{"more than " + std::to_string(kMostValues) + " values"};
     }
     std::vector<double> values;
     for (int i = 0; i <= static_cast<int>(steps); ++i)
@@ -166,7 +166,7 @@ std::variant<std::vector<double>, std::string> RangeValues(std::string_view text
 }
 
 // V1,V2,..., the values in the order given.
-std::variant<std::vector<double>, std::string> ListValues(std::string_view text, Variation& variation)
+Expected<std::vector<double>> ListValues(std::string_view text, Variation& variation)
 {
     std::vector<double> values;
     for (std::size_t start = 0; start <= text.size();)
@@ -174,14 +174,14 @@ std::variant<std::vector<double>, std::string> ListValues(std::string_view text,
         const std::size_t comma = std::min(text.find(',', start), text.size());
         if (values.size() == kMostValues)
         {
-            return "more than " + std::to_string(kMostValues) + " values";
+            return Unexpected{"more than " + std::to_string(kMostValues) + " values"};
         }
         auto parsed = ParseBound(text.substr(start, comma - start), "value");
-        if (const auto* reason = std::get_if<std::string>(&parsed))
+        if (!parsed)
         {
-            return *reason;
+            return parsed.Error();
         }
-        values.push_back(std::get<double>(parsed));
+        values.push_back(*parsed);
         start = comma + 1;
     }
     variation.list = values;
@@ -191,13 +191,13 @@ std::variant<std::vector<double>, std::string> ListValues(std::string_view text,
 }
 } // namespace
 
-std::variant<Variation, std::string> ParseVariation(const std::string& vary, const std::string& who)
+Expected<Variation> ParseVariation(const std::string& vary, const std::string& who)
 {
     const std::string bad = "bad value for --vary: '" + vary + "' ";
     const std::size_t equals = vary.find('=');
     if (equals == std::string::npos)
     {
-        return bad + "(KEY=FROM:TO:STEP or KEY=V1,V2,...)";
+        return Unexpected{bad + "(KEY=FROM:TO:STEP or KEY=V1,V2,...)"};
     }
     Variation variation;
     variation.key = vary.substr(0, equals);
@@ -205,19 +205,20 @@ std::variant<Variation, std::string> ParseVariation(const std::string& vary, con
     {
         const bool known =
             variation.key == "PlayerNumber" || variation.key == "Team" || variation.key == "StartPosition";
-        return bad + "(" + (known ? "not a float key" : "unknown key") + "; the float keys are " + FloatKeyList() + ")";
+        return Unexpected{bad + "(" + (known ? "not a float key" : "unknown key") + "; the float keys are " +
+                          FloatKeyList() + ")"};
     }
     const std::string_view text = std::string_view(vary).substr(equals + 1);
     auto numbers =
         text.find(':') != std::string_view::npos ? RangeValues(text, variation) : ListValues(text, variation);
-    if (const auto* reason = std::get_if<std::string>(&numbers))
+    if (!numbers)
     {
-        return bad + "(" + *reason + ")";
+        return Unexpected{bad + "(" + numbers.Reason() + ")"};
     }
-    const auto& values = std::get<std::vector<double>>(numbers);
-    if (const auto same = SameFloats(values))
+    const auto& values = *numbers;
+    if (const auto different = DifferentFloats(values); !different)
     {
-        return bad + "(" + *same + ": one label cannot stand for two values)";
+        return Unexpected{bad + "(" + different.Reason() + ": one label cannot stand for two values)"};
     }
     for (const double value : values)
     {
@@ -227,7 +228,7 @@ std::variant<Variation, std::string> ParseVariation(const std::string& vary, con
     const auto slots = SlotsOf(who);
     if (!slots)
     {
-        return "bad value for --who: '" + who + "' (blue, red, all or slot:N with N from 0 to 9)";
+        return Unexpected{"bad value for --who: '" + who + "' (blue, red, all or slot:N with N from 0 to 9)"};
     }
     variation.who = who;
     variation.slots = *slots;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Expected.h"
 #include "settings/PlayerSettings.h"
 
 #include <optional>
@@ -22,7 +23,7 @@ struct Variation
 };
 
 // The variation, or a one-line reason why it cannot be played.
-[[nodiscard]] std::variant<Variation, std::string> ParseVariation(const std::string& vary, const std::string& who);
+[[nodiscard]] Expected<Variation> ParseVariation(const std::string& vary, const std::string& who);
 
 // The players for each value: the base with the key set on the chosen slots.
 [[nodiscard]] std::vector<std::vector<PlayerSettings>> Lineups(const Variation& variation,

@@ -117,11 +117,17 @@ bool ReadAll(int fd, void* data, std::size_t size)
 
 namespace
 {
-// In a worker, everything goes through here; a parent that is gone ends the worker.
-void Send(int fd, Kind kind, int task, const void* payload, std::size_t size)
+// In a worker, everything goes through here; false when the parent is gone.
+bool TrySend(int fd, Kind kind, int task, const void* payload, std::size_t size)
 {
     const std::string message = Frame(kind, task, std::string_view(static_cast<const char*>(payload), size));
-    if (!SendAll(fd, message.data(), message.size()))
+    return SendAll(fd, message.data(), message.size());
+}
+
+// A parent that is gone ends the worker.
+void Send(int fd, Kind kind, int task, const void* payload, std::size_t size)
+{
+    if (!TrySend(fd, kind, task, payload, size))
     {
         _exit(1);
     }
@@ -139,7 +145,10 @@ public:
 protected:
     int_type overflow(int_type c) override
     {
-        sync();
+        if (sync() != 0)
+        {
+            return traits_type::eof();
+        }
         if (!traits_type::eq_int_type(c, traits_type::eof()))
         {
             *pptr() = traits_type::to_char_type(c);
@@ -152,7 +161,11 @@ protected:
     {
         if (pptr() > pbase())
         {
-            Send(fd, Kind::Events, task, pbase(), static_cast<std::size_t>(pptr() - pbase()));
+            // A parent that is gone fails the stream; the worker's loop ends the worker.
+            if (!TrySend(fd, Kind::Events, task, pbase(), static_cast<std::size_t>(pptr() - pbase())))
+            {
+                return -1;
+            }
             setp(buffer.data(), buffer.data() + buffer.size());
         }
         return 0;
@@ -186,6 +199,10 @@ private:
         { Send(fd, Kind::Progress, task, &frames, sizeof frames); };
         const std::string outcome = plan.play(task, plan.events != nullptr ? &events : nullptr, progress);
         events.flush();
+        if (events.bad())
+        {
+            _exit(1);
+        }
         Send(fd, Kind::Done, task, outcome.data(), outcome.size());
     }
 }

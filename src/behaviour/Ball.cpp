@@ -1,10 +1,23 @@
 #include "behaviour/Ball.h"
 
 #include "behaviour/Player.h"
+#include "core/GameHost.h"
 #include "core/Random.h"
 #include "match/RugbyScene.h"
 
-#include <iostream>
+#include <ostream>
+
+namespace
+{
+// The ball's one console line, on the host's console (standard output unless a frame is being played again).
+void SayInvalidPlayer()
+{
+    if (std::ostream* console = GameHost::Instance().console)
+    {
+        *console << "joueur non valide" << std::endl;
+    }
+}
+} // namespace
 
 Ball::Ball(float radius, const sf::Color& color)
     : Entity(radius, color), holder(CurrentSceneAs<RugbyScene>()->ballCarrier)
@@ -17,7 +30,7 @@ void Ball::GiveTo(Player* player)
     RugbyScene* scene = CurrentSceneAs<RugbyScene>();
     if (player == nullptr)
     {
-        std::cout << "joueur non valide" << std::endl;
+        SayInvalidPlayer();
         return;
     }
     holder = player;
@@ -36,7 +49,7 @@ void Ball::PassFrom(Player* from)
     Player* receiver = CurrentSceneAs<RugbyScene>()->PickRandomTeammate(*from);
     if (receiver == nullptr)
     {
-        std::cout << "joueur non valide" << std::endl;
+        SayInvalidPlayer();
         return;
     }
     PassTo(from, receiver);

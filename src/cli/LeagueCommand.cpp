@@ -32,8 +32,8 @@ struct LeagueOutputs
     Output* plot = nullptr;
 };
 
-// The outputs, opened before anything is played; the failure when they cannot be.
-std::optional<Failure> OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutputs& outputs)
+// The outputs, opened before anything is played; the exit status, 0 when they are.
+int OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutputs& outputs)
 {
     for (const std::string& file : commands.files)
     {
@@ -44,7 +44,7 @@ std::optional<Failure> OpenOutputs(const TacticsCommands& commands, OutputFiles&
     outputs.json = add("--json", commands.jsonFile, OutputKind::Text);
     outputs.csv = add("--csv", commands.csvFile, OutputKind::Text);
     outputs.plot = add("--plot", commands.plotFile, OutputKind::Picture);
-    return files.Open();
+    return OpenOutputFiles(files);
 }
 
 SimulationPlan MakePlan(const LeagueSetup& setup, int jobs)
@@ -93,9 +93,9 @@ int LeagueCommand(const TacticsCommands& commands)
     CatchStopSignals();
     OutputFiles files;
     LeagueOutputs outputs;
-    if (const auto failure = OpenOutputs(commands, files, outputs))
+    if (const int status = OpenOutputs(commands, files, outputs); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
     std::vector<MatchResult> results;
     try
@@ -123,16 +123,16 @@ int LeagueCommand(const TacticsCommands& commands)
     }
     if (outputs.plot != nullptr)
     {
-        std::string png;
-        if (const auto failure = PlotLeague(setup, rows, png))
+        const auto chart = PlotLeague(setup, rows);
+        if (!chart)
         {
-            return Fail(1, "cannot draw " + outputs.plot->Name() + ": " + *failure);
+            return Fail(1, "cannot draw " + outputs.plot->Name() + ": " + chart.Reason());
         }
-        outputs.plot->Stream() << png;
+        outputs.plot->Stream() << *chart;
     }
-    if (const auto failure = files.Commit())
+    if (const auto done = files.Commit(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     return 0;
 }

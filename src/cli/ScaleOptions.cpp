@@ -68,11 +68,11 @@ void AddShard(CLI::App& app, ScaleOptions& options)
                [&options](const std::string& text)
                {
                    auto parsed = ParseShard(text);
-                   if (const auto* reason = std::get_if<std::string>(&parsed))
+                   if (!parsed)
                    {
-                       throw CLI::ValidationError(*reason);
+                       throw CLI::ValidationError(parsed.Reason());
                    }
-                   options.shard = std::get<Shard>(parsed);
+                   options.shard = *parsed;
                },
                "play only shard K of N (K from 0 to N-1) of the run's matches, each with the seed it\nhas in the "
                "whole run; --json then writes a part for the merge subcommand")
@@ -133,11 +133,11 @@ void CheckTogether(CLI::App& app, ScaleOptions& options)
             if (!options.vary.empty() || app.get_option("--vary")->count() > 0)
             {
                 auto parsed = ParseVariation(options.vary, options.who);
-                if (const auto* reason = std::get_if<std::string>(&parsed))
+                if (!parsed)
                 {
-                    throw CLI::ValidationError(*reason);
+                    throw CLI::ValidationError(parsed.Reason());
                 }
-                options.variation = std::get<Variation>(parsed);
+                options.variation = *parsed;
             }
             NeedPlotter(options.plotFile);
         });

@@ -98,15 +98,15 @@ int WriteOutputs(const SensitivitySetup& setup, const std::vector<MatchResult>& 
     }
     if (outputs[2] != nullptr)
     {
-        std::string png;
-        if (const auto failure = PlotSensitivity(setup, table, png))
+        const auto chart = PlotSensitivity(setup, table);
+        if (!chart)
         {
-            return Fail(1, "cannot draw " + outputs[2]->Name() + ": " + *failure);
+            return Fail(1, "cannot draw " + outputs[2]->Name() + ": " + chart.Reason());
         }
-        outputs[2]->Stream() << png;
+        outputs[2]->Stream() << *chart;
     }
-    const auto failure = files.Commit();
-    return failure ? Fail(failure->status, failure->reason) : 0;
+    const auto done = files.Commit();
+    return done ? 0 : Fail(1, done.Reason());
 }
 } // namespace
 
@@ -207,14 +207,14 @@ int SensitivityCommand(const SensitivityOptions& options)
     const std::array<Output*, 3> outputs{add("--json", options.jsonFile, OutputKind::Text),
                                          add("--csv", options.csvFile, OutputKind::Text),
                                          add("--plot", options.plotFile, OutputKind::Picture)};
-    if (const auto failure = files.Open())
+    if (const int status = OpenOutputFiles(files); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
     PrintSensitivityHeader(files.Summary(), setup);
-    if (const auto failure = files.FlushSummary())
+    if (const auto done = files.FlushSummary(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     SimulationPlan plan = MakePlan(setup, options.jobs);
     std::vector<MatchResult> results;

@@ -22,6 +22,16 @@ int Fail(int status, const std::string& reason)
     return status;
 }
 
+int OpenOutputFiles(OutputFiles& files)
+{
+    if (const auto names = files.CheckNames(); !names)
+    {
+        return Fail(2, names.Reason());
+    }
+    const auto opened = files.Open();
+    return opened ? 0 : Fail(1, opened.Reason());
+}
+
 std::string RoughDuration(double seconds)
 {
     std::array<char, 32> text{};
@@ -75,24 +85,30 @@ int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResul
         }
         if (plot != nullptr)
         {
-            std::string png;
-            chartFailure = PlotSweep(*setup.variation, setup.matches, rows, png);
-            plot->Stream() << png;
+            auto chart = PlotSweep(*setup.variation, setup.matches, rows);
+            if (chart)
+            {
+                plot->Stream() << *chart;
+            }
+            else
+            {
+                chartFailure = chart.Reason();
+            }
         }
     }
     if (const int signal = StopSignal(); signal != 0)
     {
         files.Summary() << "Interrupted: no file written\n";
-        const auto failure = files.FlushSummary();
-        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+        const auto done = files.FlushSummary();
+        return done ? 128 + signal : Fail(1, done.Reason());
     }
     if (chartFailure)
     {
         files.Drop(*plot);
     }
-    if (const auto failure = files.Commit())
+    if (const auto done = files.Commit(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     return chartFailure ? Fail(1, *chartFailure + "; the other files are written") : 0;
 }
@@ -110,11 +126,11 @@ int MergeCommand(const ScaleOptions& scale)
     Output* heatmap =
         scale.mergeHeatmap.empty() ? nullptr : &files.Add("--heatmap", scale.mergeHeatmap, OutputKind::Picture);
     auto merged = MergeParts(scale.parts, scale.anyBuild);
-    if (const auto* reason = std::get_if<std::string>(&merged))
+    if (!merged)
     {
-        return Fail(2, *reason);
+        return Fail(2, merged.Reason());
     }
-    const MergedRun& run = std::get<MergedRun>(merged);
+    const MergedRun& run = *merged;
     if (!run.setup.variation && (csv != nullptr || plot != nullptr))
     {
         return Fail(2, "--csv and --plot need the parts of a sweep (--vary)");
@@ -123,16 +139,16 @@ int MergeCommand(const ScaleOptions& scale)
     {
         return Fail(2, "--heatmap needs the parts of a run without --vary, as a run does");
     }
-    if (const auto failure = files.Open())
+    if (const int status = OpenOutputFiles(files); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
     std::ostream& out = files.Summary();
     if (const int signal = StopSignal(); signal != 0)
     {
         out << "Interrupted: no file written\n";
-        const auto failure = files.FlushSummary();
-        return failure ? Fail(failure->status, failure->reason) : 128 + signal;
+        const auto done = files.FlushSummary();
+        return done ? 128 + signal : Fail(1, done.Reason());
     }
 
     PrintHeader(out, run.setup);
@@ -182,11 +198,11 @@ SimOutputs AddSimOutputs(const Options& options, const ScaleOptions& scale, Outp
 int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs& outputs)
 {
     auto read = ReadRecording(path);
-    if (const auto* reason = std::get_if<std::string>(&read))
+    if (!read)
     {
-        return Fail(2, *reason);
+        return Fail(2, read.Reason());
     }
-    const Recording& recording = std::get<Recording>(read);
+    const Recording& recording = *read;
     if (!recording.warning.empty())
     {
         std::cerr << "tryzone-sim: " << recording.warning << std::endl;
@@ -216,9 +232,9 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
     {
         outputs.json->Stream() << RunAsJson(setup, results).dump(2) << '\n';
     }
-    if (const auto failure = files.Commit())
+    if (const auto done = files.Commit(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     return 0;
 }

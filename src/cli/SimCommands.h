@@ -53,3 +53,7 @@ double PlayWithProgress(SimulationPlan& plan, int taskCount, std::vector<MatchRe
 
 // "tryzone-sim: " and the reason on standard error; returns status.
 int Fail(int status, const std::string& reason);
+
+// Opens the outputs before anything is played: 0, or the exit status after saying why not, 2 for outputs the
+// command line names wrongly and 1 for files that cannot be made.
+int OpenOutputFiles(OutputFiles& files);

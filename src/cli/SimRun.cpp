@@ -214,9 +214,9 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         PrintShard(out, setup, *scale.shard, tasks);
     }
     // A summary that cannot be shown stops the run before it starts.
-    if (const auto failure = files.FlushSummary())
+    if (const auto done = files.FlushSummary(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
 
     std::vector<MatchResult> results;
@@ -253,8 +253,8 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
     PrintSpeed(out, FramesOf(results), seconds, "", setup.framesPerMatch, setup.minutes);
     if (stopSignal != 0)
     {
-        const auto failure = files.FlushSummary();
-        return failure ? Fail(failure->status, failure->reason) : status;
+        const auto done = files.FlushSummary();
+        return done ? status : Fail(1, done.Reason());
     }
     const int written =
         WriteOutputs(setup, scale, tasks, results, seconds, heatmap ? &*heatmap : nullptr, files, outputs);

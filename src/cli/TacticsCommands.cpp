@@ -11,6 +11,28 @@
 #include <iostream>
 #include <limits>
 
+bool ReadTacticsFiles(const std::vector<std::string>& paths,
+                      std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
+{
+    tactics.clear();
+    for (const std::string& path : paths)
+    {
+        TacticsRead read = ReadTacticsFile(path);
+        for (const std::string& warning : read.warnings)
+        {
+            std::cerr << warning << std::endl;
+        }
+        if (read.tactic == nullptr)
+        {
+            std::cerr << read.error << std::endl;
+            tactics.clear();
+            return false;
+        }
+        tactics.push_back(std::move(read.tactic));
+    }
+    return true;
+}
+
 namespace
 {
 constexpr int kMostLeagueJobs = 1024;
@@ -120,19 +142,19 @@ int TacticsCommand(const TacticsCommands& commands)
     OutputFiles files;
     files.AddInput("FILE", commands.file);
     Output& picture = files.Add("--graph", commands.graphFile, OutputKind::Picture);
-    if (const auto failure = files.Open())
+    if (const int status = OpenOutputFiles(files); status != 0)
     {
-        return Fail(failure->status, failure->reason);
+        return status;
     }
-    std::string bytes;
-    if (const auto failure = DrawTactic(*tactic, extension.substr(1), bytes))
+    const auto drawn = DrawTactic(*tactic, extension.substr(1));
+    if (!drawn)
     {
-        return Fail(1, "cannot draw " + commands.graphFile + ": " + *failure);
+        return Fail(1, "cannot draw " + commands.graphFile + ": " + drawn.Reason());
     }
-    picture.Stream() << bytes;
-    if (const auto failure = files.Commit())
+    picture.Stream() << *drawn;
+    if (const auto done = files.Commit(); !done)
     {
-        return Fail(failure->status, failure->reason);
+        return Fail(1, done.Reason());
     }
     return 0;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "cli/Options.h"
+#include "tactics/Tactic.h"
 
 #include <CLI/CLI.hpp>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +36,11 @@ void AddTacticsCommands(CLI::App& app, TacticsCommands& commands);
 // Reads the files --blue-tactics and --red-tactics name; false, with each file's line on standard error, when one
 // is refused.
 [[nodiscard]] bool ReadRunTactics(Options& options);
+
+// Reads every file, printing each warning and each error on standard error; the tactics in order, or none when
+// one of the files is refused.
+[[nodiscard]] bool ReadTacticsFiles(const std::vector<std::string>& paths,
+                                    std::vector<std::shared_ptr<const CompiledTactic>>& tactics);
 
 // tryzone-sim tactics FILE [--graph OUT.png|OUT.svg]; the exit status.
 [[nodiscard]] int TacticsCommand(const TacticsCommands& commands);

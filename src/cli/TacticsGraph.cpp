@@ -81,7 +81,7 @@ std::string TacticDot(const CompiledTactic& tactic)
     return dot.str();
 }
 
-std::optional<std::string> DrawTactic(const CompiledTactic& tactic, const std::string& format, std::string& picture)
+Expected<std::string> DrawTactic(const CompiledTactic& tactic, const std::string& format)
 {
     const std::string dot = TacticDot(tactic);
     GVC_t* context = gvContext();
@@ -89,29 +89,21 @@ std::optional<std::string> DrawTactic(const CompiledTactic& tactic, const std::s
     if (graph == nullptr)
     {
         gvFreeContext(context);
-        return std::string("Graphviz could not read the graph");
+        return Unexpected{"Graphviz could not read the graph"};
     }
-    std::optional<std::string> failure;
-    if (gvLayout(context, graph, "dot") != 0)
-    {
-        failure = "Graphviz could not lay the graph out";
-    }
-    else
+    Expected<std::string> picture = Unexpected{"Graphviz could not lay the graph out"};
+    if (gvLayout(context, graph, "dot") == 0)
     {
         char* data = nullptr;
         unsigned int length = 0;
-        if (gvRenderData(context, graph, format.c_str(), &data, &length) != 0 || data == nullptr)
-        {
-            failure = "Graphviz cannot draw " + format + " here (is the Debian package graphviz installed?)";
-        }
-        else
-        {
-            picture.assign(data, length);
-        }
+        const bool drawn = gvRenderData(context, graph, format.c_str(), &data, &length) == 0 && data != nullptr;
+        picture =
+            drawn ? Expected<std::string>(std::string(data, length))
+                  : Unexpected{"Graphviz cannot draw " + format + " here (is the Debian package graphviz installed?)"};
         gvFreeRenderData(data);
         gvFreeLayout(context, graph);
     }
     agclose(graph);
     gvFreeContext(context);
-    return failure;
+    return picture;
 }

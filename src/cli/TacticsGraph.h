@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Expected.h"
 #include "tactics/Tactic.h"
 
 #include <optional>
@@ -11,5 +12,4 @@
 
 // The picture laid out by Graphviz's dot, as the bytes of a file in the format ("png" or "svg"); the reason in one
 // line when it cannot be drawn.
-[[nodiscard]] std::optional<std::string> DrawTactic(const CompiledTactic& tactic, const std::string& format,
-                                                    std::string& picture);
+[[nodiscard]] Expected<std::string> DrawTactic(const CompiledTactic& tactic, const std::string& format);

@@ -6,6 +6,7 @@
 
 #include <SFML/Graphics/Font.hpp>
 #include <functional>
+#include <iostream>
 #include <list>
 #include <memory>
 #include <string>
@@ -95,6 +96,9 @@ public:
     // Whoever started the scene the host holds (a match runner), so that it knows its match is still there; not
     // owned, and left alone by Reset.
     void* sceneHolder = nullptr;
+    // Where the match's own console lines go ("joueur non valide"); null while a frame already shown is played
+    // again. Not owned.
+    std::ostream* console = &std::cout;
 
 private:
     friend class World;

@@ -87,9 +87,10 @@ std::optional<std::string> FindCollision(const std::vector<NamedFile>& inputs, c
     return std::nullopt;
 }
 
-std::optional<std::string> WhyNotWritable(const std::string& path)
+Expected<void> CheckWritable(const std::string& path)
 {
-    const auto refused = [&path](int error) { return "cannot write " + path + ": " + std::strerror(error); };
+    const auto refused = [&path](int error)
+    { return Unexpected{"cannot write " + path + ": " + std::strerror(error)}; };
     struct stat status
     {
     };
@@ -103,7 +104,7 @@ std::optional<std::string> WhyNotWritable(const std::string& path)
         {
             return refused(errno);
         }
-        return std::nullopt;
+        return {};
     }
     if (errno != ENOENT)
     {
@@ -114,5 +115,5 @@ std::optional<std::string> WhyNotWritable(const std::string& path)
     {
         return refused(errno);
     }
-    return std::nullopt;
+    return {};
 }

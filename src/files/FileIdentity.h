@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Expected.h"
+
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -38,6 +40,6 @@ struct NamedFile
 [[nodiscard]] std::optional<std::string> FindCollision(const std::vector<NamedFile>& inputs,
                                                        const std::vector<NamedFile>& outputs);
 
-// Why an output could not be created or emptied, found without touching it: a folder, a missing or read-only
-// folder, a read-only file; none when a write may be tried.
-[[nodiscard]] std::optional<std::string> WhyNotWritable(const std::string& path);
+// Whether a write to an output may be tried, found without touching it; if not, why it could not be created or
+// emptied: a folder, a missing or read-only folder, a read-only file.
+[[nodiscard]] Expected<void> CheckWritable(const std::string& path);

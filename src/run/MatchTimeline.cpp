@@ -15,24 +15,21 @@
 
 namespace
 {
-// Silences std::cout while a frame already shown is played again.
+// Silences the match's console lines while a frame already shown is played again.
 class ConsoleMute
 {
 public:
-    explicit ConsoleMute(bool mute) : saved(mute ? std::cout.rdbuf(nullptr) : nullptr) {}
-    ~ConsoleMute()
+    explicit ConsoleMute(bool mute) : host(GameHost::Instance()), saved(host.console)
     {
-        if (saved != nullptr)
-        {
-            std::cout.rdbuf(saved);
-            std::cout.clear();
-        }
+        host.console = mute ? nullptr : saved;
     }
+    ~ConsoleMute() { host.console = saved; }
     ConsoleMute(const ConsoleMute&) = delete;
     ConsoleMute& operator=(const ConsoleMute&) = delete;
 
 private:
-    std::streambuf* saved;
+    GameHost& host;
+    std::ostream* saved;
 };
 } // namespace
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "behaviour/PlayerOrder.h"
+#include "files/Expected.h"
 #include "settings/PlayerSettings.h"
 #include "tactics/Tactic.h"
 
@@ -84,4 +85,4 @@ struct Recording
 
 // The recording in the file, or one line saying what is wrong with it and where. A FIFO or a device is refused
 // without being opened, so nothing blocks; blank lines after the last one are allowed.
-[[nodiscard]] std::variant<Recording, std::string> ReadRecording(const std::string& path);
+[[nodiscard]] Expected<Recording> ReadRecording(const std::string& path);

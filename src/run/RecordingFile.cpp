@@ -14,6 +14,7 @@ RecordingFile::~RecordingFile()
 
 bool RecordingFile::Open(const std::string& path)
 {
+    // In place, not an AtomicFile: a recording streams while the game runs, and after a crash its lines are wanted.
     descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     return descriptor >= 0;
 }

@@ -48,11 +48,11 @@ bool IsIntIn(const json& line, const char* key, int min, int max)
 }
 
 // An order's slot, kind and arguments into input; a reason when they are not whole.
-std::optional<std::string> ParseOrder(const json& line, MatchInput& input)
+Expected<void> ParseOrder(const json& line, MatchInput& input)
 {
     if (!IsIntIn(line, "slot", 0, 9))
     {
-        return std::string("an order without its player's slot");
+        return Unexpected{"an order without its player's slot"};
     }
     input.slot = line["slot"].get<int>();
     std::size_t index = 0;
@@ -62,7 +62,7 @@ std::optional<std::string> ParseOrder(const json& line, MatchInput& input)
     }
     if (index == kOrderNames.size() || !line.contains("order"))
     {
-        return std::string("an unknown order");
+        return Unexpected{"an unknown order"};
     }
     input.order.kind = static_cast<OrderKind>(index);
     constexpr int kLimit = std::numeric_limits<int>::max();
@@ -70,7 +70,7 @@ std::optional<std::string> ParseOrder(const json& line, MatchInput& input)
     {
         if (!IsIntIn(line, "x", -kLimit, kLimit) || !IsIntIn(line, "y", -kLimit, kLimit))
         {
-            return std::string("a move without its point");
+            return Unexpected{"a move without its point"};
         }
         input.order.x = line["x"].get<int>();
         input.order.y = line["y"].get<int>();
@@ -79,51 +79,51 @@ std::optional<std::string> ParseOrder(const json& line, MatchInput& input)
     {
         if (!IsIntIn(line, "to", -1, 9))
         {
-            return std::string("a pass without its receiver");
+            return Unexpected{"a pass without its receiver"};
         }
         input.order.x = line["to"].get<int>();
     }
-    return std::nullopt;
+    return {};
 }
 
 // The tactics a line keeps, when it keeps any: none means the default tactic for both teams.
-std::optional<std::string> ReadTactics(const json& line, MatchTactics& tactics)
+Expected<void> ReadTactics(const json& line, MatchTactics& tactics)
 {
     if (!line.contains("tactics"))
     {
-        return std::nullopt;
+        return {};
     }
     const json& kept = line["tactics"];
     for (const auto& [side, tactic] : {std::pair{"blue", &tactics.blue}, std::pair{"red", &tactics.red}})
     {
         if (!kept.is_object() || !kept.contains(side))
         {
-            return std::string("tactics that do not validate");
+            return Unexpected{"tactics that do not validate"};
         }
         if (!kept[side].is_null())
         {
             TacticsRead read = TacticsFromJson(kept[side], std::string(side) + " tactics");
             if (read.tactic == nullptr)
             {
-                return "tactics that do not validate (" + read.error + ")";
+                return Unexpected{"tactics that do not validate (" + read.error + ")"};
             }
             *tactic = std::move(read.tactic);
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 // The input on one line after the header; a reason when it is not one.
-std::variant<MatchInput, std::string> ParseInput(const json& line)
+Expected<MatchInput> ParseInput(const json& line)
 {
     MatchInput input;
     if (!line.contains("frame") || !line["frame"].is_number_integer() || line["frame"].get<std::int64_t>() < 1)
     {
-        return std::string("no frame number");
+        return Unexpected{"no frame number"};
     }
     if (line["frame"].is_number_unsigned() && line["frame"].get<std::uint64_t>() > kMaxRecordingFrames)
     {
-        return "a frame past " + std::to_string(kMaxRecordingFrames);
+        return Unexpected{"a frame past " + std::to_string(kMaxRecordingFrames)};
     }
     input.frame = line["frame"].get<std::int64_t>();
     const json* kind = line.contains("input") && line["input"].is_string() ? &line["input"] : nullptr;
@@ -134,7 +134,7 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
     }
     if (kind == nullptr || index == kKindNames.size())
     {
-        return std::string("unknown input");
+        return Unexpected{"unknown input"};
     }
     input.kind = static_cast<InputKind>(index);
     if (IsMouse(input.kind))
@@ -142,7 +142,7 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
         if (!line.contains("x") || !line["x"].is_number_integer() || !line.contains("y") ||
             !line["y"].is_number_integer())
         {
-            return std::string("a click without its point");
+            return Unexpected{"a click without its point"};
         }
         input.x = line["x"].get<int>();
         input.y = line["y"].get<int>();
@@ -153,15 +153,15 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
         if (!line.contains("seconds") || !IsFloat(line["seconds"]) || line["seconds"].get<double>() < 0.0 ||
             line["seconds"].get<double>() > static_cast<double>(kMaxFrameTime))
         {
-            return std::string("a frame time that is not from 0 to the capped frame time");
+            return Unexpected{"a frame time that is not from 0 to the capped frame time"};
         }
         input.frameTime = line["seconds"].get<float>();
     }
     if (input.kind == InputKind::Order)
     {
-        if (auto reason = ParseOrder(line, input))
+        if (auto parsed = ParseOrder(line, input); !parsed)
         {
-            return *reason;
+            return parsed.Error();
         }
     }
     if (input.kind == InputKind::Reload)
@@ -169,32 +169,33 @@ std::variant<MatchInput, std::string> ParseInput(const json& line)
         auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
         if (!players)
         {
-            return std::string("reloaded settings that do not validate");
+            return Unexpected{"reloaded settings that do not validate"};
         }
         input.players = std::move(*players);
-        if (auto refused = ReadTactics(line, input.tactics))
+        if (auto read = ReadTactics(line, input.tactics); !read)
         {
-            return *refused;
+            return read.Error();
         }
     }
     return input;
 }
 // The first line: format, version, seed and players; the reason it is refused, if it is.
-std::optional<std::string> ReadHeader(const json& line, Recording& recording)
+Expected<void> ReadHeader(const json& line, Recording& recording)
 {
     if (!line.contains("format") || line["format"] != kRecordingFormat)
     {
-        return "not a TryZone recording";
+        return Unexpected{"not a TryZone recording"};
     }
     if (!line.contains("version") || line["version"] != kRecordingVersion)
     {
-        return "recording version " + (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
-               ", this game plays version " + std::to_string(kRecordingVersion);
+        return Unexpected{"recording version " +
+                          (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
+                          ", this game plays version " + std::to_string(kRecordingVersion)};
     }
     if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
         line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
     {
-        return "no seed";
+        return Unexpected{"no seed"};
     }
     recording.seed = line["seed"].get<std::uint32_t>();
     if (line.contains("match_frames"))
@@ -203,7 +204,8 @@ std::optional<std::string> ReadHeader(const json& line, Recording& recording)
         if (!frames.is_number_unsigned() || frames.get<std::uint64_t>() < 1 ||
             frames.get<std::uint64_t>() > kMaxRecordingFrames)
         {
-            return "a match length (match_frames) that is not from 1 to " + std::to_string(kMaxRecordingFrames);
+            return Unexpected{"a match length (match_frames) that is not from 1 to " +
+                              std::to_string(kMaxRecordingFrames)};
         }
         recording.numbering.matchFrames = frames.get<std::int64_t>();
     }
@@ -212,57 +214,57 @@ std::optional<std::string> ReadHeader(const json& line, Recording& recording)
         const json& match = line["match"];
         if (!match.is_number_unsigned() || match.get<std::uint64_t>() < 1 || match.get<std::uint64_t>() > kMaxMatch)
         {
-            return "a match number that is not from 1 to " + std::to_string(kMaxMatch);
+            return Unexpected{"a match number that is not from 1 to " + std::to_string(kMaxMatch)};
         }
         recording.numbering.firstMatch = match.get<int>();
     }
     auto players = PlayersFromJson(line.contains("players") ? line["players"] : json());
     if (!players)
     {
-        return "settings that do not validate";
+        return Unexpected{"settings that do not validate"};
     }
     recording.players = std::move(*players);
     return ReadTactics(line, recording.tactics);
 }
 
 // A line after the header: an input or the end; the reason it is refused, if it is.
-std::optional<std::string> ReadBodyLine(const json& line, Recording& recording, bool& ended)
+Expected<void> ReadBodyLine(const json& line, Recording& recording, bool& ended)
 {
     if (ended)
     {
-        return "a line after the end";
+        return Unexpected{"a line after the end"};
     }
     if (line.contains("end"))
     {
         if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
         {
-            return "frames out of order";
+            return Unexpected{"frames out of order"};
         }
         if (line["end"].get<std::uint64_t>() > kMaxRecordingFrames)
         {
-            return "a frame past " + std::to_string(kMaxRecordingFrames);
+            return Unexpected{"a frame past " + std::to_string(kMaxRecordingFrames)};
         }
         recording.lastFrame = line["end"].get<std::int64_t>();
         ended = true;
-        return std::nullopt;
+        return {};
     }
     auto input = ParseInput(line);
-    if (auto* reason = std::get_if<std::string>(&input))
+    if (!input)
     {
-        return *reason;
+        return input.Error();
     }
-    MatchInput& parsed = std::get<MatchInput>(input);
+    MatchInput& parsed = *input;
     if (parsed.frame < recording.lastFrame)
     {
-        return "frames out of order";
+        return Unexpected{"frames out of order"};
     }
     recording.lastFrame = parsed.frame;
     recording.inputs.push_back(std::move(parsed));
-    return std::nullopt;
+    return {};
 }
 } // namespace
 
-std::variant<Recording, std::string> ReadRecording(const std::string& path)
+Expected<Recording> ReadRecording(const std::string& path)
 {
     Descriptor file;
     struct stat status
@@ -271,13 +273,13 @@ std::variant<Recording, std::string> ReadRecording(const std::string& path)
     const OpenOutcome opened = OpenRegular(path, file, status);
     if (opened != OpenOutcome::Opened)
     {
-        return path + (opened == OpenOutcome::NotAFile ? ": not a regular file" : ": cannot be read");
+        return Unexpected{path + (opened == OpenOutcome::NotAFile ? ": not a regular file" : ": cannot be read")};
     }
     std::string text;
     const ReadOutcome read = ReadBounded(file.Get(), text, kMaxRecordingBytes);
     if (read != ReadOutcome::Read)
     {
-        return path + (read == ReadOutcome::TooLarge ? ": larger than 64 MiB" : ": cannot be read");
+        return Unexpected{path + (read == ReadOutcome::TooLarge ? ": larger than 64 MiB" : ": cannot be read")};
     }
     // Blank lines at the end, as an editor may leave, end nothing.
     while (text.size() >= 2 && text.back() == '\n' && text[text.size() - 2] == '\n')
@@ -303,17 +305,17 @@ std::variant<Recording, std::string> ReadRecording(const std::string& path)
                 recording.warning = where + "cut short, left out; the rest is played";
                 break;
             }
-            return where + "not a JSON object";
+            return Unexpected{where + "not a JSON object"};
         }
-        const auto refused = number == 1 ? ReadHeader(line, recording) : ReadBodyLine(line, recording, ended);
-        if (refused)
+        const auto accepted = number == 1 ? ReadHeader(line, recording) : ReadBodyLine(line, recording, ended);
+        if (!accepted)
         {
-            return where + *refused;
+            return Unexpected{where + accepted.Reason()};
         }
     }
     if (number == 0)
     {
-        return path + " line 1: empty, not a TryZone recording";
+        return Unexpected{path + " line 1: empty, not a TryZone recording"};
     }
     return recording;
 }

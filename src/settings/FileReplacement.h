@@ -1,9 +1,9 @@
 #pragma once
 
+#include "files/AtomicFile.h"
+
 #include <cstddef>
 #include <filesystem>
-#include <functional>
-#include <optional>
 #include <string_view>
 #include <sys/types.h>
 
@@ -31,24 +31,9 @@ private:
     int fd;
 };
 
-// Who owns a file and who may read it; a replacement takes these over from the file it replaces.
-struct FileAccess
-{
-    mode_t mode = 0;
-    uid_t owner = 0;
-    gid_t group = 0;
-};
-
 // The file a path finally names once the symbolic links standing at its end are followed, whether or not that
 // file exists: writing there keeps the links as they are. A loop of links is returned unresolved.
 [[nodiscard]] std::filesystem::path FinalTarget(const std::filesystem::path& path);
-
-// Writes a new file beside target, under a temporary name that no other writer shares, through fill; gives it the
-// access of `like` (by default that of the regular file it replaces, if any; otherwise the usual mode under the
-// umask); makes it reach the disk; renames it over target and flushes the folder, so that a crash at any moment
-// leaves either the old file or the new one whole. Refuses to replace anything that is not a regular file.
-[[nodiscard]] bool ReplaceFile(const std::filesystem::path& target, const std::function<bool(int descriptor)>& fill,
-                               std::optional<FileAccess> like = std::nullopt);
 
 // One read, retried when a signal interrupts it: the count, 0 at the end, -1 on an error.
 [[nodiscard]] ssize_t ReadSome(int descriptor, char* buffer, std::size_t size);

@@ -140,20 +140,20 @@ std::string NameWithTarget(const std::string& fileName, const std::filesystem::p
 
 // Slots 0 to 4 are the blue side and 5 to 9 the red side in every query, kick-off and score, whatever the file's
 // Team says; a file that says otherwise is used as it is, but not without a word.
-void WarnAboutTeams(const std::vector<PlayerSettings>& loaded)
+void WarnAboutTeams(const std::vector<PlayerSettings>& loaded, std::ostream& complaints)
 {
     for (std::size_t slot = 0; slot < loaded.size(); ++slot)
     {
         const bool blueSlot = slot < MaxPlayers / 2;
         if (blueSlot && loaded[slot].Team != 0)
         {
-            std::cerr << "Warning: slot " << slot << " is on the blue side (slots 0 to 4) but its Team is not \"Blue\"."
-                      << std::endl;
+            complaints << "Warning: slot " << slot
+                       << " is on the blue side (slots 0 to 4) but its Team is not \"Blue\"." << std::endl;
         }
         else if (!blueSlot && loaded[slot].Team == 0)
         {
-            std::cerr << "Warning: slot " << slot << " is on the red side (slots 5 to 9) but its Team is \"Blue\"."
-                      << std::endl;
+            complaints << "Warning: slot " << slot << " is on the red side (slots 5 to 9) but its Team is \"Blue\"."
+                       << std::endl;
         }
     }
 }
@@ -193,31 +193,31 @@ PlayersConfig::PlayersConfig(std::string path) : fileName(std::move(path)) {}
 namespace
 {
 // The file's text, read whole and bounded; false, with the loader's line printed, when it cannot be.
-bool ReadSettingsText(const std::string& fileName, std::string& text)
+bool ReadSettingsText(const std::string& fileName, std::string& text, std::ostream& complaints)
 {
     Descriptor file;
     struct stat status = {};
     const OpenOutcome opened = OpenRegular(fileName, file, status);
     if (opened == OpenOutcome::CannotOpen)
     {
-        std::cerr << "Failed to open config file: " << fileName << std::endl;
+        complaints << "Failed to open config file: " << fileName << std::endl;
         return false;
     }
     if (opened == OpenOutcome::NotAFile)
     {
-        std::cerr << "Failed to read config file: " << fileName << std::endl;
+        complaints << "Failed to read config file: " << fileName << std::endl;
         return false;
     }
     const ReadOutcome outcome = ReadBounded(file.Get(), text, PlayersConfig::MaxFileBytes);
     file.Close();
     if (outcome == ReadOutcome::TooLarge)
     {
-        std::cerr << "Config file too large (more than 1 MiB): " << fileName << std::endl;
+        complaints << "Config file too large (more than 1 MiB): " << fileName << std::endl;
         return false;
     }
     if (outcome == ReadOutcome::Failed)
     {
-        std::cerr << "Failed to read config file: " << fileName << std::endl;
+        complaints << "Failed to read config file: " << fileName << std::endl;
         return false;
     }
     return true;
@@ -225,11 +225,11 @@ bool ReadSettingsText(const std::string& fileName, std::string& text)
 
 // Every entry checked and appended to records in order; false, with the loader's line printed, at the first that
 // fails, the entries before it staying appended.
-bool ReadEntries(const json& document, std::vector<PlayerSettings>& records)
+bool ReadEntries(const json& document, std::vector<PlayerSettings>& records, std::ostream& complaints)
 {
     if (!document.is_array())
     {
-        std::cerr << "Invalid JSON format: expected an array of players." << std::endl;
+        complaints << "Invalid JSON format: expected an array of players." << std::endl;
         return false;
     }
     std::size_t loaded = 0;
@@ -237,17 +237,17 @@ bool ReadEntries(const json& document, std::vector<PlayerSettings>& records)
     {
         if (loaded == MaxPlayers)
         {
-            std::cerr << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
+            complaints << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
             return false;
         }
         if (!HasRequiredKeys(entry))
         {
-            std::cerr << "Invalid JSON format: missing keys in one of the player entries." << std::endl;
+            complaints << "Invalid JSON format: missing keys in one of the player entries." << std::endl;
             return false;
         }
         if (!HasExpectedTypes(entry))
         {
-            std::cerr << "Invalid JSON format: incorrect data types in one of the player entries." << std::endl;
+            complaints << "Invalid JSON format: incorrect data types in one of the player entries." << std::endl;
             return false;
         }
         records.push_back(ToRecord(entry));
@@ -260,13 +260,13 @@ bool ReadEntries(const json& document, std::vector<PlayerSettings>& records)
 namespace
 {
 // After the loader's own line, what to fix; nothing when even that cannot be said (out of memory).
-void PrintHint(const json& document) noexcept
+void PrintHint(const json& document, std::ostream& complaints) noexcept
 {
     try
     {
         if (const std::string hint = SettingsHint(document); !hint.empty())
         {
-            std::cerr << hint << std::endl;
+            complaints << hint << std::endl;
         }
     }
     catch (const std::exception&)
@@ -275,13 +275,13 @@ void PrintHint(const json& document) noexcept
 }
 } // namespace
 
-bool PlayersConfig::Load()
+bool PlayersConfig::Load(std::ostream& complaints)
 {
     json document;
     try
     {
         std::string text;
-        if (!ReadSettingsText(fileName, text))
+        if (!ReadSettingsText(fileName, text, complaints))
         {
             return false;
         }
@@ -289,29 +289,29 @@ bool PlayersConfig::Load()
         std::istringstream in(std::move(text));
         in >> document;
         const auto first = static_cast<std::ptrdiff_t>(records.size());
-        if (!ReadEntries(document, records))
+        if (!ReadEntries(document, records, complaints))
         {
-            PrintHint(document);
+            PrintHint(document, complaints);
             return false;
         }
         std::cout << "Config loaded and validated successfully." << std::endl;
-        WarnAboutTeams(std::vector<PlayerSettings>(records.begin() + first, records.end()));
+        WarnAboutTeams(std::vector<PlayerSettings>(records.begin() + first, records.end()), complaints);
         return true;
     }
     catch (const json::parse_error& error)
     {
-        std::cerr << "JSON parsing error: ";
-        PrintLibraryText(std::cerr, error.what());
+        complaints << "JSON parsing error: ";
+        PrintLibraryText(complaints, error.what());
         return false;
     }
     catch (const std::exception& error)
     {
-        std::cerr << "Error while loading config: ";
-        PrintLibraryText(std::cerr, error.what());
+        complaints << "Error while loading config: ";
+        PrintLibraryText(complaints, error.what());
         // A value of the wrong kind met while converting an entry; other failures leave no document to speak of.
         if (dynamic_cast<const json::type_error*>(&error) != nullptr)
         {
-            PrintHint(document);
+            PrintHint(document, complaints);
         }
         return false;
     }

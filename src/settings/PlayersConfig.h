@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <iostream>
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
@@ -26,8 +27,9 @@ public:
     std::string fileName;
     std::vector<PlayerSettings> records; // in file order; the operations only ever append
 
-    // Appends one record per accepted entry; false, with one line on standard error, at the first fault.
-    [[nodiscard]] bool Load();
+    // Appends one record per accepted entry; false, with one line on complaints (standard error unless a caller
+    // wants the lines itself), at the first fault. Warnings about the teams go there too.
+    [[nodiscard]] bool Load(std::ostream& complaints = std::cerr);
 
     void AppendRecords(const std::array<PlayerSettings, 10>& settings);
 

@@ -5,7 +5,6 @@
 #include "tactics/TacticJson.h"
 
 #include <cmath>
-#include <iostream>
 
 namespace
 {
@@ -170,26 +169,4 @@ nlohmann::ordered_json TacticToJson(const Tactic& tactic)
 std::string TacticText(const Tactic& tactic)
 {
     return TacticToJson(tactic).dump(4) + "\n";
-}
-
-bool ReadTacticsFiles(const std::vector<std::string>& paths,
-                      std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
-{
-    tactics.clear();
-    for (const std::string& path : paths)
-    {
-        TacticsRead read = ReadTacticsFile(path);
-        for (const std::string& warning : read.warnings)
-        {
-            std::cerr << warning << std::endl;
-        }
-        if (read.tactic == nullptr)
-        {
-            std::cerr << read.error << std::endl;
-            tactics.clear();
-            return false;
-        }
-        tactics.push_back(std::move(read.tactic));
-    }
-    return true;
 }

@@ -31,8 +31,3 @@ inline constexpr std::size_t kMaxTacticsFileBytes = 1024 * 1024;
 [[nodiscard]] nlohmann::ordered_json TacticToJson(const Tactic& tactic);
 // The file's text: the document with an indent of four spaces and a final line end.
 [[nodiscard]] std::string TacticText(const Tactic& tactic);
-
-// Reads every file, printing each warning and each error on standard error; the tactics in order, or none when
-// one of the files is refused.
-[[nodiscard]] bool ReadTacticsFiles(const std::vector<std::string>& paths,
-                                    std::vector<std::shared_ptr<const CompiledTactic>>& tactics);

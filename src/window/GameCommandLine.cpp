@@ -111,11 +111,11 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
     return options;
 }
 
-std::optional<std::string> FindGameFileProblem(const GameOptions& options)
+Expected<void> CheckGameFiles(const GameOptions& options)
 {
     if (options.record == "-")
     {
-        return std::string("--record cannot write to standard output: a recording is cut back as it is written");
+        return Unexpected{"--record cannot write to standard output: a recording is cut back as it is written"};
     }
     std::vector<NamedFile> inputs = {{"the font", "Hack-Regular.ttf"}};
     if (options.replay.empty())
@@ -144,7 +144,7 @@ std::optional<std::string> FindGameFileProblem(const GameOptions& options)
     }
     if (auto collision = FindCollision(inputs, outputs))
     {
-        return collision;
+        return Unexpected{*collision};
     }
     for (const NamedFile& output : outputs)
     {
@@ -152,10 +152,10 @@ std::optional<std::string> FindGameFileProblem(const GameOptions& options)
         {
             continue;
         }
-        if (auto problem = WhyNotWritable(output.path))
+        if (auto writable = CheckWritable(output.path); !writable)
         {
-            return problem;
+            return writable;
         }
     }
-    return std::nullopt;
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/Expected.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +32,6 @@ struct CommandLineError
 [[nodiscard]] std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc,
                                                                                             const char* const* argv);
 
-// Why the files the options name cannot be used, checked before any is created or emptied: an output that is an
-// input (the settings file, the recording, the font) or another output, or one that cannot be written.
-[[nodiscard]] std::optional<std::string> FindGameFileProblem(const GameOptions& options);
+// Whether the files the options name can be used, checked before any is created or emptied; if not, why: an output
+// that is an input (the settings file, the recording, the font) or another output, or one that cannot be written.
+[[nodiscard]] Expected<void> CheckGameFiles(const GameOptions& options);

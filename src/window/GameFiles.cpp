@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 
 std::optional<std::string> WrittenOutput::Failure(int error)
 {
@@ -18,29 +17,24 @@ std::optional<std::string> WrittenOutput::Failure(int error)
            "; the file is left as it stood, playing on";
 }
 
-std::optional<std::string> OpenGameOutputs(const GameOptions& options, RecordingFile& recording, LogFile& events)
+Expected<void> OpenGameOutputs(const GameOptions& options, RecordingFile& recording, LogFile& events)
 {
-    if (auto problem = FindGameFileProblem(options))
+    if (auto checked = CheckGameFiles(options); !checked)
     {
-        return problem;
+        return checked;
     }
     if (!options.record.empty() && !recording.Open(options.record))
     {
-        return "cannot write " + options.record + ": " + std::strerror(errno);
+        return Unexpected{"cannot write " + options.record + ": " + std::strerror(errno)};
     }
     if (!options.events.empty())
     {
         if (const int error = events.Open(options.events); error != 0)
         {
-            return "cannot write " + options.events + ": " + std::strerror(error);
+            return Unexpected{"cannot write " + options.events + ": " + std::strerror(error)};
         }
     }
-    if (options.events == "-")
-    {
-        // Standard output carries the log: the game's own lines go to standard error.
-        std::cout.rdbuf(std::cerr.rdbuf());
-    }
-    return std::nullopt;
+    return {};
 }
 
 std::vector<NamedFile> GameFiles(const GameOptions& options)

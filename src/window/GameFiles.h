@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Expected.h"
 #include "files/FileIdentity.h"
 #include "window/GameCommandLine.h"
 
@@ -11,9 +12,8 @@ class LogFile;
 class RecordingFile;
 
 // Opens --record and --events once every path the options name has been checked, so that a bad one leaves every
-// file untouched; the reason when one cannot be used. With --events -, the game's own lines go to standard error.
-[[nodiscard]] std::optional<std::string> OpenGameOutputs(const GameOptions& options, RecordingFile& recording,
-                                                         LogFile& events);
+// file untouched; the reason when one cannot be used.
+[[nodiscard]] Expected<void> OpenGameOutputs(const GameOptions& options, RecordingFile& recording, LogFile& events);
 
 // Every file the game reads or writes, which S must not write over.
 [[nodiscard]] std::vector<NamedFile> GameFiles(const GameOptions& options);

@@ -313,11 +313,11 @@ int PlayGame(const GameOptions& options)
     if (!options.replay.empty())
     {
         auto read = ReadRecording(options.replay);
-        if (const auto* reason = std::get_if<std::string>(&read))
+        if (!read)
         {
-            return Fail(*reason);
+            return Fail(read.Reason());
         }
-        replay = std::move(std::get<Recording>(read));
+        replay = std::move(*read);
         if (!replay->warning.empty())
         {
             std::cerr << "tryzone: " << replay->warning << std::endl;
@@ -326,9 +326,15 @@ int PlayGame(const GameOptions& options)
     CatchGameSignals();
     RecordingFile recording;
     LogFile events;
-    if (auto problem = OpenGameOutputs(options, recording, events))
+    if (auto opened = OpenGameOutputs(options, recording, events); !opened)
     {
-        return Fail(*problem);
+        return Fail(opened.Reason());
+    }
+    if (options.events == "-")
+    {
+        // Standard output carries the log: the game's own lines (the ball's, the settings loader's) go to standard
+        // error, for the rest of the program.
+        std::cout.rdbuf(std::cerr.rdbuf());
     }
 
     GameHost& host = GameHost::Instance();

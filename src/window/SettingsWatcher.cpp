@@ -59,9 +59,7 @@ SettingsWatcher::Outcome SettingsWatcher::Load() const
     PlayersConfig config(path);
     // The loader's line is wanted in the status line as well as on standard error.
     std::ostringstream complaint;
-    std::streambuf* const standardError = std::cerr.rdbuf(complaint.rdbuf());
-    const bool loaded = config.Load();
-    std::cerr.rdbuf(standardError);
+    const bool loaded = config.Load(complaint);
     std::cerr << complaint.str() << std::flush;
     if (!loaded)
     {

@@ -19,7 +19,7 @@ TEST(OutputFiles, AFailedRenameLeavesEveryEarlierFileAsItWas)
     Output& replaced = files.Add("--json", (folder.Path() / "a.json").string(), OutputKind::Text);
     Output& created = files.Add("--csv", (folder.Path() / "b.csv").string(), OutputKind::Text);
     Output& last = files.Add("--events", (folder.Path() / "c.jsonl").string(), OutputKind::Text);
-    ASSERT_FALSE(files.Open());
+    ASSERT_TRUE(files.Open());
     replaced.Stream() << "new a";
     created.Stream() << "new b";
     last.Stream() << "new c";
@@ -27,9 +27,9 @@ TEST(OutputFiles, AFailedRenameLeavesEveryEarlierFileAsItWas)
     fs::create_directory(folder.Path() / "c.jsonl");
     fs::create_directory(folder.Path() / "c.jsonl" / "kept");
 
-    const auto failure = files.Commit();
-    ASSERT_TRUE(failure);
-    EXPECT_NE(failure->reason.find("c.jsonl"), std::string::npos) << failure->reason;
+    const auto committed = files.Commit();
+    ASSERT_FALSE(committed);
+    EXPECT_NE(committed.Reason().find("c.jsonl"), std::string::npos) << committed.Reason();
     EXPECT_EQ(ReadFile(folder.Path() / "a.json"), "old a");
     EXPECT_FALSE(fs::exists(folder.Path() / "b.csv"));
     run.reset();

@@ -20,8 +20,8 @@ TEST(WilsonInterval, TouchesItsEndsAtNoWinsAndAtEveryWin)
 TEST(Variation, StepsReachTheEndDespiteRoundingAndSetOnlyTheChosenSlots)
 {
     const auto parsed = ParseVariation("Speed=0.1:0.3:0.1", "slot:7");
-    ASSERT_TRUE(std::holds_alternative<Variation>(parsed)) << std::get<std::string>(parsed);
-    const Variation& variation = std::get<Variation>(parsed);
+    ASSERT_TRUE(parsed) << parsed.Reason();
+    const Variation& variation = *parsed;
     EXPECT_EQ(variation.values, (std::vector<float>{0.1f, 0.2f, 0.3f}));
 
     const std::vector<PlayerSettings> base(10);
@@ -37,11 +37,11 @@ TEST(Variation, StepsReachTheEndDespiteRoundingAndSetOnlyTheChosenSlots)
 TEST(Variation, AListPlaysItsValuesInTheOrderGiven)
 {
     const auto parsed = ParseVariation("Speed=300,+100,250.5", "blue");
-    ASSERT_TRUE(std::holds_alternative<Variation>(parsed)) << std::get<std::string>(parsed);
-    const Variation& variation = std::get<Variation>(parsed);
+    ASSERT_TRUE(parsed) << parsed.Reason();
+    const Variation& variation = *parsed;
     EXPECT_EQ(variation.values, (std::vector<float>{300.f, 100.f, 250.5f}));
     EXPECT_EQ(DescribeVariation(variation), "Speed of blue at 300, 100, 250.5 (3 values)");
-    EXPECT_TRUE(std::holds_alternative<Variation>(ParseVariation("Speed=+1:+2:1", "red")));
+    EXPECT_TRUE(ParseVariation("Speed=+1:+2:1", "red"));
 }
 
 TEST(ShardTasks, EveryTaskBelongsToExactlyOneShardOfNearlyEqualSize)

@@ -91,7 +91,7 @@ void ExpectNoTemporaryFile(const fs::path& folder)
 {
     for (const auto& entry : fs::recursive_directory_iterator(folder))
     {
-        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
 }
 

@@ -77,8 +77,8 @@ TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndIn
     timeline.Finish();
 
     const auto read = ReadRecording(path);
-    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
-    const Recording& recording = std::get<Recording>(read);
+    ASSERT_TRUE(read) << read.Reason();
+    const Recording& recording = *read;
     EXPECT_EQ(recording.inputs.size(), 2u);
     EXPECT_EQ(recording.lastFrame, 2500);
     // One match lives in the host at a time: starting another ends this one.
@@ -119,9 +119,9 @@ TEST_F(MatchTimelineTest, ARecordingWithAReloadAndAShortFramePlaysBackToTheSameE
     timeline.Finish();
 
     const auto read = ReadRecording(path);
-    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
+    ASSERT_TRUE(read) << read.Reason();
     std::ostringstream replayed;
-    const auto results = ReplayHeadless(std::get<Recording>(read), &replayed);
+    const auto results = ReplayHeadless(*read, &replayed);
     EXPECT_EQ(replayed.str(), live.str());
     ASSERT_EQ(results.size(), 2u);
     EXPECT_EQ(results[1].frames, 2100);

@@ -51,8 +51,8 @@ TEST_F(TacticsRecording, ReplaysHeadlessWithTheSameEventsAndNoTacticsFile)
     const std::string path = (folder.Path() / "match.jsonl").string();
     ASSERT_TRUE(timeline.Save(path));
     auto read = ReadRecording(path);
-    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
-    const Recording& recording = std::get<Recording>(read);
+    ASSERT_TRUE(read) << read.Reason();
+    const Recording& recording = *read;
     ASSERT_NE(recording.tactics.blue, nullptr);
     EXPECT_EQ(recording.tactics.blue->source, first.blue->source);
     EXPECT_EQ(recording.inputs.back().tactics.red, nullptr);

@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -218,6 +219,13 @@ TEST_F(PlayersConfigLoad, MissingFileIsReportedWithItsName)
     EXPECT_EQ(outcome.console.out, "");
     EXPECT_EQ(outcome.console.err, "Failed to open config file: " + Path("PlayersSettings.json") + "\n");
     EXPECT_TRUE(outcome.records.empty());
+
+    // A caller that wants the line, as the settings watcher does, gets it and the console stays quiet.
+    PlayersConfig config(Path("PlayersSettings.json"));
+    std::ostringstream complaints;
+    const auto console = CaptureConsole([&] { EXPECT_FALSE(config.Load(complaints)); });
+    EXPECT_EQ(complaints.str(), outcome.console.err);
+    EXPECT_EQ(console.out + console.err, "");
 }
 
 TEST_F(PlayersConfigLoad, FolderAtTheSettingsPathIsReportedAsUnreadable)

@@ -146,8 +146,8 @@ TEST(Recording, ACutLastLineIsReportedAndTheRestIsKept)
     const auto path = (folder.Path() / "cut.jsonl").string();
     WriteFile(path, Header() + "{\"frame\":9,\"input\":\"debug\"}\n{\"frame\":12,\"inp");
     const auto read = ReadRecording(path);
-    ASSERT_TRUE(std::holds_alternative<Recording>(read)) << std::get<std::string>(read);
-    const Recording& recording = std::get<Recording>(read);
+    ASSERT_TRUE(read) << read.Reason();
+    const Recording& recording = *read;
     EXPECT_EQ(recording.warning, path + " line 3: cut short, left out; the rest is played");
     ASSERT_EQ(recording.inputs.size(), 1u);
     EXPECT_EQ(recording.lastFrame, 9);
@@ -235,7 +235,7 @@ TEST(Recording, CapsAFifoAndATrailingBlankLine)
     {
         WriteFile(path, text);
         const auto read = ReadRecording(path);
-        return std::holds_alternative<std::string>(read) ? std::get<std::string>(read) : std::string();
+        return read ? std::string() : read.Reason();
     };
     EXPECT_EQ(refused(Header() + "{\"end\":9000000000000000000}\n"), path + " line 2: a frame past 718562874");
     EXPECT_EQ(refused(Header() + "{\"frame\":9000000000000,\"input\":\"debug\"}\n"),
@@ -245,7 +245,7 @@ TEST(Recording, CapsAFifoAndATrailingBlankLine)
     EXPECT_EQ(refused(Header() + "{\"frame\":3,\"input\":\"debug\"}\n{\"end\":7}\n\n"), "");
     const auto fifo = folder.Path() / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(std::get<std::string>(ReadRecording(fifo.string())), fifo.string() + ": not a regular file");
+    EXPECT_EQ(ReadRecording(fifo.string()).Reason(), fifo.string() + ": not a regular file");
 }
 
 TEST(Recording, AReplayWithAHugeEndStopsBetweenFramesOnSigint)

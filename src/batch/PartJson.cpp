@@ -18,7 +18,7 @@ ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
     return players;
 }
 
-std::variant<std::vector<PlayerSettings>, std::string> SettingsFromJson(const ordered_json& players)
+Expected<std::vector<PlayerSettings>> SettingsFromJson(const ordered_json& players)
 {
     const nlohmann::json entries(players);
     std::vector<PlayerSettings> lineup;
@@ -29,14 +29,14 @@ std::variant<std::vector<PlayerSettings>, std::string> SettingsFromJson(const or
             const std::optional<PlayerSettings> player = RecordFromJson(entry);
             if (!player)
             {
-                return "its players are not those of a settings file: " + SettingsHint(entries);
+                return Unexpected{"its players are not those of a settings file: " + SettingsHint(entries)};
             }
             lineup.push_back(*player);
         }
     }
     if (lineup.size() != 10)
     {
-        return "its players are not ten entries of a settings file";
+        return Unexpected{"its players are not ten entries of a settings file"};
     }
     return lineup;
 }

@@ -143,7 +143,6 @@ Expected<void> Check(const Part& part)
     return {};
 }
 
-// One part read back, or why it is not one.
 // The part's format and the build that wrote it; the reason it is refused, if it is. Throws on a missing key.
 Expected<void> CheckProgram(const ordered_json& document, const std::string& file, bool anyBuild)
 {
@@ -177,11 +176,11 @@ Expected<void> ReadRunSetup(const ordered_json& document, const std::string& fil
     setup.seed = run.at("seed").get<std::uint64_t>();
     setup.players = options.at("settings_file").get<std::string>();
     auto lineup = SettingsFromJson(run.at("players"));
-    if (const auto* reason = std::get_if<std::string>(&lineup))
+    if (!lineup)
     {
-        return file + ": " + *reason;
+        return Unexpected{file + ": " + lineup.Reason()};
     }
-    setup.lineup = std::get<std::vector<PlayerSettings>>(std::move(lineup));
+    setup.lineup = *std::move(lineup);
     setup.matches = options.at("matches").get<int>();
     setup.minutes = options.at("minutes").get<double>();
     setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();

@@ -47,14 +47,14 @@ TEST(PartJson, PlayersAreSettingsFileEntriesAndInvalidOnesAreRefused)
     EXPECT_EQ(players[0].at("Team"), "Blue");
     EXPECT_EQ(players[9].at("Team"), "Red");
     const auto back = SettingsFromJson(players);
-    ASSERT_TRUE(std::holds_alternative<std::vector<PlayerSettings>>(back));
-    EXPECT_EQ(std::get<std::vector<PlayerSettings>>(back), lineup);
+    ASSERT_TRUE(back) << back.Reason();
+    EXPECT_EQ(*back, lineup);
 
     players[3]["Team"] = 1;
     const auto refused = SettingsFromJson(players);
-    ASSERT_TRUE(std::holds_alternative<std::string>(refused));
-    EXPECT_NE(std::get<std::string>(refused).find("slot 3, Team"), std::string::npos) << std::get<std::string>(refused);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.Reason().find("slot 3, Team"), std::string::npos) << refused.Reason();
 
     players.erase(3);
-    EXPECT_EQ(std::get<std::string>(SettingsFromJson(players)), "its players are not ten entries of a settings file");
+    EXPECT_EQ(SettingsFromJson(players).Reason(), "its players are not ten entries of a settings file");
 }

@@ -71,12 +71,17 @@ void MatchTimeline::CutEventsIn(LogFile* log)
 void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, const MatchTactics& matchTactics,
                             std::int64_t atFrame, int match)
 {
-    if (recorder && match > recorder->result.match)
+    if (recorder)
     {
-        finished.push_back(recorder->result);
+        if (match > recorder->result.match)
+        {
+            finished.push_back(recorder->result);
+        }
+        runner.Unwatch(*recorder);
     }
     recorder.emplace(match, quiet ? nullptr : events);
     recorder->result.seed = seed;
+    runner.Watch(*recorder);
     tactics = matchTactics;
     runner.Start(players, seed, &*recorder, tactics);
     kickOff = atFrame;
@@ -96,7 +101,6 @@ void MatchTimeline::Apply(const MatchInput& input)
     else if (input.kind != InputKind::FrameTime)
     {
         // What the input causes (a hand-off) is logged with the frame it comes before.
-        recorder->SetFrame(runner.Frame() + 1);
         runner.Feed(EventFromInput(input));
     }
 }
@@ -228,10 +232,7 @@ void MatchTimeline::Advance(float frameTime)
 
     // Only the last step's drawing requests are shown, however many steps a drawn frame takes.
     DebugOverlay::Instance().Clear();
-    recorder->SetFrame(runner.Frame() + 1);
     runner.Step(length);
-    ++recorder->result.teams[SideOf(runner.Scene(), *runner.Scene().ballCarrier)].possessionFrames;
-    recorder->result.frames = runner.Frame();
     clock += static_cast<double>(length);
     frame = step;
     knownEnd = std::max(knownEnd, frame);
@@ -310,6 +311,7 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
             }
         }
         finished.resize(static_cast<std::size_t>(match - numbering.firstMatch));
+        runner.Unwatch(*recorder);
         recorder.reset();
         Restart(start == 0 ? firstPlayers : history[start - 1].players,
                 start == 0 ? firstTactics : history[start - 1].tactics, start == 0 ? 0 : history[start - 1].frame - 1,

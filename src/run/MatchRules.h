@@ -41,7 +41,6 @@ public:
     bool AfterFrame(const RugbyScene& scene, std::int64_t played) override;
 
     [[nodiscard]] const std::optional<RuleBreach>& Breach() const { return breach; }
-    [[nodiscard]] std::int64_t Frame() const { return frame; }
 
 private:
     void CheckPlayer(const Player& player);
@@ -53,7 +52,7 @@ private:
     std::array<sf::Vector2f, 5> formation;
     float width;
     float laneHeight;
-    std::int64_t frame = 1;
+    std::int64_t frame = 1; // the one being played
     std::array<std::int64_t, 2> scoresBefore; // blue, red, at the end of the last frame
     std::optional<RuleBreach> breach;
 };

@@ -28,7 +28,8 @@ struct RuleBreach
 // - after a try, every player stands on his kick-off spot.
 // The first rule broken is kept, with its frame; frames count from 1. A runner is given it twice, as a frame
 // observer (which ends the match at the first rule broken) and as its step observer.
-class MatchRules : public StepObserver, public FrameObserver
+// FrameObserver comes first, as in MatchRecorder: no thunk on its calls.
+class MatchRules : public FrameObserver, public StepObserver
 {
 public:
     explicit MatchRules(const RugbyScene& scene);

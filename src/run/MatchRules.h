@@ -53,7 +53,7 @@ private:
     std::array<sf::Vector2f, 5> formation;
     float width;
     float laneHeight;
-    std::int64_t frame = 1; // the one being played
+    std::int64_t frame = 1;                   // the one being played
     std::array<std::int64_t, 2> scoresBefore; // blue, red, at the end of the last frame
     std::optional<RuleBreach> breach;
 };

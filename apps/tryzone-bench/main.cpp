@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     MatchRunner runner;
     runner.Start(players, 1, nullptr);
     constexpr int kWarmUp = 60000;
-    for (int frame = 0; frame < kWarmUp; ++frame)
+    while (runner.Frame() < kWarmUp)
     {
         runner.Step(kMaxFrameTime);
     }
@@ -81,7 +81,8 @@ int main(int argc, char** argv)
     {
         const long long allocationsBefore = allocations;
         const double start = ProcessCpuSeconds();
-        for (long long frame = 0; frame < frames; ++frame)
+        const std::int64_t end = runner.Frame() + frames;
+        while (runner.Frame() < end)
         {
             runner.Step(kMaxFrameTime);
         }

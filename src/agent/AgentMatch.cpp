@@ -28,8 +28,13 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     number = matchNumber;
     events.str({});
     recording = keepRecording ? HeaderLine(seed, players) : std::string();
+    if (recorder)
+    {
+        runner.Unwatch(*recorder);
+    }
     recorder.emplace(number, keepEvents ? &events : nullptr);
     recorder->result.seed = seed;
+    runner.Watch(*recorder);
     const RugbyScene& scene = runner.Start(players, seed, &*recorder);
     // A match's objects never move: their addresses hold until the next start.
     hot.clear();
@@ -123,8 +128,6 @@ void AgentMatch::Advance(std::int64_t frames)
             // Only the frame the picture shows: the overlay is emptied when drawn, and none was in between.
             DebugOverlay::Instance().Clear();
         }
-        // As the simulator plays its matches, so that the event lines are the same.
-        recorder->SetFrame(runner.Frame() + 1);
         runner.Step(kMaxFrameTime);
     }
     if (keepRecording && Over())

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "agent/Brain.h"
+#include "run/FrameObserver.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-class MatchRunner;
 
 // Which built-in brain plays which slot: an empty name leaves the slot to its state graph.
 struct BrainPlan
@@ -28,14 +27,14 @@ struct BrainPlan
 
 // Lets a plan's brains play one match: before each frame that starts a decision, every controlled player is
 // observed, his brain decides and the runner is given the order.
-class BrainDriver
+class BrainDriver : public FrameObserver
 {
 public:
     // Each brain's engine is seeded from the match's seed and its slot.
     BrainDriver(const BrainPlan& plan, std::uint32_t matchSeed, std::int64_t framesPerMatch);
 
     // Before the runner plays frame `frame` (from 1).
-    void BeforeFrame(MatchRunner& runner, std::int64_t frame);
+    void BeforeFrame(MatchRunner& runner, std::int64_t frame) override;
 
 private:
     std::vector<int> slots;

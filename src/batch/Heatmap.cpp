@@ -1,6 +1,7 @@
 #include "batch/Heatmap.h"
 
 #include "batch/HeatmapDrawing.h"
+#include "behaviour/Ball.h"
 #include "match/RugbyScene.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -28,6 +29,12 @@ void Heatmap::Add(sf::Vector2f ball)
         counted.push_back(square);
     }
     ++frames;
+}
+
+bool Heatmap::AfterFrame(const RugbyScene& scene, std::int64_t /*played*/)
+{
+    Add(scene.ball->PositionAt(0.5f, 0.5f));
+    return true;
 }
 
 std::vector<Heatmap::Square> Heatmap::TakeCounted()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/FrameObserver.h"
+
 #include <SFML/System/Vector2.hpp>
 #include <cstdint>
 #include <string>
@@ -12,13 +14,15 @@ struct HeatmapCaption
     std::uint64_t seed = 0;
 };
 
-// Where the ball spent its time: one count per frame in a grid of small squares over the pitch.
-class Heatmap
+// Where the ball spent its time: one count per frame in a grid of small squares over the pitch. Watching a runner,
+// it counts the ball where each frame leaves it.
+class Heatmap : public FrameObserver
 {
 public:
     Heatmap(int pitchWidth, int pitchHeight);
 
     void Add(sf::Vector2f ball);
+    bool AfterFrame(const RugbyScene& scene, std::int64_t played) override;
 
     // A square's number, row after row, and its count.
     struct Square

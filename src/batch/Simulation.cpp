@@ -2,9 +2,6 @@
 
 #include "batch/WorkerProtocol.h"
 #include "batch/Workers.h"
-#include "behaviour/Ball.h"
-#include "behaviour/Player.h"
-#include "core/GameHost.h"
 #include "match/RugbyScene.h"
 
 #include <cstring>
@@ -39,51 +36,42 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
     recorder.result.seed = MatchSeed(plan.seed, match);
     MatchRunner runner;
     const RugbyScene& scene = runner.Start(Lineup(plan, task), recorder.result.seed, &recorder, TacticsOf(plan, task));
+    // The rules watch first: a frame that breaks one ends the match before the others count it.
     std::optional<MatchRules> rules;
     if (plan.checkRules)
     {
         rules.emplace(scene);
-        GameHost::Instance().stepObserver = &*rules;
+        runner.WatchSteps(&*rules);
+        runner.Watch(*rules);
     }
-
     std::optional<BrainDriver> driver;
     if (!plan.brains.Empty())
     {
         driver.emplace(plan.brains, recorder.result.seed, plan.framesPerMatch);
+        runner.Watch(*driver);
+    }
+    runner.Watch(recorder);
+    if (heatmap != nullptr)
+    {
+        runner.Watch(*heatmap);
     }
 
-    recorder.result.frames = plan.framesPerMatch;
-    for (std::int64_t frame = 1; frame <= plan.framesPerMatch; ++frame)
+    while (runner.Frame() < plan.framesPerMatch && !runner.Stopped())
     {
         if (plan.stop != nullptr && *plan.stop != 0)
         {
             return std::nullopt;
         }
-        if (driver)
-        {
-            driver->BeforeFrame(runner, frame);
-        }
-        recorder.SetFrame(frame);
         runner.Step(kMaxFrameTime);
-        if (rules)
+        if (progress && runner.Frame() % 65536 == 0)
         {
-            rules->EndFrame();
-            if (rules->Breach())
-            {
-                recorder.result.breach = rules->Breach();
-                recorder.result.frames = frame;
-                break;
-            }
+            progress(runner.Frame());
         }
-        ++recorder.result.teams[SideOf(scene, *scene.ballCarrier)].possessionFrames;
-        if (heatmap != nullptr)
-        {
-            heatmap->Add(scene.ball->PositionAt(0.5f, 0.5f));
-        }
-        if (progress && frame % 65536 == 0)
-        {
-            progress(frame);
-        }
+    }
+    if (rules && rules->Breach())
+    {
+        recorder.result.breach = rules->Breach();
+        recorder.result.frames = rules->Breach()->frame;
     }
     return recorder.result;
 }

@@ -91,7 +91,7 @@ public:
 
     // Prefix of the font path; empty, so the font lies in the working directory.
     std::string assetDirectory;
-    // Not owned; null in the game.
+    // Not owned; null in the game. Reset clears it: a match runner sets its own again at each start of a match.
     StepObserver* stepObserver = nullptr;
     // Whoever started the scene the host holds (a match runner), so that it knows its match is still there; not
     // owned, and left alone by Reset.

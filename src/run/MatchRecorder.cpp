@@ -48,6 +48,13 @@ int SideOf(const RugbyScene& scene, const Player& player)
     return player.team == 0 ? 0 : 1;
 }
 
+bool MatchRecorder::AfterFrame(const RugbyScene& scene, std::int64_t played)
+{
+    ++result.teams[SideOf(scene, *scene.ballCarrier)].possessionFrames;
+    result.frames = played;
+    return true;
+}
+
 TeamRecord& MatchRecorder::Team(const Player& player)
 {
     const auto* scene = dynamic_cast<const RugbyScene*>(GameHost::Instance().CurrentScene());

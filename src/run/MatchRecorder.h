@@ -1,6 +1,7 @@
 #pragma once
 
 #include "match/MatchObserver.h"
+#include "run/FrameObserver.h"
 #include "run/MatchRules.h"
 
 #include <array>
@@ -62,14 +63,19 @@ struct MatchResult
 // as in every kick-off, pass, tackle and score, whatever his settings' Team says.
 [[nodiscard]] int SideOf(const RugbyScene& scene, const Player& player);
 
-// Counts a match's events as they happen and, when given a stream, writes each as one line of JSON.
-class MatchRecorder : public MatchObserver
+// Counts a match's events as they happen and, when given a stream, writes each as one line of JSON. Watching the
+// runner's frames, it stamps each line with its frame (0 for the first kick-off) and counts the frames played and
+// which side held the ball at the end of each: the one count of possession the simulator and the window share.
+// FrameObserver comes first: its calls, every frame, need no this-adjusting thunk, and GCC 12's link-time
+// optimisation miscompiles a speculatively devirtualised thunk to a clone that dropped an unused parameter.
+class MatchRecorder : public FrameObserver, public MatchObserver
 {
 public:
     MatchRecorder(int match, std::ostream* events);
 
-    // The frame about to be simulated, counted from 1.
-    void SetFrame(std::int64_t currentFrame) { frame = currentFrame; }
+    void BeforeFrame(MatchRunner& /*runner*/, std::int64_t playing) override { frame = playing; }
+    bool AfterFrame(const RugbyScene& scene, std::int64_t played) override;
+    void BeforeInput(std::int64_t next) override { frame = next; }
     // Where the event lines go from now on; null for none (a jump re-plays frames already shown).
     void SetEvents(std::ostream* stream) { events = stream; }
 

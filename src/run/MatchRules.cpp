@@ -123,7 +123,7 @@ void MatchRules::CheckPossession()
     }
 }
 
-void MatchRules::EndFrame()
+bool MatchRules::AfterFrame(const RugbyScene& /*scene*/, std::int64_t played)
 {
     CheckPossession();
     const std::array<std::int64_t, 2> scores = Scores(scene);
@@ -136,7 +136,8 @@ void MatchRules::EndFrame()
         Break("the scores rose by more than one in a frame");
     }
     scoresBefore = scores;
-    ++frame;
+    frame = played + 1;
+    return !breach;
 }
 
 void MatchRules::Break(const std::string& rule)

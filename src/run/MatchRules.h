@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/StepObserver.h"
+#include "run/FrameObserver.h"
 
 #include <SFML/System/Vector2.hpp>
 #include <array>
@@ -25,19 +26,22 @@ struct RuleBreach
 // - every position, direction, speed and timer is finite;
 // - the scores never fall and rise by at most one a frame, both teams together;
 // - after a try, every player stands on his kick-off spot.
-// The first rule broken is kept, with its frame; frames count from 1.
-class MatchRules : public StepObserver
+// The first rule broken is kept, with its frame; frames count from 1. A runner is given it twice, as a frame
+// observer (which ends the match at the first rule broken) and as its step observer.
+// FrameObserver comes first, as in MatchRecorder: no thunk on its calls.
+class MatchRules : public FrameObserver, public StepObserver
 {
 public:
     explicit MatchRules(const RugbyScene& scene);
 
     void AfterSceneUpdate() override;
     void AfterEntityUpdate(const Entity& entity) override;
-    // To be called after each host step: checks the end of the frame and moves on to the next.
-    void EndFrame();
+    void BeforeFrame(MatchRunner& /*runner*/, std::int64_t playing) override { frame = playing; }
+    // Checks the end of the frame and moves on to the next; false once a rule is broken. A host stepped without a
+    // runner calls it after each step.
+    bool AfterFrame(const RugbyScene& scene, std::int64_t played) override;
 
     [[nodiscard]] const std::optional<RuleBreach>& Breach() const { return breach; }
-    [[nodiscard]] std::int64_t Frame() const { return frame; }
 
 private:
     void CheckPlayer(const Player& player);
@@ -49,7 +53,7 @@ private:
     std::array<sf::Vector2f, 5> formation;
     float width;
     float laneHeight;
-    std::int64_t frame = 1;
+    std::int64_t frame = 1;                   // the one being played
     std::array<std::int64_t, 2> scoresBefore; // blue, red, at the end of the last frame
     std::optional<RuleBreach> breach;
 };

@@ -8,6 +8,7 @@
 #include "match/RugbyScene.h"
 #include "settings/DefaultPlayerSettings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -39,6 +40,7 @@ void EmptyWorld()
     GameHost& host = GameHost::Instance();
     DebugOverlay::Instance().Clear();
     host.sceneHolder = nullptr;
+    host.stepObserver = nullptr;
     if (host.Window() != nullptr)
     {
         host.EndScene();
@@ -77,15 +79,21 @@ const RugbyScene& MatchRunner::Start(const std::vector<PlayerSettings>& players,
         host.UseHeadless(kPitchWidth, kPitchHeight);
     }
     host.SetFrameTime(kMaxFrameTime);
+    host.stepObserver = steps;
     SeedRandom(seed);
     host.LaunchScene<PresetMatch>(players, observer, tactics);
     scene = static_cast<RugbyScene*>(host.CurrentScene());
     frame = 0;
+    stopped = false;
     return *scene;
 }
 
 void MatchRunner::Feed(const sf::Event& event)
 {
+    for (FrameObserver* observer : observers)
+    {
+        observer->BeforeInput(frame + 1);
+    }
     scene->HandleEvent(event);
 }
 
@@ -96,10 +104,27 @@ void MatchRunner::Order(int slot, const PlayerOrder& order)
 
 void MatchRunner::Step(float frameTime)
 {
+    if (stopped)
+    {
+        return;
+    }
+    const std::int64_t playing = frame + 1;
+    for (FrameObserver* observer : observers)
+    {
+        observer->BeforeFrame(*this, playing);
+    }
     GameHost& host = GameHost::Instance();
     host.SetFrameTime(frameTime);
     host.Update();
-    ++frame;
+    frame = playing;
+    for (FrameObserver* observer : observers)
+    {
+        if (!observer->AfterFrame(*scene, frame))
+        {
+            stopped = true;
+            return;
+        }
+    }
 }
 
 MatchSnapshot MatchRunner::Capture() const
@@ -118,6 +143,7 @@ void MatchRunner::Restore(const MatchSnapshot& snapshot)
     host.SetFrameTime(snapshot.frameTime);
     RestoreSnapshot(snapshot, *scene);
     frame = snapshot.frame;
+    stopped = false;
 }
 
 void MatchRunner::End()
@@ -128,6 +154,29 @@ void MatchRunner::End()
     }
     scene = nullptr;
     frame = 0;
+    stopped = false;
+}
+
+void MatchRunner::Watch(FrameObserver& observer)
+{
+    if (std::find(observers.begin(), observers.end(), &observer) == observers.end())
+    {
+        observers.push_back(&observer);
+    }
+}
+
+void MatchRunner::Unwatch(FrameObserver& observer)
+{
+    observers.erase(std::remove(observers.begin(), observers.end(), &observer), observers.end());
+}
+
+void MatchRunner::WatchSteps(StepObserver* observer)
+{
+    steps = observer;
+    if (Running())
+    {
+        GameHost::Instance().stepObserver = observer;
+    }
 }
 
 std::array<PlayerSettings, 10> DefaultPlayers()

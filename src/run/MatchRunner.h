@@ -2,6 +2,7 @@
 
 #include "behaviour/PlayerOrder.h"
 #include "core/GameHost.h"
+#include "run/FrameObserver.h"
 #include "run/MatchSnapshot.h"
 #include "settings/PlayerSettings.h"
 #include "tactics/Tactic.h"
@@ -14,6 +15,7 @@
 class MatchObserver;
 
 class RugbyScene;
+class StepObserver;
 
 namespace sf
 {
@@ -32,7 +34,8 @@ class Event;
 
 // Runs one match at a time in the host: starts it from ten players and a seed, steps it by a given frame time,
 // feeds it input and lets an observer listen. The game's playback, the simulator, the benchmark and the tests all
-// play matches through it, so a match is the same match wherever it is played. A world (core/World.h) holds one
+// play matches through it, so a match is the same match wherever it is played. It alone counts frames, and tells
+// its frame observers of each one. A world (core/World.h) holds one
 // match: a runner that starts one ends the match of any other runner in the same world, which then no longer runs
 // and leaves the host alone. Every call works on the calling thread's current world, the one it was started in.
 class MatchRunner
@@ -52,22 +55,37 @@ public:
     void Feed(const sf::Event& event);
     // An outside brain's order to the player in slot (0 to 9), followed from the next step on.
     void Order(int slot, const PlayerOrder& order);
-    // Advances the match by one frame of the given length.
+    // Advances the match by one frame of the given length, its observers told before and after; nothing once an
+    // observer has ended the match.
     void Step(float frameTime);
     // The match as it stands between two frames.
     [[nodiscard]] MatchSnapshot Capture() const;
-    // Continues from a snapshot, taken from this match or any other: the next step plays its frame Frame() + 1.
+    // Continues from a snapshot, taken from this match or any other: the next step plays its frame Frame() + 1, even
+    // after an observer ended the match.
     void Restore(const MatchSnapshot& snapshot);
     // Destroys the match; without a window the host returns to its first state.
     void End();
+
+    // The observer hears of every frame from now on, after those already watching, through every Start, until it
+    // is unwatched; not owned. Watching one twice changes nothing.
+    void Watch(FrameObserver& observer);
+    void Unwatch(FrameObserver& observer);
+    // The host's step observer while this runner's match is played: set now, and again by every Start, whose fresh
+    // world would otherwise drop it; null for none. Not owned.
+    void WatchSteps(StepObserver* observer);
 
     [[nodiscard]] bool Running() const { return scene != nullptr; }
     // Only while Running(); as are Feed, Step, Capture and Restore.
     [[nodiscard]] const RugbyScene& Scene() const { return *scene; }
     // Frames played since the start, the one about to be played being Frame() + 1.
     [[nodiscard]] std::int64_t Frame() const { return frame; }
+    // An observer ended the match after frame Frame().
+    [[nodiscard]] bool Stopped() const { return stopped; }
 
 private:
     RugbyScene* scene = nullptr;
     std::int64_t frame = 0;
+    bool stopped = false;
+    std::vector<FrameObserver*> observers;
+    StepObserver* steps = nullptr;
 };

@@ -68,12 +68,17 @@ void MatchTimeline::CutEventsIn(LogFile* log)
 void MatchTimeline::Restart(const std::vector<PlayerSettings>& players, const MatchTactics& matchTactics,
                             std::int64_t atFrame, int match)
 {
-    if (recorder && match > recorder->result.match)
+    if (recorder)
     {
-        finished.push_back(recorder->result);
+        if (match > recorder->result.match)
+        {
+            finished.push_back(recorder->result);
+        }
+        runner.Unwatch(*recorder);
     }
     recorder.emplace(match, quiet ? nullptr : events);
     recorder->result.seed = seed;
+    runner.Watch(*recorder);
     tactics = matchTactics;
     runner.Start(players, seed, &*recorder, tactics);
     kickOff = atFrame;
@@ -93,7 +98,6 @@ void MatchTimeline::Apply(const MatchInput& input)
     else if (input.kind != InputKind::FrameTime)
     {
         // What the input causes (a hand-off) is logged with the frame it comes before.
-        recorder->SetFrame(runner.Frame() + 1);
         runner.Feed(EventFromInput(input));
     }
 }
@@ -120,31 +124,31 @@ void MatchTimeline::BeginStepLines(std::int64_t step)
 
 bool MatchTimeline::Give(MatchInput input)
 {
-    input.frame = frame + 1;
+    input.frame = Frame() + 1;
     const bool droppedReload = std::any_of(history.begin() + static_cast<std::ptrdiff_t>(next), history.end(),
                                            [](const MatchInput& old) { return old.kind == InputKind::Reload; });
-    if (logged > frame)
+    if (logged > Frame())
     {
         // The lines of the frames after this one described a future that is now gone. The next frame begins where
         // the last listed frame up to it does.
-        const auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), frame + 1,
+        const auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), Frame() + 1,
                                             [](std::int64_t at, const auto& start) { return at < start.first; });
         if (after != lineStarts.begin() && eventLog != nullptr)
         {
             eventLog->CutTo(std::prev(after)->second);
         }
         lineStarts.erase(after, lineStarts.end());
-        logged = frame;
+        logged = Frame();
     }
-    BeginStepLines(frame + 1);
+    BeginStepLines(Frame() + 1);
     // New input after a jump back: the future the history held is gone.
     history.erase(history.begin() + static_cast<std::ptrdiff_t>(next), history.end());
     if (file != nullptr)
     {
         file->KeepInputs(next);
     }
-    knownEnd = frame;
-    while (!checkpoints.empty() && checkpoints.back().frame > frame)
+    knownEnd = Frame();
+    while (!checkpoints.empty() && checkpoints.back().frame > Frame())
     {
         checkpoints.pop_back();
     }
@@ -199,7 +203,7 @@ const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
 
 void MatchTimeline::Advance(float frameTime)
 {
-    const std::int64_t step = frame + 1;
+    const std::int64_t step = Frame() + 1;
     BeginStepLines(step);
     const ConsoleMute mute(quiet);
     float length = kMaxFrameTime;
@@ -225,15 +229,11 @@ void MatchTimeline::Advance(float frameTime)
 
     // Only the last step's drawing requests are shown, however many steps a drawn frame takes.
     DebugOverlay::Instance().Clear();
-    recorder->SetFrame(runner.Frame() + 1);
     runner.Step(length);
-    ++recorder->result.teams[SideOf(runner.Scene(), *runner.Scene().ballCarrier)].possessionFrames;
-    recorder->result.frames = runner.Frame();
     clock += static_cast<double>(length);
-    frame = step;
-    knownEnd = std::max(knownEnd, frame);
-    logged = std::max(logged, frame);
-    if (checkpointSpacing > 0 && (frame - kickOff - 1) % checkpointSpacing == 0)
+    knownEnd = std::max(knownEnd, Frame());
+    logged = std::max(logged, Frame());
+    if (checkpointSpacing > 0 && (runner.Frame() - 1) % checkpointSpacing == 0)
     {
         KeepCheckpoint();
     }
@@ -242,9 +242,9 @@ void MatchTimeline::Advance(float frameTime)
 void MatchTimeline::KeepCheckpoint()
 {
     // Playing on after a jump back passes checkpoints already kept.
-    if (checkpoints.empty() || checkpoints.back().frame < frame)
+    if (checkpoints.empty() || checkpoints.back().frame < Frame())
     {
-        checkpoints.push_back({frame, runner.Capture(), recorder->result, finished, next, kickOff, clock, tactics});
+        checkpoints.push_back({Frame(), runner.Capture(), recorder->result, finished, next, kickOff, clock, tactics});
     }
 }
 
@@ -262,7 +262,6 @@ void MatchTimeline::Resume(const Checkpoint& checkpoint)
     next = checkpoint.next;
     kickOff = checkpoint.kickOff;
     clock = checkpoint.clock;
-    frame = checkpoint.frame;
 }
 
 std::vector<std::int64_t> MatchTimeline::CheckpointFrames() const
@@ -278,7 +277,7 @@ std::vector<std::int64_t> MatchTimeline::CheckpointFrames() const
 std::int64_t MatchTimeline::JumpTo(std::int64_t target)
 {
     target = std::max<std::int64_t>(target, 1);
-    if (target == frame)
+    if (target == Frame())
     {
         return 0;
     }
@@ -289,11 +288,11 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
     const auto after =
         std::upper_bound(checkpoints.begin(), checkpoints.end(), target - 1,
                          [](std::int64_t at, const Checkpoint& checkpoint) { return at < checkpoint.frame; });
-    if (after != checkpoints.begin() && (target < frame || std::prev(after)->frame > frame))
+    if (after != checkpoints.begin() && (target < Frame() || std::prev(after)->frame > Frame()))
     {
         Resume(*std::prev(after));
     }
-    else if (target < frame)
+    else if (target < Frame())
     {
         // From the latest kick-off at or before the target: the first one, or a reload's.
         std::size_t start = 0;
@@ -307,22 +306,22 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
             }
         }
         finished.resize(static_cast<std::size_t>(match - numbering.firstMatch));
+        runner.Unwatch(*recorder);
         recorder.reset();
         Restart(start == 0 ? firstPlayers : history[start - 1].players,
                 start == 0 ? firstTactics : history[start - 1].tactics, start == 0 ? 0 : history[start - 1].frame - 1,
                 match);
-        frame = kickOff;
         next = start;
     }
-    const std::int64_t from = frame;
+    const std::int64_t from = Frame();
     const bool drawing = DebugOverlay::Enabled();
     DebugOverlay::SetEnabled(false);
-    while (frame < target - 1)
+    while (Frame() < target - 1)
     {
         Advance(kMaxFrameTime);
     }
     DebugOverlay::SetEnabled(drawing);
-    if (frame < target)
+    if (Frame() < target)
     {
         Advance(kMaxFrameTime);
     }
@@ -335,12 +334,12 @@ bool MatchTimeline::Save(const std::string& path) const
     out << HeaderLine(seed, firstPlayers, firstTactics, numbering);
     for (const MatchInput& input : history)
     {
-        if (input.frame <= frame)
+        if (input.frame <= Frame())
         {
             out << InputLine(input);
         }
     }
-    out << EndLine(frame);
+    out << EndLine(Frame());
     out.close();
     return static_cast<bool>(out);
 }
@@ -354,12 +353,12 @@ void MatchTimeline::Finish()
     // Inputs past the last frame shown (a future left by a jump back, or input given after the last step) are
     // not part of the match that was seen.
     std::size_t kept = 0;
-    while (kept < history.size() && history[kept].frame <= frame)
+    while (kept < history.size() && history[kept].frame <= Frame())
     {
         ++kept;
     }
     file->KeepInputs(kept);
-    file->WriteEnd(EndLine(frame));
+    file->WriteEnd(EndLine(Frame()));
     file = nullptr;
 }
 

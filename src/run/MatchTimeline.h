@@ -69,7 +69,8 @@ public:
     // Ends the recording being written at the current frame.
     void Finish();
 
-    [[nodiscard]] std::int64_t Frame() const { return frame; }
+    // The runner counts the current match's frames; the timeline's go on from the frame it kicked off after.
+    [[nodiscard]] std::int64_t Frame() const { return kickOff + runner.Frame(); }
     [[nodiscard]] std::int64_t KnownEnd() const { return knownEnd; }
     [[nodiscard]] std::uint32_t Seed() const { return seed; }
     [[nodiscard]] const std::vector<MatchInput>& History() const { return history; }
@@ -130,7 +131,6 @@ private:
     std::vector<MatchResult> finished;
     std::vector<MatchInput> history;
     std::size_t next = 0; // the first input not yet fed
-    std::int64_t frame = 0;
     std::int64_t knownEnd = 0;
     std::int64_t kickOff = 0;
     double clock = 0.0;

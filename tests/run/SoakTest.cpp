@@ -50,10 +50,10 @@ TEST_F(Soak, TheGamesMatchKeepsEveryRuleForAnHour)
     host.stepObserver = &rules;
 
     const std::int64_t frames = FramesFor(SoakMinutes());
-    while (rules.Frame() <= frames && !rules.Breach())
+    for (std::int64_t frame = 1; frame <= frames && !rules.Breach(); ++frame)
     {
         host.Update();
-        rules.EndFrame();
+        (void)rules.AfterFrame(scene, frame);
     }
 
     ASSERT_FALSE(rules.Breach()) << "frame " << rules.Breach()->frame << ": " << rules.Breach()->rule;
@@ -94,24 +94,26 @@ protected:
         const auto defaults = DefaultPlayers();
         const RugbyScene& scene = runner.Start({defaults.begin(), defaults.end()}, 5, nullptr);
         rules.emplace(scene);
-        GameHost::Instance().stepObserver = &*rules;
+        runner.WatchSteps(&*rules);
+        runner.Watch(*rules);
     }
 
     void TearDown() override { runner.End(); }
 
-    // Plays clean frames up to `frame`, injects the fault, plays that frame; the breach, or an empty one.
+    // Plays clean frames up to `frame`, injects the fault, plays that frame; the breach, or an empty one. A breach
+    // ends the runner's match at its frame.
     RuleBreach BreachAfter(std::int64_t frame, const std::function<void(RugbyScene&)>& fault)
     {
-        GameHost& host = GameHost::Instance();
-        while (rules->Frame() < frame)
+        while (runner.Frame() < frame - 1)
         {
-            host.Update();
-            rules->EndFrame();
+            runner.Step(kMaxFrameTime);
         }
         EXPECT_FALSE(rules->Breach()) << rules->Breach()->rule;
         fault(CurrentMatch());
-        host.Update();
-        rules->EndFrame();
+        runner.Step(kMaxFrameTime);
+        runner.Step(kMaxFrameTime);
+        EXPECT_EQ(runner.Stopped(), rules->Breach().has_value());
+        EXPECT_EQ(runner.Frame(), rules->Breach() ? frame : frame + 1);
         return rules->Breach().value_or(RuleBreach{});
     }
 

@@ -12,6 +12,8 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+using namespace tryzone;
+
 namespace py = pybind11;
 
 namespace

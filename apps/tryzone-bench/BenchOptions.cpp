@@ -2,6 +2,9 @@
 
 #include "cli/Options.h"
 
+namespace tryzone
+{
+
 // Apart from main, whose replaced operator new would otherwise be inlined into the parser's allocations.
 std::optional<int> ParseBenchOptions(int argc, const char* const* argv, BenchOptions& options)
 {
@@ -26,3 +29,5 @@ std::optional<int> ParseBenchOptions(int argc, const char* const* argv, BenchOpt
         ->type_name("");
     return ParseCommandLine(app, argc, argv);
 }
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include <optional>
 
+namespace tryzone
+{
+
 struct BenchOptions
 {
     long long frames = 1000000; // per run
@@ -11,3 +14,5 @@ struct BenchOptions
 // Reads "tryzone-bench [frames per run] [runs]". Returns the exit status when the program should stop here: 0
 // after printing --help, 2 after a one-line error on standard error.
 [[nodiscard]] std::optional<int> ParseBenchOptions(int argc, const char* const* argv, BenchOptions& options);
+
+} // namespace tryzone

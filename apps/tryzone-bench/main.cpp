@@ -55,6 +55,8 @@ void operator delete[](void* memory, std::size_t) noexcept
     std::free(memory);
 }
 
+using namespace tryzone;
+
 int main(int argc, char** argv)
 {
     BenchOptions options;

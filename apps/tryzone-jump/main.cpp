@@ -10,6 +10,8 @@
 #include <iostream>
 #include <string>
 
+using namespace tryzone;
+
 int main(int argc, char** argv)
 {
     const std::string usage = "Usage: tryzone-jump [RECORDING]\nTimes the playback's jumps at the end of a match "

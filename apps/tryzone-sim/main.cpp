@@ -6,6 +6,8 @@
 #include "cli/SimCommands.h"
 #include "cli/TacticsCommands.h"
 
+using namespace tryzone;
+
 int main(int argc, char** argv)
 {
     Options options;

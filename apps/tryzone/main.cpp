@@ -3,6 +3,8 @@
 
 #include <iostream>
 
+using namespace tryzone;
+
 int main(int argc, char** argv)
 {
     // The command line is read before anything else is touched: a bad one opens no window and writes no file.

@@ -2,6 +2,9 @@
 
 #include "agent/Observation.h"
 
+namespace tryzone
+{
+
 Expected<void> CheckAction(const AgentAction& action)
 {
     if (action.code < 0 || action.code >= kOrderKinds)
@@ -32,3 +35,5 @@ PlayerOrder OrderFor(const AgentAction& action, int team)
     }
     return order;
 }
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+namespace tryzone
+{
+
 // A decision every 0.1 s of match time (a frame is 0.00835 s): about ten a simulated second, as sports environments
 // for agents commonly have, while a player at full speed covers some 30 pixels between two.
 inline constexpr int kDefaultDecisionFrames = 12;
@@ -36,3 +39,5 @@ inline constexpr std::int32_t kPass = static_cast<std::int32_t>(OrderKind::Pass)
 
 // The order a valid action gives a player of the team: the move's point taken out of his ego frame.
 [[nodiscard]] PlayerOrder OrderFor(const AgentAction& action, int team);
+
+} // namespace tryzone

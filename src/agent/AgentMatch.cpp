@@ -9,6 +9,9 @@
 
 #include <algorithm>
 
+namespace tryzone
+{
+
 AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots, std::int64_t frames,
                        bool withEvents, bool withRecording)
     : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording)
@@ -156,7 +159,7 @@ void AgentMatch::Observe(float* out) const
     const ObservedScene view = Look(runner.Scene());
     for (std::size_t i = 0; i < controlled.size(); ++i)
     {
-        ::Observe(runner.Scene(), view, controlled[i], runner.Frame(), framesPerMatch, out + i * kObservationSize);
+        tryzone::Observe(runner.Scene(), view, controlled[i], runner.Frame(), framesPerMatch, out + i * kObservationSize);
     }
 }
 
@@ -194,3 +197,5 @@ std::string AgentMatch::Recording() const
 {
     return recording;
 }
+
+} // namespace tryzone

@@ -18,6 +18,9 @@ namespace sf
 class RenderTarget;
 }
 
+namespace tryzone
+{
+
 // The whole state of a match for those who want more than an observation; pitch frame, slots 0 to 9.
 struct RawState
 {
@@ -88,3 +91,5 @@ private:
     bool shown = false;
     std::vector<const void*> hot; // the cache lines of the host, scene, entities and players
 };
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 
 #include <random>
 
+namespace tryzone
+{
+
 namespace
 {
 class FixedBrain : public Brain
@@ -64,3 +67,5 @@ std::vector<std::string> BrainNames()
 {
     return {"builtin", "hold", "random"};
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // An outside brain for one player: asked at every decision, it answers with what he does until the next one.
 class Brain
 {
@@ -20,3 +23,5 @@ public:
 // random, drawn from its own engine seeded from the seed, never from the match's). Null for another name.
 [[nodiscard]] std::unique_ptr<Brain> MakeBrain(const std::string& name, std::uint32_t seed);
 [[nodiscard]] std::vector<std::string> BrainNames();
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <array>
 #include <charconv>
 
+namespace tryzone
+{
+
 namespace
 {
 // A whole number from 0 to 9, and nothing else.
@@ -117,3 +120,5 @@ void BrainDriver::BeforeFrame(MatchRunner& runner, std::int64_t frame)
         runner.Order(slots[i], OrderFor(action, player.team == 0 ? 0 : 1));
     }
 }
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // Which built-in brain plays which slot: an empty name leaves the slot to its state graph.
 struct BrainPlan
 {
@@ -42,3 +45,5 @@ private:
     int decisionFrames;
     std::int64_t framesPerMatch;
 };
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 
 #include <algorithm>
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr int kTeamSize = 5;
@@ -86,3 +89,5 @@ void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t
 {
     Observe(scene, Look(scene), slot, frame, framesPerMatch, out);
 }
+
+} // namespace tryzone

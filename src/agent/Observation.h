@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <span>
 
+namespace tryzone
+{
+
 class RugbyScene;
 
 // What an outside brain sees of the match, one fixed-layout float32 vector per controlled player. Everything is in
@@ -73,3 +76,5 @@ struct ObservedScene
 void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::int64_t frame, std::int64_t framesPerMatch,
              float* out);
 void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t framesPerMatch, float* out);
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <stdexcept>
 
+namespace tryzone
+{
+
 namespace
 {
 void Check(const VecMatchPlan& plan)
@@ -205,3 +208,5 @@ void VecMatch::WriteFinished()
         throw std::runtime_error("cannot write the events file " + plan.eventsPath);
     }
 }
+
+} // namespace tryzone

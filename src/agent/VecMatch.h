@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 struct VecMatchPlan
 {
     int matches = 1;
@@ -75,3 +78,5 @@ private:
     int nextNumber = 1;
     bool started = false;
 };
+
+} // namespace tryzone

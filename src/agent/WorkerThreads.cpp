@@ -2,6 +2,9 @@
 
 #include <exception>
 
+namespace tryzone
+{
+
 WorkerThreads::WorkerThreads(int count)
 {
     for (int index = 1; index < count; ++index)
@@ -87,3 +90,5 @@ void WorkerThreads::Serve(int index)
         }
     }
 }
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <thread>
 #include <vector>
 
+namespace tryzone
+{
+
 // A fixed team of threads that run one job together and wait for the next: job(0) runs on the caller, job(1) ..
 // job(count - 1) on the team's threads. Each thread keeps to its own share, so nothing is locked inside a job.
 class WorkerThreads
@@ -34,3 +37,5 @@ private:
     bool stopping = false;
     std::exception_ptr failure;
 };
+
+} // namespace tryzone

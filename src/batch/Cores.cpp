@@ -10,6 +10,9 @@
 #include <sched.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 // The CPUs a cgroup's quota allows, rounded up (a pod's CPU limit, a Slurm job's cgroup): cgroup v2's cpu.max,
@@ -68,3 +71,5 @@ int AvailableCores()
     const std::optional<int> quota = QuotaCores();
     return quota ? std::min(cores, *quota) : cores;
 }
+
+} // namespace tryzone

@@ -12,6 +12,9 @@
 #include <fstream>
 #include <stdexcept>
 
+namespace tryzone
+{
+
 Heatmap::Heatmap(int pitchWidth, int pitchHeight)
     : width(pitchWidth), height(pitchHeight), columns((pitchWidth + kCell - 1) / kCell),
       rows((pitchHeight + kCell - 1) / kCell), counts(static_cast<std::size_t>(columns * rows), 0)
@@ -182,3 +185,5 @@ bool Heatmap::Save(const std::string& fileName, const HeatmapCaption& caption) c
     out.close();
     return !out.fail();
 }
+
+} // namespace tryzone

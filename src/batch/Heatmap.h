@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // What the picture's caption says about the run it shows; the frames are the heat map's own count.
 struct HeatmapCaption
 {
@@ -65,3 +68,5 @@ private:
     std::vector<std::uint32_t> counts;
     std::vector<std::uint32_t> counted; // the squares whose count rose from 0 since the last TakeCounted
 };
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace tryzone
+{
+
 namespace drawing
 {
 sf::Color Mix(sf::Color under, sf::Color over, float amount)
@@ -243,3 +246,5 @@ std::string EncodeSurface(cairo_surface_t* surface)
     return png;
 }
 } // namespace drawing
+
+} // namespace tryzone

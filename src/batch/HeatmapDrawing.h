@@ -8,6 +8,9 @@
 #include <memory>
 #include <string>
 
+namespace tryzone
+{
+
 namespace drawing
 {
 [[nodiscard]] sf::Color Mix(sf::Color under, sf::Color over, float amount);
@@ -62,3 +65,5 @@ void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t 
 // The surface as the bytes of a PNG file; throws std::runtime_error when it cannot be encoded.
 [[nodiscard]] std::string EncodeSurface(cairo_surface_t* surface);
 } // namespace drawing
+
+} // namespace tryzone

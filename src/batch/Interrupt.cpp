@@ -6,6 +6,9 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 volatile std::sig_atomic_t stopSignal = 0;
@@ -64,3 +67,5 @@ void RemoveOnSecondSignal(const std::vector<std::string>& paths)
     }
     removableCount = count;
 }
+
+} // namespace tryzone

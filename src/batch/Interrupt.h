@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // SIGINT and SIGTERM ask the run to stop between frames: the flag below becomes the signal's number. A second one
 // ends the program at once, after removing the temporary files named by RemoveOnSecondSignal. SIGPIPE is ignored:
 // writes to a closed pipe fail with EPIPE instead.
@@ -13,3 +16,5 @@ void CatchStopSignals();
 
 // Replaces the list of files the second signal removes; at most eight are kept.
 void RemoveOnSecondSignal(const std::vector<std::string>& paths);
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <numeric>
 #include <sstream>
 
+namespace tryzone
+{
+
 std::vector<Pairing> LeaguePairings(int entries)
 {
     std::vector<Pairing> pairings;
@@ -243,3 +246,5 @@ Expected<std::string> PlotLeague(const LeagueSetup& setup, const std::vector<Lea
                 "$league using 0:2:3:4 with yerrorbars lc rgb \"black\" pt 7\n";
     return RunPlotter(commands.str());
 }
+
+} // namespace tryzone

@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // Tactics played against one another: every pair both ways round (each tactic as blue and as red), both ways on the
 // same match seeds, so that a side's own edge cancels out.
 struct LeagueEntry
@@ -67,3 +70,5 @@ void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<
 [[nodiscard]] std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& rows);
 // The win rates with their intervals as a bar chart, drawn by gnuplot into PNG bytes; the reason when it cannot.
 [[nodiscard]] Expected<std::string> PlotLeague(const LeagueSetup& setup, const std::vector<LeagueRow>& rows);
+
+} // namespace tryzone

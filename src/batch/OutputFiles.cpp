@@ -10,6 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace fs = std::filesystem;
 
 namespace
@@ -248,3 +251,5 @@ void OutputFiles::Discard()
     RemoveOnSecondSignal({});
     outputs.clear();
 }
+
+} // namespace tryzone

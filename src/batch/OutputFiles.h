@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 enum class OutputKind
 {
     Text,   // may be "-", standard output
@@ -97,3 +100,5 @@ private:
     std::streambuf* consoleBuffer = nullptr; // std::cout's own, while it is sent to standard error
     std::ostream summary;
 };
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <fstream>
 
+namespace tryzone
+{
+
 namespace
 {
 std::uint64_t Fnv1a(std::uint64_t hash, const char* data, std::size_t size)
@@ -177,3 +180,5 @@ std::optional<std::string> ResultsProblem(const RunSetup& setup, TaskRange tasks
     }
     return std::nullopt;
 }
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // What a part carries beside its results so that merge can trust them: the program that wrote it, its heat counts
 // and a digest of the whole document.
 
@@ -32,3 +35,5 @@
 // possession than frames; "match 3: seed 12, not 3402" or the like.
 [[nodiscard]] std::optional<std::string> ResultsProblem(const RunSetup& setup, TaskRange tasks,
                                                         const std::vector<MatchResult>& results);
+
+} // namespace tryzone

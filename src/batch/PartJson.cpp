@@ -6,6 +6,9 @@
 #include <optional>
 #include <type_traits>
 
+namespace tryzone
+{
+
 using nlohmann::ordered_json;
 
 ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup)
@@ -78,3 +81,5 @@ MatchResult ResultFromJson(const ordered_json& match)
     }
     return result;
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // A part's players, as the settings file writes them, and read back: ten entries the settings file would accept, or
 // the reason they are refused.
 [[nodiscard]] nlohmann::ordered_json SettingsAsJson(const std::vector<PlayerSettings>& lineup);
@@ -16,3 +19,5 @@
 // another shape.
 [[nodiscard]] nlohmann::ordered_json ResultAsJson(const MatchResult& result);
 [[nodiscard]] MatchResult ResultFromJson(const nlohmann::ordered_json& match);
+
+} // namespace tryzone

@@ -17,6 +17,9 @@
 
 extern char** environ;
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr const char* kPlotter = "gnuplot";
@@ -208,3 +211,5 @@ Expected<std::string> PlotSweep(const Variation& variation, int matchesPerValue,
 {
     return RunPlotter(Commands(variation, matchesPerValue, rows));
 }
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // Empty when the plotting program can be run; otherwise what to install, in one line.
 [[nodiscard]] std::string PlotterMissing();
 
@@ -17,3 +20,5 @@
 
 // Runs gnuplot with the commands on its standard input and keeps the picture it writes on its standard output.
 [[nodiscard]] Expected<std::string> RunPlotter(const std::string& commands);
+
+} // namespace tryzone

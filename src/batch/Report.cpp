@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::ordered_json;
@@ -203,3 +206,5 @@ ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchRes
             {"results", matches},
             {"totals", {{"frames", totals.frames}, {"teams", teams}}}};
 }
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // A number with the given places after the point, for tables.
 [[nodiscard]] std::string Fixed(double value, int places);
 // A rate or a mean as the JSON outputs keep it: six places.
@@ -50,3 +53,5 @@ struct RunDescription
 
 [[nodiscard]] nlohmann::ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchResult>& results,
                                                    const Totals& totals);
+
+} // namespace tryzone

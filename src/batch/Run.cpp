@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 RunDescription Description(const RunSetup& setup)
@@ -141,3 +144,5 @@ nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchR
     }
     return document;
 }
+
+} // namespace tryzone

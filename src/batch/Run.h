@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // Everything that makes a run what it is: two runs with the same description play the same matches.
 struct RunSetup
 {
@@ -53,3 +56,5 @@ void PrintRulesKept(std::ostream& out, const RunSetup& setup, const std::vector<
 
 // What --json writes for the whole run.
 [[nodiscard]] nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchResult>& results);
+
+} // namespace tryzone

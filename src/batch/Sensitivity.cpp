@@ -10,6 +10,9 @@
 #include <cstdio>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::ordered_json;
@@ -252,3 +255,5 @@ Expected<std::string> PlotSensitivity(const SensitivitySetup& setup, const Sensi
              << "NaN with lines lc rgb '#555555' dt 2 lw 2 title 'unchanged players (band: 95%)'\n";
     return RunPlotter(commands.str());
 }
+
+} // namespace tryzone

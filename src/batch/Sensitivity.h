@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // Which change helps a side most: each float key of its players moved down and up by a share of its value, every
 // lineup on the same match seeds, the changes ranked by the side's win rate against the players as they are.
 struct SensitivitySetup
@@ -65,3 +68,5 @@ void PrintSensitivity(std::ostream& out, const SensitivitySetup& setup, const Se
 // The win rates with their intervals against the unchanged band, drawn by gnuplot into PNG bytes; the reason when
 // it cannot.
 [[nodiscard]] Expected<std::string> PlotSensitivity(const SensitivitySetup& setup, const SensitivityTable& table);
+
+} // namespace tryzone

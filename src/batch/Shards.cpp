@@ -10,6 +10,9 @@
 #include <map>
 #include <set>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -398,3 +401,5 @@ Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBu
     }
     return merged;
 }
+
+} // namespace tryzone

@@ -10,6 +10,9 @@
 #include <variant>
 #include <vector>
 
+namespace tryzone
+{
+
 // Shard `index` of `count`, counted from 0 as job arrays count their tasks.
 struct Shard
 {
@@ -49,3 +52,5 @@ struct MergedRun
 // recomputed (the matches' numbers and seeds, their frames) and against its digest; parts written by another build
 // of the program are refused unless `anyBuild`.
 [[nodiscard]] Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBuild = false);
+
+} // namespace tryzone

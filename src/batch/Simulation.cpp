@@ -9,6 +9,9 @@
 #include <string_view>
 #include <type_traits>
 
+namespace tryzone
+{
+
 namespace
 {
 const std::vector<PlayerSettings>& Lineup(const SimulationPlan& plan, int task)
@@ -243,3 +246,5 @@ std::vector<MatchResult> Simulate(const SimulationPlan& plan)
 {
     return plan.jobs > 1 && PlannedTasks(plan) > 1 ? SimulateInWorkers(plan) : SimulateHere(plan);
 }
+
+} // namespace tryzone

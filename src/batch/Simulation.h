@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 struct SimulationPlan
 {
     std::vector<PlayerSettings> players;
@@ -59,3 +62,5 @@ public:
 // number of workers; with the rules checked, a match that breaks one is the last. A stop request or a failed write
 // of the events ends the run after the matches finished so far, in order. Throws SimulationFailure.
 [[nodiscard]] std::vector<MatchResult> Simulate(const SimulationPlan& plan);
+
+} // namespace tryzone

@@ -12,6 +12,9 @@
 #include <system_error>
 #include <utility>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::ordered_json;
@@ -196,3 +199,5 @@ ordered_json SweepAsJson(const RunDescription& run, const Variation& variation, 
             {"minutes", run.minutes}, {"frames_per_match", run.framesPerMatch},
             {"values", values}};
 }
+
+} // namespace tryzone

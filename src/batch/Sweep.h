@@ -11,6 +11,9 @@
 #include <variant>
 #include <vector>
 
+namespace tryzone
+{
+
 // The 95% Wilson score interval of a share of wins.
 struct Interval
 {
@@ -42,3 +45,5 @@ void PrintSweep(std::ostream& out, const Variation& variation, const std::vector
 [[nodiscard]] std::string SweepCsv(const Variation& variation, const std::vector<SweepRow>& rows);
 [[nodiscard]] nlohmann::ordered_json SweepAsJson(const RunDescription& run, const Variation& variation,
                                                  const std::vector<SweepRow>& rows);
+
+} // namespace tryzone

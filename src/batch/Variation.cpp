@@ -11,6 +11,9 @@
 #include <system_error>
 #include <utility>
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr int kMostValues = 1000;
@@ -301,3 +304,5 @@ std::string FloatText(float value)
     const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
     return std::string(buffer.data(), end);
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <variant>
 #include <vector>
 
+namespace tryzone
+{
+
 // One settings key stepped over a range, or set to each of a list of values, on some of the players: what --vary and
 // --who ask for.
 struct Variation
@@ -41,3 +44,5 @@ struct Variation
 
 // The value as the settings file would hold it, in the fewest digits that read back to the same float.
 [[nodiscard]] std::string FloatText(float value);
+
+} // namespace tryzone

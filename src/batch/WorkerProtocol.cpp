@@ -8,6 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 WireWriter& WireWriter::PutText(std::string_view text)
 {
     Put(static_cast<std::uint64_t>(text.size()));
@@ -206,3 +209,5 @@ private:
         Send(fd, Kind::Done, task, outcome.data(), outcome.size());
     }
 }
+
+} // namespace tryzone

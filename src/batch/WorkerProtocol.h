@@ -10,6 +10,9 @@
 #include <string_view>
 #include <type_traits>
 
+namespace tryzone
+{
+
 // The messages between the parent and its workers over a socket pair. The parent sends a task number (a negative
 // one ends the worker); a worker answers with messages, each a header and a payload of the header's size. Both
 // sides are the same program, so values travel in the machine's own layout; the reader still checks every length,
@@ -104,3 +107,5 @@ bool SendAll(int fd, const void* data, std::size_t size);
 
 // A worker's life: plays the tasks it is sent until told to stop, then ends the process.
 [[noreturn]] void Work(int fd, const WorkerPlan& plan);
+
+} // namespace tryzone

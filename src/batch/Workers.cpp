@@ -16,6 +16,9 @@
 #include <unistd.h>
 #include <vector>
 
+namespace tryzone
+{
+
 namespace
 {
 std::string ExitText(int status)
@@ -348,3 +351,5 @@ std::optional<WorkerFailure> RunWorkers(const WorkerPlan& plan)
 {
     return Pool(plan).Run();
 }
+
+} // namespace tryzone

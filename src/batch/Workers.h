@@ -7,6 +7,9 @@
 #include <ostream>
 #include <string>
 
+namespace tryzone
+{
+
 // What the parent made of an outcome: go on, end the run there, or an outcome that does not decode.
 enum class Taken
 {
@@ -44,3 +47,5 @@ struct WorkerFailure
 // worker before returning; a worker that dies or sends bytes that are not a message of the run ends the run and is
 // reported.
 [[nodiscard]] std::optional<WorkerFailure> RunWorkers(const WorkerPlan& plan);
+
+} // namespace tryzone

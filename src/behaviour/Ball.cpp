@@ -7,6 +7,9 @@
 
 #include <ostream>
 
+namespace tryzone
+{
+
 namespace
 {
 // The ball's one console line, on the host's console (standard output unless a frame is being played again).
@@ -111,3 +114,5 @@ void Ball::HandleCollision(Entity* other)
     }
     stealTimer = 0.f;
 }
+
+} // namespace tryzone

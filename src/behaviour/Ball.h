@@ -2,6 +2,9 @@
 
 #include "core/Entity.h"
 
+namespace tryzone
+{
+
 class Player;
 
 // What changes in the ball besides its entity and its holder, in one aggregate that snapshots copy whole.
@@ -34,3 +37,5 @@ public:
 
     Player* holder;
 };
+
+} // namespace tryzone

@@ -14,6 +14,9 @@
 #include <string_view>
 #include <utility>
 
+namespace tryzone
+{
+
 const char* PlayerStateName(int state)
 {
     static constexpr std::array<const char*, 5> names{"Idle", "Support", "Defend", "Attack", "Pass"};
@@ -176,3 +179,5 @@ void Player::DrawDebugMarks() const
     DebugOverlay::DrawCircle(centre.x, centre.y, enemyIsTooNearDistance, sf::Color::Red, true, 2.f,
                              DebugLayer::Foreground);
 }
+
+} // namespace tryzone

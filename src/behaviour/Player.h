@@ -9,6 +9,9 @@
 #include <cstdint>
 #include <memory>
 
+namespace tryzone
+{
+
 class RugbyScene;
 
 // Indices of the states of the default tactic in the player's graph.
@@ -82,3 +85,5 @@ private:
     void FollowOrder();
     void PassAsOrdered();
 };
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include "core/Random.h"
 #include "match/RugbyScene.h"
 
+namespace tryzone
+{
+
 namespace
 {
 // Every state but Pass starts the same way: find the match and stand still.
@@ -189,3 +192,5 @@ void PlayerActionPass::Recall(const ActionMemory& memory, RugbyScene& match)
     PlayerAction::Recall(memory, match);
     ball = memory.started ? match.ball : nullptr;
 }
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include "behaviour/StateGraph.h"
 
+namespace tryzone
+{
+
 class Ball;
 class Player;
 class RugbyScene;
@@ -117,3 +120,5 @@ public:
 
     float depth = 0.25f;
 };
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+namespace tryzone
+{
+
 // The conditions are tested for every player every frame: they reach the match through the player, the match he was
 // spawned into, rather than by a cast of the host's current scene.
 
@@ -50,3 +53,5 @@ bool PlayerCondition_ScoreDifference::Test(Player* owner)
                                                      : std::int64_t{scene->redScore} - scene->blueScore;
     return difference >= atLeast && difference <= atMost;
 }
+
+} // namespace tryzone

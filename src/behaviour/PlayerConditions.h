@@ -2,6 +2,9 @@
 
 #include "behaviour/StateGraph.h"
 
+namespace tryzone
+{
+
 class Player;
 
 // The owner holds the ball.
@@ -47,3 +50,5 @@ public:
     int atLeast = 1;
     int atMost = 1000;
 };
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+namespace tryzone
+{
+
 // What an outside brain tells a player to do until told otherwise. Builtin leaves him to his own state graph; the
 // others stand in for it, and his graph waits where it was until he is given back to it.
 enum class OrderKind : std::int32_t
@@ -22,3 +25,5 @@ struct PlayerOrder
 
     bool operator==(const PlayerOrder&) const = default;
 };
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 
 #include <string_view>
 
+namespace tryzone
+{
+
 namespace
 {
 float Float(const TacticStep& step, std::string_view name)
@@ -120,3 +123,5 @@ void Wire(StateGraph<Player, PlayerAction>& graph, const CompiledTactic& tactic)
     }
     graph.SetState(tactic.start);
 }
+
+} // namespace tryzone

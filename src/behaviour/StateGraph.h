@@ -3,6 +3,9 @@
 #include <memory>
 #include <vector>
 
+namespace tryzone
+{
+
 // A small finite-state machine over an owner type. The graph owns its states, a state its actions and links,
 // a link its conditions; the owner is only pointed to. Nothing allocates once the graph is wired. A is the actions'
 // common base, for owners whose actions offer more than Action does.
@@ -138,3 +141,5 @@ private:
         return true;
     }
 };
+
+} // namespace tryzone

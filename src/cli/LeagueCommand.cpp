@@ -11,6 +11,9 @@
 #include <filesystem>
 #include <random>
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr std::string_view kTacticsSuffix = ".tactics.json";
@@ -136,3 +139,5 @@ int LeagueCommand(const TacticsCommands& commands)
     }
     return 0;
 }
+
+} // namespace tryzone

@@ -11,6 +11,9 @@
 #include <set>
 #include <system_error>
 
+namespace tryzone
+{
+
 namespace
 {
 // The smallest --minutes: one frame.
@@ -244,3 +247,5 @@ std::optional<int> ParseCommandLine(CLI::App& app, int argc, const char* const* 
     }
     return std::nullopt;
 }
+
+} // namespace tryzone

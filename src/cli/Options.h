@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 
+namespace tryzone
+{
+
 inline constexpr int kMaxMatches = 1000000;
 inline constexpr double kMaxMinutes = 100000.0;
 
@@ -47,3 +50,5 @@ CLI::Option* AddFile(CLI::App& app, const std::string& option, std::string& file
 // the option and the accepted range otherwise.
 [[nodiscard]] std::uint64_t WholeNumber(const std::string& option, const std::string& text, std::uint64_t min,
                                         std::uint64_t max);
+
+} // namespace tryzone

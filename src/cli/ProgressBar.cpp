@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+namespace tryzone
+{
+
 ProgressBar::ProgressBar(int matchCount, std::int64_t framesPerMatch)
     : matches(matchCount), frames(framesPerMatch), start(std::chrono::steady_clock::now())
 {
@@ -28,3 +31,5 @@ void ProgressBar::Clear()
     std::fprintf(stderr, "\r%*s\r", 120, "");
     std::fflush(stderr);
 }
+
+} // namespace tryzone

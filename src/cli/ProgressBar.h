@@ -3,6 +3,9 @@
 #include <chrono>
 #include <cstdint>
 
+namespace tryzone
+{
+
 // One line on standard error, redrawn in place: matches done, matches per minute, frames per second, time left.
 class ProgressBar
 {
@@ -17,3 +20,5 @@ private:
     std::int64_t frames;
     std::chrono::steady_clock::time_point start;
 };
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include "batch/Plot.h"
 #include "cli/Options.h"
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr int kMostJobs = 1024;
@@ -152,3 +155,5 @@ void AddScaleOptions(CLI::App& app, ScaleOptions& options)
     AddMerge(app, options);
     CheckTogether(app, options);
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // The options that spread a run over cores and machines and sweep a value, and the merge subcommand.
 struct ScaleOptions
 {
@@ -31,3 +34,5 @@ struct ScaleOptions
 // Adds the options and the subcommand to the simulator's command line; their checks run when it is parsed, so a
 // bad value is a one-line error before any match is played.
 void AddScaleOptions(CLI::App& app, ScaleOptions& options);
+
+} // namespace tryzone

@@ -16,6 +16,9 @@
 #include <limits>
 #include <random>
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr int kMostJobs = 1024;
@@ -236,3 +239,5 @@ int SensitivityCommand(const SensitivityOptions& options)
     }
     return WriteOutputs(setup, results, seconds, files, outputs);
 }
+
+} // namespace tryzone

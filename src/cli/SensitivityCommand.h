@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 
+namespace tryzone
+{
+
 // tryzone-sim sensitivity: which change of a side's players helps it most.
 struct SensitivityOptions
 {
@@ -27,3 +30,5 @@ void AddSensitivityCommand(CLI::App& app, SensitivityOptions& options);
 
 // Plays the players as they are and every change on the same match seeds and prints the ranking; the exit status.
 [[nodiscard]] int SensitivityCommand(const SensitivityOptions& options);
+
+} // namespace tryzone

@@ -16,6 +16,9 @@
 #include <filesystem>
 #include <iostream>
 
+namespace tryzone
+{
+
 int Fail(int status, const std::string& reason)
 {
     std::cerr << "tryzone-sim: " << reason << std::endl;
@@ -238,3 +241,5 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
     }
     return 0;
 }
+
+} // namespace tryzone

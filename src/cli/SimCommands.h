@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 class OutputFiles;
 class Output;
 
@@ -57,3 +60,5 @@ int Fail(int status, const std::string& reason);
 // Opens the outputs before anything is played: 0, or the exit status after saying why not, 2 for outputs the
 // command line names wrongly and 1 for files that cannot be made.
 int OpenOutputFiles(OutputFiles& files);
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // The lines that depend on the machine rather than on the seed; always the last: frames per second, then matches
 // of the run's length per minute and how long 1000 and 100000 of them would take at that pace.
 void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::string& how,
@@ -19,3 +22,5 @@ void PrintSpeed(std::ostream& out, long long frames, double seconds, const std::
 // nothing. The exit status, 0 when all went well.
 [[nodiscard]] int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResult>& results,
                                            int firstTask, Output* csv, Output* plot, OutputFiles& files);
+
+} // namespace tryzone

@@ -20,6 +20,9 @@
 #include <random>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 long long FramesOf(const std::vector<MatchResult>& results)
@@ -260,3 +263,5 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         WriteOutputs(setup, scale, tasks, results, seconds, heatmap ? &*heatmap : nullptr, files, outputs);
     return written != 0 ? written : status;
 }
+
+} // namespace tryzone

@@ -11,6 +11,9 @@
 #include <iostream>
 #include <limits>
 
+namespace tryzone
+{
+
 bool ReadTacticsFiles(const std::vector<std::string>& paths,
                       std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
 {
@@ -158,3 +161,5 @@ int TacticsCommand(const TacticsCommands& commands)
     }
     return 0;
 }
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // The simulator's tactics: --blue-tactics and --red-tactics for every run, the tactics subcommand that checks and
 // draws a file, and the league subcommand that plays tactics against one another.
 struct TacticsCommands
@@ -46,3 +49,5 @@ void AddTacticsCommands(CLI::App& app, TacticsCommands& commands);
 [[nodiscard]] int TacticsCommand(const TacticsCommands& commands);
 // tryzone-sim league A B [C ...]; the exit status.
 [[nodiscard]] int LeagueCommand(const TacticsCommands& commands);
+
+} // namespace tryzone

@@ -3,6 +3,9 @@
 #include <graphviz/gvc.h>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 // A string as a DOT quoted string holds it.
@@ -107,3 +110,5 @@ Expected<std::string> DrawTactic(const CompiledTactic& tactic, const std::string
     gvFreeContext(context);
     return picture;
 }
+
+} // namespace tryzone

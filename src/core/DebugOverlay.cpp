@@ -5,6 +5,9 @@
 #include <SFML/Graphics/RenderTarget.hpp>
 #include <string>
 
+namespace tryzone
+{
+
 namespace
 {
 // Picks the layer's queue of one kind; null for a value that names no layer.
@@ -200,3 +203,5 @@ void DebugOverlay::Clear()
     backgroundTexts.clear();
     backgroundCircles.clear();
 }
+
+} // namespace tryzone

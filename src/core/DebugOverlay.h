@@ -14,6 +14,9 @@ namespace sf
 class RenderTarget;
 }
 
+namespace tryzone
+{
+
 enum class DebugLayer : std::uint8_t
 {
     Background = 0, // under the entities
@@ -79,3 +82,5 @@ private:
 
     bool enabled = true;
 };
+
+} // namespace tryzone

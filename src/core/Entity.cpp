@@ -3,6 +3,9 @@
 #include "core/GameHost.h"
 #include "core/Geometry.h"
 
+namespace tryzone
+{
+
 Entity::Entity(float radius, const sf::Color& color)
 {
     shape.setOrigin(0.f, 0.f);
@@ -106,3 +109,5 @@ Scene* Entity::CurrentScene()
 {
     return GameHost::Instance().CurrentScene();
 }
+
+} // namespace tryzone

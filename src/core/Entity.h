@@ -4,6 +4,9 @@
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
 
+namespace tryzone
+{
+
 class Scene;
 
 // What changes in an entity besides its shape, in one aggregate that snapshots copy whole.
@@ -70,3 +73,5 @@ private:
     // The shape's position plus its radius: the same point as PositionAt(0.5, 0.5).
     [[nodiscard]] sf::Vector2f Centre() const;
 };
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <SFML/Window/Event.hpp>
 #include <iostream>
 
+namespace tryzone
+{
+
 float CapFrameTime(float elapsedSeconds)
 {
     return kMaxFrameTime < elapsedSeconds ? kMaxFrameTime : elapsedSeconds;
@@ -171,3 +174,5 @@ void GameHost::Reset()
     windowWidth = -1;
     windowHeight = -1;
 }
+
+} // namespace tryzone

@@ -18,6 +18,9 @@ class RenderTarget;
 class RenderWindow;
 }
 
+namespace tryzone
+{
+
 // The longest frame the simulation advances by, in seconds; a slower frame is simulated as this long. Counts of
 // frames turn into match time through kFrameSeconds, the same length as a double.
 inline constexpr double kFrameSeconds = 0.00835;
@@ -125,3 +128,5 @@ private:
     int windowWidth = -1;
     int windowHeight = -1;
 };
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <limits>
 
+namespace tryzone
+{
+
 float Distance(int x1, int y1, int x2, int y2)
 {
     const std::int64_t dx = static_cast<std::int64_t>(x2) - x1;
@@ -51,3 +54,5 @@ int TruncToInt(float value)
     }
     return value > 0.f ? std::numeric_limits<int>::max() : std::numeric_limits<int>::min();
 }
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include <SFML/System/Vector2.hpp>
 
+namespace tryzone
+{
+
 // Distance between two whole-pixel points. The squares are summed in 64 bits, so no pair of ints overflows.
 [[nodiscard]] float Distance(int x1, int y1, int x2, int y2);
 
@@ -13,3 +16,5 @@ bool Normalize(sf::Vector2f& v);
 
 // Truncation towards zero that is defined for every float: NaN gives 0, out-of-range values saturate.
 [[nodiscard]] int TruncToInt(float value);
+
+} // namespace tryzone

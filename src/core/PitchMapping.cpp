@@ -7,6 +7,9 @@
 #include <SFML/Window/Event.hpp>
 #include <cmath>
 
+namespace tryzone
+{
+
 namespace
 {
 // Truncated as a window pixel is, but the view's float arithmetic lands a hair off whole pixels (99.99999 for 100),
@@ -45,3 +48,5 @@ sf::Event EventOnPitch(const sf::View& view, sf::Vector2u windowSize, const sf::
     }
     return mapped;
 }
+
+} // namespace tryzone

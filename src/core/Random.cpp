@@ -3,6 +3,9 @@
 #include <cmath>
 #include <memory>
 
+namespace tryzone
+{
+
 namespace
 {
 // The default world's engines: each thread has its own, seeded from std::random_device on first use. On the heap,
@@ -80,3 +83,5 @@ void RestoreRandom(const RandomState& state)
 {
     Current() = state;
 }
+
+} // namespace tryzone

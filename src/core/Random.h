@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <random>
 
+namespace tryzone
+{
+
 // True with probability percent / 100: never for 0 or less, always for 101 or more.
 [[nodiscard]] bool Chance(float percent);
 
@@ -35,3 +38,5 @@ struct RandomState
 
 [[nodiscard]] RandomState SaveRandom();
 void RestoreRandom(const RandomState& state);
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include "core/GameHost.h"
 
+namespace tryzone
+{
+
 int Scene::WindowWidth() const
 {
     return host->WindowWidth();
@@ -16,3 +19,5 @@ void Scene::Enqueue(std::unique_ptr<Entity> entity)
 {
     host->QueueEntity(std::move(entity));
 }
+
+} // namespace tryzone

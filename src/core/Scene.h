@@ -11,6 +11,9 @@ namespace sf
 class Event;
 }
 
+namespace tryzone
+{
+
 class GameHost;
 
 // What the window shows and plays. The host owns the entities a scene spawns; the scene only points to them.
@@ -46,3 +49,5 @@ public:
 private:
     void Enqueue(std::unique_ptr<Entity> entity);
 };
+
+} // namespace tryzone

@@ -1,5 +1,8 @@
 #pragma once
 
+namespace tryzone
+{
+
 class Entity;
 
 // Looks at the world between the parts of the host's step, where a check must see what one part left behind before
@@ -13,3 +16,5 @@ public:
     // After the entity's Tick and movement, before the collision pass.
     virtual void AfterEntityUpdate(const Entity& /*entity*/) {}
 };
+
+} // namespace tryzone

@@ -1,5 +1,8 @@
 #include "core/World.h"
 
+namespace tryzone
+{
+
 World::World()
 {
     // No window in a world of its own: laying out a text would need a graphics context.
@@ -19,3 +22,5 @@ WorldScope::~WorldScope()
     DebugOverlay::active = overlay;
     activeRandom = random;
 }
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include "core/GameHost.h"
 #include "core/Random.h"
 
+namespace tryzone
+{
+
 // Everything a match reaches through the game's single host: the host itself (entity lists, scene, frame time, step
 // observer), the debug overlay and the random engines. The game plays in the default world, the one the singletons
 // return when no world is current. Many matches in one process each get a world of their own, made current on the
@@ -40,3 +43,5 @@ private:
     DebugOverlay* overlay;
     RandomState* random;
 };
+
+} // namespace tryzone

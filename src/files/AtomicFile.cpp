@@ -12,6 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace fs = std::filesystem;
 
 namespace
@@ -214,3 +217,5 @@ bool ReplaceFile(const fs::path& target, const std::function<bool(int descriptor
     AtomicFile file;
     return file.Open(target, like) == 0 && fill(file.Descriptor()) && file.Commit() == 0;
 }
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace tryzone
+{
+
 // Who owns a file and who may read it; a replacement takes these over from the file it replaces.
 struct FileAccess
 {
@@ -70,3 +73,5 @@ struct AtomicGroup
 // target then left as it was. Anything at target other than a regular file is refused.
 [[nodiscard]] bool ReplaceFile(const std::filesystem::path& target, const std::function<bool(int descriptor)>& fill,
                                std::optional<FileAccess> like = std::nullopt);
+
+} // namespace tryzone

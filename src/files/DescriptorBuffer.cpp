@@ -5,6 +5,9 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr std::size_t kBufferSize = 1 << 16;
@@ -78,3 +81,5 @@ int DescriptorBuffer::sync()
 {
     return Drain() ? 0 : -1;
 }
+
+} // namespace tryzone

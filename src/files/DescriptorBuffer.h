@@ -4,6 +4,9 @@
 #include <streambuf>
 #include <vector>
 
+namespace tryzone
+{
+
 // A stream buffer over a file descriptor that keeps the reason of the first failed write and writes nothing after
 // it, so that a file that could not take a line is left as it stood.
 class DescriptorBuffer : public std::streambuf
@@ -31,3 +34,5 @@ private:
     std::uint64_t drained = 0;
     std::vector<char> buffer;
 };
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include <utility>
 #include <variant>
 
+namespace tryzone
+{
+
 // Why something could not be done, as one line; any Expected takes it: `return Unexpected{"no seed"};`.
 struct Unexpected
 {
@@ -52,3 +55,5 @@ private:
     bool failed = false;
     std::string reason;
 };
+
+} // namespace tryzone

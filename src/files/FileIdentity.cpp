@@ -6,6 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace fs = std::filesystem;
 
 namespace
@@ -117,3 +120,5 @@ Expected<void> CheckWritable(const std::string& path)
     }
     return {};
 }
+
+} // namespace tryzone

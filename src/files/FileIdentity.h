@@ -7,6 +7,9 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace tryzone
+{
+
 // What names a file: its device and inode when it exists, the path it resolves to when it does not yet (a
 // dangling symbolic link resolves to its missing target, which is the file a write through it creates). "-" is
 // standard output.
@@ -43,3 +46,5 @@ struct NamedFile
 // Whether a write to an output may be tried, found without touching it; if not, why it could not be created or
 // emptied: a folder, a missing or read-only folder, a read-only file.
 [[nodiscard]] Expected<void> CheckWritable(const std::string& path);
+
+} // namespace tryzone

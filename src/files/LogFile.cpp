@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 LogFile::LogFile() : stream(nullptr) {}
 
 LogFile::~LogFile()
@@ -48,3 +51,5 @@ bool LogFile::CutTo(std::uint64_t length)
     buffer->Restart(length);
     return true;
 }
+
+} // namespace tryzone

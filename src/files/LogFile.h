@@ -7,6 +7,9 @@
 #include <ostream>
 #include <string>
 
+namespace tryzone
+{
+
 // A log written as it grows: standard output for "-", else a file created or emptied by Open. A regular file can be
 // cut back to an earlier length, when what was logged after it no longer happened; standard output and pipes
 // cannot. The first failed write is kept, and nothing is written after it.
@@ -34,3 +37,5 @@ private:
     std::unique_ptr<DescriptorBuffer> buffer;
     std::ostream stream;
 };
+
+} // namespace tryzone

@@ -1,5 +1,8 @@
 #include "match/Formation.h"
 
+namespace tryzone
+{
+
 std::array<sf::Vector2f, 5> KickOffFormation(float width, float height)
 {
     return {{
@@ -10,3 +13,5 @@ std::array<sf::Vector2f, 5> KickOffFormation(float width, float height)
         {0.15f * width, 0.9f * height},
     }};
 }
+
+} // namespace tryzone

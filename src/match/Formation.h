@@ -3,6 +3,9 @@
 #include <SFML/System/Vector2.hpp>
 #include <array>
 
+namespace tryzone
+{
+
 // Kick-off spots (centres) of the left-hand team for a pitch of the given size; the right-hand team
 // stands on their mirror images (width - x, y).
 [[nodiscard]] std::array<sf::Vector2f, 5> KickOffFormation(float width, float height);
@@ -12,3 +15,5 @@
 {
     return {width - spot.x, spot.y};
 }
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+namespace tryzone
+{
+
 class Player;
 
 // Told what happens in a match, as it happens. The game leaves it unset; tools that study matches set one.
@@ -23,3 +26,5 @@ public:
     // The ball handed over by hand (E in debug mode): only input moves it so.
     virtual void OnHand(const Player& /*from*/, const Player& /*to*/) {}
 };
+
+} // namespace tryzone

@@ -13,6 +13,9 @@
 #include <utility>
 #include <vector>
 
+namespace tryzone
+{
+
 class Ball;
 class Player;
 
@@ -103,3 +106,5 @@ private:
     void DrawScores() const;
     void DrawDebugShapes(float width, float height) const;
 };
+
+} // namespace tryzone

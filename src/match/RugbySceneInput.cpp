@@ -4,6 +4,9 @@
 
 #include <SFML/Window/Event.hpp>
 
+namespace tryzone
+{
+
 namespace
 {
 bool IsButton(const sf::Event& event, sf::Mouse::Button button)
@@ -82,3 +85,5 @@ Player* RugbyScene::PickAt(int x, int y) const
     }
     return nullptr;
 }
+
+} // namespace tryzone

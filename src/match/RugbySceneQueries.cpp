@@ -6,6 +6,9 @@
 
 #include <limits>
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr std::size_t kTeamSize = 5;
@@ -134,3 +137,5 @@ int RugbyScene::SlotOf(const Player* player) const
     }
     return -1;
 }
+
+} // namespace tryzone

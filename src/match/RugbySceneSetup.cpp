@@ -8,6 +8,9 @@
 
 #include <cmath>
 
+namespace tryzone
+{
+
 namespace
 {
 // The lane follows from the start height; a height that is not a number lands in the middle lane.
@@ -81,3 +84,5 @@ void RugbyScene::SetUpMatch(const std::vector<PlayerSettings>& records)
     ball->PlaceAt(start.x, start.y, 0.5f, 0.5f);
     Notify(&MatchObserver::OnKickOff, *ballCarrier);
 }
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <cstring>
 #include <string_view>
 
+namespace tryzone
+{
+
 namespace
 {
 const sf::Color kFieldOfPlay(112, 189, 26, 255);
@@ -155,3 +158,5 @@ void RugbyScene::DrawDebugShapes(float width, float height) const
         DebugOverlay::DrawLine(from.x, from.y, to.x, to.y, color, DebugLayer::Foreground);
     }
 }
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+namespace tryzone
+{
+
 class MatchRunner;
 class RugbyScene;
 
@@ -22,3 +25,5 @@ public:
     // Input is about to be fed between two frames; what it causes belongs to the given frame, the next one played.
     virtual void BeforeInput(std::int64_t /*frame*/) {}
 };
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::ordered_json;
@@ -141,3 +144,5 @@ void MatchRecorder::Write(const char* kind, const nlohmann::ordered_json& detail
     line.update(details);
     *events << line.dump() << '\n';
 }
+
+} // namespace tryzone

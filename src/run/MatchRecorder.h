@@ -10,6 +10,9 @@
 #include <optional>
 #include <ostream>
 
+namespace tryzone
+{
+
 class Player;
 class RugbyScene;
 
@@ -97,3 +100,5 @@ private:
     std::ostream* events;
     std::int64_t frame = 0;
 };
+
+} // namespace tryzone

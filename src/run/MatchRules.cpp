@@ -8,6 +8,9 @@
 
 #include <cmath>
 
+namespace tryzone
+{
+
 namespace
 {
 // Centres are recomputed from the shape's corner, so a placed centre may come back a rounding step away.
@@ -147,3 +150,5 @@ void MatchRules::Break(const std::string& rule)
         breach = RuleBreach{frame, rule};
     }
 }
+
+} // namespace tryzone

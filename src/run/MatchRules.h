@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 
+namespace tryzone
+{
+
 class RugbyScene;
 class Player;
 class Ball;
@@ -57,3 +60,5 @@ private:
     std::array<std::int64_t, 2> scoresBefore; // blue, red, at the end of the last frame
     std::optional<RuleBreach> breach;
 };
+
+} // namespace tryzone

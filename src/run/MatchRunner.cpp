@@ -12,6 +12,9 @@
 #include <cmath>
 #include <utility>
 
+namespace tryzone
+{
+
 namespace
 {
 // The game's match with the players given rather than read from the settings file.
@@ -203,3 +206,5 @@ std::uint32_t MatchSeed(std::uint64_t runSeed, int match)
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
 }
+
+} // namespace tryzone

@@ -12,15 +12,18 @@
 #include <memory>
 #include <vector>
 
-class MatchObserver;
-
-class RugbyScene;
-class StepObserver;
-
 namespace sf
 {
 class Event;
 }
+
+namespace tryzone
+{
+
+class MatchObserver;
+
+class RugbyScene;
+class StepObserver;
 
 // The ten players the game fields when it has no settings file.
 [[nodiscard]] std::array<PlayerSettings, 10> DefaultPlayers();
@@ -89,3 +92,5 @@ private:
     std::vector<FrameObserver*> observers;
     StepObserver* steps = nullptr;
 };
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include <memory>
 #include <stdexcept>
 
+namespace tryzone
+{
+
 namespace
 {
 // The classes as the snapshot knows them: a member added to one beside its status changes its size, and the build
@@ -118,3 +121,5 @@ void RestoreSnapshot(const MatchSnapshot& snapshot, RugbyScene& scene)
     scene.selectedPlayer = PlayerAt(scene, snapshot.selectedPlayer);
     scene.selectedReceiver = PlayerAt(scene, snapshot.selectedReceiver);
 }
+
+} // namespace tryzone

@@ -11,6 +11,9 @@
 #include <array>
 #include <cstdint>
 
+namespace tryzone
+{
+
 // What can change in one entity: its shape's position, size and colour, and its status.
 struct EntitySnapshot
 {
@@ -57,3 +60,5 @@ struct MatchSnapshot
 // Puts the snapshot's state into the scene's players and ball and the thread's random engines. The scene's entities
 // must be live, in the order a match spawns them.
 void RestoreSnapshot(const MatchSnapshot& snapshot, RugbyScene& scene);
+
+} // namespace tryzone

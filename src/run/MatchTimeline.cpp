@@ -13,6 +13,9 @@
 #include <iostream>
 #include <iterator>
 
+namespace tryzone
+{
+
 namespace
 {
 // Silences the match's console lines while a frame already shown is played again.
@@ -381,3 +384,5 @@ std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream
     }
     return timeline.Results();
 }
+
+} // namespace tryzone

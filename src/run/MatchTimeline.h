@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 class LogFile;
 class RecordingFile;
 
@@ -143,3 +146,5 @@ private:
 // matches it holds, with their counts.
 [[nodiscard]] std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events,
                                                       const volatile std::sig_atomic_t* stop = nullptr);
+
+} // namespace tryzone

@@ -15,6 +15,9 @@
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -159,3 +162,5 @@ std::string EndLine(std::int64_t frame)
 {
     return nlohmann::ordered_json{{"end", frame}}.dump() + '\n';
 }
+
+} // namespace tryzone

@@ -16,6 +16,9 @@ namespace sf
 class Event;
 }
 
+namespace tryzone
+{
+
 // What the match is fed besides its seed and players. An input stamped with frame F is given after step F - 1 and
 // before step F; the first step is frame 1.
 enum class InputKind : std::uint8_t
@@ -86,3 +89,5 @@ struct Recording
 // The recording in the file, or one line saying what is wrong with it and where. A FIFO or a device is refused
 // without being opened, so nothing blocks; blank lines after the last one are allowed.
 [[nodiscard]] Expected<Recording> ReadRecording(const std::string& path);
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 RecordingFile::~RecordingFile()
 {
     if (descriptor >= 0)
@@ -71,3 +74,5 @@ void RecordingFile::Write(std::string_view line)
         line.remove_prefix(static_cast<std::size_t>(written));
     }
 }
+
+} // namespace tryzone

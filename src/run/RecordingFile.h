@@ -6,6 +6,9 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace tryzone
+{
+
 // A recording being written: each line reaches the file as it is written, so a crash loses at most the line being
 // written; input lines can be taken back when a jump back and new input replace the future they described. After a
 // failed write (a full disk, a file size limit) nothing more is written or cut: the file is left as it stood.
@@ -38,3 +41,5 @@ private:
     int error = 0;
     std::vector<off_t> starts; // where each input line begins
 };
+
+} // namespace tryzone

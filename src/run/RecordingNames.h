@@ -4,6 +4,9 @@
 
 #include <array>
 
+namespace tryzone
+{
+
 // The names a recording gives its inputs and orders, shared by its writer and its reader.
 inline constexpr std::array<const char*, 8> kKindNames = {"debug", "pick",       "steer",  "receiver",
                                                           "hand",  "frame_time", "reload", "order"};
@@ -14,3 +17,5 @@ inline constexpr std::array<const char*, kOrderKinds> kOrderNames = {"builtin", 
 {
     return kind == InputKind::Pick || kind == InputKind::Steer || kind == InputKind::Receiver;
 }
+
+} // namespace tryzone

@@ -11,6 +11,9 @@
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -319,3 +322,5 @@ Expected<Recording> ReadRecording(const std::string& path)
     }
     return recording;
 }
+
+} // namespace tryzone

@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdio>
 
+namespace tryzone
+{
+
 namespace
 {
 // The length of the valid UTF-8 sequence that starts text, or 0 when its first byte does not start one: overlong
@@ -79,3 +82,5 @@ std::string ConsoleText(std::string_view text, std::size_t maxBytes)
     }
     return shown;
 }
+
+} // namespace tryzone

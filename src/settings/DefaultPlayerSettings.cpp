@@ -2,6 +2,9 @@
 
 #include <cstddef>
 
+namespace tryzone
+{
+
 std::array<PlayerSettings, 10> DefaultPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width)
 {
     std::array<PlayerSettings, 10> defaults{};
@@ -29,3 +32,5 @@ std::array<PlayerSettings, 10> DefaultPlayerSettings(const std::array<sf::Vector
     }
     return defaults;
 }
+
+} // namespace tryzone

@@ -5,6 +5,9 @@
 #include <string_view>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 namespace fs = std::filesystem;
@@ -95,3 +98,5 @@ bool WriteAll(int descriptor, std::string_view text)
     }
     return true;
 }
+
+} // namespace tryzone

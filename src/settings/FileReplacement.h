@@ -7,6 +7,9 @@
 #include <string_view>
 #include <sys/types.h>
 
+namespace tryzone
+{
+
 // An open file descriptor, closed with the object.
 class Descriptor
 {
@@ -43,3 +46,5 @@ private:
 
 // Copies what remains to be read from one descriptor to the other.
 [[nodiscard]] bool CopyAll(int from, int to);
+
+} // namespace tryzone

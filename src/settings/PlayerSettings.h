@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace tryzone
+{
+
 // One player's settings, as read from and written to the settings file.
 struct PlayerSettings
 {
@@ -48,3 +51,5 @@ inline constexpr std::array<const char*, 3 + kPlayerFloatKeys.size()> kPlayerKey
     }
     return keys;
 }();
+
+} // namespace tryzone

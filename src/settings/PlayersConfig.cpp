@@ -22,6 +22,9 @@
 #include <unistd.h>
 #include <utility>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -386,3 +389,5 @@ int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, 10>& defaults)
     }
     return appended;
 }
+
+} // namespace tryzone

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // One entry of the settings file as the store reads it; nothing when a key is missing or has the wrong type.
 [[nodiscard]] std::optional<PlayerSettings> RecordFromJson(const nlohmann::json& entry);
 // One record as the store writes it: floats widened exactly, so they read back as the same floats.
@@ -44,3 +47,5 @@ public:
     // Fills the slots a short file left empty with the defaults of those slots; returns how many it appended.
     int CompleteFrom(const std::array<PlayerSettings, 10>& defaults);
 };
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 ReadOutcome ReadBounded(int descriptor, std::string& text, std::size_t maxBytes)
 {
     std::array<char, 16384> chunk{};
@@ -43,3 +46,5 @@ OpenOutcome OpenRegular(const std::string& path, Descriptor& file, struct stat& 
     }
     return OpenOutcome::Opened;
 }
+
+} // namespace tryzone

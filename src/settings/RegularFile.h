@@ -6,6 +6,9 @@
 #include <string>
 #include <sys/stat.h>
 
+namespace tryzone
+{
+
 enum class ReadOutcome
 {
     Read,
@@ -28,3 +31,5 @@ enum class OpenOutcome
 };
 
 [[nodiscard]] OpenOutcome OpenRegular(const std::string& path, Descriptor& file, struct stat& status);
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -163,3 +166,5 @@ std::string SettingsHint(const json& document)
     }
     return {};
 }
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include "tactics/TacticCatalogue.h"
 
+namespace tryzone
+{
+
 namespace
 {
 TacticCondition Is(const char* kind, bool expected = true)
@@ -35,3 +38,5 @@ const CompiledTactic& DefaultTactic()
     static const CompiledTactic compiled = CompileTactic(DefaultTacticModel());
     return compiled;
 }
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 
 #include <map>
 
+namespace tryzone
+{
+
 double TacticStep::Number(std::string_view name) const
 {
     for (const Parameter& parameter : parameters)
@@ -151,3 +154,5 @@ CompiledTactic CompileTactic(const Tactic& tactic)
     compiled.warnings = Unreachable(compiled);
     return compiled;
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <variant>
 #include <vector>
 
+namespace tryzone
+{
+
 // A team's state graph as data: the states by name, each with one action from the catalogue, and its links in
 // priority order, each to a state named by the link and guarded by conditions from the catalogue.
 
@@ -129,3 +132,5 @@ struct MatchTactics
     [[nodiscard]] bool Any() const { return blue != nullptr || red != nullptr; }
     bool operator==(const MatchTactics&) const = default;
 };
+
+} // namespace tryzone

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <sstream>
 
+namespace tryzone
+{
+
 const std::vector<CatalogueEntry>& CatalogueActions()
 {
     static const std::vector<CatalogueEntry> actions{
@@ -223,3 +226,5 @@ std::string WordList(const std::vector<std::string_view>& words)
     }
     return list;
 }
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+namespace tryzone
+{
+
 // The closed set of actions and conditions a tactic may name, with their parameters. The players' behaviour builds
 // each entry; the tactics file is checked against this list before anything is built.
 
@@ -54,3 +57,5 @@ struct CatalogueEntry
 // The names joined by ", ", for messages and help.
 [[nodiscard]] std::string CatalogueNames(const std::vector<CatalogueEntry>& entries);
 [[nodiscard]] std::string WordList(const std::vector<std::string_view>& words);
+
+} // namespace tryzone

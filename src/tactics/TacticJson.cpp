@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -245,3 +248,5 @@ Tactic TacticFromJson(const json& document)
     }
     return tactic;
 }
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 
 #include <cmath>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -170,3 +173,5 @@ std::string TacticText(const Tactic& tactic)
 {
     return TacticToJson(tactic).dump(4) + "\n";
 }
+
+} // namespace tryzone

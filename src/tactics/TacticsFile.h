@@ -9,6 +9,9 @@
 #include <string_view>
 #include <vector>
 
+namespace tryzone
+{
+
 // A tactics file (NAME.tactics.json) read and checked whole before anything is built from it.
 struct TacticsRead
 {
@@ -31,3 +34,5 @@ inline constexpr std::size_t kMaxTacticsFileBytes = 1024 * 1024;
 [[nodiscard]] nlohmann::ordered_json TacticToJson(const Tactic& tactic);
 // The file's text: the document with an indent of four spaces and a final line end.
 [[nodiscard]] std::string TacticText(const Tactic& tactic);
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <SFML/Window/Event.hpp>
 #include <stdexcept>
 
+namespace tryzone
+{
+
 namespace
 {
 // Where Debian's fonts-hack-ttf puts the game's font.
@@ -86,3 +89,5 @@ void MatchView::Close()
     texture.reset();
     prepared = nullptr;
 }
+
+} // namespace tryzone

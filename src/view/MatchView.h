@@ -4,13 +4,16 @@
 #include <memory>
 #include <vector>
 
-class AgentMatch;
-
 namespace sf
 {
 class RenderTexture;
 class RenderWindow;
 } // namespace sf
+
+namespace tryzone
+{
+
+class AgentMatch;
 
 // Pictures of a match played by the agent library, drawn by the host's own drawing: into the game's window
 // ("TryZone", 1280 x 720), or off screen into a picture of red, green and blue bytes. Needs a display.
@@ -41,3 +44,5 @@ private:
     std::unique_ptr<sf::RenderWindow> window;
     std::unique_ptr<sf::RenderTexture> texture;
 };
+
+} // namespace tryzone

@@ -10,6 +10,9 @@
 #include <cmath>
 #include <limits>
 
+namespace tryzone
+{
+
 namespace
 {
 std::optional<std::uint32_t> SeedFrom(const std::string& text)
@@ -159,3 +162,5 @@ Expected<void> CheckGameFiles(const GameOptions& options)
     }
     return {};
 }
+
+} // namespace tryzone

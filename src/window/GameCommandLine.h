@@ -7,6 +7,9 @@
 #include <string>
 #include <variant>
 
+namespace tryzone
+{
+
 struct GameOptions
 {
     std::optional<std::uint32_t> seed;
@@ -35,3 +38,5 @@ struct CommandLineError
 // Whether the files the options name can be used, checked before any is created or emptied; if not, why: an output
 // that is an input (the settings file, the recording, the font) or another output, or one that cannot be written.
 [[nodiscard]] Expected<void> CheckGameFiles(const GameOptions& options);
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+namespace tryzone
+{
+
 std::optional<std::string> WrittenOutput::Failure(int error)
 {
     if (error == 0 || reported)
@@ -55,3 +58,5 @@ std::vector<NamedFile> GameFiles(const GameOptions& options)
     }
     return files;
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 class LogFile;
 class RecordingFile;
 
@@ -28,3 +31,5 @@ struct WrittenOutput
     // The line to report for errno error, the first time only.
     [[nodiscard]] std::optional<std::string> Failure(int error);
 };
+
+} // namespace tryzone

@@ -1,5 +1,8 @@
 #include "window/GameSignals.h"
 
+namespace tryzone
+{
+
 namespace
 {
 volatile std::sig_atomic_t stopSignal = 0;
@@ -32,3 +35,5 @@ int GameStopSignal()
 {
     return stopSignal;
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <SFML/Graphics/Text.hpp>
 #include <algorithm>
 
+namespace tryzone
+{
+
 std::string KeyHelpText(const PlaybackControls& controls, bool debugMode, bool replaying)
 {
     const bool paused = controls.Paused();
@@ -44,3 +47,5 @@ void DrawKeyHelp(sf::RenderWindow& window, const std::string& text)
     window.draw(panel);
     window.draw(lines);
 }
+
+} // namespace tryzone

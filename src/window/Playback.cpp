@@ -27,6 +27,9 @@
 #include <memory>
 #include <random>
 
+namespace tryzone
+{
+
 namespace
 {
 // How often the settings file is looked at; a change is loaded once two looks agree.
@@ -374,3 +377,5 @@ int PlayGame(const GameOptions& options)
     }
     return session.recordingOutput.reported || session.eventsOutput.reported ? 1 : 0;
 }
+
+} // namespace tryzone

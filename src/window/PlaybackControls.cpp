@@ -3,6 +3,9 @@
 #include "core/GameHost.h"
 #include "run/MatchTimeline.h"
 
+namespace tryzone
+{
+
 namespace
 {
 // The bit of a key that acts once per press; 0 for the others.
@@ -109,3 +112,5 @@ bool PlayDrawnFrame(MatchTimeline& timeline, PlaybackControls& controls, float m
     }
     return false;
 }
+
+} // namespace tryzone

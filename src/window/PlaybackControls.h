@@ -3,6 +3,9 @@
 #include <SFML/Window/Keyboard.hpp>
 #include <cstdint>
 
+namespace tryzone
+{
+
 class MatchTimeline;
 
 // The keys that control how a match is shown, none of which the match itself reads: pause, single steps, speed,
@@ -53,3 +56,5 @@ private:
 // gets to its last frame (stopAt); true then.
 bool PlayDrawnFrame(MatchTimeline& timeline, PlaybackControls& controls, float measured, bool capped,
                     std::int64_t stopAt);
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 
 #include <iostream>
 
+namespace tryzone
+{
+
 namespace
 {
 // One line on standard error and in the status line, the first time an output fails.
@@ -140,3 +143,5 @@ void ReloadTactics(Session& session)
                    "Tactics reloaded from " + changed + ": new kick-off");
     }
 }
+
+} // namespace tryzone

@@ -11,6 +11,9 @@
 #include <memory>
 #include <vector>
 
+namespace tryzone
+{
+
 class LogFile;
 class MatchTimeline;
 class RecordingFile;
@@ -47,3 +50,5 @@ void ReloadSettings(Session& session);
 void ReloadTactics(Session& session);
 // New input replaced a future that held a reload: the players in play may no longer be the file's.
 void CheckPlayersAgainstFile(Session& session);
+
+} // namespace tryzone

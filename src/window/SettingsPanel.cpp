@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <utility>
 
+namespace tryzone
+{
+
 namespace
 {
 std::string Number(float value)
@@ -111,3 +114,5 @@ void DrawSettingsPanel(sf::RenderWindow& window, const std::string& text)
     window.draw(panel);
     window.draw(lines);
 }
+
+} // namespace tryzone

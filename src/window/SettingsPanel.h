@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
-class MatchTimeline;
-
 namespace sf
 {
 class RenderWindow;
 }
+
+namespace tryzone
+{
+
+class MatchTimeline;
 
 // Frames since the first kick-off as the time they stand for, m:ss.
 [[nodiscard]] std::string TimelineClock(std::int64_t frames);
@@ -24,3 +27,5 @@ class RenderWindow;
 
 // The panel over the match (P).
 void DrawSettingsPanel(sf::RenderWindow& window, const std::string& text);
+
+} // namespace tryzone

@@ -10,6 +10,9 @@
 #include <sstream>
 #include <sys/stat.h>
 
+namespace tryzone
+{
+
 SettingsWatcher::SettingsWatcher(std::string file) : path(std::move(file)), last(LookNow()) {}
 
 SettingsWatcher::Look SettingsWatcher::LookNow() const
@@ -75,3 +78,5 @@ SettingsWatcher::Outcome SettingsWatcher::Load() const
     outcome.players = config.records;
     return outcome;
 }
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 // Notices edits to the settings file during play by its content and the file its link names, never by size and
 // time alone (a copy that keeps both is an edit; a touch or a save with nothing changed is none), and loads the
 // edited file without ever writing, moving or creating it: the user is editing it.
@@ -43,3 +46,5 @@ private:
     Look last;
     std::optional<Look> pending; // a change seen once, to be confirmed
 };
+
+} // namespace tryzone

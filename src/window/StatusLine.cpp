@@ -11,6 +11,9 @@
 #include <array>
 #include <cstdio>
 
+namespace tryzone
+{
+
 namespace
 {
 constexpr float kMessageSeconds = 5.f;
@@ -119,3 +122,5 @@ void StatusLine::Draw(sf::RenderWindow& window, const MatchTimeline& timeline, c
     window.draw(strip);
     window.draw(line);
 }
+
+} // namespace tryzone

@@ -5,13 +5,16 @@
 #include <cstdint>
 #include <string>
 
-class MatchTimeline;
-class PlaybackControls;
-
 namespace sf
 {
 class RenderWindow;
 }
+
+namespace tryzone
+{
+
+class MatchTimeline;
+class PlaybackControls;
 
 // What the status line says: where a replay stands (replayEnd its last frame, 0 when not replaying), seed, match
 // clock, speed, pause, and possession, passes and tackles per team.
@@ -38,3 +41,5 @@ private:
     bool heldMessage = false;
     sf::Clock messageAge;
 };
+
+} // namespace tryzone

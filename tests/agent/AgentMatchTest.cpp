@@ -9,6 +9,9 @@
 #include <random>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 std::vector<PlayerSettings> Players(float luck)
@@ -122,3 +125,5 @@ TEST(AgentMatch, ARecordingOfOrdersReplaysWithTheSameEvents)
     EXPECT_EQ(replayed.str(), match.Events());
     EXPECT_NE(match.Events().find("\"event\":\"pass\""), std::string::npos);
 }
+
+} // namespace tryzone

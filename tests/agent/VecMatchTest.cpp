@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 std::string ReadFile(const std::filesystem::path& path)
@@ -83,3 +86,5 @@ TEST(VecMatch, BadPlansAndActionsAreRefusedBeforeAnythingIsPlayed)
     EXPECT_THROW(batch.Step(badSlot.data()), std::invalid_argument);
     EXPECT_EQ(batch.Raw(0).frame, 0);
 }
+
+} // namespace tryzone

@@ -18,6 +18,9 @@
 #include <tuple>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -390,3 +393,5 @@ TEST_F(ScaleTest, AStoppedMergeAndAClosedPipeLeaveNoTemporaryFile)
     }
     EXPECT_EQ(names, (std::set<std::string>{"bin", "err", "out", "p.json"}));
 }
+
+} // namespace tryzone

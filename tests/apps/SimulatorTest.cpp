@@ -15,6 +15,9 @@
 #include <sys/stat.h>
 #include <thread>
 
+namespace tryzone
+{
+
 namespace
 {
 using nlohmann::json;
@@ -393,3 +396,5 @@ TEST_F(SimulatorTest, TheBenchmarkTakesWholeNumbersInRange)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("CPU second"), std::string::npos) << help.out;
 }
+
+} // namespace tryzone

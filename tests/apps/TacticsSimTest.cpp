@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 const std::string kTactics = TRYZONE_TACTICS_PATH;
@@ -84,3 +87,5 @@ TEST_F(TacticsSim, DrawsTheGraphAndTheOptionsChangeTheMatch)
     EXPECT_NE(ReadFile(folder.Path() / "plain.jsonl"), ReadFile(folder.Path() / "other.jsonl"));
     EXPECT_NE(other.out.find("Tactics: blue default, red "), std::string::npos);
 }
+
+} // namespace tryzone

@@ -11,6 +11,9 @@
 #include <openssl/evp.h>
 #include <sstream>
 
+namespace tryzone
+{
+
 // Seeded event logs as they were when the golden files were taken. Anything that changes the match's numbers shows
 // here first; a change meant to alter the match re-takes them with TRYZONE_UPDATE_GOLDEN=1 in its own commit.
 namespace
@@ -159,3 +162,5 @@ TEST(GoldenEventLog, TheDefaultTacticsFileForBothTeamsKeepsTheLogs)
         EXPECT_EQ(Sha256(EventLog(run, {read.tactic, read.tactic})), expected[run.name]) << run.name;
     }
 }
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 const sf::Color kBusiest(200, 0, 0);
@@ -81,3 +84,5 @@ TEST(Heatmap, ThePitchKeepsItsLookBetweenTheCaptionTheDirectionsAndTheScale)
     const Heatmap empty(kPitchWidth, kPitchHeight);
     EXPECT_EQ(empty.EncodePng({0, 1}).substr(0, 8), "\x89PNG\r\n\x1a\n");
 }
+
+} // namespace tryzone

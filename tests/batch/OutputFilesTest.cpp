@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <optional>
 
+namespace tryzone
+{
+
 namespace fs = std::filesystem;
 
 // A rename that fails after others have succeeded puts every replaced file back and removes every new one: the run
@@ -41,3 +44,5 @@ TEST(OutputFiles, AFailedRenameLeavesEveryEarlierFileAsItWas)
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"a.json", "c.jsonl"}));
 }
+
+} // namespace tryzone

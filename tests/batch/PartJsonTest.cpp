@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 // Every count of a side, set through its bytes rather than by name, survives a part: a count the field list leaves
 // out comes back as zero. The totals add up each of them.
 TEST(PartJson, EveryCountOfAResultRoundTripsAndAddsUp)
@@ -58,3 +61,5 @@ TEST(PartJson, PlayersAreSettingsFileEntriesAndInvalidOnesAreRefused)
     players.erase(3);
     EXPECT_EQ(SettingsFromJson(players).Reason(), "its players are not ten entries of a settings file");
 }
+
+} // namespace tryzone

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 MatchResult Score(int blue, int red)
@@ -72,3 +75,5 @@ TEST(Sensitivity, RanksTheChangesByTheSidesWinRate)
                                              "red_win_rate,red_win_rate_low,red_win_rate_high,difference,clear");
     EXPECT_NE(csv.find("\n1,Speed,10,red,2,2,0,0,1.000000,"), std::string::npos) << csv;
 }
+
+} // namespace tryzone

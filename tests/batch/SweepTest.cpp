@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 TEST(WilsonInterval, TouchesItsEndsAtNoWinsAndAtEveryWin)
 {
     const Interval none = WilsonInterval(0, 20);
@@ -59,3 +62,5 @@ TEST(ShardTasks, EveryTaskBelongsToExactlyOneShardOfNearlyEqualSize)
         EXPECT_EQ(next, total);
     }
 }
+
+} // namespace tryzone

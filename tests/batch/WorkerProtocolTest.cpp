@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 // Messages framed one after another come back whole, one at a time, and a cut stream waits for more.
 TEST(WorkerProtocol, MessagesRoundTripAndACutOneWaits)
 {
@@ -79,3 +82,5 @@ TEST(WorkerProtocol, AnOutcomeThatDoesNotDecodeFailsTheRun)
     EXPECT_EQ(failure->reason, "sent a corrupted message: an outcome that does not decode");
     EXPECT_EQ(taken, (std::vector<int>{0, 1, 2, 3}));
 }
+
+} // namespace tryzone

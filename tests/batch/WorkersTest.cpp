@@ -5,6 +5,9 @@
 #include <sstream>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 // Tasks finish out of order (the first is the slowest), yet their events and outcomes come in task order; then a
 // worker dies: nothing from its task on is taken, and its task is named.
 TEST(Workers, OutcomesComeInTaskOrderAndADeadWorkerIsNamed)
@@ -63,3 +66,5 @@ TEST(Workers, OutcomesComeInTaskOrderAndADeadWorkerIsNamed)
     }
     EXPECT_LT(taken.size(), 5u);
 }
+
+} // namespace tryzone

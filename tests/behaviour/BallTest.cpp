@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <set>
 
+namespace tryzone
+{
+
 namespace
 {
 // Blue carrier in slot 2; a blue teammate in slot 3 and a red opponent in slot 7 stand on him.
@@ -175,3 +178,5 @@ TEST_F(BallTest, AnOpponentOnTheReceiverTacklesAtTheFirstCheckAfterAPass)
     EXPECT_EQ(ball->PositionAt(0.5f, 0.5f), at);
     ExpectHolder(Slot(8));
 }
+
+} // namespace tryzone

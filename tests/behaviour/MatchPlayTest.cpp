@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 using MatchPlay = MatchWorld;
 
 // The typical play: from a red kick-off the carrier runs, passes when pressed, and the blues tackle.
@@ -34,3 +37,5 @@ TEST_F(MatchPlay, FromKickOffTheBallIsPassedAndTackled)
     EXPECT_GT(passes, 0);
     EXPECT_GT(tackles, 0);
 }
+
+} // namespace tryzone

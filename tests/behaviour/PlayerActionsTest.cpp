@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 // Players far apart along the bottom lane, ball with the red player in slot 5; tests move the ones they need.
@@ -268,3 +271,5 @@ TEST_F(ActionsTest, ACarrierWhoLosesTheBallBetweenTwoUpdatesNeverPassesIt)
     EXPECT_EQ(scene->ballCarrier, holder);
     EXPECT_EQ(scene->ball->holder, holder);
 }
+
+} // namespace tryzone

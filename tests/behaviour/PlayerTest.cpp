@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 class PlayerTest : public MatchWorld
@@ -189,3 +192,5 @@ TEST_F(PlayerTest, InDebugModeEveryPlayerDrawsItsFourMarks)
     EXPECT_EQ(reach.getOutlineThickness(), 2.f);
     EXPECT_EQ(reach.getFillColor(), sf::Color::Transparent);
 }
+
+} // namespace tryzone

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 TacticStep StepWith(const char* kind, const std::string& name, ParameterValue value)
@@ -136,3 +139,5 @@ TEST_F(CatalogueTest, WireBuildsTheTacticsGraphAndStartsItsStartState)
     player->stateGraph.Update(); // the link with no condition is taken at once
     EXPECT_EQ(player->stateGraph.current, 0);
 }
+
+} // namespace tryzone

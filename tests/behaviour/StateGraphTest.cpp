@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 namespace
 {
 struct Owner
@@ -162,3 +165,5 @@ TEST_F(StateGraphTest, ActionsRunInInsertionOrderBeforeTheLinksAreTested)
     graph.Update();
     EXPECT_EQ(owner.log, (Log{"a update", "a2 update", "test link", "a end", "a2 end", "b start"}));
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace tryzone
+{
+
 namespace
 {
 class DebugOverlayTest : public HeadlessWorld
@@ -179,3 +182,5 @@ TEST_F(DebugOverlayDisplayTest, TextOriginFollowsTheRatiosOfItsBounds)
     EXPECT_EQ(corner.getOrigin(), sf::Vector2f(0.f, 0.f));
     EXPECT_EQ(corner.getFillColor(), sf::Color::Red);
 }
+
+} // namespace tryzone

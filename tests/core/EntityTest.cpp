@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+namespace tryzone
+{
+
 namespace
 {
 std::unique_ptr<Entity> MakeAt(float x, float y, float radius = 25.f)
@@ -144,3 +147,5 @@ TEST(EntityShapeTests, APointOnTheCircleIsNotContained)
     EXPECT_FALSE(entity.Contains(125.f, 100.f));
     EXPECT_FALSE(entity.Contains(100.f, 75.f));
 }
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 namespace
 {
 std::vector<std::string> journal;
@@ -304,3 +307,5 @@ TEST_F(GameHostTest, ResetReturnsToTheCreatedState)
     EXPECT_EQ(host.FrameTime(), 0.f);
     EXPECT_EQ(host.Window(), nullptr);
 }
+
+} // namespace tryzone

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 // The real game in a real window: start it as a person would, then close it with the window's close button. In a
 // sanitized build this is also the game's leak check: LeakSanitizer would change the exit status.
 TEST(GameProcess, OpensItsWindowAndExitsCleanlyWhenClosed)
@@ -17,3 +20,5 @@ TEST(GameProcess, OpensItsWindowAndExitsCleanlyWhenClosed)
     EXPECT_EQ(game.Close(), 0) << game.Stderr();
     EXPECT_EQ(game.Stderr().find("LeakSanitizer"), std::string::npos) << game.Stderr();
 }
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <limits>
 
+namespace tryzone
+{
+
 TEST(Distance, IntegerAndFloatPoints)
 {
     EXPECT_FLOAT_EQ(Distance(0, 0, 3, 4), 5.f);
@@ -51,3 +54,5 @@ TEST(TruncToInt, SaturatesWhatNoIntCanHold)
     EXPECT_EQ(TruncToInt(2147483648.f), std::numeric_limits<int>::max());
     EXPECT_EQ(TruncToInt(-3e9f), std::numeric_limits<int>::min());
 }
+
+} // namespace tryzone

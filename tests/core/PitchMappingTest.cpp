@@ -4,6 +4,9 @@
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 TEST(PitchMapping, EveryPixelOfTheCreationSizeIsItsOwnPitchPoint)
 {
     const sf::View view(sf::FloatRect(0.f, 0.f, 1280.f, 720.f));
@@ -38,3 +41,5 @@ TEST(PitchMapping, AStretchedWindowMapsBackToThePitchAndOnlyMouseButtonsMove)
     const sf::Event same = EventOnPitch(view, {1000, 900}, moved);
     EXPECT_EQ(sf::Vector2i(same.mouseMove.x, same.mouseMove.y), sf::Vector2i(100, 800));
 }
+
+} // namespace tryzone

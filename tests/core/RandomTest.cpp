@@ -4,6 +4,9 @@
 #include <set>
 #include <vector>
 
+namespace tryzone
+{
+
 TEST(Chance, BoundsAreNeverOrAlways)
 {
     SeedChance(7);
@@ -80,3 +83,5 @@ TEST(Random, EnginesAreIndependentAndReseedable)
     };
     EXPECT_EQ(chances(true), chances(false));
 }
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 // Asks its own window to close, as a person would with the close button, once a few frames have run.
@@ -107,3 +110,5 @@ TEST_F(WindowTest, RunWithoutAWindowOpensTheDefaultOne)
     EXPECT_EQ(host.WindowWidth(), 1280);
     EXPECT_EQ(host.WindowHeight(), 720);
 }
+
+} // namespace tryzone

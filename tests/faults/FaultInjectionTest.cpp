@@ -15,6 +15,9 @@
 #include <sys/stat.h>
 #include <vector>
 
+namespace tryzone
+{
+
 namespace
 {
 namespace fs = std::filesystem;
@@ -362,3 +365,5 @@ INSTANTIATE_TEST_SUITE_P(
                  NestedHint}),
     [](const testing::TestParamInfo<SimFault>& row) { return std::string(row.param.name); });
 } // namespace
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace fs = std::filesystem;
 
 namespace
@@ -75,3 +78,5 @@ TEST(AtomicFile, AGroupWhoseLastRenameFailsLeavesEveryEarlierFileAsItWas)
     files.clear();
     EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"a.json", "c.jsonl"}));
 }
+
+} // namespace tryzone

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 TEST(Formation, KickOffSpotsAtTheWindowSize)
 {
     const auto spots = KickOffFormation(1280.f, 720.f);
@@ -16,3 +19,5 @@ TEST(Formation, KickOffSpotsAtTheWindowSize)
     EXPECT_EQ(static_cast<double>(spots[1].y), 108.00000762939453);
     EXPECT_EQ(static_cast<double>(1280.f - spots[1].x), 921.5999755859375);
 }
+
+} // namespace tryzone

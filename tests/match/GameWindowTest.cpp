@@ -12,6 +12,9 @@
 #include <thread>
 #include <vector>
 
+namespace tryzone
+{
+
 namespace
 {
 using namespace std::chrono_literals;
@@ -374,3 +377,5 @@ TEST_F(GameWindowTest, ClicksInAResizedWindowLandWhereThePointerIs)
     EXPECT_EQ(game.Close(), 0) << game.Stderr();
     EXPECT_EQ(game.Stdout().find("joueur non valide"), std::string::npos) << game.Stdout();
 }
+
+} // namespace tryzone

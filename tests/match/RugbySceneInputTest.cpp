@@ -4,6 +4,9 @@
 #include <SFML/Window/Event.hpp>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 class InputTest : public MatchWorld
@@ -116,3 +119,5 @@ TEST_F(InputTest, OtherEventsChangeNothing)
     EXPECT_EQ(scene->selectedReceiver, nullptr);
     EXPECT_EQ(scene->ballCarrier, Slot(7));
 }
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <set>
 
+namespace tryzone
+{
+
 namespace
 {
 class QueriesTest : public MatchWorld
@@ -94,3 +97,5 @@ TEST_F(QueriesTest, RandomTeammateIsEveryTeammateButNeverThePasser)
     Slot(7)->team = 3;
     EXPECT_EQ(scene->PickRandomTeammate(*Slot(7)), nullptr);
 }
+
+} // namespace tryzone

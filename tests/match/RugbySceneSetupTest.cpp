@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 // The real set-up, in a folder of its own that stands for the game's working directory.
@@ -149,3 +152,5 @@ TEST_F(SetupTest, AShortFileIsCompletedWithTheDefaultsOfTheMissingSlots)
     EXPECT_EQ(scene->players[9]->PositionAt(0.5f, 0.5f), sf::Vector2f(1088.f, 648.f));
     EXPECT_EQ(ReadFile(kPlayersSettingsFile), shortFile);
 }
+
+} // namespace tryzone

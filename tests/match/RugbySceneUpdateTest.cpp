@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 class ScoringTest : public MatchWorld
@@ -175,3 +178,5 @@ TEST_F(ScoringTest, DebugModeAddsLanesSelectionsAndTheLineToTheNearestTeammate)
     EXPECT_EQ(overlay.foregroundCircles[1].getRadius(), 5.f);
     EXPECT_EQ(overlay.foregroundCircles[1].getFillColor(), sf::Color::Black);
 }
+
+} // namespace tryzone

@@ -13,6 +13,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 // Writes down every frame it hears of, and ends the match after frame stopAt.
@@ -156,3 +159,5 @@ TEST_F(FrameObserverTest, TheTimelineAndTheSimulatorCountTheSamePossession)
     EXPECT_EQ(shown.teams[1].possessionFrames, simulated[0].teams[1].possessionFrames);
     EXPECT_EQ(shown.teams[0].possessionFrames + shown.teams[1].possessionFrames, plan.framesPerMatch);
 }
+
+} // namespace tryzone

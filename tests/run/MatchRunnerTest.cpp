@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 class MatchRunnerTest : public HeadlessWorld
@@ -38,3 +41,5 @@ TEST_F(MatchRunnerTest, AStartEndsAnyOtherRunnersMatchWhichThenLeavesTheHostAlon
     EXPECT_EQ(second.Frame(), 600);
     EXPECT_EQ(host.LiveEntities().size(), 11u);
 }
+
+} // namespace tryzone

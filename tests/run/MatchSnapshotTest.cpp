@@ -12,6 +12,9 @@
 #include <sstream>
 #include <type_traits>
 
+namespace tryzone
+{
+
 namespace
 {
 void Play(MatchRunner& runner, std::int64_t frames)
@@ -123,3 +126,5 @@ TEST_P(MatchSnapshotTest, RestoredIntoAnotherMatchItPlaysOnAsTheMatchItWasTakenF
 }
 
 INSTANTIATE_TEST_SUITE_P(FreshOrUnderWay, MatchSnapshotTest, ::testing::Values(0, 700));
+
+} // namespace tryzone

@@ -14,6 +14,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 MatchInput Input(InputKind kind, int x = 0, int y = 0)
@@ -269,3 +272,5 @@ TEST_F(MatchTimelineTest, AHandOffInAReplayedRecordingIsLoggedOnce)
     static_cast<void>(ReplayHeadless(recording, &headless));
     EXPECT_EQ(headless.str(), text);
 }
+
+} // namespace tryzone

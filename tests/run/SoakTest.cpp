@@ -17,6 +17,9 @@
 #include <limits>
 #include <string>
 
+namespace tryzone
+{
+
 namespace
 {
 double SoakMinutes()
@@ -218,3 +221,5 @@ TEST_F(MatchRulesTest, ATryAloneBreaksNothing)
     EXPECT_EQ(breach.rule, "");
     EXPECT_EQ(CurrentMatch().redScore, 1);
 }
+
+} // namespace tryzone

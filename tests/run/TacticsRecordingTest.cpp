@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 std::shared_ptr<const CompiledTactic> Shipped(const std::string& name)
@@ -67,3 +70,5 @@ TEST_F(TacticsRecording, ReplaysHeadlessWithTheSameEventsAndNoTacticsFile)
     EXPECT_EQ(timeline.Tactics(), first);
     EXPECT_EQ(timeline.Scene().players[0]->stateGraph.states.size(), 5u);
 }
+
+} // namespace tryzone

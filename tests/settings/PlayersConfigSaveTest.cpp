@@ -14,6 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
+namespace tryzone
+{
+
 namespace
 {
 const std::string FailedSave = "Failed to create or open file: ";
@@ -412,3 +415,5 @@ TEST_F(PlayersConfigBackUp, FileThatCannotBeKeptIsLeftInPlace)
     EXPECT_EQ(ReadFile(path), "broken");
 }
 } // namespace
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+namespace tryzone
+{
+
 namespace
 {
 // One player entry as raw JSON text, so that the exact spelling of each value (25 or 25.0 or 2.5e1) is under test.
@@ -451,3 +454,5 @@ TEST_F(PlayersConfigComplete, FullFileIsLeftAloneAndSaysNothing)
     EXPECT_EQ(config.records, before);
 }
 } // namespace
+
+} // namespace tryzone

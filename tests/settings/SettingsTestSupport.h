@@ -16,6 +16,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 inline void PrintTo(const PlayerSettings& s, std::ostream* os)
 {
     *os << "{#" << int{s.PlayerNumber} << " team " << int{s.Team} << " at (" << s.StartPosition.x << ", "
@@ -93,3 +96,5 @@ protected:
     TemporaryFolder temporary;
     std::filesystem::path folder = temporary.Path();
 };
+
+} // namespace tryzone

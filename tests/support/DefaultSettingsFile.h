@@ -2,6 +2,9 @@
 
 #include <string>
 
+namespace tryzone
+{
+
 // One default player as the file must show it, numbers spelt out by hand.
 inline std::string DefaultEntryText(const std::string& number, const std::string& x, const std::string& y,
                                     const std::string& team, bool last)
@@ -38,3 +41,5 @@ inline const std::string DefaultsFileText =
     DefaultEntryText("7", "832.0", "360.0", "Red", false) +
     DefaultEntryText("8", "921.5999755859375", "612.0", "Red", false) +
     DefaultEntryText("9", "1088.0", "648.0", "Red", true) + "]";
+
+} // namespace tryzone

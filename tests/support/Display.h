@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
+namespace tryzone
+{
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <dlfcn.h>
 #endif
@@ -34,3 +37,5 @@ inline bool HasDisplay()
 #define TRYZONE_REQUIRE_DISPLAY_OR_SKIP()                                                                              \
     if (!HasDisplay())                                                                                                 \
     GTEST_SKIP() << "no X display; run under xvfb-run"
+
+} // namespace tryzone

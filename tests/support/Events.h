@@ -2,6 +2,9 @@
 
 #include <SFML/Window/Event.hpp>
 
+namespace tryzone
+{
+
 // Window events as the game receives them, already mapped to pitch coordinates.
 
 inline sf::Event Button(sf::Event::EventType type, sf::Mouse::Button button, int x, int y)
@@ -26,3 +29,5 @@ inline sf::Event Key(sf::Keyboard::Key code, sf::Event::EventType type = sf::Eve
     event.key.code = code;
     return event;
 }
+
+} // namespace tryzone

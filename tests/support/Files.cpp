@@ -4,6 +4,9 @@
 #include <fstream>
 #include <sstream>
 
+namespace tryzone
+{
+
 TemporaryFolder::TemporaryFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "tryzone-XXXXXX").string();
@@ -47,3 +50,5 @@ void WriteFile(const std::filesystem::path& path, const std::string& text)
     std::ofstream out(path, std::ios::binary);
     out << text;
 }
+
+} // namespace tryzone

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <string>
 
+namespace tryzone
+{
+
 // A fresh, empty folder under the system's temporary directory, removed with the object.
 class TemporaryFolder
 {
@@ -38,3 +41,5 @@ private:
 
 [[nodiscard]] std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& text);
+
+} // namespace tryzone

@@ -9,6 +9,9 @@
 #include <thread>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 using namespace std::chrono_literals;
@@ -128,3 +131,5 @@ std::string GameProcess::Stderr() const
 {
     return ReadFile(outputs.Path() / "stderr.txt");
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace tryzone
+{
+
 // The real game, started as a person would start it: in a folder of its own, with its output kept in files elsewhere
 // (so that the folder itself may be read-only).
 class GameProcess
@@ -40,3 +43,5 @@ private:
     unsigned long window = 0;
     int exitStatus = 0;
 };
+
+} // namespace tryzone

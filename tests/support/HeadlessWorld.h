@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 // Returns the host and the overlay to their state at process start, with the overlay switched off.
 inline void ResetWorld()
 {
@@ -36,3 +39,5 @@ protected:
 
     GameHost& host = GameHost::Instance();
 };
+
+} // namespace tryzone

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+namespace tryzone
+{
+
 inline std::vector<PlayerSettings> Defaults()
 {
     const auto players = DefaultPlayers();
@@ -29,3 +32,5 @@ inline std::string Picture(const MatchTimeline& timeline)
         << '-' << scene.redScore << ' ' << scene.debugMode;
     return out.str();
 }
+
+} // namespace tryzone

@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder, const Restrictions& restrictions,
                       const WhileRunning& whileRunning)
@@ -41,3 +44,5 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     run.err = ReadFile(err);
     return run;
 }
+
+} // namespace tryzone

@@ -8,6 +8,9 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace tryzone
+{
+
 struct ProgramRun
 {
     int status = -1; // exit status; 128 + signal when killed
@@ -22,3 +25,5 @@ using WhileRunning = std::function<void(pid_t, const std::filesystem::path&)>;
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::filesystem::path& folder, const Restrictions& restrictions = {},
                       const WhileRunning& whileRunning = {});
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+namespace tryzone
+{
+
 namespace
 {
 bool Apply(const Restrictions& restrictions)
@@ -52,3 +55,5 @@ void PrepareChild(const std::filesystem::path& folder, const std::string& out, c
         _exit(125);
     }
 }
+
+} // namespace tryzone

@@ -5,6 +5,9 @@
 #include <string>
 #include <sys/resource.h>
 
+namespace tryzone
+{
+
 // Faults a child program is started with, as a person's machine might impose them.
 struct Restrictions
 {
@@ -21,3 +24,5 @@ struct Restrictions
 // the restrictions. A step that fails ends the child: 126 for the folder, 125 for the restrictions.
 void PrepareChild(const std::filesystem::path& folder, const std::string& out, const std::string& err,
                   const Restrictions& restrictions);
+
+} // namespace tryzone

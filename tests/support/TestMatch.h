@@ -8,6 +8,9 @@
 
 #include <cstddef>
 
+namespace tryzone
+{
+
 // A match built by hand, without the settings file: the scene's own set-up is skipped and each test places its
 // players and ball where it needs them.
 class BareMatch : public RugbyScene
@@ -94,3 +97,5 @@ protected:
 
     RugbyScene* scene = nullptr;
 };
+
+} // namespace tryzone

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <memory>
 
+namespace tryzone
+{
+
 namespace x11
 {
 namespace
@@ -191,3 +194,5 @@ bool Click(unsigned long window, int button, int x, int y)
     return std::system(command.c_str()) == 0;
 }
 } // namespace x11
+
+} // namespace tryzone

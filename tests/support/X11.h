@@ -4,6 +4,9 @@
 #include <SFML/Graphics/Image.hpp>
 #include <string>
 
+namespace tryzone
+{
+
 // Small direct conversations with the X server, as the window manager or a person would have them.
 namespace x11
 {
@@ -24,3 +27,5 @@ bool ResizeWindow(unsigned long window, int width, int height);
 bool PressKey(unsigned long window, const std::string& key);
 bool Click(unsigned long window, int button, int x, int y);
 } // namespace x11
+
+} // namespace tryzone

@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+namespace tryzone
+{
+
 namespace
 {
 const std::filesystem::path kTactics = TRYZONE_TACTICS_PATH;
@@ -123,3 +126,5 @@ TEST(TacticsFile, TheDefaultFileIsTheBuiltInWiring)
     const Tactic bare = ParseTactics(With(R"("A")", R"([{"name": "A", "action": "Support"}])"), "t").tactic->source;
     EXPECT_EQ(bare.states[0].action, DefaultTacticModel().states[1].action);
 }
+
+} // namespace tryzone

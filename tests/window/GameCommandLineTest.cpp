@@ -13,6 +13,9 @@
 #include <sys/stat.h>
 #include <thread>
 
+namespace tryzone
+{
+
 namespace
 {
 // version: its JSON text.
@@ -265,3 +268,5 @@ TEST(Recording, AReplayWithAHugeEndStopsBetweenFramesOnSigint)
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "e.jsonl"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "r.json"));
 }
+
+} // namespace tryzone

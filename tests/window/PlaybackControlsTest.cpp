@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 namespace
 {
 class PlaybackControlsTest : public HeadlessWorld
@@ -55,3 +58,5 @@ TEST_F(PlaybackControlsTest, PauseHoldsTheMatchAndAPeriodStepsOneFrame)
     PlayDrawnFrame(paused, controls, kMaxFrameTime, false, -1);
     EXPECT_EQ(paused.Frame(), 2);
 }
+
+} // namespace tryzone

@@ -13,6 +13,9 @@
 #include <sstream>
 #include <thread>
 
+namespace tryzone
+{
+
 namespace
 {
 using namespace std::chrono_literals;
@@ -327,3 +330,5 @@ TEST_F(PlaybackWindowTest, CtrlCEndsTheRecordingAtTheFrameShownAfterJumps)
     EXPECT_GT(nlohmann::json::parse(recording.substr(end))["end"].get<std::int64_t>(), 0);
     EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
 }
+
+} // namespace tryzone

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+namespace tryzone
+{
+
 // The panel lists every player as the match has him, and after a reload only the keys that changed, old -> new.
 TEST(SettingsPanel, ListsThePlayersInPlayAndWhatTheLastReloadChanged)
 {
@@ -25,3 +28,5 @@ TEST(SettingsPanel, ListsThePlayersInPlayAndWhatTheLastReloadChanged)
     EXPECT_EQ(changes.find("slot 6"), std::string::npos);
     EXPECT_NE(SettingsPanelText(before, &before, 0).find("nothing (the same players again)"), std::string::npos);
 }
+
+} // namespace tryzone

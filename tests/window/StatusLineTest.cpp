@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+namespace tryzone
+{
+
 TEST(StatusLine, TextsWiderThanTheWindowAreWrappedAtSpacesAndLongWordsAreCut)
 {
     const std::string loader =
@@ -38,3 +41,5 @@ TEST(PlaybackControls, SpaceAndSActOncePerPressWhateverTheKeyRepeat)
     EXPECT_TRUE(controls.HandleKey(sf::Keyboard::Space, command));
     EXPECT_FALSE(controls.Paused());
 }
+
+} // namespace tryzone

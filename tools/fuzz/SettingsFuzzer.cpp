@@ -11,6 +11,8 @@
 #include <streambuf>
 #include <string>
 
+using namespace tryzone;
+
 namespace
 {
 // The store reports every outcome on the console; a million lines a minute would drown the fuzzer's own.

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
+using namespace tryzone;
+
 namespace
 {
 [[noreturn]] void Fail(const char* why)

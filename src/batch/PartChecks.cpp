@@ -163,8 +163,7 @@ std::optional<std::vector<Heatmap::Square>> HeatFromJson(const nlohmann::ordered
     return read;
 }
 
-std::optional<std::string> ResultsProblem(const RunSetup& setup, TaskRange tasks,
-                                          const std::vector<MatchResult>& results)
+Expected<void> CheckResults(const RunSetup& setup, TaskRange tasks, const std::vector<MatchResult>& results)
 {
     for (std::size_t i = 0; i < results.size(); ++i)
     {
@@ -175,10 +174,10 @@ std::optional<std::string> ResultsProblem(const RunSetup& setup, TaskRange tasks
                 setup.variation ? " with " + setup.variation->key + " " +
                                       FloatText(setup.variation->values[static_cast<std::size_t>(task / setup.matches)])
                                 : "";
-            return "match " + std::to_string(task % setup.matches + 1) + value + ": " + *problem;
+            return Unexpected{"match " + std::to_string(task % setup.matches + 1) + value + ": " + *problem};
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace tryzone

@@ -30,10 +30,10 @@ namespace tryzone
 [[nodiscard]] std::optional<std::vector<Heatmap::Square>> HeatFromJson(const nlohmann::ordered_json& heat,
                                                                        std::size_t squares);
 
-// Why the results cannot be those the run plays for these tasks, if they cannot: each match's number and seed from
+// Whether the results can be those the run plays for these tasks; if not, why: each match's number and seed from
 // the run's, its frames unless a rule broke, nothing negative, no more passes or tackles made than tried, no more
 // possession than frames; "match 3: seed 12, not 3402" or the like.
-[[nodiscard]] std::optional<std::string> ResultsProblem(const RunSetup& setup, TaskRange tasks,
-                                                        const std::vector<MatchResult>& results);
+[[nodiscard]] Expected<void> CheckResults(const RunSetup& setup, TaskRange tasks,
+                                          const std::vector<MatchResult>& results);
 
 } // namespace tryzone

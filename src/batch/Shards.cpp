@@ -112,9 +112,9 @@ Expected<void> Check(const Part& part)
         return Unexpected{" is incomplete or damaged: its matches are not those of shard " +
                           std::to_string(part.shard.index) + " of " + std::to_string(part.shard.count)};
     }
-    if (const auto problem = ResultsProblem(part.setup, part.tasks, part.results))
+    if (const auto checked = CheckResults(part.setup, part.tasks, part.results); !checked)
     {
-        return Unexpected{" is damaged: " + *problem};
+        return Unexpected{" is damaged: " + checked.Reason()};
     }
     if (part.seconds < 0.0)
     {

@@ -150,7 +150,7 @@ TacticStep DefaultStep(std::string_view kind)
     return step;
 }
 
-std::optional<std::string> CheckParameter(const ParameterRule& rule, const ParameterValue& value)
+Expected<void> CheckParameter(const ParameterRule& rule, const ParameterValue& value)
 {
     const bool numbers = rule.type != ParameterType::Word;
     const bool words = rule.type == ParameterType::Word || rule.type == ParameterType::NumberOrWord;
@@ -158,43 +158,43 @@ std::optional<std::string> CheckParameter(const ParameterRule& rule, const Param
     {
         if (!numbers)
         {
-            return "expected one of " + WordList(rule.words) + ", not a number";
+            return Unexpected{"expected one of " + WordList(rule.words) + ", not a number"};
         }
         if (!(*number >= rule.min && *number <= rule.max))
         {
-            return Number(*number) + " is out of range (" + Number(rule.min) + " to " + Number(rule.max) + ")";
+            return Unexpected{Number(*number) + " is out of range (" + Number(rule.min) + " to " + Number(rule.max) + ")"};
         }
         if (rule.type == ParameterType::Integer && std::floor(*number) != *number)
         {
-            return "expected a whole number, not " + Number(*number);
+            return Unexpected{"expected a whole number, not " + Number(*number)};
         }
-        return std::nullopt;
+        return {};
     }
     const std::string& word = std::get<std::string>(value);
     if (!words)
     {
-        return std::string("expected a number, not a string");
+        return Unexpected{"expected a number, not a string"};
     }
     for (std::string_view allowed : rule.words)
     {
         if (allowed == word)
         {
-            return std::nullopt;
+            return {};
         }
     }
     const std::string expected = numbers ? "a number or " + WordList(rule.words) : "one of " + WordList(rule.words);
-    return "\"" + word + "\" is not accepted (expected " + expected + ")";
+    return Unexpected{"\"" + word + "\" is not accepted (expected " + expected + ")"};
 }
 
-std::optional<std::string> CheckStep(const TacticStep& step)
+Expected<void> CheckStep(const TacticStep& step)
 {
-    const auto swapped = [&step](std::string_view low, std::string_view high) -> std::optional<std::string>
+    const auto swapped = [&step](std::string_view low, std::string_view high) -> Expected<void>
     {
         if (step.Number(low) > step.Number(high))
         {
-            return std::string(low) + " is above " + std::string(high) + ": no value lies between them";
+            return Unexpected{std::string(low) + " is above " + std::string(high) + ": no value lies between them"};
         }
-        return std::nullopt;
+        return {};
     };
     if (step.kind == "BallInZone")
     {
@@ -204,7 +204,7 @@ std::optional<std::string> CheckStep(const TacticStep& step)
     {
         return swapped("atLeast", "atMost");
     }
-    return std::nullopt;
+    return {};
 }
 
 std::string CatalogueNames(const std::vector<CatalogueEntry>& entries)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/Expected.h"
 #include "tactics/Tactic.h"
 
 #include <optional>
@@ -49,10 +50,10 @@ struct CatalogueEntry
 // The entry with every parameter at its default, today's behaviour.
 [[nodiscard]] TacticStep DefaultStep(std::string_view kind);
 
-// What is wrong with a value for the parameter, if anything.
-[[nodiscard]] std::optional<std::string> CheckParameter(const ParameterRule& rule, const ParameterValue& value);
-// What is wrong between the step's parameters (a range whose ends are swapped), if anything.
-[[nodiscard]] std::optional<std::string> CheckStep(const TacticStep& step);
+// Whether the value suits the parameter; if not, what is wrong with it.
+[[nodiscard]] Expected<void> CheckParameter(const ParameterRule& rule, const ParameterValue& value);
+// Whether the step's parameters agree; if not, what is wrong between them (a range whose ends are swapped).
+[[nodiscard]] Expected<void> CheckStep(const TacticStep& step);
 
 // The names joined by ", ", for messages and help.
 [[nodiscard]] std::string CatalogueNames(const std::vector<CatalogueEntry>& entries);

@@ -123,9 +123,9 @@ TacticStep Step(const CatalogueEntry& entry, const json* given, const std::strin
         Expect(value.is_number() || value.is_string(), value, at, "a number or a string");
         const ParameterValue parsed =
             value.is_number() ? ParameterValue(value.get<double>()) : ParameterValue(value.get<std::string>());
-        if (const auto wrong = CheckParameter(*rule, parsed))
+        if (const auto checked = CheckParameter(*rule, parsed); !checked)
         {
-            Refuse(at, *wrong);
+            Refuse(at, checked.Reason());
         }
         for (Parameter& parameter : step.parameters)
         {
@@ -135,9 +135,9 @@ TacticStep Step(const CatalogueEntry& entry, const json* given, const std::strin
             }
         }
     }
-    if (const auto wrong = CheckStep(step))
+    if (const auto checked = CheckStep(step); !checked)
     {
-        Refuse(place, *wrong);
+        Refuse(place, checked.Reason());
     }
     return step;
 }

@@ -4,7 +4,6 @@
 #include "batch/PartJson.h"
 #include "tactics/TacticsFile.h"
 
-#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -19,14 +18,6 @@ using nlohmann::json;
 using nlohmann::ordered_json;
 
 constexpr int kPartFormat = 3;
-constexpr int kMostShards = 100000;
-
-std::optional<int> WholeNumber(std::string_view text)
-{
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() ? std::optional<int>(value) : std::nullopt;
-}
 
 // The options that shape a run, seed and settings aside; parts of one run have them all equal.
 ordered_json OptionsAsJson(const RunSetup& setup)
@@ -290,27 +281,6 @@ Expected<void> SameRun(const Part& first, const Part& part)
     return {};
 }
 } // namespace
-
-Expected<Shard> ParseShard(const std::string& text)
-{
-    const std::size_t slash = text.find('/');
-    const auto index = WholeNumber(std::string_view(text).substr(0, slash));
-    const auto count =
-        slash == std::string::npos ? std::nullopt : WholeNumber(std::string_view(text).substr(slash + 1));
-    if (!index || !count || *count < 1 || *count > kMostShards || *index < 0 || *index >= *count)
-    {
-        return Unexpected{"bad value for --shard: '" + text + "' (K/N: shard K of N, K from 0 to N-1, N from 1 to " +
-                          std::to_string(kMostShards) + ")"};
-    }
-    return Shard{*index, *count};
-}
-
-TaskRange ShardTasks(Shard shard, int taskTotal)
-{
-    const auto bound = [taskTotal, shard](int index)
-    { return static_cast<int>(static_cast<long long>(taskTotal) * index / shard.count); };
-    return {bound(shard.index), bound(shard.index + 1) - bound(shard.index)};
-}
 
 ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<MatchResult>& results, double seconds,
                         const Heatmap& heatmap)

@@ -273,26 +273,36 @@ TEST_F(GameWindowTest, PlaysTheMatchAndAnswersAPersonAtTheKeyboardAndMouse)
     // the new carrier stands still while the others settle around him. Then pick a player standing apart from the
     // ball with the middle button, press E, and the ball is his.
     ASSERT_TRUE(x11::PressKey(game.Window(), "KP_5"));
-    Blob receiver;
-    sf::Image before = Shot(game, "settling");
-    // On a busy machine the game draws fewer frames, and the carrier takes longer to reach the line.
-    for (int attempt = 0; attempt < 200 && receiver.area == 0; ++attempt)
+    // On a busy machine a player found standing may have moved by the time the click lands, and the ball goes to
+    // whoever stands there: pick again, a few times at most.
+    int x = 0;
+    int y = 0;
+    std::vector<Blob> moved;
+    for (int handOff = 0; handOff < 3 && moved.empty(); ++handOff)
     {
-        std::this_thread::sleep_for(300ms);
-        const sf::Image after = Shot(game, "settled");
-        receiver = StandingApartFromTheBall(before, after);
-        before = after;
+        Blob receiver;
+        sf::Image before = Shot(game, "settling");
+        // On a busy machine the game draws fewer frames, and the carrier takes longer to reach the line.
+        for (int attempt = 0; attempt < 200 && receiver.area == 0; ++attempt)
+        {
+            std::this_thread::sleep_for(300ms);
+            const sf::Image after = Shot(game, "settled");
+            receiver = StandingApartFromTheBall(before, after);
+            before = after;
+        }
+        ASSERT_GT(receiver.area, 0) << "the players never settled";
+        x = static_cast<int>(receiver.centre.x);
+        y = static_cast<int>(receiver.centre.y);
+        ASSERT_TRUE(x11::Click(game.Window(), 2, x, y));
+        ASSERT_TRUE(x11::PressKey(game.Window(), "e"));
+        // The receiver's markers now cover the middle of the ball: look at all of its yellow together.
+        const sf::Image handed = ShotOnceShown(game, "handed", BallNear(x, y, 12.f));
+        if (BallNear(x, y, 12.f)(handed))
+        {
+            moved = Blobs(handed, sf::Color::Yellow, 1, true);
+        }
     }
-    ASSERT_GT(receiver.area, 0) << "the players never settled";
-    const int x = static_cast<int>(receiver.centre.x);
-    const int y = static_cast<int>(receiver.centre.y);
-    ASSERT_TRUE(x11::Click(game.Window(), 2, x, y));
-    ASSERT_TRUE(x11::PressKey(game.Window(), "e"));
-    // The receiver's markers now cover the middle of the ball: look at all of its yellow together.
-    const auto moved = Blobs(ShotOnceShown(game, "handed", BallNear(x, y, 12.f)), sf::Color::Yellow, 1, true);
-    ASSERT_EQ(moved.size(), 1u);
-    EXPECT_LT(DistanceBetween(moved.front().centre, {static_cast<float>(x), static_cast<float>(y)}), 12.f)
-        << "clicked at " << x << ", " << y;
+    ASSERT_EQ(moved.size(), 1u) << "the ball never reached the player clicked, last at " << x << ", " << y;
 
     EXPECT_EQ(game.Close(), 0) << game.Stderr();
     EXPECT_EQ(ReadFile(folder.Path() / "PlayersSettings.json"), DefaultsFileText);

@@ -1,5 +1,7 @@
 #include "files/AtomicFile.h"
 
+#include "files/Descriptor.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -72,11 +74,10 @@ fs::path FolderOf(const fs::path& target)
 // flush a folder at all.
 void SyncFolder(const fs::path& folder)
 {
-    const int directory = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0)
+    const Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.IsOpen())
     {
-        static_cast<void>(::fsync(directory));
-        ::close(directory);
+        static_cast<void>(::fsync(directory.Get()));
     }
 }
 } // namespace

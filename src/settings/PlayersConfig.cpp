@@ -1,7 +1,8 @@
 #include "settings/PlayersConfig.h"
 
+#include "files/AtomicFile.h"
+#include "files/Descriptor.h"
 #include "settings/ConsoleText.h"
-#include "settings/FileReplacement.h"
 #include "settings/RegularFile.h"
 #include "settings/SettingsHint.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/FileReplacement.h"
+#include "files/Descriptor.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-#include "settings/FileReplacement.h"
+#include "files/Descriptor.h"
 
 #include <array>
 #include <cerrno>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "files/AtomicFile.h"
-
 #include <cstddef>
 #include <filesystem>
 #include <string_view>

@@ -159,7 +159,8 @@ void AgentMatch::Observe(float* out) const
     const ObservedScene view = Look(runner.Scene());
     for (std::size_t i = 0; i < controlled.size(); ++i)
     {
-        tryzone::Observe(runner.Scene(), view, controlled[i], runner.Frame(), framesPerMatch, out + i * kObservationSize);
+        tryzone::Observe(runner.Scene(), view, controlled[i], runner.Frame(), framesPerMatch,
+                         out + i * kObservationSize);
     }
 }
 

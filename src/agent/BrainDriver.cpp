@@ -112,10 +112,12 @@ void BrainDriver::BeforeFrame(MatchRunner& runner, std::int64_t frame)
         return;
     }
     std::array<float, kObservationSize> features{};
+    // Orders move nobody until the frame plays: one look serves every brain.
+    const ObservedScene view = Look(runner.Scene());
     for (std::size_t i = 0; i < slots.size(); ++i)
     {
         const Player& player = *runner.Scene().players[static_cast<std::size_t>(slots[i])];
-        Observe(runner.Scene(), slots[i], frame - 1, framesPerMatch, features.data());
+        Observe(runner.Scene(), view, slots[i], frame - 1, framesPerMatch, features.data());
         const AgentAction action = brains[i]->Decide({features, slots[i]});
         runner.Order(slots[i], OrderFor(action, player.team == 0 ? 0 : 1));
     }

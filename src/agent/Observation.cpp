@@ -85,9 +85,4 @@ void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::
     out[features::kState] = static_cast<float>(self.stateGraph.current);
 }
 
-void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t framesPerMatch, float* out)
-{
-    Observe(scene, Look(scene), slot, frame, framesPerMatch, out);
-}
-
 } // namespace tryzone

@@ -73,8 +73,7 @@ struct ObservedScene
 
 // Writes the observation of the player in slot into out (kObservationSize floats), frame frames into a match of
 // framesPerMatch frames; the view is the scene's as it stands.
-void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::int64_t frame, std::int64_t framesPerMatch,
-             float* out);
-void Observe(const RugbyScene& scene, int slot, std::int64_t frame, std::int64_t framesPerMatch, float* out);
+void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::int64_t frame,
+             std::int64_t framesPerMatch, float* out);
 
 } // namespace tryzone

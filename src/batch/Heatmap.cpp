@@ -108,7 +108,8 @@ void Heatmap::PaintCounts(unsigned char* data, int stride, double scale) const
             const float pitchX = static_cast<float>(kScale * x) + 1.f;
             const float pitchY = static_cast<float>(kScale * y) + 1.f;
             sf::Color colour = (pitchX < kLeftTryLine * w || pitchX > kRightTryLine * w) ? kInGoal : kFieldOfPlay;
-            if (std::fabs(pitchX - kLeftTryLine * w) < 0.0025f * w || std::fabs(pitchX - kRightTryLine * w) < 0.0025f * w)
+            if (std::fabs(pitchX - kLeftTryLine * w) < 0.0025f * w ||
+                std::fabs(pitchX - kRightTryLine * w) < 0.0025f * w)
             {
                 colour = Mix(colour, sf::Color::White, 200.f / 255.f);
             }

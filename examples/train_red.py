@@ -15,6 +15,7 @@ import torch
 from torch import nn
 
 import tryzone
+from tryzone.evaluate import play
 from tryzone.policy import COARSE_ACTIONS, actions_for, features
 
 
@@ -41,22 +42,6 @@ def save(net, path, decision_frames):
                                                        for k, v in weights.items()})
 
 
-def builtin_win_rate(env, seed, batches=4):
-    """The built-in red's win rate over a few batches of training matches, the line the curve should rise above."""
-    observations, _ = env.reset(seed=seed)
-    builtin = np.zeros(observations.shape[:2], dtype=np.int64)
-    wins = []
-    for _ in range(batches):
-        score = np.zeros(len(observations))
-        while True:
-            observations, reward, _, truncated, _ = env.step(actions_for(observations, builtin))
-            score += reward
-            if truncated[0]:
-                break
-        wins.append((score > 0).mean())
-    return float(np.mean(wins))
-
-
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--minutes", type=float, default=6.0, help="wall-clock training budget")
@@ -79,7 +64,11 @@ def main():
     torch.set_num_threads(1)
     env = tryzone.vector_env(args.envs, team="red", minutes=args.match_minutes, decision_frames=args.decision_frames,
                              threads=args.threads)
-    baseline = builtin_win_rate(env, args.seed + 1000) if args.curve else None
+    # The line the curve should rise above: the built-in red on matches as long as the training ones.
+    baseline = None
+    if args.curve:
+        matches = 4 * args.envs
+        baseline = play(None, "red", matches, args.seed + 1000, args.match_minutes, args.threads)["wins"] / matches
     net = Net(64)
     optimiser = torch.optim.Adam(net.parameters(), lr=1e-3)
     gamma = 0.995

@@ -3,6 +3,7 @@
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
 #include "run/MatchRunner.h"
+#include "laws/Laws.h"
 #include "settings/PlayersConfig.h"
 #include "view/MatchView.h"
 
@@ -52,6 +53,21 @@ std::vector<PlayerSettings> LoadSettings(const py::object& settings)
     config.CompleteFrom(defaults);
     config.records.resize(10);
     return config.records;
+}
+
+// The laws file's laws; null for none or for the game's own laws. A refused file raises ValueError with its line.
+std::shared_ptr<const Laws> LoadLaws(const py::object& path)
+{
+    if (path.is_none())
+    {
+        return nullptr;
+    }
+    Expected<Laws> laws = ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path)));
+    if (!laws)
+    {
+        throw std::invalid_argument(laws.Reason());
+    }
+    return AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
 }
 
 std::string PathOrEmpty(const py::object& path)
@@ -215,7 +231,7 @@ PYBIND11_MODULE(_tryzone, module)
         .def(py::init(
                  [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
-                    const py::object& recordDir)
+                    const py::object& recordDir, const py::object& laws)
                  {
                      VecMatchPlan plan;
                      plan.matches = numMatches;
@@ -227,6 +243,7 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
+                     plan.laws = LoadLaws(laws);
                      if (!plan.recordDir.empty())
                      {
                          std::filesystem::create_directories(plan.recordDir);
@@ -235,7 +252,8 @@ PYBIND11_MODULE(_tryzone, module)
                  }),
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
              py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
-             py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none())
+             py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
+             py::arg("laws") = py::none())
         .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
         .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
         .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })

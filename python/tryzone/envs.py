@@ -57,7 +57,7 @@ def _seed(seed, generator):
 
 class _Options:
     """The VecMatch arguments an environment passes on (minutes, decision_frames, settings, threads, events,
-    record_dir) and its render mode; the seed comes from reset."""
+    record_dir, laws) and its render mode; the seed comes from reset."""
 
     def __init__(self, render_mode, options):
         if render_mode not in (None, "human", "rgb_array"):

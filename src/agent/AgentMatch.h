@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -40,8 +41,10 @@ struct RawState
 class AgentMatch
 {
 public:
+    // laws: null for the game's own.
     AgentMatch(const std::vector<PlayerSettings>& players, const std::vector<int>& controlled,
-               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording);
+               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording,
+               std::shared_ptr<const Laws> laws = nullptr);
     AgentMatch(const AgentMatch&) = delete;
     AgentMatch& operator=(const AgentMatch&) = delete;
     ~AgentMatch();
@@ -79,6 +82,7 @@ public:
 private:
     std::vector<PlayerSettings> players;
     std::vector<int> controlled;
+    MatchTactics tactics;
     std::int64_t framesPerMatch;
     bool keepEvents;
     bool keepRecording;

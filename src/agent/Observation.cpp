@@ -6,6 +6,8 @@
 #include "run/MatchRunner.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace tryzone
 {
@@ -28,7 +30,11 @@ float EgoXf(float x, int team)
 
 int EgoX(int x, int team)
 {
-    return team == 0 ? x : kPitchWidth - x;
+    // Any int an outside brain sends mirrors without overflow; the match takes it to the pitch before use.
+    const std::int64_t mirrored = std::int64_t{kPitchWidth} - x;
+    return team == 0 ? x
+                     : static_cast<int>(std::clamp<std::int64_t>(mirrored, std::numeric_limits<int>::min(),
+                                                                 std::numeric_limits<int>::max()));
 }
 
 ObservedScene Look(const RugbyScene& scene)

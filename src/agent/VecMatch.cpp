@@ -66,7 +66,7 @@ VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
     for (std::size_t i = 0; i < count; ++i)
     {
         matches.push_back(std::make_unique<AgentMatch>(plan.players, plan.controlled, framesPerMatch,
-                                                       !plan.eventsPath.empty(), !plan.recordDir.empty()));
+                                                       !plan.eventsPath.empty(), !plan.recordDir.empty(), plan.laws));
     }
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);

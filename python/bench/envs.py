@@ -16,7 +16,7 @@ import numpy as np
 import tryzone
 from tryzone.sb3 import TryZoneVecEnv
 
-MINUTES = 60.0  # long enough that no measure reaches a match's end
+MINUTES = 2000.0  # long enough that no measure reaches a match's end
 BATCH = 256
 
 

@@ -17,6 +17,8 @@ class TryZoneVecEnv(VecEnv):
     """A match ends only by its clock, so its last step is a truncation: infos carry "TimeLimit.truncated" (SB3 then
     bootstraps the value) and "terminal_observation", and "episode" as SB3's Monitor gives it."""
 
+    render_mode = None
+
     def __init__(self, num_envs, team="red", actions="coarse", observations="normalised", **options):
         self._team = TeamBatch(num_envs, team, actions, observations, options)
         super().__init__(num_envs, observation_space((5,), observations), action_space((5,), actions))

@@ -3,8 +3,8 @@
 #include "Bindings.h"
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
-#include "run/MatchRunner.h"
 #include "laws/Laws.h"
+#include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
 #include "view/MatchView.h"
 

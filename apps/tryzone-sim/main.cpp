@@ -71,9 +71,9 @@ int main(int argc, char** argv)
     {
         files.AddInput("--replay", replay);
     }
-    for (const auto& [option, file] :
-         {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics},
-          {"--laws", options.lawsFile}})
+    for (const auto& [option, file] : {std::pair{"--blue-tactics", options.blueTactics},
+                                       {"--red-tactics", options.redTactics},
+                                       {"--laws", options.lawsFile}})
     {
         if (!file.empty())
         {

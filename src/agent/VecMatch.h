@@ -25,9 +25,9 @@ struct VecMatchPlan
     int decisionFrames = kDefaultDecisionFrames;
     std::vector<PlayerSettings> players; // ten
     int threads = 1;
-    std::string eventsPath; // empty: none
-    std::string recordDir;  // empty: none
-    bool normalise = false; // observations brought into [-1, 1] (Normalise) instead of the raw values
+    std::string eventsPath;           // empty: none
+    std::string recordDir;            // empty: none
+    bool normalise = false;           // observations brought into [-1, 1] (Normalise) instead of the raw values
     std::shared_ptr<const Laws> laws; // null: the game's own
 };
 

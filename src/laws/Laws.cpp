@@ -109,8 +109,9 @@ Expected<Laws> LawsFromJson(const json& document, const std::string& name)
         }
         else
         {
-            return Refused(name, key, "unknown key (known: forwardPass, forwardPassTolerance, ownTryLineRestart, "
-                                      "deadBallLines, description)");
+            return Refused(name, key,
+                           "unknown key (known: forwardPass, forwardPassTolerance, ownTryLineRestart, "
+                           "deadBallLines, description)");
         }
         if (!read)
         {

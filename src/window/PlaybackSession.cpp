@@ -1,9 +1,9 @@
 #include "window/PlaybackSession.h"
 
 #include "files/LogFile.h"
+#include "laws/Laws.h"
 #include "run/MatchTimeline.h"
 #include "run/RecordingFile.h"
-#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 #include "window/SettingsPanel.h"
 

@@ -20,10 +20,7 @@ protected:
     }
 
     // The output without its lines of speed, which differ from run to run.
-    static std::string Steady(const std::string& out)
-    {
-        return out.substr(0, out.find("Speed:"));
-    }
+    static std::string Steady(const std::string& out) { return out.substr(0, out.find("Speed:")); }
 
     TemporaryFolder folder;
 };

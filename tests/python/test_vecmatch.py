@@ -165,15 +165,15 @@ def test_bad_slots_raise(controlled):
 
 @pytest.mark.parametrize("laws", [None, ROOT / "laws" / "parts.laws.json", ROOT / "laws" / "rugby.laws.json"])
 def test_a_move_far_off_the_pitch_keeps_the_player_on_it(laws):
-    """(1e5, -1e5) in his ego frame: a blue player runs to the right-hand end, a red one to the left-hand end (his
-    ego frame mirrors x), and neither goes beyond it, under any laws."""
-    batch = tryzone.VecMatch(1, [2, 7], seed=3, minutes=0.2, decision_frames=10, laws=laws)
+    """(1e5, -1e5) in his ego frame is the top corner of the opponents' end: a blue player of the top lane runs to
+    the right-hand end, a red one to the left-hand end (his ego frame mirrors x), and neither goes beyond it."""
+    batch = tryzone.VecMatch(1, [0, 5], seed=3, minutes=0.2, decision_frames=10, laws=laws)
     batch.reset()
     actions = np.array([[[tryzone.MOVE, 100000, -100000]] * 2], dtype=np.int32)
     xs = []
-    for _ in range(60):
+    for _ in range(100):
         batch.step(actions)
-        xs.append(batch.raw_state()["positions"][0, [2, 7], 0].copy())
+        xs.append(batch.raw_state()["positions"][0, [0, 5], 0].copy())
     xs = np.array(xs)
     assert xs.min() >= -1e-3 and xs.max() <= 1280 + 1e-3
     assert xs[-1][0] == pytest.approx(1280, abs=1e-3) and xs[-1][1] == pytest.approx(0, abs=1e-3)

@@ -5,7 +5,9 @@
 #include "settings/RegularFile.h"
 #include "tactics/TacticJson.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace tryzone
 {
@@ -92,7 +94,9 @@ TacticsRead ReadTacticsFile(const std::string& path)
     const OpenOutcome opened = OpenRegular(path, file, status);
     if (opened != OpenOutcome::Opened)
     {
-        return Refused(path, "", opened == OpenOutcome::NotAFile ? "not a regular file" : "cannot be opened");
+        return Refused(path, "",
+                       opened == OpenOutcome::NotAFile ? "not a regular file"
+                                                       : std::string("cannot be opened: ") + std::strerror(errno));
     }
     std::string text;
     const ReadOutcome outcome = ReadBounded(file.Get(), text, kMaxTacticsFileBytes);

@@ -7,6 +7,11 @@ from ._tryzone import (
     MOVE,
     OBSERVATION_SIZE,
     PASS,
+    PITCH_HEIGHT,
+    PITCH_WIDTH,
+    PLAYERS,
+    RANDOM_TEAMMATE,
+    TEAM_SIZE,
     VecMatch,
 )
 from .envs import AGENTS, parallel_env, team_env, vector_env
@@ -19,6 +24,11 @@ __all__ = [
     "MOVE",
     "OBSERVATION_SIZE",
     "PASS",
+    "PITCH_HEIGHT",
+    "PITCH_WIDTH",
+    "PLAYERS",
+    "RANDOM_TEAMMATE",
+    "TEAM_SIZE",
     "VecMatch",
     "parallel_env",
     "team_env",

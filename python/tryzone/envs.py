@@ -7,14 +7,23 @@ from gymnasium import Env, spaces
 from gymnasium.vector import AutoresetMode, VectorEnv
 from pettingzoo import ParallelEnv
 
-from ._tryzone import OBSERVATION_SIZE, PASS, VecMatch
+from ._tryzone import (
+    OBSERVATION_SIZE,
+    PASS,
+    PITCH_HEIGHT,
+    PITCH_WIDTH,
+    PLAYERS,
+    RANDOM_TEAMMATE,
+    TEAM_SIZE,
+    VecMatch,
+)
 
 TEAMS = ("blue", "red")
-AGENTS = tuple(f"{TEAMS[slot // 5]}_{slot}" for slot in range(10))
+AGENTS = tuple(f"{TEAMS[slot // TEAM_SIZE]}_{slot}" for slot in range(PLAYERS))
 # An action is (code, x, y); a pass names its teammate's slot in x, -1 for any. The space holds every point, so a
 # pass's x outside -1 to 9 (which VecMatch refuses) is taken as -1: any action the space samples can be played.
-ACTION_LOW = np.array([0, -1, 0], dtype=np.int32)
-ACTION_HIGH = np.array([3, 1280, 720], dtype=np.int32)
+ACTION_LOW = np.array([0, RANDOM_TEAMMATE, 0], dtype=np.int32)
+ACTION_HIGH = np.array([3, PITCH_WIDTH, PITCH_HEIGHT], dtype=np.int32)
 DEFAULT_MINUTES = 80.0
 
 
@@ -31,7 +40,7 @@ def action_space(shape=()):
 def team_slots(team):
     if team not in TEAMS:
         raise ValueError(f"team must be 'blue' or 'red', not {team!r}")
-    return list(range(5 * TEAMS.index(team), 5 * TEAMS.index(team) + 5))
+    return list(range(TEAM_SIZE * TEAMS.index(team), TEAM_SIZE * TEAMS.index(team) + TEAM_SIZE))
 
 
 def slot_of(agent):
@@ -46,7 +55,7 @@ def playable(actions):
     """The actions as int32 in C order, a pass to a slot out of range made a pass to any teammate."""
     actions = np.array(actions, dtype=np.int32, order="C")
     args = actions[..., 1]
-    args[(actions[..., 0] == PASS) & ((args < -1) | (args > 9))] = -1
+    args[(actions[..., 0] == PASS) & ((args < RANDOM_TEAMMATE) | (args >= PLAYERS))] = RANDOM_TEAMMATE
     return actions
 
 
@@ -161,8 +170,8 @@ class TryZoneTeamEnv(Env):
     def __init__(self, team="red", render_mode=None, **options):
         self._match = TryZoneParallelEnv(controlled=team_slots(team), render_mode=render_mode, **options)
         self.render_mode = render_mode
-        self.observation_space = observation_space((5,))
-        self.action_space = action_space((5,))
+        self.observation_space = observation_space((TEAM_SIZE,))
+        self.action_space = action_space((TEAM_SIZE,))
 
     def reset(self, *, seed=None, options=None):
         super().reset(seed=seed)
@@ -197,10 +206,10 @@ class TryZoneVectorEnv(VectorEnv):
         self._config = _Options(None, options)
         self._slots = team_slots(team)
         self.num_envs = num_envs
-        self.single_observation_space = observation_space((5,))
-        self.single_action_space = action_space((5,))
-        self.observation_space = observation_space((num_envs, 5))
-        self.action_space = action_space((num_envs, 5))
+        self.single_observation_space = observation_space((TEAM_SIZE,))
+        self.single_action_space = action_space((TEAM_SIZE,))
+        self.observation_space = observation_space((num_envs, TEAM_SIZE))
+        self.action_space = action_space((num_envs, TEAM_SIZE))
         self._batch = None
 
     def reset(self, *, seed=None, options=None):

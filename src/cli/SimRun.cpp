@@ -1,4 +1,5 @@
 #include "batch/Heatmap.h"
+#include "shape/MatchShape.h"
 #include "batch/Interrupt.h"
 #include "batch/OutputFiles.h"
 #include "batch/Report.h"

@@ -1,5 +1,6 @@
 #include "window/Playback.h"
 
+#include "shape/MatchShape.h"
 #include "core/GameHost.h"
 #include "core/PitchMapping.h"
 #include "files/FileIdentity.h"

@@ -6,6 +6,7 @@
 #include "laws/Laws.h"
 #include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
+#include "shape/MatchShape.h"
 #include "view/MatchView.h"
 
 #include <filesystem>
@@ -48,7 +49,7 @@ std::vector<PlayerSettings> LoadSettings(const py::object& settings)
         throw std::invalid_argument("the settings file " + config.fileName + " does not load");
     }
     config.CompleteFrom(defaults);
-    config.records.resize(10);
+    config.records.resize(kPlayerSlots);
     return config.records;
 }
 
@@ -141,13 +142,13 @@ py::dict RawStateOf(Batch& self)
         frame.mutable_at(static_cast<py::ssize_t>(i)) = raw[i].frame;
     }
     py::dict state;
-    state["positions"] = gather(&RawState::positions, {n, 10, 2});
-    state["velocities"] = gather(&RawState::velocities, {n, 10, 2});
-    state["states"] = gather(&RawState::states, {n, 10});
-    state["orders"] = gather(&RawState::orders, {n, 10, 3});
+    state["positions"] = gather(&RawState::positions, {n, kPlayerCount, 2});
+    state["velocities"] = gather(&RawState::velocities, {n, kPlayerCount, 2});
+    state["states"] = gather(&RawState::states, {n, kPlayerCount});
+    state["orders"] = gather(&RawState::orders, {n, kPlayerCount, 3});
     state["ball"] = gather(&RawState::ball, {n, 2});
     state["holder"] = holder;
-    state["tries"] = gather(&RawState::tries, {n, 2});
+    state["tries"] = gather(&RawState::tries, {n, kTeams});
     state["frame"] = frame;
     state["match"] = py::array_t<std::int32_t>(n, batch.numbers.data());
     return state;
@@ -254,6 +255,12 @@ PYBIND11_MODULE(_tryzone, module)
     coarse.attr("setflags")(false);
     module.attr("COARSE_ACTIONS") = coarse;
     module.def("frames_for", &FramesFor, py::arg("minutes"), "The frames of a match of so many simulated minutes.");
+    // The match's shape, so that the package counts players, slots and pixels as the C++ does.
+    module.attr("TEAM_SIZE") = kTeamSize;
+    module.attr("PLAYERS") = kPlayerCount;
+    module.attr("PITCH_WIDTH") = kPitchWidth;
+    module.attr("PITCH_HEIGHT") = kPitchHeight;
+    module.attr("RANDOM_TEAMMATE") = kRandomTeammate;
 
     BindView(module);
     py::class_<Batch>(module, "VecMatch")

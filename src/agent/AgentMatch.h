@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "agent/AgentAction.h"
 #include "core/World.h"
 #include "run/MatchRecorder.h"
@@ -27,7 +28,7 @@ struct RawState
 {
     std::array<float, 20> positions{};  // centre x, y of each slot
     std::array<float, 20> velocities{}; // pixels per second
-    std::array<std::int32_t, 10> states{};
+    std::array<std::int32_t, kPlayerSlots> states{};
     std::array<std::int32_t, 30> orders{}; // code, x, y in the pitch frame
     std::array<float, 2> ball{};
     std::int32_t holder = 0;

@@ -1,5 +1,6 @@
 #include "agent/Observation.h"
 
+#include "shape/MatchShape.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
@@ -15,8 +16,6 @@ namespace tryzone
 
 namespace
 {
-constexpr int kTeamSize = 5;
-
 // The slot of entry k in the list as the team sees it: teammates first.
 int SlotOfEntry(int k, int team)
 {
@@ -56,7 +55,7 @@ void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::
              std::int64_t framesPerMatch, float* out)
 {
     const Player& self = *scene.players[static_cast<std::size_t>(slot)];
-    const int team = self.team == 0 ? 0 : 1;
+    const int team = SideIndex(SideOfSlot(slot));
     const float sign = team == 0 ? 1.f : -1.f;
     const sf::Vector2f centre = view.centres[static_cast<std::size_t>(slot)];
     out[features::kSlot] = static_cast<float>(slot);
@@ -65,7 +64,7 @@ void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::
     out[features::kX] = EgoXf(centre.x, team);
     out[features::kY] = centre.y;
     int holder = 0;
-    for (int k = 0; k < 2 * kTeamSize; ++k)
+    for (int k = 0; k < kPlayerCount; ++k)
     {
         const auto entrySlot = static_cast<std::size_t>(SlotOfEntry(k, team));
         const sf::Vector2f at = view.centres[entrySlot];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "core/StepObserver.h"
 #include "run/FrameObserver.h"
 
@@ -56,7 +57,7 @@ private:
     void Break(const std::string& rule);
 
     const RugbyScene& scene;
-    std::array<sf::Vector2f, 5> formation;
+    std::array<sf::Vector2f, kTeamSlots> formation;
     float width;
     float laneHeight;
     std::int64_t frame = 1;                   // the one being played

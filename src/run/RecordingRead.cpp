@@ -5,6 +5,7 @@
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 #include "settings/RegularFile.h"
+#include "shape/MatchShape.h"
 #include "tactics/TacticsFile.h"
 
 #include <cmath>
@@ -28,7 +29,7 @@ bool IsFloat(const json& value)
 // Ten players, each as the settings file would give it.
 std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
 {
-    if (!list.is_array() || list.size() != 10)
+    if (!list.is_array() || list.size() != kPlayerSlots)
     {
         return std::nullopt;
     }

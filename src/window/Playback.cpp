@@ -1,5 +1,6 @@
 #include "window/Playback.h"
 
+#include "shape/MatchShape.h"
 #include "core/GameHost.h"
 #include "core/PitchMapping.h"
 #include "files/FileIdentity.h"
@@ -11,7 +12,7 @@
 #include "run/RecordingFile.h"
 #include "tactics/TacticsFile.h"
 #include "window/GameFiles.h"
-#include "window/GameSignals.h"
+#include "files/StopSignals.h"
 #include "window/KeyHelp.h"
 #include "window/PlaybackControls.h"
 #include "window/PlaybackSession.h"
@@ -199,7 +200,7 @@ int Loop(Session& session)
     while (window.isOpen())
     {
         // Between two frames, as the close button: the frame shown is the last one.
-        if (const int signal = GameStopSignal(); signal != 0)
+        if (const int signal = StopSignal(); signal != 0)
         {
             window.close();
             return signal;
@@ -341,7 +342,7 @@ int PlayGame(const GameOptions& options)
             std::cerr << "tryzone: " << replay->warning << std::endl;
         }
     }
-    CatchGameSignals();
+    CatchStopSignals();
     RecordingFile recording;
     LogFile events;
     if (auto opened = OpenGameOutputs(options, recording, events); !opened)

@@ -185,5 +185,5 @@ def test_a_move_far_off_the_pitch_keeps_the_player_on_it(laws):
 def test_a_refused_laws_file_raises_its_line(tmp_path):
     bad = tmp_path / "bad.laws.json"
     bad.write_text('{"forwardPass": "yes"}')
-    with pytest.raises(ValueError, match="bad.laws.json: forwardPass: not true or false"):
+    with pytest.raises(ValueError, match="bad.laws.json: /forwardPass: not true or false"):
         tryzone.VecMatch(1, [0], seed=1, minutes=0.1, laws=bad)

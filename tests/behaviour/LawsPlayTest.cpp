@@ -198,7 +198,7 @@ TEST_F(LawsPlay, AnOrderedPassWaitsAsThePassStateDoes)
     carrier.Tick();
     EXPECT_EQ(scene->ballCarrier, Slot(1));
     EXPECT_EQ(carrier.passWaitTimer, 0.f);
-    EXPECT_EQ(carrier.passTimer, 0.f);
+    EXPECT_LT(carrier.passTimer, 0.01f) << "restarted, then one frame of cooldown";
 }
 
 } // namespace tryzone

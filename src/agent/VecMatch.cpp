@@ -71,10 +71,15 @@ VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);
     finalObservations.assign(observations.size(), 0.f);
+    raw.assign(plan.normalise ? observations.size() : 0, 0.f);
+    fromCoarse.resize(count * agents);
     rewards.assign(count * agents, 0.f);
     terminations.assign(count, 0);
     truncations.assign(count, 0);
     numbers.assign(count, 0);
+    stepNumbers.assign(count, 0);
+    returns.assign(count * agents, 0.f);
+    lengths.assign(count, 0);
     const int threads = std::min(plan.threads, plan.matches);
     if (threads > 1)
     {
@@ -115,11 +120,27 @@ void VecMatch::StartEpisodes()
         {
             AgentMatch& match = *matches[static_cast<std::size_t>(i)];
             match.Start(MatchSeed(plan.seed, base + i), base + i);
-            match.Observe(observations.data() + static_cast<std::size_t>(i) * stride);
+            ObserveInto(match, static_cast<std::size_t>(i), observations.data() + static_cast<std::size_t>(i) * stride);
         });
     for (int i = 0; i < plan.matches; ++i)
     {
         numbers[static_cast<std::size_t>(i)] = base + i;
+    }
+}
+
+void VecMatch::ObserveInto(AgentMatch& match, std::size_t index, float* out)
+{
+    if (!plan.normalise)
+    {
+        match.Observe(out);
+        return;
+    }
+    const std::size_t stride = plan.controlled.size() * kObservationSize;
+    float* at = raw.data() + index * stride;
+    match.Observe(at);
+    for (std::size_t offset = 0; offset < stride; offset += kObservationSize)
+    {
+        Normalise(at + offset, framesPerMatch, out + offset);
     }
 }
 
@@ -128,7 +149,24 @@ void VecMatch::Reset()
     StartEpisodes();
     std::fill(rewards.begin(), rewards.end(), 0.f);
     std::fill(truncations.begin(), truncations.end(), 0);
+    std::fill(returns.begin(), returns.end(), 0.f);
+    std::fill(lengths.begin(), lengths.end(), 0);
     started = true;
+}
+
+void VecMatch::StepCoarse(const std::int32_t* choices)
+{
+    const float* seen = plan.normalise ? raw.data() : observations.data();
+    for (std::size_t i = 0; i < fromCoarse.size(); ++i)
+    {
+        if (const auto checked = CheckCoarse(choices[i]); !checked)
+        {
+            throw std::invalid_argument("action of match " + std::to_string(i / plan.controlled.size()) + ", agent " +
+                                        std::to_string(i % plan.controlled.size()) + ": " + checked.Reason());
+        }
+        fromCoarse[i] = FromCoarse(choices[i], seen + i * kObservationSize);
+    }
+    Step(fromCoarse.data());
 }
 
 void VecMatch::Step(const AgentAction* actions)
@@ -148,6 +186,12 @@ void VecMatch::Step(const AgentAction* actions)
         }
     }
     const std::size_t stride = agents * kObservationSize;
+    if (truncations.front() != 0)
+    {
+        // The last step ended the episodes whose statistics these were.
+        std::fill(returns.begin(), returns.end(), 0.f);
+        std::fill(lengths.begin(), lengths.end(), 0);
+    }
     ForEachMatch(
         [this, actions, agents, stride](int i, int end)
         {
@@ -171,9 +215,12 @@ void VecMatch::Step(const AgentAction* actions)
             {
                 const bool red = plan.players[static_cast<std::size_t>(plan.controlled[a])].Team != 0;
                 rewards[index * agents + a] = static_cast<float>(red ? -blue : blue);
+                returns[index * agents + a] += rewards[index * agents + a];
             }
+            lengths[index] += 1;
+            stepNumbers[index] = match.Number();
             truncations[index] = match.Over() ? 1 : 0;
-            match.Observe((match.Over() ? finalObservations.data() : observations.data()) + index * stride);
+            ObserveInto(match, index, (match.Over() ? finalObservations.data() : observations.data()) + index * stride);
         });
     // Every match has the same length, so the batch's episodes end together.
     if (truncations.front() != 0)

@@ -5,6 +5,7 @@
 #include "batch/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"
+#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 
 #include <filesystem>
@@ -13,6 +14,32 @@
 
 namespace tryzone
 {
+
+void AddLawsOption(CLI::App& app, std::string& file)
+{
+    AddFile(app, "--laws", file,
+            "the laws file (NAME.laws.json; default: the game's own laws, which are\nlaws/parts.laws.json)");
+}
+
+bool ReadLawsOption(const std::string& file, std::shared_ptr<const Laws>& laws)
+{
+    laws = nullptr;
+    if (file.empty())
+    {
+        return true;
+    }
+    Expected<Laws> read = ReadLawsFile(file);
+    if (!read)
+    {
+        std::cerr << read.Reason() << std::endl;
+        return false;
+    }
+    if (!AreGameLaws(*read))
+    {
+        laws = std::make_shared<const Laws>(*read);
+    }
+    return true;
+}
 
 bool ReadTacticsFiles(const std::vector<std::string>& paths,
                       std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
@@ -82,6 +109,17 @@ void AddLeague(CLI::App& app, TacticsCommands& commands)
     AddFile(league, "--json", commands.jsonFile, "write the table and every match's score as JSON");
     AddFile(league, "--csv", commands.csvFile, "write the table as CSV");
     AddFile(league, "--plot", commands.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
+    AddLawsOption(league, commands.lawsFile);
+    league
+        .add_option_function<std::string>(
+            "--settings",
+            [&commands](const std::string& text)
+            {
+                commands.settings = text;
+                commands.settingsGiven = true;
+            },
+            "players' settings, as for a run (default: PlayersSettings.json, or the ten defaults)")
+        ->type_name("FILE");
     league.footer("The table goes to standard output; the same seed gives the same table whatever --jobs.\nExit "
                   "status: 0 on success, 2 for a bad command line or a tactics file that is refused, 1 when\nan "
                   "output file cannot be written.");
@@ -94,6 +132,7 @@ void AddTacticsOptions(CLI::App& app, Options& options)
             "the blue team's tactics file (NAME.tactics.json; default: the built-in tactic,\nwhich is "
             "tactics/default.tactics.json)");
     AddFile(app, "--red-tactics", options.redTactics, "the red team's tactics file");
+    AddLawsOption(app, options.lawsFile);
 }
 
 void AddTacticsCommands(CLI::App& app, TacticsCommands& commands)
@@ -120,7 +159,7 @@ bool ReadRunTactics(Options& options)
         }
     }
     std::vector<std::shared_ptr<const CompiledTactic>> tactics;
-    if (!ReadTacticsFiles(paths, tactics))
+    if (!ReadTacticsFiles(paths, tactics) || !ReadLawsOption(options.lawsFile, options.tactics.laws))
     {
         return false;
     }

@@ -50,7 +50,15 @@ ordered_json ResultAsJson(const MatchResult& result)
     for (const TeamRecord& team : result.teams)
     {
         ordered_json record;
-        ForEachCount([&record](const CountField& field, const auto& count) { record[field.key] = count; }, team);
+        ForEachCount(
+            [&record](const CountField& field, const auto& count)
+            {
+                if (!field.law || count != 0)
+                {
+                    record[field.key] = count;
+                }
+            },
+            team);
         teams.push_back(record);
     }
     ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
@@ -70,9 +78,16 @@ MatchResult ResultFromJson(const ordered_json& match)
     for (std::size_t team = 0; team < 2; ++team)
     {
         const ordered_json& record = match.at("teams").at(team);
-        ForEachCount([&record](const CountField& field, auto& count)
-                     { count = record.at(field.key).get<std::remove_reference_t<decltype(count)>>(); },
-                     result.teams[team]);
+        ForEachCount(
+            [&record](const CountField& field, auto& count)
+            {
+                // A law's count is left out where it is zero.
+                if (!field.law || record.contains(field.key))
+                {
+                    count = record.at(field.key).get<std::remove_reference_t<decltype(count)>>();
+                }
+            },
+            result.teams[team]);
     }
     if (match.contains("breach"))
     {

@@ -99,6 +99,11 @@ enum class Receiver
     Advanced, // the teammate nearest to the opponents' goal line
 };
 
+// The one pass rule, for the state graph's Pass and an outside brain's order alike: only the carrier passes, once his
+// cooldown and his wait are both over; luck x 85 percent decides, and either way both timers start again. Until then
+// the wait grows. The receiver is `chosen` when given, else picked by `choice` once the pass succeeds.
+void PassWhenReady(Player& passer, Receiver choice, Player* chosen = nullptr);
+
 // Keeps running and tries a pass once both pass timers have run out.
 class PlayerActionPass final : public PlayerAction
 {

@@ -5,6 +5,7 @@
 #include "batch/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"
+#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 
 #include <filesystem>
@@ -13,6 +14,32 @@
 
 namespace tryzone
 {
+
+void AddLawsOption(CLI::App& app, std::string& file)
+{
+    AddFile(app, "--laws", file,
+            "the laws file (NAME.laws.json; default: the game's own laws, which are\nlaws/parts.laws.json)");
+}
+
+bool ReadLawsOption(const std::string& file, std::shared_ptr<const Laws>& laws)
+{
+    laws = nullptr;
+    if (file.empty())
+    {
+        return true;
+    }
+    Expected<Laws> read = ReadLawsFile(file);
+    if (!read)
+    {
+        std::cerr << read.Reason() << std::endl;
+        return false;
+    }
+    if (!AreGameLaws(*read))
+    {
+        laws = std::make_shared<const Laws>(*read);
+    }
+    return true;
+}
 
 bool ReadTacticsFiles(const std::vector<std::string>& paths,
                       std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
@@ -82,6 +109,7 @@ void AddLeague(CLI::App& app, TacticsCommands& commands)
     AddFile(league, "--json", commands.jsonFile, "write the table and every match's score as JSON");
     AddFile(league, "--csv", commands.csvFile, "write the table as CSV");
     AddFile(league, "--plot", commands.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
+    AddLawsOption(league, commands.lawsFile);
 }
 } // namespace
 
@@ -91,6 +119,7 @@ void AddTacticsOptions(CLI::App& app, Options& options)
             "the blue team's tactics file (NAME.tactics.json; default: the built-in tactic,\nwhich is "
             "tactics/default.tactics.json)");
     AddFile(app, "--red-tactics", options.redTactics, "the red team's tactics file");
+    AddLawsOption(app, options.lawsFile);
 }
 
 void AddTacticsCommands(CLI::App& app, TacticsCommands& commands)
@@ -114,7 +143,7 @@ bool ReadRunTactics(Options& options)
         }
     }
     std::vector<std::shared_ptr<const CompiledTactic>> tactics;
-    if (!ReadTacticsFiles(paths, tactics))
+    if (!ReadTacticsFiles(paths, tactics) || !ReadLawsOption(options.lawsFile, options.tactics.laws))
     {
         return false;
     }

@@ -123,11 +123,15 @@ struct CompiledTactic
 // or a link target that names no state, and an action or condition the catalogue does not have.
 [[nodiscard]] CompiledTactic CompileTactic(const Tactic& tactic);
 
-// The blue and the red team's tactics for a match; null for the default tactic.
+struct Laws;
+
+// The blue and the red team's tactics for a match, null for the default tactic, and the laws they play under, null
+// for the game's own: everything a match is set up from besides its players and seed travels together.
 struct MatchTactics
 {
     std::shared_ptr<const CompiledTactic> blue;
     std::shared_ptr<const CompiledTactic> red;
+    std::shared_ptr<const Laws> laws;
 
     [[nodiscard]] bool Any() const { return blue != nullptr || red != nullptr; }
     bool operator==(const MatchTactics&) const = default;

@@ -5,13 +5,13 @@ import numpy as np
 
 # The coarse actions (code and, for a move, the point relative to the player in his ego frame, ahead being +x) are
 # the agent library's, which the environments' coarse form plays too.
-from ._tryzone import COARSE_ACTIONS, MOVE, OBSERVATION_SIZE
+from ._tryzone import COARSE_ACTIONS, MOVE, OBSERVATION_SIZE, PITCH_HEIGHT, PITCH_WIDTH
 
 
 def features(observations):
     """The observation scaled to about unit size: pixels by the pitch's width, speeds alike, flags as they are. The
     score and the clock are left out: they grow with a match's length, which training need not share with play."""
-    scale = np.full(OBSERVATION_SIZE, 1 / 1280, dtype=np.float32)
+    scale = np.full(OBSERVATION_SIZE, 1 / PITCH_WIDTH, dtype=np.float32)
     scale[[0, 1, 2, 47, 55]] = 0.1
     scale[[48, 49]] = 1.0
     scale[50] = 1 / 60
@@ -23,8 +23,8 @@ def actions_for(observations, choices):
     """VecMatch actions [..., 3] for coarse choices [...], moves made relative to each player's position."""
     actions = COARSE_ACTIONS[choices].copy()
     moves = actions[..., 0] == MOVE
-    x = np.clip(observations[..., 3] + actions[..., 1], 0, 1280)
-    y = np.clip(observations[..., 4] + actions[..., 2], 0, 720)
+    x = np.clip(observations[..., 3] + actions[..., 1], 0, PITCH_WIDTH)
+    y = np.clip(observations[..., 4] + actions[..., 2], 0, PITCH_HEIGHT)
     actions[..., 1] = np.where(moves, x, actions[..., 1])
     actions[..., 2] = np.where(moves, y, actions[..., 2])
     return actions

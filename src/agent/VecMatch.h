@@ -24,8 +24,9 @@ struct VecMatchPlan
     int decisionFrames = kDefaultDecisionFrames;
     std::vector<PlayerSettings> players; // ten
     int threads = 1;
-    std::string eventsPath; // empty: none
-    std::string recordDir;  // empty: none
+    std::string settingsPath; // the file the players were read from, never to be written; empty: none
+    std::string eventsPath;   // empty: none
+    std::string recordDir;    // empty: none
 };
 
 // A batch of matches stepped together, each in its world, spread over a team of threads. Match i of the batch first
@@ -36,7 +37,7 @@ class VecMatch
 {
 public:
     // Throws std::invalid_argument for a plan that cannot be played, std::runtime_error for an output that cannot be
-    // written.
+    // written or that the file gate refuses (an input, a FIFO, a recording folder holding links), before any play.
     explicit VecMatch(VecMatchPlan plan);
 
     // Starts every match afresh as the next matches of the run and observes them; a match under way is dropped,

@@ -29,6 +29,9 @@ void CatchGameSignals()
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGXFSZ, SIG_IGN);
+    // A reader of --events - that goes away must not end the match: the failed write is reported once, play goes
+    // on and the recording still gets its end line.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 int GameStopSignal()

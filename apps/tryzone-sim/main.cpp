@@ -1,5 +1,5 @@
-#include "batch/Interrupt.h"
-#include "batch/OutputFiles.h"
+#include "files/StopSignals.h"
+#include "files/OutputFiles.h"
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
 #include "cli/SensitivityCommand.h"
@@ -35,7 +35,8 @@ int main(int argc, char** argv)
         ->excludes("--vary")
         ->excludes("--shard")
         ->excludes("--blue-tactics")
-        ->excludes("--red-tactics");
+        ->excludes("--red-tactics")
+        ->excludes("--laws");
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
         return *status;
@@ -71,7 +72,8 @@ int main(int argc, char** argv)
         files.AddInput("--replay", replay);
     }
     for (const auto& [option, file] :
-         {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics}})
+         {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics},
+          {"--laws", options.lawsFile}})
     {
         if (!file.empty())
         {

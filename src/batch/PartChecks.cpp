@@ -1,6 +1,7 @@
 #include "batch/PartChecks.h"
 
 #include "run/MatchRunner.h"
+#include "shape/MatchShape.h"
 
 #include <array>
 #include <charconv>
@@ -30,9 +31,6 @@ std::string Hex(std::uint64_t value)
     return text.data();
 }
 
-// A side's five players: each tackles at most once a frame.
-constexpr std::int64_t kSidePlayers = 5;
-
 std::optional<std::string> TeamProblem(const TeamRecord& team, std::int64_t frames, const std::string& side)
 {
     std::optional<std::string> problem;
@@ -60,7 +58,7 @@ std::optional<std::string> TeamProblem(const TeamRecord& team, std::int64_t fram
                    " frames: more than one a frame";
         }
     }
-    if (team.tackleAttempts > kSidePlayers * frames)
+    if (team.tackleAttempts > static_cast<std::int64_t>(kTeamSize) * frames)
     {
         return side + "tackle_attempts " + std::to_string(team.tackleAttempts) + " in " + std::to_string(frames) +
                " frames: more than one a frame for each of five players";

@@ -2,6 +2,7 @@
 
 #include "settings/PlayersConfig.h"
 #include "settings/SettingsHint.h"
+#include "shape/MatchShape.h"
 
 #include <cstdint>
 #include <limits>
@@ -39,7 +40,7 @@ Expected<std::vector<PlayerSettings>> SettingsFromJson(const ordered_json& playe
             lineup.push_back(*player);
         }
     }
-    if (lineup.size() != 10)
+    if (lineup.size() != kPlayerSlots)
     {
         return Unexpected{"its players are not ten entries of a settings file"};
     }
@@ -52,7 +53,15 @@ ordered_json ResultAsJson(const MatchResult& result)
     for (const TeamRecord& team : result.teams)
     {
         ordered_json record;
-        ForEachCount([&record](const CountField& field, const auto& count) { record[field.key] = count; }, team);
+        ForEachCount(
+            [&record](const CountField& field, const auto& count)
+            {
+                if (!field.law || count != 0)
+                {
+                    record[field.key] = count;
+                }
+            },
+            team);
         teams.push_back(record);
     }
     ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
@@ -94,8 +103,12 @@ MatchResult ResultFromJson(const ordered_json& match)
             [&](const CountField& field, auto& count)
             {
                 using Count = std::remove_reference_t<decltype(count)>;
-                count = static_cast<Count>(
-                    WholeFromJson(record.at(field.key), side + field.key, 0, std::numeric_limits<Count>::max()));
+                // A law's count is left out where it is zero.
+                if (!field.law || record.contains(field.key))
+                {
+                    count = static_cast<Count>(
+                        WholeFromJson(record.at(field.key), side + field.key, 0, std::numeric_limits<Count>::max()));
+                }
             },
             result.teams[team]);
     }

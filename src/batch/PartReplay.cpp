@@ -1,6 +1,6 @@
 #include "batch/PartReplay.h"
 
-#include "batch/Interrupt.h"
+#include "files/StopSignals.h"
 #include "batch/Simulation.h"
 #include "batch/Variation.h"
 

@@ -83,6 +83,8 @@ public:
 private:
     void DrawDebugMarks() const;
     void FollowOrder();
+    // Holds the centre between the dead-ball lines, 0 <= x <= W.
+    void KeepOnPitch();
     void PassAsOrdered();
 };
 

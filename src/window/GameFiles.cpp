@@ -66,7 +66,8 @@ std::vector<NamedFile> GameFiles(const GameOptions& options)
     std::vector<NamedFile> files;
     const std::pair<const char*, const std::string*> named[] = {
         {"--settings", &options.settings},      {"--replay", &options.replay}, {"--blue-tactics", &options.blueTactics},
-        {"--red-tactics", &options.redTactics}, {"--record", &options.record}, {"--events", &options.events}};
+        {"--red-tactics", &options.redTactics}, {"--laws", &options.laws},     {"--record", &options.record},
+        {"--events", &options.events}};
     for (const auto& [option, path] : named)
     {
         if (!path->empty())

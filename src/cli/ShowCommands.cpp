@@ -59,11 +59,12 @@ Expected<Shown> MatchToShow(const Options& options, const ShowOptions& show, con
     return shown;
 }
 
-Expected<PictureSpan> SpanToShow(const ShowOptions& show, const Recording& recording, std::int64_t every)
+Expected<PictureSpan> SpanToShow(const ShowOptions& show, const Recording& recording, std::int64_t every,
+                                 bool debugMarks)
 {
     PictureSpan span;
     span.every = every;
-    span.debugMarks = show.debug;
+    span.debugMarks = debugMarks;
     for (auto [option, text, frame] : {std::tuple{"--from", &show.from, &span.from}, {"--to", &show.to, &span.to}})
     {
         if (text->empty())
@@ -248,7 +249,8 @@ int ShowCommand(const Options& options, const ShowOptions& show, const std::stri
         {
             continue;
         }
-        const auto span = SpanToShow(show, shown->recording, every);
+        // The page carries the debug marks always, for its reader to switch.
+        const auto span = SpanToShow(show, shown->recording, every, output == show.htmlOutput || show.debug);
         if (!span)
         {
             return Fail(2, span.Reason());

@@ -50,7 +50,8 @@ std::optional<std::int64_t> FrameAtTime(const std::string& text)
 
 std::string ClockText(double seconds)
 {
-    const auto whole = static_cast<long long>(seconds);
+    // To the nearest second: a frame's time is a multiple of an awkward length (10:00 is frame 71856, at 599.998 s).
+    const long long whole = std::llround(seconds);
     char text[32];
     std::snprintf(text, sizeof text, "%02lld:%02lld", whole / 60, whole % 60);
     return text;

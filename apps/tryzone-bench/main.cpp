@@ -11,7 +11,6 @@
 
 #include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Window/Event.hpp>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -112,8 +111,7 @@ int main(int argc, char** argv)
     }
 
     std::printf("Match simulation, default players, %s; %d frames of warm-up\n",
-                options.draw ? "debug mode on, every frame drawn off screen" : "debug mode off, no observer",
-                kWarmUp);
+                options.draw ? "debug mode on, every frame drawn off screen" : "debug mode off, no observer", kWarmUp);
     std::vector<double> speeds;
     for (int run = 1; run <= runs; ++run)
     {

@@ -1,5 +1,5 @@
-#include "batch/Interrupt.h"
-#include "batch/OutputFiles.h"
+#include "files/StopSignals.h"
+#include "files/OutputFiles.h"
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
 #include "cli/SensitivityCommand.h"
@@ -39,6 +39,7 @@ int main(int argc, char** argv)
         ->excludes("--shard")
         ->excludes("--blue-tactics")
         ->excludes("--red-tactics")
+        ->excludes("--laws")
         ->excludes("--match");
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
@@ -76,7 +77,8 @@ int main(int argc, char** argv)
         files.AddInput("--replay", replay);
     }
     for (const auto& [option, file] :
-         {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics}})
+         {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics},
+          {"--laws", options.lawsFile}})
     {
         if (!file.empty())
         {

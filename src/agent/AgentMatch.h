@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FramePicture.h"
+#include "shape/MatchShape.h"
 #include "agent/AgentAction.h"
 #include "core/World.h"
 #include "run/MatchRecorder.h"
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -27,7 +29,7 @@ struct RawState
 {
     std::array<float, 20> positions{};  // centre x, y of each slot
     std::array<float, 20> velocities{}; // pixels per second
-    std::array<std::int32_t, 10> states{};
+    std::array<std::int32_t, kPlayerSlots> states{};
     std::array<std::int32_t, 30> orders{}; // code, x, y in the pitch frame
     std::array<float, 2> ball{};
     std::int32_t holder = 0;
@@ -41,8 +43,10 @@ struct RawState
 class AgentMatch
 {
 public:
+    // laws: null for the game's own.
     AgentMatch(const std::vector<PlayerSettings>& players, const std::vector<int>& controlled,
-               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording);
+               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording,
+               std::shared_ptr<const Laws> laws = nullptr);
     AgentMatch(const AgentMatch&) = delete;
     AgentMatch& operator=(const AgentMatch&) = delete;
     ~AgentMatch();
@@ -82,6 +86,7 @@ public:
 private:
     std::vector<PlayerSettings> players;
     std::vector<int> controlled;
+    MatchTactics tactics;
     std::int64_t framesPerMatch;
     bool keepEvents;
     bool keepRecording;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shape/MatchShape.h"
+
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstdint>
@@ -63,13 +65,19 @@ struct Observation
 // What the observations of one match at one moment share, read from the scene once for all its controlled players.
 struct ObservedScene
 {
-    std::array<sf::Vector2f, 10> centres;
-    std::array<sf::Vector2f, 10> velocities;
+    std::array<sf::Vector2f, kPlayerSlots> centres;
+    std::array<sf::Vector2f, kPlayerSlots> velocities;
     sf::Vector2f ball;
     int holder = -1; // slot; -1 while nobody holds the ball
 };
 
 [[nodiscard]] ObservedScene Look(const RugbyScene& scene);
+
+// The observation with every value brought into [-1, 1], for trainers that want bounded inputs of about unit size:
+// slot / 9, team, lane / 2, positions / the pitch's width and height, speeds / 600 px/s, the holder's entry / 9,
+// the flags as they are, cooldown / 5 s, tries / 10, the time played and left as shares of the match, state / 4;
+// each clipped to [-1, 1] (a speed, tries or cooldown past its scale saturates).
+void Normalise(const float* observation, std::int64_t framesPerMatch, float* out);
 
 // Writes the observation of the player in slot into out (kObservationSize floats), frame frames into a match of
 // framesPerMatch frames; the view is the scene's as it stands.

@@ -2,6 +2,7 @@
 
 #include "agent/Observation.h"
 #include "run/MatchRunner.h"
+#include "shape/MatchShape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,10 +19,10 @@ void Check(const VecMatchPlan& plan)
     {
         throw std::invalid_argument("num_matches must be at least 1, not " + std::to_string(plan.matches));
     }
-    std::vector<bool> seen(10, false);
+    std::vector<bool> seen(kPlayerSlots, false);
     for (const int slot : plan.controlled)
     {
-        if (slot < 0 || slot > 9)
+        if (!IsSlot(slot))
         {
             throw std::invalid_argument("controlled slot " + std::to_string(slot) + " out of range (0 to 9)");
         }
@@ -43,7 +44,7 @@ void Check(const VecMatchPlan& plan)
     {
         throw std::invalid_argument("threads must be at least 1, not " + std::to_string(plan.threads));
     }
-    if (plan.players.size() != 10)
+    if (plan.players.size() != kPlayerSlots)
     {
         throw std::invalid_argument("the settings must give ten players");
     }
@@ -66,15 +67,20 @@ VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
     for (std::size_t i = 0; i < count; ++i)
     {
         matches.push_back(std::make_unique<AgentMatch>(plan.players, plan.controlled, framesPerMatch,
-                                                       !plan.eventsPath.empty(), !plan.recordDir.empty()));
+                                                       !plan.eventsPath.empty(), !plan.recordDir.empty(), plan.laws));
     }
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);
     finalObservations.assign(observations.size(), 0.f);
+    raw.assign(plan.normalise ? observations.size() : 0, 0.f);
+    fromCoarse.resize(count * agents);
     rewards.assign(count * agents, 0.f);
     terminations.assign(count, 0);
     truncations.assign(count, 0);
     numbers.assign(count, 0);
+    stepNumbers.assign(count, 0);
+    returns.assign(count * agents, 0.f);
+    lengths.assign(count, 0);
     const int threads = std::min(plan.threads, plan.matches);
     if (threads > 1)
     {
@@ -115,11 +121,27 @@ void VecMatch::StartEpisodes()
         {
             AgentMatch& match = *matches[static_cast<std::size_t>(i)];
             match.Start(MatchSeed(plan.seed, base + i), base + i);
-            match.Observe(observations.data() + static_cast<std::size_t>(i) * stride);
+            ObserveInto(match, static_cast<std::size_t>(i), observations.data() + static_cast<std::size_t>(i) * stride);
         });
     for (int i = 0; i < plan.matches; ++i)
     {
         numbers[static_cast<std::size_t>(i)] = base + i;
+    }
+}
+
+void VecMatch::ObserveInto(AgentMatch& match, std::size_t index, float* out)
+{
+    if (!plan.normalise)
+    {
+        match.Observe(out);
+        return;
+    }
+    const std::size_t stride = plan.controlled.size() * kObservationSize;
+    float* at = raw.data() + index * stride;
+    match.Observe(at);
+    for (std::size_t offset = 0; offset < stride; offset += kObservationSize)
+    {
+        Normalise(at + offset, framesPerMatch, out + offset);
     }
 }
 
@@ -128,7 +150,24 @@ void VecMatch::Reset()
     StartEpisodes();
     std::fill(rewards.begin(), rewards.end(), 0.f);
     std::fill(truncations.begin(), truncations.end(), 0);
+    std::fill(returns.begin(), returns.end(), 0.f);
+    std::fill(lengths.begin(), lengths.end(), 0);
     started = true;
+}
+
+void VecMatch::StepCoarse(const std::int32_t* choices)
+{
+    const float* seen = plan.normalise ? raw.data() : observations.data();
+    for (std::size_t i = 0; i < fromCoarse.size(); ++i)
+    {
+        if (const auto checked = CheckCoarse(choices[i]); !checked)
+        {
+            throw std::invalid_argument("action of match " + std::to_string(i / plan.controlled.size()) + ", agent " +
+                                        std::to_string(i % plan.controlled.size()) + ": " + checked.Reason());
+        }
+        fromCoarse[i] = FromCoarse(choices[i], seen + i * kObservationSize);
+    }
+    Step(fromCoarse.data());
 }
 
 void VecMatch::Step(const AgentAction* actions)
@@ -148,6 +187,12 @@ void VecMatch::Step(const AgentAction* actions)
         }
     }
     const std::size_t stride = agents * kObservationSize;
+    if (truncations.front() != 0)
+    {
+        // The last step ended the episodes whose statistics these were.
+        std::fill(returns.begin(), returns.end(), 0.f);
+        std::fill(lengths.begin(), lengths.end(), 0);
+    }
     ForEachMatch(
         [this, actions, agents, stride](int i, int end)
         {
@@ -169,11 +214,14 @@ void VecMatch::Step(const AgentAction* actions)
             const std::int32_t blue = (after[0] - before[0]) - (after[1] - before[1]);
             for (std::size_t a = 0; a < agents; ++a)
             {
-                const bool red = plan.players[static_cast<std::size_t>(plan.controlled[a])].Team != 0;
+                const bool red = SideOfSlot(plan.controlled[a]) == Side::Red;
                 rewards[index * agents + a] = static_cast<float>(red ? -blue : blue);
+                returns[index * agents + a] += rewards[index * agents + a];
             }
+            lengths[index] += 1;
+            stepNumbers[index] = match.Number();
             truncations[index] = match.Over() ? 1 : 0;
-            match.Observe((match.Over() ? finalObservations.data() : observations.data()) + index * stride);
+            ObserveInto(match, index, (match.Over() ? finalObservations.data() : observations.data()) + index * stride);
         });
     // Every match has the same length, so the batch's episodes end together.
     if (truncations.front() != 0)

@@ -3,6 +3,7 @@
 #include "agent/AgentAction.h"
 #include "agent/AgentMatch.h"
 #include "agent/WorkerThreads.h"
+#include "laws/Laws.h"
 #include "settings/PlayerSettings.h"
 
 #include <cstdint>
@@ -26,6 +27,8 @@ struct VecMatchPlan
     int threads = 1;
     std::string eventsPath; // empty: none
     std::string recordDir;  // empty: none
+    bool normalise = false; // observations brought into [-1, 1] (Normalise) instead of the raw values
+    std::shared_ptr<const Laws> laws; // null: the game's own
 };
 
 // A batch of matches stepped together, each in its world, spread over a team of threads. Match i of the batch first
@@ -46,6 +49,9 @@ public:
     // actions: matches x controlled actions. Throws std::invalid_argument, before anything is played, for an action
     // that is not valid, and std::logic_error before the first Reset.
     void Step(const AgentAction* actions);
+    // As Step, with one coarse choice (kCoarseActions) per controlled player; throws std::invalid_argument, before
+    // anything is played, for a choice out of range.
+    void StepCoarse(const std::int32_t* choices);
 
     [[nodiscard]] int Matches() const { return plan.matches; }
     [[nodiscard]] int Agents() const { return static_cast<int>(plan.controlled.size()); }
@@ -59,6 +65,11 @@ public:
     std::vector<std::uint8_t> truncations;  // matches: the episode ended in this step and restarted
     std::vector<float> finalObservations;   // as observations; the ended episodes' last ones
     std::vector<std::int32_t> numbers;      // matches: the run's match number each is playing
+    // The episode each match's last step played: its number and, once it has ended (truncations), its return (per
+    // agent) and length in steps.
+    std::vector<std::int32_t> stepNumbers;
+    std::vector<float> returns;
+    std::vector<std::int32_t> lengths;
 
     [[nodiscard]] RawState Raw(int match) const { return matches[static_cast<std::size_t>(match)]->Raw(); }
     // One match of the batch, to show or draw it.
@@ -66,6 +77,7 @@ public:
 
 private:
     void StartEpisodes();
+    void ObserveInto(AgentMatch& match, std::size_t index, float* out);
     void WriteFinished();
     // job(i, end) for every match i, each thread on its own block of matches, which ends before end.
     template <class Job> void ForEachMatch(const Job& job);
@@ -75,6 +87,8 @@ private:
     std::vector<std::unique_ptr<AgentMatch>> matches;
     std::optional<WorkerThreads> workers;
     std::ofstream events;
+    std::vector<float> raw;              // the raw observations, where normalised ones are returned
+    std::vector<AgentAction> fromCoarse; // the actions of StepCoarse's choices
     int nextNumber = 1;
     bool started = false;
 };

@@ -32,7 +32,7 @@ std::vector<MatchTactics> PairingTactics(const std::vector<LeagueEntry>& entries
     for (const Pairing& pairing : pairings)
     {
         tactics.push_back({entries[static_cast<std::size_t>(pairing.blue)].tactic,
-                           entries[static_cast<std::size_t>(pairing.red)].tactic});
+                           entries[static_cast<std::size_t>(pairing.red)].tactic, nullptr});
     }
     return tactics;
 }
@@ -146,7 +146,12 @@ void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<
     out << "TryZone league: " << setup.entries.size() << " tactics, every pair both ways round, " << setup.matches
         << (setup.matches == 1 ? " match" : " matches") << " each way of " << setup.minutes
         << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch << " frames each), seed "
-        << setup.seed << "; both ways play the same match seeds\n\n";
+        << setup.seed << "; both ways play the same match seeds\n";
+    if (setup.laws != nullptr)
+    {
+        out << "Laws: " << setup.lawsFile << '\n';
+    }
+    out << '\n';
     std::size_t width = 6;
     for (const LeagueEntry& entry : setup.entries)
     {
@@ -203,13 +208,19 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
                            {"blue_tries", results[task].teams[0].tries},
                            {"red_tries", results[task].teams[1].tries}});
     }
-    return {{"seed", setup.seed},
-            {"matches_each_way", setup.matches},
-            {"minutes", setup.minutes},
-            {"frames_per_match", setup.framesPerMatch},
-            {"rating", "Bradley-Terry, Elo scale (400 log10 strength), mean 0; a draw is half a win"},
-            {"table", table},
-            {"matches", matches}};
+    nlohmann::ordered_json league = {
+        {"seed", setup.seed},
+        {"matches_each_way", setup.matches},
+        {"minutes", setup.minutes},
+        {"frames_per_match", setup.framesPerMatch},
+        {"rating", "Bradley-Terry, Elo scale (400 log10 strength), mean 0; a draw is half a win"}};
+    if (setup.laws != nullptr)
+    {
+        league["laws"] = {{"file", setup.lawsFile}, {"laws", LawsToJson(*setup.laws)}};
+    }
+    league["table"] = std::move(table);
+    league["matches"] = std::move(matches);
+    return league;
 }
 
 std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& rows)

@@ -2,6 +2,7 @@
 
 #include "batch/Sweep.h"
 #include "files/Expected.h"
+#include "laws/Laws.h"
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
 
@@ -54,6 +55,9 @@ struct LeagueSetup
     double minutes = 80.0;
     std::int64_t framesPerMatch = 0;
     std::uint64_t seed = 0;
+    // Laws other than the game's, with their file as given; null for the game's own.
+    std::shared_ptr<const Laws> laws;
+    std::string lawsFile;
 };
 
 // The rows in the entries' order from the results in task order (pairing * matches + match - 1).

@@ -2,6 +2,7 @@
 
 #include "MatchPageScript.h"
 
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
 namespace tryzone
@@ -65,9 +66,9 @@ Expected<std::string> MatchPage(const MatchPageInfo& info, const PictureStream& 
     }
     nlohmann::json data = {{"width", info.width},
                            {"height", info.height},
-                           {"clear", "rgba(" + std::to_string(info.clear.r) + "," + std::to_string(info.clear.g) +
-                                         "," + std::to_string(info.clear.b) + "," +
-                                         std::to_string(info.clear.a / 255.0) + ")"},
+                           {"clear", "rgba(" + std::to_string(info.clear.r) + "," + std::to_string(info.clear.g) + "," +
+                                         std::to_string(info.clear.b) + "," + std::to_string(info.clear.a / 255.0) +
+                                         ")"},
                            {"jumpFrames", info.jumpFrames},
                            {"events", nlohmann::json::array()},
                            {"pictures", Base64(*deflated)}};
@@ -80,23 +81,24 @@ Expected<std::string> MatchPage(const MatchPageInfo& info, const PictureStream& 
     {
         facts += "<dt>" + Escaped(name) + "</dt><dd>" + Escaped(value) + "</dd>";
     }
-    std::string page = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" +
-                       Escaped(info.title) + "</title><style>" + kStyle + "</style></head>\n<body><main>" +
-                       "<canvas id=\"pitch\" width=\"" + std::to_string(info.width) + "\" height=\"" +
-                       std::to_string(info.height) + "\"></canvas><canvas id=\"bar\" width=\"" +
-                       std::to_string(info.width) + "\" height=\"24\"></canvas>" +
-                       "<div id=\"controls\"><span id=\"status\">loading</span><label><input type=\"checkbox\" "
-                       "id=\"marks\"> debug marks (D)</label><span>Space play/pause, 1-4 speed x1-x8, Left/Right "
-                       "10 s, Home start; click the bar to jump (yellow tries, red tackles, blue passes)</span></div>"
-                       "<dl>" +
-                       facts + "</dl></main>\n<script id=\"match\" type=\"application/json\">" +
-                       ScriptSafe(data.dump()) + "</script>\n<script>\n" + ScriptSafe(kMatchPageScript) +
-                       "</script></body></html>\n";
+    std::string page =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + Escaped(info.title) +
+        "</title><style>" + kStyle + "</style></head>\n<body><main>" + "<canvas id=\"pitch\" width=\"" +
+        std::to_string(info.width) + "\" height=\"" + std::to_string(info.height) +
+        "\"></canvas><canvas id=\"bar\" width=\"" + std::to_string(info.width) + "\" height=\"24\"></canvas>" +
+        "<div id=\"controls\"><span id=\"status\">loading</span><label><input type=\"checkbox\" "
+        "id=\"marks\"> debug marks (D)</label><span>Space play/pause, 1-4 speed x1-x8, Left/Right "
+        "10 s, Home start; click the bar to jump (yellow tries, red tackles, blue passes)</span></div>"
+        "<dl>" +
+        facts + "</dl></main>\n<script id=\"match\" type=\"application/json\">" + ScriptSafe(data.dump()) +
+        "</script>\n<script>\n" + ScriptSafe(kMatchPageScript) + "</script></body></html>\n";
     if (page.size() > kMaxPageBytes)
     {
-        return Unexpected{"the page would take " + std::to_string(page.size() >> 20) + " MB, more than the " +
+        char size[32];
+        std::snprintf(size, sizeof size, "%.1f", static_cast<double>(page.size()) / (1 << 20));
+        return Unexpected{"the page would take " + std::string(size) + " MB, more than the " +
                           std::to_string(kMaxPageBytes >> 20) +
-                          " MB a browser opens quickly: cut a clip with --from and --to"};
+                          " MB a browser opens quickly: cut a clip of some 30 minutes at most with --from and --to"};
     }
     return page;
 }

@@ -29,8 +29,9 @@ struct MatchPageInfo
     std::int64_t jumpFrames = 0; // Left and Right
 };
 
-// The largest page written: beyond it a page is slow to open, and the match is better cut into clips.
-inline constexpr std::size_t kMaxPageBytes = 16u << 20;
+// The largest page written, some 30 minutes of a match: a whole 80-minute match makes an 8 MB page that chromium
+// takes half a minute and 800 MB to open, and is better cut into clips.
+inline constexpr std::size_t kMaxPageBytes = 3u << 20;
 
 // One self-contained HTML page that plays the pictures in a browser (src/batch/match-page.js): nothing is fetched,
 // nothing lies beside it. Refused above kMaxPageBytes.

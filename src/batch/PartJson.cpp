@@ -2,6 +2,7 @@
 
 #include "settings/PlayersConfig.h"
 #include "settings/SettingsHint.h"
+#include "shape/MatchShape.h"
 
 #include <optional>
 #include <type_traits>
@@ -37,7 +38,7 @@ Expected<std::vector<PlayerSettings>> SettingsFromJson(const ordered_json& playe
             lineup.push_back(*player);
         }
     }
-    if (lineup.size() != 10)
+    if (lineup.size() != kPlayerSlots)
     {
         return Unexpected{"its players are not ten entries of a settings file"};
     }
@@ -50,7 +51,15 @@ ordered_json ResultAsJson(const MatchResult& result)
     for (const TeamRecord& team : result.teams)
     {
         ordered_json record;
-        ForEachCount([&record](const CountField& field, const auto& count) { record[field.key] = count; }, team);
+        ForEachCount(
+            [&record](const CountField& field, const auto& count)
+            {
+                if (!field.law || count != 0)
+                {
+                    record[field.key] = count;
+                }
+            },
+            team);
         teams.push_back(record);
     }
     ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
@@ -70,9 +79,16 @@ MatchResult ResultFromJson(const ordered_json& match)
     for (std::size_t team = 0; team < 2; ++team)
     {
         const ordered_json& record = match.at("teams").at(team);
-        ForEachCount([&record](const CountField& field, auto& count)
-                     { count = record.at(field.key).get<std::remove_reference_t<decltype(count)>>(); },
-                     result.teams[team]);
+        ForEachCount(
+            [&record](const CountField& field, auto& count)
+            {
+                // A law's count is left out where it is zero.
+                if (!field.law || record.contains(field.key))
+                {
+                    count = record.at(field.key).get<std::remove_reference_t<decltype(count)>>();
+                }
+            },
+            result.teams[team]);
     }
     if (match.contains("breach"))
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "laws/Laws.h"
 #include "batch/Sweep.h"
 #include "files/Expected.h"
 #include "run/MatchRecorder.h"
@@ -9,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,9 @@ struct SensitivitySetup
     int matches = 1; // per lineup
     double minutes = 80.0;
     std::int64_t framesPerMatch = 0;
+    // Laws other than the game's, with their file as given; null for the game's own.
+    std::shared_ptr<const Laws> laws;
+    std::string lawsFile;
 };
 
 struct SensitivityRow

@@ -1,5 +1,6 @@
 #include "batch/Shards.h"
 
+#include "shape/MatchShape.h"
 #include "batch/PartChecks.h"
 #include "batch/PartJson.h"
 #include "tactics/TacticsFile.h"
@@ -187,6 +188,14 @@ Expected<void> ReadRunSetup(const ordered_json& document, const std::string& fil
             return Unexpected{file + ": " + read.Reason()};
         }
     }
+    // Parts written before laws existed, or played under the game's own, keep none.
+    if (const auto laws = run.find("laws"); laws != run.end())
+    {
+        if (const auto read = ReadLawsJson(*laws, setup); !read)
+        {
+            return Unexpected{file + ": " + read.Reason()};
+        }
+    }
     if (const ordered_json& vary = options.at("vary"); !vary.is_null())
     {
         auto variation = ParseVariation(VaryText(vary), vary.at("who").get<std::string>());
@@ -264,6 +273,10 @@ Expected<void> SameRun(const Part& first, const Part& part)
     {
         return Unexpected{from + "other tactics"};
     }
+    if (LawsAsJson(part.setup)["laws"] != LawsAsJson(first.setup)["laws"])
+    {
+        return Unexpected{from + "other laws"};
+    }
     const ordered_json& options = part.document["run"]["options"];
     const ordered_json& firstOptions = first.document["run"]["options"];
     for (auto option = firstOptions.begin(); option != firstOptions.end(); ++option)
@@ -296,6 +309,10 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     if (HasTactics(setup))
     {
         run["tactics"] = TacticsAsJson(setup);
+    }
+    if (HasLaws(setup))
+    {
+        run["laws"] = LawsAsJson(setup);
     }
     ordered_json part = {{"tryzone_sim_part", kPartFormat},
                          {"program", {{"version", ProgramVersion()}, {"build", BuildIdentifier()}}},

@@ -2,15 +2,15 @@
 
 #include <array>
 #include <cerrno>
-#include <fcntl.h>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -84,10 +84,11 @@ Expected<std::unique_ptr<VideoEncoder>> VideoEncoder::Start(int width, int heigh
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string rate = std::to_string(framesPerSecond);
     const std::string output = encoder->folder + "/video.mp4";
-    std::vector<std::string> arguments{kEncoder, "-hide_banner", "-loglevel", "error", "-f", "rawvideo", "-pix_fmt",
-                                       "rgb24", "-s", size, "-r", rate, "-i", "pipe:0", "-an", "-c:v", "libx264",
-                                       "-preset", "veryfast", "-crf", "23", "-pix_fmt", "yuv420p", "-movflags",
-                                       "+faststart", "-f", "mp4", "-y", output};
+    std::vector<std::string> arguments{kEncoder,     "-hide_banner", "-loglevel", "error",    "-f",      "rawvideo",
+                                       "-pix_fmt",   "rgb24",        "-s",        size,       "-r",      rate,
+                                       "-i",         "pipe:0",       "-an",       "-c:v",     "libx264", "-preset",
+                                       "veryfast",   "-crf",         "23",        "-pix_fmt", "yuv420p", "-movflags",
+                                       "+faststart", "-f",           "mp4",       "-y",       output};
     std::vector<char*> argv;
     for (std::string& argument : arguments)
     {

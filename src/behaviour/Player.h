@@ -85,6 +85,8 @@ public:
 
 private:
     void FollowOrder();
+    // Holds the centre between the dead-ball lines, 0 <= x <= W.
+    void KeepOnPitch();
     void PassAsOrdered();
 };
 

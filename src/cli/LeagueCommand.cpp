@@ -1,6 +1,6 @@
-#include "batch/Interrupt.h"
+#include "files/StopSignals.h"
 #include "batch/League.h"
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 #include "batch/Plot.h"
 #include "batch/Simulation.h"
 #include "cli/SimCommands.h"
@@ -42,6 +42,10 @@ int OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutpu
     {
         files.AddInput("TACTICS", file);
     }
+    if (!commands.lawsFile.empty())
+    {
+        files.AddInput("--laws", commands.lawsFile);
+    }
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     outputs.json = add("--json", commands.jsonFile, OutputKind::Text);
@@ -56,6 +60,10 @@ SimulationPlan MakePlan(const LeagueSetup& setup, int jobs)
     const auto defaults = DefaultPlayers();
     plan.players.assign(defaults.begin(), defaults.end());
     plan.pairings = PairingTactics(setup.entries, LeaguePairings(static_cast<int>(setup.entries.size())));
+    for (MatchTactics& pairing : plan.pairings)
+    {
+        pairing.laws = setup.laws;
+    }
     plan.seed = setup.seed;
     plan.matches = setup.matches;
     plan.framesPerMatch = setup.framesPerMatch;
@@ -73,10 +81,11 @@ int LeagueCommand(const TacticsCommands& commands)
     }
     LeagueSetup setup;
     std::vector<std::shared_ptr<const CompiledTactic>> tactics;
-    if (!ReadTacticsFiles(commands.files, tactics))
+    if (!ReadTacticsFiles(commands.files, tactics) || !ReadLawsOption(commands.lawsFile, setup.laws))
     {
         return 2;
     }
+    setup.lawsFile = commands.lawsFile;
     for (std::size_t i = 0; i < tactics.size(); ++i)
     {
         setup.entries.push_back({EntryName(commands.files[i]), commands.files[i], tactics[i]});

@@ -31,6 +31,8 @@ struct Options
     std::string blueTactics;
     std::string redTactics;
     MatchTactics tactics;
+    // --laws as given, empty for the game's own laws; once read, in tactics.laws.
+    std::string lawsFile;
 };
 
 // The simulator's command line, bound to options; subcommands and further options can be added before parsing.

@@ -1,11 +1,11 @@
 #include "cli/ShowCommands.h"
 
-#include "batch/Interrupt.h"
 #include "batch/MatchPage.h"
-#include "batch/OutputFiles.h"
 #include "batch/Video.h"
 #include "cli/SimCommands.h"
 #include "core/GameHost.h"
+#include "files/OutputFiles.h"
+#include "files/StopSignals.h"
 #include "picture/CairoPicture.h"
 #include "picture/PictureStream.h"
 #include "run/ReplayPictures.h"
@@ -242,8 +242,8 @@ int ShowCommand(const Options& options, const ShowOptions& show, const std::stri
     {
         std::cerr << "tryzone-sim: " << shown->recording.warning << std::endl;
     }
-    for (auto [output, every] : {std::pair{show.videoOutput, 2 * static_cast<std::int64_t>(show.speed)},
-                                 {show.htmlOutput, kPageEvery}})
+    for (auto [output, every] :
+         {std::pair{show.videoOutput, 2 * static_cast<std::int64_t>(show.speed)}, {show.htmlOutput, kPageEvery}})
     {
         if (output == nullptr)
         {

@@ -1,6 +1,7 @@
 #include "batch/Heatmap.h"
-#include "batch/Interrupt.h"
-#include "batch/OutputFiles.h"
+#include "shape/MatchShape.h"
+#include "files/StopSignals.h"
+#include "files/OutputFiles.h"
 #include "batch/Report.h"
 #include "batch/Run.h"
 #include "batch/Shards.h"
@@ -51,6 +52,7 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
     setup.blueTactics = options.blueTactics;
     setup.redTactics = options.redTactics;
     setup.tactics = options.tactics;
+    setup.lawsFile = setup.tactics.laws != nullptr ? options.lawsFile : "";
     return setup;
 }
 

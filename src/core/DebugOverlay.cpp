@@ -155,10 +155,10 @@ void DebugOverlay::AppendTo(FramePicture& picture, DebugLayer layer) const
         return;
     }
     const bool background = layer == DebugLayer::Background;
-    for (const auto* queue : {background ? &backgroundLines : &foregroundLines,
-                              background ? &backgroundTexts : &foregroundTexts,
-                              background ? &backgroundCircles : &foregroundCircles,
-                              background ? &backgroundRectangles : &foregroundRectangles})
+    for (const auto* queue :
+         {background ? &backgroundLines : &foregroundLines, background ? &backgroundTexts : &foregroundTexts,
+          background ? &backgroundCircles : &foregroundCircles,
+          background ? &backgroundRectangles : &foregroundRectangles})
     {
         for (const PictureShape& shape : *queue)
         {
@@ -185,10 +185,10 @@ void DebugOverlay::ClearLayer(DebugLayer layer)
 {
     // clear() keeps each queue's storage, so a steady frame stops allocating after the first few.
     const bool background = layer == DebugLayer::Background;
-    for (auto* queue : {background ? &backgroundLines : &foregroundLines,
-                        background ? &backgroundTexts : &foregroundTexts,
-                        background ? &backgroundCircles : &foregroundCircles,
-                        background ? &backgroundRectangles : &foregroundRectangles})
+    for (auto* queue :
+         {background ? &backgroundLines : &foregroundLines, background ? &backgroundTexts : &foregroundTexts,
+          background ? &backgroundCircles : &foregroundCircles,
+          background ? &backgroundRectangles : &foregroundRectangles})
     {
         queue->clear();
     }

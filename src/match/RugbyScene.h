@@ -1,6 +1,8 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "core/Scene.h"
+#include "laws/Laws.h"
 #include "match/MatchObserver.h"
 #include "settings/PlayerSettings.h"
 #include "tactics/Tactic.h"
@@ -34,7 +36,7 @@ struct RugbySceneStatus
     std::int32_t blueScore = 0;
     std::int32_t redScore = 0;
     bool tryPending = false;
-    std::array<sf::Vector2f, 5> formation{};
+    std::array<sf::Vector2f, kTeamSlots> formation{};
 
     bool operator==(const RugbySceneStatus&) const = default;
 };
@@ -64,11 +66,14 @@ public:
 
     // Puts every player back on his kick-off spot and gives the ball to a random player of the receiving team.
     void ResetKickOff(bool redTeamReceives);
+    // A law that ends play: the team that did not break it restarts from the kick-off formation with the ball, and
+    // no score changes.
+    void RestartPlay(bool redTeamReceives);
 
     // The ten players' settings from the settings file: the defaults where the file cannot be used (a broken file
     // is kept aside as a backup before they are written over it), and for the slots a short file leaves empty.
     [[nodiscard]] static std::vector<PlayerSettings>
-    ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width,
+    ObtainPlayerSettings(const std::array<sf::Vector2f, kTeamSlots>& formation, float width,
                          const std::string& path = kPlayersSettingsFile);
 
     // Queries the players and the ball put to the match. Teams are slot ranges: flag 0 is slots 0 to 4, flag 1
@@ -87,13 +92,15 @@ public:
     // A uniformly random teammate of from, never from himself; null for a team flag that names no side.
     [[nodiscard]] Player* PickRandomTeammate(const Player& from) const;
 
-    std::array<Player*, 10> players{};
+    std::array<Player*, kPlayerSlots> players{};
     Ball* ball = nullptr;
     Player* ballCarrier = nullptr;
     Player* selectedPlayer = nullptr;
     Player* selectedReceiver = nullptr;
     // Not owned; unset in the game.
     MatchObserver* observer = nullptr;
+    // The laws the match is played under; not owned, and alive as long as the match.
+    const Laws* laws = &GameLaws();
     // The blue (team flag 0) and red teams' tactics, given before the set-up; null: the default tactic.
     std::array<std::shared_ptr<const CompiledTactic>, 2> tactics{};
 
@@ -106,6 +113,8 @@ private:
     [[nodiscard]] Player* PickAt(int x, int y) const;
     // Counts a try and restarts play with the team that conceded it on the ball.
     void ScoreTry(bool redScored);
+    // The carrier took the ball over his own try line, under a law that makes it the opponents' restart.
+    void CarriedOverOwnLine();
     void DrawPitch(float width, float height) const;
     void DrawScores() const;
     void DrawDebugShapes(float width, float height) const;

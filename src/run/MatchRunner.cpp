@@ -22,10 +22,14 @@ class PresetMatch : public RugbyScene
 {
 public:
     PresetMatch(std::vector<PlayerSettings> records, MatchObserver* listener, const MatchTactics& teamTactics)
-        : players(std::move(records))
+        : players(std::move(records)), keptLaws(teamTactics.laws)
     {
         observer = listener;
         tactics = {teamTactics.blue, teamTactics.red};
+        if (keptLaws != nullptr)
+        {
+            laws = keptLaws.get();
+        }
     }
 
     void Initialize() override
@@ -36,6 +40,7 @@ public:
 
 private:
     std::vector<PlayerSettings> players;
+    std::shared_ptr<const Laws> keptLaws;
 };
 
 void EmptyWorld()
@@ -182,7 +187,7 @@ void MatchRunner::WatchSteps(StepObserver* observer)
     }
 }
 
-std::array<PlayerSettings, 10> DefaultPlayers()
+std::array<PlayerSettings, kPlayerSlots> DefaultPlayers()
 {
     const float width = static_cast<float>(kPitchWidth);
     return DefaultPlayerSettings(KickOffFormation(width, static_cast<float>(kPitchHeight)), width);

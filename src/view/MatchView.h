@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FramePicture.h"
+#include "shape/MatchShape.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,12 +20,13 @@ class AgentMatch;
 class CairoPicture;
 
 // Pictures of a match played by the agent library, from the host's picture of its frame: shown in the game's window
-// ("TryZone", 1280 x 720, which needs a display), or drawn by cairo into red, green and blue bytes with no display.
+// ("TryZone", the pitch's size, which needs a display), or drawn by cairo into red, green and blue bytes with no
+// display.
 class MatchView
 {
 public:
-    static constexpr unsigned kWidth = 1280;
-    static constexpr unsigned kHeight = 720;
+    static constexpr unsigned kWidth = kPitchWidth;
+    static constexpr unsigned kHeight = kPitchHeight;
 
     // inWindow: a window opens at the first Show; otherwise Picture draws off screen.
     explicit MatchView(bool inWindow);

@@ -21,11 +21,11 @@ protected:
     // ffprobe's count of the video's frames and its duration in seconds.
     std::pair<int, double> Probe(const std::string& name)
     {
-        const ProgramRun probe = RunProgram("/usr/bin/ffprobe",
-                                            {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                                             "stream=nb_read_frames,duration,width,height", "-of",
-                                             "default=noprint_wrappers=1", name},
-                                            folder.Path());
+        const ProgramRun probe =
+            RunProgram("/usr/bin/ffprobe",
+                       {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                        "stream=nb_read_frames,duration,width,height", "-of", "default=noprint_wrappers=1", name},
+                       folder.Path());
         EXPECT_EQ(probe.status, 0) << probe.err;
         std::istringstream lines(probe.out);
         int frames = -1;

@@ -106,8 +106,8 @@ TEST_F(DebugOverlayTest, ALayerJoinsThePictureKindByKindWithItsTexts)
     picture.Add(PictureShape{}, "kept");
     overlay.AppendTo(picture, DebugLayer::Foreground);
     ASSERT_EQ(picture.shapes.size(), 6u);
-    const ShapeKind order[] = {ShapeKind::Line, ShapeKind::Line, ShapeKind::Text, ShapeKind::Text, ShapeKind::Circle,
-                               ShapeKind::Rectangle};
+    const ShapeKind order[] = {ShapeKind::Line, ShapeKind::Line,   ShapeKind::Text,
+                               ShapeKind::Text, ShapeKind::Circle, ShapeKind::Rectangle};
     for (std::size_t i = 0; i < picture.shapes.size(); ++i)
     {
         EXPECT_EQ(picture.shapes[i].kind, order[i]) << i;

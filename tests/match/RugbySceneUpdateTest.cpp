@@ -117,7 +117,8 @@ TEST_F(ScoringTest, AfterATryTheScoreShowsFromTheNextFrame)
     PutBallAt(100.f);
     scene->Update();
     ASSERT_EQ(overlay.foregroundTexts.size(), 2u);
-    const auto text = [&overlay](std::size_t i) { return overlay.TextOf(overlay.foregroundTexts[i], DebugLayer::Foreground); };
+    const auto text = [&overlay](std::size_t i)
+    { return overlay.TextOf(overlay.foregroundTexts[i], DebugLayer::Foreground); };
     EXPECT_EQ(text(0), "Score Rouge : 0");
     EXPECT_EQ(overlay.foregroundTexts[0].x, 1050.f);
     EXPECT_EQ(overlay.foregroundTexts[0].y, 10.f);

@@ -31,6 +31,8 @@ struct TacticsCommands
     std::string csvFile;
     std::string plotFile;
     std::string lawsFile;
+    std::string settings = "PlayersSettings.json"; // read when present, as for a run
+    bool settingsGiven = false;
 };
 
 // Adds --laws to a command, bound to file.

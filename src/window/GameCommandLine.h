@@ -36,8 +36,4 @@ struct CommandLineError
 [[nodiscard]] std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc,
                                                                                             const char* const* argv);
 
-// Whether the files the options name can be used, checked before any is created or emptied; if not, why: an output
-// that is an input (the settings file, the recording, the font) or another output, or one that cannot be written.
-[[nodiscard]] Expected<void> CheckGameFiles(const GameOptions& options);
-
 } // namespace tryzone

@@ -4,7 +4,9 @@
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
 #include "run/MatchRunner.h"
+#include "laws/Laws.h"
 #include "settings/PlayersConfig.h"
+#include "shape/MatchShape.h"
 #include "view/MatchView.h"
 
 #include <filesystem>
@@ -47,8 +49,23 @@ std::vector<PlayerSettings> LoadSettings(const py::object& settings)
         throw std::invalid_argument("the settings file " + config.fileName + " does not load");
     }
     config.CompleteFrom(defaults);
-    config.records.resize(10);
+    config.records.resize(kPlayerSlots);
     return config.records;
+}
+
+// The laws file's laws; null for none or for the game's own laws. A refused file raises ValueError with its line.
+std::shared_ptr<const Laws> LoadLaws(const py::object& path)
+{
+    if (path.is_none())
+    {
+        return nullptr;
+    }
+    Expected<Laws> laws = ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path)));
+    if (!laws)
+    {
+        throw std::invalid_argument(laws.Reason());
+    }
+    return AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
 }
 
 std::string PathOrEmpty(const py::object& path)
@@ -125,13 +142,13 @@ py::dict RawStateOf(Batch& self)
         frame.mutable_at(static_cast<py::ssize_t>(i)) = raw[i].frame;
     }
     py::dict state;
-    state["positions"] = gather(&RawState::positions, {n, 10, 2});
-    state["velocities"] = gather(&RawState::velocities, {n, 10, 2});
-    state["states"] = gather(&RawState::states, {n, 10});
-    state["orders"] = gather(&RawState::orders, {n, 10, 3});
+    state["positions"] = gather(&RawState::positions, {n, kPlayerCount, 2});
+    state["velocities"] = gather(&RawState::velocities, {n, kPlayerCount, 2});
+    state["states"] = gather(&RawState::states, {n, kPlayerCount});
+    state["orders"] = gather(&RawState::orders, {n, kPlayerCount, 3});
     state["ball"] = gather(&RawState::ball, {n, 2});
     state["holder"] = holder;
-    state["tries"] = gather(&RawState::tries, {n, 2});
+    state["tries"] = gather(&RawState::tries, {n, kTeams});
     state["frame"] = frame;
     state["match"] = py::array_t<std::int32_t>(n, batch.numbers.data());
     return state;
@@ -238,13 +255,19 @@ PYBIND11_MODULE(_tryzone, module)
     coarse.attr("setflags")(false);
     module.attr("COARSE_ACTIONS") = coarse;
     module.def("frames_for", &FramesFor, py::arg("minutes"), "The frames of a match of so many simulated minutes.");
+    // The match's shape, so that the package counts players, slots and pixels as the C++ does.
+    module.attr("TEAM_SIZE") = kTeamSize;
+    module.attr("PLAYERS") = kPlayerCount;
+    module.attr("PITCH_WIDTH") = kPitchWidth;
+    module.attr("PITCH_HEIGHT") = kPitchHeight;
+    module.attr("RANDOM_TEAMMATE") = kRandomTeammate;
 
     BindView(module);
     py::class_<Batch>(module, "VecMatch")
         .def(py::init(
                  [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
-                    const py::object& recordDir, bool normalise)
+                    const py::object& recordDir, bool normalise, const py::object& laws)
                  {
                      VecMatchPlan plan;
                      plan.matches = numMatches;
@@ -257,6 +280,7 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
                      plan.normalise = normalise;
+                     plan.laws = LoadLaws(laws);
                      if (!plan.recordDir.empty())
                      {
                          std::filesystem::create_directories(plan.recordDir);
@@ -266,7 +290,7 @@ PYBIND11_MODULE(_tryzone, module)
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
              py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
              py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
-             py::arg("normalise") = false)
+             py::arg("normalise") = false, py::arg("laws") = py::none())
         .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
         .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
         .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })

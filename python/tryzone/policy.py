@@ -3,7 +3,7 @@ coarse actions, stored as numpy arrays in an .npz file, so that playing it needs
 
 import numpy as np
 
-from ._tryzone import BUILTIN, MOVE, OBSERVATION_SIZE, PASS
+from ._tryzone import BUILTIN, MOVE, OBSERVATION_SIZE, PASS, PITCH_HEIGHT, PITCH_WIDTH, RANDOM_TEAMMATE
 
 # Each coarse action: code and, for a move, the point relative to the player in his ego frame (ahead is +x).
 COARSE_ACTIONS = np.array(
@@ -12,8 +12,8 @@ COARSE_ACTIONS = np.array(
         (MOVE, 200, 0),
         (MOVE, 200, -150),
         (MOVE, 200, 150),
-        (MOVE, 1280, 0),
-        (PASS, -1, 0),
+        (MOVE, PITCH_WIDTH, 0),
+        (PASS, RANDOM_TEAMMATE, 0),
     ],
     dtype=np.int32,
 )
@@ -22,7 +22,7 @@ COARSE_ACTIONS = np.array(
 def features(observations):
     """The observation scaled to about unit size: pixels by the pitch's width, speeds alike, flags as they are. The
     score and the clock are left out: they grow with a match's length, which training need not share with play."""
-    scale = np.full(OBSERVATION_SIZE, 1 / 1280, dtype=np.float32)
+    scale = np.full(OBSERVATION_SIZE, 1 / PITCH_WIDTH, dtype=np.float32)
     scale[[0, 1, 2, 47, 55]] = 0.1
     scale[[48, 49]] = 1.0
     scale[50] = 1 / 60
@@ -34,8 +34,8 @@ def actions_for(observations, choices):
     """VecMatch actions [..., 3] for coarse choices [...], moves made relative to each player's position."""
     actions = COARSE_ACTIONS[choices].copy()
     moves = actions[..., 0] == MOVE
-    x = np.clip(observations[..., 3] + actions[..., 1], 0, 1280)
-    y = np.clip(observations[..., 4] + actions[..., 2], 0, 720)
+    x = np.clip(observations[..., 3] + actions[..., 1], 0, PITCH_WIDTH)
+    y = np.clip(observations[..., 4] + actions[..., 2], 0, PITCH_HEIGHT)
     actions[..., 1] = np.where(moves, x, actions[..., 1])
     actions[..., 2] = np.where(moves, y, actions[..., 2])
     return actions

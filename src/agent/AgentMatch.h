@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "agent/AgentAction.h"
 #include "core/World.h"
 #include "run/MatchRecorder.h"
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -26,7 +28,7 @@ struct RawState
 {
     std::array<float, 20> positions{};  // centre x, y of each slot
     std::array<float, 20> velocities{}; // pixels per second
-    std::array<std::int32_t, 10> states{};
+    std::array<std::int32_t, kPlayerSlots> states{};
     std::array<std::int32_t, 30> orders{}; // code, x, y in the pitch frame
     std::array<float, 2> ball{};
     std::int32_t holder = 0;
@@ -40,8 +42,10 @@ struct RawState
 class AgentMatch
 {
 public:
+    // laws: null for the game's own.
     AgentMatch(const std::vector<PlayerSettings>& players, const std::vector<int>& controlled,
-               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording);
+               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording,
+               std::shared_ptr<const Laws> laws = nullptr);
     AgentMatch(const AgentMatch&) = delete;
     AgentMatch& operator=(const AgentMatch&) = delete;
     ~AgentMatch();
@@ -79,6 +83,7 @@ public:
 private:
     std::vector<PlayerSettings> players;
     std::vector<int> controlled;
+    MatchTactics tactics;
     std::int64_t framesPerMatch;
     bool keepEvents;
     bool keepRecording;

@@ -1,5 +1,6 @@
 #include "agent/Brain.h"
 
+#include "shape/MatchShape.h"
 #include "run/MatchRunner.h"
 
 #include <random>
@@ -36,7 +37,7 @@ public:
         }
         else if (action.code == kPass)
         {
-            action.x = std::uniform_int_distribution<std::int32_t>(-1, 9)(engine);
+            action.x = std::uniform_int_distribution<std::int32_t>(kRandomTeammate, kPlayerCount - 1)(engine);
         }
         return action;
     }

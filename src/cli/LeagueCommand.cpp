@@ -1,6 +1,6 @@
-#include "batch/Interrupt.h"
+#include "files/StopSignals.h"
 #include "batch/League.h"
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 #include "batch/Plot.h"
 #include "batch/Simulation.h"
 #include "cli/SimCommands.h"

@@ -1,7 +1,7 @@
 #include "cli/SimCommands.h"
 
-#include "batch/Interrupt.h"
-#include "batch/OutputFiles.h"
+#include "files/StopSignals.h"
+#include "files/OutputFiles.h"
 #include "batch/Plot.h"
 #include "batch/Report.h"
 #include "batch/Run.h"

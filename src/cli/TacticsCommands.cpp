@@ -1,6 +1,6 @@
 #include "cli/TacticsCommands.h"
 
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 #include "batch/Cores.h"
 #include "batch/Workers.h"
 #include "cli/SimCommands.h"

@@ -6,6 +6,7 @@
 #include "settings/RegularFile.h"
 #include "settings/RepeatedKeys.h"
 #include "settings/SettingsHint.h"
+#include "shape/MatchShape.h"
 
 #include <array>
 #include <cerrno>
@@ -31,7 +32,6 @@ namespace
 {
 using nlohmann::json;
 
-constexpr std::size_t MaxPlayers = 10;
 
 // FLT_MAX plus half a step: from here on a double rounds to infinity as a float.
 constexpr double FloatOverflow = 0x1.ffffffp127;
@@ -117,7 +117,7 @@ void PrintLibraryText(std::ostream& out, std::string_view text)
 std::string SavedText(const std::vector<PlayerSettings>& records)
 {
     json document = json::array();
-    for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
+    for (std::size_t i = 0; i < records.size() && i < kPlayerSlots; ++i)
     {
         document.push_back(RecordToJson(records[i]));
     }
@@ -149,7 +149,7 @@ void WarnAboutTeams(const std::vector<PlayerSettings>& loaded, std::ostream& com
 {
     for (std::size_t slot = 0; slot < loaded.size(); ++slot)
     {
-        const bool blueSlot = slot < MaxPlayers / 2;
+        const bool blueSlot = SideOfSlot(static_cast<int>(slot)) == Side::Blue;
         if (blueSlot && loaded[slot].Team != 0)
         {
             complaints << "Warning: slot " << slot
@@ -240,9 +240,9 @@ bool ReadEntries(const json& document, std::vector<PlayerSettings>& records, std
     std::size_t loaded = 0;
     for (const json& entry : document)
     {
-        if (loaded == MaxPlayers)
+        if (loaded == kPlayerSlots)
         {
-            complaints << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
+            complaints << "Too many players in JSON file. Expected maximum: " << kPlayerSlots << std::endl;
             return false;
         }
         if (!HasRequiredKeys(entry))
@@ -326,7 +326,7 @@ bool PlayersConfig::Load(std::ostream& complaints)
     }
 }
 
-void PlayersConfig::AppendRecords(const std::array<PlayerSettings, 10>& settings)
+void PlayersConfig::AppendRecords(const std::array<PlayerSettings, kPlayerSlots>& settings)
 {
     records.insert(records.end(), settings.begin(), settings.end());
 }
@@ -381,7 +381,7 @@ bool PlayersConfig::BackUpFile() const
     return true;
 }
 
-int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, 10>& defaults)
+int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, kPlayerSlots>& defaults)
 {
     int appended = 0;
     for (std::size_t slot = records.size(); slot < defaults.size(); ++slot)

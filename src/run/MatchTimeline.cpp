@@ -193,7 +193,7 @@ const std::vector<PlayerSettings>& MatchTimeline::Players() const
     return firstPlayers;
 }
 
-const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
+std::optional<std::size_t> MatchTimeline::EarlierStart() const
 {
     bool current = false;
     for (std::size_t i = next; i > 0; --i)
@@ -202,12 +202,24 @@ const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
         {
             if (current)
             {
-                return &history[i - 1].players;
+                return i;
             }
             current = true;
         }
     }
-    return current ? &firstPlayers : nullptr;
+    return current ? std::optional<std::size_t>(0) : std::nullopt;
+}
+
+const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
+{
+    const auto at = EarlierStart();
+    return !at ? nullptr : *at == 0 ? &firstPlayers : &history[*at - 1].players;
+}
+
+const MatchTactics* MatchTimeline::TacticsBefore() const
+{
+    const auto at = EarlierStart();
+    return !at ? nullptr : *at == 0 ? &firstTactics : &history[*at - 1].tactics;
 }
 
 void MatchTimeline::Advance(float frameTime)

@@ -84,6 +84,7 @@ public:
     [[nodiscard]] const std::vector<PlayerSettings>& Players() const;
     // The players of the match before the current one; none before the first reload.
     [[nodiscard]] const std::vector<PlayerSettings>* PlayersBefore() const;
+    [[nodiscard]] const MatchTactics* TacticsBefore() const;
     // The frame the current players kicked off after: 0, or the last reload's frame before it.
     [[nodiscard]] std::int64_t PlayersSince() const { return kickOff; }
     [[nodiscard]] const RugbyScene& Scene() const { return runner.Scene(); }
@@ -95,6 +96,9 @@ public:
     [[nodiscard]] std::vector<MatchResult> Results() const;
 
 private:
+    // Where the match before the current one started: 0 for the first match, the history index after its reload;
+    // none while the first match is played.
+    [[nodiscard]] std::optional<std::size_t> EarlierStart() const;
     // The timeline and its match at the end of a frame. The inputs before it never change afterwards, except when
     // new input replaces the future, which drops the checkpoints in that future.
     struct Checkpoint

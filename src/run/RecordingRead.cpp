@@ -1,10 +1,10 @@
 #include "core/GameHost.h"
+#include "laws/Laws.h"
 #include "run/Recording.h"
 #include "run/RecordingNames.h"
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 #include "settings/RegularFile.h"
-#include "laws/Laws.h"
 #include "shape/MatchShape.h"
 #include "tactics/TacticsFile.h"
 

@@ -2,9 +2,9 @@
 
 #include "files/FileGate.h"
 #include "files/LogFile.h"
+#include "laws/Laws.h"
 #include "run/MatchTimeline.h"
 #include "run/RecordingFile.h"
-#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 #include "window/SettingsPanel.h"
 
@@ -158,6 +158,7 @@ void ReloadTactics(Session& session)
 {
     MatchTactics tactics = session.timeline.Tactics();
     std::string changed;
+    std::string warned;
     for (std::size_t side = 0; side < session.tacticsWatchers.size(); ++side)
     {
         SettingsWatcher* watcher = session.tacticsWatchers[side].get();
@@ -175,6 +176,12 @@ void ReloadTactics(Session& session)
             std::cerr << read.error << std::endl;
             session.status.Say(read.error + " (playing on)", true);
             return;
+        }
+        if (!read.warnings.empty())
+        {
+            // The status line has room for one; all of them went to standard error.
+            warned = " - " + read.warnings.front() +
+                     (read.warnings.size() > 1 ? " (+" + std::to_string(read.warnings.size() - 1) + " more)" : "");
         }
         (side == 0 ? tactics.blue : tactics.red) = std::move(read.tactic);
         changed = watcher->Path();
@@ -195,8 +202,12 @@ void ReloadTactics(Session& session)
     }
     if (!changed.empty())
     {
-        GiveReload(session, session.timeline.Players(), std::move(tactics),
-                   what + " reloaded from " + changed + ": new kick-off");
+        const std::string line = what + " reloaded from " + changed + ": new kick-off";
+        GiveReload(session, session.timeline.Players(), std::move(tactics), line);
+        if (!warned.empty())
+        {
+            session.status.Say(line + warned);
+        }
     }
 }
 

@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <sys/stat.h>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace tryzone
 {

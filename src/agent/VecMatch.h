@@ -25,11 +25,11 @@ struct VecMatchPlan
     int decisionFrames = kDefaultDecisionFrames;
     std::vector<PlayerSettings> players; // ten
     int threads = 1;
-    std::string settingsPath; // the file the players were read from, never to be written; empty: none
-    std::string lawsPath;     // the laws file read, likewise
-    std::string eventsPath;   // empty: none
-    std::string recordDir;    // empty: none
-    bool normalise = false;   // observations brought into [-1, 1] (Normalise) instead of the raw values
+    std::string settingsPath;         // the file the players were read from, never to be written; empty: none
+    std::string lawsPath;             // the laws file read, likewise
+    std::string eventsPath;           // empty: none
+    std::string recordDir;            // empty: none
+    bool normalise = false;           // observations brought into [-1, 1] (Normalise) instead of the raw values
     std::shared_ptr<const Laws> laws; // null: the game's own
 };
 

@@ -46,6 +46,7 @@ int OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutpu
     {
         files.AddInput("--laws", commands.lawsFile);
     }
+    files.AddInput(commands.settingsGiven ? "--settings" : "the settings file read when present", commands.settings);
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     outputs.json = add("--json", commands.jsonFile, OutputKind::Text);
@@ -57,8 +58,7 @@ int OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutpu
 SimulationPlan MakePlan(const LeagueSetup& setup, int jobs)
 {
     SimulationPlan plan;
-    const auto defaults = DefaultPlayers();
-    plan.players.assign(defaults.begin(), defaults.end());
+    plan.players = setup.players;
     plan.pairings = PairingTactics(setup.entries, LeaguePairings(static_cast<int>(setup.entries.size())));
     for (MatchTactics& pairing : plan.pairings)
     {
@@ -86,6 +86,15 @@ int LeagueCommand(const TacticsCommands& commands)
         return 2;
     }
     setup.lawsFile = commands.lawsFile;
+    Options run;
+    run.settings = commands.settings;
+    run.settingsGiven = commands.settingsGiven;
+    auto players = LoadRunPlayers(run, setup.playersFrom);
+    if (!players)
+    {
+        return 2;
+    }
+    setup.players = std::move(*players);
     for (std::size_t i = 0; i < tactics.size(); ++i)
     {
         setup.entries.push_back({EntryName(commands.files[i]), commands.files[i], tactics[i]});

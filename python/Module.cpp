@@ -38,6 +38,30 @@ std::unique_lock<std::mutex> Claim(Batch& self)
     return lock;
 }
 
+// The one place where the library's failures become Python's exceptions: ValueError with the reason, after what
+// failed when that is said.
+[[noreturn]] void Raise(const std::string& what, const std::string& reason)
+{
+    throw py::value_error(what.empty() ? reason : what + ": " + reason);
+}
+
+template <class T> T Value(Expected<T> expected, const std::string& what = {})
+{
+    if (!expected)
+    {
+        Raise(what, expected.Reason());
+    }
+    return std::move(*expected);
+}
+
+void Check(const Expected<void>& expected, const std::string& what = {})
+{
+    if (!expected)
+    {
+        Raise(what, expected.Reason());
+    }
+}
+
 std::vector<PlayerSettings> LoadSettings(const py::object& settings)
 {
     const auto defaults = DefaultPlayers();
@@ -46,9 +70,13 @@ std::vector<PlayerSettings> LoadSettings(const py::object& settings)
         return {defaults.begin(), defaults.end()};
     }
     PlayersConfig config(py::str(py::module_::import("os").attr("fspath")(settings)));
-    if (!config.Load())
+    const auto warnings = Value(config.Load(), "the settings file " + config.fileName);
+    for (const std::string& warning : warnings)
     {
-        throw std::invalid_argument("the settings file " + config.fileName + " does not load");
+        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) != 0)
+        {
+            throw py::error_already_set();
+        }
     }
     config.CompleteFrom(defaults);
     config.records.resize(kPlayerSlots);
@@ -234,6 +262,7 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
+                     Check(CheckPlan(plan));
                      if (!plan.recordDir.empty())
                      {
                          std::filesystem::create_directories(plan.recordDir);

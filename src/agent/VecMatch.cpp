@@ -11,49 +11,50 @@
 namespace tryzone
 {
 
-namespace
-{
-void Check(const VecMatchPlan& plan)
+Expected<void> CheckPlan(const VecMatchPlan& plan)
 {
     if (plan.matches < 1)
     {
-        throw std::invalid_argument("num_matches must be at least 1, not " + std::to_string(plan.matches));
+        return Unexpected{"num_matches must be at least 1, not " + std::to_string(plan.matches)};
     }
     std::vector<bool> seen(kPlayerSlots, false);
     for (const int slot : plan.controlled)
     {
         if (!IsSlot(slot))
         {
-            throw std::invalid_argument("controlled slot " + std::to_string(slot) + " out of range (0 to 9)");
+            return Unexpected{"controlled slot " + std::to_string(slot) + " out of range (0 to 9)"};
         }
         if (seen[static_cast<std::size_t>(slot)])
         {
-            throw std::invalid_argument("controlled slot " + std::to_string(slot) + " given twice");
+            return Unexpected{"controlled slot " + std::to_string(slot) + " given twice"};
         }
         seen[static_cast<std::size_t>(slot)] = true;
     }
     if (!(plan.minutes > 0.0) || !std::isfinite(plan.minutes) || FramesFor(plan.minutes) < 1)
     {
-        throw std::invalid_argument("minutes must be a positive number of at least one frame");
+        return Unexpected{"minutes must be a positive number of at least one frame"};
     }
     if (plan.decisionFrames < 1)
     {
-        throw std::invalid_argument("decision_frames must be at least 1, not " + std::to_string(plan.decisionFrames));
+        return Unexpected{"decision_frames must be at least 1, not " + std::to_string(plan.decisionFrames)};
     }
     if (plan.threads < 1)
     {
-        throw std::invalid_argument("threads must be at least 1, not " + std::to_string(plan.threads));
+        return Unexpected{"threads must be at least 1, not " + std::to_string(plan.threads)};
     }
     if (plan.players.size() != kPlayerSlots)
     {
-        throw std::invalid_argument("the settings must give ten players");
+        return Unexpected{"the settings must give ten players"};
     }
+    return {};
 }
-} // namespace
 
 VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
 {
-    Check(plan);
+    if (const auto checked = CheckPlan(plan); !checked)
+    {
+        throw std::invalid_argument(checked.Reason());
+    }
     framesPerMatch = FramesFor(plan.minutes);
     if (!plan.eventsPath.empty())
     {

@@ -32,7 +32,7 @@ struct RuleBreach
 // - after a try, every player stands on his kick-off spot.
 // The first rule broken is kept, with its frame; frames count from 1. A runner is given it twice, as a frame
 // observer (which ends the match at the first rule broken) and as its step observer.
-// FrameObserver comes first, as in MatchRecorder: no thunk on its calls.
+// FrameObserver comes first, as in MatchRecorder: no thunk on its calls (a GCC 12 fault, tools/gcc-thunk).
 class MatchRules : public FrameObserver, public StepObserver
 {
 public:

@@ -1,7 +1,9 @@
 // tryzone._tryzone: batches of matches for outside brains, with numpy arrays that are views of the batch's buffers.
 // Every check that needs Python is made while the GIL is held; the matches are stepped with it released.
+#include "Bindings.h"
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
+#include "laws/Laws.h"
 #include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
 #include "shape/MatchShape.h"
@@ -17,17 +19,8 @@ using namespace tryzone;
 
 namespace py = pybind11;
 
-namespace
+namespace tryzone::python
 {
-// The batch and a lock that keeps two Python threads from stepping it at once.
-struct Batch
-{
-    explicit Batch(VecMatchPlan plan) : batch(std::move(plan)) {}
-
-    VecMatch batch;
-    std::mutex busy;
-};
-
 std::unique_lock<std::mutex> Claim(Batch& self)
 {
     std::unique_lock lock(self.busy, std::try_to_lock);
@@ -37,7 +30,12 @@ std::unique_lock<std::mutex> Claim(Batch& self)
     }
     return lock;
 }
+} // namespace tryzone::python
 
+using namespace tryzone::python;
+
+namespace
+{
 // The one place where the library's failures become Python's exceptions: ValueError with the reason, after what
 // failed when that is said.
 [[noreturn]] void Raise(const std::string& what, const std::string& reason)
@@ -83,14 +81,20 @@ std::vector<PlayerSettings> LoadSettings(const py::object& settings)
     return config.records;
 }
 
+// The laws file's laws; null for none or for the game's own laws. A refused file raises ValueError with its line.
+std::shared_ptr<const Laws> LoadLaws(const py::object& path)
+{
+    if (path.is_none())
+    {
+        return nullptr;
+    }
+    const Laws laws = Value(ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path))));
+    return AreGameLaws(laws) ? nullptr : std::make_shared<const Laws>(laws);
+}
+
 std::string PathOrEmpty(const py::object& path)
 {
     return path.is_none() ? std::string() : std::string(py::str(py::module_::import("os").attr("fspath")(path)));
-}
-
-template <class T> py::array View(py::handle owner, std::vector<T>& buffer, std::vector<py::ssize_t> shape)
-{
-    return py::array_t<T>(shape, buffer.data(), owner);
 }
 
 py::array Flags(py::handle owner, std::vector<std::uint8_t>& buffer)
@@ -103,8 +107,9 @@ py::array Observations(py::handle owner, VecMatch& batch, std::vector<float>& bu
     return View(owner, buffer, {batch.Matches(), batch.Agents(), kObservationSize});
 }
 
-// The actions as the batch reads them: an int32 array of matches x agents x 3, in C order.
-py::array CheckedActions(const VecMatch& batch, const py::object& actions)
+// The actions as the batch reads them: an int32 array of matches x agents x 3 (or, for coarse choices, matches x
+// agents), in C order.
+py::array CheckedActions(const VecMatch& batch, const py::object& actions, bool coarse)
 {
     if (!py::isinstance<py::array>(actions))
     {
@@ -116,12 +121,17 @@ py::array CheckedActions(const VecMatch& batch, const py::object& actions)
     {
         throw py::type_error("actions must have dtype int32, not " + std::string(py::str(array.dtype())));
     }
-    const std::vector<py::ssize_t> expected{batch.Matches(), batch.Agents(), 3};
-    if (array.ndim() != 3 || !std::equal(expected.begin(), expected.end(), array.shape()))
+    std::vector<py::ssize_t> expected{batch.Matches(), batch.Agents(), 3};
+    if (coarse)
+    {
+        expected.pop_back();
+    }
+    if (array.ndim() != static_cast<py::ssize_t>(expected.size()) ||
+        !std::equal(expected.begin(), expected.end(), array.shape()))
     {
         throw py::value_error("actions must have shape " + std::string(py::str(py::cast(expected))) +
-                              " (matches, agents, code and two arguments), not " +
-                              std::string(py::str(actions.attr("shape"))));
+                              (coarse ? " (matches, agents)" : " (matches, agents, code and two arguments)") +
+                              ", not " + std::string(py::str(actions.attr("shape"))));
     }
     return py::array_t<std::int32_t, py::array::c_style | py::array::forcecast>::ensure(array);
 }
@@ -168,17 +178,33 @@ py::dict RawStateOf(Batch& self)
     return state;
 }
 
-// Plays a step of every match; returns (observations, rewards, terminations, truncations, infos).
-py::tuple Step(py::object owner, const py::object& actions)
+// Plays a step of every match; returns (observations, rewards, terminations, truncations, infos). With
+// any_teammate, a pass to a slot out of range is played as a pass to any teammate instead of refused.
+py::tuple Step(py::object owner, const py::object& actions, bool anyTeammate, bool coarse)
 {
     Batch& self = owner.cast<Batch&>();
     VecMatch& batch = self.batch;
-    const py::array checked = CheckedActions(batch, actions);
-    const auto* data = static_cast<const AgentAction*>(checked.data());
+    py::array checked = CheckedActions(batch, actions, coarse);
+    if (anyTeammate && !coarse)
+    {
+        checked = checked.attr("copy")();
+        auto* action = static_cast<AgentAction*>(checked.mutable_data());
+        for (py::ssize_t i = 0; i < batch.Matches() * batch.Agents(); ++i)
+        {
+            AnyTeammateOutOfRange(action[i]);
+        }
+    }
     const auto lock = Claim(self);
     {
         py::gil_scoped_release release;
-        batch.Step(data);
+        if (coarse)
+        {
+            batch.StepCoarse(static_cast<const std::int32_t*>(checked.data()));
+        }
+        else
+        {
+            batch.Step(static_cast<const AgentAction*>(checked.data()));
+        }
     }
     py::dict infos;
     infos["match"] = View(owner, batch.numbers, {batch.Matches()});
@@ -189,6 +215,16 @@ py::tuple Step(py::object owner, const py::object& actions)
     return py::make_tuple(Observations(owner, batch, batch.observations),
                           View(owner, batch.rewards, {batch.Matches(), batch.Agents()}),
                           Flags(owner, batch.terminations), Flags(owner, batch.truncations), infos);
+}
+
+py::tuple StepExact(py::object owner, const py::object& actions, bool anyTeammate)
+{
+    return Step(std::move(owner), actions, anyTeammate, false);
+}
+
+py::tuple StepCoarse(py::object owner, const py::object& choices)
+{
+    return Step(std::move(owner), choices, false, true);
 }
 
 AgentMatch& MatchOf(Batch& self, int match)
@@ -238,6 +274,11 @@ PYBIND11_MODULE(_tryzone, module)
     module.attr("PASS") = kPass;
     module.attr("OBSERVATION_SIZE") = kObservationSize;
     module.attr("DEFAULT_DECISION_FRAMES") = kDefaultDecisionFrames;
+    py::array_t<std::int32_t> coarse({kCoarseActionCount, 3});
+    std::copy_n(&kCoarseActions[0].code, kCoarseActionCount * 3, coarse.mutable_data());
+    coarse.attr("setflags")(false);
+    module.attr("COARSE_ACTIONS") = coarse;
+    module.def("frames_for", &FramesFor, py::arg("minutes"), "The frames of a match of so many simulated minutes.");
     // The match's shape, so that the package counts players, slots and pixels as the C++ does.
     module.attr("TEAM_SIZE") = kTeamSize;
     module.attr("PLAYERS") = kPlayerCount;
@@ -250,7 +291,7 @@ PYBIND11_MODULE(_tryzone, module)
         .def(py::init(
                  [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
-                    const py::object& recordDir)
+                    const py::object& recordDir, bool normalise, const py::object& laws)
                  {
                      VecMatchPlan plan;
                      plan.matches = numMatches;
@@ -262,16 +303,17 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
+                     plan.settingsPath = PathOrEmpty(settings);
+                     plan.lawsPath = PathOrEmpty(laws);
+                     plan.normalise = normalise;
+                     plan.laws = LoadLaws(laws);
                      Check(CheckPlan(plan));
-                     if (!plan.recordDir.empty())
-                     {
-                         std::filesystem::create_directories(plan.recordDir);
-                     }
                      return std::make_unique<Batch>(std::move(plan));
                  }),
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
              py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
-             py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none())
+             py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
+             py::arg("normalise") = false, py::arg("laws") = py::none())
         .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
         .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
         .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })
@@ -289,8 +331,39 @@ PYBIND11_MODULE(_tryzone, module)
                 return Observations(owner, self.batch, self.batch.observations);
             },
             "Starts every match afresh as the next matches of the run; returns the observations.")
-        .def("step", &Step, py::arg("actions"),
+        .def("step", &StepExact, py::arg("actions"), py::kw_only(), py::arg("any_teammate") = false,
              "Plays decision_frames frames; returns (observations, rewards, terminations, truncations, infos).")
+        .def("step_coarse", &StepCoarse, py::arg("choices"),
+             "As step, with an int32 [matches, agents] array of indices into COARSE_ACTIONS.")
+        .def_property_readonly("normalised", [](Batch& self) { return self.batch.Plan().normalise; })
+        .def_property_readonly(
+            "step_match",
+            [](py::object owner)
+            {
+                VecMatch& batch = owner.cast<Batch&>().batch;
+                return View(owner, batch.stepNumbers, {batch.Matches()});
+            },
+            "The number of the match each entry's last step played (the ended one, in the step that ends it).")
+        .def_property_readonly(
+            "episode_returns",
+            [](py::object owner)
+            {
+                VecMatch& batch = owner.cast<Batch&>().batch;
+                return View(owner, batch.returns, {batch.Matches(), batch.Agents()});
+            },
+            "Each agent's rewards summed over the episode of the last step, its return once it has ended.")
+        .def_property_readonly(
+            "episode_lengths",
+            [](py::object owner)
+            {
+                VecMatch& batch = owner.cast<Batch&>().batch;
+                return View(owner, batch.lengths, {batch.Matches()});
+            },
+            "Steps of the episode of the last step, its length once it has ended.")
+        .def("step_agents", &StepAgents, py::arg("actions"), py::arg("agents"), py::kw_only(),
+             py::arg("coarse") = false,
+             "One match's step from a dict of actions by agent name (a missing agent plays BUILTIN); returns "
+             "PettingZoo's five dicts, the observations copies.")
         .def(
             "builtin_actions",
             [](Batch& self)

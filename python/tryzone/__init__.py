@@ -2,6 +2,7 @@
 
 from ._tryzone import (
     BUILTIN,
+    COARSE_ACTIONS,
     DEFAULT_DECISION_FRAMES,
     HOLD,
     MOVE,
@@ -14,14 +15,21 @@ from ._tryzone import (
     TEAM_SIZE,
     VecMatch,
 )
-from .envs import AGENTS, parallel_env, team_env, vector_env
+from .display import NoDisplayError
+from .envs import AGENTS, parallel_env, team_env
+from .registration import register_environments
+from .vector import vector_env
+
+register_environments()
 
 __all__ = [
     "AGENTS",
     "BUILTIN",
+    "COARSE_ACTIONS",
     "DEFAULT_DECISION_FRAMES",
     "HOLD",
     "MOVE",
+    "NoDisplayError",
     "OBSERVATION_SIZE",
     "PASS",
     "PITCH_HEIGHT",

@@ -1,37 +1,53 @@
-"""The conventions of Python's reinforcement-learning libraries over VecMatch: a PettingZoo ParallelEnv for one match,
-a Gymnasium Env for one team and a Gymnasium VectorEnv for a batch of matches. The matches are VecMatch's; these
-classes only name agents, state spaces and pass arrays on."""
+"""The conventions of Python's reinforcement-learning libraries over VecMatch: a PettingZoo ParallelEnv for one match
+and a Gymnasium Env for one team (the VectorEnv is in vector.py). The matches are VecMatch's; these classes only name
+agents, state spaces and pass arrays on."""
+
+import time
 
 import numpy as np
 from gymnasium import Env, spaces
-from gymnasium.vector import AutoresetMode, VectorEnv
 from pettingzoo import ParallelEnv
 
 from ._tryzone import (
+    COARSE_ACTIONS,
+    DEFAULT_DECISION_FRAMES,
     OBSERVATION_SIZE,
-    PASS,
     PITCH_HEIGHT,
     PITCH_WIDTH,
     PLAYERS,
     RANDOM_TEAMMATE,
     TEAM_SIZE,
     VecMatch,
+    frames_for,
 )
+from .display import NoDisplayError, check_display
 
 TEAMS = ("blue", "red")
 AGENTS = tuple(f"{TEAMS[slot // TEAM_SIZE]}_{slot}" for slot in range(PLAYERS))
-# An action is (code, x, y); a pass names its teammate's slot in x, -1 for any. The space holds every point, so a
-# pass's x outside -1 to 9 (which VecMatch refuses) is taken as -1: any action the space samples can be played.
+# An exact action is (code, x, y); a pass names its teammate's slot in x, -1 for any. The space holds every point, so
+# a pass's x outside -1 to 9 (which VecMatch refuses) is played as -1: any action the space samples can be played.
 ACTION_LOW = np.array([0, RANDOM_TEAMMATE, 0], dtype=np.int32)
 ACTION_HIGH = np.array([3, PITCH_WIDTH, PITCH_HEIGHT], dtype=np.int32)
 DEFAULT_MINUTES = 80.0
+ACTION_FORMS = ("exact", "coarse")
+OBSERVATION_FORMS = ("raw", "normalised")
 
 
-def observation_space(shape=()):
-    return spaces.Box(-np.inf, np.inf, shape=shape + (OBSERVATION_SIZE,), dtype=np.float32)
+def observation_space(shape=(), form="raw"):
+    """Raw observations are unbounded (pixels, seconds, tries), [..., players, 56]; normalised ones lie in [-1, 1]
+    (docs/python.md) and a team's five are one flat vector, [..., 5 * 56], as trainers' dense networks take them."""
+    if form == "raw":
+        return spaces.Box(-np.inf, np.inf, shape=shape + (OBSERVATION_SIZE,), dtype=np.float32)
+    flat = shape[:-1] + (shape[-1] * OBSERVATION_SIZE,) if shape else (OBSERVATION_SIZE,)
+    return spaces.Box(-1.0, 1.0, shape=flat, dtype=np.float32)
 
 
-def action_space(shape=()):
+def action_space(shape=(), form="exact"):
+    """Exact: (code, x, y) per player; coarse: an index into COARSE_ACTIONS per player, flat, with no start."""
+    if form == "coarse":
+        if shape == ():
+            return spaces.Discrete(len(COARSE_ACTIONS))
+        return spaces.MultiDiscrete(np.full(shape, len(COARSE_ACTIONS)), dtype=np.int64)
     nvec = np.broadcast_to(ACTION_HIGH - ACTION_LOW + 1, shape + (3,))
     start = np.broadcast_to(ACTION_LOW, shape + (3,))
     return spaces.MultiDiscrete(nvec, dtype=np.int32, start=start)
@@ -51,12 +67,9 @@ def slot_of(agent):
     return int(agent)
 
 
-def playable(actions):
-    """The actions as int32 in C order, a pass to a slot out of range made a pass to any teammate."""
-    actions = np.array(actions, dtype=np.int32, order="C")
-    args = actions[..., 1]
-    args[(actions[..., 0] == PASS) & ((args < RANDOM_TEAMMATE) | (args >= PLAYERS))] = RANDOM_TEAMMATE
-    return actions
+def steps_per_match(minutes=DEFAULT_MINUTES, decision_frames=DEFAULT_DECISION_FRAMES):
+    """The steps of a match: its frames in steps of decision_frames, the last one maybe shorter."""
+    return -(-frames_for(minutes) // decision_frames)
 
 
 def _seed(seed, generator):
@@ -66,19 +79,35 @@ def _seed(seed, generator):
 
 class _Options:
     """The VecMatch arguments an environment passes on (minutes, decision_frames, settings, threads, events,
-    record_dir) and its render mode; the seed comes from reset."""
+    record_dir, laws), its action and observation forms and its render mode; the seed comes from reset."""
 
-    def __init__(self, render_mode, options):
+    def __init__(self, render_mode, actions, observations, options):
         if render_mode not in (None, "human", "rgb_array"):
             raise ValueError(f"render_mode must be None, 'human' or 'rgb_array', not {render_mode!r}")
+        if actions not in ACTION_FORMS:
+            raise ValueError(f"actions must be one of {ACTION_FORMS}, not {actions!r}")
+        if observations not in OBSERVATION_FORMS:
+            raise ValueError(f"observations must be one of {OBSERVATION_FORMS}, not {observations!r}")
         self.render_mode = render_mode
+        self.coarse = actions == "coarse"
+        self.actions, self.observations = actions, observations
         self.options = {"minutes": DEFAULT_MINUTES, **options}
         self.generator = np.random.default_rng()
+
+    def steps(self):
+        return steps_per_match(self.options["minutes"], self.options.get("decision_frames", DEFAULT_DECISION_FRAMES))
 
     def batch(self, num_matches, slots, seed):
         if seed is not None:
             self.generator = np.random.default_rng(seed)
-        return VecMatch(num_matches, slots, seed=_seed(seed, self.generator), **self.options)
+        return VecMatch(num_matches, slots, seed=_seed(seed, self.generator),
+                        normalise=self.observations == "normalised", **self.options)
+
+    def check_steps(self, max_episode_steps):
+        """An episode is a match: a step limit other than its length would cut matches or never be reached."""
+        if max_episode_steps not in (None, self.steps()):
+            raise ValueError(f"max_episode_steps is {max_episode_steps}, but a match of {self.options['minutes']:g} "
+                             f"minutes lasts {self.steps()} steps: pass max_episode_steps={self.steps()}")
 
 
 class TryZoneParallelEnv(ParallelEnv):
@@ -86,8 +115,8 @@ class TryZoneParallelEnv(ParallelEnv):
 
     metadata = {"name": "tryzone_v0", "render_modes": ["human", "rgb_array"], "render_fps": 10}
 
-    def __init__(self, controlled=AGENTS, render_mode=None, **options):
-        self._config = _Options(render_mode, options)
+    def __init__(self, controlled=AGENTS, render_mode=None, actions="exact", observations="raw", **options):
+        self._config = _Options(render_mode, actions, observations, options)
         self.render_mode = render_mode
         slots = [slot_of(agent) for agent in controlled]
         self.possible_agents = [AGENTS[slot] for slot in slots]
@@ -95,8 +124,9 @@ class TryZoneParallelEnv(ParallelEnv):
         self._slots = slots
         self._batch = None
         self._view = None
-        self._observation_space = observation_space()
-        self._action_space = action_space()
+        self._started = 0.0
+        self._observation_space = observation_space((), observations)
+        self._action_space = action_space((), actions)
 
     def observation_space(self, agent):
         return self._observation_space
@@ -107,32 +137,23 @@ class TryZoneParallelEnv(ParallelEnv):
     def reset(self, seed=None, options=None):
         if self._batch is None or seed is not None:
             self._batch = self._config.batch(1, self._slots, seed)
-            if self.render_mode is not None:
-                self._picture().follow(self._batch, 0)
+            self._follow()
         observations = self._batch.reset()[0]
         self.agents = list(self.possible_agents)
+        self._started = time.perf_counter()
         self._render_if_human()
-        return self._by_agent(observations), {agent: {} for agent in self.agents}
+        return self._by_agent(observations.copy()), {agent: {} for agent in self.agents}
 
     def step(self, actions):
         if not self.agents:
             raise RuntimeError("the match is over: call reset()")
-        array = self._batch.builtin_actions()
-        for i, agent in enumerate(self.possible_agents):
-            if agent in actions:
-                array[0, i] = playable(actions[agent])
-        observations, rewards, terminations, truncations, infos = self._batch.step(array)
-        if truncations[0]:
-            observations = infos["final_observation"]
-        result = (
-            self._by_agent(observations[0].copy()),
-            {agent: float(rewards[0, i]) for i, agent in enumerate(self.possible_agents)},
-            {agent: bool(terminations[0]) for agent in self.possible_agents},
-            {agent: bool(truncations[0]) for agent in self.possible_agents},
-            {agent: {"match": int(infos["match"][0])} for agent in self.possible_agents},
-        )
-        self._render_if_human()
-        if truncations[0]:
+        result = self._batch.step_agents(actions, self.possible_agents, coarse=self._config.coarse)
+        if self.render_mode == "human":
+            self.render()
+        if result[3][self.possible_agents[0]]:
+            seconds = round(time.perf_counter() - self._started, 6)
+            for info in result[4].values():
+                info["episode"]["t"] = seconds
             self.agents = []
         return result
 
@@ -149,8 +170,19 @@ class TryZoneParallelEnv(ParallelEnv):
     def _by_agent(self, observations):
         return {agent: observations[i] for i, agent in enumerate(self.possible_agents)}
 
+    def _follow(self):
+        # Without a display, render() says so; reset still plays.
+        if self.render_mode is not None:
+            try:
+                self._picture().follow(self._batch, 0)
+            except NoDisplayError:
+                pass
+
     def _picture(self):
         if self._view is None:
+            # rgb_array pictures are drawn by cairo, with no display; only the window needs one.
+            if self.render_mode == "human":
+                check_display()
             from ._tryzone import MatchView
 
             self._view = MatchView(self.render_mode == "human")
@@ -162,73 +194,53 @@ class TryZoneParallelEnv(ParallelEnv):
 
 
 class TryZoneTeamEnv(Env):
-    """One match, the five players of one team as a single agent: observations [5, 56], actions [5, 3], the team's
-    reward (tries scored less tries conceded in the step)."""
+    """One match, the five players of one team as a single agent: observations [5, 56], actions [5, 3] (exact) or
+    [5] (coarse), the team's reward (tries scored less tries conceded in the step)."""
 
     metadata = {"render_modes": ["human", "rgb_array"], "render_fps": 10}
 
-    def __init__(self, team="red", render_mode=None, **options):
-        self._match = TryZoneParallelEnv(controlled=team_slots(team), render_mode=render_mode, **options)
+    def __init__(self, team="red", render_mode=None, actions="exact", observations="raw", **options):
+        self._match = TryZoneParallelEnv(controlled=team_slots(team), render_mode=render_mode, actions=actions,
+                                         observations=observations, **options)
+        self._config = self._match._config
         self.render_mode = render_mode
-        self.observation_space = observation_space((TEAM_SIZE,))
-        self.action_space = action_space((TEAM_SIZE,))
+        self.observation_space = observation_space((TEAM_SIZE,), observations)
+        self.action_space = action_space((TEAM_SIZE,), actions)
+        self._shape = (1, TEAM_SIZE) if self._config.coarse else (1, TEAM_SIZE, 3)
+        self._observation_shape = self.observation_space.shape
+        self._started = 0.0
 
     def reset(self, *, seed=None, options=None):
         super().reset(seed=seed)
         observations, _ = self._match.reset(seed=seed)
-        return np.stack(list(observations.values())), {}
+        self._started = time.perf_counter()
+        return np.stack(list(observations.values())).reshape(self._observation_shape), {}
 
     def step(self, action):
-        agents = self._match.possible_agents
-        observations, rewards, terminations, truncations, infos = self._match.step(
-            {agent: action[i] for i, agent in enumerate(agents)}
-        )
-        first = agents[0]
-        return (np.stack(list(observations.values())), rewards[first], terminations[first], truncations[first],
-                infos[first])
+        if not self._match.agents:
+            raise RuntimeError("the match is over: call reset()")
+        batch = self._match._batch
+        action = np.asarray(action, dtype=np.int32).reshape(self._shape)
+        if self._config.coarse:
+            observations, rewards, _, truncations, raw = batch.step_coarse(action)
+        else:
+            observations, rewards, _, truncations, raw = batch.step(action, any_teammate=True)
+        info = {"match": int(batch.step_match[0])}
+        truncated = bool(truncations[0])
+        if truncated:
+            observations = raw["final_observation"]
+            info["episode"] = {"r": float(batch.episode_returns[0, 0]), "l": int(batch.episode_lengths[0]),
+                               "t": round(time.perf_counter() - self._started, 6)}
+            self._match.agents = []
+        if self.render_mode == "human":
+            self._match.render()
+        return observations[0].reshape(self._observation_shape).copy(), float(rewards[0, 0]), False, truncated, info
 
     def render(self):
         return self._match.render()
 
     def close(self):
         self._match.close()
-
-
-class TryZoneVectorEnv(VectorEnv):
-    """num_envs matches of one VecMatch, the five players of one team as each sub-environment's agent. Matches
-    restart by themselves in the step that ends them (next-step would lose a step: VecMatch starts the next episode
-    at once), so the autoreset mode is SAME_STEP: that step returns the new episodes' first observations, and
-    infos["final_obs"] the ended ones' last."""
-
-    metadata = {"autoreset_mode": AutoresetMode.SAME_STEP, "render_modes": []}
-
-    def __init__(self, num_envs, team="red", **options):
-        self._config = _Options(None, options)
-        self._slots = team_slots(team)
-        self.num_envs = num_envs
-        self.single_observation_space = observation_space((TEAM_SIZE,))
-        self.single_action_space = action_space((TEAM_SIZE,))
-        self.observation_space = observation_space((num_envs, TEAM_SIZE))
-        self.action_space = action_space((num_envs, TEAM_SIZE))
-        self._batch = None
-
-    def reset(self, *, seed=None, options=None):
-        if self._batch is None or seed is not None:
-            self._batch = self._config.batch(self.num_envs, self._slots, seed)
-        return self._batch.reset(), {}
-
-    def step(self, actions):
-        observations, rewards, terminations, truncations, raw = self._batch.step(playable(actions))
-        infos = {"match": raw["match"]}
-        if "final_observation" in raw:
-            infos["final_obs"] = raw["final_observation"]
-            infos["_final_obs"] = truncations.copy()
-        return observations, rewards[:, 0], terminations, truncations, infos
-
-    @property
-    def batch(self):
-        """The VecMatch underneath, for its raw state and builtin actions."""
-        return self._batch
 
 
 def parallel_env(**options):
@@ -239,8 +251,3 @@ def parallel_env(**options):
 def team_env(team="red", **options):
     """One team of one match as a Gymnasium Env (see docs/python.md)."""
     return TryZoneTeamEnv(team=team, **options)
-
-
-def vector_env(num_envs, team="red", **options):
-    """A team in num_envs matches as a Gymnasium VectorEnv over one VecMatch (see docs/python.md)."""
-    return TryZoneVectorEnv(num_envs, team=team, **options)

@@ -3,20 +3,9 @@ coarse actions, stored as numpy arrays in an .npz file, so that playing it needs
 
 import numpy as np
 
-from ._tryzone import BUILTIN, MOVE, OBSERVATION_SIZE, PASS, PITCH_HEIGHT, PITCH_WIDTH, RANDOM_TEAMMATE
-
-# Each coarse action: code and, for a move, the point relative to the player in his ego frame (ahead is +x).
-COARSE_ACTIONS = np.array(
-    [
-        (BUILTIN, 0, 0),
-        (MOVE, 200, 0),
-        (MOVE, 200, -150),
-        (MOVE, 200, 150),
-        (MOVE, PITCH_WIDTH, 0),
-        (PASS, RANDOM_TEAMMATE, 0),
-    ],
-    dtype=np.int32,
-)
+# The coarse actions (code and, for a move, the point relative to the player in his ego frame, ahead being +x) are
+# the agent library's, which the environments' coarse form plays too.
+from ._tryzone import COARSE_ACTIONS, MOVE, OBSERVATION_SIZE, PITCH_HEIGHT, PITCH_WIDTH
 
 
 def features(observations):

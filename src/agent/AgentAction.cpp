@@ -1,6 +1,9 @@
 #include "agent/AgentAction.h"
 
 #include "agent/Observation.h"
+#include "core/GameHost.h"
+
+#include <algorithm>
 #include "shape/MatchShape.h"
 
 namespace tryzone
@@ -35,6 +38,29 @@ PlayerOrder OrderFor(const AgentAction& action, int team)
         order.x = action.x;
     }
     return order;
+}
+
+Expected<void> CheckCoarse(std::int32_t choice)
+{
+    if (choice < 0 || choice >= kCoarseActionCount)
+    {
+        return Unexpected{"coarse action " + std::to_string(choice) + " out of range (0 to " +
+                          std::to_string(kCoarseActionCount - 1) + ")"};
+    }
+    return {};
+}
+
+AgentAction FromCoarse(std::int32_t choice, const float* observation)
+{
+    AgentAction action = kCoarseActions[static_cast<std::size_t>(choice)];
+    if (action.code == kMove)
+    {
+        const auto x = static_cast<std::int32_t>(observation[features::kX]);
+        const auto y = static_cast<std::int32_t>(observation[features::kY]);
+        action.x = std::clamp(x + action.x, 0, kPitchWidth);
+        action.y = std::clamp(y + action.y, 0, kPitchHeight);
+    }
+    return action;
 }
 
 } // namespace tryzone

@@ -3,6 +3,7 @@
 #include "behaviour/PlayerOrder.h"
 #include "files/Expected.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,5 +40,23 @@ inline constexpr std::int32_t kPass = static_cast<std::int32_t>(OrderKind::Pass)
 
 // The order a valid action gives a player of the team: the move's point taken out of his ego frame.
 [[nodiscard]] PlayerOrder OrderFor(const AgentAction& action, int team);
+
+// The coarse actions, a small set that a trainer's Discrete space picks from: BUILTIN; a move 200 pixels ahead,
+// ahead and up, ahead and down (the point relative to the player, in his ego frame, where ahead is +x); a run
+// straight to the try line; a pass to any teammate.
+inline constexpr std::array<AgentAction, 6> kCoarseActions{{
+    {kBuiltin, 0, 0},
+    {kMove, 200, 0},
+    {kMove, 200, -150},
+    {kMove, 200, 150},
+    {kMove, 1280, 0},
+    {kPass, -1, 0},
+}};
+inline constexpr int kCoarseActionCount = static_cast<int>(kCoarseActions.size());
+
+// The action a coarse choice gives the player whose observation this is: a move's point made absolute from his
+// position and kept on the pitch. The choice must be in range (CheckCoarse).
+[[nodiscard]] AgentAction FromCoarse(std::int32_t choice, const float* observation);
+[[nodiscard]] Expected<void> CheckCoarse(std::int32_t choice);
 
 } // namespace tryzone

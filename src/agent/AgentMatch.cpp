@@ -14,9 +14,10 @@ namespace tryzone
 {
 
 AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots, std::int64_t frames,
-                       bool withEvents, bool withRecording)
+                       bool withEvents, bool withRecording, std::shared_ptr<const Laws> laws)
     : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording)
 {
+    tactics.laws = std::move(laws);
 }
 
 AgentMatch::~AgentMatch()
@@ -31,7 +32,7 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     WorldScope scope(world);
     number = matchNumber;
     events.str({});
-    recording = keepRecording ? HeaderLine(seed, players) : std::string();
+    recording = keepRecording ? HeaderLine(seed, players, tactics) : std::string();
     if (recorder)
     {
         runner.Unwatch(*recorder);
@@ -39,7 +40,7 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     recorder.emplace(number, keepEvents ? &events : nullptr);
     recorder->result.seed = seed;
     runner.Watch(*recorder);
-    const RugbyScene& scene = runner.Start(players, seed, &*recorder);
+    const RugbyScene& scene = runner.Start(players, seed, &*recorder, tactics);
     // A match's objects never move: their addresses hold until the next start.
     hot.clear();
     const auto add = [this](const void* object, std::size_t size)
@@ -153,6 +154,12 @@ void AgentMatch::Draw(sf::RenderTarget& target)
 {
     WorldScope scope(world);
     world.Host().DrawTo(target);
+}
+
+void AgentMatch::Picture(FramePicture& picture)
+{
+    WorldScope scope(world);
+    world.Host().Picture(picture);
 }
 
 void AgentMatch::Observe(float* out) const

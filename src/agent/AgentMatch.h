@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FramePicture.h"
 #include "shape/MatchShape.h"
 #include "agent/AgentAction.h"
 #include "core/World.h"
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -41,8 +43,10 @@ struct RawState
 class AgentMatch
 {
 public:
+    // laws: null for the game's own.
     AgentMatch(const std::vector<PlayerSettings>& players, const std::vector<int>& controlled,
-               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording);
+               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording,
+               std::shared_ptr<const Laws> laws = nullptr);
     AgentMatch(const AgentMatch&) = delete;
     AgentMatch& operator=(const AgentMatch&) = delete;
     ~AgentMatch();
@@ -69,6 +73,8 @@ public:
     void Show(const std::string& fontDirectory);
     // Draws the match's last frame into the target, as the game's window shows it.
     void Draw(sf::RenderTarget& target);
+    // The match's last frame as the game's window would show it, as data.
+    void Picture(FramePicture& picture);
 
     [[nodiscard]] bool Over() const { return runner.Frame() >= framesPerMatch; }
     [[nodiscard]] std::array<std::int32_t, 2> Tries() const;
@@ -80,6 +86,7 @@ public:
 private:
     std::vector<PlayerSettings> players;
     std::vector<int> controlled;
+    MatchTactics tactics;
     std::int64_t framesPerMatch;
     bool keepEvents;
     bool keepRecording;

@@ -7,6 +7,9 @@
 #include "run/MatchRunner.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
 
 namespace tryzone
 {
@@ -27,7 +30,11 @@ float EgoXf(float x, int team)
 
 int EgoX(int x, int team)
 {
-    return team == 0 ? x : kPitchWidth - x;
+    // Any int an outside brain sends mirrors without overflow; the match takes it to the pitch before use.
+    const std::int64_t mirrored = std::int64_t{kPitchWidth} - x;
+    return team == 0 ? x
+                     : static_cast<int>(std::clamp<std::int64_t>(mirrored, std::numeric_limits<int>::min(),
+                                                                 std::numeric_limits<int>::max()));
 }
 
 ObservedScene Look(const RugbyScene& scene)
@@ -82,6 +89,41 @@ void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::
     out[features::kElapsed] = static_cast<float>(static_cast<double>(frame) * kFrameSeconds);
     out[features::kLeft] = static_cast<float>(static_cast<double>(framesPerMatch - frame) * kFrameSeconds);
     out[features::kState] = static_cast<float>(self.stateGraph.current);
+}
+
+void Normalise(const float* observation, std::int64_t framesPerMatch, float* out)
+{
+    static const std::array<float, kObservationSize> scale = []
+    {
+        std::array<float, kObservationSize> s{};
+        s[features::kSlot] = 1.f / 9;
+        s[features::kTeam] = 1.f;
+        s[features::kLane] = 1.f / 2;
+        s[features::kX] = 1.f / kPitchWidth;
+        s[features::kY] = 1.f / kPitchHeight;
+        for (int k = 0; k < 2 * kTeamSize; ++k)
+        {
+            float* entry = s.data() + features::kPlayers + features::kPerPlayer * k;
+            entry[0] = 1.f / kPitchWidth;
+            entry[1] = 1.f / kPitchHeight;
+            entry[2] = entry[3] = 1.f / 600;
+        }
+        s[features::kBallX] = 1.f / kPitchWidth;
+        s[features::kBallY] = 1.f / kPitchHeight;
+        s[features::kHolder] = 1.f / 9;
+        s[features::kHolds] = s[features::kTeamHolds] = 1.f;
+        s[features::kPassCooldown] = 1.f / 5;
+        s[features::kOwnTries] = s[features::kOpponentTries] = 1.f / 10;
+        s[features::kState] = 1.f / 4;
+        return s;
+    }();
+    for (std::size_t i = 0; i < scale.size(); ++i)
+    {
+        out[i] = std::clamp(observation[i] * scale[i], -1.f, 1.f);
+    }
+    const auto match = static_cast<float>(static_cast<double>(framesPerMatch) * kFrameSeconds);
+    out[features::kElapsed] = std::clamp(observation[features::kElapsed] / match, 0.f, 1.f);
+    out[features::kLeft] = std::clamp(observation[features::kLeft] / match, 0.f, 1.f);
 }
 
 } // namespace tryzone

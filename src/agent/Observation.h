@@ -73,6 +73,12 @@ struct ObservedScene
 
 [[nodiscard]] ObservedScene Look(const RugbyScene& scene);
 
+// The observation with every value brought into [-1, 1], for trainers that want bounded inputs of about unit size:
+// slot / 9, team, lane / 2, positions / the pitch's width and height, speeds / 600 px/s, the holder's entry / 9,
+// the flags as they are, cooldown / 5 s, tries / 10, the time played and left as shares of the match, state / 4;
+// each clipped to [-1, 1] (a speed, tries or cooldown past its scale saturates).
+void Normalise(const float* observation, std::int64_t framesPerMatch, float* out);
+
 // Writes the observation of the player in slot into out (kObservationSize floats), frame frames into a match of
 // framesPerMatch frames; the view is the scene's as it stands.
 void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::int64_t frame,

@@ -1,11 +1,19 @@
 #include "agent/VecMatch.h"
 
 #include "agent/Observation.h"
+#include "files/AtomicFile.h"
+#include "files/Descriptor.h"
+#include "files/FileGate.h"
 #include "run/MatchRunner.h"
 #include "shape/MatchShape.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 #include <stdexcept>
 
 namespace tryzone
@@ -30,9 +38,12 @@ Expected<void> CheckPlan(const VecMatchPlan& plan)
         }
         seen[static_cast<std::size_t>(slot)] = true;
     }
-    if (!(plan.minutes > 0.0) || !std::isfinite(plan.minutes) || FramesFor(plan.minutes) < 1)
+    if (!(plan.minutes > 0.0) || !(plan.minutes <= kMaxMinutes) || FramesFor(plan.minutes) < 1)
     {
-        return Unexpected{"minutes must be a positive number of at least one frame"};
+        std::array<char, 48> given{};
+        std::snprintf(given.data(), given.size(), "%g", plan.minutes);
+        return Unexpected{"minutes must be from one frame to " + std::to_string(static_cast<int>(kMaxMinutes)) +
+                          ", as the simulator's; not " + given.data()};
     }
     if (plan.decisionFrames < 1)
     {
@@ -48,6 +59,76 @@ Expected<void> CheckPlan(const VecMatchPlan& plan)
     }
     return {};
 }
+namespace
+{
+// Every file the batch reads and writes goes through the gate before any match is played: the settings (and the
+// working folder's) are never written, the events file is no recording, no recording is written through a link.
+void OpenOutputs(const VecMatchPlan& plan, std::ofstream& events)
+{
+    FileGate gate;
+    for (const auto& [name, path] : {std::pair{"settings", &plan.settingsPath}, {"laws", &plan.lawsPath}})
+    {
+        if (!path->empty())
+        {
+            gate.AddInput(name, *path);
+        }
+    }
+    if (!plan.eventsPath.empty())
+    {
+        gate.AddOutput("events", plan.eventsPath, OutputTarget::File);
+    }
+    if (!plan.recordDir.empty())
+    {
+        gate.AddOutputFolder("record_dir", plan.recordDir, "match-", ".jsonl");
+    }
+    if (auto opened = gate.Open(); !opened)
+    {
+        throw std::runtime_error(opened.Reason());
+    }
+    std::error_code error;
+    if (!plan.recordDir.empty() && !std::filesystem::create_directories(plan.recordDir, error) && error)
+    {
+        throw std::runtime_error("cannot make record_dir " + plan.recordDir + ": " + error.message());
+    }
+    if (!plan.eventsPath.empty())
+    {
+        events.open(plan.eventsPath, std::ios::binary | std::ios::trunc);
+        if (!events)
+        {
+            throw std::runtime_error("cannot write events " + plan.eventsPath + ": " + std::strerror(errno));
+        }
+    }
+}
+
+// A recording in a new file put in place in one step; a link or anything but a file at path (made since the gate
+// looked) is refused, never written through.
+void WriteRecording(const std::string& path, const std::string& text)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    {
+        throw std::runtime_error("cannot write the recording " + path +
+                                 ": not a regular file (a link or another kind of file appeared there); nothing "
+                                 "is written through it");
+    }
+    AtomicFile file;
+    int error = file.Open(path);
+    if (error == 0 && !WriteAll(file.Descriptor(), text))
+    {
+        error = errno;
+    }
+    if (error == 0)
+    {
+        error = file.Commit();
+    }
+    if (error != 0)
+    {
+        throw std::runtime_error("cannot write the recording " + path + ": " + std::strerror(error));
+    }
+}
+} // namespace
 
 VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
 {
@@ -56,27 +137,25 @@ VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
         throw std::invalid_argument(checked.Reason());
     }
     framesPerMatch = FramesFor(plan.minutes);
-    if (!plan.eventsPath.empty())
-    {
-        events.open(plan.eventsPath, std::ios::binary | std::ios::trunc);
-        if (!events)
-        {
-            throw std::runtime_error("cannot write the events file " + plan.eventsPath);
-        }
-    }
+    OpenOutputs(plan, events);
     const auto count = static_cast<std::size_t>(plan.matches);
     for (std::size_t i = 0; i < count; ++i)
     {
         matches.push_back(std::make_unique<AgentMatch>(plan.players, plan.controlled, framesPerMatch,
-                                                       !plan.eventsPath.empty(), !plan.recordDir.empty()));
+                                                       !plan.eventsPath.empty(), !plan.recordDir.empty(), plan.laws));
     }
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);
     finalObservations.assign(observations.size(), 0.f);
+    raw.assign(plan.normalise ? observations.size() : 0, 0.f);
+    fromCoarse.resize(count * agents);
     rewards.assign(count * agents, 0.f);
     terminations.assign(count, 0);
     truncations.assign(count, 0);
     numbers.assign(count, 0);
+    stepNumbers.assign(count, 0);
+    returns.assign(count * agents, 0.f);
+    lengths.assign(count, 0);
     const int threads = std::min(plan.threads, plan.matches);
     if (threads > 1)
     {
@@ -117,11 +196,27 @@ void VecMatch::StartEpisodes()
         {
             AgentMatch& match = *matches[static_cast<std::size_t>(i)];
             match.Start(MatchSeed(plan.seed, base + i), base + i);
-            match.Observe(observations.data() + static_cast<std::size_t>(i) * stride);
+            ObserveInto(match, static_cast<std::size_t>(i), observations.data() + static_cast<std::size_t>(i) * stride);
         });
     for (int i = 0; i < plan.matches; ++i)
     {
         numbers[static_cast<std::size_t>(i)] = base + i;
+    }
+}
+
+void VecMatch::ObserveInto(AgentMatch& match, std::size_t index, float* out)
+{
+    if (!plan.normalise)
+    {
+        match.Observe(out);
+        return;
+    }
+    const std::size_t stride = plan.controlled.size() * kObservationSize;
+    float* at = raw.data() + index * stride;
+    match.Observe(at);
+    for (std::size_t offset = 0; offset < stride; offset += kObservationSize)
+    {
+        Normalise(at + offset, framesPerMatch, out + offset);
     }
 }
 
@@ -130,7 +225,24 @@ void VecMatch::Reset()
     StartEpisodes();
     std::fill(rewards.begin(), rewards.end(), 0.f);
     std::fill(truncations.begin(), truncations.end(), 0);
+    std::fill(returns.begin(), returns.end(), 0.f);
+    std::fill(lengths.begin(), lengths.end(), 0);
     started = true;
+}
+
+void VecMatch::StepCoarse(const std::int32_t* choices)
+{
+    const float* seen = plan.normalise ? raw.data() : observations.data();
+    for (std::size_t i = 0; i < fromCoarse.size(); ++i)
+    {
+        if (const auto checked = CheckCoarse(choices[i]); !checked)
+        {
+            throw std::invalid_argument("action of match " + std::to_string(i / plan.controlled.size()) + ", agent " +
+                                        std::to_string(i % plan.controlled.size()) + ": " + checked.Reason());
+        }
+        fromCoarse[i] = FromCoarse(choices[i], seen + i * kObservationSize);
+    }
+    Step(fromCoarse.data());
 }
 
 void VecMatch::Step(const AgentAction* actions)
@@ -150,6 +262,12 @@ void VecMatch::Step(const AgentAction* actions)
         }
     }
     const std::size_t stride = agents * kObservationSize;
+    if (truncations.front() != 0)
+    {
+        // The last step ended the episodes whose statistics these were.
+        std::fill(returns.begin(), returns.end(), 0.f);
+        std::fill(lengths.begin(), lengths.end(), 0);
+    }
     ForEachMatch(
         [this, actions, agents, stride](int i, int end)
         {
@@ -173,9 +291,12 @@ void VecMatch::Step(const AgentAction* actions)
             {
                 const bool red = SideOfSlot(plan.controlled[a]) == Side::Red;
                 rewards[index * agents + a] = static_cast<float>(red ? -blue : blue);
+                returns[index * agents + a] += rewards[index * agents + a];
             }
+            lengths[index] += 1;
+            stepNumbers[index] = match.Number();
             truncations[index] = match.Over() ? 1 : 0;
-            match.Observe((match.Over() ? finalObservations.data() : observations.data()) + index * stride);
+            ObserveInto(match, index, (match.Over() ? finalObservations.data() : observations.data()) + index * stride);
         });
     // Every match has the same length, so the batch's episodes end together.
     if (truncations.front() != 0)
@@ -196,18 +317,12 @@ void VecMatch::WriteFinished()
         }
         if (!plan.recordDir.empty())
         {
-            const std::string path = plan.recordDir + "/match-" + std::to_string(match->Number()) + ".jsonl";
-            std::ofstream file(path, std::ios::binary | std::ios::trunc);
-            file << match->Recording();
-            if (!file)
-            {
-                throw std::runtime_error("cannot write the recording " + path);
-            }
+            WriteRecording(plan.recordDir + "/match-" + std::to_string(match->Number()) + ".jsonl", match->Recording());
         }
     }
     if (events.is_open() && !events)
     {
-        throw std::runtime_error("cannot write the events file " + plan.eventsPath);
+        throw std::runtime_error("cannot write events " + plan.eventsPath + ": " + std::strerror(errno));
     }
 }
 

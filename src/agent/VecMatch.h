@@ -3,6 +3,7 @@
 #include "agent/AgentAction.h"
 #include "agent/AgentMatch.h"
 #include "agent/WorkerThreads.h"
+#include "laws/Laws.h"
 #include "settings/PlayerSettings.h"
 
 #include <cstdint>
@@ -24,8 +25,12 @@ struct VecMatchPlan
     int decisionFrames = kDefaultDecisionFrames;
     std::vector<PlayerSettings> players; // ten
     int threads = 1;
-    std::string eventsPath; // empty: none
-    std::string recordDir;  // empty: none
+    std::string settingsPath; // the file the players were read from, never to be written; empty: none
+    std::string lawsPath;     // the laws file read, likewise
+    std::string eventsPath;   // empty: none
+    std::string recordDir;    // empty: none
+    bool normalise = false;   // observations brought into [-1, 1] (Normalise) instead of the raw values
+    std::shared_ptr<const Laws> laws; // null: the game's own
 };
 
 // Why the plan cannot be played, if it cannot.
@@ -39,7 +44,7 @@ class VecMatch
 {
 public:
     // Throws std::invalid_argument for a plan that CheckPlan refuses, std::runtime_error for an output that cannot be
-    // written.
+    // written or that the file gate refuses (an input, a FIFO, a recording folder holding links), before any play.
     explicit VecMatch(VecMatchPlan plan);
 
     // Starts every match afresh as the next matches of the run and observes them; a match under way is dropped,
@@ -49,6 +54,9 @@ public:
     // actions: matches x controlled actions. Throws std::invalid_argument, before anything is played, for an action
     // that is not valid, and std::logic_error before the first Reset.
     void Step(const AgentAction* actions);
+    // As Step, with one coarse choice (kCoarseActions) per controlled player; throws std::invalid_argument, before
+    // anything is played, for a choice out of range.
+    void StepCoarse(const std::int32_t* choices);
 
     [[nodiscard]] int Matches() const { return plan.matches; }
     [[nodiscard]] int Agents() const { return static_cast<int>(plan.controlled.size()); }
@@ -62,6 +70,11 @@ public:
     std::vector<std::uint8_t> truncations;  // matches: the episode ended in this step and restarted
     std::vector<float> finalObservations;   // as observations; the ended episodes' last ones
     std::vector<std::int32_t> numbers;      // matches: the run's match number each is playing
+    // The episode each match's last step played: its number and, once it has ended (truncations), its return (per
+    // agent) and length in steps.
+    std::vector<std::int32_t> stepNumbers;
+    std::vector<float> returns;
+    std::vector<std::int32_t> lengths;
 
     [[nodiscard]] RawState Raw(int match) const { return matches[static_cast<std::size_t>(match)]->Raw(); }
     // One match of the batch, to show or draw it.
@@ -69,6 +82,7 @@ public:
 
 private:
     void StartEpisodes();
+    void ObserveInto(AgentMatch& match, std::size_t index, float* out);
     void WriteFinished();
     // job(i, end) for every match i, each thread on its own block of matches, which ends before end.
     template <class Job> void ForEachMatch(const Job& job);
@@ -78,6 +92,8 @@ private:
     std::vector<std::unique_ptr<AgentMatch>> matches;
     std::optional<WorkerThreads> workers;
     std::ofstream events;
+    std::vector<float> raw;              // the raw observations, where normalised ones are returned
+    std::vector<AgentAction> fromCoarse; // the actions of StepCoarse's choices
     int nextNumber = 1;
     bool started = false;
 };

@@ -34,7 +34,7 @@ void AddGroups(ordered_json& match, const char* side, const TeamRecord& record)
     ForEachCount(
         [&match, side](const CountField& field, const auto& count)
         {
-            if (field.group != nullptr)
+            if (field.group != nullptr && (!field.law || count != 0))
             {
                 match[field.group][side][field.name] = count;
             }
@@ -141,7 +141,7 @@ void PrintSummary(std::ostream& out, const Totals& totals)
     ForEachCount(
         [&](const CountField& field, long long b, long long r)
         {
-            if (field.label != nullptr)
+            if (field.label != nullptr && (!field.law || b != 0 || r != 0))
             {
                 row(field.label, count(b) + (field.rated ? rate(b, before[0]) : ""),
                     count(r) + (field.rated ? rate(r, before[1]) : ""));
@@ -190,7 +190,7 @@ ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchRes
         ForEachCount(
             [&side](const CountField& field, long long count)
             {
-                if (field.group != nullptr)
+                if (field.group != nullptr && (!field.law || count != 0))
                 {
                     side[field.group][field.name] = count;
                 }

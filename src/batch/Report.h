@@ -30,6 +30,8 @@ struct TeamTotals
     long long passes = 0;
     long long tackleAttempts = 0;
     long long tackles = 0;
+    long long forwardPasses = 0;
+    long long restarts = 0;
 };
 
 struct Totals

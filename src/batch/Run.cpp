@@ -1,5 +1,6 @@
 #include "batch/Run.h"
 
+#include "laws/Laws.h"
 #include "run/MatchRunner.h"
 #include "tactics/TacticsFile.h"
 
@@ -22,6 +23,32 @@ RunDescription Description(const RunSetup& setup)
 bool HasTactics(const RunSetup& setup)
 {
     return !setup.blueTactics.empty() || !setup.redTactics.empty();
+}
+
+bool HasLaws(const RunSetup& setup)
+{
+    return setup.tactics.laws != nullptr && !AreGameLaws(*setup.tactics.laws);
+}
+
+nlohmann::ordered_json LawsAsJson(const RunSetup& setup)
+{
+    return {{"file", setup.lawsFile}, {"laws", LawsToJson(setup.tactics.laws ? *setup.tactics.laws : GameLaws())}};
+}
+
+Expected<void> ReadLawsJson(const nlohmann::ordered_json& kept, RunSetup& setup)
+{
+    if (!kept.is_object() || !kept.contains("file") || !kept["file"].is_string() || !kept.contains("laws"))
+    {
+        return Unexpected{"laws that are not a file name and its laws"};
+    }
+    Expected<Laws> laws = LawsFromJson(nlohmann::json::parse(kept["laws"].dump()), "laws");
+    if (!laws)
+    {
+        return Unexpected{"laws that do not validate (" + laws.Reason() + ")"};
+    }
+    setup.lawsFile = kept["file"].get<std::string>();
+    setup.tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
+    return {};
 }
 
 nlohmann::ordered_json TacticsAsJson(const RunSetup& setup)
@@ -63,6 +90,10 @@ void PrintHeader(std::ostream& out, const RunSetup& setup)
     {
         const auto name = [](const std::string& file) { return file.empty() ? std::string("default") : file; };
         out << "Tactics: blue " << name(setup.blueTactics) << ", red " << name(setup.redTactics) << '\n';
+    }
+    if (HasLaws(setup))
+    {
+        out << "Laws: " << setup.lawsFile << '\n';
     }
     out << '\n';
 }
@@ -141,6 +172,10 @@ nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchR
     if (HasTactics(setup))
     {
         document["tactics"] = TacticsAsJson(setup);
+    }
+    if (HasLaws(setup))
+    {
+        document["laws"] = LawsAsJson(setup);
     }
     return document;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/Sweep.h"
+#include "files/Expected.h"
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
 #include "settings/PlayerSettings.h"
@@ -31,9 +32,17 @@ struct RunSetup
     std::string blueTactics;
     std::string redTactics;
     MatchTactics tactics;
+    // The laws file as given; empty for the game's own laws, which tactics.laws then leaves null.
+    std::string lawsFile;
 };
 
 [[nodiscard]] bool HasTactics(const RunSetup& setup);
+// Laws other than the game's: a run under the game's own reads, prints and writes as one with no laws file.
+[[nodiscard]] bool HasLaws(const RunSetup& setup);
+// The laws as a run's JSON keeps them: the file name and every law.
+[[nodiscard]] nlohmann::ordered_json LawsAsJson(const RunSetup& setup);
+// The laws a document keeps (LawsAsJson's form) into setup; the reason it is refused, if it is.
+[[nodiscard]] Expected<void> ReadLawsJson(const nlohmann::ordered_json& kept, RunSetup& setup);
 // The teams' tactics as a run's JSON keeps them: the file name and the whole tactic (null for the default).
 [[nodiscard]] nlohmann::ordered_json TacticsAsJson(const RunSetup& setup);
 

@@ -153,7 +153,12 @@ void PrintSensitivityHeader(std::ostream& out, const SensitivitySetup& setup)
         << setup.matches << (setup.matches == 1 ? " match" : " matches") << " of " << setup.minutes
         << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch
         << " frames each) per change, seed " << setup.seed << "; every change plays the same match seeds\n"
-        << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << "\n\n";
+        << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
+    if (setup.laws != nullptr)
+    {
+        out << "Laws: " << setup.lawsFile << '\n';
+    }
+    out << '\n';
 }
 
 void PrintSensitivity(std::ostream& out, const SensitivitySetup& setup, const SensitivityTable& table)

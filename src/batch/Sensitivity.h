@@ -2,10 +2,12 @@
 
 #include "batch/Sweep.h"
 #include "files/Expected.h"
+#include "laws/Laws.h"
 #include "run/MatchRecorder.h"
 #include "settings/PlayerSettings.h"
 
 #include <cstdint>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -29,6 +31,9 @@ struct SensitivitySetup
     int matches = 1; // per lineup
     double minutes = 80.0;
     std::int64_t framesPerMatch = 0;
+    // Laws other than the game's, with their file as given; null for the game's own.
+    std::shared_ptr<const Laws> laws;
+    std::string lawsFile;
 };
 
 struct SensitivityRow

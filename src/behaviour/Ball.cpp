@@ -20,6 +20,14 @@ void SayInvalidPlayer()
         *console << "joueur non valide" << std::endl;
     }
 }
+
+// The receiver stands nearer the try line the passer's team attacks (team 0 attacks towards x = W) by more than the
+// tolerance.
+bool IsForwardPass(const Player& from, const Player& to, float tolerance)
+{
+    const float gain = to.PositionAt(0.5f, 0.5f).x - from.PositionAt(0.5f, 0.5f).x;
+    return (from.team == 0 ? gain : -gain) > tolerance;
+}
 } // namespace
 
 Ball::Ball(float radius, const sf::Color& color)
@@ -65,6 +73,12 @@ void Ball::PassTo(Player* from, Player* receiver)
         return;
     }
     RugbyScene* scene = CurrentSceneAs<RugbyScene>();
+    if (scene->laws->forwardPass && IsForwardPass(*from, *receiver, scene->laws->forwardPassTolerance))
+    {
+        scene->Notify(&MatchObserver::OnForwardPass, *from, *receiver);
+        scene->RestartPlay(from->team == 0);
+        return;
+    }
     holder = receiver;
     scene->ballCarrier = receiver;
     scene->Notify(&MatchObserver::OnPass, *from, *receiver);

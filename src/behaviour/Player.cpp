@@ -9,6 +9,7 @@
 #include "match/RugbyScene.h"
 #include "tactics/DefaultTactic.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <string_view>
@@ -94,6 +95,12 @@ void Player::Tick()
         PlaceAt(centre.x, laneBottom, 0.5f, 0.5f);
     }
 
+    // Held between the dead-ball lines under that law, and always when an outside brain steers him.
+    if (scene->laws->deadBallLines || order.kind != OrderKind::Builtin)
+    {
+        KeepOnPitch();
+    }
+
     if (passCooldown > passTimer)
     {
         passTimer += FrameTime();
@@ -114,8 +121,10 @@ void Player::FollowOrder()
         Halt();
         break;
     case OrderKind::Move:
-        // Steered every frame, as the actions do, so that a boost or its end takes effect at once.
-        (void)MoveTowards(order.x, order.y, runSpeed);
+        // Steered every frame, as the actions do, so that a boost or its end takes effect at once; a point off the
+        // pitch stands for its nearest point on it (and the lane still holds y).
+        (void)MoveTowards(std::clamp(order.x, 0, scene->WindowWidth()), std::clamp(order.y, 0, scene->WindowHeight()),
+                          runSpeed);
         break;
     case OrderKind::Pass:
         PassAsOrdered();
@@ -127,12 +136,7 @@ void Player::FollowOrder()
 
 void Player::PassAsOrdered()
 {
-    // The pass rules of the Pass state: only the holder, only once the cooldown is over, and luck decides. He keeps
-    // running where he was going, as a carrier in Pass does.
-    if (scene->ballCarrier != this || passTimer < passCooldown)
-    {
-        return;
-    }
+    // He keeps running where he was going, as a carrier in Pass does.
     Player* receiver = nullptr;
     if (order.x >= 0)
     {
@@ -144,15 +148,26 @@ void Player::PassAsOrdered()
             return;
         }
     }
-    const float threshold = luckMultiplier * 85.f;
-    const bool success = Chance(threshold);
-    scene->Notify(&MatchObserver::OnPassAttempt, *this, LastChanceRoll(), threshold, success);
-    if (success)
+    PassWhenReady(*this, Receiver::Random, receiver);
+}
+
+void Player::KeepOnPitch()
+{
+    // Between the dead-ball lines now, and after this frame's movement step: a step that would cross a line is
+    // shortened to end on it.
+    const float width = static_cast<float>(scene->WindowWidth());
+    const sf::Vector2f centre = PositionAt(0.5f, 0.5f);
+    const float x = std::clamp(centre.x, 0.f, width);
+    if (x != centre.x)
     {
-        receiver != nullptr ? scene->ball->PassTo(this, receiver) : scene->ball->PassFrom(this);
+        PlaceAt(x, centre.y, 0.5f, 0.5f);
     }
-    passTimer = 0.f;
-    passWaitTimer = 0.f;
+    const float step = FrameTime() * speed;
+    const float next = x + direction.x * step;
+    if (step > 0.f && (next < 0.f || next > width))
+    {
+        direction.x = ((next < 0.f ? 0.f : width) - x) / step;
+    }
 }
 
 void Player::Boost()

@@ -136,35 +136,42 @@ void PlayerActionPass::Start(Player* /*owner*/)
 
 void PlayerActionPass::Update(Player* owner)
 {
+    PassWhenReady(*owner, receiver);
+}
+
+void PassWhenReady(Player& passer, Receiver choice, Player* chosen)
+{
+    RugbyScene& scene = *passer.scene;
     // A tackle or a try can take the ball between two of his updates; his links then take him out of Pass.
-    if (owner != scene->ballCarrier)
+    if (&passer != scene.ballCarrier)
     {
         return;
     }
-    if (owner->passTimer >= owner->passCooldown && owner->passWaitTimer >= owner->passTime)
+    if (passer.passTimer >= passer.passCooldown && passer.passWaitTimer >= passer.passTime)
     {
-        const float threshold = owner->luckMultiplier * 85.f;
+        const float threshold = passer.luckMultiplier * 85.f;
         const bool success = Chance(threshold);
-        scene->Notify(&MatchObserver::OnPassAttempt, *owner, LastChanceRoll(), threshold, success);
+        scene.Notify(&MatchObserver::OnPassAttempt, passer, LastChanceRoll(), threshold, success);
         if (success)
         {
-            if (receiver == Receiver::Random)
+            if (chosen == nullptr && choice == Receiver::Random)
             {
-                ball->PassFrom(owner);
+                scene.ball->PassFrom(&passer);
             }
             else
             {
-                ball->PassTo(owner, receiver == Receiver::Nearest ? scene->FindNearestPlayer(*owner, true)
-                                                                  : MostAdvancedTeammate(*scene, *owner));
+                scene.ball->PassTo(&passer, chosen != nullptr             ? chosen
+                                            : choice == Receiver::Nearest ? scene.FindNearestPlayer(passer, true)
+                                                                          : MostAdvancedTeammate(scene, passer));
             }
         }
-        owner->passTimer = 0.f;
-        owner->passWaitTimer = 0.f;
+        passer.passTimer = 0.f;
+        passer.passWaitTimer = 0.f;
     }
     else
     {
         // Not reset on entering Pass: time waited in an earlier episode counts towards this one.
-        owner->passWaitTimer += owner->FrameTime();
+        passer.passWaitTimer += passer.FrameTime();
     }
 }
 

@@ -42,6 +42,11 @@ int OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutpu
     {
         files.AddInput("TACTICS", file);
     }
+    if (!commands.lawsFile.empty())
+    {
+        files.AddInput("--laws", commands.lawsFile);
+    }
+    files.AddInput(commands.settingsGiven ? "--settings" : "the settings file read when present", commands.settings);
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     outputs.json = add("--json", commands.jsonFile, OutputKind::Text);
@@ -53,9 +58,12 @@ int OpenOutputs(const TacticsCommands& commands, OutputFiles& files, LeagueOutpu
 SimulationPlan MakePlan(const LeagueSetup& setup, int jobs)
 {
     SimulationPlan plan;
-    const auto defaults = DefaultPlayers();
-    plan.players.assign(defaults.begin(), defaults.end());
+    plan.players = setup.players;
     plan.pairings = PairingTactics(setup.entries, LeaguePairings(static_cast<int>(setup.entries.size())));
+    for (MatchTactics& pairing : plan.pairings)
+    {
+        pairing.laws = setup.laws;
+    }
     plan.seed = setup.seed;
     plan.matches = setup.matches;
     plan.framesPerMatch = setup.framesPerMatch;
@@ -73,10 +81,20 @@ int LeagueCommand(const TacticsCommands& commands)
     }
     LeagueSetup setup;
     std::vector<std::shared_ptr<const CompiledTactic>> tactics;
-    if (!ReadTacticsFiles(commands.files, tactics))
+    if (!ReadTacticsFiles(commands.files, tactics) || !ReadLawsOption(commands.lawsFile, setup.laws))
     {
         return 2;
     }
+    setup.lawsFile = commands.lawsFile;
+    Options run;
+    run.settings = commands.settings;
+    run.settingsGiven = commands.settingsGiven;
+    auto players = LoadRunPlayers(run, setup.playersFrom, std::cout);
+    if (!players)
+    {
+        return 2;
+    }
+    setup.players = std::move(*players);
     for (std::size_t i = 0; i < tactics.size(); ++i)
     {
         setup.entries.push_back({EntryName(commands.files[i]), commands.files[i], tactics[i]});

@@ -13,7 +13,6 @@ namespace tryzone
 {
 
 inline constexpr int kMaxMatches = 1000000;
-inline constexpr double kMaxMinutes = 100000.0;
 
 struct Options
 {
@@ -31,6 +30,8 @@ struct Options
     std::string blueTactics;
     std::string redTactics;
     MatchTactics tactics;
+    // --laws as given, empty for the game's own laws; once read, in tactics.laws.
+    std::string lawsFile;
 };
 
 // The simulator's command line, bound to options; subcommands and further options can be added before parsing.

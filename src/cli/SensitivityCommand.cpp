@@ -10,6 +10,7 @@
 #include "cli/Options.h"
 #include "cli/SimCommands.h"
 #include "cli/SimReport.h"
+#include "cli/TacticsCommands.h"
 
 #include <charconv>
 #include <cmath>
@@ -76,6 +77,7 @@ SimulationPlan MakePlan(const SensitivitySetup& setup, int jobs)
     plan.players = setup.lineup;
     plan.lineups = SensitivityLineups(setup);
     plan.lineupNames = SensitivityLineupNames(setup);
+    plan.tactics.laws = setup.laws;
     plan.seed = setup.seed;
     plan.matches = setup.matches;
     plan.framesPerMatch = setup.framesPerMatch;
@@ -142,6 +144,7 @@ void AddSensitivityCommand(CLI::App& app, SensitivityOptions& options)
     AddFile(command, "--json", options.jsonFile, "write the ranking as JSON");
     AddFile(command, "--csv", options.csvFile, "write the ranking as CSV");
     AddFile(command, "--plot", options.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
+    AddLawsOption(command, options.lawsFile);
 }
 
 namespace
@@ -154,6 +157,11 @@ std::optional<int> ReadSensitivityOptions(const SensitivityOptions& options, Sen
     {
         return Fail(2, "bad value for --who: '" + options.who + "' (blue, red, all or slot:N with N from 0 to 9)");
     }
+    if (!ReadLawsOption(options.lawsFile, setup.laws))
+    {
+        return 2;
+    }
+    setup.lawsFile = options.lawsFile;
     setup.who = options.who;
     setup.slots = *slots;
     Variation side;
@@ -205,6 +213,10 @@ int SensitivityCommand(const SensitivityOptions& options)
     if (options.settingsGiven)
     {
         files.AddInput("--settings", options.settings);
+    }
+    if (!options.lawsFile.empty())
+    {
+        files.AddInput("--laws", options.lawsFile);
     }
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };

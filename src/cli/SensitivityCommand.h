@@ -23,6 +23,7 @@ struct SensitivityOptions
     std::string jsonFile;
     std::string csvFile;
     std::string plotFile;
+    std::string lawsFile;
 };
 
 // Adds the sensitivity subcommand, bound to options.

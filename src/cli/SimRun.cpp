@@ -52,6 +52,7 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
     setup.blueTactics = options.blueTactics;
     setup.redTactics = options.redTactics;
     setup.tactics = options.tactics;
+    setup.lawsFile = setup.tactics.laws != nullptr ? options.lawsFile : "";
     return setup;
 }
 

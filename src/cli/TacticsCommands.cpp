@@ -5,6 +5,7 @@
 #include "batch/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"
+#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 
 #include <filesystem>
@@ -13,6 +14,32 @@
 
 namespace tryzone
 {
+
+void AddLawsOption(CLI::App& app, std::string& file)
+{
+    AddFile(app, "--laws", file,
+            "the laws file (NAME.laws.json; default: the game's own laws, which are\nlaws/parts.laws.json)");
+}
+
+bool ReadLawsOption(const std::string& file, std::shared_ptr<const Laws>& laws)
+{
+    laws = nullptr;
+    if (file.empty())
+    {
+        return true;
+    }
+    Expected<Laws> read = ReadLawsFile(file);
+    if (!read)
+    {
+        std::cerr << read.Reason() << std::endl;
+        return false;
+    }
+    if (!AreGameLaws(*read))
+    {
+        laws = std::make_shared<const Laws>(*read);
+    }
+    return true;
+}
 
 bool ReadTacticsFiles(const std::vector<std::string>& paths,
                       std::vector<std::shared_ptr<const CompiledTactic>>& tactics)
@@ -82,6 +109,20 @@ void AddLeague(CLI::App& app, TacticsCommands& commands)
     AddFile(league, "--json", commands.jsonFile, "write the table and every match's score as JSON");
     AddFile(league, "--csv", commands.csvFile, "write the table as CSV");
     AddFile(league, "--plot", commands.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
+    AddLawsOption(league, commands.lawsFile);
+    league
+        .add_option_function<std::string>(
+            "--settings",
+            [&commands](const std::string& text)
+            {
+                commands.settings = text;
+                commands.settingsGiven = true;
+            },
+            "players' settings, as for a run (default: PlayersSettings.json, or the ten defaults)")
+        ->type_name("FILE");
+    league.footer("The table goes to standard output; the same seed gives the same table whatever --jobs.\nExit "
+                  "status: 0 on success, 2 for a bad command line or a tactics file that is refused, 1 when\nan "
+                  "output file cannot be written.");
 }
 } // namespace
 
@@ -91,6 +132,7 @@ void AddTacticsOptions(CLI::App& app, Options& options)
             "the blue team's tactics file (NAME.tactics.json; default: the built-in tactic,\nwhich is "
             "tactics/default.tactics.json)");
     AddFile(app, "--red-tactics", options.redTactics, "the red team's tactics file");
+    AddLawsOption(app, options.lawsFile);
 }
 
 void AddTacticsCommands(CLI::App& app, TacticsCommands& commands)
@@ -100,6 +142,9 @@ void AddTacticsCommands(CLI::App& app, TacticsCommands& commands)
     AddFile(*commands.tactics, "--graph", commands.graphFile,
             "draw the graph with Graphviz: OUT.png or OUT.svg (states as boxes with their action,\nlinks as "
             "arrows numbered by priority with their conditions)");
+    commands.tactics->footer("Warnings (a state never reached or never left, a link never taken, ...) go to "
+                             "standard error\nand leave the file valid. Exit status: 0 for a valid file, 2 for a "
+                             "refused one or a bad\ncommand line, 1 when the picture cannot be drawn or written.");
     AddLeague(app, commands);
 }
 
@@ -114,7 +159,7 @@ bool ReadRunTactics(Options& options)
         }
     }
     std::vector<std::shared_ptr<const CompiledTactic>> tactics;
-    if (!ReadTacticsFiles(paths, tactics))
+    if (!ReadTacticsFiles(paths, tactics) || !ReadLawsOption(options.lawsFile, options.tactics.laws))
     {
         return false;
     }
@@ -126,21 +171,23 @@ bool ReadRunTactics(Options& options)
 
 int TacticsCommand(const TacticsCommands& commands)
 {
+    const std::string extension = std::filesystem::path(commands.graphFile).extension().string();
+    if (!commands.graphFile.empty() && extension != ".png" && extension != ".svg")
+    {
+        return Fail(2, "--graph needs a file name ending in .png or .svg: " + commands.graphFile);
+    }
     const auto tactic = ReadOne(commands.file);
     if (tactic == nullptr)
     {
         return 2;
     }
-    std::cout << commands.file << ": " << tactic->states.size() << " states, start \"" << tactic->source.start
-              << "\": " << tactic->source.description << std::endl;
+    const std::size_t states = tactic->states.size();
+    const std::string& description = tactic->source.description;
+    std::cout << commands.file << ": " << states << (states == 1 ? " state" : " states") << ", start \""
+              << tactic->source.start << "\"" << (description.empty() ? "" : ": " + description) << std::endl;
     if (commands.graphFile.empty())
     {
         return 0;
-    }
-    const std::string extension = std::filesystem::path(commands.graphFile).extension().string();
-    if (extension != ".png" && extension != ".svg")
-    {
-        return Fail(2, "--graph needs a file name ending in .png or .svg: " + commands.graphFile);
     }
     OutputFiles files;
     files.AddInput("FILE", commands.file);

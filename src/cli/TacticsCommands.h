@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/Options.h"
+#include "laws/Laws.h"
 #include "tactics/Tactic.h"
 
 #include <CLI/CLI.hpp>
@@ -29,15 +30,24 @@ struct TacticsCommands
     std::string jsonFile;
     std::string csvFile;
     std::string plotFile;
+    std::string lawsFile;
+    std::string settings = "PlayersSettings.json"; // read when present, as for a run
+    bool settingsGiven = false;
 };
 
-// Adds --blue-tactics and --red-tactics, bound to options.
+// Adds --laws to a command, bound to file.
+void AddLawsOption(CLI::App& app, std::string& file);
+// Reads the laws file (none: the game's own laws); false, with the file's line on standard error, when it is
+// refused. Laws equal to the game's are kept as none, so that such a run reads and writes as one without the file.
+[[nodiscard]] bool ReadLawsOption(const std::string& file, std::shared_ptr<const Laws>& laws);
+
+// Adds --blue-tactics, --red-tactics and --laws, bound to options.
 void AddTacticsOptions(CLI::App& app, Options& options);
 // Adds the tactics and league subcommands.
 void AddTacticsCommands(CLI::App& app, TacticsCommands& commands);
 
-// Reads the files --blue-tactics and --red-tactics name; false, with each file's line on standard error, when one
-// is refused.
+// Reads the files --blue-tactics, --red-tactics and --laws name; false, with each file's line on standard error, when
+// one is refused.
 [[nodiscard]] bool ReadRunTactics(Options& options);
 
 // Reads every file, printing each warning and each error on standard error; the tactics in order, or none when

@@ -23,6 +23,10 @@ public:
     }
     virtual void OnTackle(const Player& /*tackler*/, const Player& /*from*/) {}
     virtual void OnTry(std::uint8_t /*scoringTeam*/) {}
+    // A pass the laws refuse as forward: not completed, and the opponents restart (a kick-off follows).
+    virtual void OnForwardPass(const Player& /*from*/, const Player& /*to*/) {}
+    // The carrier took the ball over his own try line under a law that gives the opponents a restart.
+    virtual void OnRestart(const Player& /*carrier*/) {}
     // The ball handed over by hand (E in debug mode): only input moves it so.
     virtual void OnHand(const Player& /*from*/, const Player& /*to*/) {}
 };

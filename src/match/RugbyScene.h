@@ -2,6 +2,7 @@
 
 #include "shape/MatchShape.h"
 #include "core/Scene.h"
+#include "laws/Laws.h"
 #include "match/MatchObserver.h"
 #include "settings/PlayerSettings.h"
 #include "settings/PlayersConfig.h"
@@ -60,8 +61,15 @@ public:
         }
     }
 
+    // The debug mode's marks as the match stands, the scene's and each player's, for a picture that shows them
+    // whatever the mode: in debug mode, the match draws them itself.
+    void DrawDebugMarks() const;
+
     // Puts every player back on his kick-off spot and gives the ball to a random player of the receiving team.
     void ResetKickOff(bool redTeamReceives);
+    // A law that ends play: the team that did not break it restarts from the kick-off formation with the ball, and
+    // no score changes.
+    void RestartPlay(bool redTeamReceives);
 
     // The ten players' settings from the settings file: the defaults where the file cannot be used (a broken file
     // is kept aside as a backup before they are written over it), and for the slots a short file leaves empty.
@@ -96,6 +104,8 @@ public:
     Player* selectedReceiver = nullptr;
     // Not owned; unset in the game.
     MatchObserver* observer = nullptr;
+    // The laws the match is played under; not owned, and alive as long as the match.
+    const Laws* laws = &GameLaws();
     // The blue (team flag 0) and red teams' tactics, given before the set-up; null: the default tactic.
     std::array<std::shared_ptr<const CompiledTactic>, 2> tactics{};
 
@@ -108,6 +118,8 @@ private:
     [[nodiscard]] Player* PickAt(int x, int y) const;
     // Counts a try and restarts play with the team that conceded it on the ball.
     void ScoreTry(bool redScored);
+    // The carrier took the ball over his own try line, under a law that makes it the opponents' restart.
+    void CarriedOverOwnLine();
     void DrawPitch(float width, float height) const;
     void DrawScores() const;
     void DrawDebugShapes(float width, float height) const;

@@ -59,20 +59,30 @@ void RugbyScene::Update()
         DrawScores();
     }
 
-    // Whoever carries it, the ball over a try line scores for the team that attacks that line.
+    // The ball over a try line scores for the team that attacks that line; whoever carries it, unless the laws
+    // give a carry over one's own line to the opponents as a restart.
     const float ballX = ball->PositionAt(0.5f, 0.5f).x;
     if (ballX < kLeftTryLine * width && !tryPending)
     {
-        ScoreTry(true);
+        laws->ownTryLineRestart && ballCarrier->team == 0 ? CarriedOverOwnLine() : ScoreTry(true);
     }
     else if (ballX > kRightTryLine * width && !tryPending)
     {
-        ScoreTry(false);
+        laws->ownTryLineRestart && ballCarrier->team == 1 ? CarriedOverOwnLine() : ScoreTry(false);
     }
 
     if (debugMode)
     {
         DrawDebugShapes(width, height);
+    }
+}
+
+void RugbyScene::DrawDebugMarks() const
+{
+    DrawDebugShapes(static_cast<float>(WindowWidth()), static_cast<float>(WindowHeight()));
+    for (const Player* player : players)
+    {
+        player->DrawDebugMarks();
     }
 }
 
@@ -82,6 +92,19 @@ void RugbyScene::ScoreTry(bool redScored)
     tryPending = true;
     Notify(&MatchObserver::OnTry, static_cast<std::uint8_t>(redScored ? 1 : 0));
     ResetKickOff(!redScored);
+}
+
+void RugbyScene::CarriedOverOwnLine()
+{
+    Notify(&MatchObserver::OnRestart, *ballCarrier);
+    RestartPlay(ballCarrier->team == 0);
+}
+
+void RugbyScene::RestartPlay(bool redTeamReceives)
+{
+    // The try's own reset, without its score.
+    tryPending = true;
+    ResetKickOff(redTeamReceives);
 }
 
 void RugbyScene::ResetKickOff(bool redTeamReceives)

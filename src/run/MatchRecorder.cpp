@@ -134,6 +134,24 @@ void MatchRecorder::OnHand(const Player& from, const Player& to)
     }
 }
 
+void MatchRecorder::OnForwardPass(const Player& from, const Player& to)
+{
+    ++Team(from).forwardPasses;
+    if (events != nullptr)
+    {
+        Write("forward_pass", {{"from", PlayerJson(from)}, {"to", PlayerJson(to)}});
+    }
+}
+
+void MatchRecorder::OnRestart(const Player& carrier)
+{
+    ++Team(carrier).restarts;
+    if (events != nullptr)
+    {
+        Write("restart", {{"carrier", PlayerJson(carrier)}});
+    }
+}
+
 void MatchRecorder::Write(const char* kind, const nlohmann::ordered_json& details)
 {
     ordered_json line = {{"match", result.match},

@@ -24,6 +24,8 @@ struct TeamRecord
     int passes = 0;
     int tackleAttempts = 0;
     int tackles = 0;
+    int forwardPasses = 0; // refused by the laws: counted for the passer's side
+    int restarts = 0;      // the ball carried over his own try line: counted for the carrier's side
 
     bool operator==(const TeamRecord&) const = default;
 };
@@ -38,6 +40,9 @@ struct CountField
     const char* name;
     const char* label;
     bool rated;
+    // Only a law other than the game's own makes it non-zero: the outputs show it when it is not zero, so that a
+    // run under the game's laws reads as before.
+    bool law = false;
 };
 
 // Calls visit(field, count...) with each count of every record given, in the order all the outputs list them: the
@@ -50,6 +55,9 @@ template <class Visit, class... Records> void ForEachCount(Visit&& visit, Record
     visit(CountField{"passes", "passes", "completed", "Passes completed", true}, records.passes...);
     visit(CountField{"tackle_attempts", "tackles", "attempted", "Tackles attempted", false}, records.tackleAttempts...);
     visit(CountField{"tackles", "tackles", "successful", "Tackles successful", true}, records.tackles...);
+    visit(CountField{"forward_passes", "laws", "forward_passes", "Forward passes", false, true},
+          records.forwardPasses...);
+    visit(CountField{"restarts", "laws", "restarts", "Own-line restarts", false, true}, records.restarts...);
 }
 
 // What one match came to; teams by slot side, 0 blue and 1 red.
@@ -91,6 +99,8 @@ public:
     void OnTackle(const Player& tackler, const Player& from) override;
     void OnTry(std::uint8_t scoringTeam) override;
     void OnHand(const Player& from, const Player& to) override;
+    void OnForwardPass(const Player& from, const Player& to) override;
+    void OnRestart(const Player& carrier) override;
 
     MatchResult result;
 

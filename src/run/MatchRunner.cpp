@@ -22,10 +22,14 @@ class PresetMatch : public RugbyScene
 {
 public:
     PresetMatch(std::vector<PlayerSettings> records, MatchObserver* listener, const MatchTactics& teamTactics)
-        : players(std::move(records))
+        : players(std::move(records)), keptLaws(teamTactics.laws)
     {
         observer = listener;
         tactics = {teamTactics.blue, teamTactics.red};
+        if (keptLaws != nullptr)
+        {
+            laws = keptLaws.get();
+        }
     }
 
     void Initialize() override
@@ -36,6 +40,7 @@ public:
 
 private:
     std::vector<PlayerSettings> players;
+    std::shared_ptr<const Laws> keptLaws;
 };
 
 void EmptyWorld()

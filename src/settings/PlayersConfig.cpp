@@ -4,6 +4,7 @@
 #include "files/Descriptor.h"
 #include "settings/ConsoleText.h"
 #include "settings/RegularFile.h"
+#include "settings/RepeatedKeys.h"
 #include "settings/SettingsHint.h"
 #include "shape/MatchShape.h"
 
@@ -324,8 +325,12 @@ bool PlayersConfig::LoadInto(std::ostream& complaints)
             return false;
         }
         // Extraction from a stream reads one value and leaves whatever follows it unexamined.
-        std::istringstream in(std::move(text));
+        std::istringstream in(text);
         in >> document;
+        for (const std::string& warning : RepeatedKeyWarnings(text, fileName))
+        {
+            complaints << warning << std::endl;
+        }
         const auto first = static_cast<std::ptrdiff_t>(records.size());
         if (!ReadEntries(document, records, complaints))
         {

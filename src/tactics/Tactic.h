@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tactics/TacticSteps.h"
+
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
@@ -93,16 +95,24 @@ public:
     TacticProblem problem;
 };
 
+struct CompiledCondition
+{
+    ConditionTest test;
+    bool expected = true;
+};
+
 struct CompiledLink
 {
     int target = -1;
-    std::vector<TacticCondition> conditions;
+    std::vector<TacticCondition> conditions; // as the file gives them
+    std::vector<CompiledCondition> tests;    // the same, typed
 };
 
 struct CompiledState
 {
     std::string name;
-    TacticStep action;
+    TacticStep action; // as the file gives it
+    ActionStep step;   // the same, typed
     std::vector<CompiledLink> links;
 };
 
@@ -112,7 +122,7 @@ struct CompiledTactic
     Tactic source;
     std::vector<CompiledState> states;
     int start = 0;
-    // States no link leads to from the start state: legal, but never played.
+    // What is legal but most likely a mistake (states never reached, links never taken, ...).
     std::vector<TacticProblem> warnings;
 
     // The state's name; "Unknown" for an index the tactic does not have.
@@ -123,11 +133,15 @@ struct CompiledTactic
 // or a link target that names no state, and an action or condition the catalogue does not have.
 [[nodiscard]] CompiledTactic CompileTactic(const Tactic& tactic);
 
-// The blue and the red team's tactics for a match; null for the default tactic.
+struct Laws;
+
+// The blue and the red team's tactics for a match, null for the default tactic, and the laws they play under, null
+// for the game's own: everything a match is set up from besides its players and seed travels together.
 struct MatchTactics
 {
     std::shared_ptr<const CompiledTactic> blue;
     std::shared_ptr<const CompiledTactic> red;
+    std::shared_ptr<const Laws> laws;
 
     [[nodiscard]] bool Any() const { return blue != nullptr || red != nullptr; }
     bool operator==(const MatchTactics&) const = default;

@@ -1,6 +1,5 @@
 #include "window/GameCommandLine.h"
 
-#include "files/FileIdentity.h"
 #include "run/MatchRunner.h"
 #include "run/Recording.h"
 
@@ -34,7 +33,8 @@ std::optional<double> MinutesFrom(const std::string& text)
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, minutes);
     // The simulator's bounds: one frame to 100000 minutes.
-    if (text.empty() || error != std::errc() || stop != end || !(minutes >= kFrameSeconds / 60.0) || minutes > 100000.0)
+    if (text.empty() || error != std::errc() || stop != end || !(minutes >= kFrameSeconds / 60.0) ||
+        minutes > kMaxMinutes)
     {
         return std::nullopt;
     }
@@ -57,6 +57,9 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
                                 "the blue team's tactics file (NAME.tactics.json), reloaded when it changes")
                      ->type_name("FILE");
     auto* red = app.add_option("--red-tactics", options.redTactics, "the red team's tactics file")->type_name("FILE");
+    auto* laws = app.add_option("--laws", options.laws,
+                                "the laws file (NAME.laws.json; default: the game's own laws), reloaded when it changes")
+                     ->type_name("FILE");
     std::string minutesText;
     auto* minutes =
         app.add_option("--minutes", minutesText,
@@ -74,6 +77,7 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
         ->excludes(record)
         ->excludes(blue)
         ->excludes(red)
+        ->excludes(laws)
         ->excludes(minutes)
         ->excludes(match);
     app.add_option("--events", options.events,
@@ -112,55 +116,6 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
         }
     }
     return options;
-}
-
-Expected<void> CheckGameFiles(const GameOptions& options)
-{
-    if (options.record == "-")
-    {
-        return Unexpected{"--record cannot write to standard output: a recording is cut back as it is written"};
-    }
-    std::vector<NamedFile> inputs = {{"the font", "Hack-Regular.ttf"}};
-    if (options.replay.empty())
-    {
-        inputs.push_back({"--settings", options.settings});
-    }
-    else
-    {
-        inputs.push_back({"--replay", options.replay});
-    }
-    for (const auto& [option, path] : {std::pair{"--blue-tactics", &options.blueTactics}, {"--red-tactics", &options.redTactics}})
-    {
-        if (!path->empty())
-        {
-            inputs.push_back({option, *path});
-        }
-    }
-    std::vector<NamedFile> outputs;
-    if (!options.record.empty())
-    {
-        outputs.push_back({"--record", options.record});
-    }
-    if (!options.events.empty())
-    {
-        outputs.push_back({"--events", options.events});
-    }
-    if (auto collision = FindCollision(inputs, outputs))
-    {
-        return Unexpected{*collision};
-    }
-    for (const NamedFile& output : outputs)
-    {
-        if (output.path == "-")
-        {
-            continue;
-        }
-        if (auto writable = CheckWritable(output.path); !writable)
-        {
-            return writable;
-        }
-    }
-    return {};
 }
 
 } // namespace tryzone

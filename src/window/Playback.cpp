@@ -5,6 +5,7 @@
 #include "core/PitchMapping.h"
 #include "files/FileIdentity.h"
 #include "files/LogFile.h"
+#include "laws/Laws.h"
 #include "match/Formation.h"
 #include "match/RugbyScene.h"
 #include "run/MatchTimeline.h"
@@ -245,7 +246,7 @@ int Loop(Session& session)
 
 namespace
 {
-// Every tactics file read and checked; false, with its line printed, when one is refused.
+// Every tactics file and the laws file read and checked; false, with its line printed, when one is refused.
 bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
 {
     for (const auto& [file, tactic] :
@@ -265,6 +266,16 @@ bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
             }
             *tactic = std::move(read.tactic);
         }
+    }
+    if (!options.laws.empty())
+    {
+        Expected<Laws> laws = ReadLawsFile(options.laws);
+        if (!laws)
+        {
+            std::cerr << laws.Reason() << std::endl;
+            return false;
+        }
+        tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
     }
     return true;
 }
@@ -295,6 +306,10 @@ void ConnectSession(Session& session, const GameOptions& options, RecordingFile&
                 session.tacticsWatchers[static_cast<std::size_t>(side)] = std::make_unique<SettingsWatcher>(*file);
             }
         }
+        if (!options.laws.empty())
+        {
+            session.lawsWatcher = std::make_unique<SettingsWatcher>(options.laws);
+        }
     }
     if (recording.IsOpen())
     {
@@ -307,7 +322,7 @@ void ConnectSession(Session& session, const GameOptions& options, RecordingFile&
 
 int PlayGame(const GameOptions& options)
 {
-    // Every tactics file is known good before any file is touched or the window opens.
+    // Every tactics file and the laws are known good before any file is touched or the window opens.
     MatchTactics tactics;
     if (!ReadGameTactics(options, tactics))
     {

@@ -1,11 +1,13 @@
 #include "window/SettingsPanel.h"
 
 #include "run/MatchTimeline.h"
+#include "tactics/TacticChanges.h"
 #include "window/TextPanel.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <tuple>
 #include <utility>
 
 namespace tryzone
@@ -32,8 +34,9 @@ std::string Who(const PlayerSettings& player, std::size_t slot)
            std::to_string(player.PlayerNumber);
 }
 
-// One line per changed entry: who, then each key that changed, old -> new.
-std::string Changes(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>& before)
+// One line per changed entry: who, then each key that changed, old -> new; then each change of a team's tactic.
+std::string Changes(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>& before,
+                    const std::vector<std::string>& tacticChanges)
 {
     std::string text;
     for (std::size_t slot = 0; slot < players.size() && slot < before.size(); ++slot)
@@ -55,6 +58,10 @@ std::string Changes(const std::vector<PlayerSettings>& players, const std::vecto
         }
         text += line.empty() ? "" : Who(now, slot) + ":" + line + "\n";
     }
+    for (const std::string& change : tacticChanges)
+    {
+        text += change + "\n";
+    }
     return text.empty() ? "nothing (the same players again)\n" : text;
 }
 } // namespace
@@ -68,7 +75,7 @@ std::string TimelineClock(std::int64_t frames)
 }
 
 std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>* before,
-                              std::int64_t loadedAt)
+                              std::int64_t loadedAt, const std::vector<std::string>& tacticChanges)
 {
     std::string text =
         "Players in play, loaded at " + TimelineClock(loadedAt) + " (P hides)\n" + Padded("", 16) + Padded("Start", 12);
@@ -88,7 +95,7 @@ std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const 
     }
     if (before != nullptr)
     {
-        text += "\nChanged by the reload at " + TimelineClock(loadedAt) + ":\n" + Changes(players, *before);
+        text += "\nChanged by the reload at " + TimelineClock(loadedAt) + ":\n" + Changes(players, *before, tacticChanges);
         text.pop_back();
     }
     return text;
@@ -96,7 +103,20 @@ std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const 
 
 std::string SettingsPanelText(const MatchTimeline& timeline)
 {
-    return SettingsPanelText(timeline.Players(), timeline.PlayersBefore(), timeline.PlayersSince());
+    std::vector<std::string> tacticChanges;
+    if (const MatchTactics* before = timeline.TacticsBefore())
+    {
+        const MatchTactics& now = timeline.Tactics();
+        for (const auto& [team, was, is] : {std::tuple{"blue tactic: ", before->blue.get(), now.blue.get()},
+                                            std::tuple{"red tactic: ", before->red.get(), now.red.get()}})
+        {
+            for (const std::string& change : TacticChanges(was, is))
+            {
+                tacticChanges.push_back(team + change);
+            }
+        }
+    }
+    return SettingsPanelText(timeline.Players(), timeline.PlayersBefore(), timeline.PlayersSince(), tacticChanges);
 }
 
 void DrawSettingsPanel(sf::RenderWindow& window, const std::string& text)

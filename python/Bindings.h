@@ -1,0 +1,49 @@
+// What the extension module's sources share: the batch as Python holds it, and the array views of its buffers.
+#pragma once
+
+#include "agent/AgentAction.h"
+#include "agent/VecMatch.h"
+
+#include <mutex>
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <vector>
+
+namespace tryzone::python
+{
+
+namespace py = pybind11;
+
+// The batch and a lock that keeps two Python threads from stepping it at once.
+struct Batch
+{
+    explicit Batch(VecMatchPlan plan) : batch(std::move(plan)) {}
+
+    VecMatch batch;
+    std::mutex busy;
+};
+
+// Holds the batch for one call; throws std::runtime_error while another thread steps it.
+std::unique_lock<std::mutex> Claim(Batch& self);
+
+// An array over the batch's own buffer, kept alive by owner (the batch).
+template <class T> py::array View(py::handle owner, std::vector<T>& buffer, std::vector<py::ssize_t> shape)
+{
+    return py::array_t<T>(shape, buffer.data(), owner);
+}
+
+// A pass to a slot out of range made a pass to any teammate, so that every point of an exact action space plays.
+inline void AnyTeammateOutOfRange(AgentAction& action)
+{
+    if (action.code == kPass && (action.x < -1 || action.x > 9))
+    {
+        action.x = -1;
+    }
+}
+
+// One match's step from a dict of actions keyed by agent name (a missing agent plays BUILTIN); returns PettingZoo's
+// (observations, rewards, terminations, truncations, infos) dicts, infos holding the match the step played and, in
+// its last step, the episode's return and length.
+py::tuple StepAgents(py::object owner, const py::dict& actions, const py::list& agents, bool coarse);
+
+} // namespace tryzone::python

@@ -38,7 +38,7 @@ TEST_F(LawsRecording, ReplaysHeadlessWithTheSameEventsAndNoLawsFile)
 
     TemporaryFolder folder;
     const std::string path = (folder.Path() / "match.jsonl").string();
-    ASSERT_TRUE(timeline.Save(path));
+    ASSERT_EQ(timeline.Save(path), 0);
     auto read = ReadRecording(path);
     ASSERT_TRUE(read) << read.Reason();
     ASSERT_NE(read->tactics.laws, nullptr);

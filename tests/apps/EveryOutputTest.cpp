@@ -138,7 +138,7 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
         {TRYZONE_SIM_PATH, {"tactics"}, {"tactics", "blue.tactics.json"}, {{"--graph", {}}}},
         {TRYZONE_SIM_PATH,
          {"league"},
-         {"league", "--matches", "1", "--minutes", "0.01", "blue.tactics.json", "red.tactics.json"},
+         {"league", "--matches", "1", "--minutes", "0.01", "--settings", "mine.json", "blue.tactics.json", "red.tactics.json"},
          {}},
         {TRYZONE_GAME_PATH,
          {},

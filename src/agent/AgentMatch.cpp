@@ -13,8 +13,9 @@ namespace tryzone
 {
 
 AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots, std::int64_t frames,
-                       bool withEvents, bool withRecording)
-    : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording)
+                       bool withEvents, bool withRecording, const MatchTactics& teamTactics, const BrainPlan& outsideBrains)
+    : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording),
+      tactics(teamTactics), brains(outsideBrains)
 {
 }
 
@@ -30,15 +31,26 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     WorldScope scope(world);
     number = matchNumber;
     events.str({});
-    recording = keepRecording ? HeaderLine(seed, players) : std::string();
+    recording = keepRecording ? HeaderLine(seed, players, tactics) : std::string();
     if (recorder)
     {
         runner.Unwatch(*recorder);
     }
+    if (driver)
+    {
+        runner.Unwatch(*driver);
+        driver.reset();
+    }
+    // As the simulator watches a match: the brains decide before the recorder counts a frame.
+    if (!brains.Empty())
+    {
+        driver.emplace(brains, seed, framesPerMatch);
+        runner.Watch(*driver);
+    }
     recorder.emplace(number, keepEvents ? &events : nullptr);
     recorder->result.seed = seed;
     runner.Watch(*recorder);
-    const RugbyScene& scene = runner.Start(players, seed, &*recorder);
+    const RugbyScene& scene = runner.Start(players, seed, &*recorder, tactics);
     // A match's objects never move: their addresses hold until the next start.
     hot.clear();
     const auto add = [this](const void* object, std::size_t size)

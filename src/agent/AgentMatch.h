@@ -1,6 +1,7 @@
 #pragma once
 
 #include "agent/AgentAction.h"
+#include "agent/BrainDriver.h"
 #include "core/World.h"
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
@@ -41,7 +42,8 @@ class AgentMatch
 {
 public:
     AgentMatch(const std::vector<PlayerSettings>& players, const std::vector<int>& controlled,
-               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording);
+               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording, const MatchTactics& tactics = {},
+               const BrainPlan& brains = {});
     AgentMatch(const AgentMatch&) = delete;
     AgentMatch& operator=(const AgentMatch&) = delete;
     ~AgentMatch();
@@ -82,9 +84,12 @@ private:
     std::int64_t framesPerMatch;
     bool keepEvents;
     bool keepRecording;
+    MatchTactics tactics;
+    BrainPlan brains; // the uncontrolled slots outside brains play
     World world;
     MatchRunner runner;
     std::optional<MatchRecorder> recorder;
+    std::optional<BrainDriver> driver;
     std::ostringstream events;
     std::string recording;
     int number = 0;

@@ -12,6 +12,27 @@ namespace tryzone
 
 namespace
 {
+// Brains play only players Python does not control, at their own pace; their orders are not kept in recordings.
+void CheckBrains(const VecMatchPlan& plan)
+{
+    for (const int slot : plan.controlled)
+    {
+        if (!plan.brains.brains[static_cast<std::size_t>(slot)].empty())
+        {
+            throw std::invalid_argument("slot " + std::to_string(slot) + " is controlled and has a brain (" +
+                                        plan.brains.brains[static_cast<std::size_t>(slot)] + ")");
+        }
+    }
+    if (const auto pace = CheckPace(plan.brains); !pace)
+    {
+        throw std::invalid_argument(pace.Reason());
+    }
+    if (!plan.brains.Empty() && !plan.recordDir.empty())
+    {
+        throw std::invalid_argument("record_dir cannot keep the orders of brains yet: play brains without it");
+    }
+}
+
 void Check(const VecMatchPlan& plan)
 {
     if (plan.matches < 1)
@@ -47,6 +68,7 @@ void Check(const VecMatchPlan& plan)
     {
         throw std::invalid_argument("the settings must give ten players");
     }
+    CheckBrains(plan);
 }
 } // namespace
 
@@ -66,7 +88,8 @@ VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
     for (std::size_t i = 0; i < count; ++i)
     {
         matches.push_back(std::make_unique<AgentMatch>(plan.players, plan.controlled, framesPerMatch,
-                                                       !plan.eventsPath.empty(), !plan.recordDir.empty()));
+                                                       !plan.eventsPath.empty(), !plan.recordDir.empty(),
+                                                       plan.tactics, plan.brains));
     }
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);

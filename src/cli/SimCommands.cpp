@@ -1,5 +1,8 @@
 #include "cli/SimCommands.h"
 
+#include "batch/LeagueParts.h"
+#include "cli/TacticsCommands.h"
+
 #include "batch/Interrupt.h"
 #include "batch/OutputFiles.h"
 #include "batch/Plot.h"
@@ -118,6 +121,10 @@ int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResul
 
 int MergeCommand(const ScaleOptions& scale)
 {
+    if (!scale.parts.empty() && IsLeaguePart(scale.parts.front()))
+    {
+        return LeagueMergeCommand(scale);
+    }
     OutputFiles files;
     for (const std::string& part : scale.parts)
     {

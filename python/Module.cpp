@@ -3,12 +3,13 @@
 #include "Bindings.h"
 #include "agent/Brain.h"
 #include "agent/Entrant.h"
-#include "laws/Laws.h"
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
 #include "run/MatchRunner.h"
+#include "laws/Laws.h"
 #include "settings/PlayersConfig.h"
 #include "tactics/TacticsFile.h"
+#include "shape/MatchShape.h"
 #include "view/MatchView.h"
 
 #include <filesystem>
@@ -51,8 +52,23 @@ std::vector<PlayerSettings> LoadSettings(const py::object& settings)
         throw std::invalid_argument("the settings file " + config.fileName + " does not load");
     }
     config.CompleteFrom(defaults);
-    config.records.resize(10);
+    config.records.resize(kPlayerSlots);
     return config.records;
+}
+
+// The laws file's laws; null for none or for the game's own laws. A refused file raises ValueError with its line.
+std::shared_ptr<const Laws> LoadLaws(const py::object& path)
+{
+    if (path.is_none())
+    {
+        return nullptr;
+    }
+    Expected<Laws> laws = ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path)));
+    if (!laws)
+    {
+        throw std::invalid_argument(laws.Reason());
+    }
+    return AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
 }
 
 std::string PathOrEmpty(const py::object& path)
@@ -108,21 +124,6 @@ py::dict EntrantOf(const std::string& text)
     }
     result["brains"] = brains;
     return result;
-}
-
-// A laws file, read as the programs read it; none for the game's own laws.
-std::shared_ptr<const Laws> LoadLaws(const py::object& path)
-{
-    if (path.is_none())
-    {
-        return nullptr;
-    }
-    auto laws = ReadLawsFile(PathOrEmpty(path));
-    if (!laws)
-    {
-        throw std::invalid_argument(laws.Reason());
-    }
-    return AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
 }
 
 // A team's tactics file, read as the programs read it; none for the built-in wiring.
@@ -209,13 +210,13 @@ py::dict RawStateOf(Batch& self)
         frame.mutable_at(static_cast<py::ssize_t>(i)) = raw[i].frame;
     }
     py::dict state;
-    state["positions"] = gather(&RawState::positions, {n, 10, 2});
-    state["velocities"] = gather(&RawState::velocities, {n, 10, 2});
-    state["states"] = gather(&RawState::states, {n, 10});
-    state["orders"] = gather(&RawState::orders, {n, 10, 3});
+    state["positions"] = gather(&RawState::positions, {n, kPlayerCount, 2});
+    state["velocities"] = gather(&RawState::velocities, {n, kPlayerCount, 2});
+    state["states"] = gather(&RawState::states, {n, kPlayerCount});
+    state["orders"] = gather(&RawState::orders, {n, kPlayerCount, 3});
     state["ball"] = gather(&RawState::ball, {n, 2});
     state["holder"] = holder;
-    state["tries"] = gather(&RawState::tries, {n, 2});
+    state["tries"] = gather(&RawState::tries, {n, kTeams});
     state["frame"] = frame;
     state["match"] = py::array_t<std::int32_t>(n, batch.numbers.data());
     return state;
@@ -323,6 +324,12 @@ PYBIND11_MODULE(_tryzone, module)
     coarse.attr("setflags")(false);
     module.attr("COARSE_ACTIONS") = coarse;
     module.def("frames_for", &FramesFor, py::arg("minutes"), "The frames of a match of so many simulated minutes.");
+    // The match's shape, so that the package counts players, slots and pixels as the C++ does.
+    module.attr("TEAM_SIZE") = kTeamSize;
+    module.attr("PLAYERS") = kPlayerCount;
+    module.attr("PITCH_WIDTH") = kPitchWidth;
+    module.attr("PITCH_HEIGHT") = kPitchHeight;
+    module.attr("RANDOM_TEAMMATE") = kRandomTeammate;
 
     module.def("entrant", &EntrantOf, py::arg("text"),
                "A league entrant (builtin, runner, FILE.tactics.json, FILE.safetensors, FILE.team.json) as a dict: "
@@ -343,12 +350,13 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.minutes = minutes;
                      plan.decisionFrames = decisionFrames;
                      plan.players = LoadSettings(settings);
-                     plan.tactics = {LoadTactics(blueTactics), LoadTactics(redTactics), LoadLaws(laws)};
+                     plan.tactics = {LoadTactics(blueTactics), LoadTactics(redTactics)};
                      plan.brains = LoadBrains(brains, blueBrain, redBrain, plan.players, decisionFrames);
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
                      plan.normalise = normalise;
+                     plan.laws = LoadLaws(laws);
                      if (!plan.recordDir.empty())
                      {
                          std::filesystem::create_directories(plan.recordDir);

@@ -1,5 +1,5 @@
-#include "batch/Interrupt.h"
-#include "batch/OutputFiles.h"
+#include "files/StopSignals.h"
+#include "files/OutputFiles.h"
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
 #include "cli/SensitivityCommand.h"

@@ -8,6 +8,11 @@ from ._tryzone import (
     MOVE,
     OBSERVATION_SIZE,
     PASS,
+    PITCH_HEIGHT,
+    PITCH_WIDTH,
+    PLAYERS,
+    RANDOM_TEAMMATE,
+    TEAM_SIZE,
     VecMatch,
 )
 from .display import NoDisplayError
@@ -27,6 +32,11 @@ __all__ = [
     "NoDisplayError",
     "OBSERVATION_SIZE",
     "PASS",
+    "PITCH_HEIGHT",
+    "PITCH_WIDTH",
+    "PLAYERS",
+    "RANDOM_TEAMMATE",
+    "TEAM_SIZE",
     "VecMatch",
     "parallel_env",
     "team_env",

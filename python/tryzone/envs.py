@@ -8,15 +8,26 @@ import numpy as np
 from gymnasium import Env, spaces
 from pettingzoo import ParallelEnv
 
-from ._tryzone import COARSE_ACTIONS, DEFAULT_DECISION_FRAMES, OBSERVATION_SIZE, VecMatch, frames_for
+from ._tryzone import (
+    COARSE_ACTIONS,
+    DEFAULT_DECISION_FRAMES,
+    OBSERVATION_SIZE,
+    PITCH_HEIGHT,
+    PITCH_WIDTH,
+    PLAYERS,
+    RANDOM_TEAMMATE,
+    TEAM_SIZE,
+    VecMatch,
+    frames_for,
+)
 from .display import NoDisplayError, check_display
 
 TEAMS = ("blue", "red")
-AGENTS = tuple(f"{TEAMS[slot // 5]}_{slot}" for slot in range(10))
+AGENTS = tuple(f"{TEAMS[slot // TEAM_SIZE]}_{slot}" for slot in range(PLAYERS))
 # An exact action is (code, x, y); a pass names its teammate's slot in x, -1 for any. The space holds every point, so
 # a pass's x outside -1 to 9 (which VecMatch refuses) is played as -1: any action the space samples can be played.
-ACTION_LOW = np.array([0, -1, 0], dtype=np.int32)
-ACTION_HIGH = np.array([3, 1280, 720], dtype=np.int32)
+ACTION_LOW = np.array([0, RANDOM_TEAMMATE, 0], dtype=np.int32)
+ACTION_HIGH = np.array([3, PITCH_WIDTH, PITCH_HEIGHT], dtype=np.int32)
 DEFAULT_MINUTES = 80.0
 ACTION_FORMS = ("exact", "coarse")
 OBSERVATION_FORMS = ("raw", "normalised")
@@ -45,7 +56,7 @@ def action_space(shape=(), form="exact"):
 def team_slots(team):
     if team not in TEAMS:
         raise ValueError(f"team must be 'blue' or 'red', not {team!r}")
-    return list(range(5 * TEAMS.index(team), 5 * TEAMS.index(team) + 5))
+    return list(range(TEAM_SIZE * TEAMS.index(team), TEAM_SIZE * TEAMS.index(team) + TEAM_SIZE))
 
 
 def slot_of(agent):
@@ -68,7 +79,7 @@ def _seed(seed, generator):
 
 class _Options:
     """The VecMatch arguments an environment passes on (minutes, decision_frames, settings, threads, events,
-    record_dir), its action and observation forms and its render mode; the seed comes from reset."""
+    record_dir, laws), its action and observation forms and its render mode; the seed comes from reset."""
 
     def __init__(self, render_mode, actions, observations, options):
         if render_mode not in (None, "human", "rgb_array"):
@@ -191,9 +202,9 @@ class TryZoneTeamEnv(Env):
                                          observations=observations, **options)
         self._config = self._match._config
         self.render_mode = render_mode
-        self.observation_space = observation_space((5,), observations)
-        self.action_space = action_space((5,), actions)
-        self._shape = (1, 5) if self._config.coarse else (1, 5, 3)
+        self.observation_space = observation_space((TEAM_SIZE,), observations)
+        self.action_space = action_space((TEAM_SIZE,), actions)
+        self._shape = (1, TEAM_SIZE) if self._config.coarse else (1, TEAM_SIZE, 3)
         self._observation_shape = self.observation_space.shape
         self._started = 0.0
 

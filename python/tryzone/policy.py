@@ -4,15 +4,16 @@ its metadata. Playing it needs numpy and safetensors only, and gives the C++ bra
 
 import numpy as np
 
-from ._tryzone import COARSE_ACTIONS, MOVE, OBSERVATION_SIZE, OBSERVATION_VERSION
+from ._tryzone import COARSE_ACTIONS, MOVE, OBSERVATION_SIZE, OBSERVATION_VERSION, PITCH_HEIGHT, PITCH_WIDTH
 
 FORMAT = "tryzone-policy"
 ACTION_SET = "coarse-v1"  # the outputs choose among COARSE_ACTIONS, in their order
 
+
 def feature_scale():
     """What scales the observation to about unit size: pixels by the pitch's width, speeds alike, flags as they are.
     The score and the clock are left out: they grow with a match's length, which training need not share with play."""
-    scale = np.full(OBSERVATION_SIZE, 1 / 1280, dtype=np.float32)
+    scale = np.full(OBSERVATION_SIZE, 1 / PITCH_WIDTH, dtype=np.float32)
     scale[[0, 1, 2, 47, 55]] = 0.1
     scale[[48, 49]] = 1.0
     scale[50] = 1 / 60
@@ -30,8 +31,8 @@ def actions_for(observations, choices):
     batch's step_coarse makes them."""
     actions = COARSE_ACTIONS[choices].copy()
     moves = actions[..., 0] == MOVE
-    x = np.clip(observations[..., 3].astype(np.int32) + actions[..., 1], 0, 1280)
-    y = np.clip(observations[..., 4].astype(np.int32) + actions[..., 2], 0, 720)
+    x = np.clip(observations[..., 3].astype(np.int32) + actions[..., 1], 0, PITCH_WIDTH)
+    y = np.clip(observations[..., 4].astype(np.int32) + actions[..., 2], 0, PITCH_HEIGHT)
     actions[..., 1] = np.where(moves, x, actions[..., 1])
     actions[..., 2] = np.where(moves, y, actions[..., 2])
     return actions

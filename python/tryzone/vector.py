@@ -7,6 +7,7 @@ import numpy as np
 from gymnasium.vector import AutoresetMode, VectorEnv
 
 from .envs import _Options, action_space, observation_space, team_slots
+from ._tryzone import TEAM_SIZE
 
 
 class TeamBatch:
@@ -19,7 +20,7 @@ class TeamBatch:
         self.num_envs = num_envs
         self.batch = None
         self.started = np.zeros(num_envs)
-        self.shape = observation_space((num_envs, 5), observations).shape
+        self.shape = observation_space((num_envs, TEAM_SIZE), observations).shape
 
     def reset(self, seed):
         if self.batch is None or seed is not None:
@@ -30,10 +31,10 @@ class TeamBatch:
     def step(self, actions):
         """(observations, rewards, truncations, infos of VecMatch), actions reshaped to the batch's form."""
         if self.config.coarse:
-            choices = np.asarray(actions, dtype=np.int32).reshape(self.num_envs, 5)
+            choices = np.asarray(actions, dtype=np.int32).reshape(self.num_envs, TEAM_SIZE)
             observations, rewards, _, truncations, raw = self.batch.step_coarse(choices)
         else:
-            exact = np.asarray(actions, dtype=np.int32).reshape(self.num_envs, 5, 3)
+            exact = np.asarray(actions, dtype=np.int32).reshape(self.num_envs, TEAM_SIZE, 3)
             observations, rewards, _, truncations, raw = self.batch.step(exact, any_teammate=True)
         if truncations[0]:
             raw["final_observation"] = raw["final_observation"].reshape(self.shape)
@@ -60,10 +61,10 @@ class TryZoneVectorEnv(VectorEnv):
     def __init__(self, num_envs, team="red", actions="exact", observations="raw", max_episode_steps=None, **options):
         self._team = TeamBatch(num_envs, team, actions, observations, options, max_episode_steps)
         self.num_envs = num_envs
-        self.single_observation_space = observation_space((5,), observations)
-        self.single_action_space = action_space((5,), actions)
-        self.observation_space = observation_space((num_envs, 5), observations)
-        self.action_space = action_space((num_envs, 5), actions)
+        self.single_observation_space = observation_space((TEAM_SIZE,), observations)
+        self.single_action_space = action_space((TEAM_SIZE,), actions)
+        self.observation_space = observation_space((num_envs, TEAM_SIZE), observations)
+        self.action_space = action_space((num_envs, TEAM_SIZE), actions)
         self._every = np.ones(num_envs, dtype=bool)
 
     def reset(self, *, seed=None, options=None):

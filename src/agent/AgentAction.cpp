@@ -4,6 +4,7 @@
 #include "core/GameHost.h"
 
 #include <algorithm>
+#include "shape/MatchShape.h"
 
 namespace tryzone
 {
@@ -15,7 +16,7 @@ Expected<void> CheckAction(const AgentAction& action)
         return Unexpected{"unknown action code " + std::to_string(action.code) +
                           " (BUILTIN 0, HOLD 1, MOVE 2, PASS 3)"};
     }
-    if (action.code == kPass && (action.x < -1 || action.x > 9))
+    if (action.code == kPass && !IsPassTarget(action.x))
     {
         return Unexpected{"pass to slot " + std::to_string(action.x) +
                           ", out of range (0 to 9, or -1 for a random teammate)"};

@@ -6,6 +6,7 @@
 #include "core/DebugOverlay.h"
 #include "match/RugbyScene.h"
 #include "run/Recording.h"
+#include "shape/MatchShape.h"
 
 #include <algorithm>
 
@@ -114,7 +115,7 @@ void AgentMatch::Act(const AgentAction* actions)
     {
         const int slot = controlled[i];
         const Player& player = *scene.players[static_cast<std::size_t>(slot)];
-        const PlayerOrder order = OrderFor(actions[i], player.team == 0 ? 0 : 1);
+        const PlayerOrder order = OrderFor(actions[i], SideIndex(SideOfSlot(slot)));
         if (order == player.order)
         {
             continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "agent/AgentAction.h"
 #include "agent/BrainDriver.h"
 #include "core/World.h"
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -27,7 +29,7 @@ struct RawState
 {
     std::array<float, 20> positions{};  // centre x, y of each slot
     std::array<float, 20> velocities{}; // pixels per second
-    std::array<std::int32_t, 10> states{};
+    std::array<std::int32_t, kPlayerSlots> states{};
     std::array<std::int32_t, 30> orders{}; // code, x, y in the pitch frame
     std::array<float, 2> ball{};
     std::int32_t holder = 0;
@@ -41,6 +43,7 @@ struct RawState
 class AgentMatch
 {
 public:
+    // tactics: null ones for the built-in wiring, null laws for the game's own; brains: on uncontrolled slots.
     AgentMatch(const std::vector<PlayerSettings>& players, const std::vector<int>& controlled,
                std::int64_t framesPerMatch, bool keepEvents, bool keepRecording, const MatchTactics& tactics = {},
                const BrainPlan& brains = {});

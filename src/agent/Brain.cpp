@@ -1,7 +1,7 @@
 #include "agent/Brain.h"
 
 #include "agent/PolicyFile.h"
-#include "core/GameHost.h"
+#include "shape/MatchShape.h"
 
 #include <random>
 
@@ -39,7 +39,7 @@ public:
         }
         else if (action.code == kPass)
         {
-            action.x = std::uniform_int_distribution<std::int32_t>(-1, 9)(engine);
+            action.x = std::uniform_int_distribution<std::int32_t>(kRandomTeammate, kPlayerCount - 1)(engine);
         }
         return action;
     }

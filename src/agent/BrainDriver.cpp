@@ -4,6 +4,7 @@
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
 #include "run/MatchRunner.h"
+#include "shape/MatchShape.h"
 
 #include <algorithm>
 #include <array>
@@ -19,7 +20,7 @@ namespace
 bool ParseSlot(std::string_view text, int& slot)
 {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), slot);
-    return error == std::errc() && end == text.data() + text.size() && slot >= 0 && slot <= 9;
+    return error == std::errc() && end == text.data() + text.size() && IsSlot(slot);
 }
 } // namespace
 
@@ -152,10 +153,9 @@ void BrainDriver::BeforeFrame(MatchRunner& runner, std::int64_t frame)
     const ObservedScene view = Look(runner.Scene());
     for (std::size_t i = 0; i < slots.size(); ++i)
     {
-        const Player& player = *runner.Scene().players[static_cast<std::size_t>(slots[i])];
         Observe(runner.Scene(), view, slots[i], frame - 1, framesPerMatch, features.data());
         const AgentAction action = brains[i]->Decide({features, slots[i]});
-        runner.Order(slots[i], OrderFor(action, player.team == 0 ? 0 : 1));
+        runner.Order(slots[i], OrderFor(action, SideIndex(SideOfSlot(slots[i]))));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "agent/Brain.h"
 #include "run/FrameObserver.h"
 #include "settings/PlayerSettings.h"
@@ -16,7 +17,7 @@ namespace tryzone
 // Which built-in brain plays which slot: an empty name leaves the slot to its state graph.
 struct BrainPlan
 {
-    std::array<std::string, 10> brains;
+    std::array<std::string, kPlayerSlots> brains;
     int decisionFrames = kDefaultDecisionFrames;
 
     [[nodiscard]] bool Empty() const;

@@ -1,5 +1,6 @@
 #include "agent/Observation.h"
 
+#include "shape/MatchShape.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
@@ -7,14 +8,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <limits>
 
 namespace tryzone
 {
 
 namespace
 {
-constexpr int kTeamSize = 5;
-
 // The slot of entry k in the list as the team sees it: teammates first.
 int SlotOfEntry(int k, int team)
 {
@@ -29,7 +30,11 @@ float EgoXf(float x, int team)
 
 int EgoX(int x, int team)
 {
-    return team == 0 ? x : kPitchWidth - x;
+    // Any int an outside brain sends mirrors without overflow; the match takes it to the pitch before use.
+    const std::int64_t mirrored = std::int64_t{kPitchWidth} - x;
+    return team == 0 ? x
+                     : static_cast<int>(std::clamp<std::int64_t>(mirrored, std::numeric_limits<int>::min(),
+                                                                 std::numeric_limits<int>::max()));
 }
 
 ObservedScene Look(const RugbyScene& scene)
@@ -50,7 +55,7 @@ void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::
              std::int64_t framesPerMatch, float* out)
 {
     const Player& self = *scene.players[static_cast<std::size_t>(slot)];
-    const int team = self.team == 0 ? 0 : 1;
+    const int team = SideIndex(SideOfSlot(slot));
     const float sign = team == 0 ? 1.f : -1.f;
     const sf::Vector2f centre = view.centres[static_cast<std::size_t>(slot)];
     out[features::kSlot] = static_cast<float>(slot);
@@ -59,7 +64,7 @@ void Observe(const RugbyScene& scene, const ObservedScene& view, int slot, std::
     out[features::kX] = EgoXf(centre.x, team);
     out[features::kY] = centre.y;
     int holder = 0;
-    for (int k = 0; k < 2 * kTeamSize; ++k)
+    for (int k = 0; k < kPlayerCount; ++k)
     {
         const auto entrySlot = static_cast<std::size_t>(SlotOfEntry(k, team));
         const sf::Vector2f at = view.centres[entrySlot];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shape/MatchShape.h"
+
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstdint>
@@ -65,8 +67,8 @@ struct Observation
 // What the observations of one match at one moment share, read from the scene once for all its controlled players.
 struct ObservedScene
 {
-    std::array<sf::Vector2f, 10> centres;
-    std::array<sf::Vector2f, 10> velocities;
+    std::array<sf::Vector2f, kPlayerSlots> centres;
+    std::array<sf::Vector2f, kPlayerSlots> velocities;
     sf::Vector2f ball;
     int holder = -1; // slot; -1 while nobody holds the ball
 };

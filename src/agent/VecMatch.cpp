@@ -2,6 +2,7 @@
 
 #include "agent/Observation.h"
 #include "run/MatchRunner.h"
+#include "shape/MatchShape.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,10 +40,10 @@ void Check(const VecMatchPlan& plan)
     {
         throw std::invalid_argument("num_matches must be at least 1, not " + std::to_string(plan.matches));
     }
-    std::vector<bool> seen(10, false);
+    std::vector<bool> seen(kPlayerSlots, false);
     for (const int slot : plan.controlled)
     {
-        if (slot < 0 || slot > 9)
+        if (!IsSlot(slot))
         {
             throw std::invalid_argument("controlled slot " + std::to_string(slot) + " out of range (0 to 9)");
         }
@@ -64,7 +65,7 @@ void Check(const VecMatchPlan& plan)
     {
         throw std::invalid_argument("threads must be at least 1, not " + std::to_string(plan.threads));
     }
-    if (plan.players.size() != 10)
+    if (plan.players.size() != kPlayerSlots)
     {
         throw std::invalid_argument("the settings must give ten players");
     }
@@ -89,7 +90,8 @@ VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
     {
         matches.push_back(std::make_unique<AgentMatch>(plan.players, plan.controlled, framesPerMatch,
                                                        !plan.eventsPath.empty(), !plan.recordDir.empty(),
-                                                       plan.tactics, plan.brains));
+                                                       MatchTactics{plan.tactics.blue, plan.tactics.red, plan.laws},
+                                                       plan.brains));
     }
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);
@@ -236,7 +238,7 @@ void VecMatch::Step(const AgentAction* actions)
             const std::int32_t blue = (after[0] - before[0]) - (after[1] - before[1]);
             for (std::size_t a = 0; a < agents; ++a)
             {
-                const bool red = plan.players[static_cast<std::size_t>(plan.controlled[a])].Team != 0;
+                const bool red = SideOfSlot(plan.controlled[a]) == Side::Red;
                 rewards[index * agents + a] = static_cast<float>(red ? -blue : blue);
                 returns[index * agents + a] += rewards[index * agents + a];
             }

@@ -4,6 +4,7 @@
 #include "agent/AgentMatch.h"
 #include "agent/BrainDriver.h"
 #include "agent/WorkerThreads.h"
+#include "laws/Laws.h"
 #include "settings/PlayerSettings.h"
 
 #include <cstdint>
@@ -30,6 +31,7 @@ struct VecMatchPlan
     std::string eventsPath; // empty: none
     std::string recordDir;  // empty: none
     bool normalise = false; // observations brought into [-1, 1] (Normalise) instead of the raw values
+    std::shared_ptr<const Laws> laws; // null: the game's own
 };
 
 // A batch of matches stepped together, each in its world, spread over a team of threads. Match i of the batch first

@@ -2,6 +2,7 @@
 
 #include "settings/PlayersConfig.h"
 #include "settings/SettingsHint.h"
+#include "shape/MatchShape.h"
 
 #include <optional>
 #include <type_traits>
@@ -37,7 +38,7 @@ Expected<std::vector<PlayerSettings>> SettingsFromJson(const ordered_json& playe
             lineup.push_back(*player);
         }
     }
-    if (lineup.size() != 10)
+    if (lineup.size() != kPlayerSlots)
     {
         return Unexpected{"its players are not ten entries of a settings file"};
     }

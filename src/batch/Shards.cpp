@@ -1,5 +1,6 @@
 #include "batch/Shards.h"
 
+#include "shape/MatchShape.h"
 #include "batch/PartChecks.h"
 #include "batch/PartJson.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "batch/Heatmap.h"
 #include "batch/Run.h"
 #include "files/Expected.h"

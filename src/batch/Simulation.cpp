@@ -1,5 +1,6 @@
 #include "batch/Simulation.h"
 
+#include "shape/MatchShape.h"
 #include "batch/WorkerProtocol.h"
 #include "batch/Workers.h"
 #include "match/RugbyScene.h"

@@ -1,5 +1,7 @@
 #include "batch/Variation.h"
 
+#include "shape/MatchShape.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -103,7 +105,7 @@ std::optional<std::vector<int>> SlotsOf(const std::string& who)
     if (who == "blue" || who == "red" || who == "all")
     {
         std::vector<int> slots;
-        for (int slot = who == "red" ? 5 : 0; slot < (who == "blue" ? 5 : 10); ++slot)
+        for (int slot = who == "red" ? FirstSlotOf(Side::Red) : 0; slot < (who == "blue" ? kTeamSize : kPlayerCount); ++slot)
         {
             slots.push_back(slot);
         }
@@ -113,7 +115,7 @@ std::optional<std::vector<int>> SlotsOf(const std::string& who)
     int slot = -1;
     const char* end = who.data() + who.size();
     if (who.starts_with(prefix) && who.size() > prefix.size() &&
-        std::from_chars(who.data() + prefix.size(), end, slot).ptr == end && slot >= 0 && slot <= 9)
+        std::from_chars(who.data() + prefix.size(), end, slot).ptr == end && IsSlot(slot))
     {
         return std::vector<int>{slot};
     }

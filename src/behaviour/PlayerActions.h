@@ -1,6 +1,7 @@
 #pragma once
 
 #include "behaviour/StateGraph.h"
+#include "tactics/TacticSteps.h"
 
 namespace tryzone
 {
@@ -13,11 +14,12 @@ class RugbyScene;
 // stops the player.
 
 // What an action remembers from one frame to the next, as snapshots keep it: whether it has started in this match
-// (it then points to the match, and to its ball), and the support action's side of the lane.
+// (it then points to the match, and to its ball), the support action's side of the lane, and whom a marker follows.
 struct ActionMemory
 {
     bool started = false;
     bool toLaneEdge = false;
+    int marked = -1; // the marked opponent's slot
 
     bool operator==(const ActionMemory&) const = default;
 };
@@ -39,14 +41,6 @@ public:
     void Start(Player* owner) override;
 };
 
-// Where in his lane a supporter runs: the top edge or the middle, drawn at each entry or fixed.
-enum class LanePosition
-{
-    Random,
-    Edge,
-    Centre,
-};
-
 // Runs level with the carrier, `behind` carrier radii behind him, at the top edge or the middle of its own lane.
 class PlayerActionSupport final : public PlayerAction
 {
@@ -57,17 +51,8 @@ public:
     void Recall(const ActionMemory& memory, RugbyScene& match) override;
 
     bool toLaneEdge = false;
-    float behind = 1.f;
-    LanePosition lanePosition = LanePosition::Random;
-};
-
-// The evasive point of a defender: chosen by the player's own draw, mirrored, sign-turned, or no evasion at all.
-enum class Evasion
-{
-    Player,
-    Mirror,
-    Sign,
-    None,
+    float behind = SupportStep{}.behind;
+    LanePosition lanePosition = SupportStep{}.lanePosition;
 };
 
 // Chases the carrier; away from the carrier's lane, a defender with an opponent close by heads for an evasive point
@@ -78,7 +63,7 @@ public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
 
-    Evasion evasion = Evasion::Player;
+    Evasion evasion = DefendStep{}.evasive;
 };
 
 // Runs straight at its own height for the opponents' goal line.
@@ -88,15 +73,7 @@ public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
 
-    float speedFactor = -1.f; // below 0: the player's own attackSpeedFactor
-};
-
-// Who receives a pass.
-enum class Receiver
-{
-    Random,   // any teammate, as the ball picks him
-    Nearest,  // the teammate nearest to the passer
-    Advanced, // the teammate nearest to the opponents' goal line
+    float speedFactor = AttackStep{}.speedFactor; // below 0: the player's own attackSpeedFactor
 };
 
 // The one pass rule, for the state graph's Pass and an outside brain's order alike: only the carrier passes, once his
@@ -113,7 +90,7 @@ public:
     void Recall(const ActionMemory& memory, RugbyScene& match) override;
 
     Ball* ball = nullptr;
-    Receiver receiver = Receiver::Random;
+    Receiver receiver = PassStep{}.receiver;
 };
 
 // Runs to a spot of its own lane, `depth` of the pitch's length from its own goal line, and waits there.
@@ -123,7 +100,7 @@ public:
     void Start(Player* owner) override;
     void Update(Player* owner) override;
 
-    float depth = 0.25f;
+    float depth = HoldStep{}.depth;
 };
 
 } // namespace tryzone

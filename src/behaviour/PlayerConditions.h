@@ -1,6 +1,7 @@
 #pragma once
 
 #include "behaviour/StateGraph.h"
+#include "tactics/TacticSteps.h"
 
 namespace tryzone
 {
@@ -28,7 +29,7 @@ class PlayerCondition_EnemyIsNear final : public Condition<Player>
 public:
     [[nodiscard]] bool Test(Player* owner) override;
 
-    float distance = -1.f; // below 0: the owner's enemyIsTooNearDistance
+    float distance = EnemyIsNearTest{}.distance; // below 0: the owner's enemyIsTooNearDistance
 };
 
 // The ball's centre lies from `from` to `to` of the pitch's length, measured from the owner's own goal line.
@@ -37,8 +38,8 @@ class PlayerCondition_BallInZone final : public Condition<Player>
 public:
     [[nodiscard]] bool Test(Player* owner) override;
 
-    float from = 0.f;
-    float to = 0.5f;
+    float from = BallInZoneTest{}.from;
+    float to = BallInZoneTest{}.to;
 };
 
 // The owner's team's score minus the opponents' lies from atLeast to atMost.
@@ -47,8 +48,8 @@ class PlayerCondition_ScoreDifference final : public Condition<Player>
 public:
     [[nodiscard]] bool Test(Player* owner) override;
 
-    int atLeast = 1;
-    int atMost = 1000;
+    int atLeast = ScoreDifferenceTest{}.atLeast;
+    int atMost = ScoreDifferenceTest{}.atMost;
 };
 
 } // namespace tryzone

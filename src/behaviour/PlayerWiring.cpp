@@ -1,105 +1,120 @@
 #include "behaviour/PlayerWiring.h"
 
 #include "behaviour/Player.h"
+#include "behaviour/PlayerActionMark.h"
 #include "behaviour/PlayerActions.h"
 #include "behaviour/PlayerConditions.h"
+#include "tactics/TacticCatalogue.h"
 
-#include <string_view>
+#include <stdexcept>
 
 namespace tryzone
 {
 
 namespace
 {
-float Float(const TacticStep& step, std::string_view name)
+// One builder per alternative: std::visit does not compile while a catalogue entry has none.
+template <class... Builders> struct Overloaded : Builders...
 {
-    return static_cast<float>(step.Number(name));
+    using Builders::operator()...;
+};
+
+const CatalogueEntry& Entry(const CatalogueEntry* entry, const std::string& kind)
+{
+    if (entry == nullptr)
+    {
+        throw std::invalid_argument("\"" + kind + "\" is not in the catalogue");
+    }
+    return *entry;
 }
 } // namespace
 
+std::unique_ptr<PlayerAction> MakePlayerAction(const ActionStep& step)
+{
+    return std::visit(
+        Overloaded{
+            [](const IdleStep&) -> std::unique_ptr<PlayerAction> { return std::make_unique<PlayerActionIdle>(); },
+            [](const SupportStep& given) -> std::unique_ptr<PlayerAction>
+            {
+                auto support = std::make_unique<PlayerActionSupport>();
+                support->behind = given.behind;
+                support->lanePosition = given.lanePosition;
+                return support;
+            },
+            [](const DefendStep& given) -> std::unique_ptr<PlayerAction>
+            {
+                auto defend = std::make_unique<PlayerActionDefend>();
+                defend->evasion = given.evasive;
+                return defend;
+            },
+            [](const AttackStep& given) -> std::unique_ptr<PlayerAction>
+            {
+                auto attack = std::make_unique<PlayerActionAttack>();
+                attack->speedFactor = given.speedFactor;
+                return attack;
+            },
+            [](const PassStep& given) -> std::unique_ptr<PlayerAction>
+            {
+                auto pass = std::make_unique<PlayerActionPass>();
+                pass->receiver = given.receiver;
+                return pass;
+            },
+            [](const HoldStep& given) -> std::unique_ptr<PlayerAction>
+            {
+                auto hold = std::make_unique<PlayerActionHold>();
+                hold->depth = given.depth;
+                return hold;
+            },
+            [](const MarkStep& given) -> std::unique_ptr<PlayerAction>
+            { return std::make_unique<PlayerActionMark>(given); },
+        },
+        step);
+}
+
+std::unique_ptr<Condition<Player>> MakePlayerCondition(const CompiledCondition& condition)
+{
+    std::unique_ptr<Condition<Player>> made = std::visit(
+        Overloaded{
+            [](const PlayerHaveBallTest&) -> std::unique_ptr<Condition<Player>>
+            { return std::make_unique<PlayerCondition_PlayerHaveBall>(); },
+            [](const TeamHaveBallTest&) -> std::unique_ptr<Condition<Player>>
+            { return std::make_unique<PlayerCondition_TeamHaveBall>(); },
+            [](const EnemyIsNearTest& given) -> std::unique_ptr<Condition<Player>>
+            {
+                auto near = std::make_unique<PlayerCondition_EnemyIsNear>();
+                near->distance = given.distance;
+                return near;
+            },
+            [](const BallInZoneTest& given) -> std::unique_ptr<Condition<Player>>
+            {
+                auto zone = std::make_unique<PlayerCondition_BallInZone>();
+                zone->from = given.from;
+                zone->to = given.to;
+                return zone;
+            },
+            [](const ScoreDifferenceTest& given) -> std::unique_ptr<Condition<Player>>
+            {
+                auto score = std::make_unique<PlayerCondition_ScoreDifference>();
+                score->atLeast = given.atLeast;
+                score->atMost = given.atMost;
+                return score;
+            },
+        },
+        condition.test);
+    made->expected = condition.expected;
+    return made;
+}
+
 std::unique_ptr<PlayerAction> MakePlayerAction(const TacticStep& step)
 {
-    const std::string_view kind = step.kind;
-    if (kind == "Support")
-    {
-        auto support = std::make_unique<PlayerActionSupport>();
-        support->behind = Float(step, "behind");
-        const std::string_view lane = step.Word("lanePosition");
-        support->lanePosition = lane == "edge"     ? LanePosition::Edge
-                                : lane == "centre" ? LanePosition::Centre
-                                                   : LanePosition::Random;
-        return support;
-    }
-    if (kind == "Defend")
-    {
-        auto defend = std::make_unique<PlayerActionDefend>();
-        const std::string_view evasive = step.Word("evasive");
-        defend->evasion = evasive == "mirror" ? Evasion::Mirror
-                          : evasive == "sign" ? Evasion::Sign
-                          : evasive == "none" ? Evasion::None
-                                              : Evasion::Player;
-        return defend;
-    }
-    if (kind == "Attack")
-    {
-        auto attack = std::make_unique<PlayerActionAttack>();
-        attack->speedFactor = step.Word("speedFactor") == "player" ? -1.f : Float(step, "speedFactor");
-        return attack;
-    }
-    if (kind == "Pass")
-    {
-        auto pass = std::make_unique<PlayerActionPass>();
-        const std::string_view receiver = step.Word("receiver");
-        pass->receiver = receiver == "nearest"    ? Receiver::Nearest
-                         : receiver == "advanced" ? Receiver::Advanced
-                                                  : Receiver::Random;
-        return pass;
-    }
-    if (kind == "Hold")
-    {
-        auto hold = std::make_unique<PlayerActionHold>();
-        hold->depth = Float(step, "depth");
-        return hold;
-    }
-    // The tactic was checked against the catalogue: what is left is Idle.
-    return std::make_unique<PlayerActionIdle>();
+    return MakePlayerAction(Entry(FindAction(step.kind), step.kind).action(step));
 }
 
 std::unique_ptr<Condition<Player>> MakePlayerCondition(const TacticCondition& condition)
 {
     const TacticStep& step = condition.test;
-    const std::string_view kind = step.kind;
-    std::unique_ptr<Condition<Player>> made;
-    if (kind == "TeamHaveBall")
-    {
-        made = std::make_unique<PlayerCondition_TeamHaveBall>();
-    }
-    else if (kind == "EnemyIsNear")
-    {
-        auto near = std::make_unique<PlayerCondition_EnemyIsNear>();
-        near->distance = step.Word("distance") == "player" ? -1.f : Float(step, "distance");
-        made = std::move(near);
-    }
-    else if (kind == "BallInZone")
-    {
-        auto zone = std::make_unique<PlayerCondition_BallInZone>();
-        zone->from = Float(step, "from");
-        zone->to = Float(step, "to");
-        made = std::move(zone);
-    }
-    else if (kind == "ScoreDifference")
-    {
-        auto score = std::make_unique<PlayerCondition_ScoreDifference>();
-        score->atLeast = static_cast<int>(step.Number("atLeast"));
-        score->atMost = static_cast<int>(step.Number("atMost"));
-        made = std::move(score);
-    }
-    else
-    {
-        made = std::make_unique<PlayerCondition_PlayerHaveBall>();
-    }
-    made->expected = condition.expected;
-    return made;
+    return MakePlayerCondition(CompiledCondition{Entry(FindCondition(step.kind), step.kind).condition(step),
+                                                 condition.expected});
 }
 
 void Wire(StateGraph<Player, PlayerAction>& graph, const CompiledTactic& tactic)
@@ -111,11 +126,11 @@ void Wire(StateGraph<Player, PlayerAction>& graph, const CompiledTactic& tactic)
     {
         const CompiledState& state = tactic.states[index];
         StateNode<Player, PlayerAction>* node = graph.CreateState(static_cast<int>(index));
-        node->actions.push_back(MakePlayerAction(state.action));
+        node->actions.push_back(MakePlayerAction(state.step));
         for (const CompiledLink& link : state.links)
         {
             StateLink<Player>* added = node->AddLink(link.target);
-            for (const TacticCondition& condition : link.conditions)
+            for (const CompiledCondition& condition : link.tests)
             {
                 added->conditions.push_back(MakePlayerCondition(condition));
             }

@@ -14,6 +14,9 @@ namespace tryzone
 void Wire(StateGraph<Player, PlayerAction>& graph, const CompiledTactic& tactic);
 
 // The catalogue's entries as the player's actions and conditions, their parameters applied.
+[[nodiscard]] std::unique_ptr<PlayerAction> MakePlayerAction(const ActionStep& step);
+[[nodiscard]] std::unique_ptr<Condition<Player>> MakePlayerCondition(const CompiledCondition& condition);
+// The same from a step as a file gives it; throws std::invalid_argument for a kind the catalogue does not have.
 [[nodiscard]] std::unique_ptr<PlayerAction> MakePlayerAction(const TacticStep& step);
 [[nodiscard]] std::unique_ptr<Condition<Player>> MakePlayerCondition(const TacticCondition& condition);
 

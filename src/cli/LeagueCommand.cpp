@@ -1,7 +1,7 @@
-#include "batch/Interrupt.h"
+#include "files/StopSignals.h"
 #include "batch/League.h"
 #include "batch/LeagueParts.h"
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 #include "batch/Plot.h"
 #include "batch/Simulation.h"
 #include "cli/SimCommands.h"
@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <random>
 
 namespace tryzone

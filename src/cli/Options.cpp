@@ -262,7 +262,8 @@ std::optional<int> ParseCommandLine(CLI::App& app, int argc, const char* const* 
     catch (const CLI::ParseError& error)
     {
         std::string reason = error.what();
-        if (!reason.empty())
+        // "The following ..." reads on after the program's name in lower case; a name such as "FILE" stays as it is.
+        if (reason.size() > 1 && std::islower(static_cast<unsigned char>(reason[1])) != 0)
         {
             reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
         }

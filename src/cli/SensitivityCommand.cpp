@@ -1,8 +1,8 @@
 #include "cli/SensitivityCommand.h"
 
 #include "batch/Cores.h"
-#include "batch/Interrupt.h"
-#include "batch/OutputFiles.h"
+#include "files/StopSignals.h"
+#include "files/OutputFiles.h"
 #include "batch/Plot.h"
 #include "batch/Sensitivity.h"
 #include "cli/TacticsCommands.h"

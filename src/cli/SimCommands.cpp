@@ -2,9 +2,8 @@
 
 #include "batch/LeagueParts.h"
 #include "cli/TacticsCommands.h"
-
-#include "batch/Interrupt.h"
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
+#include "files/StopSignals.h"
 #include "batch/Plot.h"
 #include "batch/Report.h"
 #include "batch/Run.h"

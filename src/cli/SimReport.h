@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 #include "batch/Run.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "cli/TacticsCommands.h"
 
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 #include "batch/Cores.h"
 #include "batch/Workers.h"
 #include "cli/SimCommands.h"
@@ -132,6 +132,9 @@ void AddLeague(CLI::App& app, TacticsCommands& commands)
     AddFile(league, "--csv", commands.csvFile, "write the table as CSV");
     AddFile(league, "--plot", commands.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
     AddLawsOption(league, commands.lawsFile);
+    league.footer("The table goes to standard output; the same seed gives the same table whatever --jobs.\nExit "
+                  "status: 0 on success, 2 for a bad command line or a tactics file that is refused, 1 when\nan "
+                  "output file cannot be written.");
 }
 } // namespace
 
@@ -151,6 +154,9 @@ void AddTacticsCommands(CLI::App& app, TacticsCommands& commands)
     AddFile(*commands.tactics, "--graph", commands.graphFile,
             "draw the graph with Graphviz: OUT.png or OUT.svg (states as boxes with their action,\nlinks as "
             "arrows numbered by priority with their conditions)");
+    commands.tactics->footer("Warnings (a state never reached or never left, a link never taken, ...) go to "
+                             "standard error\nand leave the file valid. Exit status: 0 for a valid file, 2 for a "
+                             "refused one or a bad\ncommand line, 1 when the picture cannot be drawn or written.");
     AddLeague(app, commands);
 }
 
@@ -177,21 +183,23 @@ bool ReadRunTactics(Options& options)
 
 int TacticsCommand(const TacticsCommands& commands)
 {
+    const std::string extension = std::filesystem::path(commands.graphFile).extension().string();
+    if (!commands.graphFile.empty() && extension != ".png" && extension != ".svg")
+    {
+        return Fail(2, "--graph needs a file name ending in .png or .svg: " + commands.graphFile);
+    }
     const auto tactic = ReadOne(commands.file);
     if (tactic == nullptr)
     {
         return 2;
     }
-    std::cout << commands.file << ": " << tactic->states.size() << " states, start \"" << tactic->source.start
-              << "\": " << tactic->source.description << std::endl;
+    const std::size_t states = tactic->states.size();
+    const std::string& description = tactic->source.description;
+    std::cout << commands.file << ": " << states << (states == 1 ? " state" : " states") << ", start \""
+              << tactic->source.start << "\"" << (description.empty() ? "" : ": " + description) << std::endl;
     if (commands.graphFile.empty())
     {
         return 0;
-    }
-    const std::string extension = std::filesystem::path(commands.graphFile).extension().string();
-    if (extension != ".png" && extension != ".svg")
-    {
-        return Fail(2, "--graph needs a file name ending in .png or .svg: " + commands.graphFile);
     }
     OutputFiles files;
     files.AddInput("FILE", commands.file);

@@ -1,5 +1,6 @@
 #include "core/GameHost.h"
 
+#include "shape/MatchShape.h"
 #include "core/DebugOverlay.h"
 #include "core/PitchMapping.h"
 

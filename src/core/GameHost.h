@@ -3,6 +3,7 @@
 #include "core/Entity.h"
 #include "core/Scene.h"
 #include "core/StepObserver.h"
+#include "shape/MatchShape.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <functional>
@@ -26,10 +27,6 @@ namespace tryzone
 inline constexpr double kFrameSeconds = 0.00835;
 inline constexpr float kMaxFrameTime = static_cast<float>(kFrameSeconds);
 static_assert(kMaxFrameTime == 0.00835f);
-
-// The window's size, which is also the pitch's: the match keeps this layout whatever the window is resized to.
-inline constexpr int kPitchWidth = 1280;
-inline constexpr int kPitchHeight = 720;
 
 [[nodiscard]] float CapFrameTime(float elapsedSeconds);
 

@@ -3,7 +3,7 @@
 namespace tryzone
 {
 
-std::array<sf::Vector2f, 5> KickOffFormation(float width, float height)
+std::array<sf::Vector2f, kTeamSlots> KickOffFormation(float width, float height)
 {
     return {{
         {0.15f * width, 0.1f * height},

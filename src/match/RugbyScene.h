@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "core/Scene.h"
 #include "laws/Laws.h"
 #include "match/MatchObserver.h"
@@ -35,7 +36,7 @@ struct RugbySceneStatus
     std::int32_t blueScore = 0;
     std::int32_t redScore = 0;
     bool tryPending = false;
-    std::array<sf::Vector2f, 5> formation{};
+    std::array<sf::Vector2f, kTeamSlots> formation{};
 
     bool operator==(const RugbySceneStatus&) const = default;
 };
@@ -68,7 +69,7 @@ public:
     // The ten players' settings from the settings file: the defaults where the file cannot be used (a broken file
     // is kept aside as a backup before they are written over it), and for the slots a short file leaves empty.
     [[nodiscard]] static std::vector<PlayerSettings>
-    ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width,
+    ObtainPlayerSettings(const std::array<sf::Vector2f, kTeamSlots>& formation, float width,
                          const std::string& path = kPlayersSettingsFile);
 
     // Queries the players and the ball put to the match. Teams are slot ranges: flag 0 is slots 0 to 4, flag 1
@@ -87,7 +88,7 @@ public:
     // A uniformly random teammate of from, never from himself; null for a team flag that names no side.
     [[nodiscard]] Player* PickRandomTeammate(const Player& from) const;
 
-    std::array<Player*, 10> players{};
+    std::array<Player*, kPlayerSlots> players{};
     Ball* ball = nullptr;
     Player* ballCarrier = nullptr;
     Player* selectedPlayer = nullptr;

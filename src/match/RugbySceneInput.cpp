@@ -1,6 +1,7 @@
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
+#include "shape/MatchShape.h"
 
 #include <SFML/Window/Event.hpp>
 
@@ -73,9 +74,9 @@ Player* RugbyScene::PickAt(int x, int y) const
 {
     const float px = static_cast<float>(x);
     const float py = static_cast<float>(y);
-    for (std::size_t i = 0; i < 5; ++i)
+    for (std::size_t i = 0; i < kTeamSlots; ++i)
     {
-        for (Player* player : {players[5 + i], players[i]})
+        for (Player* player : {players[kTeamSlots + i], players[i]})
         {
             if (player->Contains(px, py))
             {

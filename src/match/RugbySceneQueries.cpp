@@ -1,4 +1,5 @@
 #include "behaviour/Ball.h"
+#include "shape/MatchShape.h"
 #include "behaviour/Player.h"
 #include "core/Geometry.h"
 #include "core/Random.h"
@@ -11,8 +12,6 @@ namespace tryzone
 
 namespace
 {
-constexpr std::size_t kTeamSize = 5;
-
 sf::Vector2i WholePixelCentre(const Entity& entity)
 {
     const sf::Vector2f centre = entity.PositionAt(0.5f, 0.5f);
@@ -29,22 +28,22 @@ constexpr std::size_t kNoSide = std::numeric_limits<std::size_t>::max();
 
 std::size_t FirstSlot(std::uint8_t team)
 {
-    return team == 0 ? 0 : team == 1 ? kTeamSize : kNoSide;
+    return team == 0 ? 0 : team == 1 ? kTeamSlots : kNoSide;
 }
 
 std::size_t OtherSideFirstSlot(std::uint8_t team)
 {
-    return team == 0 ? kTeamSize : team == 1 ? 0 : kNoSide;
+    return team == 0 ? kTeamSlots : team == 1 ? 0 : kNoSide;
 }
 
 // The candidate of five slots from base whose whole-pixel centre is nearest to the point, skipping one player;
 // only a strictly smaller distance displaces the earlier candidate.
-Player* NearestInRange(const std::array<Player*, 10>& players, std::size_t base, sf::Vector2i point,
+Player* NearestInRange(const std::array<Player*, kPlayerSlots>& players, std::size_t base, sf::Vector2i point,
                        const Player* skipped)
 {
     Player* nearest = nullptr;
     float best = 0.f;
-    for (std::size_t slot = base; slot < base + kTeamSize; ++slot)
+    for (std::size_t slot = base; slot < base + kTeamSlots; ++slot)
     {
         Player* candidate = players[slot];
         if (candidate == skipped)

@@ -37,10 +37,10 @@ void RugbyScene::Initialize()
     SetUpMatch(ObtainPlayerSettings(formation, width));
 }
 
-std::vector<PlayerSettings> RugbyScene::ObtainPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width,
+std::vector<PlayerSettings> RugbyScene::ObtainPlayerSettings(const std::array<sf::Vector2f, kTeamSlots>& formation, float width,
                                                              const std::string& path)
 {
-    const std::array<PlayerSettings, 10> defaults = DefaultPlayerSettings(formation, width);
+    const std::array<PlayerSettings, kPlayerSlots> defaults = DefaultPlayerSettings(formation, width);
     PlayersConfig config(path);
     if (config.Load())
     {

@@ -54,6 +54,7 @@ MatchRules::MatchRules(const RugbyScene& match)
 void MatchRules::AfterSceneUpdate()
 {
     CheckPossession();
+    carrier = scene.ballCarrier;
     const std::array<std::int64_t, 2> scores = Scores(scene);
     if (scores[0] + scores[1] <= scoresBefore[0] + scoresBefore[1])
     {
@@ -80,6 +81,7 @@ void MatchRules::AfterEntityUpdate(const Entity& entity)
     else if (const auto* player = dynamic_cast<const Player*>(&entity))
     {
         CheckPlayer(*player);
+        CheckLaws(*player);
     }
     else if (const auto* ball = dynamic_cast<const Ball*>(&entity))
     {
@@ -116,6 +118,30 @@ void MatchRules::CheckBall(const Ball& ball)
     {
         Break("the ball is not on its holder");
     }
+}
+
+void MatchRules::CheckLaws(const Player& player)
+{
+    const Laws& laws = *scene.laws;
+    const float x = player.PositionAt(0.5f, 0.5f).x;
+    if (laws.deadBallLines && (x < -kTolerance || x > width + kTolerance))
+    {
+        Break(Name(player) + " is beyond a dead-ball line (x = " + std::to_string(x) + ")");
+    }
+    // Possession passing to a teammate during a player's update is a pass (a kick-off after a try or a restart
+    // always gives the ball to the other side).
+    const Player* now = scene.ballCarrier;
+    if (laws.forwardPass && carrier != nullptr && now != carrier && now->team == carrier->team)
+    {
+        const float gain = now->PositionAt(0.5f, 0.5f).x - carrier->PositionAt(0.5f, 0.5f).x;
+        const float steps = (carrier->speed + now->speed) * Entity::FrameTime();
+        if ((carrier->team == 0 ? gain : -gain) > laws.forwardPassTolerance + steps + kTolerance)
+        {
+            Break(Name(*carrier) + " completed a forward pass to " + Name(*now) + " (" + std::to_string(std::fabs(gain)) +
+                  " pixels forward)");
+        }
+    }
+    carrier = now;
 }
 
 void MatchRules::CheckPossession()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "core/StepObserver.h"
 #include "run/FrameObserver.h"
 
@@ -28,7 +29,9 @@ struct RuleBreach
 // - after a player's update, his centre is inside his lane, give or take the one movement step after the clamp;
 // - every position, direction, speed and timer is finite;
 // - the scores never fall and rise by at most one a frame, both teams together;
-// - after a try, every player stands on his kick-off spot.
+// - after a try, every player stands on his kick-off spot;
+// - the laws in force: under the dead-ball lines, no player's centre beyond 0 <= x <= W; under the forward pass,
+//   no pass completed to a teammate further forward than the tolerance, give or take both players' movement steps.
 // The first rule broken is kept, with its frame; frames count from 1. A runner is given it twice, as a frame
 // observer (which ends the match at the first rule broken) and as its step observer.
 // FrameObserver comes first, as in MatchRecorder: no thunk on its calls.
@@ -50,15 +53,17 @@ private:
     void CheckPlayer(const Player& player);
     void CheckBall(const Ball& ball);
     void CheckPossession();
+    void CheckLaws(const Player& player);
     void Break(const std::string& rule);
 
     const RugbyScene& scene;
-    std::array<sf::Vector2f, 5> formation;
+    std::array<sf::Vector2f, kTeamSlots> formation;
     float width;
     float laneHeight;
     std::int64_t frame = 1;                   // the one being played
     std::array<std::int64_t, 2> scoresBefore; // blue, red, at the end of the last frame
     std::optional<RuleBreach> breach;
+    const Player* carrier = nullptr; // as the last update left him, to see a pass completed by a player's update
 };
 
 } // namespace tryzone

@@ -187,7 +187,7 @@ void MatchRunner::WatchSteps(StepObserver* observer)
     }
 }
 
-std::array<PlayerSettings, 10> DefaultPlayers()
+std::array<PlayerSettings, kPlayerSlots> DefaultPlayers()
 {
     const float width = static_cast<float>(kPitchWidth);
     return DefaultPlayerSettings(KickOffFormation(width, static_cast<float>(kPitchHeight)), width);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "behaviour/PlayerOrder.h"
 #include "core/GameHost.h"
 #include "run/FrameObserver.h"
@@ -26,7 +27,7 @@ class RugbyScene;
 class StepObserver;
 
 // The ten players the game fields when it has no settings file.
-[[nodiscard]] std::array<PlayerSettings, 10> DefaultPlayers();
+[[nodiscard]] std::array<PlayerSettings, kPlayerSlots> DefaultPlayers();
 
 // Frames that make up the given simulated minutes at the capped frame time, and back to hours.
 [[nodiscard]] std::int64_t FramesFor(double minutes);

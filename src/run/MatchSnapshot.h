@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "core/Random.h"
@@ -43,7 +44,7 @@ struct MatchSnapshot
     std::int64_t frame = 0;
     float frameTime = 0.f;
     RandomState random;
-    std::array<PlayerSnapshot, 10> players{};
+    std::array<PlayerSnapshot, kPlayerSlots> players{};
     EntitySnapshot ball;
     BallStatus ballStatus;
     RugbySceneStatus scene;

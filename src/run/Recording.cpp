@@ -5,6 +5,7 @@
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 #include "settings/RegularFile.h"
+#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 
 #include <SFML/Window/Event.hpp>
@@ -118,6 +119,10 @@ std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& pl
     {
         line["tactics"] = TacticsJson(tactics);
     }
+    if (tactics.laws != nullptr)
+    {
+        line["laws"] = LawsToJson(*tactics.laws);
+    }
     return line.dump() + '\n';
 }
 
@@ -139,6 +144,10 @@ std::string InputLine(const MatchInput& input)
         if (input.tactics.Any())
         {
             line["tactics"] = TacticsJson(input.tactics);
+        }
+        if (input.tactics.laws != nullptr)
+        {
+            line["laws"] = LawsToJson(*input.tactics.laws);
         }
     }
     if (input.kind == InputKind::Order)

@@ -4,6 +4,8 @@
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 #include "settings/RegularFile.h"
+#include "laws/Laws.h"
+#include "shape/MatchShape.h"
 #include "tactics/TacticsFile.h"
 
 #include <cmath>
@@ -27,7 +29,7 @@ bool IsFloat(const json& value)
 // Ten players, each as the settings file would give it.
 std::optional<std::vector<PlayerSettings>> PlayersFromJson(const json& list)
 {
-    if (!list.is_array() || list.size() != 10)
+    if (!list.is_array() || list.size() != kPlayerSlots)
     {
         return std::nullopt;
     }
@@ -89,9 +91,29 @@ Expected<void> ParseOrder(const json& line, MatchInput& input)
     return {};
 }
 
-// The tactics a line keeps, when it keeps any: none means the default tactic for both teams.
+// The laws a line keeps, when it keeps any: none means the game's own.
+Expected<void> ReadLaws(const json& line, MatchTactics& tactics)
+{
+    if (!line.contains("laws"))
+    {
+        return {};
+    }
+    Expected<Laws> laws = LawsFromJson(line["laws"], "laws");
+    if (!laws)
+    {
+        return Unexpected{"laws that do not validate (" + laws.Reason() + ")"};
+    }
+    tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
+    return {};
+}
+
+// The tactics and laws a line keeps, when it keeps any: none means the default tactic for both teams.
 Expected<void> ReadTactics(const json& line, MatchTactics& tactics)
 {
+    if (auto laws = ReadLaws(line, tactics); !laws)
+    {
+        return laws;
+    }
     if (!line.contains("tactics"))
     {
         return {};

@@ -5,9 +5,9 @@
 namespace tryzone
 {
 
-std::array<PlayerSettings, 10> DefaultPlayerSettings(const std::array<sf::Vector2f, 5>& formation, float width)
+std::array<PlayerSettings, kPlayerSlots> DefaultPlayerSettings(const std::array<sf::Vector2f, kTeamSlots>& formation, float width)
 {
-    std::array<PlayerSettings, 10> defaults{};
+    std::array<PlayerSettings, kPlayerSlots> defaults{};
     for (std::size_t i = 0; i < defaults.size(); ++i)
     {
         PlayerSettings& record = defaults[i];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shape/MatchShape.h"
+
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstddef>

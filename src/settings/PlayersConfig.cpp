@@ -4,7 +4,9 @@
 #include "files/Descriptor.h"
 #include "settings/ConsoleText.h"
 #include "settings/RegularFile.h"
+#include "settings/RepeatedKeys.h"
 #include "settings/SettingsHint.h"
+#include "shape/MatchShape.h"
 
 #include <array>
 #include <cerrno>
@@ -30,7 +32,6 @@ namespace
 {
 using nlohmann::json;
 
-constexpr std::size_t MaxPlayers = 10;
 
 // FLT_MAX plus half a step: from here on a double rounds to infinity as a float.
 constexpr double FloatOverflow = 0x1.ffffffp127;
@@ -116,7 +117,7 @@ void PrintLibraryText(std::ostream& out, std::string_view text)
 std::string SavedText(const std::vector<PlayerSettings>& records)
 {
     json document = json::array();
-    for (std::size_t i = 0; i < records.size() && i < MaxPlayers; ++i)
+    for (std::size_t i = 0; i < records.size() && i < kPlayerSlots; ++i)
     {
         document.push_back(RecordToJson(records[i]));
     }
@@ -148,7 +149,7 @@ void WarnAboutTeams(const std::vector<PlayerSettings>& loaded, std::ostream& com
 {
     for (std::size_t slot = 0; slot < loaded.size(); ++slot)
     {
-        const bool blueSlot = slot < MaxPlayers / 2;
+        const bool blueSlot = SideOfSlot(static_cast<int>(slot)) == Side::Blue;
         if (blueSlot && loaded[slot].Team != 0)
         {
             complaints << "Warning: slot " << slot
@@ -239,9 +240,9 @@ bool ReadEntries(const json& document, std::vector<PlayerSettings>& records, std
     std::size_t loaded = 0;
     for (const json& entry : document)
     {
-        if (loaded == MaxPlayers)
+        if (loaded == kPlayerSlots)
         {
-            complaints << "Too many players in JSON file. Expected maximum: " << MaxPlayers << std::endl;
+            complaints << "Too many players in JSON file. Expected maximum: " << kPlayerSlots << std::endl;
             return false;
         }
         if (!HasRequiredKeys(entry))
@@ -290,8 +291,12 @@ bool PlayersConfig::Load(std::ostream& complaints)
             return false;
         }
         // Extraction from a stream reads one value and leaves whatever follows it unexamined.
-        std::istringstream in(std::move(text));
+        std::istringstream in(text);
         in >> document;
+        for (const std::string& warning : RepeatedKeyWarnings(text, fileName))
+        {
+            complaints << warning << std::endl;
+        }
         const auto first = static_cast<std::ptrdiff_t>(records.size());
         if (!ReadEntries(document, records, complaints))
         {
@@ -321,7 +326,7 @@ bool PlayersConfig::Load(std::ostream& complaints)
     }
 }
 
-void PlayersConfig::AppendRecords(const std::array<PlayerSettings, 10>& settings)
+void PlayersConfig::AppendRecords(const std::array<PlayerSettings, kPlayerSlots>& settings)
 {
     records.insert(records.end(), settings.begin(), settings.end());
 }
@@ -376,7 +381,7 @@ bool PlayersConfig::BackUpFile() const
     return true;
 }
 
-int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, 10>& defaults)
+int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, kPlayerSlots>& defaults)
 {
     int appended = 0;
     for (std::size_t slot = records.size(); slot < defaults.size(); ++slot)

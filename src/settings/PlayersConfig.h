@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shape/MatchShape.h"
 #include "settings/PlayerSettings.h"
 
 #include <array>
@@ -34,7 +35,7 @@ public:
     // wants the lines itself), at the first fault. Warnings about the teams go there too.
     [[nodiscard]] bool Load(std::ostream& complaints = std::cerr);
 
-    void AppendRecords(const std::array<PlayerSettings, 10>& settings);
+    void AppendRecords(const std::array<PlayerSettings, kPlayerSlots>& settings);
 
     // Writes the first ten records (all of them when there are fewer) in one step: a failed save leaves an existing
     // file as it was. Returns whether the file was written.
@@ -45,7 +46,7 @@ public:
     [[nodiscard]] bool BackUpFile() const;
 
     // Fills the slots a short file left empty with the defaults of those slots; returns how many it appended.
-    int CompleteFrom(const std::array<PlayerSettings, 10>& defaults);
+    int CompleteFrom(const std::array<PlayerSettings, kPlayerSlots>& defaults);
 };
 
 } // namespace tryzone

@@ -1,5 +1,6 @@
 #include "settings/SettingsHint.h"
 
+#include "shape/MatchShape.h"
 #include "settings/ConsoleText.h"
 #include "settings/PlayerSettings.h"
 
@@ -14,7 +15,6 @@ namespace
 {
 using nlohmann::json;
 
-constexpr std::size_t kMaxPlayers = 10;
 constexpr std::size_t kQuoted = 40;
 
 // Arrays and objects are not quoted: they may nest deeper than a recursive dump could go.
@@ -154,10 +154,10 @@ std::string SettingsHint(const json& document)
     // In the loader's order: an entry past the tenth is refused only once the ten before it passed.
     for (std::size_t slot = 0; slot < document.size(); ++slot)
     {
-        if (slot == kMaxPlayers)
+        if (slot == kPlayerSlots)
         {
             return "Warning: " + std::to_string(document.size()) + " entries; remove " +
-                   std::to_string(document.size() - kMaxPlayers) + " (at most ten players)";
+                   std::to_string(document.size() - kPlayerSlots) + " (at most ten players)";
         }
         if (std::string hint = EntryHint(document[slot], slot); !hint.empty())
         {

@@ -1,6 +1,7 @@
 #include "tactics/Tactic.h"
 
 #include "tactics/TacticCatalogue.h"
+#include "tactics/TacticWarnings.h"
 
 #include <map>
 
@@ -68,36 +69,6 @@ void CheckKinds(const TacticState& state, const std::string& place)
     }
 }
 
-// The states no chain of links reaches from the start.
-std::vector<TacticProblem> Unreachable(const CompiledTactic& compiled)
-{
-    std::vector<bool> reached(compiled.states.size(), false);
-    std::vector<int> toVisit{compiled.start};
-    reached[static_cast<std::size_t>(compiled.start)] = true;
-    while (!toVisit.empty())
-    {
-        const int state = toVisit.back();
-        toVisit.pop_back();
-        for (const CompiledLink& link : compiled.states[static_cast<std::size_t>(state)].links)
-        {
-            if (!reached[static_cast<std::size_t>(link.target)])
-            {
-                reached[static_cast<std::size_t>(link.target)] = true;
-                toVisit.push_back(link.target);
-            }
-        }
-    }
-    std::vector<TacticProblem> warnings;
-    for (std::size_t state = 0; state < reached.size(); ++state)
-    {
-        if (!reached[state])
-        {
-            warnings.push_back({StatePlace(state),
-                                "state \"" + compiled.states[state].name + "\" is never reached from the start state"});
-        }
-    }
-    return warnings;
-}
 } // namespace
 
 CompiledTactic CompileTactic(const Tactic& tactic)
@@ -139,7 +110,8 @@ CompiledTactic CompileTactic(const Tactic& tactic)
     for (std::size_t state = 0; state < tactic.states.size(); ++state)
     {
         const TacticState& from = tactic.states[state];
-        CompiledState& into = compiled.states.emplace_back(CompiledState{from.name, from.action, {}});
+        CompiledState& into = compiled.states.emplace_back(
+            CompiledState{from.name, from.action, FindAction(from.action.kind)->action(from.action), {}});
         for (std::size_t link = 0; link < from.links.size(); ++link)
         {
             const auto target = indices.find(from.links[link].target);
@@ -148,10 +120,14 @@ CompiledTactic CompileTactic(const Tactic& tactic)
                 throw TacticError({StatePlace(state) + "/links/" + std::to_string(link) + "/target",
                                    "link to state \"" + from.links[link].target + "\", which does not exist"});
             }
-            into.links.push_back({target->second, from.links[link].conditions});
+            CompiledLink& made = into.links.emplace_back(CompiledLink{target->second, from.links[link].conditions, {}});
+            for (const TacticCondition& condition : made.conditions)
+            {
+                made.tests.push_back({FindCondition(condition.test.kind)->condition(condition.test), condition.expected});
+            }
         }
     }
-    compiled.warnings = Unreachable(compiled);
+    compiled.warnings = GraphWarnings(compiled);
     return compiled;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tactics/TacticSteps.h"
+
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
@@ -93,16 +95,24 @@ public:
     TacticProblem problem;
 };
 
+struct CompiledCondition
+{
+    ConditionTest test;
+    bool expected = true;
+};
+
 struct CompiledLink
 {
     int target = -1;
-    std::vector<TacticCondition> conditions;
+    std::vector<TacticCondition> conditions; // as the file gives them
+    std::vector<CompiledCondition> tests;    // the same, typed
 };
 
 struct CompiledState
 {
     std::string name;
-    TacticStep action;
+    TacticStep action; // as the file gives it
+    ActionStep step;   // the same, typed
     std::vector<CompiledLink> links;
 };
 
@@ -112,7 +122,7 @@ struct CompiledTactic
     Tactic source;
     std::vector<CompiledState> states;
     int start = 0;
-    // States no link leads to from the start state: legal, but never played.
+    // What is legal but most likely a mistake (states never reached, links never taken, ...).
     std::vector<TacticProblem> warnings;
 
     // The state's name; "Unknown" for an index the tactic does not have.

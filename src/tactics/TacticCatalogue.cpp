@@ -1,63 +1,120 @@
 #include "tactics/TacticCatalogue.h"
 
 #include <cmath>
+#include <stdexcept>
 #include <sstream>
 
 namespace tryzone
 {
 
+namespace
+{
+template <class Enum, std::size_t N> std::vector<std::string_view> Words(const std::array<WordFor<Enum>, N>& table)
+{
+    std::vector<std::string_view> words;
+    for (const WordFor<Enum>& entry : table)
+    {
+        words.push_back(entry.word);
+    }
+    return words;
+}
+
+template <class Enum, std::size_t N> std::string WordOf(const std::array<WordFor<Enum>, N>& table, Enum value)
+{
+    for (const WordFor<Enum>& entry : table)
+    {
+        if (entry.value == value)
+        {
+            return std::string(entry.word);
+        }
+    }
+    throw std::logic_error("a value with no word");
+}
+
+// The step was checked against the catalogue, so its word is in the table: anything else is a fault of ours.
+template <class Enum, std::size_t N>
+Enum Parsed(const std::array<WordFor<Enum>, N>& table, const TacticStep& step, std::string_view name)
+{
+    const std::string_view word = step.Word(name);
+    for (const WordFor<Enum>& entry : table)
+    {
+        if (entry.word == word)
+        {
+            return entry.value;
+        }
+    }
+    throw TacticError({"", std::string(step.kind) + "." + std::string(name) + ": \"" + std::string(word) +
+                               "\" was never checked"});
+}
+
+float Float(const TacticStep& step, std::string_view name)
+{
+    return static_cast<float>(step.Number(name));
+}
+
+// A number, or the player's own value for the word.
+float NumberOrOwn(const TacticStep& step, std::string_view name)
+{
+    return step.Word(name).empty() ? Float(step, name) : kPlayersOwn;
+}
+
+ParameterValue OwnOrNumber(float value, std::string_view word)
+{
+    return value < 0.f ? ParameterValue(std::string(word)) : ParameterValue(static_cast<double>(value));
+}
+} // namespace
+
 const std::vector<CatalogueEntry>& CatalogueActions()
 {
     static const std::vector<CatalogueEntry> actions{
-        {"Idle", "stands still", {}},
+        {"Idle", "stands still", {}, [](const TacticStep&) -> ActionStep { return IdleStep{}; }},
         {"Support",
          "runs level with the carrier, behind him, at the top edge or the middle of its own lane",
-         {{"behind", ParameterType::Number, 0.0, 10.0, {}, 1.0, "how far behind the carrier, in carrier radii"},
-          {"lanePosition",
-           ParameterType::Word,
-           0.0,
-           0.0,
-           {"random", "edge", "centre"},
-           std::string("random"),
-           "the lane's top edge, its middle, or either drawn at random (50%) at each entry"}}},
+         {{"behind", ParameterType::Number, 0.0, 10.0, {}, double{SupportStep{}.behind},
+           "how far behind the carrier, in carrier radii"},
+          {"lanePosition", ParameterType::Word, 0.0, 0.0, Words(kLanePositionWords),
+           WordOf(kLanePositionWords, SupportStep{}.lanePosition),
+           "the lane's top edge, its middle, or either drawn at random (50%) at each entry"}},
+         [](const TacticStep& step) -> ActionStep
+         { return SupportStep{Float(step, "behind"), Parsed(kLanePositionWords, step, "lanePosition")}; }},
         {"Defend",
          "chases the carrier; away from the carrier's lane, with an opponent within the player's "
          "EnemyIsTooNearDistance, heads for an evasive point level with the carrier",
-         {{"evasive",
-           ParameterType::Word,
-           0.0,
-           0.0,
-           {"player", "mirror", "sign", "none"},
-           std::string("player"),
+         {{"evasive", ParameterType::Word, 0.0, 0.0, Words(kEvasionWords), WordOf(kEvasionWords, DefendStep{}.evasive),
            "the evasive point's x: the player's own mirrored through the opponent's (mirror), minus the opponent's "
-           "(sign), the player's 25% draw between those two (player), or no evasion (none)"}}},
+           "(sign), the player's 25% draw between those two (player), or no evasion (none)"}},
+         [](const TacticStep& step) -> ActionStep { return DefendStep{Parsed(kEvasionWords, step, "evasive")}; }},
         {"Attack",
          "runs straight at its own height for the opponents' goal line",
-         {{"speedFactor",
-           ParameterType::NumberOrWord,
-           0.1,
-           3.0,
-           {"player"},
-           std::string("player"),
-           "multiplies the running speed: a number, or the player's own factor (1)"}}},
+         {{"speedFactor", ParameterType::NumberOrWord, 0.1, 3.0, {"player"},
+           OwnOrNumber(AttackStep{}.speedFactor, "player"),
+           "multiplies the running speed: a number, or the player's own factor (1)"}},
+         [](const TacticStep& step) -> ActionStep { return AttackStep{NumberOrOwn(step, "speedFactor")}; }},
         {"Pass",
          "keeps running and tries a pass (luck x 85%) once both pass timers have run out",
-         {{"receiver",
-           ParameterType::Word,
-           0.0,
-           0.0,
-           {"random", "nearest", "advanced"},
-           std::string("random"),
-           "who gets the ball: a random teammate, the nearest one, or the one nearest the opponents' goal line"}}},
+         {{"receiver", ParameterType::Word, 0.0, 0.0, Words(kReceiverWords), WordOf(kReceiverWords, PassStep{}.receiver),
+           "who gets the ball: a random teammate, the nearest one, or the one nearest the opponents' goal line"}},
+         [](const TacticStep& step) -> ActionStep { return PassStep{Parsed(kReceiverWords, step, "receiver")}; }},
         {"Hold",
          "runs to a spot of its own lane and waits there",
-         {{"depth",
-           ParameterType::Number,
-           0.0,
-           1.0,
-           {},
-           0.25,
-           "the spot's distance from the team's own goal line, as a share of the pitch's length"}}},
+         {{"depth", ParameterType::Number, 0.0, 1.0, {}, double{HoldStep{}.depth},
+           "the spot's distance from the team's own goal line, as a share of the pitch's length"}},
+         [](const TacticStep& step) -> ActionStep { return HoldStep{Float(step, "depth")}; }},
+        {"Mark",
+         "follows one opponent, keeping a gap between him and its own goal line",
+         {{"opponent", ParameterType::Word, 0.0, 0.0, Words(kMarkChoiceWords),
+           WordOf(kMarkChoiceWords, MarkStep{}.opponent),
+           "whom to follow: the nearest opponent in its own lane, the nearest opponent no teammate marks, or the "
+           "opponent of slot `slot`"},
+          {"slot", ParameterType::Integer, 0.0, 4.0, {}, double{MarkStep{}.slot},
+           "with \"slot\": the opponent's slot counted within his team, 0 to 4"},
+          {"gap", ParameterType::Number, 0.0, 400.0, {}, double{MarkStep{}.gap},
+           "pixels between the opponent's centre and the marker's, on the marker's goal side"}},
+         [](const TacticStep& step) -> ActionStep
+         {
+             return MarkStep{Parsed(kMarkChoiceWords, step, "opponent"), static_cast<int>(step.Number("slot")),
+                             Float(step, "gap")};
+         }},
     };
     return actions;
 }
@@ -65,25 +122,35 @@ const std::vector<CatalogueEntry>& CatalogueActions()
 const std::vector<CatalogueEntry>& CatalogueConditions()
 {
     static const std::vector<CatalogueEntry> conditions{
-        {"PlayerHaveBall", "the player holds the ball", {}},
-        {"TeamHaveBall", "the player's team holds the ball (the carrier himself included)", {}},
+        {"PlayerHaveBall", "the player holds the ball", {}, nullptr,
+         [](const TacticStep&) -> ConditionTest { return PlayerHaveBallTest{}; }},
+        {"TeamHaveBall", "the player's team holds the ball (the carrier himself included)", {}, nullptr,
+         [](const TacticStep&) -> ConditionTest { return TeamHaveBallTest{}; }},
         {"EnemyIsNear",
          "the opponent nearest to the ball is within a distance of the player, on whole-pixel centres",
-         {{"distance",
-           ParameterType::NumberOrWord,
-           0.0,
-           2000.0,
-           {"player"},
-           std::string("player"),
-           "the distance in pixels, or the player's EnemyIsTooNearDistance"}}},
+         {{"distance", ParameterType::NumberOrWord, 0.0, 2000.0, {"player"},
+           OwnOrNumber(EnemyIsNearTest{}.distance, "player"),
+           "the distance in pixels, or the player's EnemyIsTooNearDistance"}},
+         nullptr, [](const TacticStep& step) -> ConditionTest { return EnemyIsNearTest{NumberOrOwn(step, "distance")}; }},
         {"BallInZone",
          "the ball's centre lies in a band across the pitch, measured from the team's own goal line",
-         {{"from", ParameterType::Number, 0.0, 1.0, {}, 0.0, "the band's near edge, as a share of the pitch's length"},
-          {"to", ParameterType::Number, 0.0, 1.0, {}, 0.5, "the band's far edge (0.5: the team's own half)"}}},
+         {{"from", ParameterType::Number, 0.0, 1.0, {}, double{BallInZoneTest{}.from},
+           "the band's near edge, as a share of the pitch's length"},
+          {"to", ParameterType::Number, 0.0, 1.0, {}, double{BallInZoneTest{}.to},
+           "the band's far edge (0.5: the team's own half)"}},
+         nullptr,
+         [](const TacticStep& step) -> ConditionTest { return BallInZoneTest{Float(step, "from"), Float(step, "to")}; }},
         {"ScoreDifference",
          "the team's score minus the opponents' lies in a range",
-         {{"atLeast", ParameterType::Integer, -1000.0, 1000.0, {}, 1.0, "the smallest difference"},
-          {"atMost", ParameterType::Integer, -1000.0, 1000.0, {}, 1000.0, "the largest difference"}}},
+         {{"atLeast", ParameterType::Integer, -1000.0, 1000.0, {}, double{ScoreDifferenceTest{}.atLeast},
+           "the smallest difference"},
+          {"atMost", ParameterType::Integer, -1000.0, 1000.0, {}, double{ScoreDifferenceTest{}.atMost},
+           "the largest difference"}},
+         nullptr,
+         [](const TacticStep& step) -> ConditionTest {
+             return ScoreDifferenceTest{static_cast<int>(step.Number("atLeast")),
+                                        static_cast<int>(step.Number("atMost"))};
+         }},
     };
     return conditions;
 }

@@ -2,6 +2,7 @@
 
 #include "files/Expected.h"
 #include "tactics/Tactic.h"
+#include "tactics/TacticSteps.h"
 
 #include <optional>
 #include <string>
@@ -38,6 +39,9 @@ struct CatalogueEntry
     std::string_view name;
     std::string_view help;
     std::vector<ParameterRule> parameters;
+    // The entry as a typed value, from a step whose parameters were checked: an action's or a condition's.
+    ActionStep (*action)(const TacticStep&) = nullptr;
+    ConditionTest (*condition)(const TacticStep&) = nullptr;
 };
 
 [[nodiscard]] const std::vector<CatalogueEntry>& CatalogueActions();

@@ -120,7 +120,12 @@ TacticStep Step(const CatalogueEntry& entry, const json* given, const std::strin
             Refuse(at, "unknown parameter " + Quoted(key) + " of " + std::string(entry.name) + " (" +
                            (known.empty() ? "it has none" : known) + ")");
         }
-        Expect(value.is_number() || value.is_string(), value, at, "a number or a string");
+        // The kind the parameter takes, as its own check would say it of a value of the wrong kind.
+        const std::string expected = rule->type == ParameterType::Word ? "one of " + WordList(rule->words)
+                                     : rule->type == ParameterType::NumberOrWord
+                                         ? "a number or " + WordList(rule->words)
+                                         : "a number";
+        Expect(value.is_number() || value.is_string(), value, at, expected.c_str());
         const ParameterValue parsed =
             value.is_number() ? ParameterValue(value.get<double>()) : ParameterValue(value.get<std::string>());
         if (const auto checked = CheckParameter(*rule, parsed); !checked)

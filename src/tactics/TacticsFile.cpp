@@ -1,10 +1,13 @@
 #include "tactics/TacticsFile.h"
 
+#include "files/JsonReader.h"
 #include "settings/ConsoleText.h"
 #include "settings/RegularFile.h"
 #include "tactics/TacticJson.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 namespace tryzone
 {
@@ -22,31 +25,6 @@ TacticsRead Refused(const std::string& name, const std::string& place, const std
     read.error = ConsoleText(name, kMaxLibraryText) + ": " +
                  (place.empty() ? "" : ConsoleText(place, kMaxLibraryText) + ": ") + what;
     return read;
-}
-
-// "line L, column C" of the byte the parser stopped at, both counted from 1.
-std::string LineAndColumn(std::string_view text, std::size_t byte)
-{
-    const std::string_view before = text.substr(0, std::min(byte > 0 ? byte - 1 : 0, text.size()));
-    std::size_t line = 1;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < before.size(); ++i)
-    {
-        if (before[i] == '\n')
-        {
-            ++line;
-            lineStart = i + 1;
-        }
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(before.size() - lineStart + 1);
-}
-
-// The library's reason without its own prefix and position.
-std::string SyntaxReason(const std::string& message)
-{
-    const std::size_t colon = message.find(": ");
-    const std::string reason = colon == std::string::npos ? message : message.substr(colon + 2);
-    return ConsoleText(reason, kMaxLibraryText);
 }
 
 json Number(double value)
@@ -99,25 +77,14 @@ TacticsRead TacticsFromJson(const json& document, const std::string& name)
 
 TacticsRead ParseTactics(std::string_view text, const std::string& name)
 {
-    json document;
-    try
+    const auto document = ReadJsonText(text, name);
+    if (!document)
     {
-        document = json::parse(text.begin(), text.end());
+        TacticsRead read;
+        read.error = document.Reason();
+        return read;
     }
-    catch (const json::parse_error& error)
-    {
-        return Refused(name, LineAndColumn(text, error.byte), SyntaxReason(error.what()));
-    }
-    catch (const json::exception& error)
-    {
-        // A number too large for a double ("1e400") is refused by the parser this way, with no place; the
-        // library's "[json.exception...] " tag is left out as in a syntax error.
-        const std::string message = error.what();
-        const std::size_t tag = message.find("] ");
-        return Refused(name, "", ConsoleText(tag == std::string::npos ? message : message.substr(tag + 2),
-                                             kMaxLibraryText));
-    }
-    return TacticsFromJson(document, name);
+    return TacticsFromJson(*document, name);
 }
 
 TacticsRead ReadTacticsFile(const std::string& path)
@@ -127,7 +94,9 @@ TacticsRead ReadTacticsFile(const std::string& path)
     const OpenOutcome opened = OpenRegular(path, file, status);
     if (opened != OpenOutcome::Opened)
     {
-        return Refused(path, "", opened == OpenOutcome::NotAFile ? "not a regular file" : "cannot be opened");
+        return Refused(path, "",
+                       opened == OpenOutcome::NotAFile ? "not a regular file"
+                                                       : std::string("cannot be opened: ") + std::strerror(errno));
     }
     std::string text;
     const ReadOutcome outcome = ReadBounded(file.Get(), text, kMaxTacticsFileBytes);

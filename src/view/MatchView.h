@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shape/MatchShape.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -16,12 +18,12 @@ namespace tryzone
 class AgentMatch;
 
 // Pictures of a match played by the agent library, drawn by the host's own drawing: into the game's window
-// ("TryZone", 1280 x 720), or off screen into a picture of red, green and blue bytes. Needs a display.
+// ("TryZone", the pitch's size), or off screen into a picture of red, green and blue bytes. Needs a display.
 class MatchView
 {
 public:
-    static constexpr unsigned kWidth = 1280;
-    static constexpr unsigned kHeight = 720;
+    static constexpr unsigned kWidth = kPitchWidth;
+    static constexpr unsigned kHeight = kPitchHeight;
 
     // inWindow: a window opens at the first Show; otherwise Picture draws off screen.
     explicit MatchView(bool inWindow);

@@ -57,6 +57,9 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
                                 "the blue team's tactics file (NAME.tactics.json), reloaded when it changes")
                      ->type_name("FILE");
     auto* red = app.add_option("--red-tactics", options.redTactics, "the red team's tactics file")->type_name("FILE");
+    auto* laws = app.add_option("--laws", options.laws,
+                                "the laws file (NAME.laws.json; default: the game's own laws), reloaded when it changes")
+                     ->type_name("FILE");
     std::string minutesText;
     auto* minutes =
         app.add_option("--minutes", minutesText,
@@ -74,6 +77,7 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
         ->excludes(record)
         ->excludes(blue)
         ->excludes(red)
+        ->excludes(laws)
         ->excludes(minutes)
         ->excludes(match);
     app.add_option("--events", options.events,
@@ -129,7 +133,8 @@ Expected<void> CheckGameFiles(const GameOptions& options)
     {
         inputs.push_back({"--replay", options.replay});
     }
-    for (const auto& [option, path] : {std::pair{"--blue-tactics", &options.blueTactics}, {"--red-tactics", &options.redTactics}})
+    for (const auto& [option, path] : {std::pair{"--blue-tactics", &options.blueTactics},
+                                       {"--red-tactics", &options.redTactics}, {"--laws", &options.laws}})
     {
         if (!path->empty())
         {

@@ -19,6 +19,7 @@ struct GameOptions
     std::string events;
     std::string blueTactics; // empty: the default tactic
     std::string redTactics;
+    std::string laws; // empty: the game's own laws
     std::optional<double> minutes; // each match's length, as tryzone-sim --minutes
     int match = 1;                 // the match's number in the event log, as tryzone-sim's
 };

@@ -47,6 +47,7 @@ std::vector<NamedFile> GameFiles(const GameOptions& options)
                                                                 {"--replay", &options.replay},
                                                                 {"--blue-tactics", &options.blueTactics},
                                                                 {"--red-tactics", &options.redTactics},
+                                                                {"--laws", &options.laws},
                                                                 {"--record", &options.record},
                                                                 {"--events", &options.events}};
     for (const auto& [option, path] : named)

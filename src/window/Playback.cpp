@@ -1,5 +1,6 @@
 #include "window/Playback.h"
 
+#include "shape/MatchShape.h"
 #include "core/GameHost.h"
 #include "core/PitchMapping.h"
 #include "files/FileIdentity.h"
@@ -8,9 +9,10 @@
 #include "match/RugbyScene.h"
 #include "run/MatchTimeline.h"
 #include "run/RecordingFile.h"
+#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 #include "window/GameFiles.h"
-#include "window/GameSignals.h"
+#include "files/StopSignals.h"
 #include "window/KeyHelp.h"
 #include "window/PlaybackControls.h"
 #include "window/PlaybackSession.h"
@@ -198,7 +200,7 @@ int Loop(Session& session)
     while (window.isOpen())
     {
         // Between two frames, as the close button: the frame shown is the last one.
-        if (const int signal = GameStopSignal(); signal != 0)
+        if (const int signal = StopSignal(); signal != 0)
         {
             window.close();
             return signal;
@@ -244,7 +246,7 @@ int Loop(Session& session)
 
 namespace
 {
-// Every tactics file read and checked; false, with its line printed, when one is refused.
+// Every tactics file and the laws file read and checked; false, with its line printed, when one is refused.
 bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
 {
     for (const auto& [file, tactic] :
@@ -264,6 +266,16 @@ bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
             }
             *tactic = std::move(read.tactic);
         }
+    }
+    if (!options.laws.empty())
+    {
+        Expected<Laws> laws = ReadLawsFile(options.laws);
+        if (!laws)
+        {
+            std::cerr << laws.Reason() << std::endl;
+            return false;
+        }
+        tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
     }
     return true;
 }
@@ -294,6 +306,10 @@ void ConnectSession(Session& session, const GameOptions& options, RecordingFile&
                 session.tacticsWatchers[static_cast<std::size_t>(side)] = std::make_unique<SettingsWatcher>(*file);
             }
         }
+        if (!options.laws.empty())
+        {
+            session.lawsWatcher = std::make_unique<SettingsWatcher>(options.laws);
+        }
     }
     if (recording.IsOpen())
     {
@@ -306,7 +322,7 @@ void ConnectSession(Session& session, const GameOptions& options, RecordingFile&
 
 int PlayGame(const GameOptions& options)
 {
-    // Every tactics file is known good before any file is touched or the window opens.
+    // Every tactics file and the laws are known good before any file is touched or the window opens.
     MatchTactics tactics;
     if (!ReadGameTactics(options, tactics))
     {
@@ -326,7 +342,7 @@ int PlayGame(const GameOptions& options)
             std::cerr << "tryzone: " << replay->warning << std::endl;
         }
     }
-    CatchGameSignals();
+    CatchStopSignals();
     RecordingFile recording;
     LogFile events;
     if (auto opened = OpenGameOutputs(options, recording, events); !opened)

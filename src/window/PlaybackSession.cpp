@@ -3,6 +3,7 @@
 #include "files/LogFile.h"
 #include "run/MatchTimeline.h"
 #include "run/RecordingFile.h"
+#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 #include "window/SettingsPanel.h"
 
@@ -137,10 +138,24 @@ void ReloadTactics(Session& session)
         (side == 0 ? tactics.blue : tactics.red) = std::move(read.tactic);
         changed = watcher->Path();
     }
+    std::string what = "Tactics";
+    if (session.lawsWatcher != nullptr && session.lawsWatcher->Changed())
+    {
+        Expected<Laws> laws = ReadLawsFile(session.lawsWatcher->Path());
+        if (!laws)
+        {
+            std::cerr << laws.Reason() << std::endl;
+            session.status.Say(laws.Reason() + " (playing on)", true);
+            return;
+        }
+        tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
+        what = changed.empty() ? "Laws" : "Tactics and laws";
+        changed = changed.empty() ? session.lawsWatcher->Path() : changed + " and " + session.lawsWatcher->Path();
+    }
     if (!changed.empty())
     {
         GiveReload(session, session.timeline.Players(), std::move(tactics),
-                   "Tactics reloaded from " + changed + ": new kick-off");
+                   what + " reloaded from " + changed + ": new kick-off");
     }
 }
 

@@ -29,6 +29,8 @@ struct Session
     std::unique_ptr<SettingsWatcher> watcher; // none for a replay
     // The tactics files by side, blue then red, watched like the settings file; none for the default or a replay.
     std::array<std::unique_ptr<SettingsWatcher>, 2> tacticsWatchers;
+    // The laws file, watched the same way; none for the game's own laws or a replay.
+    std::unique_ptr<SettingsWatcher> lawsWatcher;
     const Recording* replay = nullptr;
     bool cappedFrames = false; // a seeded or replayed match never depends on the clock
     LogFile* events = nullptr;

@@ -1,5 +1,6 @@
 #include "agent/VecMatch.h"
 
+#include "agent/Observation.h"
 #include "batch/Simulation.h"
 
 #include <filesystem>
@@ -85,6 +86,32 @@ TEST(VecMatch, BadPlansAndActionsAreRefusedBeforeAnythingIsPlayed)
     const std::vector<AgentAction> badSlot{{kPass, 10, 0}, {kHold, 0, 0}};
     EXPECT_THROW(batch.Step(badSlot.data()), std::invalid_argument);
     EXPECT_EQ(batch.Raw(0).frame, 0);
+}
+
+// A file whose Team contradicts the slot (slot 2 says red) changes nobody's side: the side is the slot's, so slot 2
+// is scored and observed as blue, opposite slot 7, in every step and after a try.
+TEST(VecMatch, ASlotsSideDecidesRewardAndObservationWhateverTheFilesTeam)
+{
+    VecMatchPlan plan;
+    plan.controlled = {2, 7};
+    plan.seed = 5;
+    plan.minutes = 6.0;
+    plan.decisionFrames = 30;
+    plan.players = Defaults();
+    plan.players[2].Team = 1;
+    VecMatch batch(plan);
+    batch.Reset();
+    EXPECT_EQ(batch.observations[features::kTeam], 0.f);
+    EXPECT_EQ(batch.observations[kObservationSize + features::kTeam], 1.f);
+    const std::vector<AgentAction> builtin(2);
+    bool scored = false;
+    while (!scored && batch.truncations[0] == 0)
+    {
+        batch.Step(builtin.data());
+        EXPECT_EQ(batch.rewards[0], -batch.rewards[1]);
+        scored = batch.rewards[0] != 0.f;
+    }
+    EXPECT_TRUE(scored) << "no try in six minutes";
 }
 
 } // namespace tryzone

@@ -68,7 +68,7 @@ TEST_F(TacticsSim, ABadTacticsFileIsOneLineAndStatusTwoBeforeAnythingIsWritten)
     const ProgramRun run = Sim({"--blue-tactics", "bad.tactics.json", "--json", "out.json"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "bad.tactics.json: /states/0/action: unknown action \"Run\" (expected one of Idle, Support, "
-                       "Defend, Attack, Pass, Hold)\n");
+                       "Defend, Attack, Pass, Hold, Mark)\n");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "out.json"));
 }
 
@@ -86,6 +86,45 @@ TEST_F(TacticsSim, DrawsTheGraphAndTheOptionsChangeTheMatch)
     ASSERT_EQ(other.status, 0) << other.err;
     EXPECT_NE(ReadFile(folder.Path() / "plain.jsonl"), ReadFile(folder.Path() / "other.jsonl"));
     EXPECT_NE(other.out.find("Tactics: blue default, red "), std::string::npos);
+}
+
+} // namespace tryzone
+
+namespace tryzone
+{
+
+TEST_F(TacticsSim, TheCheckSaysExactlyWhatItFinds)
+{
+    // One state, no description: "1 state", and nothing dangling after the start.
+    std::ofstream(folder.Path() / "one.tactics.json")
+        << R"({"start": "A", "states": [{"name": "A", "action": "Attack", "links": [{"target": "A"}]}]})";
+    const ProgramRun one = Sim({"tactics", "one.tactics.json"});
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(one.out, "one.tactics.json: 1 state, start \"A\"\n");
+    EXPECT_NE(one.err.find("Warning: one.tactics.json: /states/0: state \"A\" is a dead end"), std::string::npos);
+
+    // A picture of a kind Graphviz is not asked for is refused before anything is said to be fine.
+    const ProgramRun jpeg = Sim({"tactics", "one.tactics.json", "--graph", "g.jpg"});
+    EXPECT_EQ(jpeg.status, 2);
+    EXPECT_EQ(jpeg.out, "");
+
+    const ProgramRun none = Sim({"tactics"});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err, "tryzone-sim: FILE is required (see --help)\n");
+    EXPECT_EQ(Sim({"tactics", "missing.json"}).err, "missing.json: cannot be opened: No such file or directory\n");
+
+    std::ofstream(folder.Path() / "bool.tactics.json")
+        << R"({"start": "A", "states": [{"name": "A", "action": "Support", "parameters": {"behind": true}}]})";
+    EXPECT_EQ(Sim({"tactics", "bool.tactics.json"}).err,
+              "bool.tactics.json: /states/0/parameters/behind: expected a number, not a boolean\n");
+
+    // Each subcommand's help ends with its own lines, not the run's.
+    for (const char* command : {"tactics", "league"})
+    {
+        const ProgramRun help = Sim({command, "--help"});
+        EXPECT_EQ(help.out.find("the speed (frames per second"), std::string::npos) << command;
+        EXPECT_NE(help.out.find("Exit status"), std::string::npos) << command;
+    }
 }
 
 } // namespace tryzone

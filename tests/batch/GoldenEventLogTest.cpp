@@ -1,4 +1,5 @@
 #include "batch/Simulation.h"
+#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 
 #include <cstdlib>
@@ -162,6 +163,24 @@ TEST(GoldenEventLog, TheDefaultTacticsFileForBothTeamsKeepsTheLogs)
     for (const GoldenRun& run : kRuns)
     {
         EXPECT_EQ(Sha256(EventLog(run, {read.tactic, read.tactic})), expected[run.name]) << run.name;
+    }
+}
+
+// The game's laws as a file, given to the match as laws of its own rather than left out, play the golden matches.
+TEST(GoldenEventLog, ThePartsLawsFileKeepsTheLogs)
+{
+    const Expected<Laws> laws = ReadLawsFile(std::string(TRYZONE_LAWS_PATH) + "/parts.laws.json");
+    ASSERT_TRUE(laws) << laws.Reason();
+    std::map<std::string, std::string> expected;
+    std::ifstream sums(kGolden / "event-logs.sha256");
+    for (std::string hash, name; sums >> hash >> name;)
+    {
+        expected[name] = hash;
+    }
+    for (const GoldenRun& run : kRuns)
+    {
+        EXPECT_EQ(Sha256(EventLog(run, {nullptr, nullptr, std::make_shared<const Laws>(*laws)})), expected[run.name])
+            << run.name;
     }
 }
 

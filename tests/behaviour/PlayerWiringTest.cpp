@@ -1,9 +1,12 @@
 #include "behaviour/PlayerWiring.h"
 
 #include "support/TestMatch.h"
+#include "behaviour/PlayerActionMark.h"
+#include "behaviour/PlayerConditions.h"
 #include "tactics/TacticCatalogue.h"
 
 #include <gtest/gtest.h>
+#include <typeinfo>
 
 namespace tryzone
 {
@@ -138,6 +141,57 @@ TEST_F(CatalogueTest, WireBuildsTheTacticsGraphAndStartsItsStartState)
     EXPECT_EQ(player->stateGraph.current, 1);
     player->stateGraph.Update(); // the link with no condition is taken at once
     EXPECT_EQ(player->stateGraph.current, 0);
+}
+
+} // namespace tryzone
+
+namespace tryzone
+{
+
+// Every entry of the catalogue builds its own class: an entry wired to another's builder (or to none) fails here,
+// and an entry with no builder at all does not compile.
+TEST(CatalogueWiring, EveryEntryBuildsTheClassOfItsName)
+{
+    ASSERT_EQ(CatalogueActions().size(), std::variant_size_v<ActionStep>);
+    ASSERT_EQ(CatalogueConditions().size(), std::variant_size_v<ConditionTest>);
+    for (std::size_t entry = 0; entry < CatalogueActions().size(); ++entry)
+    {
+        const CatalogueEntry& action = CatalogueActions()[entry];
+        ASSERT_NE(action.action, nullptr) << action.name;
+        EXPECT_EQ(action.action(DefaultStep(action.name)).index(), entry) << action.name;
+        const auto made = MakePlayerAction(DefaultStep(action.name));
+        EXPECT_NE(std::string(typeid(*made).name()).find("PlayerAction" + std::string(action.name)), std::string::npos)
+            << action.name << " builds " << typeid(*made).name();
+    }
+    for (std::size_t entry = 0; entry < CatalogueConditions().size(); ++entry)
+    {
+        const CatalogueEntry& condition = CatalogueConditions()[entry];
+        ASSERT_NE(condition.condition, nullptr) << condition.name;
+        EXPECT_EQ(condition.condition(DefaultStep(condition.name)).index(), entry) << condition.name;
+        const auto made = MakePlayerCondition(TacticCondition{DefaultStep(condition.name), false});
+        EXPECT_NE(std::string(typeid(*made).name()).find("PlayerCondition_" + std::string(condition.name)),
+                  std::string::npos)
+            << condition.name;
+        EXPECT_FALSE(made->expected);
+    }
+    // A word that was never checked is a fault, not a silent default; so is a kind the catalogue does not have.
+    TacticStep unchecked = DefaultStep("Pass");
+    unchecked.parameters[0].value = std::string("farthest");
+    EXPECT_THROW((void)CompileTactic({"", "A", {{"A", unchecked, {}}}}), TacticError);
+    EXPECT_THROW((void)MakePlayerAction(TacticStep{"Dance", {}}), std::invalid_argument);
+}
+
+// A parameter left out plays as the built-in players do.
+TEST(CatalogueWiring, DefaultsAreTheBuiltInValues)
+{
+    const auto support = MakePlayerAction(DefaultStep("Support"));
+    EXPECT_EQ(dynamic_cast<const PlayerActionSupport&>(*support).behind, 1.f);
+    EXPECT_EQ(dynamic_cast<const PlayerActionAttack&>(*MakePlayerAction(DefaultStep("Attack"))).speedFactor, -1.f);
+    EXPECT_EQ(dynamic_cast<const PlayerActionHold&>(*MakePlayerAction(DefaultStep("Hold"))).depth, 0.25f);
+    const auto zone = MakePlayerCondition(TacticCondition{DefaultStep("BallInZone"), true});
+    EXPECT_EQ(dynamic_cast<const PlayerCondition_BallInZone&>(*zone).to, 0.5f);
+    const auto score = MakePlayerCondition(TacticCondition{DefaultStep("ScoreDifference"), true});
+    EXPECT_EQ(dynamic_cast<const PlayerCondition_ScoreDifference&>(*score).atLeast, 1);
 }
 
 } // namespace tryzone

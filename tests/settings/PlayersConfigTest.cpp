@@ -352,6 +352,24 @@ TEST_F(PlayersConfigLoad, ExtraMembersAndTrailingTextAreIgnored)
     EXPECT_EQ(outcome.records[0], outcome.records[1]);
 }
 
+// A key given twice loads as ever (the last value wins) but is named, with its slot, on standard error.
+TEST_F(PlayersConfigLoad, RepeatedKeyLoadsWithTheLastValueAndAWarning)
+{
+    const std::string entry = Entry().Set("Team", "\"Blue\"").Text();
+    const std::string twice =
+        entry.substr(0, entry.size() - 1) + R"(, "Speed": 250.0, "Nickname": {"a": 1, "a": 2}})";
+    // The text after the value is not read, repeats included.
+    const LoadOutcome outcome = LoadText(Array({entry, twice}) + R"( {"after": 1, "after": 2})");
+    ASSERT_TRUE(outcome.loaded) << outcome.console.err;
+    EXPECT_EQ(outcome.console.out, "Config loaded and validated successfully.\n");
+    ASSERT_EQ(outcome.records.size(), 2u);
+    EXPECT_EQ(outcome.records[1].Speed, 250.f);
+    const std::string file = Path("PlayersSettings.json");
+    EXPECT_EQ(outcome.console.err,
+              "Warning: " + file + ": slot 1: key \"Speed\" appears twice; the last value is used\n" + "Warning: " +
+                  file + ": /1/Nickname: key \"a\" appears twice; the last value is used\n");
+}
+
 TEST_F(PlayersConfigLoad, TeamThatDisagreesWithItsSlotIsUsedWithAWarning)
 {
     std::vector<std::string> entries;

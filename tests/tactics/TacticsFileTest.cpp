@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, TacticsValidation,
     testing::Values(
         BadFile{"UnknownAction", With(R"("A")", R"([{"name": "A", "action": "Run"}])"),
-                "/states/0/action: unknown action \"Run\" (expected one of Idle, Support, Defend, Attack, Pass, Hold)"},
+                "/states/0/action: unknown action \"Run\" (expected one of Idle, Support, Defend, Attack, Pass, Hold, Mark)"},
         BadFile{"UnknownCondition",
                 With(R"("A")", R"([{"name": "A", "action": "Idle", "links": [{"target": "A", "conditions":
                      [{"condition": "TeamHaveBall"}, {"condition": "Raining"}]}]}])"),
@@ -86,18 +86,28 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"SyntaxError", "{\n  \"start\": \"A\",\n  \"states\": [,]\n}",
                 "line 3, column 14: syntax error while parsing value - unexpected ','; expected '[', '{', or a "
                 "literal"},
-        // The parser refuses a number too large for a double with an exception of another kind.
         BadFile{"HugeNumber", With(R"("A")", R"([{"name": "A", "action": "Hold", "parameters": {"depth": 1e400}}])"),
-                "number overflow parsing '1e400'"}),
+                "/states/0/parameters/depth: 1e400 is out of range (a number must fit a double)"},
+        // A repeated key would silently change play: the last one would win.
+        BadFile{"TwoDepths",
+                With(R"("A")", R"([{"name": "A", "action": "Hold", "parameters": {"depth": 0.2, "depth": 0.9}}])"),
+                "/states/0/parameters/depth: duplicate key \"depth\" (a key may appear once in an object)"},
+        BadFile{"TwoExpected", With(R"("A")", R"([{"name": "A", "action": "Idle", "links": [{"target": "A",
+                "conditions": [{"condition": "TeamHaveBall", "expected": true, "expected": false}]}]}])"),
+                "/states/0/links/0/conditions/0/expected: duplicate key \"expected\" (a key may appear once in an "
+                "object)"},
+        BadFile{"TwoStarts", R"({"start": "A", "states": [{"name": "A", "action": "Idle"}], "start": "B"})",
+                "/start: duplicate key \"start\" (a key may appear once in an object)"}),
     [](const testing::TestParamInfo<BadFile>& param) { return param.param.name; });
 
 TEST(TacticsFile, AStateNoLinkReachesIsAWarningNotAnError)
 {
     const TacticsRead read = ParseTactics(
-        With(R"("A")", R"([{"name": "A", "action": "Idle"}, {"name": "Lost", "action": "Attack"}])"), "t.json");
+        With(R"("A")", kTwoStates.substr(0, kTwoStates.size() - 1) + R"(, {"name": "Lost", "action": "Attack"}])"),
+        "t.json");
     ASSERT_NE(read.tactic, nullptr) << read.error;
     ASSERT_EQ(read.warnings.size(), 1u);
-    EXPECT_EQ(read.warnings[0], "Warning: t.json: /states/1: state \"Lost\" is never reached from the start state");
+    EXPECT_EQ(read.warnings[0], "Warning: t.json: /states/2: state \"Lost\" is never reached from the start state");
     EXPECT_TRUE(ParseTactics(With(R"("A")", kTwoStates), "t.json").warnings.empty());
 }
 

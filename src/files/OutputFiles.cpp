@@ -1,6 +1,6 @@
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 
-#include "batch/Interrupt.h"
+#include "files/StopSignals.h"
 #include "files/FileIdentity.h"
 
 #include <cerrno>

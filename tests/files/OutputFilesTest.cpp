@@ -1,4 +1,4 @@
-#include "batch/OutputFiles.h"
+#include "files/OutputFiles.h"
 
 #include "support/Files.h"
 

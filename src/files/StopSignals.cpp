@@ -1,4 +1,4 @@
-#include "batch/Interrupt.h"
+#include "files/StopSignals.h"
 
 #include <array>
 #include <climits>
@@ -42,9 +42,8 @@ void CatchStopSignals()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    // A reader that went away (a pipe into head) is a failed write to report like any other, not a reason to die
-    // with temporary files left behind.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 const volatile std::sig_atomic_t& StopSignal()

@@ -1,11 +1,13 @@
 #include "agent/Entrant.h"
 
 #include "agent/Brain.h"
+#include "files/JsonReader.h"
 #include "tactics/TacticsFile.h"
 
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <nlohmann/json.hpp>
 
 namespace tryzone
@@ -85,9 +87,16 @@ Expected<void> ReadTeamFile(Entrant& entrant, const std::string& path)
     {
         return Unexpected{"cannot read " + path};
     }
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto read = ReadJsonText(text.str(), path);
+    if (!read)
+    {
+        return read.Error();
+    }
     try
     {
-        const nlohmann::json team = nlohmann::json::parse(in);
+        const nlohmann::json& team = *read;
         for (const auto& [key, value] : team.items())
         {
             if (key != "tactics" && key != "brain" && key != "brains")

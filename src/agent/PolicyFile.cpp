@@ -1,6 +1,7 @@
 #include "agent/PolicyFile.h"
 
 #include "agent/Observation.h"
+#include "files/JsonReader.h"
 
 #include <algorithm>
 #include <bit>
@@ -242,9 +243,15 @@ Expected<PolicyNetwork> ParsePolicy(const std::string& bytes)
                           std::to_string(length) + " bytes)"};
     }
     PolicyNetwork policy;
+    // The project's strict reader: a header that names a tensor twice is refused, not read as its last.
+    auto read = ReadJsonText(std::string_view(bytes).substr(sizeof length, length), "its header");
+    if (!read)
+    {
+        return Unexpected{"it is not a safetensors file (" + read.Reason() + ")"};
+    }
     try
     {
-        const nlohmann::json header = nlohmann::json::parse(bytes.substr(sizeof length, length));
+        const nlohmann::json& header = *read;
         if (!header.is_object())
         {
             return Unexpected{"it is not a safetensors file (its header is not a JSON object)"};

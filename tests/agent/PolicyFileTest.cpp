@@ -67,6 +67,13 @@ TEST(PolicyFile, BadFilesAreRefusedWithTheirReason)
     const std::vector<std::pair<std::function<std::string()>, std::string>> cases{
         {[] { return std::string("not a policy at all, just text"); }, "not a safetensors file"},
         {[] { return std::string("abc"); }, "too short"},
+        {[]
+         {
+             // The same tensor named twice: refused, not read as the last one.
+             const std::string header = R"({"input_scale": {}, "input_scale": {}})";
+             return std::string(1, static_cast<char>(header.size())) + std::string(7, '\0') + header;
+         },
+         "duplicate key \"input_scale\""},
         {[] { return HoldsOrBuiltin().Bytes().substr(0, 200); }, "cut short"},
         {[] { const std::string b = HoldsOrBuiltin().Bytes(); return b.substr(0, b.size() - 4); }, "cut short"},
         {[] { auto p = HoldsOrBuiltin(); p.header["__metadata__"]["observation_version"] = "2"; return p.Bytes(); },

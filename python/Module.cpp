@@ -5,8 +5,8 @@
 #include "agent/Entrant.h"
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
-#include "run/MatchRunner.h"
 #include "laws/Laws.h"
+#include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
 #include "tactics/TacticsFile.h"
 #include "shape/MatchShape.h"
@@ -355,12 +355,10 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
+                     plan.settingsPath = PathOrEmpty(settings);
+                     plan.lawsPath = PathOrEmpty(laws);
                      plan.normalise = normalise;
                      plan.laws = LoadLaws(laws);
-                     if (!plan.recordDir.empty())
-                     {
-                         std::filesystem::create_directories(plan.recordDir);
-                     }
                      return std::make_unique<Batch>(std::move(plan));
                  }),
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),

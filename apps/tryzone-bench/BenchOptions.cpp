@@ -27,6 +27,9 @@ std::optional<int> ParseBenchOptions(int argc, const char* const* argv, BenchOpt
            { options.runs = static_cast<int>(WholeNumber("runs", text, 1, kMaxRuns)); },
            "runs, 1 to " + std::to_string(kMaxRuns) + "; the median speed ends the report (default 5)")
         ->type_name("");
+    app.add_flag("--draw", options.draw,
+                 "also draw every frame as the game's window does, debug mode on, into an off-screen\n"
+                 "1280x720 picture with the game's font (needs a display)");
     return ParseCommandLine(app, argc, argv);
 }
 

@@ -3,6 +3,7 @@
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
 #include "cli/SensitivityCommand.h"
+#include "cli/ShowCommands.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsCommands.h"
 
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
     AddTacticsCommands(*commandLine, tactics);
     SensitivityOptions sensitivity;
     AddSensitivityCommand(*commandLine, sensitivity);
+    ShowOptions show;
+    AddShowOptions(*commandLine, show);
     std::string replay;
     commandLine
         ->add_option("--replay", replay,
@@ -38,7 +41,8 @@ int main(int argc, char** argv)
         ->excludes("--shard")
         ->excludes("--blue-tactics")
         ->excludes("--red-tactics")
-        ->excludes("--laws");
+        ->excludes("--laws")
+        ->excludes("--match");
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
         return *status;
@@ -69,13 +73,14 @@ int main(int argc, char** argv)
 
     OutputFiles files;
     const SimOutputs outputs = AddSimOutputs(options, scale, files);
+    AddShowOutputs(show, files);
     if (!replay.empty())
     {
         files.AddInput("--replay", replay);
     }
-    for (const auto& [option, file] :
-         {std::pair{"--blue-tactics", options.blueTactics}, {"--red-tactics", options.redTactics},
-          {"--laws", options.lawsFile}})
+    for (const auto& [option, file] : {std::pair{"--blue-tactics", options.blueTactics},
+                                       {"--red-tactics", options.redTactics},
+                                       {"--laws", options.lawsFile}})
     {
         if (!file.empty())
         {
@@ -86,6 +91,10 @@ int main(int argc, char** argv)
     if (const int status = OpenOutputFiles(files); status != 0)
     {
         return status;
+    }
+    if (Showing(show))
+    {
+        return ShowCommand(options, show, replay, files);
     }
     return replay.empty() ? RunCommand(options, scale, files, outputs) : ReplayCommand(replay, files, outputs);
 }

@@ -180,7 +180,9 @@ class TryZoneParallelEnv(ParallelEnv):
 
     def _picture(self):
         if self._view is None:
-            check_display()
+            # rgb_array pictures are drawn by cairo, with no display; only the window needs one.
+            if self.render_mode == "human":
+                check_display()
             from ._tryzone import MatchView
 
             self._view = MatchView(self.render_mode == "human")

@@ -4,6 +4,8 @@ its metadata. Playing it needs numpy and safetensors only, and gives the C++ bra
 
 import numpy as np
 
+# The coarse actions (code and, for a move, the point relative to the player in his ego frame, ahead being +x) are
+# the agent library's, which the environments' coarse form plays too.
 from ._tryzone import COARSE_ACTIONS, MOVE, OBSERVATION_SIZE, OBSERVATION_VERSION, PITCH_HEIGHT, PITCH_WIDTH
 
 FORMAT = "tryzone-policy"

@@ -167,6 +167,12 @@ void AgentMatch::Draw(sf::RenderTarget& target)
     world.Host().DrawTo(target);
 }
 
+void AgentMatch::Picture(FramePicture& picture)
+{
+    WorldScope scope(world);
+    world.Host().Picture(picture);
+}
+
 void AgentMatch::Observe(float* out) const
 {
     const ObservedScene view = Look(runner.Scene());

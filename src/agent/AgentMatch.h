@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FramePicture.h"
 #include "shape/MatchShape.h"
 #include "agent/AgentAction.h"
 #include "agent/BrainDriver.h"
@@ -73,6 +74,8 @@ public:
     void Show(const std::string& fontDirectory);
     // Draws the match's last frame into the target, as the game's window shows it.
     void Draw(sf::RenderTarget& target);
+    // The match's last frame as the game's window would show it, as data.
+    void Picture(FramePicture& picture);
 
     [[nodiscard]] bool Over() const { return runner.Frame() >= framesPerMatch; }
     [[nodiscard]] std::array<std::int32_t, 2> Tries() const;

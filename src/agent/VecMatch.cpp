@@ -1,11 +1,19 @@
 #include "agent/VecMatch.h"
 
 #include "agent/Observation.h"
+#include "files/AtomicFile.h"
+#include "files/Descriptor.h"
+#include "files/FileGate.h"
 #include "run/MatchRunner.h"
 #include "shape/MatchShape.h"
 
 #include <algorithm>
-#include <cmath>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 #include <stdexcept>
 
 namespace tryzone
@@ -53,9 +61,13 @@ void Check(const VecMatchPlan& plan)
         }
         seen[static_cast<std::size_t>(slot)] = true;
     }
-    if (!(plan.minutes > 0.0) || !std::isfinite(plan.minutes) || FramesFor(plan.minutes) < 1)
+    if (!(plan.minutes > 0.0) || !(plan.minutes <= kMaxMinutes) || FramesFor(plan.minutes) < 1)
     {
-        throw std::invalid_argument("minutes must be a positive number of at least one frame");
+        std::array<char, 48> given{};
+        std::snprintf(given.data(), given.size(), "%g", plan.minutes);
+        throw std::invalid_argument("minutes must be from one frame to " +
+                                    std::to_string(static_cast<int>(kMaxMinutes)) + ", as the simulator's; not " +
+                                    given.data());
     }
     if (plan.decisionFrames < 1)
     {
@@ -71,20 +83,80 @@ void Check(const VecMatchPlan& plan)
     }
     CheckBrains(plan);
 }
+// Every file the batch reads and writes goes through the gate before any match is played: the settings (and the
+// working folder's) are never written, the events file is no recording, no recording is written through a link.
+void OpenOutputs(const VecMatchPlan& plan, std::ofstream& events)
+{
+    FileGate gate;
+    for (const auto& [name, path] : {std::pair{"settings", &plan.settingsPath}, {"laws", &plan.lawsPath}})
+    {
+        if (!path->empty())
+        {
+            gate.AddInput(name, *path);
+        }
+    }
+    if (!plan.eventsPath.empty())
+    {
+        gate.AddOutput("events", plan.eventsPath, OutputTarget::File);
+    }
+    if (!plan.recordDir.empty())
+    {
+        gate.AddOutputFolder("record_dir", plan.recordDir, "match-", ".jsonl");
+    }
+    if (auto opened = gate.Open(); !opened)
+    {
+        throw std::runtime_error(opened.Reason());
+    }
+    std::error_code error;
+    if (!plan.recordDir.empty() && !std::filesystem::create_directories(plan.recordDir, error) && error)
+    {
+        throw std::runtime_error("cannot make record_dir " + plan.recordDir + ": " + error.message());
+    }
+    if (!plan.eventsPath.empty())
+    {
+        events.open(plan.eventsPath, std::ios::binary | std::ios::trunc);
+        if (!events)
+        {
+            throw std::runtime_error("cannot write events " + plan.eventsPath + ": " + std::strerror(errno));
+        }
+    }
+}
+
+// A recording in a new file put in place in one step; a link or anything but a file at path (made since the gate
+// looked) is refused, never written through.
+void WriteRecording(const std::string& path, const std::string& text)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    {
+        throw std::runtime_error("cannot write the recording " + path +
+                                 ": not a regular file (a link or another kind of file appeared there); nothing "
+                                 "is written through it");
+    }
+    AtomicFile file;
+    int error = file.Open(path);
+    if (error == 0 && !WriteAll(file.Descriptor(), text))
+    {
+        error = errno;
+    }
+    if (error == 0)
+    {
+        error = file.Commit();
+    }
+    if (error != 0)
+    {
+        throw std::runtime_error("cannot write the recording " + path + ": " + std::strerror(error));
+    }
+}
 } // namespace
 
 VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
 {
     Check(plan);
     framesPerMatch = FramesFor(plan.minutes);
-    if (!plan.eventsPath.empty())
-    {
-        events.open(plan.eventsPath, std::ios::binary | std::ios::trunc);
-        if (!events)
-        {
-            throw std::runtime_error("cannot write the events file " + plan.eventsPath);
-        }
-    }
+    OpenOutputs(plan, events);
     const auto count = static_cast<std::size_t>(plan.matches);
     for (std::size_t i = 0; i < count; ++i)
     {
@@ -266,18 +338,12 @@ void VecMatch::WriteFinished()
         }
         if (!plan.recordDir.empty())
         {
-            const std::string path = plan.recordDir + "/match-" + std::to_string(match->Number()) + ".jsonl";
-            std::ofstream file(path, std::ios::binary | std::ios::trunc);
-            file << match->Recording();
-            if (!file)
-            {
-                throw std::runtime_error("cannot write the recording " + path);
-            }
+            WriteRecording(plan.recordDir + "/match-" + std::to_string(match->Number()) + ".jsonl", match->Recording());
         }
     }
     if (events.is_open() && !events)
     {
-        throw std::runtime_error("cannot write the events file " + plan.eventsPath);
+        throw std::runtime_error("cannot write events " + plan.eventsPath + ": " + std::strerror(errno));
     }
 }
 

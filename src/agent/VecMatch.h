@@ -28,9 +28,11 @@ struct VecMatchPlan
     MatchTactics tactics;                // null ones play the built-in wiring
     BrainPlan brains;                    // outside brains on slots Python does not control
     int threads = 1;
-    std::string eventsPath; // empty: none
-    std::string recordDir;  // empty: none
-    bool normalise = false; // observations brought into [-1, 1] (Normalise) instead of the raw values
+    std::string settingsPath; // the file the players were read from, never to be written; empty: none
+    std::string lawsPath;     // the laws file read, likewise
+    std::string eventsPath;   // empty: none
+    std::string recordDir;    // empty: none
+    bool normalise = false;   // observations brought into [-1, 1] (Normalise) instead of the raw values
     std::shared_ptr<const Laws> laws; // null: the game's own
 };
 
@@ -42,7 +44,7 @@ class VecMatch
 {
 public:
     // Throws std::invalid_argument for a plan that cannot be played, std::runtime_error for an output that cannot be
-    // written.
+    // written or that the file gate refuses (an input, a FIFO, a recording folder holding links), before any play.
     explicit VecMatch(VecMatchPlan plan);
 
     // Starts every match afresh as the next matches of the run and observes them; a match under way is dropped,

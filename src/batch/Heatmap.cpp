@@ -3,6 +3,7 @@
 #include "batch/HeatmapDrawing.h"
 #include "behaviour/Ball.h"
 #include "match/RugbyScene.h"
+#include "picture/CairoPicture.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <algorithm>
@@ -78,23 +79,12 @@ bool Heatmap::AddSquares(const std::vector<Square>& more)
 
 std::string Heatmap::FontFile()
 {
-    namespace fs = std::filesystem;
-    std::vector<fs::path> candidates{TRYZONE_FONT_FILE};
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    if (!error)
+    auto found = FindFontFile();
+    if (!found)
     {
-        candidates.push_back(program.parent_path() / "Hack-Regular.ttf");
+        throw std::runtime_error(found.Reason());
     }
-    candidates.emplace_back("Hack-Regular.ttf");
-    for (const fs::path& candidate : candidates)
-    {
-        if (fs::is_regular_file(candidate, error))
-        {
-            return candidate.string();
-        }
-    }
-    throw std::runtime_error("cannot find the font Hack-Regular.ttf (from the Debian package fonts-hack-ttf)");
+    return *found;
 }
 
 void Heatmap::PaintCounts(unsigned char* data, int stride, double scale) const

@@ -91,9 +91,15 @@ std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vecto
         const auto red = static_cast<std::size_t>(pairing.red);
         const int blueTries = results[task].teams[0].tries;
         const int redTries = results[task].teams[1].tries;
-        const auto count = [&rows](std::size_t side, int scored, int conceded)
+        const MatchResult& result = results[task];
+        const auto count = [&rows, &result](std::size_t side, std::size_t team, int scored, int conceded)
         {
             LeagueRow& row = rows[side];
+            const TeamRecord& record = result.teams[team];
+            row.frames += result.frames;
+            row.possessionFrames += record.possessionFrames;
+            row.passes += record.passes;
+            row.tackles += record.tackles;
             ++row.matches;
             row.triesFor += scored;
             row.triesAgainst += conceded;
@@ -101,8 +107,8 @@ std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vecto
             row.draws += scored == conceded ? 1 : 0;
             row.losses += scored < conceded ? 1 : 0;
         };
-        count(blue, blueTries, redTries);
-        count(red, redTries, blueTries);
+        count(blue, 0, blueTries, redTries);
+        count(red, 1, redTries, blueTries);
         const double blueShare = blueTries > redTries ? 1.0 : blueTries == redTries ? 0.5 : 0.0;
         wins[blue][red] += blueShare;
         wins[red][blue] += 1.0 - blueShare;
@@ -140,6 +146,16 @@ double Share(int part, int whole)
     return whole > 0 ? static_cast<double>(part) / whole : 0.0;
 }
 
+double Possession(const LeagueRow& row)
+{
+    return row.frames > 0 ? static_cast<double>(row.possessionFrames) / static_cast<double>(row.frames) : 0.0;
+}
+
+double PerMatch(long long count, const LeagueRow& row)
+{
+    return row.matches > 0 ? static_cast<double>(count) / row.matches : 0.0;
+}
+
 // The value with the given digits after the point.
 std::string Format(int digits, double value)
 {
@@ -160,29 +176,33 @@ void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<
     {
         out << "Laws: " << setup.lawsFile << '\n';
     }
-    out << '\n';
+    out << "Players: " << setup.playersFrom << "\n\n";
     std::size_t width = 6;
     for (const LeagueEntry& entry : setup.entries)
     {
         width = std::max(width, entry.name.size());
     }
-    std::array<char, 200> line{};
-    std::snprintf(line.data(), line.size(), "%-*s %7s %5s %5s %5s %9s %9s %8s %15s %7s\n", static_cast<int>(width),
-                  OnlyTactics(setup) ? "Tactic" : "Entrant", "Matches", "W", "D", "L", "Tries for", "against", "Win rate", "95% (Wilson)", "Rating");
+    std::array<char, 240> line{};
+    std::snprintf(line.data(), line.size(), "%-*s %7s %5s %5s %5s %9s %9s %8s %15s %7s %10s %7s %8s\n",
+                  static_cast<int>(width), OnlyTactics(setup) ? "Tactic" : "Entrant", "Matches", "W", "D", "L", "Tries for", "against", "Win rate",
+                  "95% (Wilson)", "Rating", "Possession", "Passes", "Tackles");
     out << line.data();
     for (const std::size_t i : Ranking(rows))
     {
         const LeagueRow& row = rows[i];
         const std::string interval =
             Format(1, 100.0 * row.winRate.low) + "-" + Format(1, 100.0 * row.winRate.high) + "%";
-        std::snprintf(line.data(), line.size(), "%-*s %7d %5d %5d %5d %9lld %9lld %7.1f%% %15s %+7.0f\n",
+        std::snprintf(line.data(), line.size(),
+                      "%-*s %7d %5d %5d %5d %9lld %9lld %7.1f%% %15s %+7.0f %9.1f%% %7.1f %8.1f\n",
                       static_cast<int>(width), setup.entries[i].name.c_str(), row.matches, row.wins, row.draws,
                       row.losses, row.triesFor, row.triesAgainst, 100.0 * Share(row.wins, row.matches),
-                      interval.c_str(), row.rating);
+                      interval.c_str(), row.rating, 100.0 * Possession(row), PerMatch(row.passes, row),
+                      PerMatch(row.tackles, row));
         out << line.data();
     }
     out << "\nRating: Bradley-Terry fitted to every match (a draw is half a win to each side), on the Elo scale "
-           "(400 log10 of the strength), averaging 0\n";
+           "(400 log10 of the strength), averaging 0\nPossession: share of the frames the tactic's team held the "
+           "ball; passes (completed) and tackles (successful): per match\n";
 }
 
 nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<LeagueRow>& rows,
@@ -203,7 +223,10 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
                          {"win_rate", Share(row.wins, row.matches)},
                          {"win_rate_low", row.winRate.low},
                          {"win_rate_high", row.winRate.high},
-                         {"rating", row.rating}});
+                         {"rating", row.rating},
+                         {"possession", Possession(row)},
+                         {"passes", row.passes},
+                         {"tackles", row.tackles}});
     }
     nlohmann::ordered_json matches = nlohmann::ordered_json::array();
     const std::vector<Pairing> pairings = LeaguePairings(static_cast<int>(setup.entries.size()));
@@ -222,6 +245,7 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
         {"matches_each_way", setup.matches},
         {"minutes", setup.minutes},
         {"frames_per_match", setup.framesPerMatch},
+        {"players", setup.playersFrom},
         {"rating", "Bradley-Terry, Elo scale (400 log10 strength), mean 0; a draw is half a win"}};
     if (setup.laws != nullptr)
     {
@@ -235,13 +259,15 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
 std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& rows)
 {
     std::ostringstream csv;
-    csv << "tactic,matches,wins,draws,losses,tries_for,tries_against,win_rate,win_rate_low,win_rate_high,rating\n";
+    csv << "tactic,matches,wins,draws,losses,tries_for,tries_against,win_rate,win_rate_low,win_rate_high,rating,"
+           "possession,passes,tackles\n";
     for (const std::size_t i : Ranking(rows))
     {
         const LeagueRow& row = rows[i];
         csv << setup.entries[i].name << ',' << row.matches << ',' << row.wins << ',' << row.draws << ',' << row.losses
             << ',' << row.triesFor << ',' << row.triesAgainst << ',' << Format(6, Share(row.wins, row.matches)) << ','
-            << Format(6, row.winRate.low) << ',' << Format(6, row.winRate.high) << ',' << Format(3, row.rating) << '\n';
+            << Format(6, row.winRate.low) << ',' << Format(6, row.winRate.high) << ',' << Format(3, row.rating) << ','
+            << Format(6, Possession(row)) << ',' << row.passes << ',' << row.tackles << '\n';
     }
     return csv.str();
 }

@@ -44,6 +44,11 @@ struct LeagueRow
     long long triesAgainst = 0;
     Interval winRate;
     double rating = 0.0;
+    // How it played: frames its team held the ball, of all the frames of its matches; passes and tackles made.
+    std::int64_t possessionFrames = 0;
+    std::int64_t frames = 0;
+    long long passes = 0;
+    long long tackles = 0;
 };
 
 struct LeagueSetup
@@ -56,6 +61,9 @@ struct LeagueSetup
     // Laws other than the game's, with their file as given; null for the game's own.
     std::shared_ptr<const Laws> laws;
     std::string lawsFile;
+    // The ten players every match fields, and where they come from ("defaults" or the settings file).
+    std::vector<PlayerSettings> players;
+    std::string playersFrom = "defaults";
 };
 
 // The rows in the entries' order from the results in task order (pairing * matches + match - 1).

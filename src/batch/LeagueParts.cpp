@@ -65,6 +65,13 @@ Expected<LeagueSetup> LeagueSetupFromJson(const ordered_json& league)
     setup.matches = league.at("matches").get<int>();
     setup.minutes = league.at("minutes").get<double>();
     setup.framesPerMatch = league.at("frames_per_match").get<std::int64_t>();
+    setup.playersFrom = league.at("players_from").get<std::string>();
+    auto players = SettingsFromJson(league.at("players"));
+    if (!players)
+    {
+        return players.Error();
+    }
+    setup.players = *std::move(players);
     if (setup.matches < 1 || league.at("entrants").size() < 2)
     {
         return Unexpected{"its league has fewer than two entrants or no matches"};
@@ -188,6 +195,8 @@ ordered_json LeagueSetupAsJson(const LeagueSetup& setup)
         entrants.push_back(EntrantAsJson(entry));
     }
     ordered_json league{{"seed", setup.seed},
+                        {"players_from", setup.playersFrom},
+                        {"players", SettingsAsJson(setup.players)},
                         {"matches", setup.matches},
                         {"minutes", setup.minutes},
                         {"frames_per_match", setup.framesPerMatch},

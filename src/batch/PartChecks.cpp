@@ -1,6 +1,7 @@
 #include "batch/PartChecks.h"
 
 #include "run/MatchRunner.h"
+#include "shape/MatchShape.h"
 
 #include <array>
 #include <charconv>
@@ -30,21 +31,47 @@ std::string Hex(std::uint64_t value)
     return text.data();
 }
 
-std::optional<std::string> TeamProblem(const TeamRecord& team)
+std::optional<std::string> TeamProblem(const TeamRecord& team, std::int64_t frames, const std::string& side)
 {
-    bool negative = false;
-    ForEachCount([&negative](const CountField&, const auto& count) { negative = negative || count < 0; }, team);
-    if (negative)
+    std::optional<std::string> problem;
+    ForEachCount(
+        [&](const CountField& field, const auto& count)
+        {
+            if (!problem && count < 0)
+            {
+                problem = side + field.key + " " + std::to_string(count) + " is negative";
+            }
+        },
+        team);
+    if (problem)
     {
-        return "a negative count";
+        return problem;
+    }
+    // What can happen at most once a frame (a try, a pass, a frame of possession), or once a frame per player.
+    const std::pair<const char*, std::int64_t> perFrame[] = {
+        {"tries", team.tries}, {"pass_attempts", team.passAttempts}, {"possession_frames", team.possessionFrames}};
+    for (const auto& [key, count] : perFrame)
+    {
+        if (count > frames)
+        {
+            return side + key + " " + std::to_string(count) + " in " + std::to_string(frames) +
+                   " frames: more than one a frame";
+        }
+    }
+    if (team.tackleAttempts > static_cast<std::int64_t>(kTeamSize) * frames)
+    {
+        return side + "tackle_attempts " + std::to_string(team.tackleAttempts) + " in " + std::to_string(frames) +
+               " frames: more than one a frame for each of five players";
     }
     if (team.passes > team.passAttempts)
     {
-        return "more passes completed than attempted";
+        return side + "passes " + std::to_string(team.passes) + ": more passes completed than attempted (" +
+               std::to_string(team.passAttempts) + ")";
     }
     if (team.tackles > team.tackleAttempts)
     {
-        return "more tackles made than attempted";
+        return side + "tackles " + std::to_string(team.tackles) + ": more tackles made than attempted (" +
+               std::to_string(team.tackleAttempts) + ")";
     }
     return std::nullopt;
 }
@@ -76,9 +103,9 @@ std::optional<std::string> MatchProblem(const RunSetup& setup, int task, const M
         return "a rule broken at frame " + std::to_string(result.breach->frame) + " of " +
                std::to_string(result.frames);
     }
-    for (const TeamRecord& team : result.teams)
+    for (std::size_t side = 0; side < result.teams.size(); ++side)
     {
-        if (auto problem = TeamProblem(team))
+        if (auto problem = TeamProblem(result.teams[side], result.frames, side == 0 ? "blue's " : "red's "))
         {
             return problem;
         }

@@ -4,6 +4,8 @@
 #include "settings/SettingsHint.h"
 #include "shape/MatchShape.h"
 
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <type_traits>
 
@@ -70,30 +72,51 @@ ordered_json ResultAsJson(const MatchResult& result)
     return match;
 }
 
+std::int64_t WholeFromJson(const ordered_json& value, const std::string& name, std::int64_t low, std::int64_t high)
+{
+    // Read as 64 bits and bounded before any narrowing: 2^40 is no shard count of 0, 1e30 no negative count.
+    const bool big = value.is_number_unsigned() &&
+                     value.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    const std::int64_t whole = value.is_number_integer() && !big ? value.get<std::int64_t>() : 0;
+    if (!value.is_number_integer() || big || whole < low || whole > high)
+    {
+        throw PartValueError(name + " " + value.dump().substr(0, 40) + " is not a whole number from " +
+                             std::to_string(low) + " to " + std::to_string(high));
+    }
+    return whole;
+}
+
 MatchResult ResultFromJson(const ordered_json& match)
 {
+    constexpr std::int64_t kMaxInt = std::numeric_limits<int>::max();
     MatchResult result;
-    result.match = match.at("match").get<int>();
-    result.seed = match.at("seed").get<std::uint32_t>();
-    result.frames = match.at("frames").get<std::int64_t>();
+    result.match = static_cast<int>(WholeFromJson(match.at("match"), "a match's number", 1, kMaxInt));
+    const std::string which = "match " + std::to_string(result.match) + ": ";
+    result.seed = static_cast<std::uint32_t>(
+        WholeFromJson(match.at("seed"), which + "seed", 0, std::numeric_limits<std::uint32_t>::max()));
+    result.frames = WholeFromJson(match.at("frames"), which + "frames", 0, std::numeric_limits<std::int64_t>::max());
     for (std::size_t team = 0; team < 2; ++team)
     {
         const ordered_json& record = match.at("teams").at(team);
+        const std::string side = which + (team == 0 ? "blue's " : "red's ");
         ForEachCount(
-            [&record](const CountField& field, auto& count)
+            [&](const CountField& field, auto& count)
             {
+                using Count = std::remove_reference_t<decltype(count)>;
                 // A law's count is left out where it is zero.
                 if (!field.law || record.contains(field.key))
                 {
-                    count = record.at(field.key).get<std::remove_reference_t<decltype(count)>>();
+                    count = static_cast<Count>(
+                        WholeFromJson(record.at(field.key), side + field.key, 0, std::numeric_limits<Count>::max()));
                 }
             },
             result.teams[team]);
     }
     if (match.contains("breach"))
     {
-        result.breach =
-            RuleBreach{match["breach"].at("frame").get<std::int64_t>(), match["breach"].at("rule").get<std::string>()};
+        result.breach = RuleBreach{WholeFromJson(match["breach"].at("frame"), which + "breach frame", 0,
+                                                 std::numeric_limits<std::int64_t>::max()),
+                                   match["breach"].at("rule").get<std::string>()};
     }
     return result;
 }

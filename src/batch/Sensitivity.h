@@ -1,16 +1,16 @@
 #pragma once
 
-#include "laws/Laws.h"
 #include "batch/Sweep.h"
 #include "files/Expected.h"
+#include "laws/Laws.h"
 #include "run/MatchRecorder.h"
 #include "settings/PlayerSettings.h"
 
 #include <cstdint>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
-#include <memory>
 #include <string>
 #include <vector>
 

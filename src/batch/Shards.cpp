@@ -3,9 +3,12 @@
 #include "shape/MatchShape.h"
 #include "batch/PartChecks.h"
 #include "batch/PartJson.h"
+#include "batch/PartReplay.h"
+#include "files/FileGate.h"
 
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -103,8 +106,30 @@ Expected<void> CheckProgram(const ordered_json& document, const std::string& fil
     return {};
 }
 
+// Far deeper than any part tryzone-sim writes (tactics included), far shallower than what would exhaust the stack
+// of the recursive walks made over a part once it is read (its digest, its dump).
+constexpr int kMaxPartDepth = 64;
+
+ordered_json ParseBounded(std::istream& in)
+{
+    return ordered_json::parse(in,
+                               [](int depth, ordered_json::parse_event_t, ordered_json&)
+                               {
+                                   if (depth > kMaxPartDepth)
+                                   {
+                                       throw std::runtime_error("nested deeper than " + std::to_string(kMaxPartDepth) +
+                                                                " levels");
+                                   }
+                                   return true;
+                               });
+}
+
 Expected<Part> ReadPart(const std::string& file, bool anyBuild)
 {
+    if (auto readable = CheckReadable(file); !readable)
+    {
+        return readable.Error();
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in)
     {
@@ -114,7 +139,7 @@ Expected<Part> ReadPart(const std::string& file, bool anyBuild)
     part.file = file;
     try
     {
-        part.document = ordered_json::parse(in);
+        part.document = ParseBounded(in);
         if (auto program = CheckProgram(part.document, file, anyBuild); !program)
         {
             return program.Error();
@@ -125,10 +150,13 @@ Expected<Part> ReadPart(const std::string& file, bool anyBuild)
             return Unexpected{file + ": " + run.Reason()};
         }
         part.setup = *std::move(run);
-        part.shard = {part.document.at("shard").at("index").get<int>(),
-                      part.document.at("shard").at("count").get<int>()};
-        part.tasks = {part.document.at("tasks").at("first").get<int>(),
-                      part.document.at("tasks").at("count").get<int>()};
+        constexpr std::int64_t kMaxInt = std::numeric_limits<int>::max();
+        const ordered_json& shard = part.document.at("shard");
+        const ordered_json& tasks = part.document.at("tasks");
+        part.shard = {static_cast<int>(WholeFromJson(shard.at("index"), "shard.index", 0, kMaxInt)),
+                      static_cast<int>(WholeFromJson(shard.at("count"), "shard.count", 1, kMaxInt))};
+        part.tasks = {static_cast<int>(WholeFromJson(tasks.at("first"), "tasks.first", 0, kMaxInt)),
+                      static_cast<int>(WholeFromJson(tasks.at("count"), "tasks.count", 0, kMaxInt))};
         part.seconds = part.document.at("seconds").get<double>();
         for (const ordered_json& match : part.document.at("results"))
         {
@@ -141,6 +169,10 @@ Expected<Part> ReadPart(const std::string& file, bool anyBuild)
             return Unexpected{file + " is damaged: its heat map is not on the pitch's grid"};
         }
         part.heat = std::move(*heat);
+    }
+    catch (const PartValueError& error)
+    {
+        return Unexpected{file + " is damaged: " + error.what()};
     }
     catch (const std::exception& error)
     {
@@ -191,7 +223,7 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     return part;
 }
 
-Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBuild)
+Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBuild, bool replayAll)
 {
     std::vector<Part> parts;
     for (const std::string& file : files)
@@ -228,6 +260,21 @@ Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBu
         if (byShard.count(index) == 0)
         {
             return Unexpected{"shard " + std::to_string(index) + " of " + std::to_string(count) + " is missing"};
+        }
+    }
+
+    // Last, as the dearest check: what a hand edit with a recomputed digest would still get past.
+    for (const Part& part : parts)
+    {
+        if (anyBuild)
+        {
+            break;
+        }
+        const auto replayed =
+            ReplayResults(part.setup, part.tasks, part.results, replayAll ? ReplaySample::All : ReplaySample::One);
+        if (!replayed)
+        {
+            return Unexpected{part.file + " is refused: " + replayed.Reason()};
         }
     }
 

@@ -50,8 +50,10 @@ struct MergedRun
 };
 
 // The parts' files, or a one-line reason why they do not make one run. Each part is checked against what can be
-// recomputed (the matches' numbers and seeds, their frames) and against its digest; parts written by another build
-// of the program are refused unless `anyBuild`.
-[[nodiscard]] Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBuild = false);
+// recomputed (the matches' numbers and seeds, their frames, counts no match can exceed) and against its digest, then
+// its sampled matches are played again and must give its results; parts written by another build of the program are
+// refused unless `anyBuild`, and then not played again (their matches may differ). A stop signal ends the replays.
+[[nodiscard]] Expected<MergedRun> MergeParts(const std::vector<std::string>& files, bool anyBuild = false,
+                                             bool replayAll = false);
 
 } // namespace tryzone

@@ -95,7 +95,7 @@ void Player::Tick()
         PlaceAt(centre.x, laneBottom, 0.5f, 0.5f);
     }
 
-    // Off the pitch only under the game's own laws, and never when steered from outside.
+    // Held between the dead-ball lines under that law, and always when an outside brain steers him.
     if (scene->laws->deadBallLines || order.kind != OrderKind::Builtin)
     {
         KeepOnPitch();
@@ -122,8 +122,9 @@ void Player::FollowOrder()
         break;
     case OrderKind::Move:
         // Steered every frame, as the actions do, so that a boost or its end takes effect at once; a point off the
-        // pitch stands for its nearest point on it (the lane holds y).
-        (void)MoveTowards(std::clamp(order.x, 0, scene->WindowWidth()), order.y, runSpeed);
+        // pitch stands for its nearest point on it (and the lane still holds y).
+        (void)MoveTowards(std::clamp(order.x, 0, scene->WindowWidth()), std::clamp(order.y, 0, scene->WindowHeight()),
+                          runSpeed);
         break;
     case OrderKind::Pass:
         PassAsOrdered();

@@ -72,6 +72,9 @@ public:
     // A speed boost, when the last one is at least boostDuration old.
     void Boost();
 
+    // Its state, number, marker and reach, as debug mode draws them.
+    void DrawDebugMarks() const;
+
     // The current state as the tactic names it.
     [[nodiscard]] const char* StateName() const { return tactic->StateName(stateGraph.current); }
 
@@ -81,7 +84,6 @@ public:
     std::shared_ptr<const CompiledTactic> tactic;
 
 private:
-    void DrawDebugMarks() const;
     void FollowOrder();
     // Holds the centre between the dead-ball lines, 0 <= x <= W.
     void KeepOnPitch();

@@ -160,7 +160,7 @@ void PassWhenReady(Player& passer, Receiver choice, Player* chosen)
             }
             else
             {
-                scene.ball->PassTo(&passer, chosen != nullptr              ? chosen
+                scene.ball->PassTo(&passer, chosen != nullptr             ? chosen
                                             : choice == Receiver::Nearest ? scene.FindNearestPlayer(passer, true)
                                                                           : MostAdvancedTeammate(scene, passer));
             }

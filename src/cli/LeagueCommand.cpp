@@ -96,6 +96,7 @@ int OpenOutputs(const TacticsCommands& commands, const std::vector<LeagueEntry>&
     {
         files.AddInput("--laws", commands.lawsFile);
     }
+    files.AddInput(commands.settingsGiven ? "--settings" : "the settings file read when present", commands.settings);
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     outputs.json = add("--json", commands.jsonFile, OutputKind::Text);
@@ -107,8 +108,7 @@ int OpenOutputs(const TacticsCommands& commands, const std::vector<LeagueEntry>&
 SimulationPlan MakePlan(const LeagueSetup& setup, int jobs)
 {
     SimulationPlan plan;
-    const auto defaults = DefaultPlayers();
-    plan.run.lineup.assign(defaults.begin(), defaults.end());
+    plan.run.lineup = setup.players;
     plan.run.seed = setup.seed;
     plan.run.matches = setup.matches;
     plan.run.minutes = setup.minutes;
@@ -161,6 +161,15 @@ int LeagueCommand(const TacticsCommands& commands)
         return 2;
     }
     setup.lawsFile = commands.lawsFile;
+    Options run;
+    run.settings = commands.settings;
+    run.settingsGiven = commands.settingsGiven;
+    auto players = LoadRunPlayers(run, setup.playersFrom);
+    if (!players)
+    {
+        return 2;
+    }
+    setup.players = std::move(*players);
     if (commands.shard && (!commands.csvFile.empty() || !commands.plotFile.empty()))
     {
         return Fail(2, "--csv and --plot need the whole league: merge the shards' parts");

@@ -13,7 +13,6 @@ namespace tryzone
 {
 
 inline constexpr int kMaxMatches = 1000000;
-inline constexpr double kMaxMinutes = 100000.0;
 
 struct Options
 {

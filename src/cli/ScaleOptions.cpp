@@ -107,7 +107,12 @@ void AddMerge(CLI::App& app, ScaleOptions& options)
     AddFile(*options.merge, "--heatmap", options.mergeHeatmap, "draw the whole run's heat map as a PNG");
     options.merge->add_flag("--any-build", options.anyBuild,
                             "merge parts written by another build of tryzone-sim, whose matches may differ\nfrom "
-                            "this build's; without it such parts are refused");
+                            "this build's; without it such parts are refused, and one match of each part,\ndrawn "
+                            "at random, is played again and must give what the part says");
+    options.merge->add_flag("--replay-all", options.replayAll,
+                            "play every match of every part again, not one per part: as long as the run took\non one "
+                            "core, and no forged result gets through")
+        ->excludes("--any-build");
 }
 
 // Checked together once everything is read: --who may come after --vary.

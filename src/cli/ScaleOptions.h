@@ -29,6 +29,7 @@ struct ScaleOptions
     std::string mergePlot;
     std::string mergeHeatmap;
     bool anyBuild = false;
+    bool replayAll = false; // every match of every part played again, not one per part
 };
 
 // Adds the options and the subcommand to the simulator's command line; their checks run when it is parsed, so a

@@ -5,12 +5,12 @@
 #include "files/OutputFiles.h"
 #include "batch/Plot.h"
 #include "batch/Sensitivity.h"
-#include "cli/TacticsCommands.h"
 #include "batch/Simulation.h"
 #include "batch/Variation.h"
 #include "cli/Options.h"
 #include "cli/SimCommands.h"
 #include "cli/SimReport.h"
+#include "cli/TacticsCommands.h"
 
 #include <charconv>
 #include <cmath>

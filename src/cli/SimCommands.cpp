@@ -127,14 +127,24 @@ int MergeCommand(const ScaleOptions& scale)
     OutputFiles files;
     for (const std::string& part : scale.parts)
     {
-        files.AddInput("merge", part);
+        files.AddInput("a part to merge", part, true);
     }
     Output* json = scale.mergeJson.empty() ? nullptr : &files.Add("--json", scale.mergeJson, OutputKind::Text);
     Output* csv = scale.mergeCsv.empty() ? nullptr : &files.Add("--csv", scale.mergeCsv, OutputKind::Text);
     Output* plot = scale.mergePlot.empty() ? nullptr : &files.Add("--plot", scale.mergePlot, OutputKind::Picture);
     Output* heatmap =
         scale.mergeHeatmap.empty() ? nullptr : &files.Add("--heatmap", scale.mergeHeatmap, OutputKind::Picture);
-    auto merged = MergeParts(scale.parts, scale.anyBuild);
+    // Before any part is read: a FIFO among them would block, an output among them would be lost.
+    if (const auto names = files.CheckNames(); !names)
+    {
+        return Fail(2, names.Reason());
+    }
+    auto merged = MergeParts(scale.parts, scale.anyBuild, scale.replayAll);
+    if (const int signal = StopSignal(); signal != 0)
+    {
+        std::cout << "Interrupted: no file written" << std::endl;
+        return 128 + signal;
+    }
     if (!merged)
     {
         return Fail(2, merged.Reason());
@@ -190,9 +200,11 @@ int MergeCommand(const ScaleOptions& scale)
 
 SimOutputs AddSimOutputs(const Options& options, const ScaleOptions& scale, OutputFiles& files)
 {
-    // The default name is an input even before the file exists: an output there would be read as settings by
-    // every later run.
-    files.AddInput(options.settingsGiven ? "--settings" : "the settings file read when present", options.settings);
+    // The default settings file is the gate's input always, even before it exists.
+    if (options.settingsGiven)
+    {
+        files.AddInput("--settings", options.settings);
+    }
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     SimOutputs outputs;
@@ -225,10 +237,12 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
     {
         return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));
     }
-    // Stopped between two frames by a signal, like any run: no file is replaced.
+    // Stopped between two frames by a signal, like any run: no file is replaced, and the summary says so.
     if (const int signal = StopSignal(); signal != 0)
     {
-        return 128 + signal;
+        out << "Interrupted: no file written\n";
+        const auto done = files.FlushSummary();
+        return done ? 128 + signal : Fail(1, done.Reason());
     }
     RunSetup setup;
     setup.seed = recording.seed;

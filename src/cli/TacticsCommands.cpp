@@ -132,6 +132,16 @@ void AddLeague(CLI::App& app, TacticsCommands& commands)
     AddFile(league, "--csv", commands.csvFile, "write the table as CSV");
     AddFile(league, "--plot", commands.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
     AddLawsOption(league, commands.lawsFile);
+    league
+        .add_option_function<std::string>(
+            "--settings",
+            [&commands](const std::string& text)
+            {
+                commands.settings = text;
+                commands.settingsGiven = true;
+            },
+            "players' settings, as for a run (default: PlayersSettings.json, or the ten defaults)")
+        ->type_name("FILE");
     league.footer("The table goes to standard output; the same seed gives the same table whatever --jobs.\nExit "
                   "status: 0 on success, 2 for a bad command line or a tactics file that is refused, 1 when\nan "
                   "output file cannot be written.");

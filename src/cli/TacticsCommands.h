@@ -34,6 +34,8 @@ struct TacticsCommands
     std::string plotFile;
     std::string lawsFile;
     std::optional<Shard> shard;
+    std::string settings = "PlayersSettings.json"; // read when present, as for a run
+    bool settingsGiven = false;
 };
 
 // Adds --laws to a command, bound to file.
@@ -47,8 +49,8 @@ void AddTacticsOptions(CLI::App& app, Options& options);
 // Adds the tactics and league subcommands.
 void AddTacticsCommands(CLI::App& app, TacticsCommands& commands);
 
-// Reads the files --blue-tactics, --red-tactics and --laws name; false, with each file's line on standard error, when one
-// is refused.
+// Reads the files --blue-tactics, --red-tactics and --laws name; false, with each file's line on standard error, when
+// one is refused.
 [[nodiscard]] bool ReadRunTactics(Options& options);
 
 // Reads every file, printing each warning and each error on standard error; the tactics in order, or none when

@@ -1,36 +1,10 @@
 #include "core/DebugOverlay.h"
 
 #include "core/GameHost.h"
-
-#include <SFML/Graphics/RenderTarget.hpp>
-#include <string>
+#include "core/SfmlPicture.h"
 
 namespace tryzone
 {
-
-namespace
-{
-// Picks the layer's queue of one kind; null for a value that names no layer.
-template <class T> std::vector<T>* LayerQueue(std::vector<T>& background, std::vector<T>& foreground, DebugLayer layer)
-{
-    switch (layer)
-    {
-    case DebugLayer::Background:
-        return &background;
-    case DebugLayer::Foreground:
-        return &foreground;
-    }
-    return nullptr;
-}
-
-template <class T> void Enqueue(std::vector<T>& background, std::vector<T>& foreground, DebugLayer layer, const T& item)
-{
-    if (auto* queue = LayerQueue(background, foreground, layer))
-    {
-        queue->push_back(item);
-    }
-}
-} // namespace
 
 DebugOverlay DebugOverlay::game;
 
@@ -52,19 +26,16 @@ void DebugOverlay::DrawCircle(float x, float y, float radius, sf::Color color, b
     {
         return;
     }
-    sf::CircleShape circle(0.f, 30);
-    circle.setRadius(radius);
-    if (outlined)
-    {
-        circle.setFillColor(sf::Color::Transparent);
-        circle.setOutlineColor(color);
-    }
-    else
-    {
-        circle.setFillColor(color);
-    }
-    circle.setOutlineThickness(outlineThickness);
-    circle.setPosition(x - radius, y - radius);
+    PictureShape circle;
+    circle.kind = ShapeKind::Circle;
+    circle.points = 30;
+    circle.x2 = radius;
+    // Outlined: a transparent inside. Filled: the outline keeps the shape's default colour, white.
+    circle.color = outlined ? PictureColor{0, 0, 0, 0} : ToPicture(color);
+    circle.outline = outlined ? ToPicture(color) : PictureColor{255, 255, 255, 255};
+    circle.thickness = outlineThickness;
+    circle.x = x - radius;
+    circle.y = y - radius;
     overlay.Queue(circle, layer);
 }
 
@@ -75,7 +46,13 @@ void DebugOverlay::DrawLine(float x1, float y1, float x2, float y2, sf::Color co
     {
         return;
     }
-    const DebugLine line{{sf::Vertex({x1, y1}, color, {0.f, 0.f}), sf::Vertex({x2, y2}, color, {0.f, 0.f})}};
+    PictureShape line;
+    line.kind = ShapeKind::Line;
+    line.color = ToPicture(color);
+    line.x = x1;
+    line.y = y1;
+    line.x2 = x2;
+    line.y2 = y2;
     overlay.Queue(line, layer);
 }
 
@@ -89,9 +66,13 @@ void DebugOverlay::DrawRectangle(sf::Vector2f position, sf::Vector2f size, sf::C
     }
     if (filled)
     {
-        sf::RectangleShape rectangle(size);
-        rectangle.setPosition(position);
-        rectangle.setFillColor(color);
+        PictureShape rectangle;
+        rectangle.kind = ShapeKind::Rectangle;
+        rectangle.color = ToPicture(color);
+        rectangle.x = position.x;
+        rectangle.y = position.y;
+        rectangle.x2 = size.x;
+        rectangle.y2 = size.y;
         overlay.Queue(rectangle, layer);
         return;
     }
@@ -113,16 +94,16 @@ void DebugOverlay::DrawText(float x, float y, std::string_view text, float origi
     {
         return;
     }
-    sf::Text item;
-    item.setFont(GameHost::Instance().DefaultFont());
-    item.setString(std::string(text));
-    item.setCharacterSize(20);
-    item.setFillColor(color);
-    item.setPosition(x, y);
-    // Only the size of the bounds is used, not their offsets inside the text.
-    const sf::FloatRect bounds = item.getLocalBounds();
-    item.setOrigin(bounds.width * originRatioX, bounds.height * originRatioY);
-    overlay.Queue(item, layer);
+    // Laid out only when drawn: each renderer measures the text's bounds with its own font engine.
+    PictureShape item;
+    item.kind = ShapeKind::Text;
+    item.size = 20;
+    item.color = ToPicture(color);
+    item.x = x;
+    item.y = y;
+    item.x2 = originRatioX;
+    item.y2 = originRatioY;
+    overlay.Queue(item, layer, text);
 }
 
 void DebugOverlay::DrawText(float x, float y, std::string_view text, sf::Color color, DebugLayer layer)
@@ -130,78 +111,94 @@ void DebugOverlay::DrawText(float x, float y, std::string_view text, sf::Color c
     DrawText(x, y, text, 0.f, 0.f, color, layer);
 }
 
-void DebugOverlay::Queue(const DebugLine& line, DebugLayer layer)
+void DebugOverlay::Queue(const PictureShape& shape, DebugLayer layer, std::string_view text)
 {
-    Enqueue(backgroundLines, foregroundLines, layer, line);
+    const bool background = layer == DebugLayer::Background;
+    if (!background && layer != DebugLayer::Foreground)
+    {
+        return;
+    }
+    std::vector<PictureShape>* queue = nullptr;
+    switch (shape.kind)
+    {
+    case ShapeKind::Line:
+        queue = background ? &backgroundLines : &foregroundLines;
+        break;
+    case ShapeKind::Text:
+        queue = background ? &backgroundTexts : &foregroundTexts;
+        break;
+    case ShapeKind::Circle:
+        queue = background ? &backgroundCircles : &foregroundCircles;
+        break;
+    case ShapeKind::Rectangle:
+        queue = background ? &backgroundRectangles : &foregroundRectangles;
+        break;
+    }
+    std::string& characters = background ? backgroundCharacters : foregroundCharacters;
+    PictureShape queued = shape;
+    queued.textStart = static_cast<std::uint32_t>(characters.size());
+    queued.textLength = static_cast<std::uint32_t>(text.size());
+    characters.append(text);
+    queue->push_back(queued);
 }
 
-void DebugOverlay::Queue(const sf::RectangleShape& rectangle, DebugLayer layer)
+std::string_view DebugOverlay::TextOf(const PictureShape& text, DebugLayer layer) const
 {
-    Enqueue(backgroundRectangles, foregroundRectangles, layer, rectangle);
+    const std::string& characters = layer == DebugLayer::Background ? backgroundCharacters : foregroundCharacters;
+    return std::string_view(characters).substr(text.textStart, text.textLength);
 }
 
-void DebugOverlay::Queue(const sf::Text& text, DebugLayer layer)
+void DebugOverlay::AppendTo(FramePicture& picture, DebugLayer layer) const
 {
-    Enqueue(backgroundTexts, foregroundTexts, layer, text);
-}
-
-void DebugOverlay::Queue(const sf::CircleShape& circle, DebugLayer layer)
-{
-    Enqueue(backgroundCircles, foregroundCircles, layer, circle);
+    if (layer != DebugLayer::Background && layer != DebugLayer::Foreground)
+    {
+        return;
+    }
+    const bool background = layer == DebugLayer::Background;
+    for (const auto* queue :
+         {background ? &backgroundLines : &foregroundLines, background ? &backgroundTexts : &foregroundTexts,
+          background ? &backgroundCircles : &foregroundCircles,
+          background ? &backgroundRectangles : &foregroundRectangles})
+    {
+        for (const PictureShape& shape : *queue)
+        {
+            picture.Add(shape, TextOf(shape, layer));
+        }
+    }
 }
 
 void DebugOverlay::Flush(sf::RenderTarget& target, DebugLayer layer)
 {
-    Draw(target, layer, true);
-}
-
-void DebugOverlay::Draw(sf::RenderTarget& target, DebugLayer layer, bool empty)
-{
-    auto* lines = LayerQueue(backgroundLines, foregroundLines, layer);
-    if (lines == nullptr)
+    if (layer != DebugLayer::Background && layer != DebugLayer::Foreground)
     {
         return;
     }
-    auto& texts = *LayerQueue(backgroundTexts, foregroundTexts, layer);
-    auto& circles = *LayerQueue(backgroundCircles, foregroundCircles, layer);
-    auto& rectangles = *LayerQueue(backgroundRectangles, foregroundRectangles, layer);
+    thread_local FramePicture picture;
+    thread_local SfmlPicture painter;
+    picture.Clear();
+    AppendTo(picture, layer);
+    painter.Draw(target, picture, GameHost::Instance().DefaultFont());
+    ClearLayer(layer);
+}
 
-    for (const DebugLine& line : *lines)
+void DebugOverlay::ClearLayer(DebugLayer layer)
+{
+    // clear() keeps each queue's storage, so a steady frame stops allocating after the first few.
+    const bool background = layer == DebugLayer::Background;
+    for (auto* queue :
+         {background ? &backgroundLines : &foregroundLines, background ? &backgroundTexts : &foregroundTexts,
+          background ? &backgroundCircles : &foregroundCircles,
+          background ? &backgroundRectangles : &foregroundRectangles})
     {
-        target.draw(line.vertices.data(), 2, sf::Lines, sf::RenderStates::Default);
+        queue->clear();
     }
-    for (const sf::Text& text : texts)
-    {
-        target.draw(text, sf::RenderStates::Default);
-    }
-    for (const sf::CircleShape& circle : circles)
-    {
-        target.draw(circle, sf::RenderStates::Default);
-    }
-    for (const sf::RectangleShape& rectangle : rectangles)
-    {
-        target.draw(rectangle, sf::RenderStates::Default);
-    }
-    if (empty)
-    {
-        // clear() keeps each queue's storage, so a steady frame stops allocating after the first few.
-        lines->clear();
-        texts.clear();
-        circles.clear();
-        rectangles.clear();
-    }
+    (background ? backgroundCharacters : foregroundCharacters).clear();
 }
 
 void DebugOverlay::Clear()
 {
-    foregroundLines.clear();
-    foregroundRectangles.clear();
-    foregroundTexts.clear();
-    foregroundCircles.clear();
-    backgroundLines.clear();
-    backgroundRectangles.clear();
-    backgroundTexts.clear();
-    backgroundCircles.clear();
+    ClearLayer(DebugLayer::Background);
+    ClearLayer(DebugLayer::Foreground);
 }
 
 } // namespace tryzone

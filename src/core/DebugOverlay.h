@@ -1,11 +1,11 @@
 #pragma once
 
-#include <SFML/Graphics/CircleShape.hpp>
-#include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/Text.hpp>
-#include <SFML/Graphics/Vertex.hpp>
-#include <array>
+#include "core/FramePicture.h"
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/System/Vector2.hpp>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,12 +23,13 @@ enum class DebugLayer : std::uint8_t
     Foreground = 1, // over the entities
 };
 
-struct DebugLine
+[[nodiscard]] inline PictureColor ToPicture(sf::Color color)
 {
-    std::array<sf::Vertex, 2> vertices;
-};
+    return {color.r, color.g, color.b, color.a};
+}
 
-// Immediate-mode drawing queue: every request becomes a drawable that lives until its layer's next flush.
+// Immediate-mode drawing queue: every request becomes a shape of the frame's picture (core/FramePicture.h) that lives
+// until its layer is next drawn and emptied.
 class DebugOverlay
 {
 public:
@@ -43,27 +44,32 @@ public:
                          sf::Color color, DebugLayer layer);
     static void DrawText(float x, float y, std::string_view text, sf::Color color, DebugLayer layer);
 
-    // Draws the layer's items, kind by kind (lines, texts, circles, rectangles), and empties its queues.
+    // Appends the layer's shapes to the picture, kind by kind (lines, texts, circles, rectangles), each kind in
+    // request order: on one layer a rectangle covers a circle, a circle a text and a text a line.
+    void AppendTo(FramePicture& picture, DebugLayer layer) const;
+    // Draws the layer's items in the target as the window does, with the host's font, and empties its queues.
     void Flush(sf::RenderTarget& target, DebugLayer layer);
-    // The same drawing; the items stay queued unless empty is set.
-    void Draw(sf::RenderTarget& target, DebugLayer layer, bool empty);
+    // The characters of a text queued on the layer.
+    [[nodiscard]] std::string_view TextOf(const PictureShape& text, DebugLayer layer) const;
 
-    // Headless runs switch the overlay off: requests are then dropped before any drawable is built,
-    // because laying out a text needs a graphics context.
+    // Headless runs that show nothing switch the overlay off: requests are then dropped before anything is built.
     static void SetEnabled(bool enabled);
     [[nodiscard]] static bool Enabled();
 
     // Empties both layers without drawing.
     void Clear();
 
-    std::vector<DebugLine> foregroundLines;
-    std::vector<sf::RectangleShape> foregroundRectangles;
-    std::vector<sf::Text> foregroundTexts;
-    std::vector<sf::CircleShape> foregroundCircles;
-    std::vector<DebugLine> backgroundLines;
-    std::vector<sf::RectangleShape> backgroundRectangles;
-    std::vector<sf::Text> backgroundTexts;
-    std::vector<sf::CircleShape> backgroundCircles;
+    std::vector<PictureShape> foregroundLines;
+    std::vector<PictureShape> foregroundRectangles;
+    std::vector<PictureShape> foregroundTexts;
+    std::vector<PictureShape> foregroundCircles;
+    std::vector<PictureShape> backgroundLines;
+    std::vector<PictureShape> backgroundRectangles;
+    std::vector<PictureShape> backgroundTexts;
+    std::vector<PictureShape> backgroundCircles;
+    // The layers' texts' characters, one after the other.
+    std::string foregroundCharacters;
+    std::string backgroundCharacters;
 
 private:
     friend class World;
@@ -75,10 +81,8 @@ private:
     static DebugOverlay game;
     [[gnu::tls_model("initial-exec")]] static inline constinit thread_local DebugOverlay* active = &game;
 
-    void Queue(const DebugLine& line, DebugLayer layer);
-    void Queue(const sf::RectangleShape& rectangle, DebugLayer layer);
-    void Queue(const sf::Text& text, DebugLayer layer);
-    void Queue(const sf::CircleShape& circle, DebugLayer layer);
+    void Queue(const PictureShape& shape, DebugLayer layer, std::string_view text = {});
+    void ClearLayer(DebugLayer layer);
 
     bool enabled = true;
 };

@@ -102,16 +102,42 @@ void GameHost::DrawTo(sf::RenderTarget& target)
     DrawWorld(target, false);
 }
 
-void GameHost::DrawWorld(sf::RenderTarget& target, bool emptyOverlay)
+void GameHost::Picture(FramePicture& out) const
 {
-    DebugOverlay& overlay = DebugOverlay::Instance();
-    target.clear(sf::Color(0, 0, 0, 255));
-    overlay.Draw(target, DebugLayer::Background, emptyOverlay);
+    const DebugOverlay& overlay = DebugOverlay::Instance();
+    out.Clear();
+    out.width = windowWidth;
+    out.height = windowHeight;
+    out.clear = PictureColor{0, 0, 0, 255};
+    overlay.AppendTo(out, DebugLayer::Background);
     for (const auto& entity : entities)
     {
-        target.draw(entity->shape, sf::RenderStates::Default);
+        const sf::CircleShape& shape = entity->shape;
+        PictureShape circle;
+        circle.kind = ShapeKind::Circle;
+        circle.points = static_cast<std::uint8_t>(shape.getPointCount());
+        circle.color = ToPicture(shape.getFillColor());
+        circle.outline = ToPicture(shape.getOutlineColor());
+        circle.thickness = shape.getOutlineThickness();
+        // The shape's origin is its bounding square's top-left corner.
+        circle.x = shape.getPosition().x - shape.getOrigin().x;
+        circle.y = shape.getPosition().y - shape.getOrigin().y;
+        circle.x2 = shape.getRadius();
+        out.Add(circle);
     }
-    overlay.Draw(target, DebugLayer::Foreground, emptyOverlay);
+    overlay.AppendTo(out, DebugLayer::Foreground);
+}
+
+void GameHost::DrawWorld(sf::RenderTarget& target, bool emptyOverlay)
+{
+    Picture(picture);
+    const PictureColor clear = picture.clear;
+    target.clear(sf::Color(clear.r, clear.g, clear.b, clear.a));
+    painter.Draw(target, picture, font);
+    if (emptyOverlay)
+    {
+        DebugOverlay::Instance().Clear();
+    }
 }
 
 void GameHost::Update()

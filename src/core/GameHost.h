@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/Entity.h"
+#include "core/FramePicture.h"
 #include "core/Scene.h"
+#include "core/SfmlPicture.h"
 #include "core/StepObserver.h"
 #include "shape/MatchShape.h"
 
@@ -64,6 +66,10 @@ public:
     // overlay's requests kept: a picture of the match for those who have no window of the host's.
     void DrawTo(sf::RenderTarget& target);
 
+    // The frame as the window shows it, as data: the overlay's background shapes, every live entity's circle in list
+    // order, then the overlay's foreground shapes, over opaque black. The overlay's requests are kept.
+    void Picture(FramePicture& picture) const;
+
     [[nodiscard]] const sf::Font& DefaultFont() const { return font; }
     [[nodiscard]] float FrameTime() const { return frameTime; }
     [[nodiscard]] Scene* CurrentScene() const { return scene.get(); }
@@ -121,6 +127,9 @@ private:
     std::unique_ptr<sf::RenderWindow> window;
     sf::Font font;
     std::unique_ptr<Scene> scene;
+    // The window's picture of each frame and its painter, kept so that drawing a frame allocates nothing.
+    FramePicture picture;
+    SfmlPicture painter;
     float frameTime = 0.f;
     int windowWidth = -1;
     int windowHeight = -1;

@@ -25,6 +25,13 @@ public:
         Close();
         fd = descriptor;
     }
+    // Hands the descriptor over, open, to a new owner.
+    [[nodiscard]] int Release()
+    {
+        const int released = fd;
+        fd = -1;
+        return released;
+    }
     // Closes now and says whether the close succeeded: it reports delayed write errors too.
     bool Close();
 

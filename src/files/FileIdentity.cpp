@@ -82,7 +82,9 @@ std::optional<std::string> FindCollision(const std::vector<NamedFile>& inputs, c
         {
             if (identity == otherIdentity && !(identity == nowhere))
             {
-                return output.option + " " + output.path + " is the same file as " + other->option;
+                // The other's path too when it differs: a link or another spelling is not plain to see.
+                const std::string where = other->path == output.path ? "" : " (" + other->path + ")";
+                return output.option + " " + output.path + " is the same file as " + other->option + where;
             }
         }
         seen.emplace_back(&output, identity);

@@ -27,6 +27,12 @@ int LogFile::Open(const std::string& path)
     {
         return errno;
     }
+    return Adopt(descriptor);
+}
+
+int LogFile::Adopt(int opened)
+{
+    descriptor = opened;
     struct stat status
     {
     };

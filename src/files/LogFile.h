@@ -23,6 +23,8 @@ public:
 
     // errno when the file cannot be opened, 0 once it is.
     [[nodiscard]] int Open(const std::string& path);
+    // Takes a descriptor opened elsewhere (a FIFO or device the file gate opened), closed with the log; 0.
+    [[nodiscard]] int Adopt(int opened);
     [[nodiscard]] bool IsOpen() const { return descriptor >= 0; }
     [[nodiscard]] std::ostream& Stream() { return stream; }
     [[nodiscard]] std::uint64_t Length() const { return buffer ? buffer->Taken() : 0; }

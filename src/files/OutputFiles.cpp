@@ -61,79 +61,47 @@ OutputFiles::~OutputFiles()
     Discard();
 }
 
-void OutputFiles::AddInput(const std::string& option, const std::string& path)
+void OutputFiles::AddInput(const std::string& option, const std::string& path, bool fileOnly)
 {
-    inputs.emplace_back(option, path);
+    gate.AddInput(option, path, fileOnly);
 }
 
 Output& OutputFiles::Add(const std::string& option, const std::string& path, OutputKind kind)
 {
     outputs.push_back(std::make_unique<Output>(option, path, kind));
+    gate.AddOutput(option, path, OutputTarget::Stream);
     return *outputs.back();
 }
 
-// A file output opened: a temporary file beside its target, or a device or pipe as it is.
-Expected<void> OutputFiles::OpenFile(Output& output, std::vector<std::string>& temporaries)
+// A file output opened: a temporary file beside its target, or a device or pipe the gate opened, as it is.
+Expected<void> OutputFiles::OpenFile(Output& output, int stream, std::vector<std::string>& temporaries)
 {
-    struct stat status
+    if (stream >= 0)
     {
-    };
-    const bool exists = stat(output.path.c_str(), &status) == 0;
-    if (exists && S_ISDIR(status.st_mode))
-    {
-        return CannotWrite(output.path, EISDIR);
-    }
-    if (exists && !S_ISREG(status.st_mode))
-    {
-        // A device or a pipe cannot be replaced: it is written as it is. A FIFO that nobody reads would block
-        // the run before it starts, and then be waited on for ever: it is refused instead.
         output.written = output.path;
-        output.descriptor = open(output.path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK);
-        if (output.descriptor < 0 && errno == ENXIO && S_ISFIFO(status.st_mode))
-        {
-            return Unexpected{"cannot write " + output.path +
-                              ": a FIFO with no reader (start its reader "
-                              "first)"};
-        }
-        if (output.descriptor >= 0)
-        {
-            fcntl(output.descriptor, F_SETFL, fcntl(output.descriptor, F_GETFL) & ~O_NONBLOCK);
-        }
-    }
-    else
-    {
-        const fs::path target = Resolved(output.path);
-        const int error = output.replacement.Open(target);
-        if (error == ENOENT && fs::is_directory(target.parent_path()))
-        {
-            // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
-            return Unexpected{"cannot write " + output.path + ": its folder " + target.parent_path().string() +
-                              " takes no new files"};
-        }
-        if (error != 0)
-        {
-            return CannotWrite(output.path, error);
-        }
-        output.written = output.replacement.Temporary();
-        temporaries.push_back(output.written.string());
+        output.descriptor = stream;
         return {};
     }
-    if (output.descriptor < 0)
+    const fs::path target = Resolved(output.path);
+    const int error = output.replacement.Open(target);
+    if (error == ENOENT && fs::is_directory(target.parent_path()))
     {
-        return CannotWrite(output.path, errno);
+        // A folder that exists yet takes no new file (/proc): its own reason, not a missing folder's.
+        return Unexpected{"cannot write " + output.path + ": its folder " + target.parent_path().string() +
+                          " takes no new files"};
     }
+    if (error != 0)
+    {
+        return CannotWrite(output.path, error);
+    }
+    output.written = output.replacement.Temporary();
+    temporaries.push_back(output.written.string());
     return {};
 }
 
 Expected<void> OutputFiles::CheckNames()
 {
     const FileIdentity standardOutput = IdentityOf("-");
-    std::vector<NamedFile> inputFiles;
-    std::vector<NamedFile> outputFiles;
-    for (const auto& [option, path] : inputs)
-    {
-        inputFiles.push_back({option, path});
-    }
     for (const auto& output : outputs)
     {
         output->standardOutput =
@@ -142,13 +110,8 @@ Expected<void> OutputFiles::CheckNames()
         {
             return Unexpected{output->option + " cannot write a picture to standard output"};
         }
-        outputFiles.push_back({output->option, output->path});
     }
-    if (auto collision = FindCollision(inputFiles, outputFiles))
-    {
-        return Unexpected{*collision};
-    }
-    return {};
+    return gate.Check();
 }
 
 Expected<void> OutputFiles::Open()
@@ -157,11 +120,21 @@ Expected<void> OutputFiles::Open()
     {
         return names;
     }
+    // The pipes and devices first, never waited on: a FIFO nobody reads fails before any temporary file exists.
+    if (auto streams = gate.Open(); !streams)
+    {
+        return streams;
+    }
     std::vector<std::string> temporaries;
     for (const auto& output : outputs)
     {
+        const int stream = gate.TakeStream(output->option);
         if (output->standardOutput)
         {
+            if (stream > STDERR_FILENO)
+            {
+                close(stream);
+            }
             output->descriptor = STDOUT_FILENO;
             summaryBuffer = std::make_unique<DescriptorBuffer>(STDERR_FILENO);
             summary.rdbuf(summaryBuffer.get());
@@ -169,7 +142,7 @@ Expected<void> OutputFiles::Open()
             std::cout.flush();
             consoleBuffer = consoleBuffer != nullptr ? consoleBuffer : std::cout.rdbuf(std::cerr.rdbuf());
         }
-        else if (auto opened = OpenFile(*output, temporaries); !opened)
+        else if (auto opened = OpenFile(*output, stream, temporaries); !opened)
         {
             return opened;
         }

@@ -3,6 +3,7 @@
 #include "files/AtomicFile.h"
 #include "files/DescriptorBuffer.h"
 #include "files/Expected.h"
+#include "files/FileGate.h"
 
 #include <filesystem>
 #include <memory>
@@ -63,13 +64,14 @@ public:
     OutputFiles(const OutputFiles&) = delete;
     OutputFiles& operator=(const OutputFiles&) = delete;
 
-    // A file the run reads: no output may be it.
-    void AddInput(const std::string& option, const std::string& path);
+    // A file the run reads: no output may be it. A fileOnly input (a part) is refused when it is a FIFO or device.
+    void AddInput(const std::string& option, const std::string& path, bool fileOnly = false);
     // An output, to be opened by Open.
     Output& Add(const std::string& option, const std::string& path, OutputKind kind);
 
-    // Refuses inputs that are outputs, outputs that are one another and pictures for standard output: the
-    // command line's mistakes, found before any file is touched.
+    // Refuses pictures for standard output and whatever the file gate refuses (inputs that are outputs, outputs
+    // that are one another, links that loop, FIFOs and devices where a file is needed): the command line's
+    // mistakes, found before any file is touched.
     [[nodiscard]] Expected<void> CheckNames();
     // Creates every temporary file, after CheckNames (which it repeats, so that no mistake gets through).
     [[nodiscard]] Expected<void> Open();
@@ -91,10 +93,10 @@ public:
 
 private:
     [[nodiscard]] Expected<void> RenameAll();
-    [[nodiscard]] static Expected<void> OpenFile(Output& output, std::vector<std::string>& temporaries);
+    [[nodiscard]] static Expected<void> OpenFile(Output& output, int stream, std::vector<std::string>& temporaries);
     void Discard();
 
-    std::vector<std::pair<std::string, std::string>> inputs; // option, path
+    FileGate gate;
     std::vector<std::unique_ptr<Output>> outputs;
     std::unique_ptr<DescriptorBuffer> summaryBuffer;
     std::streambuf* consoleBuffer = nullptr; // std::cout's own, while it is sent to standard error

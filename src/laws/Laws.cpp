@@ -1,6 +1,6 @@
 #include "laws/Laws.h"
 
-#include "laws/StrictJson.h"
+#include "files/JsonReader.h"
 #include "settings/ConsoleText.h"
 #include "settings/RegularFile.h"
 
@@ -15,11 +15,10 @@ using nlohmann::json;
 
 constexpr std::size_t kMaxLineText = 160;
 
-Unexpected Refused(const std::string& name, const std::string& place, const std::string& what)
+// The place is the key as a JSON pointer ("/forwardPass"), made fit for one line as the rest.
+Unexpected Refused(const std::string& name, const std::string& key, const std::string& what)
 {
-    // The place and the library's reason quote the file: they are made fit for one line like the rest.
-    return Unexpected{ConsoleText(name, kMaxLineText) + ": " +
-                      (place.empty() ? "" : ConsoleText(place, kMaxLineText) + ": ") + what};
+    return Unexpected{ConsoleText(name, kMaxLineText) + ": " + (key.empty() ? "" : JsonPointer({key}) + ": ") + what};
 }
 
 // Each law's key, in the order the file is written; a description is allowed and kept nowhere.
@@ -109,8 +108,9 @@ Expected<Laws> LawsFromJson(const json& document, const std::string& name)
         }
         else
         {
-            return Refused(name, key, "unknown key (known: forwardPass, forwardPassTolerance, ownTryLineRestart, "
-                                      "deadBallLines, description)");
+            return Refused(name, key,
+                           "unknown key (known: forwardPass, forwardPassTolerance, ownTryLineRestart, "
+                           "deadBallLines, description)");
         }
         if (!read)
         {
@@ -122,10 +122,11 @@ Expected<Laws> LawsFromJson(const json& document, const std::string& name)
 
 Expected<Laws> ParseLaws(std::string_view text, const std::string& name)
 {
-    Expected<json> document = ParseStrictJson(text);
+    // The project's reader refuses a key given twice, and says where a syntax fault is.
+    Expected<json> document = ReadJsonText(text, name);
     if (!document)
     {
-        return Refused(name, "", ConsoleText(document.Reason(), kMaxLineText));
+        return document.Error();
     }
     return LawsFromJson(*document, name);
 }

@@ -60,6 +60,10 @@ public:
         }
     }
 
+    // The debug mode's marks as the match stands, the scene's and each player's, for a picture that shows them
+    // whatever the mode: in debug mode, the match draws them itself.
+    void DrawDebugMarks() const;
+
     // Puts every player back on his kick-off spot and gives the ball to a random player of the receiving team.
     void ResetKickOff(bool redTeamReceives);
     // A law that ends play: the team that did not break it restarts from the kick-off formation with the ball, and

@@ -77,6 +77,15 @@ void RugbyScene::Update()
     }
 }
 
+void RugbyScene::DrawDebugMarks() const
+{
+    DrawDebugShapes(static_cast<float>(WindowWidth()), static_cast<float>(WindowHeight()));
+    for (const Player* player : players)
+    {
+        player->DrawDebugMarks();
+    }
+}
+
 void RugbyScene::ScoreTry(bool redScored)
 {
     ++(redScored ? redScore : blueScore);

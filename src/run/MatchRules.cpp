@@ -137,8 +137,8 @@ void MatchRules::CheckLaws(const Player& player)
         const float steps = (carrier->speed + now->speed) * Entity::FrameTime();
         if ((carrier->team == 0 ? gain : -gain) > laws.forwardPassTolerance + steps + kTolerance)
         {
-            Break(Name(*carrier) + " completed a forward pass to " + Name(*now) + " (" + std::to_string(std::fabs(gain)) +
-                  " pixels forward)");
+            Break(Name(*carrier) + " completed a forward pass to " + Name(*now) + " (" +
+                  std::to_string(std::fabs(gain)) + " pixels forward)");
         }
     }
     carrier = now;

@@ -29,6 +29,9 @@ class StepObserver;
 // The ten players the game fields when it has no settings file.
 [[nodiscard]] std::array<PlayerSettings, kPlayerSlots> DefaultPlayers();
 
+// The longest match any program or the Python batch plays, in simulated minutes.
+inline constexpr double kMaxMinutes = 100000.0;
+
 // Frames that make up the given simulated minutes at the capped frame time, and back to hours.
 [[nodiscard]] std::int64_t FramesFor(double minutes);
 [[nodiscard]] double SimulatedHours(std::int64_t frames);

@@ -3,15 +3,19 @@
 #include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/GameHost.h"
+#include "files/Descriptor.h"
 #include "files/LogFile.h"
 #include "match/RugbyScene.h"
 #include "run/RecordingFile.h"
 
 #include <SFML/Window/Event.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <unistd.h>
 
 namespace tryzone
 {
@@ -125,24 +129,30 @@ void MatchTimeline::BeginStepLines(std::int64_t step)
     }
 }
 
+void MatchTimeline::CutLinesAfterFrame()
+{
+    if (logged <= Frame())
+    {
+        return;
+    }
+    // The lines of the frames after this one described a future that is now gone. The next frame begins where
+    // the last listed frame up to it does.
+    const auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), Frame() + 1,
+                                        [](std::int64_t at, const auto& start) { return at < start.first; });
+    if (after != lineStarts.begin() && eventLog != nullptr)
+    {
+        eventLog->CutTo(std::prev(after)->second);
+    }
+    lineStarts.erase(after, lineStarts.end());
+    logged = Frame();
+}
+
 bool MatchTimeline::Give(MatchInput input)
 {
     input.frame = Frame() + 1;
     const bool droppedReload = std::any_of(history.begin() + static_cast<std::ptrdiff_t>(next), history.end(),
                                            [](const MatchInput& old) { return old.kind == InputKind::Reload; });
-    if (logged > Frame())
-    {
-        // The lines of the frames after this one described a future that is now gone. The next frame begins where
-        // the last listed frame up to it does.
-        const auto after = std::upper_bound(lineStarts.begin(), lineStarts.end(), Frame() + 1,
-                                            [](std::int64_t at, const auto& start) { return at < start.first; });
-        if (after != lineStarts.begin() && eventLog != nullptr)
-        {
-            eventLog->CutTo(std::prev(after)->second);
-        }
-        lineStarts.erase(after, lineStarts.end());
-        logged = Frame();
-    }
+    CutLinesAfterFrame();
     BeginStepLines(Frame() + 1);
     // New input after a jump back: the future the history held is gone.
     history.erase(history.begin() + static_cast<std::ptrdiff_t>(next), history.end());
@@ -187,7 +197,7 @@ const std::vector<PlayerSettings>& MatchTimeline::Players() const
     return firstPlayers;
 }
 
-const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
+std::optional<std::size_t> MatchTimeline::EarlierStart() const
 {
     bool current = false;
     for (std::size_t i = next; i > 0; --i)
@@ -196,12 +206,24 @@ const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
         {
             if (current)
             {
-                return &history[i - 1].players;
+                return i;
             }
             current = true;
         }
     }
-    return current ? &firstPlayers : nullptr;
+    return current ? std::optional<std::size_t>(0) : std::nullopt;
+}
+
+const std::vector<PlayerSettings>* MatchTimeline::PlayersBefore() const
+{
+    const auto at = EarlierStart();
+    return !at ? nullptr : *at == 0 ? &firstPlayers : &history[*at - 1].players;
+}
+
+const MatchTactics* MatchTimeline::TacticsBefore() const
+{
+    const auto at = EarlierStart();
+    return !at ? nullptr : *at == 0 ? &firstTactics : &history[*at - 1].tactics;
 }
 
 void MatchTimeline::Advance(float frameTime)
@@ -331,24 +353,41 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
     return target - from;
 }
 
-bool MatchTimeline::Save(const std::string& path) const
+int MatchTimeline::Save(const std::string& path) const
 {
-    std::ofstream out(path, std::ios::binary);
-    out << HeaderLine(seed, firstPlayers, firstTactics, numbering);
+    std::string text = HeaderLine(seed, firstPlayers, firstTactics, numbering);
     for (const MatchInput& input : history)
     {
         if (input.frame <= Frame())
         {
-            out << InputLine(input);
+            text += InputLine(input);
         }
     }
-    out << EndLine(Frame());
-    out.close();
-    return static_cast<bool>(out);
+    text += EndLine(Frame());
+    // O_EXCL and O_NOFOLLOW: neither a file nor a link already at path is written over or through.
+    Descriptor saved(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!saved.IsOpen())
+    {
+        return errno;
+    }
+    const bool written = WriteAll(saved.Get(), text);
+    const int error = written ? 0 : errno;
+    if (!saved.Close() || !written)
+    {
+        ::unlink(path.c_str());
+        return error != 0 ? error : EIO;
+    }
+    return 0;
 }
 
 void MatchTimeline::Finish()
 {
+    // The log, like the recording, ends with the frame shown: what was played past it before a jump back is gone.
+    CutLinesAfterFrame();
+    if (eventLog != nullptr)
+    {
+        eventLog->Stream().flush();
+    }
     if (file == nullptr)
     {
         return;

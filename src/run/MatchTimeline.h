@@ -67,9 +67,10 @@ public:
     // The first frame of the current match: Home shows it.
     [[nodiscard]] std::int64_t KickOffFrame() const { return kickOff + 1; }
 
-    // A recording of the match up to the current frame; false when the file cannot be written.
-    [[nodiscard]] bool Save(const std::string& path) const;
-    // Ends the recording being written at the current frame.
+    // A recording of the match up to the current frame, in a new file: a file already at path is never replaced
+    // (EEXIST). 0, or the errno of the failure; a file that could not be written whole is removed.
+    [[nodiscard]] int Save(const std::string& path) const;
+    // Ends the recording being written and the event log at the current frame.
     void Finish();
 
     // The runner counts the current match's frames; the timeline's go on from the frame it kicked off after.
@@ -83,6 +84,7 @@ public:
     [[nodiscard]] const std::vector<PlayerSettings>& Players() const;
     // The players of the match before the current one; none before the first reload.
     [[nodiscard]] const std::vector<PlayerSettings>* PlayersBefore() const;
+    [[nodiscard]] const MatchTactics* TacticsBefore() const;
     // The frame the current players kicked off after: 0, or the last reload's frame before it.
     [[nodiscard]] std::int64_t PlayersSince() const { return kickOff; }
     [[nodiscard]] const RugbyScene& Scene() const { return runner.Scene(); }
@@ -94,6 +96,9 @@ public:
     [[nodiscard]] std::vector<MatchResult> Results() const;
 
 private:
+    // Where the match before the current one started: 0 for the first match, the history index after its reload;
+    // none while the first match is played.
+    [[nodiscard]] std::optional<std::size_t> EarlierStart() const;
     // The timeline and its match at the end of a frame. The inputs before it never change afterwards, except when
     // new input replaces the future, which drops the checkpoints in that future.
     struct Checkpoint
@@ -116,6 +121,8 @@ private:
     void Resume(const Checkpoint& checkpoint);
     // Before the given step's input and play: whether its lines are new (and where they start in the log).
     void BeginStepLines(std::int64_t step);
+    // Takes back the event lines of frames after the current one, played before a jump back.
+    void CutLinesAfterFrame();
 
     std::uint32_t seed;
     MatchNumbering numbering;

@@ -1,11 +1,11 @@
 #include "run/Recording.h"
 
 #include "core/GameHost.h"
+#include "laws/Laws.h"
 #include "run/RecordingNames.h"
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 #include "settings/RegularFile.h"
-#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 
 #include <SFML/Window/Event.hpp>

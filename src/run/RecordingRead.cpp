@@ -1,10 +1,10 @@
 #include "core/GameHost.h"
+#include "laws/Laws.h"
 #include "run/Recording.h"
 #include "run/RecordingNames.h"
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
 #include "settings/RegularFile.h"
-#include "laws/Laws.h"
 #include "shape/MatchShape.h"
 #include "tactics/TacticsFile.h"
 
@@ -217,10 +217,15 @@ Expected<void> ReadHeader(const json& line, Recording& recording)
                           (line.contains("version") ? ConsoleText(line["version"].dump(), 40) : "none") +
                           ", this game plays version " + std::to_string(kRecordingVersion)};
     }
-    if (!line.contains("seed") || !line["seed"].is_number_unsigned() ||
-        line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
+    if (!line.contains("seed"))
     {
         return Unexpected{"no seed"};
+    }
+    if (!line["seed"].is_number_unsigned() ||
+        line["seed"].get<std::uint64_t>() > std::numeric_limits<std::uint32_t>::max())
+    {
+        return Unexpected{"seed " + ConsoleText(line["seed"].dump(), 40) + " is not a whole number from 0 to " +
+                          std::to_string(std::numeric_limits<std::uint32_t>::max())};
     }
     recording.seed = line["seed"].get<std::uint32_t>();
     if (line.contains("match_frames"))
@@ -261,13 +266,16 @@ Expected<void> ReadBodyLine(const json& line, Recording& recording, bool& ended)
     }
     if (line.contains("end"))
     {
-        if (!line["end"].is_number_integer() || line["end"].get<std::int64_t>() < recording.lastFrame)
+        const json& end = line["end"];
+        if (!end.is_number_unsigned() || end.get<std::uint64_t>() > kMaxRecordingFrames)
         {
-            return Unexpected{"frames out of order"};
+            return Unexpected{"end " + ConsoleText(end.dump(), 40) + " is not a frame from 0 to " +
+                              std::to_string(kMaxRecordingFrames)};
         }
-        if (line["end"].get<std::uint64_t>() > kMaxRecordingFrames)
+        if (end.get<std::int64_t>() < recording.lastFrame)
         {
-            return Unexpected{"a frame past " + std::to_string(kMaxRecordingFrames)};
+            return Unexpected{"frames out of order: end " + std::to_string(end.get<std::int64_t>()) + " before frame " +
+                              std::to_string(recording.lastFrame)};
         }
         recording.lastFrame = line["end"].get<std::int64_t>();
         ended = true;

@@ -1,11 +1,11 @@
 #include "view/MatchView.h"
 
 #include "agent/AgentMatch.h"
+#include "picture/CairoPicture.h"
 
-#include <SFML/Graphics/Image.hpp>
-#include <SFML/Graphics/RenderTexture.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace tryzone
@@ -41,6 +41,12 @@ bool MatchView::Show(AgentMatch& match)
     Follow(match);
     if (!window || !window->isOpen())
     {
+        const char* display = std::getenv("DISPLAY");
+        if (display == nullptr || *display == '\0')
+        {
+            throw std::runtime_error("no display to show the match in (DISPLAY is not set): run under xvfb-run, or "
+                                     "ask for render_mode='rgb_array', which needs none");
+        }
         window = std::make_unique<sf::RenderWindow>(sf::VideoMode(kWidth, kHeight, 32), "TryZone");
     }
     sf::Event event;
@@ -60,33 +66,25 @@ bool MatchView::Show(AgentMatch& match)
 std::vector<std::uint8_t> MatchView::Picture(AgentMatch& match)
 {
     Follow(match);
-    if (!texture)
+    if (!painter)
     {
-        texture = std::make_unique<sf::RenderTexture>();
-        if (!texture->create(kWidth, kHeight))
+        auto font = FindFontFile();
+        auto made = font ? CairoPicture::Make(*font) : Expected<std::unique_ptr<CairoPicture>>(font.Error());
+        if (!made)
         {
-            texture.reset();
-            throw std::runtime_error("no off-screen picture can be drawn here (is there a display?)");
+            throw std::runtime_error(made.Reason());
         }
+        painter = std::move(*made);
     }
-    match.Draw(*texture);
-    texture->display();
-    const sf::Image image = texture->getTexture().copyToImage();
-    const std::uint8_t* rgba = image.getPixelsPtr();
-    std::vector<std::uint8_t> rgb(std::size_t{kWidth} * kHeight * 3);
-    for (std::size_t pixel = 0; pixel < std::size_t{kWidth} * kHeight; ++pixel)
-    {
-        rgb[3 * pixel] = rgba[4 * pixel];
-        rgb[3 * pixel + 1] = rgba[4 * pixel + 1];
-        rgb[3 * pixel + 2] = rgba[4 * pixel + 2];
-    }
-    return rgb;
+    match.Picture(picture);
+    painter->Draw(picture);
+    return painter->Rgb();
 }
 
 void MatchView::Close()
 {
     window.reset();
-    texture.reset();
+    painter.reset();
     prepared = nullptr;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FramePicture.h"
 #include "shape/MatchShape.h"
 
 #include <cstdint>
@@ -16,9 +17,11 @@ namespace tryzone
 {
 
 class AgentMatch;
+class CairoPicture;
 
-// Pictures of a match played by the agent library, drawn by the host's own drawing: into the game's window
-// ("TryZone", the pitch's size), or off screen into a picture of red, green and blue bytes. Needs a display.
+// Pictures of a match played by the agent library, from the host's picture of its frame: shown in the game's window
+// ("TryZone", the pitch's size, which needs a display), or drawn by cairo into red, green and blue bytes with no
+// display.
 class MatchView
 {
 public:
@@ -34,7 +37,8 @@ public:
     // Switches the match's drawing on, from its next frame; Show and Picture do it too, for the match they draw.
     void Follow(AgentMatch& match);
     // Draws the match's last frame in the window, whose events are handled so that it stays responsive; a closed
-    // window is opened again. Returns false for an off-screen view.
+    // window is opened again. Returns false for an off-screen view. Throws std::runtime_error without a display,
+    // where the window library would end the process.
     bool Show(AgentMatch& match);
     // The match's last frame as kHeight x kWidth x 3 bytes, rows from the top.
     [[nodiscard]] std::vector<std::uint8_t> Picture(AgentMatch& match);
@@ -44,7 +48,8 @@ private:
     bool inWindow;
     AgentMatch* prepared = nullptr;
     std::unique_ptr<sf::RenderWindow> window;
-    std::unique_ptr<sf::RenderTexture> texture;
+    std::unique_ptr<CairoPicture> painter;
+    FramePicture picture;
 };
 
 } // namespace tryzone

@@ -1,6 +1,5 @@
 #include "window/GameCommandLine.h"
 
-#include "files/FileIdentity.h"
 #include "run/MatchRunner.h"
 #include "run/Recording.h"
 
@@ -34,7 +33,8 @@ std::optional<double> MinutesFrom(const std::string& text)
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, minutes);
     // The simulator's bounds: one frame to 100000 minutes.
-    if (text.empty() || error != std::errc() || stop != end || !(minutes >= kFrameSeconds / 60.0) || minutes > 100000.0)
+    if (text.empty() || error != std::errc() || stop != end || !(minutes >= kFrameSeconds / 60.0) ||
+        minutes > kMaxMinutes)
     {
         return std::nullopt;
     }
@@ -116,56 +116,6 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
         }
     }
     return options;
-}
-
-Expected<void> CheckGameFiles(const GameOptions& options)
-{
-    if (options.record == "-")
-    {
-        return Unexpected{"--record cannot write to standard output: a recording is cut back as it is written"};
-    }
-    std::vector<NamedFile> inputs = {{"the font", "Hack-Regular.ttf"}};
-    if (options.replay.empty())
-    {
-        inputs.push_back({"--settings", options.settings});
-    }
-    else
-    {
-        inputs.push_back({"--replay", options.replay});
-    }
-    for (const auto& [option, path] : {std::pair{"--blue-tactics", &options.blueTactics},
-                                       {"--red-tactics", &options.redTactics}, {"--laws", &options.laws}})
-    {
-        if (!path->empty())
-        {
-            inputs.push_back({option, *path});
-        }
-    }
-    std::vector<NamedFile> outputs;
-    if (!options.record.empty())
-    {
-        outputs.push_back({"--record", options.record});
-    }
-    if (!options.events.empty())
-    {
-        outputs.push_back({"--events", options.events});
-    }
-    if (auto collision = FindCollision(inputs, outputs))
-    {
-        return Unexpected{*collision};
-    }
-    for (const NamedFile& output : outputs)
-    {
-        if (output.path == "-")
-        {
-            continue;
-        }
-        if (auto writable = CheckWritable(output.path); !writable)
-        {
-            return writable;
-        }
-    }
-    return {};
 }
 
 } // namespace tryzone

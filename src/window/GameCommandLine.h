@@ -19,7 +19,7 @@ struct GameOptions
     std::string events;
     std::string blueTactics; // empty: the default tactic
     std::string redTactics;
-    std::string laws; // empty: the game's own laws
+    std::string laws;              // empty: the game's own laws
     std::optional<double> minutes; // each match's length, as tryzone-sim --minutes
     int match = 1;                 // the match's number in the event log, as tryzone-sim's
 };
@@ -35,9 +35,5 @@ struct CommandLineError
 };
 [[nodiscard]] std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc,
                                                                                             const char* const* argv);
-
-// Whether the files the options name can be used, checked before any is created or emptied; if not, why: an output
-// that is an input (the settings file, the recording, the font) or another output, or one that cannot be written.
-[[nodiscard]] Expected<void> CheckGameFiles(const GameOptions& options);
 
 } // namespace tryzone

@@ -1,10 +1,12 @@
 #include "window/GameFiles.h"
 
+#include "files/FileGate.h"
 #include "files/LogFile.h"
 #include "run/RecordingFile.h"
 
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace tryzone
 {
@@ -22,9 +24,26 @@ std::optional<std::string> WrittenOutput::Failure(int error)
 
 Expected<void> OpenGameOutputs(const GameOptions& options, RecordingFile& recording, LogFile& events)
 {
-    if (auto checked = CheckGameFiles(options); !checked)
+    // The recording is cut back as it is written: a file only. The log may be standard output or a FIFO.
+    FileGate gate;
+    for (const NamedFile& file : GameFiles(options))
     {
-        return checked;
+        if (file.option == "--record")
+        {
+            gate.AddOutput(file.option, file.path, OutputTarget::File);
+        }
+        else if (file.option == "--events")
+        {
+            gate.AddOutput(file.option, file.path, OutputTarget::Stream);
+        }
+        else
+        {
+            gate.AddInput(file.option, file.path);
+        }
+    }
+    if (auto opened = gate.Open(); !opened)
+    {
+        return opened;
     }
     if (!options.record.empty() && !recording.Open(options.record))
     {
@@ -32,7 +51,9 @@ Expected<void> OpenGameOutputs(const GameOptions& options, RecordingFile& record
     }
     if (!options.events.empty())
     {
-        if (const int error = events.Open(options.events); error != 0)
+        const int stream = gate.TakeStream("--events");
+        const int error = stream > STDOUT_FILENO ? events.Adopt(stream) : events.Open(options.events);
+        if (error != 0)
         {
             return Unexpected{"cannot write " + options.events + ": " + std::strerror(error)};
         }
@@ -42,14 +63,11 @@ Expected<void> OpenGameOutputs(const GameOptions& options, RecordingFile& record
 
 std::vector<NamedFile> GameFiles(const GameOptions& options)
 {
-    std::vector<NamedFile> files = {{"the font", "Hack-Regular.ttf"}};
-    const std::pair<const char*, const std::string*> named[] = {{"--settings", &options.settings},
-                                                                {"--replay", &options.replay},
-                                                                {"--blue-tactics", &options.blueTactics},
-                                                                {"--red-tactics", &options.redTactics},
-                                                                {"--laws", &options.laws},
-                                                                {"--record", &options.record},
-                                                                {"--events", &options.events}};
+    std::vector<NamedFile> files;
+    const std::pair<const char*, const std::string*> named[] = {
+        {"--settings", &options.settings},      {"--replay", &options.replay}, {"--blue-tactics", &options.blueTactics},
+        {"--red-tactics", &options.redTactics}, {"--laws", &options.laws},     {"--record", &options.record},
+        {"--events", &options.events}};
     for (const auto& [option, path] : named)
     {
         if (!path->empty())

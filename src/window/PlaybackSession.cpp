@@ -1,13 +1,17 @@
 #include "window/PlaybackSession.h"
 
+#include "files/FileGate.h"
 #include "files/LogFile.h"
+#include "laws/Laws.h"
 #include "run/MatchTimeline.h"
 #include "run/RecordingFile.h"
-#include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 #include "window/SettingsPanel.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <sys/stat.h>
 
 namespace tryzone
 {
@@ -39,26 +43,63 @@ void ReportFailures(Session& session)
     }
 }
 
+namespace
+{
+// Whether S may create name: nothing there yet, not even a dangling link, and none of the game's files.
+bool FreeForSave(const Session& session, const std::string& name)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(name.c_str(), &status) == 0 || errno != ENOENT)
+    {
+        return false;
+    }
+    FileGate gate;
+    for (const NamedFile& file : session.files)
+    {
+        gate.AddInput(file.option, file.path);
+    }
+    gate.AddOutput("S", name, OutputTarget::File);
+    return gate.Check().HasValue();
+}
+
+void SayFailure(Session& session, const std::string& line)
+{
+    std::cerr << line << std::endl;
+    session.status.Say(line);
+}
+} // namespace
+
 void Save(Session& session)
 {
     const MatchTimeline& timeline = session.timeline;
-    const std::string name =
-        "tryzone-" + std::to_string(timeline.Seed()) + "-" + std::to_string(timeline.Frame()) + ".jsonl";
-    if (auto collision = FindCollision(session.files, {{"S", name}}))
+    const std::string stem = "tryzone-" + std::to_string(timeline.Seed()) + "-" + std::to_string(timeline.Frame());
+    // Never replaces a file: a taken name gets a suffix, -2, -3 and on; O_EXCL settles a race with another game.
+    constexpr int kMaxCopies = 1000;
+    for (int copy = 1; copy <= kMaxCopies; ++copy)
     {
-        std::cerr << "Failed to write recording: " << *collision << std::endl;
-        session.status.Say("Failed to write recording: " + *collision);
-    }
-    else if (timeline.Save(name))
-    {
+        const std::string name = stem + (copy == 1 ? "" : "-" + std::to_string(copy)) + ".jsonl";
+        if (!FreeForSave(session, name))
+        {
+            continue;
+        }
+        const int error = timeline.Save(name);
+        if (error == EEXIST)
+        {
+            continue;
+        }
+        if (error != 0)
+        {
+            SayFailure(session, "Failed to write recording: " + name + ": " + std::strerror(error));
+            return;
+        }
         std::cout << "Recording saved to: " << name << std::endl;
         session.status.Say("Recording saved to: " + name);
+        return;
     }
-    else
-    {
-        std::cerr << "Failed to write recording: " << name << std::endl;
-        session.status.Say("Failed to write recording: " + name);
-    }
+    SayFailure(session, "Failed to write recording: " + stem + ".jsonl and " + std::to_string(kMaxCopies - 1) +
+                            " numbered copies are all taken");
 }
 
 namespace
@@ -117,6 +158,7 @@ void ReloadTactics(Session& session)
 {
     MatchTactics tactics = session.timeline.Tactics();
     std::string changed;
+    std::string warned;
     for (std::size_t side = 0; side < session.tacticsWatchers.size(); ++side)
     {
         SettingsWatcher* watcher = session.tacticsWatchers[side].get();
@@ -134,6 +176,12 @@ void ReloadTactics(Session& session)
             std::cerr << read.error << std::endl;
             session.status.Say(read.error + " (playing on)", true);
             return;
+        }
+        if (!read.warnings.empty())
+        {
+            // The status line has room for one; all of them went to standard error.
+            warned = " - " + read.warnings.front() +
+                     (read.warnings.size() > 1 ? " (+" + std::to_string(read.warnings.size() - 1) + " more)" : "");
         }
         (side == 0 ? tactics.blue : tactics.red) = std::move(read.tactic);
         changed = watcher->Path();
@@ -154,8 +202,12 @@ void ReloadTactics(Session& session)
     }
     if (!changed.empty())
     {
-        GiveReload(session, session.timeline.Players(), std::move(tactics),
-                   what + " reloaded from " + changed + ": new kick-off");
+        const std::string line = what + " reloaded from " + changed + ": new kick-off";
+        GiveReload(session, session.timeline.Players(), std::move(tactics), line);
+        if (!warned.empty())
+        {
+            session.status.Say(line + warned);
+        }
     }
 }
 

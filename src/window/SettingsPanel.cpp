@@ -2,6 +2,7 @@
 
 #include "core/GameHost.h"
 #include "run/MatchTimeline.h"
+#include "tactics/TacticChanges.h"
 
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <tuple>
 #include <utility>
 
 namespace tryzone
@@ -35,8 +37,9 @@ std::string Who(const PlayerSettings& player, std::size_t slot)
            std::to_string(player.PlayerNumber);
 }
 
-// One line per changed entry: who, then each key that changed, old -> new.
-std::string Changes(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>& before)
+// One line per changed entry: who, then each key that changed, old -> new; then each change of a team's tactic.
+std::string Changes(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>& before,
+                    const std::vector<std::string>& tacticChanges)
 {
     std::string text;
     for (std::size_t slot = 0; slot < players.size() && slot < before.size(); ++slot)
@@ -58,6 +61,10 @@ std::string Changes(const std::vector<PlayerSettings>& players, const std::vecto
         }
         text += line.empty() ? "" : Who(now, slot) + ":" + line + "\n";
     }
+    for (const std::string& change : tacticChanges)
+    {
+        text += change + "\n";
+    }
     return text.empty() ? "nothing (the same players again)\n" : text;
 }
 } // namespace
@@ -71,7 +78,7 @@ std::string TimelineClock(std::int64_t frames)
 }
 
 std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const std::vector<PlayerSettings>* before,
-                              std::int64_t loadedAt)
+                              std::int64_t loadedAt, const std::vector<std::string>& tacticChanges)
 {
     std::string text =
         "Players in play, loaded at " + TimelineClock(loadedAt) + " (P hides)\n" + Padded("", 16) + Padded("Start", 12);
@@ -91,7 +98,7 @@ std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const 
     }
     if (before != nullptr)
     {
-        text += "\nChanged by the reload at " + TimelineClock(loadedAt) + ":\n" + Changes(players, *before);
+        text += "\nChanged by the reload at " + TimelineClock(loadedAt) + ":\n" + Changes(players, *before, tacticChanges);
         text.pop_back();
     }
     return text;
@@ -99,7 +106,20 @@ std::string SettingsPanelText(const std::vector<PlayerSettings>& players, const 
 
 std::string SettingsPanelText(const MatchTimeline& timeline)
 {
-    return SettingsPanelText(timeline.Players(), timeline.PlayersBefore(), timeline.PlayersSince());
+    std::vector<std::string> tacticChanges;
+    if (const MatchTactics* before = timeline.TacticsBefore())
+    {
+        const MatchTactics& now = timeline.Tactics();
+        for (const auto& [team, was, is] : {std::tuple{"blue tactic: ", before->blue.get(), now.blue.get()},
+                                            std::tuple{"red tactic: ", before->red.get(), now.red.get()}})
+        {
+            for (const std::string& change : TacticChanges(was, is))
+            {
+                tacticChanges.push_back(team + change);
+            }
+        }
+    }
+    return SettingsPanelText(timeline.Players(), timeline.PlayersBefore(), timeline.PlayersSince(), tacticChanges);
 }
 
 void DrawSettingsPanel(sf::RenderWindow& window, const std::string& text)

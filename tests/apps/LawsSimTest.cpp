@@ -20,10 +20,7 @@ protected:
     }
 
     // The output without its lines of speed, which differ from run to run.
-    static std::string Steady(const std::string& out)
-    {
-        return out.substr(0, out.find("Speed:"));
-    }
+    static std::string Steady(const std::string& out) { return out.substr(0, out.find("Speed:")); }
 
     TemporaryFolder folder;
 };
@@ -94,7 +91,7 @@ TEST_F(LawsSim, ABadLawsFileIsOneLineAndStatusTwoBeforeAnythingIsWritten)
     {
         const ProgramRun run = Sim(command);
         EXPECT_EQ(run.status, 2) << command.front();
-        EXPECT_EQ(run.err, "bad.laws.json: deadBallLine: unknown key (known: forwardPass, forwardPassTolerance, "
+        EXPECT_EQ(run.err, "bad.laws.json: /deadBallLine: unknown key (known: forwardPass, forwardPassTolerance, "
                            "ownTryLineRestart, deadBallLines, description)\n")
             << command.front();
         EXPECT_EQ(run.out, "") << command.front();

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <tuple>
@@ -307,7 +308,27 @@ TEST_F(ScaleTest, EditedPartsAreRefused)
         {[](auto& p) { p["results"][0]["match"] = 77; }, true, "match 3: numbered 77 where match 3 belongs"},
         {[](auto& p) { p["results"][1]["seed"] = 12345; }, true, "match 4: seed 12345, not "},
         {[](auto& p) { p["results"][0]["frames"] = 5; }, true, "match 3: 5 frames, not 2156, with no rule broken"},
-        {[](auto& p) { p["results"][0]["teams"][1]["tries"] = -3; }, true, "match 3: a negative count"},
+        {[](auto& p) { p["results"][0]["teams"][1]["tries"] = -3; }, true,
+         "match 3: red's tries -3 is not a whole number from 0 to 2147483647"},
+        // Counts read as 64 bits, bounded by the frames played, each refusal naming the value.
+        {[](auto& p) { p["results"][0]["teams"][0]["tries"] = 1e30; }, true,
+         "match 3: blue's tries 1e+30 is not a whole number from 0 to 2147483647"},
+        {[](auto& p) { p["results"][0]["teams"][0]["tries"] = 2147483647; }, true,
+         "match 3: blue's tries 2147483647 in 2156 frames: more than one a frame"},
+        {[](auto& p) { p["results"][1]["teams"][1]["tackle_attempts"] = 5 * 2156 + 1; }, true,
+         "match 4: red's tackle_attempts 10781 in 2156 frames: more than one a frame for each of five players"},
+        {[](auto& p) { p["shard"]["count"] = 1099511627776; }, true,
+         "shard.count 1099511627776 is not a whole number from 1 to 2147483647"},
+        // A score that passes every bound, with the digest made again: the match played again tells.
+        {[](auto& p)
+         {
+             for (auto& match : p["results"])
+             {
+                 match["teams"][0]["tries"] = match["teams"][0]["tries"].template get<int>() + 1;
+             }
+         },
+         true, "played again differs: blue's tries"},
+
         {[](auto& p) { p["results"][0]["teams"][0]["passes"] = 99; }, true, "more passes completed than attempted"},
         {[](auto& p) { p["seconds"] = -1.0; }, true, "x.json is damaged: a negative playing time"},
         {[](auto& p) { p["heatmap"]["counted"] = "1:5"; }, true, "its heat map counts 5 frames, not 4312"},
@@ -318,6 +339,13 @@ TEST_F(ScaleTest, EditedPartsAreRefused)
         edited(edit, sign);
         ExpectOneLineError(Sim({"merge", "p0.json", "x.json"}), expected);
     }
+    // Nesting refused while it is read, not a stack overflow when the digest walks it; a FIFO refused unopened.
+    WriteFile(folder.Path() / "deep.json",
+              "{\"tryzone_sim_part\":3,\"x\":" + std::string(100000, '[') + std::string(100000, ']') + "}");
+    ExpectOneLineError(Sim({"merge", "p0.json", "deep.json"}), "nested deeper than 64 levels");
+    ASSERT_EQ(mkfifo((folder.Path() / "x.fifo").c_str(), 0600), 0);
+    ExpectOneLineError(Sim({"merge", "p0.json", "x.fifo"}),
+                       "cannot read x.fifo (a part to merge): not a regular file (a FIFO)");
     // Another build's parts, taken on purpose.
     EXPECT_EQ(Sim({"merge", "p0.json", "x.json", "--any-build"}).status, 0);
     EXPECT_EQ(original["results"].size(), 2u);

@@ -1,3 +1,4 @@
+#include "support/DefaultSettingsFile.h"
 #include "support/Files.h"
 #include "support/Program.h"
 
@@ -125,6 +126,40 @@ TEST_F(TacticsSim, TheCheckSaysExactlyWhatItFinds)
         EXPECT_EQ(help.out.find("the speed (frames per second"), std::string::npos) << command;
         EXPECT_NE(help.out.find("Exit status"), std::string::npos) << command;
     }
+}
+
+} // namespace tryzone
+
+namespace tryzone
+{
+
+// The league fields the working folder's players, or those --settings names, as every other command does.
+TEST_F(TacticsSim, LeagueTakesTheSettingsFile)
+{
+    const std::vector<std::string> league{"league", kTactics + "/default.tactics.json", kTactics + "/fast-break.tactics.json",
+                                          "--matches", "1", "--minutes", "0.5", "--seed", "9", "--jobs", "1"};
+    const ProgramRun defaults = Sim(league);
+    ASSERT_EQ(defaults.status, 0) << defaults.err;
+    EXPECT_NE(defaults.out.find("Players: defaults\n"), std::string::npos) << defaults.out;
+
+    std::string fast = DefaultsFileText;
+    for (std::size_t at = fast.find("300.0"); at != std::string::npos; at = fast.find("300.0", at))
+    {
+        fast.replace(at, 5, "450.0");
+    }
+    std::ofstream(folder.Path() / "PlayersSettings.json") << fast;
+    const ProgramRun here = Sim(league);
+    ASSERT_EQ(here.status, 0) << here.err;
+    EXPECT_NE(here.out.find("Players: PlayersSettings.json\n"), std::string::npos) << here.out;
+    EXPECT_NE(here.out.substr(here.out.find("Players:")), defaults.out.substr(defaults.out.find("Players:")));
+
+    std::filesystem::rename(folder.Path() / "PlayersSettings.json", folder.Path() / "fast.json");
+    std::vector<std::string> given = league;
+    given.insert(given.end(), {"--settings", "fast.json"});
+    const ProgramRun named = Sim(given);
+    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(named.out.substr(named.out.find('\n', named.out.find("Players:"))),
+              here.out.substr(here.out.find('\n', here.out.find("Players:"))));
 }
 
 } // namespace tryzone

@@ -1,4 +1,5 @@
 #include "run/MatchRecorder.h"
+#include "run/MatchRules.h"
 #include "support/TestMatch.h"
 
 #include <gtest/gtest.h>
@@ -162,18 +163,22 @@ TEST_F(LawsPlay, AMoveFarOffThePitchIsHeldAtItsEdge)
 {
     Carrier(5);
     const float width = static_cast<float>(scene->WindowWidth());
-    Slot(8)->order = {OrderKind::Move, 100000, -100000};
-    Slot(1)->order = {OrderKind::Move, -100000, 100000};
+    Slot(8)->order = {OrderKind::Move, 100000, 600};
+    Slot(1)->order = {OrderKind::Move, -100000, 600};
+    Slot(9)->order = {OrderKind::Move, 100000, -100000}; // towards (W, 0), the nearest point of the pitch
     for (int frame = 0; frame < 600; ++frame)
     {
-        Slot(8)->Update();
-        Slot(1)->Update();
-        ASSERT_LE(Slot(8)->PositionAt(0.5f, 0.5f).x, width + 1e-3f) << frame;
-        ASSERT_GE(Slot(1)->PositionAt(0.5f, 0.5f).x, -1e-3f) << frame;
+        for (const std::size_t slot : {8, 1, 9})
+        {
+            Slot(slot)->Update();
+            const float x = Slot(slot)->PositionAt(0.5f, 0.5f).x;
+            ASSERT_TRUE(x >= -1e-3f && x <= width + 1e-3f) << "slot " << slot << ", frame " << frame << ": " << x;
+        }
     }
     EXPECT_NEAR(Slot(8)->PositionAt(0.5f, 0.5f).x, width, 1e-3f);
     EXPECT_NEAR(Slot(1)->PositionAt(0.5f, 0.5f).x, 0.f, 1e-3f);
-    EXPECT_FLOAT_EQ(Slot(8)->PositionAt(0.5f, 0.5f).y, Slot(8)->laneTop) << "the lane still holds y";
+    EXPECT_FLOAT_EQ(Slot(9)->PositionAt(0.5f, 0.5f).y, Slot(9)->laneTop) << "the lane still holds y";
+    EXPECT_GT(Slot(9)->PositionAt(0.5f, 0.5f).x, 1100.f);
 }
 
 // An ordered pass follows the Pass state's rule: the cooldown and the wait must both be over, and each waits.
@@ -194,6 +199,46 @@ TEST_F(LawsPlay, AnOrderedPassWaitsAsThePassStateDoes)
     EXPECT_EQ(scene->ballCarrier, Slot(1));
     EXPECT_EQ(carrier.passWaitTimer, 0.f);
     EXPECT_EQ(carrier.passTimer, 0.f);
+}
+
+} // namespace tryzone
+
+namespace tryzone
+{
+
+// --check checks the laws in force: a player beyond a dead-ball line and a pass completed forward are breaches under
+// the laws, and nothing under the game's own.
+TEST_F(LawsPlay, TheRulesCheckTheLawsInForce)
+{
+    Carrier(2);
+    laws.forwardPass = true;
+    laws.deadBallLines = true;
+    const auto breaks = [this](const Laws& inForce, auto&& fault)
+    {
+        scene->laws = &inForce;
+        MatchRules rules(*scene);
+        rules.AfterSceneUpdate();
+        fault();
+        for (std::size_t slot = 0; slot < 10; ++slot)
+        {
+            rules.AfterEntityUpdate(*Slot(slot));
+        }
+        return rules.Breach().has_value();
+    };
+    const auto beyond = [this] { Slot(6)->PlaceAt(1290.f, 600.f, 0.5f, 0.5f); };
+    const auto forward = [this]
+    {
+        ball->holder = Slot(4); // 200 pixels ahead of the blue carrier
+        scene->ballCarrier = Slot(4);
+    };
+    EXPECT_TRUE(breaks(laws, beyond));
+    EXPECT_FALSE(breaks(GameLaws(), beyond));
+    Slot(6)->PlaceAt(700.f, 600.f, 0.5f, 0.5f);
+    EXPECT_FALSE(breaks(laws, [] {}));
+    EXPECT_TRUE(breaks(laws, forward));
+    ball->holder = Slot(2);
+    scene->ballCarrier = Slot(2);
+    EXPECT_FALSE(breaks(GameLaws(), forward));
 }
 
 } // namespace tryzone

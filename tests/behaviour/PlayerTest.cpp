@@ -160,7 +160,6 @@ TEST(PlayerStateName, NamesTheFiveStatesAndNothingElse)
 
 TEST_F(PlayerTest, InDebugModeEveryPlayerDrawsItsFourMarks)
 {
-    TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
     DebugOverlay::SetEnabled(true);
     BuildKickOff(7);
     Step(); // joining draws nothing yet
@@ -173,24 +172,25 @@ TEST_F(PlayerTest, InDebugModeEveryPlayerDrawsItsFourMarks)
     ASSERT_EQ(overlay.foregroundCircles.size(), 20u);
 
     // Slot 7, the carrier, drew its state (still Idle: the user steers him) and its number.
-    const sf::Text& state = overlay.foregroundTexts[2 + 14];
-    const sf::Text& number = overlay.foregroundTexts[2 + 15];
-    EXPECT_EQ(state.getString().toAnsiString(), "Idle");
-    EXPECT_EQ(state.getFillColor(), sf::Color::Red);
+    const PictureShape& state = overlay.foregroundTexts[2 + 14];
+    const PictureShape& number = overlay.foregroundTexts[2 + 15];
+    EXPECT_EQ(overlay.TextOf(state, DebugLayer::Foreground), "Idle");
+    EXPECT_EQ(state.color, ToPicture(sf::Color::Red));
     const sf::Vector2f centre = Slot(7)->PositionAt(0.5f, 0.5f);
-    EXPECT_EQ(state.getPosition(), sf::Vector2f(centre.x, centre.y - 50.f));
-    EXPECT_EQ(number.getString().toAnsiString(), "7");
-    EXPECT_EQ(number.getFillColor(), sf::Color::White);
-    EXPECT_EQ(number.getPosition(), Slot(7)->PositionAt(0.45f, 0.4f));
+    EXPECT_EQ(sf::Vector2f(state.x, state.y), sf::Vector2f(centre.x, centre.y - 50.f));
+    EXPECT_EQ(sf::Vector2f(state.x2, state.y2), sf::Vector2f(0.5f, 0.5f));
+    EXPECT_EQ(overlay.TextOf(number, DebugLayer::Foreground), "7");
+    EXPECT_EQ(number.color, ToPicture(sf::Color::White));
+    EXPECT_EQ(sf::Vector2f(number.x, number.y), Slot(7)->PositionAt(0.45f, 0.4f));
 
-    const sf::CircleShape& marker = overlay.foregroundCircles[14];
-    const sf::CircleShape& reach = overlay.foregroundCircles[15];
-    EXPECT_EQ(marker.getRadius(), 100.f);
-    EXPECT_EQ(marker.getOutlineColor(), sf::Color::Black);
-    EXPECT_EQ(reach.getRadius(), 75.f);
-    EXPECT_EQ(reach.getOutlineColor(), sf::Color::Red);
-    EXPECT_EQ(reach.getOutlineThickness(), 2.f);
-    EXPECT_EQ(reach.getFillColor(), sf::Color::Transparent);
+    const PictureShape& marker = overlay.foregroundCircles[14];
+    const PictureShape& reach = overlay.foregroundCircles[15];
+    EXPECT_EQ(marker.x2, 100.f);
+    EXPECT_EQ(marker.outline, ToPicture(sf::Color::Black));
+    EXPECT_EQ(reach.x2, 75.f);
+    EXPECT_EQ(reach.outline, ToPicture(sf::Color::Red));
+    EXPECT_EQ(reach.thickness, 2.f);
+    EXPECT_EQ(reach.color, ToPicture(sf::Color::Transparent));
 }
 
 } // namespace tryzone

@@ -3,7 +3,9 @@
 #include "support/Display.h"
 #include "support/HeadlessWorld.h"
 
+#include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
+#include <SFML/Graphics/Text.hpp>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -25,13 +27,12 @@ protected:
     DebugOverlay& overlay = DebugOverlay::Instance();
 };
 
-void ExpectLine(const DebugLine& line, sf::Vector2f from, sf::Vector2f to, sf::Color color)
+void ExpectLine(const PictureShape& line, sf::Vector2f from, sf::Vector2f to, sf::Color color)
 {
-    EXPECT_EQ(line.vertices[0].position, from);
-    EXPECT_EQ(line.vertices[1].position, to);
-    EXPECT_EQ(line.vertices[0].color, color);
-    EXPECT_EQ(line.vertices[1].color, color);
-    EXPECT_EQ(line.vertices[0].texCoords, sf::Vector2f(0.f, 0.f));
+    EXPECT_EQ(line.kind, ShapeKind::Line);
+    EXPECT_EQ(sf::Vector2f(line.x, line.y), from);
+    EXPECT_EQ(sf::Vector2f(line.x2, line.y2), to);
+    EXPECT_EQ(line.color, ToPicture(color));
 }
 } // namespace
 
@@ -77,22 +78,53 @@ TEST_F(DebugOverlayTest, CirclesAreCentredAndOutlinedAsAsked)
     DebugOverlay::DrawCircle(100.f, 50.f, 75.f, sf::Color::Red, true, 2.f, DebugLayer::Foreground);
     ASSERT_EQ(overlay.foregroundCircles.size(), 2u);
 
-    const sf::CircleShape& filled = overlay.foregroundCircles[0];
-    EXPECT_EQ(filled.getPosition(), sf::Vector2f(90.f, 40.f));
-    EXPECT_EQ(filled.getPointCount(), 30u);
-    EXPECT_EQ(filled.getFillColor(), sf::Color::Magenta);
-    EXPECT_EQ(filled.getOutlineColor(), sf::Color::White); // the shape's default outline shows around the fill
-    EXPECT_EQ(filled.getOutlineThickness(), 1.f);
-    const sf::FloatRect bounds = filled.getGlobalBounds();
-    // The outline of a 30-point polygon reaches about one thickness beyond the radius.
-    EXPECT_NEAR(bounds.left, 89.f, 0.1f);
-    EXPECT_NEAR(bounds.width, 22.f, 0.2f);
+    const PictureShape& filled = overlay.foregroundCircles[0];
+    EXPECT_EQ(sf::Vector2f(filled.x, filled.y), sf::Vector2f(90.f, 40.f));
+    EXPECT_EQ(filled.x2, 10.f);
+    EXPECT_EQ(filled.points, 30u);
+    EXPECT_EQ(filled.color, ToPicture(sf::Color::Magenta));
+    EXPECT_EQ(filled.outline, ToPicture(sf::Color::White)); // the shape's default outline shows around the fill
+    EXPECT_EQ(filled.thickness, 1.f);
 
-    const sf::CircleShape& ring = overlay.foregroundCircles[1];
-    EXPECT_EQ(ring.getFillColor(), sf::Color::Transparent);
-    EXPECT_EQ(ring.getOutlineColor(), sf::Color::Red);
-    EXPECT_EQ(ring.getOutlineThickness(), 2.f);
-    EXPECT_EQ(ring.getPosition(), sf::Vector2f(25.f, -25.f));
+    const PictureShape& ring = overlay.foregroundCircles[1];
+    EXPECT_EQ(ring.color, ToPicture(sf::Color::Transparent));
+    EXPECT_EQ(ring.outline, ToPicture(sf::Color::Red));
+    EXPECT_EQ(ring.thickness, 2.f);
+    EXPECT_EQ(sf::Vector2f(ring.x, ring.y), sf::Vector2f(25.f, -25.f));
+}
+
+TEST_F(DebugOverlayTest, ALayerJoinsThePictureKindByKindWithItsTexts)
+{
+    // Requested rectangle first, line last: drawn lines, texts, circles, rectangles, whatever the request order.
+    DebugOverlay::DrawRectangle({0.f, 0.f}, {5.f, 5.f}, sf::Color::Red, DebugLayer::Foreground, true);
+    DebugOverlay::DrawCircle(5.f, 5.f, 3.f, sf::Color::Red, false, 1.f, DebugLayer::Foreground);
+    DebugOverlay::DrawText(1.f, 2.f, "Attack", 0.5f, 0.5f, sf::Color::Red, DebugLayer::Foreground);
+    DebugOverlay::DrawText(1.f, 2.f, "Background", sf::Color::Red, DebugLayer::Background);
+    DebugOverlay::DrawText(3.f, 4.f, "7", sf::Color::White, DebugLayer::Foreground);
+    DebugOverlay::DrawLine(0.f, 0.f, 1.f, 1.f, sf::Color::Red, DebugLayer::Foreground);
+    FramePicture picture;
+    picture.Add(PictureShape{}, "kept");
+    overlay.AppendTo(picture, DebugLayer::Foreground);
+    ASSERT_EQ(picture.shapes.size(), 6u);
+    const ShapeKind order[] = {ShapeKind::Line, ShapeKind::Line,   ShapeKind::Text,
+                               ShapeKind::Text, ShapeKind::Circle, ShapeKind::Rectangle};
+    for (std::size_t i = 0; i < picture.shapes.size(); ++i)
+    {
+        EXPECT_EQ(picture.shapes[i].kind, order[i]) << i;
+    }
+    EXPECT_EQ(picture.Text(picture.shapes[0]), "kept");
+    EXPECT_EQ(picture.Text(picture.shapes[2]), "Attack");
+    EXPECT_EQ(picture.Text(picture.shapes[3]), "7");
+    EXPECT_EQ(picture.shapes[2].size, 20u);
+
+    // Emptied, the layer gives nothing, and the next frame's texts start afresh.
+    overlay.Clear();
+    EXPECT_TRUE(overlay.foregroundCharacters.empty() && overlay.backgroundCharacters.empty());
+    DebugOverlay::DrawText(3.f, 4.f, "Pass", sf::Color::White, DebugLayer::Foreground);
+    picture.Clear();
+    overlay.AppendTo(picture, DebugLayer::Foreground);
+    ASSERT_EQ(picture.shapes.size(), 1u);
+    EXPECT_EQ(picture.Text(picture.shapes[0]), "Pass");
 }
 
 TEST_F(DebugOverlayTest, SwitchedOffItDropsEveryRequest)
@@ -168,19 +200,33 @@ TEST_F(DebugOverlayDisplayTest, TextOriginFollowsTheRatiosOfItsBounds)
     DebugOverlay::DrawText(20.f, 10.f, "Score Bleu : 0", sf::Color::Red, DebugLayer::Foreground);
     ASSERT_EQ(overlay.foregroundTexts.size(), 2u);
 
-    const sf::Text& centred = overlay.foregroundTexts[0];
-    const sf::FloatRect bounds = centred.getLocalBounds();
-    EXPECT_EQ(centred.getCharacterSize(), 20u);
-    EXPECT_EQ(centred.getFont(), &host.DefaultFont());
-    EXPECT_EQ(centred.getPosition(), sf::Vector2f(100.f, 60.f));
-    EXPECT_FLOAT_EQ(centred.getOrigin().x, bounds.width * 0.5f);
-    EXPECT_FLOAT_EQ(centred.getOrigin().y, bounds.height * 0.5f);
-    EXPECT_GT(bounds.width, 0.f);
+    overlay.Flush(*target, DebugLayer::Foreground);
+    EXPECT_TRUE(overlay.foregroundTexts.empty());
 
-    const sf::Text& corner = overlay.foregroundTexts[1];
-    EXPECT_EQ(corner.getString().toAnsiString(), "Score Bleu : 0");
-    EXPECT_EQ(corner.getOrigin(), sf::Vector2f(0.f, 0.f));
-    EXPECT_EQ(corner.getFillColor(), sf::Color::Red);
+    // The centred text's bounds, centred on (100, 60) up to their offsets; the corner text from (20, 10) on.
+    sf::Text centred("Attack", host.DefaultFont(), 20);
+    const sf::FloatRect bounds = centred.getLocalBounds();
+    const float left = 100.f - bounds.width * 0.5f + bounds.left;
+    const float top = 60.f - bounds.height * 0.5f + bounds.top;
+    target->display();
+    const sf::Image image = target->getTexture().copyToImage();
+    const auto inkBetween = [&image](float x0, float y0, float x1, float y1)
+    {
+        int ink = 0;
+        for (auto y = static_cast<unsigned>(y0); y < static_cast<unsigned>(y1); ++y)
+        {
+            for (auto x = static_cast<unsigned>(x0); x < static_cast<unsigned>(x1); ++x)
+            {
+                ink += image.getPixel(x, y).r > 128 ? 1 : 0;
+            }
+        }
+        return ink;
+    };
+    EXPECT_GT(inkBetween(left, top, left + bounds.width, top + bounds.height), 20);
+    EXPECT_EQ(inkBetween(left - 6.f, top, left - 1.f, top + bounds.height), 0);
+    EXPECT_EQ(inkBetween(left + bounds.width + 1.f, top, left + bounds.width + 6.f, top + bounds.height), 0);
+    EXPECT_GT(inkBetween(20.f, 10.f, 60.f, 40.f), 20);
+    EXPECT_EQ(inkBetween(0.f, 0.f, 19.f, 40.f), 0);
 }
 
 } // namespace tryzone

@@ -110,7 +110,6 @@ TEST_F(ScoringTest, ABlueCarrierRunningIntoHisOwnInGoalScoresForRed)
 
 TEST_F(ScoringTest, AfterATryTheScoreShowsFromTheNextFrame)
 {
-    TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
     DebugOverlay::SetEnabled(true);
     DebugOverlay& overlay = DebugOverlay::Instance();
     Step(); // joining
@@ -118,32 +117,35 @@ TEST_F(ScoringTest, AfterATryTheScoreShowsFromTheNextFrame)
     PutBallAt(100.f);
     scene->Update();
     ASSERT_EQ(overlay.foregroundTexts.size(), 2u);
-    EXPECT_EQ(overlay.foregroundTexts[0].getString().toAnsiString(), "Score Rouge : 0");
-    EXPECT_EQ(overlay.foregroundTexts[0].getPosition(), sf::Vector2f(1050.f, 10.f));
-    EXPECT_EQ(overlay.foregroundTexts[1].getString().toAnsiString(), "Score Bleu : 0");
-    EXPECT_EQ(overlay.foregroundTexts[1].getPosition(), sf::Vector2f(20.f, 10.f));
-    EXPECT_EQ(overlay.foregroundTexts[1].getFillColor(), sf::Color::Red);
+    const auto text = [&overlay](std::size_t i)
+    { return overlay.TextOf(overlay.foregroundTexts[i], DebugLayer::Foreground); };
+    EXPECT_EQ(text(0), "Score Rouge : 0");
+    EXPECT_EQ(overlay.foregroundTexts[0].x, 1050.f);
+    EXPECT_EQ(overlay.foregroundTexts[0].y, 10.f);
+    EXPECT_EQ(text(1), "Score Bleu : 0");
+    EXPECT_EQ(overlay.foregroundTexts[1].x, 20.f);
+    EXPECT_EQ(overlay.foregroundTexts[1].x2, 0.f);
+    EXPECT_EQ(overlay.foregroundTexts[1].color, ToPicture(sf::Color::Red));
 
     overlay.Clear();
     scene->Update();
-    EXPECT_EQ(overlay.foregroundTexts[0].getString().toAnsiString(), "Score Rouge : 1");
+    EXPECT_EQ(text(0), "Score Rouge : 1");
 
     // The pitch: field of play, two in-goal areas, two try lines over the seams.
     ASSERT_EQ(overlay.backgroundRectangles.size(), 5u);
-    const sf::RectangleShape& field = overlay.backgroundRectangles[0];
-    EXPECT_EQ(field.getPosition(), sf::Vector2f(128.f, 0.f));
-    EXPECT_EQ(field.getSize(), sf::Vector2f(1024.f, 720.f));
-    EXPECT_EQ(field.getFillColor(), sf::Color(112, 189, 26, 255));
-    EXPECT_EQ(overlay.backgroundRectangles[2].getPosition(), sf::Vector2f(1152.f, 0.f));
-    EXPECT_EQ(overlay.backgroundRectangles[2].getFillColor(), sf::Color(90, 151, 21, 255));
-    EXPECT_FLOAT_EQ(overlay.backgroundRectangles[3].getPosition().x, 124.8f);
-    EXPECT_FLOAT_EQ(overlay.backgroundRectangles[3].getSize().x, 6.4f);
-    EXPECT_EQ(overlay.backgroundRectangles[4].getFillColor(), sf::Color(255, 255, 255, 200));
+    const PictureShape& field = overlay.backgroundRectangles[0];
+    EXPECT_EQ(sf::Vector2f(field.x, field.y), sf::Vector2f(128.f, 0.f));
+    EXPECT_EQ(sf::Vector2f(field.x2, field.y2), sf::Vector2f(1024.f, 720.f));
+    EXPECT_EQ(field.color, (PictureColor{112, 189, 26, 255}));
+    EXPECT_EQ(overlay.backgroundRectangles[2].x, 1152.f);
+    EXPECT_EQ(overlay.backgroundRectangles[2].color, (PictureColor{90, 151, 21, 255}));
+    EXPECT_FLOAT_EQ(overlay.backgroundRectangles[3].x, 124.8f);
+    EXPECT_FLOAT_EQ(overlay.backgroundRectangles[3].x2, 6.4f);
+    EXPECT_EQ(overlay.backgroundRectangles[4].color, (PictureColor{255, 255, 255, 200}));
 }
 
 TEST_F(ScoringTest, DebugModeAddsLanesSelectionsAndTheLineToTheNearestTeammate)
 {
-    TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
     DebugOverlay::SetEnabled(true);
     DebugOverlay& overlay = DebugOverlay::Instance();
     Step();
@@ -163,20 +165,21 @@ TEST_F(ScoringTest, DebugModeAddsLanesSelectionsAndTheLineToTheNearestTeammate)
     ASSERT_EQ(overlay.foregroundLines.size(), 4u);
     for (int i = 0; i < 3; ++i)
     {
-        EXPECT_EQ(overlay.foregroundLines[i].vertices[0].position, sf::Vector2f(0.f, 240.f * static_cast<float>(i)));
-        EXPECT_EQ(overlay.foregroundLines[i].vertices[1].position, sf::Vector2f(1280.f, 240.f * static_cast<float>(i)));
-        EXPECT_EQ(overlay.foregroundLines[i].vertices[0].color, sf::Color::Magenta);
+        const PictureShape& lane = overlay.foregroundLines[i];
+        EXPECT_EQ(sf::Vector2f(lane.x, lane.y), sf::Vector2f(0.f, 240.f * static_cast<float>(i)));
+        EXPECT_EQ(sf::Vector2f(lane.x2, lane.y2), sf::Vector2f(1280.f, 240.f * static_cast<float>(i)));
+        EXPECT_EQ(lane.color, ToPicture(sf::Color::Magenta));
     }
-    const DebugLine& toTeammate = overlay.foregroundLines[3];
-    EXPECT_EQ(toTeammate.vertices[0].position, Slot(5)->PositionAt(0.5f, 0.5f));
-    EXPECT_EQ(toTeammate.vertices[1].position, Slot(6)->PositionAt(0.5f, 0.5f));
-    EXPECT_EQ(toTeammate.vertices[0].color, sf::Color::Green); // slot 6 stands nearer x = 0 than the carrier
+    const PictureShape& toTeammate = overlay.foregroundLines[3];
+    EXPECT_EQ(sf::Vector2f(toTeammate.x, toTeammate.y), Slot(5)->PositionAt(0.5f, 0.5f));
+    EXPECT_EQ(sf::Vector2f(toTeammate.x2, toTeammate.y2), Slot(6)->PositionAt(0.5f, 0.5f));
+    EXPECT_EQ(toTeammate.color, ToPicture(sf::Color::Green)); // slot 6 stands nearer x = 0 than the carrier
 
     ASSERT_EQ(overlay.foregroundCircles.size(), 2u);
-    EXPECT_EQ(overlay.foregroundCircles[0].getRadius(), 10.f);
-    EXPECT_EQ(overlay.foregroundCircles[0].getFillColor(), sf::Color::Magenta);
-    EXPECT_EQ(overlay.foregroundCircles[1].getRadius(), 5.f);
-    EXPECT_EQ(overlay.foregroundCircles[1].getFillColor(), sf::Color::Black);
+    EXPECT_EQ(overlay.foregroundCircles[0].x2, 10.f);
+    EXPECT_EQ(overlay.foregroundCircles[0].color, ToPicture(sf::Color::Magenta));
+    EXPECT_EQ(overlay.foregroundCircles[1].x2, 5.f);
+    EXPECT_EQ(overlay.foregroundCircles[1].color, ToPicture(sf::Color::Black));
 }
 
 } // namespace tryzone

@@ -56,17 +56,33 @@ def test_vector_env_restarts_in_the_same_step_and_plays_the_team_env_matches():
     assert infos["_final_obs"].all() and observations[0, 0, 53] == 0
 
 
-@pytest.mark.skipif(not os.environ.get("DISPLAY"), reason="pictures need a display")
-def test_rgb_array_is_the_match_drawn_as_the_game_draws_it():
-    env = tryzone.parallel_env(render_mode="rgb_array", **SHORT)
-    env.reset(seed=2)
-    env.step({})
-    picture = env.render()
-    assert picture.shape == (720, 1280, 3) and picture.dtype == np.uint8
-    assert len(np.unique(picture.reshape(-1, 3), axis=0)) > 3  # a pitch with players, not one colour
-    env.step({})
-    assert not np.array_equal(picture, env.render())
-    env.close()
+def test_rgb_array_is_the_match_drawn_as_the_game_draws_it_with_no_display(tmp_path):
+    # In a process without DISPLAY: the picture is drawn by cairo, and RecordVideo takes it.
+    code = """
+import json, sys, numpy as np, gymnasium, tryzone
+env = tryzone.team_env(team="red", render_mode="rgb_array", minutes=0.2)
+env.reset(seed=2)
+env.step(env.action_space.sample())
+first = env.render()
+env.step(env.action_space.sample())
+red_text = (first[10:35, 20:170, 0] > 180) & (first[10:35, 20:170, 1] < 90)
+print(json.dumps({"shape": list(first.shape), "in_goal": first[700, 40].tolist(), "field": first[716, 640].tolist(),
+                  "score_ink": int(red_text.sum()), "moved": bool((first != env.render()).any())}))
+video = gymnasium.wrappers.RecordVideo(tryzone.team_env(render_mode="rgb_array", minutes=0.05), sys.argv[1])
+video.reset(seed=1)
+while not any(video.step(video.action_space.sample())[2:4]):
+    pass
+video.close()
+"""
+    environment = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    run = subprocess.run([sys.executable, "-c", code, str(tmp_path)], env=environment, capture_output=True, text=True,
+                         timeout=120)
+    assert run.returncode == 0, run.stderr
+    result = json.loads(run.stdout.splitlines()[-1])
+    assert result["shape"] == [720, 1280, 3] and result["moved"]
+    assert result["in_goal"] == [90, 151, 21] and result["field"] == [112, 189, 26]
+    assert result["score_ink"] > 100  # "Score Bleu : 0" in red
+    assert list(tmp_path.glob("*.mp4"))
 
 
 def test_evaluate_prints_one_json_line_with_wilson_intervals(tmp_path):

@@ -117,7 +117,7 @@ def test_pettingzoo_naming_and_the_trainer_forms_pass_pettingzoos_checkers():
 @pytest.mark.parametrize("display", [None, ":4321"])
 def test_render_without_a_display_raises_instead_of_aborting(display):
     code = ("import tryzone\n"
-            "env = tryzone.team_env(render_mode='rgb_array', minutes=0.1)\n"
+            "env = tryzone.team_env(render_mode='human', minutes=0.1)\n"
             "env.reset(seed=1)\n"
             "try:\n    env.render()\nexcept tryzone.NoDisplayError as error:\n    print(error)\n")
     environment = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
@@ -125,3 +125,18 @@ def test_render_without_a_display_raises_instead_of_aborting(display):
         environment["DISPLAY"] = display
     run = subprocess.run([sys.executable, "-c", code], env=environment, capture_output=True, text=True, timeout=60)
     assert run.returncode == 0 and "xvfb-run" in run.stdout
+
+
+def test_a_pass_out_of_range_plays_as_a_pass_to_any_teammate_when_asked():
+    plays = []
+    for slot, lenient in ((-1, False), (1000, True), (-7, True)):
+        batch = tryzone.VecMatch(2, range(10), seed=4, minutes=SHORT)
+        batch.reset()
+        actions = batch.builtin_actions()
+        actions[..., 0], actions[..., 1] = tryzone.PASS, slot
+        plays.append([batch.step(actions, any_teammate=lenient)[0].copy() for _ in range(30)])
+        if lenient:
+            with pytest.raises(ValueError, match=f"slot {slot}"):
+                batch.step(actions)
+    np.testing.assert_array_equal(plays[0], plays[1])
+    np.testing.assert_array_equal(plays[0], plays[2])

@@ -161,3 +161,29 @@ def test_bad_actions_raise_a_clear_error_and_play_nothing(change, error, words):
 def test_bad_slots_raise(controlled):
     with pytest.raises(ValueError, match="slot"):
         tryzone.VecMatch(1, controlled, seed=1, minutes=1)
+
+
+@pytest.mark.parametrize("laws", [None, ROOT / "laws" / "parts.laws.json", ROOT / "laws" / "rugby.laws.json"])
+def test_a_move_far_off_the_pitch_keeps_the_player_on_it(laws):
+    """Two blue players of the top lane sent to (1e5, -1e5) and (-1e5, -1e5) run to the ends of the pitch and stop
+    there, under any laws; everyone else holds, so that no try restarts play meanwhile."""
+    batch = tryzone.VecMatch(1, list(range(10)), seed=3, minutes=0.2, decision_frames=10, laws=laws)
+    batch.reset()
+    actions = np.zeros((1, 10, 3), dtype=np.int32)
+    actions[0, :, 0] = tryzone.HOLD
+    actions[0, 0] = (tryzone.MOVE, 100000, -100000)
+    actions[0, 1] = (tryzone.MOVE, -100000, -100000)
+    xs = []
+    for _ in range(100):
+        batch.step(actions)
+        xs.append(batch.raw_state()["positions"][0, [0, 1], 0].copy())
+    xs = np.array(xs)
+    assert xs.min() >= -1e-3 and xs.max() <= 1280 + 1e-3
+    assert xs[-1][0] == pytest.approx(1280, abs=1e-3) and xs[-1][1] == pytest.approx(0, abs=1e-3)
+
+
+def test_a_refused_laws_file_raises_its_line(tmp_path):
+    bad = tmp_path / "bad.laws.json"
+    bad.write_text('{"forwardPass": "yes"}')
+    with pytest.raises(ValueError, match="bad.laws.json: /forwardPass: not true or false"):
+        tryzone.VecMatch(1, [0], seed=1, minutes=0.1, laws=bad)

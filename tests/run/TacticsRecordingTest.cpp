@@ -52,7 +52,7 @@ TEST_F(TacticsRecording, ReplaysHeadlessWithTheSameEventsAndNoTacticsFile)
 
     TemporaryFolder folder;
     const std::string path = (folder.Path() / "match.jsonl").string();
-    ASSERT_TRUE(timeline.Save(path));
+    ASSERT_EQ(timeline.Save(path), 0);
     auto read = ReadRecording(path);
     ASSERT_TRUE(read) << read.Reason();
     const Recording& recording = *read;

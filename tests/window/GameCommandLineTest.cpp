@@ -240,7 +240,15 @@ TEST(Recording, CapsAFifoAndATrailingBlankLine)
         const auto read = ReadRecording(path);
         return read ? std::string() : read.Reason();
     };
-    EXPECT_EQ(refused(Header() + "{\"end\":9000000000000000000}\n"), path + " line 2: a frame past 718562874");
+    EXPECT_EQ(refused(Header() + "{\"end\":9000000000000000000}\n"),
+              path + " line 2: end 9000000000000000000 is not a frame from 0 to 718562874");
+    // Each value named as it stands, not taken for another fault.
+    EXPECT_EQ(refused(Header() + "{\"end\":1e300}\n"), path + " line 2: end 1e+300 is not a frame from 0 to 718562874");
+    EXPECT_EQ(refused(Header() + "{\"frame\":9,\"input\":\"debug\"}\n{\"end\":5}\n"),
+              path + " line 3: frames out of order: end 5 before frame 9");
+    std::string negativeSeed = Header();
+    negativeSeed.replace(negativeSeed.find("\"seed\":42"), 9, "\"seed\":-1");
+    EXPECT_EQ(refused(negativeSeed), path + " line 1: seed -1 is not a whole number from 0 to 4294967295");
     EXPECT_EQ(refused(Header() + "{\"frame\":9000000000000,\"input\":\"debug\"}\n"),
               path + " line 2: a frame past 718562874");
     EXPECT_NE(refused(Header() + "{\"frame\":3,\"input\":\"frame_time\",\"seconds\":3.0e38}\n").find("frame time"),

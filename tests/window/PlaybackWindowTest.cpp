@@ -186,6 +186,12 @@ TEST_F(PlaybackWindowTest, AnEditedSettingsFileIsReadNeverWrittenAndAReloadIsRec
     ASSERT_TRUE(
         WaitFor([&] { return game.Stdout().find("Settings reloaded from mine.json") != std::string::npos; }, 20s));
     ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("\"match\":2,") != std::string::npos; }));
+    // The laws file is watched the same way.
+    WriteFile(folder.Path() / "mine.laws.json", ReadFile(laws / "rugby.laws.json"));
+    ASSERT_TRUE(WaitFor(
+        [&] { return game.Stdout().find("Laws reloaded from mine.laws.json") != std::string::npos; }, 20s))
+        << game.Stdout();
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("\"match\":3,") != std::string::npos; }));
     EXPECT_EQ(game.Close(), 0);
     EXPECT_EQ(Read("mine.json"), slower);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "mine.json.bak"));
@@ -229,14 +235,16 @@ TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithT
     EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), secondMatch);
 }
 
-TEST_F(PlaybackWindowTest, AnEditedTacticsFileRestartsTheMatchAndABrokenOneIsRefused)
+TEST_F(PlaybackWindowTest, AnEditedTacticsOrLawsFileRestartsTheMatchAndABrokenOneIsRefused)
 {
     const std::filesystem::path tactics = TRYZONE_TACTICS_PATH;
+    const std::filesystem::path laws = TRYZONE_LAWS_PATH;
     WriteFile(folder.Path() / "blue.tactics.json", ReadFile(tactics / "default.tactics.json"));
+    WriteFile(folder.Path() / "mine.laws.json", ReadFile(laws / "parts.laws.json"));
     GameProcess game(folder.Path());
     ASSERT_TRUE(game.Start({"--seed", "12", "--blue-tactics", "blue.tactics.json", "--red-tactics",
-                            (tactics / "fast-break.tactics.json").string(), "--record", "match.jsonl", "--events",
-                            "window.jsonl"}))
+                            (tactics / "fast-break.tactics.json").string(), "--laws", "mine.laws.json", "--record",
+                            "match.jsonl", "--events", "window.jsonl"}))
         << game.Stderr();
     ASSERT_TRUE(WaitFor([&] { return !Read("window.jsonl").empty(); }));
 
@@ -254,9 +262,10 @@ TEST_F(PlaybackWindowTest, AnEditedTacticsFileRestartsTheMatchAndABrokenOneIsRef
         << game.Stderr();
     EXPECT_EQ(game.Close(), 0);
     EXPECT_EQ(Read("blue.tactics.json"), broken);
-    EXPECT_EQ(Read("window.jsonl").find("\"match\":3,"), std::string::npos);
-    // The recording keeps both tactics and the reload's: the replay needs neither file.
+    EXPECT_EQ(Read("window.jsonl").find("\"match\":4,"), std::string::npos);
+    // The recording keeps both tactics, the laws and the reloads': the replay needs none of the files.
     std::filesystem::remove(folder.Path() / "blue.tactics.json");
+    std::filesystem::remove(folder.Path() / "mine.laws.json");
     EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
 }
 

@@ -27,6 +27,10 @@ TEST(SettingsPanel, ListsThePlayersInPlayAndWhatTheLastReloadChanged)
     EXPECT_NE(changes.find("slot 7 red 7:  Speed 300 -> 330  PassTime 0.5 -> 1.25"), std::string::npos) << changes;
     EXPECT_EQ(changes.find("slot 6"), std::string::npos);
     EXPECT_NE(SettingsPanelText(before, &before, 0).find("nothing (the same players again)"), std::string::npos);
+    // A reload of tactics alone lists what changed in them instead.
+    const std::string tactics = SettingsPanelText(before, &before, 0, {"red tactic: state \"Line\" added (Hold, 1 link)"});
+    EXPECT_NE(tactics.find(":\nred tactic: state \"Line\" added (Hold, 1 link)"), std::string::npos) << tactics;
+    EXPECT_EQ(tactics.find("nothing"), std::string::npos);
 }
 
 } // namespace tryzone

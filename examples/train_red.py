@@ -1,8 +1,8 @@
 """Trains one shared network for the five red players against the built-in blue on tryzone.vector_env (advantage
-actor-critic over a few coarse actions, see tryzone/policy.py), for a wall-clock budget; saves the policy as .npz and
+actor-critic over a few coarse actions, see tryzone/policy.py), for a wall-clock budget; saves the policy as a policy file (safetensors, playable by the C++ programs too) and
 the learning curve (win rate of the finished training matches against environment steps) as a PNG.
 
-    .venv/bin/python examples/train_red.py --minutes 6 --out examples/red-policy.npz --curve docs/learning-curve.png
+    .venv/bin/python examples/train_red.py --minutes 6 --out examples/red-policy.safetensors --curve docs/learning-curve.png
 
 The reward is +1 / -1 per try; --shaping W adds W x the ball's gain towards the red try line (ego frame, in pitch
 widths) while red holds it, an optional help that the evaluation does not use."""
@@ -16,6 +16,7 @@ from torch import nn
 
 import tryzone
 from tryzone.evaluate import play
+from tryzone import policy
 from tryzone.policy import COARSE_ACTIONS, actions_for, features
 
 
@@ -37,9 +38,8 @@ class Net(nn.Module):
 
 
 def save(net, path, decision_frames):
-    weights = {"w0": net.body[0].weight, "b0": net.body[0].bias, "w1": net.policy.weight, "b1": net.policy.bias}
-    np.savez(path, decision_frames=decision_frames, **{k: v.detach().numpy().astype(np.float32)
-                                                       for k, v in weights.items()})
+    layers = [(layer.weight.detach().numpy(), layer.bias.detach().numpy()) for layer in (net.body[0], net.policy)]
+    policy.save(path, layers, decision_frames)
 
 
 def main():
@@ -53,7 +53,7 @@ def main():
     parser.add_argument("--shaping", type=float, default=0.0)
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--threads", type=int, default=2)
-    parser.add_argument("--out", default="red-policy.npz")
+    parser.add_argument("--out", default="red-policy.safetensors")
     parser.add_argument("--curve", default=None)
     parser.add_argument("--smoke", action="store_true", help="half a minute on 4 short matches, as CI runs it")
     args = parser.parse_args()

@@ -1,11 +1,14 @@
 // tryzone._tryzone: batches of matches for outside brains, with numpy arrays that are views of the batch's buffers.
 // Every check that needs Python is made while the GIL is held; the matches are stepped with it released.
 #include "Bindings.h"
+#include "agent/Brain.h"
+#include "agent/Entrant.h"
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
 #include "laws/Laws.h"
 #include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
+#include "tactics/TacticsFile.h"
 #include "shape/MatchShape.h"
 #include "view/MatchView.h"
 
@@ -95,6 +98,71 @@ std::shared_ptr<const Laws> LoadLaws(const py::object& path)
 std::string PathOrEmpty(const py::object& path)
 {
     return path.is_none() ? std::string() : std::string(py::str(py::module_::import("os").attr("fspath")(path)));
+}
+
+// The brains of uncontrolled players, as tryzone-sim's --brain, --blue-brain and --red-brain give them; they decide
+// at the batch's pace unless a policy has its own.
+BrainPlan LoadBrains(const std::vector<std::string>& slots, const py::object& blue, const py::object& red,
+                     const std::vector<PlayerSettings>& players, int decisionFrames)
+{
+    BrainPlan plan;
+    plan.decisionFrames = decisionFrames;
+    for (const std::string& text : slots)
+    {
+        if (const std::string fault = AddBrains(text, plan); !fault.empty())
+        {
+            throw std::invalid_argument("brains: " + fault);
+        }
+    }
+    for (const auto& [team, name] : {std::pair{0, &blue}, std::pair{1, &red}})
+    {
+        if (!name->is_none())
+        {
+            const std::string brain = py::str(*name);
+            if (const auto made = MakeBrain(brain, 0); !made)
+            {
+                throw std::invalid_argument(made.Reason());
+            }
+            SetTeamBrain(plan, players, team, brain);
+        }
+    }
+    TakePace(plan);
+    return plan;
+}
+
+// A league's entrant as the simulator reads it: its tactics file and the brains of its five players.
+py::dict EntrantOf(const std::string& text)
+{
+    auto entrant = ReadEntrant(text);
+    if (!entrant)
+    {
+        throw std::invalid_argument(entrant.Reason());
+    }
+    py::dict result;
+    result["name"] = UniqueNames({text}).front();
+    result["tactics"] = entrant->team.tactic == nullptr ? py::object(py::none()) : py::str(entrant->team.tacticsFile);
+    py::list brains;
+    for (const std::string& brain : entrant->brains)
+    {
+        brains.append(brain.empty() ? py::object(py::none()) : py::str(brain));
+    }
+    result["brains"] = brains;
+    return result;
+}
+
+// A team's tactics file, read as the programs read it; none for the built-in wiring.
+std::shared_ptr<const CompiledTactic> LoadTactics(const py::object& path)
+{
+    if (path.is_none())
+    {
+        return nullptr;
+    }
+    TacticsRead read = ReadTacticsFile(PathOrEmpty(path));
+    if (read.tactic == nullptr)
+    {
+        throw std::invalid_argument(read.error);
+    }
+    return read.tactic;
 }
 
 py::array Flags(py::handle owner, std::vector<std::uint8_t>& buffer)
@@ -273,6 +341,7 @@ PYBIND11_MODULE(_tryzone, module)
     module.attr("MOVE") = kMove;
     module.attr("PASS") = kPass;
     module.attr("OBSERVATION_SIZE") = kObservationSize;
+    module.attr("OBSERVATION_VERSION") = kObservationVersion;
     module.attr("DEFAULT_DECISION_FRAMES") = kDefaultDecisionFrames;
     py::array_t<std::int32_t> coarse({kCoarseActionCount, 3});
     std::copy_n(&kCoarseActions[0].code, kCoarseActionCount * 3, coarse.mutable_data());
@@ -286,12 +355,17 @@ PYBIND11_MODULE(_tryzone, module)
     module.attr("PITCH_HEIGHT") = kPitchHeight;
     module.attr("RANDOM_TEAMMATE") = kRandomTeammate;
 
+    module.def("entrant", &EntrantOf, py::arg("text"),
+               "A league entrant (builtin, runner, FILE.tactics.json, FILE.safetensors, FILE.team.json) as a dict: "
+               "name, tactics (a file or None) and brains (five names or None, the team's players in slot order).");
     BindView(module);
     py::class_<Batch>(module, "VecMatch")
         .def(py::init(
                  [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
-                    const py::object& recordDir, bool normalise, const py::object& laws)
+                    const py::object& recordDir, bool normalise, const py::object& blueTactics,
+                    const py::object& redTactics, const py::object& blueBrain, const py::object& redBrain,
+                    const std::vector<std::string>& brains, const py::object& laws)
                  {
                      VecMatchPlan plan;
                      plan.matches = numMatches;
@@ -300,6 +374,8 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.minutes = minutes;
                      plan.decisionFrames = decisionFrames;
                      plan.players = LoadSettings(settings);
+                     plan.tactics = {LoadTactics(blueTactics), LoadTactics(redTactics)};
+                     plan.brains = LoadBrains(brains, blueBrain, redBrain, plan.players, decisionFrames);
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
@@ -313,7 +389,10 @@ PYBIND11_MODULE(_tryzone, module)
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
              py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
              py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
-             py::arg("normalise") = false, py::arg("laws") = py::none())
+             py::arg("normalise") = false, py::arg("blue_tactics") = py::none(),
+             py::arg("red_tactics") = py::none(), py::arg("blue_brain") = py::none(),
+             py::arg("red_brain") = py::none(), py::arg("brains") = std::vector<std::string>{},
+             py::arg("laws") = py::none())
         .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
         .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
         .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })

@@ -14,10 +14,10 @@ namespace tryzone
 {
 
 AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots, std::int64_t frames,
-                       bool withEvents, bool withRecording, std::shared_ptr<const Laws> laws)
-    : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording)
+                       bool withEvents, bool withRecording, const MatchTactics& teamTactics, const BrainPlan& outsideBrains)
+    : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording),
+      tactics(teamTactics), brains(outsideBrains)
 {
-    tactics.laws = std::move(laws);
 }
 
 AgentMatch::~AgentMatch()
@@ -36,6 +36,17 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     if (recorder)
     {
         runner.Unwatch(*recorder);
+    }
+    if (driver)
+    {
+        runner.Unwatch(*driver);
+        driver.reset();
+    }
+    // As the simulator watches a match: the brains decide before the recorder counts a frame.
+    if (!brains.Empty())
+    {
+        driver.emplace(brains, seed, framesPerMatch);
+        runner.Watch(*driver);
     }
     recorder.emplace(number, keepEvents ? &events : nullptr);
     recorder->result.seed = seed;

@@ -3,6 +3,7 @@
 #include "core/FramePicture.h"
 #include "shape/MatchShape.h"
 #include "agent/AgentAction.h"
+#include "agent/BrainDriver.h"
 #include "core/World.h"
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
@@ -43,10 +44,10 @@ struct RawState
 class AgentMatch
 {
 public:
-    // laws: null for the game's own.
+    // tactics: null ones for the built-in wiring, null laws for the game's own; brains: on uncontrolled slots.
     AgentMatch(const std::vector<PlayerSettings>& players, const std::vector<int>& controlled,
-               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording,
-               std::shared_ptr<const Laws> laws = nullptr);
+               std::int64_t framesPerMatch, bool keepEvents, bool keepRecording, const MatchTactics& tactics = {},
+               const BrainPlan& brains = {});
     AgentMatch(const AgentMatch&) = delete;
     AgentMatch& operator=(const AgentMatch&) = delete;
     ~AgentMatch();
@@ -86,13 +87,15 @@ public:
 private:
     std::vector<PlayerSettings> players;
     std::vector<int> controlled;
-    MatchTactics tactics;
     std::int64_t framesPerMatch;
     bool keepEvents;
     bool keepRecording;
+    MatchTactics tactics;
+    BrainPlan brains; // the uncontrolled slots outside brains play
     World world;
     MatchRunner runner;
     std::optional<MatchRecorder> recorder;
+    std::optional<BrainDriver> driver;
     std::ostringstream events;
     std::string recording;
     int number = 0;

@@ -1,7 +1,7 @@
 #include "agent/Brain.h"
 
+#include "agent/PolicyFile.h"
 #include "shape/MatchShape.h"
-#include "run/MatchRunner.h"
 
 #include <random>
 
@@ -10,6 +10,8 @@ namespace tryzone
 
 namespace
 {
+constexpr std::string_view kPolicyPrefix = "policy:";
+
 class FixedBrain : public Brain
 {
 public:
@@ -45,28 +47,81 @@ public:
 private:
     std::mt19937 engine;
 };
+
+// The carrier runs for the line in his lane; everyone else plays his state graph.
+class RunnerBrain : public Brain
+{
+public:
+    AgentAction Decide(const Observation& observation) override
+    {
+        if (observation.features[features::kHolds] == 0.f)
+        {
+            return {kBuiltin, 0, 0};
+        }
+        return {kMove, kPitchWidth, static_cast<std::int32_t>(observation.features[features::kY])};
+    }
+};
+
+class PolicyBrain : public Brain
+{
+public:
+    explicit PolicyBrain(std::shared_ptr<const PolicyNetwork> network) : policy(std::move(network)) {}
+
+    AgentAction Decide(const Observation& observation) override { return policy->Act(observation.features); }
+
+private:
+    std::shared_ptr<const PolicyNetwork> policy;
+};
 } // namespace
 
-std::unique_ptr<Brain> MakeBrain(const std::string& name, std::uint32_t seed)
+Expected<std::unique_ptr<Brain>> MakeBrain(const std::string& name, std::uint32_t seed)
 {
     if (name == "builtin")
     {
-        return std::make_unique<FixedBrain>(kBuiltin);
+        return std::unique_ptr<Brain>(std::make_unique<FixedBrain>(kBuiltin));
     }
     if (name == "hold")
     {
-        return std::make_unique<FixedBrain>(kHold);
+        return std::unique_ptr<Brain>(std::make_unique<FixedBrain>(kHold));
     }
     if (name == "random")
     {
-        return std::make_unique<RandomBrain>(seed);
+        return std::unique_ptr<Brain>(std::make_unique<RandomBrain>(seed));
     }
-    return nullptr;
+    if (name == "runner")
+    {
+        return std::unique_ptr<Brain>(std::make_unique<RunnerBrain>());
+    }
+    if (name.starts_with(kPolicyPrefix))
+    {
+        auto policy = LoadPolicy(name.substr(kPolicyPrefix.size()));
+        if (!policy)
+        {
+            return policy.Error();
+        }
+        return std::unique_ptr<Brain>(std::make_unique<PolicyBrain>(*policy));
+    }
+    std::string known;
+    for (const std::string& brain : BrainNames())
+    {
+        known += (known.empty() ? "" : ", ") + brain;
+    }
+    return Unexpected{"unknown brain '" + name + "' (" + known + ")"};
 }
 
 std::vector<std::string> BrainNames()
 {
-    return {"builtin", "hold", "random"};
+    return {"builtin", "hold", "random", "runner", "policy:FILE"};
+}
+
+int BrainDecisionFrames(const std::string& name)
+{
+    if (!name.starts_with(kPolicyPrefix))
+    {
+        return 0;
+    }
+    const auto policy = LoadPolicy(name.substr(kPolicyPrefix.size()));
+    return policy ? (*policy)->decisionFrames : 0;
 }
 
 } // namespace tryzone

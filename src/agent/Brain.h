@@ -2,6 +2,7 @@
 
 #include "agent/AgentAction.h"
 #include "agent/Observation.h"
+#include "files/Expected.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,9 +20,14 @@ public:
     [[nodiscard]] virtual AgentAction Decide(const Observation& observation) = 0;
 };
 
-// The brains built in by name: "builtin" (his own state graph), "hold" (stands still) and "random" (any action at
-// random, drawn from its own engine seeded from the seed, never from the match's). Null for another name.
-[[nodiscard]] std::unique_ptr<Brain> MakeBrain(const std::string& name, std::uint32_t seed);
+// The brains by name: "builtin" (his own state graph), "hold" (stands still), "random" (any action at random, drawn
+// from its own engine seeded from the seed, never from the match's), "runner" (with the ball he runs straight for
+// the opponents' line and never passes; without it, his state graph) and "policy:FILE" (a trained policy file).
+// The reason, as one line, for a name that is none of them or a policy file that cannot be played.
+[[nodiscard]] Expected<std::unique_ptr<Brain>> MakeBrain(const std::string& name, std::uint32_t seed);
 [[nodiscard]] std::vector<std::string> BrainNames();
+
+// The decision interval a brain needs, when it has one (a policy's, trained at one pace); 0 when any will do.
+[[nodiscard]] int BrainDecisionFrames(const std::string& name);
 
 } // namespace tryzone

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <stdexcept>
 
 namespace tryzone
 {
@@ -36,14 +37,9 @@ std::string AddBrains(const std::string& text, BrainPlan& plan)
         return "'" + text + "' is not SLOTS=NAME";
     }
     const std::string name = text.substr(equals + 1);
-    if (MakeBrain(name, 0) == nullptr)
+    if (const auto brain = MakeBrain(name, 0); !brain)
     {
-        std::string known;
-        for (const std::string& brain : BrainNames())
-        {
-            known += (known.empty() ? "" : ", ") + brain;
-        }
-        return "unknown brain '" + name + "' (" + known + ")";
+        return brain.Reason();
     }
     std::string_view slots(text.data(), equals);
     while (true)
@@ -67,6 +63,42 @@ std::string AddBrains(const std::string& text, BrainPlan& plan)
             return {};
         }
         slots.remove_prefix(comma + 1);
+    }
+}
+
+void SetTeamBrain(BrainPlan& plan, const std::vector<PlayerSettings>& lineup, int team, const std::string& name)
+{
+    for (std::size_t slot = 0; slot < plan.brains.size() && slot < lineup.size(); ++slot)
+    {
+        if (plan.brains[slot].empty() && (lineup[slot].Team == 0 ? 0 : 1) == team)
+        {
+            plan.brains[slot] = name;
+        }
+    }
+}
+
+Expected<void> CheckPace(const BrainPlan& plan)
+{
+    for (const std::string& name : plan.brains)
+    {
+        if (const int frames = name.empty() ? 0 : BrainDecisionFrames(name); frames != 0 && frames != plan.decisionFrames)
+        {
+            return Unexpected{name + " decides every " + std::to_string(frames) + " frames, not every " +
+                              std::to_string(plan.decisionFrames) + " as the other brains would"};
+        }
+    }
+    return {};
+}
+
+void TakePace(BrainPlan& plan)
+{
+    for (const std::string& name : plan.brains)
+    {
+        if (const int frames = name.empty() ? 0 : BrainDecisionFrames(name); frames != 0)
+        {
+            plan.decisionFrames = frames;
+            return;
+        }
     }
 }
 
@@ -100,8 +132,12 @@ BrainDriver::BrainDriver(const BrainPlan& plan, std::uint32_t matchSeed, std::in
         if (!plan.brains[slot].empty())
         {
             slots.push_back(static_cast<int>(slot));
-            brains.push_back(
-                MakeBrain(plan.brains[slot], matchSeed ^ (0x9E3779B9u * static_cast<std::uint32_t>(slot + 1))));
+            auto brain = MakeBrain(plan.brains[slot], matchSeed ^ (0x9E3779B9u * static_cast<std::uint32_t>(slot + 1)));
+            if (!brain)
+            {
+                throw std::invalid_argument(brain.Reason());
+            }
+            brains.push_back(*std::move(brain));
         }
     }
 }

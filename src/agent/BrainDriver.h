@@ -3,6 +3,7 @@
 #include "shape/MatchShape.h"
 #include "agent/Brain.h"
 #include "run/FrameObserver.h"
+#include "settings/PlayerSettings.h"
 
 #include <array>
 #include <cstdint>
@@ -26,6 +27,15 @@ struct BrainPlan
 // the brain of those slots in plan; returns what is wrong with the text, or an empty string.
 [[nodiscard]] std::string AddBrains(const std::string& text, BrainPlan& plan);
 
+// Lets the brain play every player of the team (0 blue, 1 red) as the lineup places them, but the slots the plan
+// already gives a brain; an empty name changes nothing.
+void SetTeamBrain(BrainPlan& plan, const std::vector<PlayerSettings>& lineup, int team, const std::string& name);
+
+// Whether every brain can decide at the plan's pace: a policy plays at the interval it was trained with.
+[[nodiscard]] Expected<void> CheckPace(const BrainPlan& plan);
+// Sets the plan's interval to its first policy's, when it has one.
+void TakePace(BrainPlan& plan);
+
 // "slot 3 hold, slots 5 to 9 random, deciding every 12 frames"; empty for a plan without brains.
 [[nodiscard]] std::string Describe(const BrainPlan& plan);
 
@@ -34,7 +44,8 @@ struct BrainPlan
 class BrainDriver : public FrameObserver
 {
 public:
-    // Each brain's engine is seeded from the match's seed and its slot.
+    // Each brain's engine is seeded from the match's seed and its slot. Throws std::invalid_argument for a brain that
+    // cannot play (a policy file that no longer reads).
     BrainDriver(const BrainPlan& plan, std::uint32_t matchSeed, std::int64_t framesPerMatch);
 
     // Before the runner plays frame `frame` (from 1).

@@ -51,6 +51,8 @@ inline constexpr int kState = 55;
 } // namespace features
 
 inline constexpr int kObservationSize = 56;
+// Changes whenever the layout above does: a policy trained on another version is refused.
+inline constexpr int kObservationVersion = 1;
 
 // The observation of one controlled player, as a brain is given it.
 struct Observation

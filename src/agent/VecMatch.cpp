@@ -19,6 +19,31 @@
 namespace tryzone
 {
 
+namespace
+{
+// Brains play only players Python does not control, at their own pace; their orders are not kept in recordings.
+Expected<void> CheckBrains(const VecMatchPlan& plan)
+{
+    for (const int slot : plan.controlled)
+    {
+        if (IsSlot(slot) && !plan.brains.brains[static_cast<std::size_t>(slot)].empty())
+        {
+            return Unexpected{"slot " + std::to_string(slot) + " is controlled and has a brain (" +
+                              plan.brains.brains[static_cast<std::size_t>(slot)] + ")"};
+        }
+    }
+    if (auto pace = CheckPace(plan.brains); !pace)
+    {
+        return pace;
+    }
+    if (!plan.brains.Empty() && !plan.recordDir.empty())
+    {
+        return Unexpected{"record_dir cannot keep the orders of brains yet: play brains without it"};
+    }
+    return {};
+}
+} // namespace
+
 Expected<void> CheckPlan(const VecMatchPlan& plan)
 {
     if (plan.matches < 1)
@@ -57,7 +82,7 @@ Expected<void> CheckPlan(const VecMatchPlan& plan)
     {
         return Unexpected{"the settings must give ten players"};
     }
-    return {};
+    return CheckBrains(plan);
 }
 namespace
 {
@@ -142,7 +167,9 @@ VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
     for (std::size_t i = 0; i < count; ++i)
     {
         matches.push_back(std::make_unique<AgentMatch>(plan.players, plan.controlled, framesPerMatch,
-                                                       !plan.eventsPath.empty(), !plan.recordDir.empty(), plan.laws));
+                                                       !plan.eventsPath.empty(), !plan.recordDir.empty(),
+                                                       MatchTactics{plan.tactics.blue, plan.tactics.red, plan.laws},
+                                                       plan.brains));
     }
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);

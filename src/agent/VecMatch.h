@@ -2,6 +2,7 @@
 
 #include "agent/AgentAction.h"
 #include "agent/AgentMatch.h"
+#include "agent/BrainDriver.h"
 #include "agent/WorkerThreads.h"
 #include "laws/Laws.h"
 #include "settings/PlayerSettings.h"
@@ -24,6 +25,8 @@ struct VecMatchPlan
     double minutes = 80.0;
     int decisionFrames = kDefaultDecisionFrames;
     std::vector<PlayerSettings> players; // ten
+    MatchTactics tactics;                // null ones play the built-in wiring
+    BrainPlan brains;                    // outside brains on slots Python does not control
     int threads = 1;
     std::string settingsPath;         // the file the players were read from, never to be written; empty: none
     std::string lawsPath;             // the laws file read, likewise

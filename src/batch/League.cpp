@@ -26,15 +26,16 @@ std::vector<Pairing> LeaguePairings(int entries)
     return pairings;
 }
 
-std::vector<MatchTactics> PairingTactics(const std::vector<LeagueEntry>& entries, const std::vector<Pairing>& pairings)
+std::vector<Sides> PairingSides(const std::vector<LeagueEntry>& entries, const std::vector<Pairing>& pairings,
+                                const std::vector<PlayerSettings>& lineup)
 {
-    std::vector<MatchTactics> tactics;
+    std::vector<Sides> sides;
     for (const Pairing& pairing : pairings)
     {
-        tactics.push_back({entries[static_cast<std::size_t>(pairing.blue)].tactic,
-                           entries[static_cast<std::size_t>(pairing.red)].tactic, nullptr});
+        sides.push_back(Place(entries[static_cast<std::size_t>(pairing.blue)],
+                              entries[static_cast<std::size_t>(pairing.red)], lineup));
     }
-    return tactics;
+    return sides;
 }
 
 std::vector<double> BradleyTerryRatings(const std::vector<std::vector<double>>& wins)
@@ -85,7 +86,7 @@ std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vecto
     std::vector<std::vector<double>> wins(entries, std::vector<double>(entries, 0.5));
     for (std::size_t task = 0; task < results.size(); ++task)
     {
-        const Pairing pairing = pairings[task / static_cast<std::size_t>(setup.matches)];
+        const Pairing pairing = pairings[static_cast<std::size_t>(TaskNumbering{setup.matches, 1}.Group(static_cast<int>(task)))];
         const auto blue = static_cast<std::size_t>(pairing.blue);
         const auto red = static_cast<std::size_t>(pairing.red);
         const int blueTries = results[task].teams[0].tries;
@@ -123,6 +124,13 @@ std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vecto
 
 namespace
 {
+// Whether every entrant is a tactics file, as leagues were before any other could enter: they print as they did.
+bool OnlyTactics(const LeagueSetup& setup)
+{
+    return std::all_of(setup.entries.begin(), setup.entries.end(),
+                       [](const LeagueEntry& entry) { return entry.team.tactic != nullptr && entry.given.ends_with(".tactics.json"); });
+}
+
 // The entries from the best rating down; equal ratings keep the command line's order.
 std::vector<std::size_t> Ranking(const std::vector<LeagueRow>& rows)
 {
@@ -159,7 +167,8 @@ std::string Format(int digits, double value)
 
 void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<LeagueRow>& rows)
 {
-    out << "TryZone league: " << setup.entries.size() << " tactics, every pair both ways round, " << setup.matches
+    out << "TryZone league: " << setup.entries.size() << (OnlyTactics(setup) ? " tactics" : " entrants")
+        << ", every pair both ways round, " << setup.matches
         << (setup.matches == 1 ? " match" : " matches") << " each way of " << setup.minutes
         << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch << " frames each), seed "
         << setup.seed << "; both ways play the same match seeds\n";
@@ -175,7 +184,7 @@ void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<
     }
     std::array<char, 240> line{};
     std::snprintf(line.data(), line.size(), "%-*s %7s %5s %5s %5s %9s %9s %8s %15s %7s %10s %7s %8s\n",
-                  static_cast<int>(width), "Tactic", "Matches", "W", "D", "L", "Tries for", "against", "Win rate",
+                  static_cast<int>(width), OnlyTactics(setup) ? "Tactic" : "Entrant", "Matches", "W", "D", "L", "Tries for", "against", "Win rate",
                   "95% (Wilson)", "Rating", "Possession", "Passes", "Tackles");
     out << line.data();
     for (const std::size_t i : Ranking(rows))
@@ -204,7 +213,7 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
     {
         const LeagueRow& row = rows[i];
         table.push_back({{"tactic", setup.entries[i].name},
-                         {"file", setup.entries[i].file},
+                         {"file", setup.entries[i].given},
                          {"matches", row.matches},
                          {"wins", row.wins},
                          {"draws", row.draws},
@@ -223,7 +232,7 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
     const std::vector<Pairing> pairings = LeaguePairings(static_cast<int>(setup.entries.size()));
     for (std::size_t task = 0; task < results.size(); ++task)
     {
-        const Pairing pairing = pairings[task / static_cast<std::size_t>(setup.matches)];
+        const Pairing pairing = pairings[static_cast<std::size_t>(TaskNumbering{setup.matches, 1}.Group(static_cast<int>(task)))];
         matches.push_back({{"blue", setup.entries[static_cast<std::size_t>(pairing.blue)].name},
                            {"red", setup.entries[static_cast<std::size_t>(pairing.red)].name},
                            {"match", results[task].match},

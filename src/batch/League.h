@@ -1,5 +1,7 @@
 #pragma once
 
+#include "agent/Entrant.h"
+#include "batch/RunSetup.h"
 #include "batch/Sweep.h"
 #include "files/Expected.h"
 #include "laws/Laws.h"
@@ -15,14 +17,9 @@
 namespace tryzone
 {
 
-// Tactics played against one another: every pair both ways round (each tactic as blue and as red), both ways on the
-// same match seeds, so that a side's own edge cancels out.
-struct LeagueEntry
-{
-    std::string name; // the file name without its folder and ".tactics.json"
-    std::string file;
-    std::shared_ptr<const CompiledTactic> tactic;
-};
+// Ways of playing against one another: every pair both ways round (each entrant as blue and as red), both ways on
+// the same match seeds, so that a side's own edge cancels out.
+using LeagueEntry = Entrant;
 
 struct Pairing
 {
@@ -32,9 +29,10 @@ struct Pairing
 
 // (0, 1), (1, 0), (0, 2), (2, 0), ... (n - 2, n - 1), (n - 1, n - 2).
 [[nodiscard]] std::vector<Pairing> LeaguePairings(int entries);
-// Each pairing's tactics, in the pairings' order.
-[[nodiscard]] std::vector<MatchTactics> PairingTactics(const std::vector<LeagueEntry>& entries,
-                                                       const std::vector<Pairing>& pairings);
+// Who plays each pairing, in the pairings' order.
+[[nodiscard]] std::vector<Sides> PairingSides(const std::vector<LeagueEntry>& entries,
+                                              const std::vector<Pairing>& pairings,
+                                              const std::vector<PlayerSettings>& lineup);
 
 struct LeagueRow
 {

@@ -78,7 +78,7 @@ std::optional<std::string> TeamProblem(const TeamRecord& team, std::int64_t fram
 
 std::optional<std::string> MatchProblem(const RunSetup& setup, int task, const MatchResult& result, bool last)
 {
-    const int match = task % setup.matches + 1;
+    const int match = Numbering(setup).Match(task);
     const std::uint32_t seed = MatchSeed(setup.seed, match);
     if (result.match != match)
     {
@@ -197,11 +197,13 @@ Expected<void> CheckResults(const RunSetup& setup, TaskRange tasks, const std::v
         const int task = tasks.first + static_cast<int>(i);
         if (auto problem = MatchProblem(setup, task, results[i], i + 1 == results.size()))
         {
+            const TaskNumbering numbering = Numbering(setup);
             const std::string value =
-                setup.variation ? " with " + setup.variation->key + " " +
-                                      FloatText(setup.variation->values[static_cast<std::size_t>(task / setup.matches)])
-                                : "";
-            return Unexpected{"match " + std::to_string(task % setup.matches + 1) + value + ": " + *problem};
+                setup.variation
+                    ? " with " + setup.variation->key + " " +
+                          FloatText(setup.variation->values[static_cast<std::size_t>(numbering.Group(task))])
+                    : "";
+            return Unexpected{"match " + std::to_string(numbering.Match(task)) + value + ": " + *problem};
         }
     }
     return {};

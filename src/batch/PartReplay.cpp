@@ -48,19 +48,9 @@ std::optional<std::string> Difference(const MatchResult& claimed, const MatchRes
 
 SimulationPlan PlanOf(const RunSetup& setup, int task)
 {
-    SimulationPlan plan;
-    plan.players = setup.lineup;
-    plan.tactics = setup.tactics;
-    if (setup.variation)
-    {
-        plan.lineups = Lineups(*setup.variation, setup.lineup);
-    }
-    plan.seed = setup.seed;
-    plan.matches = setup.matches;
-    plan.framesPerMatch = setup.framesPerMatch;
+    SimulationPlan plan = PlanFor(setup);
     plan.firstTask = task;
     plan.taskCount = 1;
-    plan.checkRules = setup.checkRules;
     plan.stop = &StopSignal();
     return plan;
 }

@@ -20,52 +20,6 @@ RunDescription Description(const RunSetup& setup)
 }
 } // namespace
 
-bool HasTactics(const RunSetup& setup)
-{
-    return !setup.blueTactics.empty() || !setup.redTactics.empty();
-}
-
-bool HasLaws(const RunSetup& setup)
-{
-    return setup.tactics.laws != nullptr && !AreGameLaws(*setup.tactics.laws);
-}
-
-nlohmann::ordered_json LawsAsJson(const RunSetup& setup)
-{
-    return {{"file", setup.lawsFile}, {"laws", LawsToJson(setup.tactics.laws ? *setup.tactics.laws : GameLaws())}};
-}
-
-Expected<void> ReadLawsJson(const nlohmann::ordered_json& kept, RunSetup& setup)
-{
-    if (!kept.is_object() || !kept.contains("file") || !kept["file"].is_string() || !kept.contains("laws"))
-    {
-        return Unexpected{"laws that are not a file name and its laws"};
-    }
-    Expected<Laws> laws = LawsFromJson(nlohmann::json::parse(kept["laws"].dump()), "laws");
-    if (!laws)
-    {
-        return Unexpected{"laws that do not validate (" + laws.Reason() + ")"};
-    }
-    setup.lawsFile = kept["file"].get<std::string>();
-    setup.tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
-    return {};
-}
-
-nlohmann::ordered_json TacticsAsJson(const RunSetup& setup)
-{
-    const auto team = [](const std::string& file, const std::shared_ptr<const CompiledTactic>& tactic)
-    {
-        return tactic == nullptr ? nlohmann::ordered_json(nullptr)
-                                 : nlohmann::ordered_json{{"file", file}, {"tactic", TacticToJson(tactic->source)}};
-    };
-    return {{"blue", team(setup.blueTactics, setup.tactics.blue)}, {"red", team(setup.redTactics, setup.tactics.red)}};
-}
-
-int TaskTotal(const RunSetup& setup)
-{
-    return setup.matches * (setup.variation ? static_cast<int>(setup.variation->values.size()) : 1);
-}
-
 void PrintHeader(std::ostream& out, const RunSetup& setup)
 {
     const std::string matches = std::to_string(setup.matches) + (setup.matches == 1 ? " match" : " matches");
@@ -82,16 +36,17 @@ void PrintHeader(std::ostream& out, const RunSetup& setup)
         out << "TryZone simulation: " << matches << " of " << length.str() << " each), seed " << setup.seed << '\n';
     }
     out << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
-    if (!setup.brains.empty())
+    if (!setup.brains.Empty())
     {
-        out << "Brains: " << setup.brains << '\n';
+        out << "Brains: " << Describe(setup.brains) << '\n';
     }
-    if (HasTactics(setup))
+    if (setup.HasTactics())
     {
-        const auto name = [](const std::string& file) { return file.empty() ? std::string("default") : file; };
-        out << "Tactics: blue " << name(setup.blueTactics) << ", red " << name(setup.redTactics) << '\n';
+        const auto name = [](const TeamSetup& team)
+        { return team.tactic == nullptr ? std::string("default") : team.tacticsFile; };
+        out << "Tactics: blue " << name(setup.teams[0]) << ", red " << name(setup.teams[1]) << '\n';
     }
-    if (HasLaws(setup))
+    if (setup.HasLaws())
     {
         out << "Laws: " << setup.lawsFile << '\n';
     }
@@ -155,9 +110,9 @@ std::optional<std::string> BreachReport(const RunSetup& setup, const std::vector
     std::string value;
     if (setup.variation)
     {
-        const auto task = static_cast<std::size_t>(firstTask) + results.size() - 1;
+        const int task = firstTask + static_cast<int>(results.size()) - 1;
         value = " with " + setup.variation->key + " " +
-                FloatText(setup.variation->values[task / static_cast<std::size_t>(setup.matches)]);
+                FloatText(setup.variation->values[static_cast<std::size_t>(Numbering(setup).Group(task))]);
     }
     return "rule broken in match " + std::to_string(last.match) + value + " (seed " + std::to_string(last.seed) +
            "), frame " + std::to_string(last.breach->frame) + ": " + last.breach->rule;
@@ -169,11 +124,11 @@ nlohmann::ordered_json RunAsJson(const RunSetup& setup, const std::vector<MatchR
         setup.variation
             ? SweepAsJson(Description(setup), *setup.variation, SweepRows(*setup.variation, setup.matches, 0, results))
             : ResultsAsJson(Description(setup), results, Summarise(results));
-    if (HasTactics(setup))
+    if (setup.HasTactics())
     {
         document["tactics"] = TacticsAsJson(setup);
     }
-    if (HasLaws(setup))
+    if (setup.HasLaws())
     {
         document["laws"] = LawsAsJson(setup);
     }

@@ -6,7 +6,6 @@
 #include "files/FileGate.h"
 #include "files/JsonReader.h"
 #include "shape/MatchShape.h"
-#include "tactics/TacticsFile.h"
 
 #include <cstdio>
 #include <fstream>
@@ -25,70 +24,11 @@ using nlohmann::ordered_json;
 
 constexpr int kPartFormat = 3;
 
-// The options that shape a run, seed and settings aside; parts of one run have them all equal.
-ordered_json OptionsAsJson(const RunSetup& setup)
-{
-    ordered_json vary = nullptr;
-    if (setup.variation)
-    {
-        vary = {{"key", setup.variation->key}, {"who", setup.variation->who},   {"from", setup.variation->from},
-                {"to", setup.variation->to},   {"step", setup.variation->step}, {"list", setup.variation->list}};
-    }
-    return {{"settings_file", setup.players},           {"matches", setup.matches},  {"minutes", setup.minutes},
-            {"frames_per_match", setup.framesPerMatch}, {"check", setup.checkRules}, {"vary", vary}};
-}
-
-// The teams' tactics kept in a part, checked as a tactics file is.
-Expected<void> ReadPartTactics(const ordered_json& tactics, RunSetup& setup)
-{
-    const auto team = [&tactics](const char* side, std::string& file,
-                                 std::shared_ptr<const CompiledTactic>& tactic) -> Expected<void>
-    {
-        const ordered_json& kept = tactics.at(side);
-        if (kept.is_null())
-        {
-            return {};
-        }
-        file = kept.at("file").get<std::string>();
-        TacticsRead read = TacticsFromJson(nlohmann::json::parse(kept.at("tactic").dump()), file);
-        tactic = read.tactic;
-        return tactic == nullptr ? Expected<void>(Unexpected{read.error}) : Expected<void>();
-    };
-    if (auto blue = team("blue", setup.blueTactics, setup.tactics.blue); !blue)
-    {
-        return blue;
-    }
-    return team("red", setup.redTactics, setup.tactics.red);
-}
-
-std::string Exact(double value)
-{
-    std::array<char, 32> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.17g", value);
-    return buffer.data();
-}
-
-// The text of --vary that the part's "vary" describes.
-std::string VaryText(const ordered_json& vary)
-{
-    std::string range = vary.at("key").get<std::string>() + "=";
-    if (vary.at("list").empty())
-    {
-        range += Exact(vary.at("from").get<double>()) + ":" + Exact(vary.at("to").get<double>()) + ":" +
-                 Exact(vary.at("step").get<double>());
-    }
-    for (const ordered_json& value : vary.at("list"))
-    {
-        range += (range.back() == '=' ? "" : ",") + Exact(value.get<double>());
-    }
-    return range;
-}
-
 struct Part
 {
     std::string file;
     std::vector<Heatmap::Square> heat;
-    ordered_json document; // in file order, so that the first option that differs is the first one named
+    ordered_json document; // as read, for its digest
     RunSetup setup;
     Shard shard;
     TaskRange tasks;
@@ -168,51 +108,6 @@ Expected<void> CheckProgram(const ordered_json& document, const std::string& fil
     return {};
 }
 
-// The run the part belongs to; the reason it is refused, if it is. Throws on a missing key.
-Expected<void> ReadRunSetup(const ordered_json& document, const std::string& file, RunSetup& setup)
-{
-    const ordered_json& run = document.at("run");
-    const ordered_json& options = run.at("options");
-    setup.seed = run.at("seed").get<std::uint64_t>();
-    setup.players = options.at("settings_file").get<std::string>();
-    auto lineup = SettingsFromJson(run.at("players"));
-    if (!lineup)
-    {
-        return Unexpected{file + ": " + lineup.Reason()};
-    }
-    setup.lineup = *std::move(lineup);
-    setup.matches = options.at("matches").get<int>();
-    setup.minutes = options.at("minutes").get<double>();
-    setup.framesPerMatch = options.at("frames_per_match").get<std::int64_t>();
-    setup.checkRules = options.at("check").get<bool>();
-    // Parts written before tactics existed played the default tactic.
-    if (const auto tactics = run.find("tactics"); tactics != run.end())
-    {
-        if (const auto read = ReadPartTactics(*tactics, setup); !read)
-        {
-            return Unexpected{file + ": " + read.Reason()};
-        }
-    }
-    // Parts written before laws existed, or played under the game's own, keep none.
-    if (const auto laws = run.find("laws"); laws != run.end())
-    {
-        if (const auto read = ReadLawsJson(*laws, setup); !read)
-        {
-            return Unexpected{file + ": " + read.Reason()};
-        }
-    }
-    if (const ordered_json& vary = options.at("vary"); !vary.is_null())
-    {
-        auto variation = ParseVariation(VaryText(vary), vary.at("who").get<std::string>());
-        if (!variation)
-        {
-            return Unexpected{file + ": " + variation.Reason()};
-        }
-        setup.variation = *variation;
-    }
-    return {};
-}
-
 Expected<Part> ReadPart(const std::string& file, bool anyBuild)
 {
     if (auto readable = CheckReadable(file); !readable)
@@ -240,10 +135,12 @@ Expected<Part> ReadPart(const std::string& file, bool anyBuild)
         {
             return program.Error();
         }
-        if (auto run = ReadRunSetup(part.document, file, part.setup); !run)
+        auto run = RunSetupFromJson(part.document.at("run"));
+        if (!run)
         {
-            return run.Error();
+            return Unexpected{file + ": " + run.Reason()};
         }
+        part.setup = *std::move(run);
         constexpr std::int64_t kMaxInt = std::numeric_limits<int>::max();
         const ordered_json& shard = part.document.at("shard");
         const ordered_json& tasks = part.document.at("tasks");
@@ -283,31 +180,9 @@ Expected<Part> ReadPart(const std::string& file, bool anyBuild)
 Expected<void> SameRun(const Part& first, const Part& part)
 {
     const std::string from = part.file + " is from another run than " + first.file + ": ";
-    if (part.setup.seed != first.setup.seed)
+    if (const auto difference = RunDifference(first.setup, part.setup))
     {
-        return Unexpected{from + "another seed (" + std::to_string(part.setup.seed) + ", not " +
-                          std::to_string(first.setup.seed) + ")"};
-    }
-    if (part.setup.lineup != first.setup.lineup)
-    {
-        return Unexpected{from + "other players' settings"};
-    }
-    if (TacticsAsJson(part.setup) != TacticsAsJson(first.setup))
-    {
-        return Unexpected{from + "other tactics"};
-    }
-    if (LawsAsJson(part.setup)["laws"] != LawsAsJson(first.setup)["laws"])
-    {
-        return Unexpected{from + "other laws"};
-    }
-    const ordered_json& options = part.document["run"]["options"];
-    const ordered_json& firstOptions = first.document["run"]["options"];
-    for (auto option = firstOptions.begin(); option != firstOptions.end(); ++option)
-    {
-        if (!options.contains(option.key()) || options[option.key()] != option.value())
-        {
-            return Unexpected{from + "other options (" + option.key() + ")"};
-        }
+        return Unexpected{from + *difference};
     }
     if (part.shard.count != first.shard.count)
     {
@@ -327,20 +202,10 @@ ordered_json PartAsJson(const RunSetup& setup, Shard shard, const std::vector<Ma
     {
         matches.push_back(ResultAsJson(result));
     }
-    ordered_json run{
-        {"seed", setup.seed}, {"options", OptionsAsJson(setup)}, {"players", SettingsAsJson(setup.lineup)}};
-    if (HasTactics(setup))
-    {
-        run["tactics"] = TacticsAsJson(setup);
-    }
-    if (HasLaws(setup))
-    {
-        run["laws"] = LawsAsJson(setup);
-    }
     ordered_json part = {{"tryzone_sim_part", kPartFormat},
                          {"program", {{"version", ProgramVersion()}, {"build", BuildIdentifier()}}},
                          {"shard", {{"index", shard.index}, {"count", shard.count}}},
-                         {"run", std::move(run)},
+                         {"run", RunSetupAsJson(setup)},
                          {"tasks", {{"first", tasks.first}, {"count", tasks.count}}},
                          {"seconds", seconds},
                          {"results", matches},

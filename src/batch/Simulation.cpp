@@ -17,41 +17,48 @@ namespace
 {
 const std::vector<PlayerSettings>& Lineup(const SimulationPlan& plan, int task)
 {
-    return plan.lineups.empty() || !plan.pairings.empty() ? plan.players
-                                                          : plan.lineups[static_cast<std::size_t>(task / plan.matches)];
+    return plan.lineups.empty() || !plan.pairings.empty()
+               ? plan.run.lineup
+               : plan.lineups[static_cast<std::size_t>(Numbering(plan).Group(task))];
 }
 
-const MatchTactics& TacticsOf(const SimulationPlan& plan, int task)
+MatchTactics TacticsOf(const SimulationPlan& plan, int task)
 {
-    return plan.pairings.empty() ? plan.tactics : plan.pairings[static_cast<std::size_t>(task / plan.matches)];
+    if (plan.pairings.empty())
+    {
+        return plan.run.Tactics();
+    }
+    const Sides& sides = plan.pairings[static_cast<std::size_t>(Numbering(plan).Group(task))];
+    return {sides.teams[0].tactic, sides.teams[1].tactic, plan.run.laws};
 }
 
-int MatchOf(const SimulationPlan& plan, int task)
+const BrainPlan& BrainsOf(const SimulationPlan& plan, int task)
 {
-    return task % plan.matches + 1;
+    return plan.pairings.empty() ? plan.run.brains
+                                 : plan.pairings[static_cast<std::size_t>(Numbering(plan).Group(task))].brains;
 }
 
 // One match of the run, with its seed in the whole run; `progress` hears the frames played now and then.
 std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::ostream* events, Heatmap* heatmap,
                                      const std::function<void(std::int64_t)>& progress)
 {
-    const int match = MatchOf(plan, task);
+    const int match = Numbering(plan).Match(task);
     MatchRecorder recorder(match, events);
-    recorder.result.seed = MatchSeed(plan.seed, match);
+    recorder.result.seed = MatchSeed(plan.run.seed, match);
     MatchRunner runner;
     const RugbyScene& scene = runner.Start(Lineup(plan, task), recorder.result.seed, &recorder, TacticsOf(plan, task));
     // The rules watch first: a frame that breaks one ends the match before the others count it.
     std::optional<MatchRules> rules;
-    if (plan.checkRules)
+    if (plan.run.checkRules)
     {
         rules.emplace(scene);
         runner.WatchSteps(&*rules);
         runner.Watch(*rules);
     }
     std::optional<BrainDriver> driver;
-    if (!plan.brains.Empty())
+    if (const BrainPlan& brains = BrainsOf(plan, task); !brains.Empty())
     {
-        driver.emplace(plan.brains, recorder.result.seed, plan.framesPerMatch);
+        driver.emplace(brains, recorder.result.seed, plan.run.framesPerMatch);
         runner.Watch(*driver);
     }
     runner.Watch(recorder);
@@ -60,7 +67,7 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
         runner.Watch(*heatmap);
     }
 
-    while (runner.Frame() < plan.framesPerMatch && !runner.Stopped())
+    while (runner.Frame() < plan.run.framesPerMatch && !runner.Stopped())
     {
         if (plan.stop != nullptr && *plan.stop != 0)
         {
@@ -222,25 +229,43 @@ std::vector<MatchResult> SimulateInWorkers(const SimulationPlan& plan)
             throw SimulationFailure("a worker" + (process.empty() ? "" : " (" + process + ")") + " " + failure->reason);
         }
         const int task = plan.firstTask + failure->task;
-        const int match = MatchOf(plan, task);
+        const int match = Numbering(plan).Match(task);
         const std::string value =
-            plan.lineupNames.empty() ? "" : " with " + plan.lineupNames[static_cast<std::size_t>(task / plan.matches)];
+            plan.lineupNames.empty()
+                ? ""
+                : " with " + plan.lineupNames[static_cast<std::size_t>(Numbering(plan).Group(task))];
         throw SimulationFailure("the worker playing match " + std::to_string(match) + value + " (seed " +
-                                std::to_string(MatchSeed(plan.seed, match)) + "; " + process + ") " + failure->reason);
+                                std::to_string(MatchSeed(plan.run.seed, match)) + "; " + process + ") " +
+                                failure->reason);
     }
     return results;
 }
 } // namespace
 
-int TaskTotal(const SimulationPlan& plan)
+TaskNumbering Numbering(const SimulationPlan& plan)
 {
     const std::size_t groups = plan.pairings.empty() ? plan.lineups.size() : plan.pairings.size();
-    return plan.matches * static_cast<int>(std::max<std::size_t>(1, groups));
+    return {plan.run.matches, static_cast<int>(std::max<std::size_t>(1, groups))};
 }
 
 int PlannedTasks(const SimulationPlan& plan)
 {
-    return plan.taskCount < 0 ? TaskTotal(plan) - plan.firstTask : plan.taskCount;
+    return plan.taskCount < 0 ? Numbering(plan).Total() - plan.firstTask : plan.taskCount;
+}
+
+SimulationPlan PlanFor(const RunSetup& run)
+{
+    SimulationPlan plan;
+    plan.run = run;
+    if (run.variation)
+    {
+        plan.lineups = Lineups(*run.variation, run.lineup);
+        for (const float value : run.variation->values)
+        {
+            plan.lineupNames.push_back(run.variation->key + " " + FloatText(value));
+        }
+    }
+    return plan;
 }
 
 std::vector<MatchResult> Simulate(const SimulationPlan& plan)

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <limits>
 #include <set>
+#include <tuple>
 #include <system_error>
 
 namespace tryzone
@@ -134,7 +135,7 @@ void FormatHelp(CLI::App& app, const std::string& usage)
 
 namespace
 {
-// The outside brains that may play chosen slots, and how often they decide.
+// The outside brains that may play chosen slots or whole teams, and how often they decide.
 void AddBrainOptions(CLI::App& app, Options& options)
 {
     app.add_option_function<std::vector<std::string>>(
@@ -149,16 +150,39 @@ void AddBrainOptions(CLI::App& app, Options& options)
                    }
                }
            },
-           "let a built-in brain play these slots instead of their state graphs: SLOTS is a list of\nslots and "
-           "ranges (0-4, 2,7), NAME builtin, hold or random; may be repeated")
+           "let a brain play these slots instead of their state graphs: SLOTS is a list of slots\nand ranges (0-4, "
+           "2,7), NAME builtin, hold, random, runner or policy:FILE (a trained policy);\nmay be repeated, and "
+           "overrides --blue-brain and --red-brain on its slots")
         ->type_name("SLOTS=NAME")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option_function<std::string>(
            "--decision-frames",
            [&options](const std::string& text)
-           { options.brains.decisionFrames = static_cast<int>(WholeNumber("--decision-frames", text, 1, 100000)); },
-           "frames between two decisions of the brains (default 12, 0.1 s)")
+           {
+               options.brains.decisionFrames = static_cast<int>(WholeNumber("--decision-frames", text, 1, 100000));
+               options.decisionFramesGiven = true;
+           },
+           "frames between two decisions of the brains (default: a policy's own, or 12, 0.1 s)")
         ->type_name("N");
+    for (const auto& side : {std::tuple{"--blue-brain", &options.blueBrain, "blue"},
+                             std::tuple{"--red-brain", &options.redBrain, "red"}})
+    {
+        const char* option = std::get<0>(side);
+        std::string* name = std::get<1>(side);
+        const char* team = std::get<2>(side);
+        app.add_option_function<std::string>(
+               option,
+               [option, name](const std::string& text)
+               {
+                   if (const auto brain = MakeBrain(text, 0); !brain)
+                   {
+                       throw CLI::ValidationError(std::string(option) + ": " + brain.Reason());
+                   }
+                   *name = text;
+               },
+               std::string("let a brain play every player of the ") + team + " team (NAME as for --brain)")
+            ->type_name("NAME");
+    }
 }
 } // namespace
 

@@ -25,7 +25,10 @@ struct Options
     std::string eventsFile;
     std::string heatmapFile;
     bool checkRules = false;
-    BrainPlan brains;
+    BrainPlan brains;             // --brain's slots
+    std::string blueBrain;        // --blue-brain and --red-brain: every player of the team, but --brain's slots
+    std::string redBrain;
+    bool decisionFramesGiven = false;
     // --blue-tactics and --red-tactics as given, empty for the default; the tactics once read.
     std::string blueTactics;
     std::string redTactics;

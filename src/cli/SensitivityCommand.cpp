@@ -74,13 +74,14 @@ void AddRunOptions(CLI::App& command, SensitivityOptions& options)
 SimulationPlan MakePlan(const SensitivitySetup& setup, int jobs)
 {
     SimulationPlan plan;
-    plan.players = setup.lineup;
+    plan.run.lineup = setup.lineup;
+    plan.run.seed = setup.seed;
+    plan.run.matches = setup.matches;
+    plan.run.minutes = setup.minutes;
+    plan.run.framesPerMatch = setup.framesPerMatch;
     plan.lineups = SensitivityLineups(setup);
     plan.lineupNames = SensitivityLineupNames(setup);
-    plan.tactics.laws = setup.laws;
-    plan.seed = setup.seed;
-    plan.matches = setup.matches;
-    plan.framesPerMatch = setup.framesPerMatch;
+    plan.run.laws = setup.laws;
     plan.jobs = jobs;
     plan.stop = &StopSignal();
     return plan;

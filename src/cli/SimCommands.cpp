@@ -1,7 +1,9 @@
 #include "cli/SimCommands.h"
 
-#include "files/StopSignals.h"
+#include "batch/LeagueParts.h"
+#include "cli/TacticsCommands.h"
 #include "files/OutputFiles.h"
+#include "files/StopSignals.h"
 #include "batch/Plot.h"
 #include "batch/Report.h"
 #include "batch/Run.h"
@@ -120,6 +122,10 @@ int WriteSweepFilesAndCommit(const RunSetup& setup, const std::vector<MatchResul
 
 int MergeCommand(const ScaleOptions& scale)
 {
+    if (!scale.parts.empty() && IsLeaguePart(scale.parts.front()))
+    {
+        return LeagueMergeCommand(scale);
+    }
     OutputFiles files;
     for (const std::string& part : scale.parts)
     {

@@ -40,6 +40,7 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
                    const std::string& players)
 {
     RunSetup setup;
+    setup.brains = options.brains;
     setup.seed = options.seed.value_or(DrawSeed());
     setup.players = players;
     setup.lineup = records;
@@ -47,37 +48,24 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
     setup.minutes = options.minutes;
     setup.framesPerMatch = FramesFor(options.minutes);
     setup.checkRules = options.checkRules;
-    setup.brains = Describe(options.brains);
+    SetTeamBrain(setup.brains, records, 0, options.blueBrain);
+    SetTeamBrain(setup.brains, records, 1, options.redBrain);
     setup.variation = scale.variation;
-    setup.blueTactics = options.blueTactics;
-    setup.redTactics = options.redTactics;
-    setup.tactics = options.tactics;
-    setup.lawsFile = setup.tactics.laws != nullptr ? options.lawsFile : "";
+    setup.teams[0] = {options.blueTactics, options.tactics.blue};
+    setup.teams[1] = {options.redTactics, options.tactics.red};
+    setup.laws = options.tactics.laws;
+    setup.lawsFile = setup.laws != nullptr ? options.lawsFile : "";
     return setup;
 }
 
 SimulationPlan MakePlan(const RunSetup& setup, const TaskRange& tasks, int jobs, Output* events, Heatmap* heatmap)
 {
-    SimulationPlan plan;
-    plan.players = setup.lineup;
-    plan.tactics = setup.tactics;
-    if (setup.variation)
-    {
-        plan.lineups = Lineups(*setup.variation, setup.lineup);
-        for (const float value : setup.variation->values)
-        {
-            plan.lineupNames.push_back(setup.variation->key + " " + FloatText(value));
-        }
-    }
-    plan.seed = setup.seed;
-    plan.matches = setup.matches;
-    plan.framesPerMatch = setup.framesPerMatch;
+    SimulationPlan plan = PlanFor(setup);
     plan.firstTask = tasks.first;
     plan.taskCount = tasks.count;
     plan.jobs = jobs;
     plan.events = events != nullptr ? &events->Stream() : nullptr;
     plan.heatmap = heatmap;
-    plan.checkRules = setup.checkRules;
     plan.stop = &StopSignal();
     return plan;
 }
@@ -177,7 +165,7 @@ double PlayWithProgress(SimulationPlan& plan, int taskCount, std::vector<MatchRe
     std::optional<ProgressBar> progress;
     if (isatty(STDERR_FILENO) != 0)
     {
-        progress.emplace(taskCount, plan.framesPerMatch);
+        progress.emplace(taskCount, plan.run.framesPerMatch);
         plan.progress = [&progress](int done, std::int64_t frames) { progress->Show(done, frames); };
     }
     const auto started = std::chrono::steady_clock::now();
@@ -218,10 +206,17 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
     {
         return 2;
     }
-    const RunSetup setup = MakeSetup(options, scale, *records, players);
+    RunSetup setup = MakeSetup(options, scale, *records, players);
+    if (!options.decisionFramesGiven)
+    {
+        TakePace(setup.brains);
+    }
+    if (const auto pace = CheckPace(setup.brains); !pace)
+    {
+        return Fail(2, pace.Reason());
+    }
     const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(setup)) : TaskRange{0, TaskTotal(setup)};
     SimulationPlan plan = MakePlan(setup, tasks, scale.jobs, outputs.events, heatmap ? &*heatmap : nullptr);
-    plan.brains = options.brains;
 
     std::ostream& out = files.Summary();
     PrintHeader(out, setup);

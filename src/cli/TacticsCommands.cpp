@@ -80,7 +80,13 @@ void AddLeague(CLI::App& app, TacticsCommands& commands)
         "league", "play every pair of tactics both ways round (each as blue and as red) on the same match\nseeds, "
                   "and print each tactic's wins, draws, losses, tries, win rate and rating");
     CLI::App& league = *commands.league;
-    league.add_option("TACTICS", commands.files, "two or more tactics files")->type_name("")->required();
+    league
+        .add_option("ENTRANTS", commands.files,
+                    "two or more ways of playing: tactics files (NAME.tactics.json), builtin, a brain\n(runner, "
+                    "random, hold), a trained policy (FILE.safetensors or policy:FILE) or a team file\n"
+                    "(NAME.team.json: {\"tactics\": FILE, \"brain\": NAME, \"brains\": {\"SLOTS\": NAME}})")
+        ->type_name("")
+        ->required();
     league
         .add_option_function<std::string>(
             "--matches",
@@ -106,6 +112,22 @@ void AddLeague(CLI::App& app, TacticsCommands& commands)
             { commands.jobs = static_cast<int>(WholeNumber("--jobs", text, 1, kMostLeagueJobs)); },
             "worker processes (default: the processors this process may use); the table is the same")
         ->type_name("N");
+    league
+        .add_option_function<std::string>(
+            "--shard",
+            [&commands](const std::string& text)
+            {
+                auto parsed = ParseShard(text);
+                if (!parsed)
+                {
+                    throw CLI::ValidationError(parsed.Reason());
+                }
+                commands.shard = *parsed;
+            },
+            "play only shard K of N (K from 0 to N-1) of the league's matches; --json then writes a\npart for the "
+            "merge subcommand, which gives the whole league's table")
+        ->type_name("K/N")
+        ->needs("--seed");
     AddFile(league, "--json", commands.jsonFile, "write the table and every match's score as JSON");
     AddFile(league, "--csv", commands.csvFile, "write the table as CSV");
     AddFile(league, "--plot", commands.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");

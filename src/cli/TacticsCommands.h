@@ -1,7 +1,9 @@
 #pragma once
 
+#include "batch/Shards.h"
 #include "cli/Options.h"
 #include "laws/Laws.h"
+#include "cli/ScaleOptions.h"
 #include "tactics/Tactic.h"
 
 #include <CLI/CLI.hpp>
@@ -31,6 +33,7 @@ struct TacticsCommands
     std::string csvFile;
     std::string plotFile;
     std::string lawsFile;
+    std::optional<Shard> shard;
     std::string settings = "PlayersSettings.json"; // read when present, as for a run
     bool settingsGiven = false;
 };
@@ -57,6 +60,8 @@ void AddTacticsCommands(CLI::App& app, TacticsCommands& commands);
 
 // tryzone-sim tactics FILE [--graph OUT.png|OUT.svg]; the exit status.
 [[nodiscard]] int TacticsCommand(const TacticsCommands& commands);
+// tryzone-sim merge with a league's parts: the league's table, as if played in one go; the exit status.
+[[nodiscard]] int LeagueMergeCommand(const ScaleOptions& scale);
 // tryzone-sim league A B [C ...]; the exit status.
 [[nodiscard]] int LeagueCommand(const TacticsCommands& commands);
 

@@ -58,10 +58,10 @@ TEST(VecMatch, AllBuiltinGivesTheSimulatorsEventLog)
 
     std::ostringstream expected;
     SimulationPlan simulation;
-    simulation.players = plan.players;
-    simulation.seed = plan.seed;
-    simulation.matches = 6;
-    simulation.framesPerMatch = FramesFor(plan.minutes);
+    simulation.run.lineup = plan.players;
+    simulation.run.seed = plan.seed;
+    simulation.run.matches = 6;
+    simulation.run.framesPerMatch = FramesFor(plan.minutes);
     simulation.events = &expected;
     (void)Simulate(simulation);
     EXPECT_EQ(ReadFile(path), expected.str());

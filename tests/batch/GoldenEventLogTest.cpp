@@ -48,16 +48,18 @@ std::string EventLog(const GoldenRun& run, const MatchTactics& tactics = {})
     std::ostringstream events;
     SimulationPlan plan;
     const auto defaults = DefaultPlayers();
-    plan.players.assign(defaults.begin(), defaults.end());
+    plan.run.lineup.assign(defaults.begin(), defaults.end());
     for (std::size_t slot = 0; slot < 5; ++slot)
     {
-        plan.players[slot].LuckMultiplier = run.blueLuck;
+        plan.run.lineup[slot].LuckMultiplier = run.blueLuck;
     }
-    plan.seed = run.seed;
-    plan.matches = run.matches;
-    plan.framesPerMatch = run.frames;
+    plan.run.seed = run.seed;
+    plan.run.matches = run.matches;
+    plan.run.framesPerMatch = run.frames;
     plan.events = &events;
-    plan.tactics = tactics;
+    plan.run.teams[0].tactic = tactics.blue;
+    plan.run.teams[1].tactic = tactics.red;
+    plan.run.laws = tactics.laws;
     (void)Simulate(plan);
     return events.str();
 }

@@ -13,6 +13,7 @@ from pettingzoo.test import parallel_api_test, parallel_seed_test
 
 import tryzone
 from tryzone.evaluate import wilson
+from tryzone.policy import save
 
 SHORT = {"minutes": 0.2}
 
@@ -86,15 +87,19 @@ video.close()
 
 def test_evaluate_prints_one_json_line_with_wilson_intervals(tmp_path):
     assert wilson(0, 10)[0] == 0 and wilson(30, 200) == pytest.approx([0.107, 0.15, 0.2065], abs=1e-3)
-    policy = tmp_path / "hold.npz"
+    policy = tmp_path / "builtin.safetensors"
     # A one-layer network that always picks BUILTIN.
-    weights = np.zeros((6, tryzone.OBSERVATION_SIZE), dtype=np.float32)
-    np.savez(policy, w0=weights, b0=np.eye(6, dtype=np.float32)[0], decision_frames=12)
-    out = subprocess.run([sys.executable, "-m", "tryzone.evaluate", str(policy), "--matches", "6", "--seed", "3",
-                          "--minutes", "0.5"], check=True, capture_output=True, text=True).stdout
-    result = json.loads(out)
-    assert out.count("\n") == 1 and result["policy"] == result["builtin"]
-    assert sum(result["builtin"][k] for k in ("wins", "draws", "losses")) == 6
+    save(policy, [(np.zeros((6, tryzone.OBSERVATION_SIZE)), np.eye(6)[0])], 12)
+    out = subprocess.run([sys.executable, "-m", "tryzone.evaluate", str(policy), "--against", "builtin", "--team", "red",
+                          "--matches", "6", "--seed", "3", "--minutes", "0.5"], check=True, capture_output=True,
+                         text=True).stdout
+    result, rating = (json.loads(line) for line in out.splitlines())
+    # Always BUILTIN is the built-in red itself: the same matches as the built-in side's.
+    from tryzone.evaluate import play
+
+    assert result["red"] == play(None, "red", 6, 3, 0.5, 2)
+    assert sum(result[k] for k in ("wins", "draws", "losses")) == 6
+    assert "rating" in rating
 
 
 def test_the_shipped_policy_still_beats_the_built_in_red():
@@ -102,6 +107,6 @@ def test_the_shipped_policy_still_beats_the_built_in_red():
     from tryzone.evaluate import play
     from tryzone.policy import Policy
 
-    shipped = Policy(os.path.join(os.path.dirname(__file__), "..", "..", "examples", "red-policy.npz"))
-    trained, builtin = (play(p, "red", 12, 11, 5.0, 2) for p in (shipped, None))
+    shipped = Policy(os.path.join(os.path.dirname(__file__), "..", "..", "examples", "red-policy.safetensors"))
+    trained, builtin = (play(p, "red", 12, 11, 5.0, 2) for p in (shipped.act, None))
     assert trained["wins"] >= 10 and trained["wins"] > builtin["wins"] + 5

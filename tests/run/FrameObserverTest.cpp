@@ -143,14 +143,14 @@ TEST_F(FrameObserverTest, TheRecordersEventFramesAreTheFramesItsObserversHear)
 TEST_F(FrameObserverTest, TheTimelineAndTheSimulatorCountTheSamePossession)
 {
     SimulationPlan plan;
-    plan.players = Defaults();
-    plan.seed = 11;
-    plan.framesPerMatch = 3000;
+    plan.run.lineup = Defaults();
+    plan.run.seed = 11;
+    plan.run.framesPerMatch = 3000;
     const std::vector<MatchResult> simulated = Simulate(plan);
     ASSERT_EQ(simulated.size(), 1u);
 
-    MatchTimeline timeline(MatchSeed(plan.seed, 1), Defaults(), nullptr);
-    while (timeline.Frame() < plan.framesPerMatch)
+    MatchTimeline timeline(MatchSeed(plan.run.seed, 1), Defaults(), nullptr);
+    while (timeline.Frame() < plan.run.framesPerMatch)
     {
         timeline.Advance(kMaxFrameTime);
     }
@@ -158,7 +158,7 @@ TEST_F(FrameObserverTest, TheTimelineAndTheSimulatorCountTheSamePossession)
     EXPECT_EQ(shown.frames, simulated[0].frames);
     EXPECT_EQ(shown.teams[0].possessionFrames, simulated[0].teams[0].possessionFrames);
     EXPECT_EQ(shown.teams[1].possessionFrames, simulated[0].teams[1].possessionFrames);
-    EXPECT_EQ(shown.teams[0].possessionFrames + shown.teams[1].possessionFrames, plan.framesPerMatch);
+    EXPECT_EQ(shown.teams[0].possessionFrames + shown.teams[1].possessionFrames, plan.run.framesPerMatch);
 }
 
 // GCC 12.2 at -O3 -flto inlines a call through the this-adjusting thunk of a second base's BeforeFrame with its

@@ -69,11 +69,11 @@ TEST_F(Soak, SimulatedMatchesKeepEveryRule)
 {
     SimulationPlan plan;
     const auto defaults = DefaultPlayers();
-    plan.players.assign(defaults.begin(), defaults.end());
-    plan.seed = 7;
-    plan.matches = 4;
-    plan.framesPerMatch = FramesFor(SoakMinutes() / 4.0);
-    plan.checkRules = true;
+    plan.run.lineup.assign(defaults.begin(), defaults.end());
+    plan.run.seed = 7;
+    plan.run.matches = 4;
+    plan.run.framesPerMatch = FramesFor(SoakMinutes() / 4.0);
+    plan.run.checkRules = true;
 
     const std::vector<MatchResult> results = Simulate(plan);
 
@@ -82,7 +82,7 @@ TEST_F(Soak, SimulatedMatchesKeepEveryRule)
     {
         ASSERT_FALSE(result.breach) << "match " << result.match << ", frame " << result.breach->frame << ": "
                                     << result.breach->rule;
-        EXPECT_EQ(result.frames, plan.framesPerMatch);
+        EXPECT_EQ(result.frames, plan.run.framesPerMatch);
     }
 }
 

@@ -1,0 +1,137 @@
+#include "support/Files.h"
+#include "support/Program.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace tryzone
+{
+
+namespace
+{
+using Arguments = std::vector<std::string>;
+const std::string kRoot = std::filesystem::path(TRYZONE_TACTICS_PATH).parent_path().string();
+
+Arguments operator+(Arguments a, const Arguments& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class Ladder : public ::testing::Test
+{
+protected:
+    ProgramRun Sim(const Arguments& arguments) { return RunProgram(TRYZONE_SIM_PATH, arguments, folder.Path()); }
+
+    ProgramRun Succeeding(const Arguments& arguments)
+    {
+        ProgramRun run = Sim(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return run;
+    }
+
+    [[nodiscard]] std::string File(const std::string& name) const { return ReadFile(folder.Path() / name); }
+
+    static void ExpectOneLineError(const ProgramRun& run, int status, const std::string& expected)
+    {
+        EXPECT_EQ(run.status, status) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(expected), std::string::npos) << run.err << " lacks " << expected;
+    }
+
+    TemporaryFolder folder;
+};
+
+// Everything but the speed, which measures the machine.
+std::string WithoutSpeed(const std::string& out)
+{
+    return out.substr(0, out.rfind("Speed: "));
+}
+} // namespace
+
+// Any entrants: a tactic, the built-in side, a scripted brain, the trained policy and a tactic with brains on two
+// of its players. The same table for any number of jobs, and sharded in three and merged.
+TEST_F(Ladder, AnyEntrantsGiveOneTableForAnyJobsAndShards)
+{
+    std::ofstream(folder.Path() / "mixed.team.json")
+        << R"({"tactics": ")" << kRoot << R"(/tactics/fast-break.tactics.json", "brains": {"0-1": "runner"}})";
+    const Arguments league{"league",
+                           kRoot + "/tactics/hold-the-line.tactics.json",
+                           "builtin",
+                           "runner",
+                           kRoot + "/examples/red-policy.safetensors",
+                           "mixed.team.json",
+                           "--matches",
+                           "1",
+                           "--minutes",
+                           "0.4",
+                           "--seed",
+                           "9"};
+    const ProgramRun one = Succeeding(league + Arguments{"--jobs", "1", "--json", "one.json"});
+    const ProgramRun two = Succeeding(league + Arguments{"--jobs", "2", "--json", "two.json"});
+    EXPECT_EQ(one.out, two.out);
+    EXPECT_EQ(File("one.json"), File("two.json"));
+    for (const char* row : {"\nhold-the-line ", "\nbuiltin ", "\nrunner ", "\nred-policy ", "\nmixed "})
+    {
+        EXPECT_NE(one.out.find(row), std::string::npos) << row << one.out;
+    }
+    EXPECT_NE(one.out.find("5 entrants"), std::string::npos) << one.out;
+
+    for (int shard = 0; shard < 3; ++shard)
+    {
+        const std::string part = "part" + std::to_string(shard) + ".json";
+        Succeeding(league + Arguments{"--shard", std::to_string(shard) + "/3", "--json", part});
+    }
+    const ProgramRun merged = Succeeding({"merge", "part2.json", "part0.json", "part1.json", "--json", "m.json"});
+    EXPECT_EQ(merged.out, one.out);
+    EXPECT_EQ(File("m.json"), File("one.json"));
+
+    // A part of another league (another seed) is refused, and so is one edited by hand.
+    Succeeding(league + Arguments{"--seed", "10", "--shard", "1/3", "--json", "other.json"});
+    ExpectOneLineError(Sim({"merge", "part0.json", "other.json", "part2.json"}), 2, "from another league");
+    auto edited = nlohmann::ordered_json::parse(File("part1.json"));
+    auto& team = edited["results"][0]["teams"][0];
+    team.begin().value() = team.begin().value().get<long long>() + 1; // a count nothing recomputes
+    std::ofstream(folder.Path() / "edited.json") << edited.dump(2);
+    ExpectOneLineError(Sim({"merge", "part0.json", "edited.json", "part2.json"}), 2, "edited.json");
+}
+
+// Rows never share a name: the same file name in two folders, or one entrant given twice.
+TEST_F(Ladder, RowsAreNamedApart)
+{
+    std::filesystem::create_directories(folder.Path() / "a");
+    std::filesystem::create_directories(folder.Path() / "b");
+    std::filesystem::copy(kRoot + "/tactics/fast-break.tactics.json", folder.Path() / "a/fast-break.tactics.json");
+    std::filesystem::copy(kRoot + "/tactics/hold-the-line.tactics.json", folder.Path() / "b/fast-break.tactics.json");
+    const ProgramRun run = Succeeding({"league", "a/fast-break.tactics.json", "b/fast-break.tactics.json", "runner",
+                                       "runner", "--matches", "1", "--minutes", "0.1", "--seed", "1"});
+    for (const char* row : {"\na/fast-break ", "\nb/fast-break ", "\nrunner ", "\nrunner#2 "})
+    {
+        EXPECT_NE(run.out.find(row), std::string::npos) << row << run.out;
+    }
+    ExpectOneLineError(Sim({"league", "runner", "genius", "--seed", "1"}), 2, "unknown brain 'genius'");
+}
+
+// A shard played by brains and one played by the state graphs are two runs; the merged report names its brains.
+TEST_F(Ladder, RunsWithBrainsMergeOnlyWithThemselves)
+{
+    const Arguments run{"--seed", "3", "--matches", "2", "--minutes", "0.3"};
+    Succeeding(run + Arguments{"--brain", "0-9=random", "--shard", "0/2", "--json", "r0.json"});
+    Succeeding(run + Arguments{"--brain", "0-9=random", "--shard", "1/2", "--json", "r1.json"});
+    Succeeding(run + Arguments{"--shard", "1/2", "--json", "g1.json"});
+    Succeeding(run + Arguments{"--blue-brain", "random", "--red-brain", "random", "--shard", "1/2", "--json",
+                               "t1.json"});
+    ExpectOneLineError(Sim({"merge", "r0.json", "g1.json"}), 2, "other brains (none, not slots 0 to 9 random");
+    const ProgramRun whole = Succeeding(run + Arguments{"--brain", "0-9=random"});
+    const ProgramRun merged = Succeeding({"merge", "r0.json", "r1.json"});
+    EXPECT_EQ(WithoutSpeed(merged.out), WithoutSpeed(whole.out));
+    EXPECT_NE(merged.out.find("Brains: slots 0 to 9 random, deciding every 12 frames\n"), std::string::npos)
+        << merged.out;
+    // The team options are the same brains by the team's names.
+    Succeeding({"merge", "r0.json", "t1.json"});
+}
+
+} // namespace tryzone

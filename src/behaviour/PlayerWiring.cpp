@@ -18,6 +18,8 @@ template <class... Builders> struct Overloaded : Builders...
 {
     using Builders::operator()...;
 };
+// Spelt out for clang 14, which builds the fuzz targets and does not deduce an aggregate's arguments itself.
+template <class... Builders> Overloaded(Builders...) -> Overloaded<Builders...>;
 
 const CatalogueEntry& Entry(const CatalogueEntry* entry, const std::string& kind)
 {

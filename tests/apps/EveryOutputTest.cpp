@@ -8,6 +8,7 @@
 #include "support/Files.h"
 #include "support/Program.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -45,6 +46,32 @@ std::vector<std::string> FileOptions(const std::string& help)
         }
     }
     return options;
+}
+
+// The subcommands the help lists, so that one the table below lacks is noticed.
+std::vector<std::string> Subcommands(const std::string& help)
+{
+    std::vector<std::string> names;
+    std::istringstream lines(help);
+    bool listed = false;
+    const std::regex subcommand(R"(^  ([a-z-]+)\s{2,}.*)");
+    for (std::string line; std::getline(lines, line);)
+    {
+        std::smatch found;
+        if (line == "Subcommands:")
+        {
+            listed = true;
+        }
+        else if (line.empty())
+        {
+            listed = false;
+        }
+        else if (listed && std::regex_match(line, found, subcommand))
+        {
+            names.push_back(found[1]);
+        }
+    }
+    return names;
 }
 
 // What the folder holds: each name with its contents, or its link's target.
@@ -148,6 +175,13 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
         {TRYZONE_GAME_PATH, {}, {"--replay", "r.jsonl"}, {}},
         {TRYZONE_BENCH_PATH, {}, {"1", "1"}, {}},
     };
+    for (const std::string& name : Subcommands(RunProgram(TRYZONE_SIM_PATH, {"--help"}, here).out))
+    {
+        EXPECT_TRUE(std::any_of(commands.begin(), commands.end(),
+                                [&name](const Command& command)
+                                { return !command.subcommand.empty() && command.subcommand.front() == name; }))
+            << "tryzone-sim " << name << " is not in the table: add it with a run that could play";
+    }
     int way = 0;
     int tried = 0;
     for (const Command& command : commands)

@@ -3,6 +3,7 @@
 #include "agent/TeamSetup.h"
 #include "files/Expected.h"
 #include "settings/PlayerSettings.h"
+#include "shape/MatchShape.h"
 
 #include <array>
 #include <string>
@@ -18,7 +19,7 @@ struct Entrant
     std::string name; // the row's name, unique in its league
     std::string given; // as the command line gave it
     TeamSetup team;
-    std::array<std::string, 5> brains; // empty: his state graph
+    std::array<std::string, kTeamSize> brains; // empty: his state graph
     std::vector<std::string> warnings; // the tactics file's, to be shown
 };
 

@@ -137,11 +137,14 @@ void AgentMatch::Advance(std::int64_t frames)
 {
     WorldScope scope(world);
     const std::int64_t last = std::min(framesPerMatch, runner.Frame() + frames);
+    unseenFrame = false;
     while (runner.Frame() < last)
     {
         if (shown && runner.Frame() + 1 == last)
         {
-            // Only the frame the picture shows: the overlay is emptied when drawn, and none was in between.
+            // Only the frame the picture shows: the overlay is emptied when drawn, and none was in between. A match's
+            // start switches the overlay off, so it is switched on again here.
+            DebugOverlay::SetEnabled(true);
             DebugOverlay::Instance().Clear();
         }
         runner.Step(kMaxFrameTime);
@@ -158,6 +161,7 @@ void AgentMatch::Show(const std::string& fontDirectory)
     DebugOverlay::SetEnabled(true);
     world.Host().assetDirectory = fontDirectory;
     (void)world.Host().LoadFont();
+    unseenFrame = !shown;
     shown = true;
 }
 
@@ -170,6 +174,13 @@ void AgentMatch::Draw(sf::RenderTarget& target)
 void AgentMatch::Picture(FramePicture& picture)
 {
     WorldScope scope(world);
+    if (unseenFrame)
+    {
+        // The frame shown was played before the match was first shown, with the overlay off.
+        DebugOverlay::Instance().Clear();
+        runner.Scene().DrawStill();
+        unseenFrame = false;
+    }
     world.Host().Picture(picture);
 }
 

@@ -100,6 +100,7 @@ private:
     std::string recording;
     int number = 0;
     bool shown = false;
+    bool unseenFrame = false; // shown since the last step: the overlay holds nothing of this frame yet
     std::vector<const void*> hot; // the cache lines of the host, scene, entities and players
 };
 

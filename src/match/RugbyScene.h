@@ -64,6 +64,8 @@ public:
     // The debug mode's marks as the match stands, the scene's and each player's, for a picture that shows them
     // whatever the mode: in debug mode, the match draws them itself.
     void DrawDebugMarks() const;
+    // The pitch and the scores as the match stands, for a picture of a frame that was played unseen.
+    void DrawStill() const;
 
     // Puts every player back on his kick-off spot and gives the ball to a random player of the receiving team.
     void ResetKickOff(bool redTeamReceives);

@@ -77,6 +77,12 @@ void RugbyScene::Update()
     }
 }
 
+void RugbyScene::DrawStill() const
+{
+    DrawPitch(static_cast<float>(WindowWidth()), static_cast<float>(WindowHeight()));
+    DrawScores();
+}
+
 void RugbyScene::DrawDebugMarks() const
 {
     DrawDebugShapes(static_cast<float>(WindowWidth()), static_cast<float>(WindowHeight()));

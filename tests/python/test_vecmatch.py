@@ -201,9 +201,9 @@ def test_a_settings_file_loads_silently_and_a_bad_one_raises_with_its_reason(tmp
     tryzone.VecMatch(1, [0], seed=1, minutes=0.1, settings=good)
     assert capfd.readouterr() == ("", "")
 
-    players[3]["Team"] = "Blue"
+    players[8]["Team"] = "Blue"
     good.write_text(json.dumps(players))
-    with pytest.warns(UserWarning, match="slot 3 is on the red side"):
+    with pytest.warns(UserWarning, match="slot 8 is on the red side"):
         tryzone.VecMatch(1, [0], seed=1, minutes=0.1, settings=good)
 
     bad = tmp_path / "bad.json"

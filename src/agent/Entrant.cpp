@@ -106,10 +106,10 @@ Expected<void> ReadTeamFile(Entrant& entrant, const std::string& path)
         }
         if (const auto tactics = team.find("tactics"); tactics != team.end() && !tactics->is_null())
         {
-            if (auto read = ReadTactics(entrant, (fs::path(path).parent_path() / tactics->get<std::string>()).string());
-                !read)
+            if (auto tactic = ReadTactics(entrant, (fs::path(path).parent_path() / tactics->get<std::string>()).string());
+                !tactic)
             {
-                return read;
+                return tactic;
             }
         }
         if (const auto brain = team.find("brain"); brain != team.end())

@@ -265,9 +265,9 @@ Expected<PolicyNetwork> ParsePolicy(const std::string& bytes)
         {
             return tensors.Error();
         }
-        if (auto read = ReadTensors(*tensors, policy); !read)
+        if (auto weights = ReadTensors(*tensors, policy); !weights)
         {
-            return read.Error();
+            return weights.Error();
         }
     }
     catch (const nlohmann::json::exception& error)

@@ -73,7 +73,7 @@ public:
     using String = typename Json::string_t;
     using Binary = typename Json::binary_t;
 
-    StrictBuilder(std::string_view text, const JsonReadOptions& options) : text(text), options(options) {}
+    StrictBuilder(std::string_view whole, const JsonReadOptions& readOptions) : text(whole), options(readOptions) {}
 
     bool null() { return Add(Json(nullptr)); }
     bool boolean(bool value) { return Add(Json(value)); }
@@ -191,7 +191,7 @@ private:
             return false;
         }
         Json* placed = Place(std::move(container));
-        open.push_back({placed, {}});
+        open.push_back(Frame{placed, {}, {}});
         return true;
     }
 

@@ -162,7 +162,7 @@ TEST(GoldenEventLog, TheDefaultTacticsFileForBothTeamsKeepsTheLogs)
     }
     for (const GoldenRun& run : kRuns)
     {
-        EXPECT_EQ(Sha256(EventLog(run, {read.tactic, read.tactic})), expected[run.name]) << run.name;
+        EXPECT_EQ(Sha256(EventLog(run, {read.tactic, read.tactic, nullptr})), expected[run.name]) << run.name;
     }
 }
 

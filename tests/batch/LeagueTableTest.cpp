@@ -22,7 +22,7 @@ MatchResult Played(int blueTries, int redTries, std::int64_t bluePossession, int
 TEST(LeagueTable, PossessionPassesAndTacklesFollowTheEntrantsSide)
 {
     LeagueSetup setup;
-    setup.entries = {{"a", "a.tactics.json", {}}, {"b", "b.tactics.json", {}}};
+    setup.entries = {{"a", "a.tactics.json", {}, {}, {}}, {"b", "b.tactics.json", {}, {}, {}}};
     setup.matches = 1;
     // Pairing 0: a blue, b red; pairing 1: b blue, a red.
     const std::vector<MatchResult> results{Played(3, 1, 700, 10, 4), Played(0, 2, 200, 6, 9)};

@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                      g.AddOutput("--events", "/dev/null", kStream);
                  },
                  ""}),
-    [](const ::testing::TestParamInfo<GateCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<GateCase>& param) { return param.param.name; });
 
 TEST(FileGate, HandsOverAFifoItsReaderWaitsOnWithoutEverBlocking)
 {

@@ -29,10 +29,10 @@ FramePicture SeededFrame(std::size_t& marksFrom, std::int64_t frame)
     span.debugMarks = true;
     FramePicture shown;
     PlayPictures(recording, span,
-                 [&](const ReplayFrame& frame)
+                 [&](const ReplayFrame& played)
                  {
-                     shown = *frame.picture;
-                     marksFrom = frame.marksFrom;
+                     shown = *played.picture;
+                     marksFrom = played.marksFrom;
                      return true;
                  });
     return shown;

@@ -31,7 +31,7 @@ TEST_F(TacticsRecording, ReplaysHeadlessWithTheSameEventsAndNoTacticsFile)
 {
     const auto defaults = DefaultPlayers();
     const std::vector<PlayerSettings> players(defaults.begin(), defaults.end());
-    const MatchTactics first{Shipped("fast-break"), Shipped("hold-the-line")};
+    const MatchTactics first{Shipped("fast-break"), Shipped("hold-the-line"), nullptr};
     std::ostringstream played;
     MatchTimeline timeline(31, players, &played, first);
     EXPECT_STREQ(timeline.Scene().players[7]->StateName(), "Idle");
@@ -42,7 +42,7 @@ TEST_F(TacticsRecording, ReplaysHeadlessWithTheSameEventsAndNoTacticsFile)
     MatchInput reload;
     reload.kind = InputKind::Reload;
     reload.players = players;
-    reload.tactics = {first.red, nullptr};
+    reload.tactics = {first.red, nullptr, nullptr};
     timeline.Give(reload);
     for (int frame = 0; frame < 1500; ++frame)
     {

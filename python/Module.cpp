@@ -36,6 +36,30 @@ using namespace tryzone::python;
 
 namespace
 {
+// The one place where the library's failures become Python's exceptions: ValueError with the reason, after what
+// failed when that is said.
+[[noreturn]] void Raise(const std::string& what, const std::string& reason)
+{
+    throw py::value_error(what.empty() ? reason : what + ": " + reason);
+}
+
+template <class T> T Value(Expected<T> expected, const std::string& what = {})
+{
+    if (!expected)
+    {
+        Raise(what, expected.Reason());
+    }
+    return std::move(*expected);
+}
+
+void Check(const Expected<void>& expected, const std::string& what = {})
+{
+    if (!expected)
+    {
+        Raise(what, expected.Reason());
+    }
+}
+
 std::vector<PlayerSettings> LoadSettings(const py::object& settings)
 {
     const auto defaults = DefaultPlayers();
@@ -44,9 +68,13 @@ std::vector<PlayerSettings> LoadSettings(const py::object& settings)
         return {defaults.begin(), defaults.end()};
     }
     PlayersConfig config(py::str(py::module_::import("os").attr("fspath")(settings)));
-    if (!config.Load())
+    const auto warnings = Value(config.Load(), "the settings file " + config.fileName);
+    for (const std::string& warning : warnings)
     {
-        throw std::invalid_argument("the settings file " + config.fileName + " does not load");
+        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) != 0)
+        {
+            throw py::error_already_set();
+        }
     }
     config.CompleteFrom(defaults);
     config.records.resize(kPlayerSlots);
@@ -60,12 +88,8 @@ std::shared_ptr<const Laws> LoadLaws(const py::object& path)
     {
         return nullptr;
     }
-    Expected<Laws> laws = ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path)));
-    if (!laws)
-    {
-        throw std::invalid_argument(laws.Reason());
-    }
-    return AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
+    const Laws laws = Value(ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path))));
+    return AreGameLaws(laws) ? nullptr : std::make_shared<const Laws>(laws);
 }
 
 std::string PathOrEmpty(const py::object& path)
@@ -283,6 +307,7 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.lawsPath = PathOrEmpty(laws);
                      plan.normalise = normalise;
                      plan.laws = LoadLaws(laws);
+                     Check(CheckPlan(plan));
                      return std::make_unique<Batch>(std::move(plan));
                  }),
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),

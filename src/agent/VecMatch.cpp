@@ -13,30 +13,28 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <sys/stat.h>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace tryzone
 {
 
-namespace
-{
-void Check(const VecMatchPlan& plan)
+Expected<void> CheckPlan(const VecMatchPlan& plan)
 {
     if (plan.matches < 1)
     {
-        throw std::invalid_argument("num_matches must be at least 1, not " + std::to_string(plan.matches));
+        return Unexpected{"num_matches must be at least 1, not " + std::to_string(plan.matches)};
     }
     std::vector<bool> seen(kPlayerSlots, false);
     for (const int slot : plan.controlled)
     {
         if (!IsSlot(slot))
         {
-            throw std::invalid_argument("controlled slot " + std::to_string(slot) + " out of range (0 to 9)");
+            return Unexpected{"controlled slot " + std::to_string(slot) + " out of range (0 to 9)"};
         }
         if (seen[static_cast<std::size_t>(slot)])
         {
-            throw std::invalid_argument("controlled slot " + std::to_string(slot) + " given twice");
+            return Unexpected{"controlled slot " + std::to_string(slot) + " given twice"};
         }
         seen[static_cast<std::size_t>(slot)] = true;
     }
@@ -44,23 +42,25 @@ void Check(const VecMatchPlan& plan)
     {
         std::array<char, 48> given{};
         std::snprintf(given.data(), given.size(), "%g", plan.minutes);
-        throw std::invalid_argument("minutes must be from one frame to " +
-                                    std::to_string(static_cast<int>(kMaxMinutes)) + ", as the simulator's; not " +
-                                    given.data());
+        return Unexpected{"minutes must be from one frame to " + std::to_string(static_cast<int>(kMaxMinutes)) +
+                          ", as the simulator's; not " + given.data()};
     }
     if (plan.decisionFrames < 1)
     {
-        throw std::invalid_argument("decision_frames must be at least 1, not " + std::to_string(plan.decisionFrames));
+        return Unexpected{"decision_frames must be at least 1, not " + std::to_string(plan.decisionFrames)};
     }
     if (plan.threads < 1)
     {
-        throw std::invalid_argument("threads must be at least 1, not " + std::to_string(plan.threads));
+        return Unexpected{"threads must be at least 1, not " + std::to_string(plan.threads)};
     }
     if (plan.players.size() != kPlayerSlots)
     {
-        throw std::invalid_argument("the settings must give ten players");
+        return Unexpected{"the settings must give ten players"};
     }
+    return {};
 }
+namespace
+{
 // Every file the batch reads and writes goes through the gate before any match is played: the settings (and the
 // working folder's) are never written, the events file is no recording, no recording is written through a link.
 void OpenOutputs(const VecMatchPlan& plan, std::ofstream& events)
@@ -132,7 +132,10 @@ void WriteRecording(const std::string& path, const std::string& text)
 
 VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
 {
-    Check(plan);
+    if (const auto checked = CheckPlan(plan); !checked)
+    {
+        throw std::invalid_argument(checked.Reason());
+    }
     framesPerMatch = FramesFor(plan.minutes);
     OpenOutputs(plan, events);
     const auto count = static_cast<std::size_t>(plan.matches);

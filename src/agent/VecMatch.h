@@ -25,13 +25,16 @@ struct VecMatchPlan
     int decisionFrames = kDefaultDecisionFrames;
     std::vector<PlayerSettings> players; // ten
     int threads = 1;
-    std::string settingsPath; // the file the players were read from, never to be written; empty: none
-    std::string lawsPath;     // the laws file read, likewise
-    std::string eventsPath;   // empty: none
-    std::string recordDir;    // empty: none
-    bool normalise = false;   // observations brought into [-1, 1] (Normalise) instead of the raw values
+    std::string settingsPath;         // the file the players were read from, never to be written; empty: none
+    std::string lawsPath;             // the laws file read, likewise
+    std::string eventsPath;           // empty: none
+    std::string recordDir;            // empty: none
+    bool normalise = false;           // observations brought into [-1, 1] (Normalise) instead of the raw values
     std::shared_ptr<const Laws> laws; // null: the game's own
 };
+
+// Why the plan cannot be played, if it cannot.
+[[nodiscard]] Expected<void> CheckPlan(const VecMatchPlan& plan);
 
 // A batch of matches stepped together, each in its world, spread over a team of threads. Match i of the batch first
 // plays match i + 1 of the simulator's run with the same seed (the same per-match seed and number); when the batch's
@@ -40,7 +43,7 @@ struct VecMatchPlan
 class VecMatch
 {
 public:
-    // Throws std::invalid_argument for a plan that cannot be played, std::runtime_error for an output that cannot be
+    // Throws std::invalid_argument for a plan that CheckPlan refuses, std::runtime_error for an output that cannot be
     // written or that the file gate refuses (an input, a FIFO, a recording folder holding links), before any play.
     explicit VecMatch(VecMatchPlan plan);
 

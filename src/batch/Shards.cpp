@@ -1,14 +1,16 @@
 #include "batch/Shards.h"
 
-#include "shape/MatchShape.h"
 #include "batch/PartChecks.h"
 #include "batch/PartJson.h"
 #include "batch/PartReplay.h"
 #include "files/FileGate.h"
+#include "files/JsonReader.h"
+#include "shape/MatchShape.h"
 #include "tactics/TacticsFile.h"
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <set>
@@ -211,27 +213,6 @@ Expected<void> ReadRunSetup(const ordered_json& document, const std::string& fil
     return {};
 }
 
-namespace
-{
-// Far deeper than any part tryzone-sim writes (tactics included), far shallower than what would exhaust the stack
-// of the recursive walks made over a part once it is read (its digest, its dump).
-constexpr int kMaxPartDepth = 64;
-
-ordered_json ParseBounded(std::istream& in)
-{
-    return ordered_json::parse(in,
-                               [](int depth, ordered_json::parse_event_t, ordered_json&)
-                               {
-                                   if (depth > kMaxPartDepth)
-                                   {
-                                       throw std::runtime_error("nested deeper than " + std::to_string(kMaxPartDepth) +
-                                                                " levels");
-                                   }
-                                   return true;
-                               });
-}
-} // namespace
-
 Expected<Part> ReadPart(const std::string& file, bool anyBuild)
 {
     if (auto readable = CheckReadable(file); !readable)
@@ -239,15 +220,22 @@ Expected<Part> ReadPart(const std::string& file, bool anyBuild)
         return readable.Error();
     }
     std::ifstream in(file, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(in), {});
     if (!in)
     {
         return Unexpected{"cannot read " + file};
+    }
+    // The project's one reader: depth bounded before the digest or anything else walks the document.
+    auto document = ReadOrderedJsonText(text, file);
+    if (!document)
+    {
+        return Unexpected{document.Reason() + " (not a part written by tryzone-sim --shard --json)"};
     }
     Part part;
     part.file = file;
     try
     {
-        part.document = ParseBounded(in);
+        part.document = std::move(*document);
         if (auto program = CheckProgram(part.document, file, anyBuild); !program)
         {
             return program.Error();

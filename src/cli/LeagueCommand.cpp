@@ -89,7 +89,7 @@ int LeagueCommand(const TacticsCommands& commands)
     Options run;
     run.settings = commands.settings;
     run.settingsGiven = commands.settingsGiven;
-    auto players = LoadRunPlayers(run, setup.playersFrom);
+    auto players = LoadRunPlayers(run, setup.playersFrom, std::cout);
     if (!players)
     {
         return 2;

@@ -14,6 +14,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iostream>
 #include <limits>
 #include <random>
 
@@ -196,7 +197,7 @@ int SensitivityCommand(const SensitivityOptions& options)
     Options run;
     run.settings = options.settings;
     run.settingsGiven = options.settingsGiven;
-    const auto players = LoadRunPlayers(run, setup.players);
+    const auto players = LoadRunPlayers(run, setup.players, std::cout);
     if (!players)
     {
         return 2;

@@ -43,7 +43,7 @@ Expected<Shown> MatchToShow(const Options& options, const ShowOptions& show, con
         shown.settings = "the recording " + replay;
         return shown;
     }
-    const auto players = LoadRunPlayers(options, shown.settings);
+    const auto players = LoadRunPlayers(options, shown.settings, std::cout);
     if (!players)
     {
         return Unexpected{"the settings cannot be used"};

@@ -8,6 +8,7 @@
 #include "batch/Shards.h"
 #include "batch/Simulation.h"
 #include "cli/SimReport.h"
+#include "core/GameHost.h"
 #include "run/MatchTimeline.h"
 
 #include <array>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <utility>
 
 namespace tryzone
 {
@@ -225,8 +227,12 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
     std::ostream& out = files.Summary();
     out << "TryZone replay of " << path << ": " << recording.lastFrame << " frames, seed " << recording.seed << "\n\n";
     Output* events = outputs.events;
+    // The match's own console lines ("joueur non valide") join the summary, off standard output when it carries data.
+    GameHost& host = GameHost::Instance();
+    std::ostream* const console = std::exchange(host.console, &out);
     const std::vector<MatchResult> results =
         ReplayHeadless(recording, events != nullptr ? &events->Stream() : nullptr, &StopSignal());
+    host.console = console;
     if (events != nullptr && events->Error() != 0)
     {
         return Fail(1, "cannot write " + events->Name() + ": " + std::strerror(events->Error()));

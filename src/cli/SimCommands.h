@@ -5,6 +5,7 @@
 #include "cli/ScaleOptions.h"
 #include "settings/PlayerSettings.h"
 
+#include <iosfwd>
 #include <optional>
 #include <cstdint>
 #include <string>
@@ -43,9 +44,9 @@ struct SimOutputs
 
 // The players as the game would field them, except that nothing is ever written: a file that does not load is an
 // error here (its lines on standard error), and no file at the default place means the defaults. `description` is
-// the file, or "defaults".
+// the file, or "defaults". The file's lines meant for standard output go to out (the run's summary).
 [[nodiscard]] std::optional<std::vector<PlayerSettings>> LoadRunPlayers(const Options& options,
-                                                                        std::string& description);
+                                                                        std::string& description, std::ostream& out);
 
 // Plays the plan, with a progress bar when standard error is a terminal; the wall-clock seconds it took. Throws
 // SimulationFailure.

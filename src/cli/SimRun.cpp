@@ -143,7 +143,8 @@ std::uint64_t DrawSeed()
     return (static_cast<std::uint64_t>(device()) << 32) | device();
 }
 
-std::optional<std::vector<PlayerSettings>> LoadRunPlayers(const Options& options, std::string& description)
+std::optional<std::vector<PlayerSettings>> LoadRunPlayers(const Options& options, std::string& description,
+                                                          std::ostream& out)
 {
     const auto defaults = DefaultPlayers();
     if (!options.settingsGiven && !std::filesystem::exists(options.settings))
@@ -152,11 +153,21 @@ std::optional<std::vector<PlayerSettings>> LoadRunPlayers(const Options& options
         return std::vector<PlayerSettings>(defaults.begin(), defaults.end());
     }
     PlayersConfig config(options.settings);
-    if (!config.Load())
+    const auto loaded = config.Load();
+    if (!loaded)
     {
+        std::cerr << loaded.Reason() << std::endl;
         return std::nullopt;
     }
-    config.CompleteFrom(defaults);
+    out << kLoadedLine << std::endl;
+    for (const std::string& warning : *loaded)
+    {
+        std::cerr << warning << std::endl;
+    }
+    if (const int filled = config.CompleteFrom(defaults); filled > 0)
+    {
+        out << kFilledInPrefix << filled << std::endl;
+    }
     description = options.settings;
     return config.records;
 }
@@ -202,7 +213,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         heatmap.emplace(kPitchWidth, kPitchHeight);
     }
     std::string players;
-    const auto records = LoadRunPlayers(options, players);
+    const auto records = LoadRunPlayers(options, players, files.Summary());
     if (!records)
     {
         return 2;

@@ -108,7 +108,7 @@ public:
     {
         if (error.id == kOutOfRange)
         {
-            const std::string next = Next();
+            const std::string next = open.empty() ? std::string() : Next();
             fault = Fault(Path(open.empty() ? nullptr : &next),
                           Printable(token, 40) + " is out of range (a number must fit a double)");
         }

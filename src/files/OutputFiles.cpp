@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,10 +53,6 @@ OutputFiles::OutputFiles() : summaryBuffer(std::make_unique<DescriptorBuffer>(ST
 OutputFiles::~OutputFiles()
 {
     summary.flush();
-    if (consoleBuffer != nullptr)
-    {
-        std::cout.rdbuf(consoleBuffer);
-    }
     Discard();
 }
 
@@ -138,9 +133,6 @@ Expected<void> OutputFiles::Open()
             output->descriptor = STDOUT_FILENO;
             summaryBuffer = std::make_unique<DescriptorBuffer>(STDERR_FILENO);
             summary.rdbuf(summaryBuffer.get());
-            // Standard output carries data: the match's own console lines ("joueur non valide") must not mix in.
-            std::cout.flush();
-            consoleBuffer = consoleBuffer != nullptr ? consoleBuffer : std::cout.rdbuf(std::cerr.rdbuf());
         }
         else if (auto opened = OpenFile(*output, stream, temporaries); !opened)
         {

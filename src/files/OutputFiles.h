@@ -76,8 +76,8 @@ public:
     // Creates every temporary file, after CheckNames (which it repeats, so that no mistake gets through).
     [[nodiscard]] Expected<void> Open();
 
-    // Where the human-readable summary goes: standard output, or standard error when an output took it (and then
-    // every other line meant for standard output, std::cout's, goes to standard error too).
+    // Where the human-readable summary, and every other line meant for standard output, goes: standard output, or
+    // standard error when an output took it.
     [[nodiscard]] std::ostream& Summary() { return summary; }
 
     // Flushes the summary and every output and, when all of that worked, puts the files in place. The first
@@ -99,7 +99,6 @@ private:
     FileGate gate;
     std::vector<std::unique_ptr<Output>> outputs;
     std::unique_ptr<DescriptorBuffer> summaryBuffer;
-    std::streambuf* consoleBuffer = nullptr; // std::cout's own, while it is sent to standard error
     std::ostream summary;
 };
 

@@ -62,8 +62,11 @@ Expected<Laws> LawsFromJson(const json& document, const std::string& name)
         return Refused(name, "", "not a JSON object");
     }
     Laws laws;
-    for (const auto& [key, value] : document.items())
+    for (const auto& item : document.items())
     {
+        // Named references, not a structured binding: clang 14, which builds the fuzz targets, cannot capture one.
+        const std::string& key = item.key();
+        const json& value = item.value();
         const auto flag = [&](bool& law) -> Expected<void>
         {
             if (!value.is_boolean())

@@ -5,6 +5,7 @@
 #include "laws/Laws.h"
 #include "match/MatchObserver.h"
 #include "settings/PlayerSettings.h"
+#include "settings/PlayersConfig.h"
 #include "tactics/Tactic.h"
 
 #include <SFML/System/Vector2.hpp>
@@ -72,9 +73,13 @@ public:
 
     // The ten players' settings from the settings file: the defaults where the file cannot be used (a broken file
     // is kept aside as a backup before they are written over it), and for the slots a short file leaves empty.
+    // What the game says of it goes to lines, in order, for the game to print.
     [[nodiscard]] static std::vector<PlayerSettings>
     ObtainPlayerSettings(const std::array<sf::Vector2f, kTeamSlots>& formation, float width,
-                         const std::string& path = kPlayersSettingsFile);
+                         std::vector<SettingsLine>& lines, const std::string& path = kPlayersSettingsFile);
+
+    // What Initialize's ObtainPlayerSettings had to say.
+    std::vector<SettingsLine> settingsLines;
 
     // Queries the players and the ball put to the match. Teams are slot ranges: flag 0 is slots 0 to 4, flag 1
     // slots 5 to 9. Distances between players are taken on whole-pixel centres, and ties go to the lower slot.

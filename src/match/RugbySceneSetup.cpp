@@ -34,27 +34,47 @@ void RugbyScene::Initialize()
     const float width = static_cast<float>(WindowWidth());
     const float height = static_cast<float>(WindowHeight());
     formation = KickOffFormation(width, height);
-    SetUpMatch(ObtainPlayerSettings(formation, width));
+    SetUpMatch(ObtainPlayerSettings(formation, width, settingsLines));
 }
 
 std::vector<PlayerSettings> RugbyScene::ObtainPlayerSettings(const std::array<sf::Vector2f, kTeamSlots>& formation, float width,
-                                                             const std::string& path)
+                                                             std::vector<SettingsLine>& lines, const std::string& path)
 {
     const std::array<PlayerSettings, kPlayerSlots> defaults = DefaultPlayerSettings(formation, width);
     PlayersConfig config(path);
-    if (config.Load())
+    if (auto loaded = config.Load())
     {
-        config.CompleteFrom(defaults);
+        lines.push_back({false, kLoadedLine});
+        for (std::string& warning : *loaded)
+        {
+            lines.push_back({true, std::move(warning)});
+        }
+        if (const int filled = config.CompleteFrom(defaults); filled > 0)
+        {
+            lines.push_back({false, kFilledInPrefix + std::to_string(filled)});
+        }
         return config.records;
+    }
+    else
+    {
+        lines.push_back({true, loaded.Reason()});
     }
     // Whatever the broken file yielded is dropped: the match and the rewritten file hold exactly the defaults.
     config.records.clear();
     config.AppendRecords(defaults);
     // A file that cannot be kept aside is not written over; the match starts with the defaults all the same.
-    if (config.BackUpFile())
+    const auto kept = config.BackUpFile();
+    if (!kept)
     {
-        config.Save();
+        lines.push_back({true, kept.Reason()});
+        return config.records;
     }
+    if (!kept->empty())
+    {
+        lines.push_back({false, kBackedUpPrefix + *kept});
+    }
+    const auto saved = config.Save();
+    lines.push_back(saved ? SettingsLine{false, kSavedPrefix + *saved} : SettingsLine{true, saved.Reason()});
     return config.records;
 }
 

@@ -34,7 +34,7 @@ struct RuleBreach
 //   no pass completed to a teammate further forward than the tolerance, give or take both players' movement steps.
 // The first rule broken is kept, with its frame; frames count from 1. A runner is given it twice, as a frame
 // observer (which ends the match at the first rule broken) and as its step observer.
-// FrameObserver comes first, as in MatchRecorder: no thunk on its calls.
+// FrameObserver comes first, as in MatchRecorder: no thunk on its calls (a GCC 12 fault, tools/gcc-thunk).
 class MatchRules : public FrameObserver, public StepObserver
 {
 public:

@@ -3,19 +3,15 @@
 #include "behaviour/Player.h"
 #include "core/DebugOverlay.h"
 #include "core/GameHost.h"
-#include "files/Descriptor.h"
 #include "files/LogFile.h"
 #include "match/RugbyScene.h"
 #include "run/RecordingFile.h"
 
 #include <SFML/Window/Event.hpp>
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <unistd.h>
 
 namespace tryzone
 {
@@ -351,33 +347,6 @@ std::int64_t MatchTimeline::JumpTo(std::int64_t target)
         Advance(kMaxFrameTime);
     }
     return target - from;
-}
-
-int MatchTimeline::Save(const std::string& path) const
-{
-    std::string text = HeaderLine(seed, firstPlayers, firstTactics, numbering);
-    for (const MatchInput& input : history)
-    {
-        if (input.frame <= Frame())
-        {
-            text += InputLine(input);
-        }
-    }
-    text += EndLine(Frame());
-    // O_EXCL and O_NOFOLLOW: neither a file nor a link already at path is written over or through.
-    Descriptor saved(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!saved.IsOpen())
-    {
-        return errno;
-    }
-    const bool written = WriteAll(saved.Get(), text);
-    const int error = written ? 0 : errno;
-    if (!saved.Close() || !written)
-    {
-        ::unlink(path.c_str());
-        return error != 0 ? error : EIO;
-    }
-    return 0;
 }
 
 void MatchTimeline::Finish()

@@ -1,7 +1,9 @@
 #include "run/Recording.h"
 
 #include "core/GameHost.h"
+#include "files/Descriptor.h"
 #include "laws/Laws.h"
+#include "run/MatchTimeline.h"
 #include "run/RecordingNames.h"
 #include "settings/ConsoleText.h"
 #include "settings/PlayersConfig.h"
@@ -10,11 +12,14 @@
 
 #include <SFML/Window/Event.hpp>
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tryzone
 {
@@ -170,6 +175,34 @@ std::string InputLine(const MatchInput& input)
 std::string EndLine(std::int64_t frame)
 {
     return nlohmann::ordered_json{{"end", frame}}.dump() + '\n';
+}
+
+// Beside the lines it writes: the timeline's recording of the match so far, in a file of its own.
+int MatchTimeline::Save(const std::string& path) const
+{
+    std::string text = HeaderLine(seed, firstPlayers, firstTactics, numbering);
+    for (const MatchInput& input : history)
+    {
+        if (input.frame <= Frame())
+        {
+            text += InputLine(input);
+        }
+    }
+    text += EndLine(Frame());
+    // O_EXCL and O_NOFOLLOW: neither a file nor a link already at path is written over or through.
+    Descriptor saved(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!saved.IsOpen())
+    {
+        return errno;
+    }
+    const bool written = WriteAll(saved.Get(), text);
+    const int error = written ? 0 : errno;
+    if (!saved.Close() || !written)
+    {
+        ::unlink(path.c_str());
+        return error != 0 ? error : EIO;
+    }
+    return 0;
 }
 
 } // namespace tryzone

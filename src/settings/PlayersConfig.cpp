@@ -280,7 +280,41 @@ void PrintHint(const json& document, std::ostream& complaints) noexcept
 }
 } // namespace
 
-bool PlayersConfig::Load(std::ostream& complaints)
+namespace
+{
+// The lines written to a stream, one string each.
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+    {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string WithoutLastLineEnd(std::string text)
+{
+    while (!text.empty() && text.back() == '\n')
+    {
+        text.pop_back();
+    }
+    return text;
+}
+} // namespace
+
+Expected<std::vector<std::string>> PlayersConfig::Load()
+{
+    std::ostringstream complaints;
+    if (LoadInto(complaints))
+    {
+        return Lines(complaints.str());
+    }
+    return Unexpected{WithoutLastLineEnd(complaints.str())};
+}
+
+bool PlayersConfig::LoadInto(std::ostream& complaints)
 {
     json document;
     try
@@ -303,7 +337,6 @@ bool PlayersConfig::Load(std::ostream& complaints)
             PrintHint(document, complaints);
             return false;
         }
-        std::cout << "Config loaded and validated successfully." << std::endl;
         WarnAboutTeams(std::vector<PlayerSettings>(records.begin() + first, records.end()), complaints);
         return true;
     }
@@ -331,7 +364,7 @@ void PlayersConfig::AppendRecords(const std::array<PlayerSettings, kPlayerSlots>
     records.insert(records.end(), settings.begin(), settings.end());
 }
 
-bool PlayersConfig::Save() const
+Expected<std::string> PlayersConfig::Save() const
 {
     const std::string text = SavedText(records);
 
@@ -339,21 +372,19 @@ bool PlayersConfig::Save() const
     const std::filesystem::path target = FinalTarget(fileName);
     if (!ReplaceFile(target, [&text](int descriptor) { return WriteAll(descriptor, text); }))
     {
-        std::cerr << "Failed to create or open file: " << NameWithTarget(fileName, target) << std::endl;
-        return false;
+        return Unexpected{"Failed to create or open file: " + NameWithTarget(fileName, target)};
     }
-    std::cout << "Config saved to: " << NameWithTarget(fileName, target) << std::endl;
-    return true;
+    return NameWithTarget(fileName, target);
 }
 
-bool PlayersConfig::BackUpFile() const
+Expected<std::string> PlayersConfig::BackUpFile() const
 {
     // The backup lies beside the file a link leads to: that is the file about to be replaced.
     const std::filesystem::path target = FinalTarget(fileName);
     struct stat status = {};
     if (::lstat(target.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR))
     {
-        return true; // nothing there to lose, a link leading nowhere included
+        return std::string(); // nothing there to lose, a link leading nowhere included
     }
 
     // A copy keeps the very bytes and leaves the file in place until a save replaces it in one step, so a save
@@ -366,7 +397,7 @@ bool PlayersConfig::BackUpFile() const
     // broken file being kept already. Copying them would put the defaults over that backup.
     if (opened && Holds(source.Get(), status, SavedText(records)))
     {
-        return true;
+        return std::string();
     }
     const bool copied =
         opened && ReplaceFile(
@@ -374,11 +405,9 @@ bool PlayersConfig::BackUpFile() const
                       FileAccess{status.st_mode, status.st_uid, status.st_gid});
     if (!copied)
     {
-        std::cerr << "Failed to back up config file: " << fileName << std::endl;
-        return false;
+        return Unexpected{"Failed to back up config file: " + fileName};
     }
-    std::cout << "Config backed up to: " << backupName << std::endl;
-    return true;
+    return backupName;
 }
 
 int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, kPlayerSlots>& defaults)
@@ -388,10 +417,6 @@ int PlayersConfig::CompleteFrom(const std::array<PlayerSettings, kPlayerSlots>& 
     {
         records.push_back(defaults[slot]);
         ++appended;
-    }
-    if (appended > 0)
-    {
-        std::cout << "Missing players filled in from defaults: " << appended << std::endl;
     }
     return appended;
 }

@@ -1,12 +1,7 @@
 #include "window/KeyHelp.h"
 
-#include "core/GameHost.h"
 #include "window/PlaybackControls.h"
-
-#include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/Text.hpp>
-#include <algorithm>
+#include "window/TextPanel.h"
 
 namespace tryzone
 {
@@ -37,15 +32,7 @@ std::string KeyHelpText(const PlaybackControls& controls, bool debugMode, bool r
 
 void DrawKeyHelp(sf::RenderWindow& window, const std::string& text)
 {
-    sf::Text lines(text, GameHost::Instance().DefaultFont(), 16);
-    lines.setFillColor(sf::Color::White);
-    lines.setPosition(40.f, 60.f);
-    const sf::FloatRect bounds = lines.getGlobalBounds();
-    sf::RectangleShape panel({std::max(bounds.width, 200.f) + 40.f, bounds.height + 40.f});
-    panel.setPosition(20.f, 40.f);
-    panel.setFillColor(sf::Color(0, 0, 0, 200));
-    window.draw(panel);
-    window.draw(lines);
+    DrawTextPanel(window, text, {16, 200});
 }
 
 } // namespace tryzone

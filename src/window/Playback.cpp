@@ -369,8 +369,13 @@ int PlayGame(const GameOptions& options)
     else
     {
         const float width = static_cast<float>(host.WindowWidth());
+        std::vector<SettingsLine> lines;
         players = RugbyScene::ObtainPlayerSettings(KickOffFormation(width, static_cast<float>(host.WindowHeight())),
-                                                   width, options.settings);
+                                                   width, lines, options.settings);
+        for (const SettingsLine& line : lines)
+        {
+            (line.error ? std::cerr : std::cout) << line.text << std::endl;
+        }
         // One seed for both engines, drawn as the engines used to draw theirs, and kept so the match can be replayed.
         seed = options.seed.value_or(std::random_device{}());
     }

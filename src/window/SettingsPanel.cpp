@@ -1,12 +1,9 @@
 #include "window/SettingsPanel.h"
 
-#include "core/GameHost.h"
 #include "run/MatchTimeline.h"
 #include "tactics/TacticChanges.h"
+#include "window/TextPanel.h"
 
-#include <SFML/Graphics/RectangleShape.hpp>
-#include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Graphics/Text.hpp>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -124,15 +121,7 @@ std::string SettingsPanelText(const MatchTimeline& timeline)
 
 void DrawSettingsPanel(sf::RenderWindow& window, const std::string& text)
 {
-    sf::Text lines(text, GameHost::Instance().DefaultFont(), 14);
-    lines.setFillColor(sf::Color::White);
-    lines.setPosition(40.f, 60.f);
-    const sf::FloatRect bounds = lines.getGlobalBounds();
-    sf::RectangleShape panel({std::max(bounds.width, 200.f) + 40.f, bounds.height + 40.f});
-    panel.setPosition(20.f, 40.f);
-    panel.setFillColor(sf::Color(0, 0, 0, 210));
-    window.draw(panel);
-    window.draw(lines);
+    DrawTextPanel(window, text, {14, 210});
 }
 
 } // namespace tryzone

@@ -61,20 +61,23 @@ SettingsWatcher::Outcome SettingsWatcher::Load() const
     Outcome outcome;
     PlayersConfig config(path);
     // The loader's line is wanted in the status line as well as on standard error.
-    std::ostringstream complaint;
-    const bool loaded = config.Load(complaint);
-    std::cerr << complaint.str() << std::flush;
+    const auto loaded = config.Load();
     if (!loaded)
     {
-        outcome.message = complaint.str();
-        while (!outcome.message.empty() && outcome.message.back() == '\n')
-        {
-            outcome.message.pop_back();
-        }
+        std::cerr << loaded.Reason() << std::endl;
+        outcome.message = loaded.Reason();
         return outcome;
     }
+    std::cout << kLoadedLine << std::endl;
+    for (const std::string& warning : *loaded)
+    {
+        std::cerr << warning << std::endl;
+    }
     const auto defaults = DefaultPlayers();
-    config.CompleteFrom(defaults);
+    if (const int filled = config.CompleteFrom(defaults); filled > 0)
+    {
+        std::cout << kFilledInPrefix << filled << std::endl;
+    }
     outcome.players = config.records;
     return outcome;
 }

@@ -88,9 +88,12 @@ TEST(AgentMatch, PassGoesToTheNamedTeammateOnlyFromTheHolder)
     EXPECT_EQ(match.Raw().holder, holder);
     EXPECT_EQ(match.Events().find("pass"), std::string::npos);
 
+    // Passed as the Pass state passes: once his cooldown and his wait in Pass are both over.
     actions[static_cast<std::size_t>(holder)] = {kPass, teammate, 0};
     match.Act(actions.data());
     match.Advance(1);
+    EXPECT_EQ(match.Raw().holder, holder);
+    match.Advance(200);
     EXPECT_EQ(match.Raw().holder, teammate);
     EXPECT_NE(match.Events().find("\"event\":\"pass\""), std::string::npos);
 }

@@ -175,9 +175,7 @@ TEST_F(SimulatorTest, ATeamWithoutLuckNeverCompletesAPassNorTackles)
     }
     PlayersConfig config((folder.Path() / "unlucky.json").string());
     config.AppendRecords(players);
-    testing::internal::CaptureStdout();
     ASSERT_TRUE(config.Save());
-    testing::internal::GetCapturedStdout();
 
     const ProgramRun run = Sim({"--settings", "unlucky.json", "--seed", "5", "--minutes", "5", "--json", "r.json"});
     ASSERT_EQ(run.status, 0) << run.err;

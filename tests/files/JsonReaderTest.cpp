@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{R"([1, 2, -1e400])", "f.json: /2: -1e400 is out of range (a number must fit a double)"},
         Refusal{"1e999", "f.json: 1e999 is out of range (a number must fit a double)"},
         Refusal{"{\"a\": 1,\n  ,}", "f.json: line 2, column 3: syntax error while parsing object key - unexpected ','; expected string literal"},
-        Refusal{"{} x", "f.json: line 1, column 4: syntax error while parsing value - invalid literal; last read: '} x'"},
+        Refusal{"{} x", "f.json: line 1, column 4: syntax error while parsing value - invalid literal; last read: '{} x'; expected end of input"},
         Refusal{"", "f.json: line 1, column 1: syntax error while parsing value - unexpected end of input; expected '[', '{', or a literal"},
         Refusal{"{\"a\\nb\": 1, \"a\\nb\": 2}", "f.json: /a\\x0Ab: duplicate key \"a\\x0Ab\" (a key may appear once in an object)"}));
 

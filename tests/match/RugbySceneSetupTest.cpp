@@ -23,9 +23,13 @@ protected:
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         host.LaunchScene<RugbyScene>();
-        out = testing::internal::GetCapturedStdout();
-        err = testing::internal::GetCapturedStderr();
+        // The set-up prints nothing itself; its lines, in order, are the game's to print.
+        EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(), "");
         scene = static_cast<RugbyScene*>(host.CurrentScene());
+        for (const SettingsLine& line : scene->settingsLines)
+        {
+            (line.error ? err : out) += line.text + "\n";
+        }
     }
 
     void ExpectDefaultCentres() const
@@ -44,9 +48,7 @@ protected:
     {
         PlayersConfig config(kPlayersSettingsFile);
         config.AppendRecords(records);
-        testing::internal::CaptureStdout();
         ASSERT_TRUE(config.Save());
-        testing::internal::GetCapturedStdout();
     }
 
     static std::array<PlayerSettings, 10> Defaults()

@@ -187,3 +187,27 @@ def test_a_refused_laws_file_raises_its_line(tmp_path):
     bad.write_text('{"forwardPass": "yes"}')
     with pytest.raises(ValueError, match="bad.laws.json: /forwardPass: not true or false"):
         tryzone.VecMatch(1, [0], seed=1, minutes=0.1, laws=bad)
+
+
+def test_a_settings_file_loads_silently_and_a_bad_one_raises_with_its_reason(tmp_path, capfd):
+    good = tmp_path / "good.json"
+    players = [
+        {"PlayerNumber": slot, "Team": tryzone.envs.TEAMS[slot // tryzone.TEAM_SIZE].capitalize(),
+         "StartPosition": [100.0 + slot, 200.0], "Radius": 25.0, "Speed": 300.0, "LuckMultiplier": 1.0,
+         "EnemyIsTooNearDistance": 100.0, "PassCooldown": 1.0, "PassTime": 0.5}
+        for slot in range(tryzone.PLAYERS)
+    ]
+    good.write_text(json.dumps(players))
+    tryzone.VecMatch(1, [0], seed=1, minutes=0.1, settings=good)
+    assert capfd.readouterr() == ("", "")
+
+    players[3]["Team"] = "Blue"
+    good.write_text(json.dumps(players))
+    with pytest.warns(UserWarning, match="slot 3 is on the red side"):
+        tryzone.VecMatch(1, [0], seed=1, minutes=0.1, settings=good)
+
+    bad = tmp_path / "bad.json"
+    bad.write_text(json.dumps(players[:3] + [{"PlayerNumber": 3}]))
+    with pytest.raises(ValueError, match=r"bad\.json: Invalid JSON format: missing keys(.|\n)*Warning: slot 3"):
+        tryzone.VecMatch(1, [0], seed=1, minutes=0.1, settings=bad)
+    assert capfd.readouterr() == ("", "")

@@ -4,6 +4,7 @@
 #include "core/StepObserver.h"
 #include "match/RugbyScene.h"
 #include "run/MatchRecorder.h"
+#include "run/MatchRules.h"
 #include "run/MatchRunner.h"
 #include "run/MatchTimeline.h"
 #include "support/HeadlessWorld.h"
@@ -158,6 +159,22 @@ TEST_F(FrameObserverTest, TheTimelineAndTheSimulatorCountTheSamePossession)
     EXPECT_EQ(shown.teams[0].possessionFrames, simulated[0].teams[0].possessionFrames);
     EXPECT_EQ(shown.teams[1].possessionFrames, simulated[0].teams[1].possessionFrames);
     EXPECT_EQ(shown.teams[0].possessionFrames + shown.teams[1].possessionFrames, plan.framesPerMatch);
+}
+
+// GCC 12.2 at -O3 -flto inlines a call through the this-adjusting thunk of a second base's BeforeFrame with its
+// arguments shifted (tools/gcc-thunk): every observer with two bases keeps FrameObserver first, at its own address.
+TEST_F(FrameObserverTest, FrameObserverIsTheFirstBaseOfEveryObserverWithTwo)
+{
+    const auto offset = [](const auto& observer)
+    {
+        const void* base = static_cast<const FrameObserver*>(&observer);
+        return static_cast<const char*>(base) - reinterpret_cast<const char*>(&observer);
+    };
+    MatchRunner runner;
+    const MatchRecorder recorder(1, nullptr);
+    const MatchRules rules(runner.Start(Defaults(), 1, nullptr));
+    EXPECT_EQ(offset(recorder), 0);
+    EXPECT_EQ(offset(rules), 0);
 }
 
 } // namespace tryzone

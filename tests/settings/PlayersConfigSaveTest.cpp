@@ -41,7 +41,7 @@ protected:
     static SaveOutcome SaveQuietly(const PlayersConfig& config)
     {
         SaveOutcome outcome;
-        outcome.console = CaptureConsole([&] { outcome.saved = config.Save(); });
+        outcome.console = PrintedSave(config, outcome.saved);
         return outcome;
     }
 
@@ -49,7 +49,7 @@ protected:
     {
         PlayersConfig config(path);
         bool loaded = false;
-        CaptureConsole([&] { loaded = config.Load(); });
+        PrintedLoad(config, loaded);
         EXPECT_TRUE(loaded);
         return config.records;
     }
@@ -180,9 +180,9 @@ TEST_F(PlayersConfigSave, WriteFailureAfterOpeningKeepsTheOldFile)
         std::ostringstream err;
         std::cout.rdbuf(out.rdbuf());
         std::cerr.rdbuf(err.rdbuf());
-        const bool saved = config.Save();
-        const int code =
-            (saved ? 1 : 0) | (out.str().empty() ? 0 : 2) | (err.str() == FailedSave + path + "\n" ? 0 : 4);
+        const auto saved = config.Save();
+        const int code = (saved ? 1 : 0) | (out.str().empty() ? 0 : 2) |
+                         (!saved && saved.Reason() + "\n" == FailedSave + path + "\n" && err.str().empty() ? 0 : 4);
         _exit(code);
     }
 
@@ -227,7 +227,7 @@ TEST_F(PlayersConfigSave, SavesAtTheSameMomentNeverShareATemporaryFile)
             int failures = 0;
             for (int round = 0; round < 200; ++round)
             {
-                failures += config.Save() ? 0 : 1;
+                failures += config.Save().HasValue() ? 0 : 1;
             }
             _exit(failures > 0 ? 1 : 0);
         }
@@ -253,7 +253,7 @@ protected:
         PlayersConfig config(path);
         config.AppendRecords(DefaultsAt1280x720());
         bool saved = false;
-        output = CaptureConsole([&] { saved = config.BackUpFile() && config.Save(); });
+        output = PrintedBackUpThenSave(config, saved);
         return saved;
     }
 
@@ -262,7 +262,7 @@ protected:
     static bool BackUpQuietly(const PlayersConfig& config, Console& console)
     {
         bool kept = false;
-        console = CaptureConsole([&] { kept = config.BackUpFile(); });
+        console = PrintedBackUp(config, kept);
         return kept;
     }
 };
@@ -277,7 +277,7 @@ TEST_F(PlayersConfigBackUp, BrokenFileIsKeptBeforeTheDefaultsGoOverIt)
     // The match set-up's sequence after a failed load.
     Console console;
     bool loaded = true;
-    CaptureConsole([&] { loaded = config.Load(); });
+    PrintedLoad(config, loaded);
     ASSERT_FALSE(loaded);
     ASSERT_TRUE(BackUpQuietly(config, console));
     config.records.clear();
@@ -318,7 +318,7 @@ TEST_F(PlayersConfigBackUp, DanglingLinkIsAMissingFileAndTheDefaultsGoWhereItPoi
     std::filesystem::create_symlink("kept/mine.json", path);
     PlayersConfig config(path);
     bool loaded = true;
-    const Console load = CaptureConsole([&] { loaded = config.Load(); });
+    const Console load = PrintedLoad(config, loaded);
     ASSERT_FALSE(loaded);
     EXPECT_EQ(load.err, "Failed to open config file: " + path + "\n");
 

@@ -101,7 +101,7 @@ protected:
     {
         PlayersConfig config(Path("PlayersSettings.json"));
         LoadOutcome outcome;
-        outcome.console = CaptureConsole([&] { outcome.loaded = config.Load(); });
+        outcome.console = PrintedLoad(config, outcome.loaded);
         outcome.records = config.records;
         return outcome;
     }
@@ -223,12 +223,11 @@ TEST_F(PlayersConfigLoad, MissingFileIsReportedWithItsName)
     EXPECT_EQ(outcome.console.err, "Failed to open config file: " + Path("PlayersSettings.json") + "\n");
     EXPECT_TRUE(outcome.records.empty());
 
-    // A caller that wants the line, as the settings watcher does, gets it and the console stays quiet.
+    // The reason is the line itself, for a caller that shows it elsewhere too, as the settings watcher does.
     PlayersConfig config(Path("PlayersSettings.json"));
-    std::ostringstream complaints;
-    const auto console = CaptureConsole([&] { EXPECT_FALSE(config.Load(complaints)); });
-    EXPECT_EQ(complaints.str(), outcome.console.err);
-    EXPECT_EQ(console.out + console.err, "");
+    const auto loaded = config.Load();
+    ASSERT_FALSE(loaded);
+    EXPECT_EQ(loaded.Reason() + "\n", outcome.console.err);
 }
 
 TEST_F(PlayersConfigLoad, FolderAtTheSettingsPathIsReportedAsUnreadable)
@@ -431,12 +430,12 @@ TEST_F(PlayersConfigComplete, ShortFileKeepsItsEntriesAndTakesTheRestFromTheDefa
     const std::array<PlayerSettings, 10> defaults = DefaultsAt1280x720();
     PlayersConfig config(Path("PlayersSettings.json"));
     bool loadedOk = false;
-    CaptureConsole([&] { loadedOk = config.Load(); });
+    PrintedLoad(config, loadedOk);
     ASSERT_TRUE(loadedOk);
     const std::vector<PlayerSettings> loaded = config.records;
 
     int appended = 0;
-    const Console console = CaptureConsole([&] { appended = config.CompleteFrom(defaults); });
+    const Console console = PrintedCompletion(config, defaults, appended);
 
     EXPECT_EQ(appended, 7);
     EXPECT_EQ(console.out, "Missing players filled in from defaults: 7\n");
@@ -452,7 +451,7 @@ TEST_F(PlayersConfigComplete, NoRecordsTakeAllTenDefaults)
     const std::array<PlayerSettings, 10> defaults = DefaultsAt1280x720();
     PlayersConfig config("unused");
     int appended = 0;
-    const Console console = CaptureConsole([&] { appended = config.CompleteFrom(defaults); });
+    const Console console = PrintedCompletion(config, defaults, appended);
 
     EXPECT_EQ(appended, 10);
     EXPECT_EQ(console.out, "Missing players filled in from defaults: 10\n");
@@ -465,7 +464,7 @@ TEST_F(PlayersConfigComplete, FullFileIsLeftAloneAndSaysNothing)
     config.AppendRecords(DefaultsAt1280x720());
     const std::vector<PlayerSettings> before = config.records;
     int appended = -1;
-    const Console console = CaptureConsole([&] { appended = config.CompleteFrom(DefaultsAt1280x720()); });
+    const Console console = PrintedCompletion(config, DefaultsAt1280x720(), appended);
 
     EXPECT_EQ(appended, 0);
     EXPECT_EQ(console.out, "");

@@ -2,6 +2,7 @@
 
 #include "settings/DefaultPlayerSettings.h"
 #include "settings/PlayerSettings.h"
+#include "settings/PlayersConfig.h"
 #include "support/Files.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iconv.h>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -71,6 +73,71 @@ template <typename Operation> Console CaptureConsole(Operation&& operation)
     console.out = testing::internal::GetCapturedStdout();
     console.err = testing::internal::GetCapturedStderr();
     return console;
+}
+
+// The store prints nothing; these give the lines the programs print for its operations, as the game prints them,
+// and check that silence.
+inline void ExpectSilence(const Console& console)
+{
+    EXPECT_EQ(console.out + console.err, "") << "the settings library printed";
+}
+
+inline Console PrintedLoad(PlayersConfig& config, bool& loaded)
+{
+    std::optional<Expected<std::vector<std::string>>> result;
+    ExpectSilence(CaptureConsole([&] { result.emplace(config.Load()); }));
+    Console console;
+    loaded = result->HasValue();
+    if (!loaded)
+    {
+        console.err = result->Reason() + "\n";
+        return console;
+    }
+    console.out = std::string(kLoadedLine) + "\n";
+    for (const std::string& warning : **result)
+    {
+        console.err += warning + "\n";
+    }
+    return console;
+}
+
+inline Console PrintedSave(const PlayersConfig& config, bool& saved)
+{
+    std::optional<Expected<std::string>> result;
+    ExpectSilence(CaptureConsole([&] { result.emplace(config.Save()); }));
+    saved = result->HasValue();
+    return saved ? Console{kSavedPrefix + **result + "\n", ""} : Console{"", result->Reason() + "\n"};
+}
+
+inline Console PrintedBackUp(const PlayersConfig& config, bool& kept)
+{
+    std::optional<Expected<std::string>> result;
+    ExpectSilence(CaptureConsole([&] { result.emplace(config.BackUpFile()); }));
+    kept = result->HasValue();
+    if (!kept)
+    {
+        return {"", result->Reason() + "\n"};
+    }
+    return {(*result)->empty() ? "" : kBackedUpPrefix + **result + "\n", ""};
+}
+
+// The match's steps after a failed load: a backup, then, when that worked, the save.
+inline Console PrintedBackUpThenSave(const PlayersConfig& config, bool& saved)
+{
+    Console console = PrintedBackUp(config, saved);
+    if (saved)
+    {
+        const Console save = PrintedSave(config, saved);
+        console.out += save.out;
+        console.err += save.err;
+    }
+    return console;
+}
+
+template <class Defaults> Console PrintedCompletion(PlayersConfig& config, const Defaults& defaults, int& appended)
+{
+    ExpectSilence(CaptureConsole([&] { appended = config.CompleteFrom(defaults); }));
+    return {appended > 0 ? kFilledInPrefix + std::to_string(appended) + "\n" : "", ""};
 }
 
 // Every test gets a fresh folder of its own and absolute paths inside it.

@@ -118,8 +118,7 @@ def test_pettingzoo_naming_and_the_trainer_forms_pass_pettingzoos_checkers():
 def test_render_without_a_display_raises_instead_of_aborting(display):
     code = ("import tryzone\n"
             "env = tryzone.team_env(render_mode='human', minutes=0.1)\n"
-            "env.reset(seed=1)\n"
-            "try:\n    env.render()\nexcept tryzone.NoDisplayError as error:\n    print(error)\n")
+            "try:\n    env.reset(seed=1)\n    env.render()\nexcept tryzone.NoDisplayError as error:\n    print(error)\n")
     environment = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
     if display:
         environment["DISPLAY"] = display

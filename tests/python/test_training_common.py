@@ -54,6 +54,13 @@ def test_imitation_makes_the_ball_holder_run_for_the_line_and_the_others_play_th
     batch = tryzone.VecMatch(4, range(5, 10), seed=3, minutes=0.5)
     steps, accuracy = imitate(net, torch.optim.Adam(net.parameters(), lr=1e-2), [batch], 0, updates=150)
     assert steps == 150 * 4 and accuracy > 0.95
+    # The matches played the carrier's choices, not the network's.
+    twin = tryzone.VecMatch(4, range(5, 10), seed=3, minutes=0.5)
+    seen = twin.reset()
+    for _ in range(150):
+        seen = twin.step_coarse(carrier_choices(seen))[0]
+    for key, value in twin.raw_state().items():
+        np.testing.assert_array_equal(batch.raw_state()[key], value)
     seen = batch.reset()
     for _ in range(60):
         seen = batch.step_coarse(carrier_choices(seen))[0]

@@ -28,12 +28,12 @@ def shaped(rewards, before, after, truncated, weight):
 
 def main():
     parser = arguments(__doc__, "red-policy.safetensors", minutes=6.0,
-                       smoke="half a minute on 4 short matches, as CI runs it")
+                       smoke="a quarter of a minute on 4 short matches, as CI runs it")
     parser.add_argument("--decision-frames", type=int, default=12)
     parser.add_argument("--shaping", type=float, default=0.0)
     args = parser.parse_args()
     if args.smoke:
-        args.minutes, args.envs, args.match_minutes = 0.5, 4, 0.5
+        args.minutes, args.envs, args.match_minutes = 0.25, 4, 0.25
 
     torch.manual_seed(args.seed)
     torch.set_num_threads(1)

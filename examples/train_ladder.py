@@ -2,8 +2,9 @@
 actor-critic over the coarse actions, as examples/train_red.py), against every entrant of the ladder's folder at once
 (one VecMatch each, the entrant playing blue by its own tactics and brains), under a laws file's laws if given. With
 --imitate S, the network first copies the scripted carrier's play for S seconds (its ball holder runs for the line,
-the others play their state graphs), so that learning starts from the strongest entrant's attack. Saves the policy as
-train_red.py does and the learning curve (win rate against each entrant) as a PNG.
+the others play their state graphs), so that learning starts from the strongest entrant's attack; --anchor W keeps
+the holder's run while learning. Saves the policy (as train_red.py does) whenever its recent win rate against the
+hardest entrant is the best yet, and the learning curve (win rate against each entrant) as a PNG.
 
     cd examples && ../.venv/bin/python train_ladder.py --minutes 25 --imitate 60 --laws ../laws/rugby.laws.json \\
         --ladder ../ladder --out ladder-policy.safetensors --curve ladder-curve.png
@@ -38,11 +39,22 @@ def ladder_batches(args):
     return batches, names
 
 
+def worst_recent(curve, rounds=3):
+    """The win rate against the hardest entrant, over the last rounds of matches: the policy kept is the one for
+    which it is highest (training is noisy, and a later policy is not always a better one)."""
+    recent = np.array([rates for _, rates in curve[-rounds:]])
+    return float(recent.mean(axis=0).min())
+
+
 def main():
     parser = arguments(__doc__, "ladder-policy.safetensors", envs=16, minutes=25.0)
     parser.add_argument("--laws", default=None, help="a laws file (VecMatch's laws=)")
     parser.add_argument("--ladder", default="ladder", help="the ladder's folder")
     parser.add_argument("--imitate", type=float, default=0.0, help="seconds of copying the scripted carrier first")
+    parser.add_argument("--anchor", type=float, default=0.0,
+                        help="weight that keeps the ball holder running for the line while learning")
+    parser.add_argument("--lr", type=float, default=1e-3)
+    parser.add_argument("--entropy", type=float, default=0.01, help="weight of the entropy bonus")
     args = parser.parse_args()
     if args.smoke:
         args.minutes, args.envs, args.match_minutes, args.imitate = 0.3, 2, 0.3, 2.0
@@ -51,7 +63,7 @@ def main():
     torch.set_num_threads(1)
     batches, names = ladder_batches(args)
     net = Net(64)
-    optimiser = torch.optim.Adam(net.parameters(), lr=1e-3)
+    optimiser = torch.optim.Adam(net.parameters(), lr=args.lr)
     start = time.monotonic()
     if args.imitate:
         steps, accuracy = imitate(net, optimiser, batches, args.imitate)
@@ -59,9 +71,9 @@ def main():
     observations = np.concatenate([batch.reset() for batch in batches])
     tries = np.zeros(len(observations))
     curve = []  # environment steps, win rate against each entrant over the matches that ended then
-    steps = 0
+    steps, best = 0, -1.0
     while time.monotonic() - start < args.minutes * 60:
-        rollout = Rollout()
+        rollout = Rollout(args.anchor, args.entropy)
         for _ in range(args.rollout):
             choices = np.split(rollout.act(net, observations), len(batches))
             results = [batch.step_coarse(c) for batch, c in zip(batches, choices)]
@@ -74,10 +86,12 @@ def main():
                 curve.append((steps, [float((t > 0).mean()) for t in np.split(tries, len(batches))]))
                 progress(start, steps, "win rate " + "  ".join(f"{n} {r:.2f}" for n, r in zip(names, curve[-1][1])))
                 tries[:] = 0
-                save(net, args.out, batches[0].decision_frames)
+                if worst_recent(curve) >= best:
+                    best = worst_recent(curve)
+                    save(net, args.out, batches[0].decision_frames)
         rollout.update(net, optimiser, observations)
-    save(net, args.out, batches[0].decision_frames)
-    print(f"saved {args.out} after {steps} steps in {(time.monotonic() - start) / 60:.1f} minutes", flush=True)
+    print(f"saved {args.out} (worst win rate {best:.2f}) after {steps} steps in "
+          f"{(time.monotonic() - start) / 60:.1f} minutes", flush=True)
     if args.curve and curve:
         plot_curve(args.curve, [s for s, _ in curve],
                    {f"against {name}": [rates[k] for _, rates in curve] for k, name in enumerate(names)},

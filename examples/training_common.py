@@ -79,10 +79,13 @@ def discounted_returns(rewards, dones, bootstrap, gamma=GAMMA):
 
 class Rollout:
     """The steps of one advantage actor-critic update: sampled choices, their log-probabilities, values, entropies,
-    rewards and match ends."""
+    rewards and match ends. With an anchor weight, the update also pulls the ball holder's choice towards the
+    scripted carrier's run for the line (cross-entropy times the weight), so that learning keeps that attack while
+    it changes the rest."""
 
-    def __init__(self):
+    def __init__(self, anchor=0.0, entropy=0.01):
         self.logps, self.values, self.entropies, self.rewards, self.dones = [], [], [], [], []
+        self.anchor, self.entropy, self.held = anchor, entropy, []
 
     def act(self, net, observations):
         """Samples the coarse choices of the players' observations [matches, players, 56]."""
@@ -92,7 +95,16 @@ class Rollout:
         self.logps.append(dist.log_prob(choice))
         self.values.append(value)
         self.entropies.append(dist.entropy().mean())
+        if self.anchor:
+            self.held.append(logits[torch.from_numpy(observations[..., HOLDS_THE_BALL] > 0)])
         return choice.numpy().astype(np.int32)
+
+    def anchor_loss(self):
+        held = torch.cat(self.held) if self.held else torch.zeros((0, len(COARSE_ACTIONS)))
+        if len(held) == 0:
+            return torch.zeros(())
+        wanted = torch.full((len(held),), RUN_FOR_THE_LINE, dtype=torch.long)
+        return self.anchor * nn.functional.cross_entropy(held, wanted)
 
     def record(self, rewards, truncated):
         """The step's rewards ([matches] for a team, or [matches, players]) and which matches it ended."""
@@ -109,7 +121,7 @@ class Rollout:
         values = torch.stack(self.values)
         advantage = (returns - values).detach()
         loss = (-(torch.stack(self.logps) * advantage).mean() + 0.5 * (returns - values).pow(2).mean()
-                - 0.01 * torch.stack(self.entropies).mean())
+                - self.entropy * torch.stack(self.entropies).mean() + self.anchor_loss())
         optimiser.zero_grad()
         loss.backward()
         nn.utils.clip_grad_norm_(net.parameters(), 0.5)

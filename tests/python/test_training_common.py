@@ -102,3 +102,25 @@ def test_the_ladder_trainer_faces_every_fixed_entrant_and_evaluate_plays_under_t
     save(Net(8), tmp_path / "p.safetensors", 12)
     with pytest.raises(ValueError, match="missing.laws.json"):
         evaluate([str(tmp_path / "p.safetensors"), "--against", "builtin", "--laws", str(tmp_path / "missing.laws.json")])
+
+
+def test_the_anchor_pulls_the_ball_holders_choice_towards_the_run_for_the_line():
+    torch.manual_seed(1)
+    net = Net(8)
+    observations = np.zeros((2, 5, tryzone.OBSERVATION_SIZE), dtype=np.float32)
+    observations[0, 2, 48] = 1
+    x = torch.from_numpy(tryzone.policy.features(observations))
+    before = torch.softmax(net(x)[0], -1)[0, 2, 4].item()
+    optimiser = torch.optim.Adam(net.parameters(), lr=0.05)
+    for _ in range(5):
+        rollout = Rollout(anchor=10.0, entropy=0.0)
+        rollout.act(net, observations)
+        rollout.record(np.zeros(2), np.array([False, False]))
+        rollout.update(net, optimiser, observations)
+    assert torch.softmax(net(x)[0], -1)[0, 2, 4].item() > before + 0.3
+    assert Rollout(anchor=1.0).anchor_loss().item() == 0  # no holder seen, nothing to pull
+
+
+def test_the_kept_ladder_policy_is_the_one_best_against_its_hardest_entrant_lately():
+    curve = [(0, [0.0, 0.0]), (1, [0.0, 1.0]), (2, [1.0, 1.0]), (3, [1.0, 0.5])]
+    assert train_ladder.worst_recent(curve) == pytest.approx(2 / 3)

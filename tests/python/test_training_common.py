@@ -120,6 +120,14 @@ def test_the_anchor_pulls_the_ball_holders_choice_towards_the_run_for_the_line()
     assert torch.softmax(net(x)[0], -1)[0, 2, 4].item() > before + 0.3
     assert Rollout(anchor=1.0).anchor_loss().item() == 0  # no holder seen, nothing to pull
 
+    def carrier_net(x):  # the holder runs for the line, the others play their graphs: nothing to pull
+        runs = torch.tensor([0.0, 0, 0, 0, 20, 0]), torch.tensor([20.0, 0, 0, 0, 0, 0])
+        return torch.where(x[..., 48:49] > 0, *runs), x[..., 0]
+
+    rollout = Rollout(anchor=1.0)
+    rollout.act(carrier_net, observations)
+    assert rollout.anchor_loss().item() < 1e-6
+
 
 def test_the_kept_ladder_policy_is_the_one_best_against_its_hardest_entrant_lately():
     curve = [(0, [0.0, 0.0]), (1, [0.0, 1.0]), (2, [1.0, 1.0]), (3, [1.0, 0.5])]

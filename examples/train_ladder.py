@@ -57,7 +57,7 @@ def main():
     parser.add_argument("--entropy", type=float, default=0.01, help="weight of the entropy bonus")
     args = parser.parse_args()
     if args.smoke:
-        args.minutes, args.envs, args.match_minutes, args.imitate = 0.3, 2, 0.3, 2.0
+        args.minutes, args.envs, args.match_minutes, args.imitate = 0.15, 2, 0.1, 1.0
 
     torch.manual_seed(args.seed)
     torch.set_num_threads(1)

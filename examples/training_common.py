@@ -130,8 +130,9 @@ class Rollout:
 
 def imitate(net, optimiser, batches, seconds, target=carrier_choices, updates=None):
     """Behaviour cloning: for a wall-clock budget (or a number of updates), plays target's choices in batches
-    (VecMatches each controlling one team's five) and fits the policy head to them by cross-entropy, so that learning starts from that play. Returns
-    the steps played and the share of the last step's choices the network made as the target."""
+    (VecMatches each controlling one team's five) and fits the policy head to them by cross-entropy, so that
+    learning starts from that play. Returns the steps played and the share of the last step's choices the network
+    made as the target."""
     observations = [batch.reset() for batch in batches]
     steps, done, accuracy, start = 0, 0, 0.0, time.monotonic()
     while done < updates if updates is not None else time.monotonic() - start < seconds:

@@ -101,7 +101,8 @@ def test_the_ladder_trainer_faces_every_fixed_entrant_and_evaluate_plays_under_t
     assert "runner" in names and "builtin" in names and "random" not in names and "trained" not in names
     save(Net(8), tmp_path / "p.safetensors", 12)
     with pytest.raises(ValueError, match="missing.laws.json"):
-        evaluate([str(tmp_path / "p.safetensors"), "--against", "builtin", "--laws", str(tmp_path / "missing.laws.json")])
+        evaluate([str(tmp_path / "p.safetensors"), "--against", "builtin", "--laws",
+                  str(tmp_path / "missing.laws.json")])
 
 
 def test_the_anchor_pulls_the_ball_holders_choice_towards_the_run_for_the_line():

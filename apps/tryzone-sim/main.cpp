@@ -87,6 +87,10 @@ int main(int argc, char** argv)
             files.AddInput(option, file);
         }
     }
+    for (const std::string& policy : options.brains.PolicyFiles())
+    {
+        files.AddInput("--brain", policy);
+    }
     // Nothing is played before every output is known to be writable and none of them is an input.
     if (const int status = OpenOutputFiles(files); status != 0)
     {

@@ -3,6 +3,7 @@
 #include "agent/PolicyFile.h"
 #include "shape/MatchShape.h"
 
+#include <algorithm>
 #include <random>
 
 namespace tryzone
@@ -112,6 +113,23 @@ Expected<std::unique_ptr<Brain>> MakeBrain(const std::string& name, std::uint32_
 std::vector<std::string> BrainNames()
 {
     return {"builtin", "hold", "random", "runner", "policy:FILE"};
+}
+
+std::vector<std::string> PolicyFiles(const std::vector<std::string>& names)
+{
+    std::vector<std::string> files;
+    for (const std::string& name : names)
+    {
+        if (name.starts_with(kPolicyPrefix))
+        {
+            std::string file = name.substr(kPolicyPrefix.size());
+            if (std::find(files.begin(), files.end(), file) == files.end())
+            {
+                files.push_back(std::move(file));
+            }
+        }
+    }
+    return files;
 }
 
 int BrainDecisionFrames(const std::string& name)

@@ -26,6 +26,8 @@ public:
 // The reason, as one line, for a name that is none of them or a policy file that cannot be played.
 [[nodiscard]] Expected<std::unique_ptr<Brain>> MakeBrain(const std::string& name, std::uint32_t seed);
 [[nodiscard]] std::vector<std::string> BrainNames();
+// The policy files the named brains read, in order, each once: inputs of the run that no output may replace.
+[[nodiscard]] std::vector<std::string> PolicyFiles(const std::vector<std::string>& names);
 
 // The decision interval a brain needs, when it has one (a policy's, trained at one pace); 0 when any will do.
 [[nodiscard]] int BrainDecisionFrames(const std::string& name);

@@ -30,6 +30,13 @@ bool BrainOptions::Given() const
     return !slots.Empty() || !teams[0].empty() || !teams[1].empty();
 }
 
+std::vector<std::string> BrainOptions::PolicyFiles() const
+{
+    std::vector<std::string> names(slots.brains.begin(), slots.brains.end());
+    names.insert(names.end(), teams.begin(), teams.end());
+    return tryzone::PolicyFiles(names);
+}
+
 void AddBrainOptions(CLI::App& app, BrainOptions& options)
 {
     app.add_option_function<std::vector<std::string>>(

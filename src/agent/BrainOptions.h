@@ -26,6 +26,8 @@ struct BrainOptions
 
     // Whether any brain was given.
     [[nodiscard]] bool Given() const;
+    // The policy files the brains read.
+    [[nodiscard]] std::vector<std::string> PolicyFiles() const;
 };
 
 // Adds --brain, --decision-frames, --blue-brain and --red-brain, bound to options; a bad value is a

@@ -1,5 +1,6 @@
 #include "agent/VecMatch.h"
 
+#include "agent/Brain.h"
 #include "agent/Observation.h"
 #include "files/AtomicFile.h"
 #include "files/Descriptor.h"
@@ -93,6 +94,10 @@ void OpenOutputs(const VecMatchPlan& plan, std::ofstream& events)
         {
             gate.AddInput(name, *path);
         }
+    }
+    for (const std::string& policy : PolicyFiles({plan.brains.brains.begin(), plan.brains.brains.end()}))
+    {
+        gate.AddInput("brains", policy);
     }
     if (!plan.eventsPath.empty())
     {

@@ -227,6 +227,10 @@ int SensitivityCommand(const SensitivityOptions& options)
     {
         files.AddInput("--laws", options.lawsFile);
     }
+    for (const std::string& policy : options.brains.PolicyFiles())
+    {
+        files.AddInput("--brain", policy);
+    }
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     const std::array<Output*, 3> outputs{add("--json", options.jsonFile, OutputKind::Text),

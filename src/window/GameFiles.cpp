@@ -79,6 +79,10 @@ std::vector<NamedFile> GameFiles(const GameOptions& options)
             files.push_back({option, *path});
         }
     }
+    for (const std::string& policy : options.brains.PolicyFiles())
+    {
+        files.push_back({"--brain", policy});
+    }
     return files;
 }
 

@@ -137,6 +137,7 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
     const fs::path& here = folder.Path();
     fs::copy_file(TRYZONE_TACTICS_PATH "/fast-break.tactics.json", here / "blue.tactics.json");
     fs::copy_file(TRYZONE_TACTICS_PATH "/hold-the-line.tactics.json", here / "red.tactics.json");
+    fs::copy_file(TRYZONE_TACTICS_PATH "/../examples/red-policy.safetensors", here / "red.safetensors");
     const auto defaults = DefaultPlayers();
     WriteFile(here / "r.jsonl", HeaderLine(42, {defaults.begin(), defaults.end()}) + EndLine(60));
     WriteFile(here / "Hack-Regular.ttf", "the font");
@@ -152,7 +153,8 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
                                           "--minutes",      "0.01",
                                           "--settings",     "mine.json",
                                           "--blue-tactics", "blue.tactics.json",
-                                          "--red-tactics",  "red.tactics.json"};
+                                          "--red-tactics",  "red.tactics.json",
+                                          "--brain",        "9=policy:red.safetensors"};
     const std::vector<std::string> sweep = {"--vary", "Speed=250,300"};
     const std::vector<Command> commands = {
         {TRYZONE_SIM_PATH, {}, run, {{"--csv", sweep}, {"--plot", sweep}}},
@@ -160,7 +162,8 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
         {TRYZONE_SIM_PATH, {"merge"}, {"merge", "p0.json"}, {}},
         {TRYZONE_SIM_PATH,
          {"sensitivity"},
-         {"sensitivity", "--who", "red", "--matches", "1", "--minutes", "0.01", "--settings", "mine.json"},
+         {"sensitivity", "--who", "red", "--matches", "1", "--minutes", "0.01", "--settings", "mine.json", "--brain",
+          "9=policy:red.safetensors"},
          {}},
         {TRYZONE_SIM_PATH, {"tactics"}, {"tactics", "blue.tactics.json"}, {{"--graph", {}}}},
         {TRYZONE_SIM_PATH,
@@ -170,7 +173,7 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
         {TRYZONE_GAME_PATH,
          {},
          {"--seed", "1", "--minutes", "0.01", "--settings", "mine.json", "--blue-tactics", "blue.tactics.json",
-          "--red-tactics", "red.tactics.json"},
+          "--red-tactics", "red.tactics.json", "--red-brain", "policy:red.safetensors"},
          {}},
         {TRYZONE_GAME_PATH, {}, {"--replay", "r.jsonl"}, {}},
         {TRYZONE_BENCH_PATH, {}, {"1", "1"}, {}},
@@ -194,7 +197,12 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
         std::vector<std::string> inputs = {"PlayersSettings.json", "Hack-Regular.ttf"};
         for (const std::string& argument : command.base)
         {
-            if (fs::is_regular_file(here / argument))
+            const std::size_t policy = argument.find("policy:");
+            if (policy != std::string::npos)
+            {
+                inputs.push_back(argument.substr(policy + 7));
+            }
+            else if (fs::is_regular_file(here / argument))
             {
                 inputs.push_back(argument);
             }

@@ -41,7 +41,10 @@ void Polygon(cairo_t* cr, const PictureShape& shape, double radius)
     for (int i = 0; i < points; ++i)
     {
         const double angle = i * 2.0 * std::numbers::pi / points - std::numbers::pi / 2.0;
-        cairo_line_to(cr, centreX + std::cos(angle) * radius, centreY + std::sin(angle) * radius);
+        // A new path: after a text cairo's current point is where the text ended, and a line from there would
+        // join the polygon.
+        (i == 0 ? cairo_move_to : cairo_line_to)(cr, centreX + std::cos(angle) * radius,
+                                                 centreY + std::sin(angle) * radius);
     }
     cairo_close_path(cr);
 }

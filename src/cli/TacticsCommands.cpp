@@ -1,8 +1,8 @@
 #include "cli/TacticsCommands.h"
 
 #include "files/OutputFiles.h"
-#include "batch/Cores.h"
-#include "batch/Workers.h"
+#include "pool/Cores.h"
+#include "pool/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"
 #include "laws/Laws.h"

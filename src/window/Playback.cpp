@@ -30,40 +30,6 @@ int Fail(const std::string& reason)
     return 2;
 }
 
-// Every tactics file and the laws file read and checked; false, with its line printed, when one is refused.
-bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
-{
-    for (const auto& [file, tactic] :
-         {std::pair{&options.blueTactics, &tactics.blue}, {&options.redTactics, &tactics.red}})
-    {
-        if (!file->empty())
-        {
-            TacticsRead read = ReadTacticsFile(*file);
-            for (const std::string& warning : read.warnings)
-            {
-                std::cerr << warning << std::endl;
-            }
-            if (read.tactic == nullptr)
-            {
-                std::cerr << read.error << std::endl;
-                return false;
-            }
-            *tactic = std::move(read.tactic);
-        }
-    }
-    if (!options.laws.empty())
-    {
-        Expected<Laws> laws = ReadLawsFile(options.laws);
-        if (!laws)
-        {
-            std::cerr << laws.Reason() << std::endl;
-            return false;
-        }
-        tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
-    }
-    return true;
-}
-
 // The session's outputs and watched files, once the timeline is made.
 void ConnectSession(Session& session, const GameOptions& options, RecordingFile& recording, LogFile& events)
 {

@@ -1,9 +1,6 @@
 #include "drawing/HeatmapDrawing.h"
 
 #include <array>
-#include <cairo-ft.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -27,40 +24,6 @@ sf::Color Shade(sf::Color grass, float level)
     return Mix(grass, heat, 0.35f + 0.65f * level);
 }
 
-static FT_Library FreeType()
-{
-    // One library for the whole process: cairo's caches may keep a face after the picture that loaded it.
-    static const FT_Library library = []
-    {
-        FT_Library made = nullptr;
-        if (FT_Init_FreeType(&made) != 0)
-        {
-            throw std::runtime_error("cannot start FreeType");
-        }
-        return made;
-    }();
-    return library;
-}
-
-FontFace LoadFont(const std::string& file)
-{
-    FT_Face face = nullptr;
-    if (FT_New_Face(FreeType(), file.c_str(), 0, &face) != 0)
-    {
-        throw std::runtime_error("cannot read the font " + file);
-    }
-    FontFace font(cairo_ft_font_face_create_for_ft_face(face, 0), &cairo_font_face_destroy);
-    // The FreeType face goes with cairo's font face, whenever cairo lets that go.
-    static cairo_user_data_key_t faceKey;
-    const auto release = [](void* data) { FT_Done_Face(static_cast<FT_Face>(data)); };
-    if (cairo_font_face_set_user_data(font.get(), &faceKey, face, release) != CAIRO_STATUS_SUCCESS)
-    {
-        FT_Done_Face(face);
-        throw std::runtime_error("cannot use the font " + file);
-    }
-    return font;
-}
-
 void SetColour(cairo_t* cr, sf::Color colour)
 {
     cairo_set_source_rgb(cr, colour.r / 255.0, colour.g / 255.0, colour.b / 255.0);
@@ -72,8 +35,7 @@ void Put(unsigned char* data, int stride, int x, int y, sf::Color colour)
     std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x) * 4, &pixel, 4);
 }
 
-double Text(cairo_t* cr, double x, double baseline, const std::string& text, sf::Color colour,
-            Align align, double size)
+double Text(cairo_t* cr, double x, double baseline, const std::string& text, sf::Color colour, Align align, double size)
 {
     cairo_set_font_size(cr, size);
     cairo_text_extents_t extents{};
@@ -136,7 +98,8 @@ static std::string Percent(double percent, int decimals)
 
 // The colour scale: plain grass for squares the ball never visited, then the shades by share of time with a tick at
 // each power of ten and at the busiest square's share.
-void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t frames, std::uint32_t busiest)
+void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t frames, std::uint32_t busiest,
+               sf::Color grass)
 {
     Text(cr, left, top + 12.0, "Share of the time the ball spent in each 2 \u00d7 2 px square, logarithmic scale",
          kInk);
@@ -145,7 +108,7 @@ void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t 
     constexpr double kSwatch = 26.0;
     const double labelBaseline = barTop + kBarHeight + 17.0;
 
-    SetColour(cr, kFieldOfPlay);
+    SetColour(cr, grass);
     cairo_rectangle(cr, left, barTop, kSwatch, kBarHeight);
     cairo_fill(cr);
     Text(cr, left + kSwatch / 2.0, labelBaseline, "0%", kInk, Align::Centre);
@@ -154,7 +117,7 @@ void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t 
     const int barWidth = static_cast<int>(right - barLeft);
     for (int column = 0; column < barWidth; ++column)
     {
-        SetColour(cr, Shade(kFieldOfPlay, (static_cast<float>(column) + 0.5f) / static_cast<float>(barWidth)));
+        SetColour(cr, Shade(grass, (static_cast<float>(column) + 0.5f) / static_cast<float>(barWidth)));
         cairo_rectangle(cr, barLeft + column, barTop, 1.0, kBarHeight);
         cairo_fill(cr);
     }
@@ -213,38 +176,6 @@ void DrawScale(cairo_t* cr, double left, double right, double top, std::int64_t 
     }
 }
 
-void UseFont(cairo_t* cr, cairo_font_face_t* font)
-{
-    cairo_set_font_face(cr, font);
-    const FontOptions options(cairo_font_options_create(), &cairo_font_options_destroy);
-    cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_ON);
-    cairo_set_font_options(cr, options.get());
-}
-
-std::string EncodeSurface(cairo_surface_t* surface)
-{
-    std::string png;
-    const auto append = [](void* closure, const unsigned char* bytes, unsigned int length) -> cairo_status_t
-    {
-        try
-        {
-            static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(bytes), length);
-            return CAIRO_STATUS_SUCCESS;
-        }
-        catch (const std::exception&)
-        {
-            return CAIRO_STATUS_NO_MEMORY; // never let an exception through cairo's C frames
-        }
-    };
-    const cairo_status_t written = cairo_surface_write_to_png_stream(surface, append, &png);
-    if (written != CAIRO_STATUS_SUCCESS)
-    {
-        throw std::runtime_error(std::string("cannot encode the heat map: ") + cairo_status_to_string(written));
-    }
-    return png;
-}
 } // namespace drawing
 
 } // namespace tryzone

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "shape/MatchShape.h"
 #include "core/Scene.h"
 #include "laws/Laws.h"
 #include "match/MatchObserver.h"
 #include "settings/PlayerSettings.h"
 #include "settings/PlayersConfig.h"
+#include "shape/MatchShape.h"
 #include "tactics/Tactic.h"
 
+#include <SFML/Graphics/Color.hpp>
 #include <SFML/System/Vector2.hpp>
 #include <array>
 #include <cstdint>
@@ -28,6 +29,18 @@ inline constexpr const char* kPlayersSettingsFile = "PlayersSettings.json";
 // The try lines, as fractions of the pitch's width: red scores past the left-hand one, blue past the right-hand one.
 inline constexpr float kLeftTryLine = 0.1f;
 inline constexpr float kRightTryLine = 0.9f;
+
+// The pitch as the match draws it, and as every picture of it shows it: the field of play between the try lines, the
+// in-goals beyond them, and over each try line a white band, from and to as fractions of the width.
+inline const sf::Color kFieldOfPlay(112, 189, 26, 255);
+inline const sf::Color kInGoal(90, 151, 21, 255);
+inline const sf::Color kTryLine(255, 255, 255, 200);
+struct Band
+{
+    float from;
+    float to;
+};
+inline constexpr std::array<Band, 2> kTryLineBands{{{0.0975f, 0.1025f}, {0.8975f, 0.9025f}}};
 
 // What changes in a match besides its entities and the players it points to, in one aggregate that snapshots copy
 // whole.

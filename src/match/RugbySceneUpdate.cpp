@@ -14,10 +14,6 @@ namespace tryzone
 
 namespace
 {
-const sf::Color kFieldOfPlay(112, 189, 26, 255);
-const sf::Color kInGoal(90, 151, 21, 255);
-const sf::Color kTryLine(255, 255, 255, 200);
-
 void DrawBand(float from, float to, float height, sf::Color color)
 {
     DebugOverlay::DrawRectangle({from, 0.f}, {to - from, height}, color, DebugLayer::Background, true);
@@ -148,8 +144,10 @@ void RugbyScene::DrawPitch(float width, float height) const
     DrawBand(0.f, kLeftTryLine * width, height, kInGoal);
     DrawBand(kRightTryLine * width, width, height, kInGoal);
     // Over the seams at 0.1 W and 0.9 W, which are the scoring boundaries.
-    DrawBand(0.0975f * width, 0.1025f * width, height, kTryLine);
-    DrawBand(0.8975f * width, 0.9025f * width, height, kTryLine);
+    for (const Band& band : kTryLineBands)
+    {
+        DrawBand(band.from * width, band.to * width, height, kTryLine);
+    }
 }
 
 void RugbyScene::DrawScores() const

@@ -1,12 +1,9 @@
 #include "picture/CairoPicture.h"
 
 #include <array>
-#include <cairo-ft.h>
 #include <cairo.h>
 #include <cmath>
 #include <filesystem>
-#include <ft2build.h>
-#include FT_FREETYPE_H
 #include <numbers>
 #include <string_view>
 
@@ -15,17 +12,6 @@ namespace tryzone
 
 namespace
 {
-FT_Library FreeType()
-{
-    // One library for the whole process: cairo's caches may keep a face after the picture that loaded it.
-    static const FT_Library library = []
-    {
-        FT_Library made = nullptr;
-        return FT_Init_FreeType(&made) == 0 ? made : nullptr;
-    }();
-    return library;
-}
-
 void SetSource(cairo_t* cr, PictureColor color)
 {
     cairo_set_source_rgba(cr, color.r / 255.0, color.g / 255.0, color.b / 255.0, color.a / 255.0);
@@ -41,7 +27,10 @@ void Polygon(cairo_t* cr, const PictureShape& shape, double radius)
     for (int i = 0; i < points; ++i)
     {
         const double angle = i * 2.0 * std::numbers::pi / points - std::numbers::pi / 2.0;
-        cairo_line_to(cr, centreX + std::cos(angle) * radius, centreY + std::sin(angle) * radius);
+        // A new path: after a text cairo's current point is where the text ended, and a line from there would
+        // join the polygon.
+        (i == 0 ? cairo_move_to : cairo_line_to)(cr, centreX + std::cos(angle) * radius,
+                                                 centreY + std::sin(angle) * radius);
     }
     cairo_close_path(cr);
 }
@@ -70,21 +59,13 @@ Expected<std::string> FindFontFile()
 
 Expected<std::unique_ptr<CairoPicture>> CairoPicture::Make(const std::string& fontFile)
 {
-    FT_Face face = nullptr;
-    if (FreeType() == nullptr || FT_New_Face(FreeType(), fontFile.c_str(), 0, &face) != 0)
+    Expected<CairoFont> loaded = LoadCairoFont(fontFile);
+    if (!loaded)
     {
-        return Unexpected{"cannot read the font " + fontFile};
+        return loaded.Error();
     }
     std::unique_ptr<CairoPicture> made(new CairoPicture());
-    made->font = cairo_ft_font_face_create_for_ft_face(face, 0);
-    // The FreeType face goes with cairo's font face, whenever cairo lets that go.
-    static cairo_user_data_key_t faceKey;
-    const auto release = [](void* data) { FT_Done_Face(static_cast<FT_Face>(data)); };
-    if (cairo_font_face_set_user_data(made->font, &faceKey, face, release) != CAIRO_STATUS_SUCCESS)
-    {
-        FT_Done_Face(face);
-        return Unexpected{"cannot use the font " + fontFile};
-    }
+    made->font = std::move(*loaded);
     return made;
 }
 
@@ -97,10 +78,6 @@ CairoPicture::~CairoPicture()
     if (surface != nullptr)
     {
         cairo_surface_destroy(surface);
-    }
-    if (font != nullptr)
-    {
-        cairo_font_face_destroy(font);
     }
 }
 
@@ -119,14 +96,7 @@ void CairoPicture::Resize(int newWidth, int newHeight)
     height = newHeight;
     surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     cr = cairo_create(surface);
-    cairo_set_font_face(cr, font);
-    cairo_font_options_t* options = cairo_font_options_create();
-    // Fixed options, so that the text does not follow the machine's font configuration; hinted like the window's.
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-    cairo_set_font_options(cr, options);
-    cairo_font_options_destroy(options);
+    UseCairoFont(cr, font.get());
 }
 
 void CairoPicture::Draw(const FramePicture& picture)
@@ -219,25 +189,7 @@ std::vector<std::uint8_t> CairoPicture::Rgb() const
 
 Expected<std::string> CairoPicture::Png() const
 {
-    std::string png;
-    const auto append = [](void* closure, const unsigned char* bytes, unsigned int length) -> cairo_status_t
-    {
-        try
-        {
-            static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(bytes), length);
-            return CAIRO_STATUS_SUCCESS;
-        }
-        catch (const std::exception&)
-        {
-            return CAIRO_STATUS_NO_MEMORY; // never let an exception through cairo's C frames
-        }
-    };
-    const cairo_status_t written = cairo_surface_write_to_png_stream(surface, append, &png);
-    if (written != CAIRO_STATUS_SUCCESS)
-    {
-        return Unexpected{std::string("cannot encode the picture: ") + cairo_status_to_string(written)};
-    }
-    return png;
+    return SurfacePng(surface);
 }
 
 } // namespace tryzone

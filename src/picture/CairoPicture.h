@@ -2,15 +2,12 @@
 
 #include "core/FramePicture.h"
 #include "files/Expected.h"
+#include "picture/CairoFont.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
-typedef struct _cairo_font_face cairo_font_face_t;
 
 namespace tryzone
 {
@@ -49,7 +46,7 @@ private:
     int height = 0;
     cairo_surface_t* surface = nullptr;
     cairo_t* cr = nullptr;
-    cairo_font_face_t* font = nullptr;
+    CairoFont font;
 };
 
 } // namespace tryzone

@@ -1,8 +1,9 @@
 #include "reports/Heatmap.h"
 
-#include "drawing/HeatmapDrawing.h"
 #include "behaviour/Ball.h"
+#include "drawing/HeatmapDrawing.h"
 #include "match/RugbyScene.h"
+#include "picture/CairoFont.h"
 #include "picture/CairoPicture.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -97,11 +98,14 @@ void Heatmap::PaintCounts(unsigned char* data, int stride, double scale) const
         {
             const float pitchX = static_cast<float>(kScale * x) + 1.f;
             const float pitchY = static_cast<float>(kScale * y) + 1.f;
+            // The pitch drawn as the match draws it: the colours, and the try lines' bands over them.
             sf::Color colour = (pitchX < kLeftTryLine * w || pitchX > kRightTryLine * w) ? kInGoal : kFieldOfPlay;
-            if (std::fabs(pitchX - kLeftTryLine * w) < 0.0025f * w ||
-                std::fabs(pitchX - kRightTryLine * w) < 0.0025f * w)
+            for (const Band& band : kTryLineBands)
             {
-                colour = Mix(colour, sf::Color::White, 200.f / 255.f);
+                if (pitchX >= band.from * w && pitchX < band.to * w)
+                {
+                    colour = Mix(colour, kTryLine, static_cast<float>(kTryLine.a) / 255.f);
+                }
             }
             const auto column = static_cast<std::size_t>(pitchX) / kCell;
             const auto row = static_cast<std::size_t>(pitchY) / kCell;
@@ -141,8 +145,12 @@ std::string Heatmap::EncodePng(const HeatmapCaption& caption) const
     PaintCounts(data, cairo_image_surface_get_stride(surface.get()), std::log1p(static_cast<double>(busiest)));
     cairo_surface_mark_dirty(surface.get());
 
-    const FontFace font = LoadFont(FontFile());
-    UseFont(cr, font.get());
+    const Expected<CairoFont> font = LoadCairoFont(FontFile());
+    if (!font)
+    {
+        throw std::runtime_error(font.Reason());
+    }
+    UseCairoFont(cr, font->get());
     Text(cr, kSide, kTitleBaseline, "Where the ball spent its time", kInk, Align::Left, kTitleSize);
     Text(cr, kSide, kCaptionBaseline,
          Thousands(caption.matches) + (caption.matches == 1 ? " match, " : " matches, ") + Thousands(frames) +
@@ -159,13 +167,18 @@ std::string Heatmap::EncodePng(const HeatmapCaption& caption) const
     const double redLabel = Text(cr, pitchRight, redRow + 4.0, "Red attacks", kRed, Align::Right);
     Arrow(cr, pitchRight - redLabel - 10.0, pitchLeft, redRow, kRed);
 
-    DrawScale(cr, pitchLeft, pitchRight, pitchBottom + 2.0 * kRowToPitch, frames, busiest);
+    DrawScale(cr, pitchLeft, pitchRight, pitchBottom + 2.0 * kRowToPitch, frames, busiest, kFieldOfPlay);
 
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
     {
         throw std::runtime_error(std::string("cannot draw the heat map: ") + cairo_status_to_string(cairo_status(cr)));
     }
-    return EncodeSurface(surface.get());
+    Expected<std::string> png = SurfacePng(surface.get());
+    if (!png)
+    {
+        throw std::runtime_error(png.Reason());
+    }
+    return std::move(*png);
 }
 
 bool Heatmap::Save(const std::string& fileName, const HeatmapCaption& caption) const

@@ -41,6 +41,8 @@ struct Session
     bool redraw = false;          // paused, with input the picture does not show yet
 };
 
+// Plays until the window closes (0) or a stop signal comes (that signal), the frame shown being the last one.
+[[nodiscard]] int PlayLoop(Session& session);
 // One line on standard error and in the status line, the first time an output fails.
 void ReportFailures(Session& session);
 // S: the match so far as tryzone-SEED-FRAME.jsonl, never over a file the game reads or writes.

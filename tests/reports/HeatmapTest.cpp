@@ -1,6 +1,10 @@
 #include "reports/Heatmap.h"
 
+#include "picture/CairoPicture.h"
 #include "run/MatchRunner.h"
+#include "run/ReplayPictures.h"
+#include "support/HeadlessWorld.h"
+#include "support/MatchPicture.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <functional>
@@ -83,6 +87,67 @@ TEST(Heatmap, ThePitchKeepsItsLookBetweenTheCaptionTheDirectionsAndTheScale)
     EXPECT_NE(heatmap.EncodePng({4, 42}), png);
     const Heatmap empty(kPitchWidth, kPitchHeight);
     EXPECT_EQ(empty.EncodePng({0, 1}).substr(0, 8), "\x89PNG\r\n\x1a\n");
+}
+
+// The heat map draws the pitch the match draws: the frame's own picture, drawn by cairo, shows the same colours on
+// the same columns wherever it is one colour over a 2 x 2 square of the map.
+class HeatmapPitch : public HeadlessWorld
+{
+};
+
+TEST_F(HeatmapPitch, IsTheFramesPitchAtHalfSize)
+{
+    Recording recording;
+    recording.seed = 3;
+    recording.players = Defaults();
+    recording.lastFrame = 2;
+    FramePicture frame;
+    PlayPictures(recording, {1, 1, 1, false},
+                 [&](const ReplayFrame& played)
+                 {
+                     frame = *played.picture;
+                     return false;
+                 });
+    auto painter = CairoPicture::Make(TRYZONE_FONT_PATH);
+    ASSERT_TRUE(painter) << painter.Reason();
+    (*painter)->Draw(frame);
+    const auto shown = (*painter)->Rgb();
+    const auto pixel = [&](int x, int y)
+    {
+        const std::size_t at = (static_cast<std::size_t>(y) * kPitchWidth + static_cast<std::size_t>(x)) * 3;
+        return sf::Color(shown[at], shown[at + 1], shown[at + 2]);
+    };
+
+    const std::string png = Heatmap(kPitchWidth, kPitchHeight).EncodePng({1, 3});
+    sf::Image map;
+    ASSERT_TRUE(map.loadFromMemory(png.data(), png.size()));
+    // The pitch's top-left corner, in-goal.
+    unsigned left = 0;
+    unsigned top = 0;
+    for (unsigned at = 0; at < map.getSize().x * map.getSize().y && top == 0; ++at)
+    {
+        if (map.getPixel(at % map.getSize().x, at / map.getSize().x) == kInGoal)
+        {
+            left = at % map.getSize().x;
+            top = at / map.getSize().x;
+        }
+    }
+    ASSERT_GT(top, 0u);
+    int compared = 0;
+    for (int x = 0; x < kPitchWidth / 2; ++x)
+    {
+        // The bottom row, below every player at the kick-off.
+        const sf::Color colour = pixel(2 * x, kPitchHeight - 2);
+        if (pixel(2 * x + 1, kPitchHeight - 2) != colour || pixel(2 * x, kPitchHeight - 1) != colour)
+        {
+            continue; // an edge, which cairo smooths
+        }
+        ++compared;
+        const sf::Color drawn = map.getPixel(left + static_cast<unsigned>(x), top + kPitchHeight / 2 - 1);
+        EXPECT_LE(std::abs(drawn.r - colour.r) + std::abs(drawn.g - colour.g) + std::abs(drawn.b - colour.b), 2)
+            << "column " << x;
+    }
+    EXPECT_GT(compared, 600);
 }
 
 } // namespace tryzone

@@ -1,19 +1,18 @@
-// The game's files while it plays: a log reader that goes away, S onto a name already taken, and the log after a jump
-// back to the kick-off, however the game ends.
-#include "support/Display.h"
+// The game's files while it plays: a log reader that goes away, S onto a name already taken, and the log after jumps,
+// pauses and debug input, however the game ends.
+#include "support/GameFolder.h"
 #include "support/GameProcess.h"
-#include "support/Program.h"
 #include "support/X11.h"
 
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace tryzone
 {
@@ -21,20 +20,6 @@ namespace tryzone
 namespace
 {
 using namespace std::chrono_literals;
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::seconds timeout = 60s)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-        {
-            return false;
-        }
-        std::this_thread::sleep_for(100ms);
-    }
-    return true;
-}
 
 std::size_t Count(const std::string& text, const std::string& part)
 {
@@ -46,28 +31,7 @@ std::size_t Count(const std::string& text, const std::string& part)
     return count;
 }
 
-class GameProcessFilesTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        TRYZONE_REQUIRE_DISPLAY_OR_SKIP();
-        std::filesystem::copy_file(TRYZONE_FONT_PATH, folder.Path() / "Hack-Regular.ttf");
-    }
-
-    std::string Read(const std::string& name) { return ReadFile(folder.Path() / name); }
-
-    // The event log tryzone-sim --replay gives for a recording of the folder.
-    std::string Replayed(const std::string& recording)
-    {
-        const ProgramRun run =
-            RunProgram(TRYZONE_SIM_PATH, {"--replay", recording, "--events", "replayed.jsonl"}, folder.Path());
-        EXPECT_EQ(run.status, 0) << run.err;
-        return Read("replayed.jsonl");
-    }
-
-    TemporaryFolder folder;
-};
+using GameProcessFilesTest = GameFolderTest;
 } // namespace
 
 TEST_F(GameProcessFilesTest, AClosedLogPipeIsSaidOnceAndPlayGoesOnAndSNeverReplacesAFile)
@@ -104,24 +68,44 @@ TEST_F(GameProcessFilesTest, AClosedLogPipeIsSaidOnceAndPlayGoesOnAndSNeverRepla
     EXPECT_EQ(Read(name), Read(copy)) << "one frame, one match: the same recording twice, neither replaced";
 }
 
-class GameProcessLogAfterHome : public GameProcessFilesTest, public ::testing::WithParamInterface<int>
+// How a person moves about the match before the game ends, and how it ends (a signal, or 0: the close button).
+struct LogEnding
+{
+    const char* name;
+    std::vector<std::string> keys;
+    int signal;
+};
+
+class GameProcessLogAfterJumps : public GameProcessFilesTest, public ::testing::WithParamInterface<LogEnding>
 {
 };
 
-TEST_P(GameProcessLogAfterHome, IsTheReplaysLogOfTheRecordingHoweverTheGameEnds)
+TEST_P(GameProcessLogAfterJumps, IsTheReplaysLogOfTheRecordingHoweverTheGameEnds)
 {
     GameProcess game(folder.Path());
     ASSERT_TRUE(game.Start({"--seed", "12", "--record", "match.jsonl", "--events", "window.jsonl"}));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "4")); // x8: the first pass comes sooner
     ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
-    ASSERT_TRUE(x11::PressKey(game.Window(), "Home"));
+    for (const std::string& key : GetParam().keys)
+    {
+        ASSERT_TRUE(x11::PressKey(game.Window(), key)) << key;
+    }
     std::this_thread::sleep_for(300ms);
-    const int signal = GetParam();
+    const int signal = GetParam().signal;
     EXPECT_EQ(game.Stop(signal), signal == 0 ? 0 : 128 + signal) << game.Stderr();
-    EXPECT_EQ(Replayed("match.jsonl"), Read("window.jsonl"));
+    const std::string recording = Read("match.jsonl");
+    const auto end = recording.rfind("{\"end\":");
+    ASSERT_NE(end, std::string::npos) << recording;
+    EXPECT_GT(std::stoll(recording.substr(end + 7)), 0) << "the recording ends at the frame shown, past the kick-off";
+    EXPECT_EQ(ReplayedLog("match.jsonl"), Read("window.jsonl"));
 }
 
-// Named so that it runs alone, as every test of the real game does. SIGTERM and the close button end the game through
-// the same Finish as Ctrl-C; one ending keeps the suite's time.
-INSTANTIATE_TEST_SUITE_P(GameProcess, GameProcessLogAfterHome, ::testing::Values(SIGINT));
+// Named so that it runs alone, as every test of the real game does.
+INSTANTIATE_TEST_SUITE_P(
+    GameProcess, GameProcessLogAfterJumps,
+    ::testing::Values(LogEnding{"HomeThenCtrlC", {"Home"}, SIGINT},
+                      LogEnding{"BackForwardPausedBackThenSigterm", {"Left", "Right", "space", "Left"}, SIGTERM},
+                      LogEnding{"PausedDebugHomeThenCloseButton", {"space", "KP_5", "Home", "space"}, 0}),
+    [](const ::testing::TestParamInfo<LogEnding>& ending) { return std::string(ending.param.name); });
 
 } // namespace tryzone

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "agent/TeamSetup.h"
 #include "batch/Sweep.h"
 #include "files/Expected.h"
 #include "laws/Laws.h"
 #include "run/MatchRecorder.h"
 #include "settings/PlayerSettings.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -16,6 +18,13 @@
 
 namespace tryzone
 {
+
+// A numeric parameter of a state's action in one side's tactic, moved down and up as the settings keys are.
+struct TacticKey
+{
+    std::string name;                                                          // "Line.depth", "red:Line.depth"
+    std::array<std::array<std::shared_ptr<const CompiledTactic>, 2>, 2> moved; // down then up: blue's, red's
+};
 
 // Which change helps a side most: each float key of its players moved down and up by a share of its value, every
 // lineup on the same match seeds, the changes ranked by the side's win rate against the players as they are.
@@ -34,7 +43,19 @@ struct SensitivitySetup
     // Laws other than the game's, with their file as given; null for the game's own.
     std::shared_ptr<const Laws> laws;
     std::string lawsFile;
+    // The teams' tactics files; the numeric parameters of the changing side's are ranked beside the float keys.
+    std::array<TeamSetup, 2> teams;
+    std::vector<TacticKey> tacticKeys; // found by FindTacticKeys
 };
+
+// The numeric parameters of the tactics file of each side `who` changes (blue, red or both; none for one slot),
+// each moved down and up by the change within the range the catalogue allows; the file's one line when it cannot.
+[[nodiscard]] Expected<void> FindTacticKeys(SensitivitySetup& setup);
+// What changes, in order: the float keys, then the tactics' parameters.
+[[nodiscard]] std::vector<std::string> SensitivityKeys(const SensitivitySetup& setup);
+// The tactics each lineup plays in, null where the team's own.
+[[nodiscard]] std::vector<std::array<std::shared_ptr<const CompiledTactic>, 2>>
+SensitivityTactics(const SensitivitySetup& setup);
 
 struct SensitivityRow
 {
@@ -54,8 +75,8 @@ struct SensitivityTable
     std::vector<SensitivityRow> ranked; // highest win rate first; ties in the keys' order, down before up
 };
 
-// Lineup 0 is the players as they are, then each float key down and up, in the settings file's order; the tasks are
-// numbered lineup * matches + match - 1.
+// Lineup 0 is the players as they are, then each key down and up, in SensitivityKeys' order; the tasks are numbered
+// lineup * matches + match - 1.
 [[nodiscard]] std::vector<std::vector<PlayerSettings>> SensitivityLineups(const SensitivitySetup& setup);
 [[nodiscard]] std::vector<std::string> SensitivityLineupNames(const SensitivitySetup& setup);
 

@@ -24,6 +24,8 @@ struct SensitivityOptions
     std::string csvFile;
     std::string plotFile;
     std::string lawsFile;
+    std::string blueTactics;
+    std::string redTactics;
 };
 
 // Adds the sensitivity subcommand, bound to options.

@@ -1,7 +1,7 @@
 #include "cli/ScaleOptions.h"
 
-#include "batch/Cores.h"
-#include "batch/Plot.h"
+#include "pool/Cores.h"
+#include "experiments/Plot.h"
 #include "cli/Options.h"
 
 namespace tryzone

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "batch/Shards.h"
-#include "batch/Sweep.h"
+#include "shards/Shards.h"
+#include "experiments/Sweep.h"
 
 #include <CLI/CLI.hpp>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "cli/ShowCommands.h"
 
-#include "batch/MatchPage.h"
-#include "batch/Video.h"
+#include "drawing/MatchPage.h"
+#include "drawing/Video.h"
 #include "cli/SimCommands.h"
 #include "core/GameHost.h"
 #include "files/OutputFiles.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/Simulation.h"
+#include "experiments/Simulation.h"
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
 #include "settings/PlayerSettings.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/OutputFiles.h"
-#include "batch/Run.h"
+#include "experiments/Run.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "cli/TacticsCommands.h"
 
-#include "batch/Cores.h"
-#include "batch/RunTelemetry.h"
-#include "batch/Workers.h"
+#include "experiments/RunTelemetry.h"
+#include "pool/Cores.h"
+#include "pool/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"
 #include "files/OutputFiles.h"

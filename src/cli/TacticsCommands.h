@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batch/Shards.h"
+#include "shards/Shards.h"
 #include "cli/Options.h"
 #include "laws/Laws.h"
 #include "cli/ScaleOptions.h"

@@ -1,7 +1,7 @@
 #include "agent/VecMatch.h"
 
 #include "agent/Observation.h"
-#include "batch/Simulation.h"
+#include "experiments/Simulation.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "batch/PartChecks.h"
+#include "shards/PartChecks.h"
 #include "run/MatchRunner.h"
 #include "support/DefaultSettingsFile.h"
 #include "support/Files.h"

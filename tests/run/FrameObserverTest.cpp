@@ -1,6 +1,6 @@
 #include "run/FrameObserver.h"
 
-#include "batch/Simulation.h"
+#include "experiments/Simulation.h"
 #include "core/StepObserver.h"
 #include "match/RugbyScene.h"
 #include "run/MatchRecorder.h"

@@ -1,6 +1,6 @@
 // Long play with the match's rules checked after every frame. CI plays an hour of each build; TRYZONE_SOAK_MINUTES
 // sets another length, and `tryzone-sim --check` plays as long as asked outside the tests.
-#include "batch/Simulation.h"
+#include "experiments/Simulation.h"
 #include "behaviour/Ball.h"
 #include "behaviour/Player.h"
 #include "core/GameHost.h"

@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes as a part of a sharded run given to tryzone-sim merge. Merging must refuse it with one
 // line or merge it without a crash (a stack overflow on deep nesting included), a leak, undefined behaviour or a
 // hang. Parts of any build are taken, so that what follows the build check is reached; those are not played again.
-#include "batch/Shards.h"
+#include "shards/Shards.h"
 
 #include <cstdint>
 #include <cstdio>

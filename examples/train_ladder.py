@@ -53,6 +53,8 @@ def main():
     parser.add_argument("--imitate", type=float, default=0.0, help="seconds of copying the scripted carrier first")
     parser.add_argument("--anchor", type=float, default=0.0,
                         help="weight that keeps the ball holder running for the line while learning")
+    parser.add_argument("--attack", action="store_true",
+                        help="anchor the whole side holding the ball to the carrier's play: only defence is learnt")
     parser.add_argument("--lr", type=float, default=1e-3)
     parser.add_argument("--entropy", type=float, default=0.01, help="weight of the entropy bonus")
     args = parser.parse_args()
@@ -73,7 +75,7 @@ def main():
     curve = []  # environment steps, win rate against each entrant over the matches that ended then
     steps, best = 0, -1.0
     while time.monotonic() - start < args.minutes * 60:
-        rollout = Rollout(args.anchor, args.entropy)
+        rollout = Rollout(args.anchor, args.entropy, args.attack)
         for _ in range(args.rollout):
             choices = np.split(rollout.act(net, observations), len(batches))
             results = [batch.step_coarse(c) for batch, c in zip(batches, choices)]

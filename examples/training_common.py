@@ -16,7 +16,7 @@ from tryzone.policy import COARSE_ACTIONS, features
 GAMMA = 0.995
 # The scripted carrier's choices: the ball holder runs straight for the try line, the others play their state graphs.
 RUN_FOR_THE_LINE = 4
-HOLDS_THE_BALL = 48
+HOLDS_THE_BALL, TEAM_HOLDS_IT = 48, 49
 
 
 def arguments(doc, out, envs=32, minutes=None, smoke="a short run on 4 short matches, as CI runs it"):
@@ -81,11 +81,12 @@ class Rollout:
     """The steps of one advantage actor-critic update: sampled choices, their log-probabilities, values, entropies,
     rewards and match ends. With an anchor weight, the update also pulls the ball holder's choice towards the
     scripted carrier's run for the line (cross-entropy times the weight), so that learning keeps that attack while
-    it changes the rest."""
+    it changes the rest; with attack, it pulls every player of the side holding the ball to the carrier's play (his
+    teammates to their state graphs), so that only defence is learnt."""
 
-    def __init__(self, anchor=0.0, entropy=0.01):
+    def __init__(self, anchor=0.0, entropy=0.01, attack=False):
         self.logps, self.values, self.entropies, self.rewards, self.dones = [], [], [], [], []
-        self.anchor, self.entropy, self.held = anchor, entropy, []
+        self.anchor, self.entropy, self.attack, self.held, self.wanted = anchor, entropy, attack, [], []
 
     def act(self, net, observations):
         """Samples the coarse choices of the players' observations [matches, players, 56]."""
@@ -96,15 +97,15 @@ class Rollout:
         self.values.append(value)
         self.entropies.append(dist.entropy().mean())
         if self.anchor:
-            self.held.append(logits[torch.from_numpy(observations[..., HOLDS_THE_BALL] > 0)])
+            anchored = observations[..., TEAM_HOLDS_IT if self.attack else HOLDS_THE_BALL] > 0
+            self.held.append(logits[torch.from_numpy(anchored)])
+            self.wanted.append(torch.from_numpy(carrier_choices(observations)[anchored]).long())
         return choice.numpy().astype(np.int32)
 
     def anchor_loss(self):
-        held = torch.cat(self.held) if self.held else torch.zeros((0, len(COARSE_ACTIONS)))
-        if len(held) == 0:
+        if not self.held or sum(len(h) for h in self.held) == 0:
             return torch.zeros(())
-        wanted = torch.full((len(held),), RUN_FOR_THE_LINE, dtype=torch.long)
-        return self.anchor * nn.functional.cross_entropy(held, wanted)
+        return self.anchor * nn.functional.cross_entropy(torch.cat(self.held), torch.cat(self.wanted))
 
     def record(self, rewards, truncated):
         """The step's rewards ([matches] for a team, or [matches, players]) and which matches it ended."""
@@ -130,8 +131,9 @@ class Rollout:
 
 def imitate(net, optimiser, batches, seconds, target=carrier_choices, updates=None):
     """Behaviour cloning: for a wall-clock budget (or a number of updates), plays target's choices in batches
-    (VecMatches each controlling one team's five) and fits the policy head to them by cross-entropy, so that learning starts from that play. Returns
-    the steps played and the share of the last step's choices the network made as the target."""
+    (VecMatches each controlling one team's five) and fits the policy head to them by cross-entropy, so that
+    learning starts from that play. Returns the steps played and the share of the last step's choices the network
+    made as the target."""
     observations = [batch.reset() for batch in batches]
     steps, done, accuracy, start = 0, 0, 0.0, time.monotonic()
     while done < updates if updates is not None else time.monotonic() - start < seconds:

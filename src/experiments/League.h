@@ -44,6 +44,7 @@ struct LeagueRow
     long long triesAgainst = 0;
     Interval winRate;
     double rating = 0.0;
+    Interval ratingInterval; // 95%, from the fitted model's Fisher information
     // How it played: frames its team held the ball, of all the frames of its matches; passes and tackles made.
     std::int64_t possessionFrames = 0;
     std::int64_t frames = 0;
@@ -74,6 +75,11 @@ struct LeagueSetup
 // match more so that a tactic that never wins still has a finite rating), on the Elo scale: 400 log10 of the
 // strength, averaging 0 over the tactics.
 [[nodiscard]] std::vector<double> BradleyTerryRatings(const std::vector<std::vector<double>>& wins);
+
+// Each rating's 95% interval (1.96 standard errors either side) from the Fisher information of the model fitted
+// to the same wins: the information's pseudo-inverse is the ratings' covariance under their mean being 0.
+[[nodiscard]] std::vector<Interval> RatingIntervals(const std::vector<std::vector<double>>& wins,
+                                                    const std::vector<double>& ratings);
 
 void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<LeagueRow>& rows);
 [[nodiscard]] nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<LeagueRow>& rows,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agent/BrainDriver.h"
 #include "agent/TeamSetup.h"
 #include "experiments/Sweep.h"
 #include "files/Expected.h"
@@ -43,6 +44,7 @@ struct SensitivitySetup
     // Laws other than the game's, with their file as given; null for the game's own.
     std::shared_ptr<const Laws> laws;
     std::string lawsFile;
+    BrainPlan brains; // the slots outside brains play, whatever their settings
     // The teams' tactics files; the numeric parameters of the changing side's are ranked beside the float keys.
     std::array<TeamSetup, 2> teams;
     std::vector<TacticKey> tacticKeys; // found by FindTacticKeys

@@ -115,6 +115,24 @@ void MatchTimeline::Keep(MatchInput input)
     ++next;
 }
 
+void MatchTimeline::Decide(std::int64_t step)
+{
+    if (orders == nullptr)
+    {
+        return;
+    }
+    decided.clear();
+    orders->Decide(runner, runner.Frame() + 1, decided);
+    for (const SlotOrder& given : decided)
+    {
+        if (runner.Scene().players[static_cast<std::size_t>(given.slot)]->order != given.order)
+        {
+            Keep(OrderInput(step, given.slot, given.order));
+            Apply(history.back());
+        }
+    }
+}
+
 void MatchTimeline::BeginStepLines(std::int64_t step)
 {
     quiet = step <= logged;
@@ -237,6 +255,10 @@ void MatchTimeline::Advance(float frameTime)
             timed = true;
         }
         Apply(history[next]);
+    }
+    if (step > knownEnd)
+    {
+        Decide(step);
     }
     if (step > knownEnd && !timed && frameTime != kMaxFrameTime)
     {

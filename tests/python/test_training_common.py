@@ -101,7 +101,8 @@ def test_the_ladder_trainer_faces_every_fixed_entrant_and_evaluate_plays_under_t
     assert "runner" in names and "builtin" in names and "random" not in names and "trained" not in names
     save(Net(8), tmp_path / "p.safetensors", 12)
     with pytest.raises(ValueError, match="missing.laws.json"):
-        evaluate([str(tmp_path / "p.safetensors"), "--against", "builtin", "--laws", str(tmp_path / "missing.laws.json")])
+        evaluate([str(tmp_path / "p.safetensors"), "--against", "builtin", "--laws",
+                  str(tmp_path / "missing.laws.json")])
 
 
 def test_the_anchor_pulls_the_ball_holders_choice_towards_the_run_for_the_line():
@@ -127,6 +128,16 @@ def test_the_anchor_pulls_the_ball_holders_choice_towards_the_run_for_the_line()
     rollout = Rollout(anchor=1.0)
     rollout.act(carrier_net, observations)
     assert rollout.anchor_loss().item() < 1e-6
+    # With attack, the holder's teammates are pulled to their state graphs too: running for the line costs.
+    observations[0, :, 49] = 1
+
+    def all_run(x):
+        return torch.tensor([0.0, 0, 0, 0, 20, 0]).expand(x.shape[:-1] + (6,)), x[..., 0]
+
+    for attack, anchored in ((False, 1), (True, 5)):
+        rollout = Rollout(anchor=1.0, attack=attack)
+        rollout.act(all_run, observations)
+        assert rollout.anchor_loss().item() == pytest.approx(20 * (anchored - 1) / anchored, abs=1e-3)
 
 
 def test_the_kept_ladder_policy_is_the_one_best_against_its_hardest_entrant_lately():

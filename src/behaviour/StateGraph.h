@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
 
     std::vector<std::unique_ptr<Condition<T>>> conditions;
     int targetState = -1; // -1: once matched, the current state is kept
+    // Telemetry: how often the link was taken to change state. Read after a match, never by the graph.
+    std::int64_t firings = 0;
 };
 
 template <class T, class A = Action<T>> class StateNode
@@ -68,6 +71,8 @@ public:
     std::vector<std::unique_ptr<A>> actions;
     std::vector<std::unique_ptr<StateLink<T>>> links; // insertion order is priority
     T* owner;
+    // Telemetry: the Updates that found this state current. Read after a match, never by the graph.
+    std::int64_t updates = 0;
 };
 
 template <class T, class A = Action<T>> class StateGraph
@@ -107,6 +112,7 @@ public:
             return;
         }
         StateNode<T, A>& node = *states[static_cast<std::size_t>(current)];
+        ++node.updates;
         for (auto& action : node.actions)
         {
             action->Update(owner);
@@ -117,6 +123,7 @@ public:
             {
                 if (link->targetState != -1)
                 {
+                    ++link->firings;
                     SetState(link->targetState);
                 }
                 return;

@@ -11,6 +11,8 @@
 #include "cli/SimCommands.h"
 #include "cli/SimReport.h"
 #include "cli/TacticsCommands.h"
+#include "files/OutputFiles.h"
+#include "files/StopSignals.h"
 
 #include <charconv>
 #include <cmath>
@@ -24,7 +26,7 @@ namespace tryzone
 namespace
 {
 constexpr int kMostJobs = 1024;
-// The players as they are and each of the six float keys down and up.
+// The players as they are and each of the six float keys down and up; a tactic's numbers add to them.
 constexpr int kLineups = 13;
 
 // "10%", "10" or "2.5%": a share strictly between 0 and 100 percent.
@@ -80,6 +82,8 @@ SimulationPlan MakePlan(const SensitivitySetup& setup, int jobs)
     plan.run.minutes = setup.minutes;
     plan.run.framesPerMatch = setup.framesPerMatch;
     plan.lineups = SensitivityLineups(setup);
+    plan.run.teams = setup.teams;
+    plan.lineupTactics = SensitivityTactics(setup);
     plan.lineupNames = SensitivityLineupNames(setup);
     plan.run.laws = setup.laws;
     plan.run.brains = setup.brains;
@@ -148,6 +152,11 @@ void AddSensitivityCommand(CLI::App& app, SensitivityOptions& options)
     AddFile(command, "--plot", options.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
     AddLawsOption(command, options.lawsFile);
     AddBrainOptions(command, options.brains);
+    AddFile(command, "--blue-tactics", options.blueTactics,
+            "the blue team's tactics file; with --who blue or all, its numeric parameters are\nranked beside the "
+            "float keys");
+    AddFile(command, "--red-tactics", options.redTactics,
+            "the red team's tactics file; with --who red or all, likewise");
 }
 
 namespace
@@ -165,12 +174,32 @@ std::optional<int> ReadSensitivityOptions(const SensitivityOptions& options, Sen
         return 2;
     }
     setup.lawsFile = options.lawsFile;
+    std::vector<std::string> paths;
+    for (const std::string* file : {&options.blueTactics, &options.redTactics})
+    {
+        if (!file->empty())
+        {
+            paths.push_back(*file);
+        }
+    }
+    std::vector<std::shared_ptr<const CompiledTactic>> tactics;
+    if (!ReadTacticsFiles(paths, tactics))
+    {
+        return 2;
+    }
+    std::size_t next = 0;
+    setup.teams[0] = {options.blueTactics, options.blueTactics.empty() ? nullptr : tactics[next++]};
+    setup.teams[1] = {options.redTactics, options.redTactics.empty() ? nullptr : tactics[next]};
     setup.who = options.who;
     setup.slots = *slots;
     Variation side;
     side.who = options.who;
     side.slots = *slots;
     setup.side = WhoseSide(side);
+    if (const auto found = FindTacticKeys(setup); !found)
+    {
+        return Fail(2, found.Reason());
+    }
     try
     {
         setup.change = ParseChange(options.change);
@@ -187,6 +216,27 @@ std::optional<int> ReadSensitivityOptions(const SensitivityOptions& options, Sen
         }
     }
     return std::nullopt;
+}
+// The files read, which no output may overwrite.
+void AddInputs(const SensitivityOptions& options, OutputFiles& files)
+{
+    const std::array<std::pair<const char*, std::string>, 4> inputs{{
+        {"--settings", options.settingsGiven ? options.settings : ""},
+        {"--laws", options.lawsFile},
+        {"--blue-tactics", options.blueTactics},
+        {"--red-tactics", options.redTactics},
+    }};
+    for (const auto& [option, path] : inputs)
+    {
+        if (!path.empty())
+        {
+            files.AddInput(option, path);
+        }
+    }
+    for (const std::string& policy : options.brains.PolicyFiles())
+    {
+        files.AddInput("--brain", policy);
+    }
 }
 } // namespace
 
@@ -216,21 +266,18 @@ int SensitivityCommand(const SensitivityOptions& options)
     setup.matches = options.matches;
     setup.minutes = options.minutes;
     setup.framesPerMatch = FramesFor(options.minutes);
+    // A tactic's numbers add changes beyond the float keys' that --matches was bounded for.
+    const std::size_t lineups = SensitivityLineups(setup).size();
+    if (static_cast<long long>(lineups) * setup.matches > kMaxMatches)
+    {
+        return Fail(2, "bad value for --matches: " + std::to_string(setup.matches) + " for each of " +
+                           std::to_string(lineups) + " changes is more than " + std::to_string(kMaxMatches) +
+                           " matches");
+    }
 
     CatchStopSignals();
     OutputFiles files;
-    if (options.settingsGiven)
-    {
-        files.AddInput("--settings", options.settings);
-    }
-    if (!options.lawsFile.empty())
-    {
-        files.AddInput("--laws", options.lawsFile);
-    }
-    for (const std::string& policy : options.brains.PolicyFiles())
-    {
-        files.AddInput("--brain", policy);
-    }
+    AddInputs(options, files);
     const auto add = [&files](const char* option, const std::string& path, OutputKind kind) -> Output*
     { return path.empty() ? nullptr : &files.Add(option, path, kind); };
     const std::array<Output*, 3> outputs{add("--json", options.jsonFile, OutputKind::Text),
@@ -250,7 +297,7 @@ int SensitivityCommand(const SensitivityOptions& options)
     double seconds = 0.0;
     try
     {
-        seconds = PlayWithProgress(plan, kLineups * setup.matches, results);
+        seconds = PlayWithProgress(plan, static_cast<int>(plan.lineups.size()) * setup.matches, results);
     }
     catch (const SimulationFailure& failure)
     {
@@ -258,7 +305,7 @@ int SensitivityCommand(const SensitivityOptions& options)
     }
     if (const int signal = StopSignal(); signal != 0)
     {
-        files.Summary() << "Interrupted after " << results.size() << " of " << kLineups * setup.matches
+        files.Summary() << "Interrupted after " << results.size() << " of " << plan.lineups.size() * setup.matches
                         << " matches: no file written\n";
         static_cast<void>(files.FlushSummary());
         return 128 + signal;

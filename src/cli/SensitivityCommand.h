@@ -27,6 +27,8 @@ struct SensitivityOptions
     std::string plotFile;
     std::string lawsFile;
     BrainOptions brains;
+    std::string blueTactics;
+    std::string redTactics;
 };
 
 // Adds the sensitivity subcommand, bound to options.

@@ -204,6 +204,10 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         return 2;
     }
     RunSetup setup = MakeSetup(options, scale, *records, players);
+    if (const auto resolved = ResolveVariation(setup); !resolved)
+    {
+        return Fail(2, resolved.Reason());
+    }
     auto brains = PlanBrains(options.brains, *records);
     if (!brains)
     {

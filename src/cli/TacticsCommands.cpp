@@ -1,10 +1,11 @@
 #include "cli/TacticsCommands.h"
 
-#include "files/OutputFiles.h"
+#include "experiments/RunTelemetry.h"
 #include "pool/Cores.h"
 #include "pool/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"
+#include "files/OutputFiles.h"
 #include "laws/Laws.h"
 #include "tactics/TacticsFile.h"
 
@@ -164,6 +165,13 @@ void AddTacticsCommands(CLI::App& app, TacticsCommands& commands)
     AddFile(*commands.tactics, "--graph", commands.graphFile,
             "draw the graph with Graphviz: OUT.png or OUT.svg (states as boxes with their action,\nlinks as "
             "arrows numbered by priority with their conditions)");
+    commands.tactics
+        ->add_option("--from", commands.fromFile,
+                     "with --graph: the JSON of a run or a league (tryzone-sim --json) that played the\ntactic; "
+                     "each state is shaded by its share of the player-time and each arrow is\nas wide as its "
+                     "firings, the numbers in the labels")
+        ->type_name("RUN.json")
+        ->needs("--graph");
     commands.tactics->footer("Warnings (a state never reached or never left, a link never taken, ...) go to "
                              "standard error\nand leave the file valid. Exit status: 0 for a valid file, 2 for a "
                              "refused one or a bad\ncommand line, 1 when the picture cannot be drawn or written.");
@@ -203,6 +211,17 @@ int TacticsCommand(const TacticsCommands& commands)
     {
         return 2;
     }
+    // The run's numbers are checked before the file's line says it is good.
+    std::optional<TacticTelemetry> numbers;
+    if (!commands.fromFile.empty())
+    {
+        auto read = TelemetryOfRun(commands.fromFile, *tactic, commands.file);
+        if (!read)
+        {
+            return Fail(2, read.Reason());
+        }
+        numbers = *read;
+    }
     const std::size_t states = tactic->states.size();
     const std::string& description = tactic->source.description;
     std::cout << commands.file << ": " << states << (states == 1 ? " state" : " states") << ", start \""
@@ -213,12 +232,16 @@ int TacticsCommand(const TacticsCommands& commands)
     }
     OutputFiles files;
     files.AddInput("FILE", commands.file);
+    if (!commands.fromFile.empty())
+    {
+        files.AddInput("--from", commands.fromFile);
+    }
     Output& picture = files.Add("--graph", commands.graphFile, OutputKind::Picture);
     if (const int status = OpenOutputFiles(files); status != 0)
     {
         return status;
     }
-    const auto drawn = DrawTactic(*tactic, extension.substr(1));
+    const auto drawn = DrawTactic(*tactic, extension.substr(1), numbers ? &*numbers : nullptr);
     if (!drawn)
     {
         return Fail(1, "cannot draw " + commands.graphFile + ": " + drawn.Reason());

@@ -22,6 +22,7 @@ struct TacticsCommands
     CLI::App* tactics = nullptr; // parsed when it ran
     std::string file;
     std::string graphFile;
+    std::string fromFile; // a run's or a league's JSON whose telemetry the graph shows
 
     CLI::App* league = nullptr; // parsed when it ran
     std::vector<std::string> files;

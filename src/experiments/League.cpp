@@ -1,6 +1,7 @@
 #include "experiments/League.h"
 
 #include "experiments/Plot.h"
+#include "tactics/DefaultTactic.h"
 
 #include <algorithm>
 #include <array>
@@ -166,6 +167,7 @@ std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vecto
             row.possessionFrames += record.possessionFrames;
             row.passes += record.passes;
             row.tackles += record.tackles;
+            row.tactic += record.tactic;
             ++row.matches;
             row.triesFor += scored;
             row.triesAgainst += conceded;
@@ -302,6 +304,11 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
                          {"possession", Possession(row)},
                          {"passes", row.passes},
                          {"tackles", row.tackles}});
+        if (!row.tactic.Empty())
+        {
+            const auto& tactic = setup.entries[i].team.tactic;
+            table.back()["telemetry"] = TelemetryAsJson(tactic != nullptr ? *tactic : DefaultTactic(), row.tactic);
+        }
     }
     nlohmann::ordered_json matches = nlohmann::ordered_json::array();
     const std::vector<Pairing> pairings = LeaguePairings(static_cast<int>(setup.entries.size()));

@@ -50,6 +50,7 @@ struct LeagueRow
     std::int64_t frames = 0;
     long long passes = 0;
     long long tackles = 0;
+    TacticTelemetry tactic; // its players' states and links, in its own tactic
 };
 
 struct LeagueSetup

@@ -16,7 +16,12 @@ namespace
 {
 RunDescription Description(const RunSetup& setup)
 {
-    return {setup.seed, setup.players, setup.matches, setup.minutes, setup.framesPerMatch};
+    return {setup.seed,
+            setup.players,
+            setup.matches,
+            setup.minutes,
+            setup.framesPerMatch,
+            {setup.teams[0].tactic.get(), setup.teams[1].tactic.get()}};
 }
 } // namespace
 

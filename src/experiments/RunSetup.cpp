@@ -13,25 +13,18 @@ namespace
 {
 using nlohmann::ordered_json;
 
-std::string Exact(double value)
-{
-    std::array<char, 32> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.17g", value);
-    return buffer.data();
-}
-
 // The text of --vary that "vary" describes.
 std::string VaryText(const ordered_json& vary)
 {
     std::string range = vary.at("key").get<std::string>() + "=";
     if (vary.at("list").empty())
     {
-        range += Exact(vary.at("from").get<double>()) + ":" + Exact(vary.at("to").get<double>()) + ":" +
-                 Exact(vary.at("step").get<double>());
+        range += DoubleText(vary.at("from").get<double>()) + ":" + DoubleText(vary.at("to").get<double>()) + ":" +
+                 DoubleText(vary.at("step").get<double>());
     }
     for (const ordered_json& value : vary.at("list"))
     {
-        range += (range.back() == '=' ? "" : ",") + Exact(value.get<double>());
+        range += (range.back() == '=' ? "" : ",") + DoubleText(value.get<double>());
     }
     return range;
 }
@@ -127,6 +120,16 @@ Expected<void> TeamsFromJson(const ordered_json& tactics, RunSetup& setup)
     return {};
 }
 } // namespace
+
+Expected<void> ResolveVariation(RunSetup& setup)
+{
+    if (!setup.variation)
+    {
+        return {};
+    }
+    return ResolveTacticVariation(*setup.variation, {setup.teams[0].tactic.get(), setup.teams[1].tactic.get()},
+                                  {setup.teams[0].tacticsFile, setup.teams[1].tacticsFile});
+}
 
 bool RunSetup::HasLaws() const
 {
@@ -233,6 +236,10 @@ Expected<RunSetup> RunSetupFromJson(const ordered_json& run)
                 return variation.Error();
             }
             setup.variation = *variation;
+            if (auto resolved = ResolveVariation(setup); !resolved)
+            {
+                return resolved.Error();
+            }
         }
         return setup;
     }

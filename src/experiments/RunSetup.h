@@ -60,6 +60,9 @@ struct TaskNumbering
 // The laws as a run's JSON keeps them: the file name and every law.
 [[nodiscard]] nlohmann::ordered_json LawsAsJson(const RunSetup& setup);
 
+// A variation of a tactic's parameter made playable against the run's tactics; why not, as one line.
+[[nodiscard]] Expected<void> ResolveVariation(RunSetup& setup);
+
 // The teams' tactics as a run's JSON keeps them: the file name and the whole tactic (null for the default).
 [[nodiscard]] nlohmann::ordered_json TacticsAsJson(const RunSetup& setup);
 

@@ -80,20 +80,76 @@ ordered_json RowAsJson(const SensitivitySetup& setup, const SensitivityRow& row,
 }
 } // namespace
 
+Expected<void> FindTacticKeys(SensitivitySetup& setup)
+{
+    setup.tacticKeys.clear();
+    for (std::size_t side = 0; side < 2; ++side)
+    {
+        const TeamSetup& team = setup.teams[side];
+        if (team.tactic == nullptr || (setup.who != SideName(static_cast<int>(side)) && setup.who != "all"))
+        {
+            continue;
+        }
+        for (const NumericParameter& parameter : NumericParameters(*team.tactic))
+        {
+            TacticKey key;
+            key.name = (setup.who == "all" ? std::string(SideName(static_cast<int>(side))) + ":" : "") +
+                       team.tactic->states[static_cast<std::size_t>(parameter.state)].name + "." + parameter.name;
+            for (const int direction : {-1, 1})
+            {
+                double value = std::clamp(parameter.value * (1.0 + direction * setup.change / 100.0), parameter.min,
+                                          parameter.max);
+                value = parameter.whole ? std::round(value) : value;
+                auto moved = WithParameter(*team.tactic, parameter.state, parameter.name, static_cast<float>(value),
+                                           team.tacticsFile);
+                if (!moved)
+                {
+                    return moved.Error();
+                }
+                key.moved[direction < 0 ? 0 : 1][side] = *moved;
+            }
+            setup.tacticKeys.push_back(std::move(key));
+        }
+    }
+    return {};
+}
+
+std::vector<std::string> SensitivityKeys(const SensitivitySetup& setup)
+{
+    std::vector<std::string> keys = FloatKeys();
+    for (const TacticKey& key : setup.tacticKeys)
+    {
+        keys.push_back(key.name);
+    }
+    return keys;
+}
+
+std::vector<std::array<std::shared_ptr<const CompiledTactic>, 2>> SensitivityTactics(const SensitivitySetup& setup)
+{
+    std::vector<std::array<std::shared_ptr<const CompiledTactic>, 2>> tactics(1 + 2 * FloatKeys().size());
+    for (const TacticKey& key : setup.tacticKeys)
+    {
+        tactics.push_back(key.moved[0]);
+        tactics.push_back(key.moved[1]);
+    }
+    return tactics;
+}
+
 std::vector<std::vector<PlayerSettings>> SensitivityLineups(const SensitivitySetup& setup)
 {
     std::vector<std::vector<PlayerSettings>> lineups{setup.lineup};
-    for (const std::string& key : FloatKeys())
+    for (const std::string& key : SensitivityKeys(setup))
     {
         const auto field = FloatField(key);
         for (const int direction : {-1, 1})
         {
             std::vector<PlayerSettings> players = setup.lineup;
-            // Each player's own value scaled, so that players who differ keep their differences.
+            // Each player's own value scaled, so that players who differ keep their differences; a tactic's key
+            // leaves them as they are.
             const double factor = 1.0 + direction * setup.change / 100.0;
             for (const int slot : setup.slots)
             {
-                if (static_cast<std::size_t>(slot) < players.size())
+                if (field != nullptr && static_cast<std::size_t>(slot) < players.size())
                 {
                     float& value = players[static_cast<std::size_t>(slot)].*field;
                     value = static_cast<float>(static_cast<double>(value) * factor);
@@ -113,7 +169,7 @@ std::string ChangeLabel(const SensitivitySetup& setup, const SensitivityRow& row
 std::vector<std::string> SensitivityLineupNames(const SensitivitySetup& setup)
 {
     std::vector<std::string> names{"the players as they are"};
-    for (const std::string& key : FloatKeys())
+    for (const std::string& key : SensitivityKeys(setup))
     {
         for (const int direction : {-1, 1})
         {
@@ -131,7 +187,7 @@ SensitivityTable TabulateSensitivity(const SensitivitySetup& setup, const std::v
     SensitivityTable table;
     table.unchanged = RowOf(setup, results, 0);
     std::size_t lineup = 1;
-    for (const std::string& key : FloatKeys())
+    for (const std::string& key : SensitivityKeys(setup))
     {
         for (const int direction : {-1, 1})
         {
@@ -149,11 +205,18 @@ SensitivityTable TabulateSensitivity(const SensitivitySetup& setup, const std::v
 
 void PrintSensitivityHeader(std::ostream& out, const SensitivitySetup& setup)
 {
-    out << "TryZone sensitivity: each float key of " << Whose(setup) << " " << Percent(setup.change) << " down and up, "
-        << setup.matches << (setup.matches == 1 ? " match" : " matches") << " of " << setup.minutes
+    out << "TryZone sensitivity: each float key of " << Whose(setup)
+        << (setup.tacticKeys.empty() ? "" : " and each number of their tactic") << " " << Percent(setup.change)
+        << " down and up, " << setup.matches << (setup.matches == 1 ? " match" : " matches") << " of " << setup.minutes
         << (setup.minutes == 1.0 ? " minute (" : " minutes (") << setup.framesPerMatch
         << " frames each) per change, seed " << setup.seed << "; every change plays the same match seeds\n"
         << "Players: " << (setup.players == "defaults" ? "the ten defaults" : setup.players) << '\n';
+    if (setup.teams[0].tactic != nullptr || setup.teams[1].tactic != nullptr)
+    {
+        const auto name = [](const TeamSetup& team)
+        { return team.tactic == nullptr ? std::string("default") : team.tacticsFile; };
+        out << "Tactics: blue " << name(setup.teams[0]) << ", red " << name(setup.teams[1]) << '\n';
+    }
     if (setup.laws != nullptr)
     {
         out << "Laws: " << setup.lawsFile << '\n';

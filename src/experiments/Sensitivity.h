@@ -1,12 +1,14 @@
 #pragma once
 
 #include "agent/BrainDriver.h"
+#include "agent/TeamSetup.h"
 #include "experiments/Sweep.h"
 #include "files/Expected.h"
 #include "laws/Laws.h"
 #include "run/MatchRecorder.h"
 #include "settings/PlayerSettings.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -17,6 +19,13 @@
 
 namespace tryzone
 {
+
+// A numeric parameter of a state's action in one side's tactic, moved down and up as the settings keys are.
+struct TacticKey
+{
+    std::string name;                                                          // "Line.depth", "red:Line.depth"
+    std::array<std::array<std::shared_ptr<const CompiledTactic>, 2>, 2> moved; // down then up: blue's, red's
+};
 
 // Which change helps a side most: each float key of its players moved down and up by a share of its value, every
 // lineup on the same match seeds, the changes ranked by the side's win rate against the players as they are.
@@ -36,7 +45,19 @@ struct SensitivitySetup
     std::shared_ptr<const Laws> laws;
     std::string lawsFile;
     BrainPlan brains; // the slots outside brains play, whatever their settings
+    // The teams' tactics files; the numeric parameters of the changing side's are ranked beside the float keys.
+    std::array<TeamSetup, 2> teams;
+    std::vector<TacticKey> tacticKeys; // found by FindTacticKeys
 };
+
+// The numeric parameters of the tactics file of each side `who` changes (blue, red or both; none for one slot),
+// each moved down and up by the change within the range the catalogue allows; the file's one line when it cannot.
+[[nodiscard]] Expected<void> FindTacticKeys(SensitivitySetup& setup);
+// What changes, in order: the float keys, then the tactics' parameters.
+[[nodiscard]] std::vector<std::string> SensitivityKeys(const SensitivitySetup& setup);
+// The tactics each lineup plays in, null where the team's own.
+[[nodiscard]] std::vector<std::array<std::shared_ptr<const CompiledTactic>, 2>>
+SensitivityTactics(const SensitivitySetup& setup);
 
 struct SensitivityRow
 {
@@ -56,8 +77,8 @@ struct SensitivityTable
     std::vector<SensitivityRow> ranked; // highest win rate first; ties in the keys' order, down before up
 };
 
-// Lineup 0 is the players as they are, then each float key down and up, in the settings file's order; the tasks are
-// numbered lineup * matches + match - 1.
+// Lineup 0 is the players as they are, then each key down and up, in SensitivityKeys' order; the tasks are numbered
+// lineup * matches + match - 1.
 [[nodiscard]] std::vector<std::vector<PlayerSettings>> SensitivityLineups(const SensitivitySetup& setup);
 [[nodiscard]] std::vector<std::string> SensitivityLineupNames(const SensitivitySetup& setup);
 

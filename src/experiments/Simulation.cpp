@@ -5,6 +5,7 @@
 #include "pool/Workers.h"
 #include "match/RugbyScene.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -26,7 +27,15 @@ MatchTactics TacticsOf(const SimulationPlan& plan, int task)
 {
     if (plan.pairings.empty())
     {
-        return plan.run.Tactics();
+        MatchTactics tactics = plan.run.Tactics();
+        // A tactic's parameter varied: the lineup plays in its edited tactic.
+        if (!plan.lineupTactics.empty())
+        {
+            const auto& edited = plan.lineupTactics[static_cast<std::size_t>(Numbering(plan).Group(task))];
+            tactics.blue = edited[0] != nullptr ? edited[0] : tactics.blue;
+            tactics.red = edited[1] != nullptr ? edited[1] : tactics.red;
+        }
+        return tactics;
     }
     const Sides& sides = plan.pairings[static_cast<std::size_t>(Numbering(plan).Group(task))];
     return {sides.teams[0].tactic, sides.teams[1].tactic, plan.run.laws};
@@ -79,12 +88,64 @@ std::optional<MatchResult> PlayMatch(const SimulationPlan& plan, int task, std::
             progress(runner.Frame());
         }
     }
+    const std::array<TacticTelemetry, 2> telemetry = ReadTelemetry(scene);
+    for (std::size_t team = 0; team < 2; ++team)
+    {
+        recorder.result.teams[team].tactic = telemetry[team];
+    }
     if (rules && rules->Breach())
     {
         recorder.result.breach = rules->Breach();
         recorder.result.frames = rules->Breach()->frame;
     }
     return recorder.result;
+}
+
+void PutCounts(WireWriter& out, const std::vector<std::int64_t>& counts)
+{
+    out.Put(static_cast<std::uint64_t>(counts.size()));
+    for (const std::int64_t count : counts)
+    {
+        out.Put(count);
+    }
+}
+
+bool GetCounts(WireReader& in, std::vector<std::int64_t>& counts)
+{
+    std::uint64_t size = 0;
+    in.Get(size);
+    if (!in.Ok() || size > in.Left() / sizeof(std::int64_t))
+    {
+        return false;
+    }
+    counts.resize(size);
+    for (std::int64_t& count : counts)
+    {
+        in.Get(count);
+    }
+    return in.Ok();
+}
+
+void PutTelemetry(WireWriter& out, const TacticTelemetry& telemetry)
+{
+    PutCounts(out, telemetry.stateFrames);
+    out.Put(static_cast<std::uint64_t>(telemetry.linkFirings.size()));
+    for (const std::vector<std::int64_t>& firings : telemetry.linkFirings)
+    {
+        PutCounts(out, firings);
+    }
+}
+
+bool GetTelemetry(WireReader& in, TacticTelemetry& telemetry)
+{
+    std::uint64_t states = 0;
+    if (!GetCounts(in, telemetry.stateFrames) || !in.Get(states).Ok() || states > in.Left() / sizeof(std::uint64_t))
+    {
+        return false;
+    }
+    telemetry.linkFirings.resize(states);
+    return std::all_of(telemetry.linkFirings.begin(), telemetry.linkFirings.end(),
+                       [&in](std::vector<std::int64_t>& firings) { return GetCounts(in, firings); });
 }
 
 // A match's result and the squares its ball counted in, as a worker sends them to the parent.
@@ -95,6 +156,7 @@ std::string Pack(const MatchResult& result, Heatmap* heatmap)
     for (const TeamRecord& team : result.teams)
     {
         ForEachCount([&out](const CountField&, const auto& count) { out.Put(count); }, team);
+        PutTelemetry(out, team.tactic);
     }
     out.Put(result.breach.has_value());
     if (result.breach)
@@ -123,6 +185,10 @@ std::optional<MatchResult> Unpack(std::string_view bytes, Heatmap* heatmap)
     for (TeamRecord& team : result.teams)
     {
         ForEachCount([&in](const CountField&, auto& count) { in.Get(count); }, team);
+        if (!GetTelemetry(in, team.tactic))
+        {
+            return std::nullopt;
+        }
     }
     in.Get(breach);
     if (breach)
@@ -260,6 +326,7 @@ SimulationPlan PlanFor(const RunSetup& run)
     if (run.variation)
     {
         plan.lineups = Lineups(*run.variation, run.lineup);
+        plan.lineupTactics = run.variation->tactics;
         for (const float value : run.variation->values)
         {
             plan.lineupNames.push_back(run.variation->key + " " + FloatText(value));

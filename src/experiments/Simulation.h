@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -30,6 +31,9 @@ struct SimulationPlan
     // run's teams and brains, and `lineups`.
     std::vector<Sides> pairings;
     std::vector<std::string> lineupNames; // for messages: "Speed 120", one per lineup
+    // With lineups, the blue and red tactic each one plays in instead of the run's, where not null: a tactic's
+    // parameter varied.
+    std::vector<std::array<std::shared_ptr<const CompiledTactic>, 2>> lineupTactics;
     // The run's tasks are numbered group * matches + match - 1; a shard plays only [firstTask, firstTask + taskCount),
     // and a negative count means all of them.
     int firstTask = 0;

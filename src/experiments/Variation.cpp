@@ -42,14 +42,6 @@ std::string FloatKeyList()
     return list;
 }
 
-// The double in the fewest digits that read back to it.
-std::string Exact(double value)
-{
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
-    return std::string(buffer.data(), end);
-}
-
 // A number the settings file can hold as a float, or why not.
 Expected<double> ParseBound(std::string_view text, const std::string& what)
 {
@@ -92,7 +84,7 @@ Expected<void> DifferentFloats(const std::vector<double>& numbers)
         {
             if (static_cast<float>(numbers[i]) == static_cast<float>(numbers[j]))
             {
-                return Unexpected{"the values " + Exact(numbers[j]) + " and " + Exact(numbers[i]) +
+                return Unexpected{"the values " + DoubleText(numbers[j]) + " and " + DoubleText(numbers[i]) +
                                   " are the same float, " + FloatText(static_cast<float>(numbers[i]))};
             }
         }
@@ -206,7 +198,28 @@ Expected<Variation> ParseVariation(const std::string& vary, const std::string& w
     }
     Variation variation;
     variation.key = vary.substr(0, equals);
-    if (FieldOf(variation.key) == nullptr)
+    std::string side = who;
+    if (const std::size_t dot = variation.key.find('.'); dot != std::string::npos && FieldOf(variation.key) == nullptr)
+    {
+        // A tactic's STATE.PARAMETER, its side given by a prefix or found when the tactics are known.
+        const std::size_t colon = variation.key.find(':');
+        const std::string prefix = colon < dot ? variation.key.substr(0, colon) : "";
+        variation.state = variation.key.substr(colon < dot ? colon + 1 : 0, dot - (colon < dot ? colon + 1 : 0));
+        variation.parameter = variation.key.substr(dot + 1);
+        if ((colon < dot && prefix != "blue" && prefix != "red") || variation.state.empty() ||
+            variation.parameter.empty())
+        {
+            return Unexpected{bad + "(a tactic's parameter is STATE.PARAMETER, or blue:STATE.PARAMETER or "
+                                    "red:STATE.PARAMETER for one side's tactic)"};
+        }
+        side = prefix.empty() ? who : prefix;
+        if (side != "blue" && side != "red" && side != "all")
+        {
+            return Unexpected{"bad value for --who: '" + who + "' (a tactic's parameter is varied for blue, red or "
+                              "all)"};
+        }
+    }
+    else if (FieldOf(variation.key) == nullptr)
     {
         const bool known =
             variation.key == "PlayerNumber" || variation.key == "Team" || variation.key == "StartPosition";
@@ -230,12 +243,12 @@ Expected<Variation> ParseVariation(const std::string& vary, const std::string& w
         variation.values.push_back(static_cast<float>(value));
     }
 
-    const auto slots = SlotsOf(who);
+    const auto slots = SlotsOf(side);
     if (!slots)
     {
         return Unexpected{"bad value for --who: '" + who + "' (blue, red, all or slot:N with N from 0 to 9)"};
     }
-    variation.who = who;
+    variation.who = side;
     variation.slots = *slots;
     return variation;
 }
@@ -249,7 +262,8 @@ std::vector<std::vector<PlayerSettings>> Lineups(const Variation& variation, con
         std::vector<PlayerSettings> players = base;
         for (const int slot : variation.slots)
         {
-            if (static_cast<std::size_t>(slot) < players.size())
+            // A tactic's parameter leaves the players as they are.
+            if (field != nullptr && static_cast<std::size_t>(slot) < players.size())
             {
                 players[static_cast<std::size_t>(slot)].*field = value;
             }
@@ -298,6 +312,13 @@ std::string DescribeVariation(const Variation& variation)
     return variation.key + " of " +
            (variation.who.starts_with("slot:") ? "slot " + variation.who.substr(5) : variation.who) + values + " (" +
            std::to_string(count) + (count == 1 ? " value)" : " values)");
+}
+
+std::string DoubleText(double value)
+{
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+    return std::string(buffer.data(), end);
 }
 
 std::string FloatText(float value)

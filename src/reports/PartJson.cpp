@@ -62,6 +62,10 @@ ordered_json ResultAsJson(const MatchResult& result)
                 }
             },
             team);
+        if (!team.tactic.Empty())
+        {
+            record["tactic"] = TelemetryToJson(team.tactic);
+        }
         teams.push_back(record);
     }
     ordered_json match = {{"match", result.match}, {"seed", result.seed}, {"frames", result.frames}, {"teams", teams}};
@@ -111,6 +115,18 @@ MatchResult ResultFromJson(const ordered_json& match)
                 }
             },
             result.teams[team]);
+        if (record.contains("tactic"))
+        {
+            try
+            {
+                result.teams[team].tactic = TelemetryFromJson(record["tactic"]);
+            }
+            catch (const std::exception&)
+            {
+                throw PartValueError(side + "tactic holds no telemetry: state_frames and link_firings of whole counts "
+                                            "from 0");
+            }
+        }
     }
     if (match.contains("breach"))
     {

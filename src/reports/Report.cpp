@@ -1,5 +1,7 @@
 #include "reports/Report.h"
 
+#include "tactics/DefaultTactic.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -80,6 +82,7 @@ Totals Summarise(const std::vector<MatchResult>& results)
             sum.losses += record.tries < other.tries ? 1 : 0;
             sum.triesMean += record.tries / n;
             ForEachCount([](const CountField&, long long& total, const auto& count) { total += count; }, sum, record);
+            sum.tactic += record.tactic;
         }
     }
     for (std::size_t team = 0; team < 2; ++team)
@@ -196,6 +199,11 @@ ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchRes
                 }
             },
             sum);
+        if (!sum.tactic.Empty())
+        {
+            const CompiledTactic* tactic = run.tactics[team];
+            side["tactic"] = TelemetryAsJson(tactic != nullptr ? *tactic : DefaultTactic(), sum.tactic);
+        }
         teams[kTeamNames[team]] = side;
     }
     return {{"seed", run.seed},

@@ -2,6 +2,7 @@
 
 #include "run/MatchRecorder.h"
 
+#include <array>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <string>
@@ -32,6 +33,7 @@ struct TeamTotals
     long long tackles = 0;
     long long forwardPasses = 0;
     long long restarts = 0;
+    TacticTelemetry tactic;
 };
 
 struct Totals
@@ -51,6 +53,8 @@ struct RunDescription
     int matches = 0;
     double minutes = 0.0;
     long long framesPerMatch = 0;
+    // The tactics whose telemetry the totals name, blue and red; null for the default tactic.
+    std::array<const CompiledTactic*, 2> tactics{};
 };
 
 [[nodiscard]] nlohmann::ordered_json ResultsAsJson(const RunDescription& run, const std::vector<MatchResult>& results,

@@ -3,6 +3,7 @@
 #include "match/MatchObserver.h"
 #include "run/FrameObserver.h"
 #include "run/MatchRules.h"
+#include "run/TacticTelemetry.h"
 
 #include <array>
 #include <cstdint>
@@ -26,6 +27,7 @@ struct TeamRecord
     int tackles = 0;
     int forwardPasses = 0; // refused by the laws: counted for the passer's side
     int restarts = 0;      // the ball carried over his own try line: counted for the carrier's side
+    TacticTelemetry tactic; // filled at the end of a batch match; the window leaves it empty
 
     bool operator==(const TeamRecord&) const = default;
 };

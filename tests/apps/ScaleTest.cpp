@@ -39,6 +39,8 @@ TEST_F(ScaleTest, WorkersChangeNothingButTheSpeed)
     const Arguments outputs{"--json", "r.json", "--events", "e.jsonl", "--heatmap", "h.png"};
     const ProgramRun alone = Succeeding(kRun + outputs + Arguments{"--jobs", "1"});
     const std::string json1 = File("r.json");
+    // The tactics' telemetry is summed from the workers too.
+    EXPECT_NE(json1.find("\"firings\""), std::string::npos);
     const std::string events1 = File("e.jsonl");
     const std::string heatmap1 = File("h.png");
 

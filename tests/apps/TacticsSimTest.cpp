@@ -2,9 +2,12 @@
 #include "support/Files.h"
 #include "support/Program.h"
 
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sstream>
+#include <tuple>
 
 namespace tryzone
 {
@@ -83,10 +86,36 @@ TEST_F(TacticsSim, DrawsTheGraphAndTheOptionsChangeTheMatch)
 
     const ProgramRun plain = Sim({"--seed", "3", "--minutes", "2", "--events", "plain.jsonl"});
     const ProgramRun other = Sim({"--seed", "3", "--minutes", "2", "--events", "other.jsonl", "--red-tactics",
-                                  kTactics + "/hold-the-line.tactics.json"});
+                                  kTactics + "/hold-the-line.tactics.json", "--json", "other.json"});
     ASSERT_EQ(other.status, 0) << other.err;
     EXPECT_NE(ReadFile(folder.Path() / "plain.jsonl"), ReadFile(folder.Path() / "other.jsonl"));
     EXPECT_NE(other.out.find("Tactics: blue default, red "), std::string::npos);
+
+    // The run's numbers on the graph of each team's tactic; a tactic neither team played is refused before its line.
+    const auto red = nlohmann::json::parse(ReadFile(folder.Path() / "other.json"))["totals"]["teams"]["red"]["tactic"];
+    for (const auto& [file, state, share] : std::vector<std::tuple<std::string, int, std::string>>{
+             {"hold-the-line", 2, "Line"}, {"default", -1, ""}})
+    {
+        const ProgramRun drawn = Sim({"tactics", kTactics + "/" + file + ".tactics.json", "--graph", file + ".svg",
+                                      "--from", "other.json"});
+        ASSERT_EQ(drawn.status, 0) << drawn.err;
+        const std::string picture = ReadFile(folder.Path() / (file + ".svg"));
+        EXPECT_NE(picture.find("of the time"), std::string::npos) << file;
+        EXPECT_NE(picture.find(" times] "), std::string::npos) << file;
+        if (state >= 0)
+        {
+            ASSERT_EQ(red["states"][state]["state"], share);
+            char percent[32];
+            std::snprintf(percent, sizeof percent, "%.1f%% of the time", 100.0 * red["states"][state]["share"].get<double>());
+            EXPECT_NE(picture.find(percent), std::string::npos) << percent;
+        }
+    }
+    const ProgramRun unplayed = Sim({"tactics", kTactics + "/fast-break.tactics.json", "--graph", "f.svg", "--from",
+                                     "other.json"});
+    EXPECT_EQ(unplayed.status, 2);
+    EXPECT_EQ(unplayed.out, "");
+    EXPECT_NE(unplayed.err.find("other.json: neither of its teams played this tactic"), std::string::npos)
+        << unplayed.err;
 }
 
 } // namespace tryzone

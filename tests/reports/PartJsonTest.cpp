@@ -4,6 +4,7 @@
 #include "run/MatchRunner.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <gtest/gtest.h>
 
 namespace tryzone
@@ -19,11 +20,13 @@ TEST(PartJson, EveryCountOfAResultRoundTripsAndAddsUp)
     result.frames = 1000;
     for (std::size_t team = 0; team < 2; ++team)
     {
+        // The counts come before the tactic's telemetry, which is set by name.
         auto* bytes = reinterpret_cast<unsigned char*>(&result.teams[team]);
-        for (std::size_t i = 0; i < sizeof(TeamRecord); ++i)
+        for (std::size_t i = 0; i < offsetof(TeamRecord, tactic); ++i)
         {
             bytes[i] = static_cast<unsigned char>(i % 7 == 0 ? 0 : 1 + team);
         }
+        result.teams[team].tactic = {{5, 0, 7 + static_cast<std::int64_t>(team)}, {{1, 2}, {}, {3}}};
     }
     result.breach = RuleBreach{999, "the carrier leaves his lane"};
     const MatchResult back = ResultFromJson(ResultAsJson(result));
@@ -38,6 +41,7 @@ TEST(PartJson, EveryCountOfAResultRoundTripsAndAddsUp)
     ForEachCount([](const CountField& field, long long sum, const auto& count)
                  { EXPECT_EQ(sum, 2 * static_cast<long long>(count)) << field.key; },
                  totals.teams[1], result.teams[1]);
+    EXPECT_EQ(totals.teams[1].tactic, (TacticTelemetry{{10, 0, 16}, {{2, 4}, {}, {6}}}));
 }
 
 // A part's players are the settings file's entries, Team as "Blue" or "Red"; anything the file would refuse, or

@@ -1,134 +1,103 @@
 """Trains a red team to beat the ladder's fixed entrants: one network shared by the five red players (advantage
-actor-critic over the coarse actions, as examples/train_red.py), in one VecMatch where all ten players are controlled,
-each match against one opponent of a mix: the built-in blue, the scripted carrier (the blue holder runs for the try
-line, the others play their state graphs) and a frozen copy of the network itself, refreshed as it learns. Saves the
-policy as train_red.py does and the learning curve (win rate against each opponent) as a PNG.
+actor-critic over the coarse actions, as examples/train_red.py), against every entrant of the ladder's folder at once
+(one VecMatch each, the entrant playing blue by its own tactics and brains), under a laws file's laws if given. With
+--imitate S, the network first copies the scripted carrier's play for S seconds (its ball holder runs for the line,
+the others play their state graphs), so that learning starts from the strongest entrant's attack; --anchor W keeps
+the holder's run while learning. Saves the policy (as train_red.py does) whenever its recent win rate against the
+hardest entrant is the best yet, and the learning curve (win rate against each entrant) as a PNG.
 
-    .venv/bin/python examples/train_ladder.py --minutes 25 --laws laws/rugby.laws.json \\
-        --out examples/ladder-policy.npz --curve docs/ladder-curve.png
+    cd examples && ../.venv/bin/python train_ladder.py --minutes 25 --imitate 60 --laws ../laws/rugby.laws.json \\
+        --ladder ../ladder --out ladder-policy.safetensors --curve ladder-curve.png
 """
 
-import argparse
-import copy
 import time
+from pathlib import Path
 
 import numpy as np
 import torch
-from torch import nn
-from train_red import Net, save
+from training_common import Net, Rollout, arguments, imitate, plot_curve, progress, save
 
 import tryzone
-from tryzone.policy import features
+from tryzone._tryzone import entrant
+from tryzone.evaluate import ENTRANT_SUFFIXES, opponent_options
 
-OPPONENTS = ("builtin", "carrier", "self")
+# Entrants no policy is measured against: the random team, and trained policies (the red being trained replaces them).
+SKIPPED = ("random.team.json", "trained.team.json")
 
 
-def opponent_choices(kinds, observations, frozen):
-    """The blue players' coarse choices, each match's by its opponent kind."""
-    choices = np.zeros(observations.shape[:2], dtype=np.int32)
-    carrier = kinds == OPPONENTS.index("carrier")
-    choices[carrier] = np.where(observations[carrier, :, 48] > 0, 4, 0)
-    selfplay = kinds == OPPONENTS.index("self")
-    if selfplay.any():
-        with torch.no_grad():
-            logits, _ = frozen(torch.from_numpy(features(observations[selfplay])))
-        choices[selfplay] = torch.distributions.Categorical(logits=logits).sample().numpy()
-    return choices
+def ladder_batches(args):
+    """A VecMatch of args.envs matches for each fixed entrant of the ladder's folder, red controlled; with names."""
+    batches, names = [], []
+    for path in sorted(Path(args.ladder).iterdir()):
+        if not path.name.endswith(ENTRANT_SUFFIXES) or path.name in SKIPPED:
+            continue
+        opponent = entrant(str(path))
+        batches.append(tryzone.VecMatch(args.envs, range(5, 10), seed=args.seed + len(batches), laws=args.laws,
+                                        minutes=args.match_minutes, threads=args.threads,
+                                        **opponent_options(opponent, "red")))
+        names.append(opponent["name"])
+    return batches, names
+
+
+def worst_recent(curve, rounds=3):
+    """The win rate against the hardest entrant, over the last rounds of matches: the policy kept is the one for
+    which it is highest (training is noisy, and a later policy is not always a better one)."""
+    recent = np.array([rates for _, rates in curve[-rounds:]])
+    return float(recent.mean(axis=0).min())
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--minutes", type=float, default=25.0, help="wall-clock training budget")
-    parser.add_argument("--envs", type=int, default=48)
-    parser.add_argument("--match-minutes", type=float, default=3.0)
+    parser = arguments(__doc__, "ladder-policy.safetensors", envs=16, minutes=25.0)
     parser.add_argument("--laws", default=None, help="a laws file (VecMatch's laws=)")
-    parser.add_argument("--rollout", type=int, default=32)
-    parser.add_argument("--refresh", type=float, default=3.0, help="minutes between copies of the self-play opponent")
-    parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--threads", type=int, default=2)
-    parser.add_argument("--out", default="ladder-policy.npz")
-    parser.add_argument("--curve", default=None)
-    parser.add_argument("--smoke", action="store_true")
+    parser.add_argument("--ladder", default="ladder", help="the ladder's folder")
+    parser.add_argument("--imitate", type=float, default=0.0, help="seconds of copying the scripted carrier first")
+    parser.add_argument("--anchor", type=float, default=0.0,
+                        help="weight that keeps the ball holder running for the line while learning")
+    parser.add_argument("--attack", action="store_true",
+                        help="anchor the whole side holding the ball to the carrier's play: only defence is learnt")
+    parser.add_argument("--lr", type=float, default=1e-3)
+    parser.add_argument("--entropy", type=float, default=0.01, help="weight of the entropy bonus")
     args = parser.parse_args()
     if args.smoke:
-        args.minutes, args.envs, args.match_minutes = 0.3, 6, 0.3
+        args.minutes, args.envs, args.match_minutes, args.imitate = 0.15, 2, 0.1, 1.0
 
     torch.manual_seed(args.seed)
     torch.set_num_threads(1)
-    laws = {"laws": args.laws} if args.laws else {}
-    batch = tryzone.VecMatch(args.envs, range(10), seed=args.seed, minutes=args.match_minutes,
-                             threads=args.threads, **laws)
-    kinds = np.arange(args.envs) % len(OPPONENTS)
+    batches, names = ladder_batches(args)
     net = Net(64)
-    frozen = copy.deepcopy(net)
-    optimiser = torch.optim.Adam(net.parameters(), lr=1e-3)
-    gamma = 0.995
-    observations = batch.reset()
-    score = np.zeros(args.envs)
-    curve = []  # environment steps, win rate against each opponent over the matches that ended then
-    steps, refreshed, start = 0, time.monotonic(), time.monotonic()
+    optimiser = torch.optim.Adam(net.parameters(), lr=args.lr)
+    start = time.monotonic()
+    if args.imitate:
+        steps, accuracy = imitate(net, optimiser, batches, args.imitate)
+        progress(start, steps, f"imitation: {accuracy:.3f} of the carrier's choices made alike")
+    observations = np.concatenate([batch.reset() for batch in batches])
+    tries = np.zeros(len(observations))
+    curve = []  # environment steps, win rate against each entrant over the matches that ended then
+    steps, best = 0, -1.0
     while time.monotonic() - start < args.minutes * 60:
-        logps, values, entropies, rewards, dones = [], [], [], [], []
+        rollout = Rollout(args.anchor, args.entropy, args.attack)
         for _ in range(args.rollout):
-            logits, value = net(torch.from_numpy(features(observations[:, 5:])))
-            dist = torch.distributions.Categorical(logits=logits)
-            choice = dist.sample()
-            blue = opponent_choices(kinds, observations[:, :5], frozen)
-            observations, reward, _, truncated, _ = batch.step_coarse(
-                np.concatenate([blue, choice.numpy().astype(np.int32)], axis=1))
-            score += reward[:, 5]
-            steps += args.envs
-            logps.append(dist.log_prob(choice))
-            values.append(value)
-            entropies.append(dist.entropy().mean())
-            rewards.append(torch.tensor(reward[:, 5:], dtype=torch.float32))
-            dones.append(torch.tensor(truncated, dtype=torch.float32)[:, None].expand(-1, 5))
+            choices = np.split(rollout.act(net, observations), len(batches))
+            results = [batch.step_coarse(c) for batch, c in zip(batches, choices)]
+            observations = np.concatenate([r[0] for r in results])
+            rewards, truncated = np.concatenate([r[1][:, 0] for r in results]), np.concatenate([r[3] for r in results])
+            tries += rewards
+            rollout.record(rewards, truncated)
+            steps += len(observations)
             if truncated[0]:
-                curve.append((steps, [float((score[kinds == k] > 0).mean()) for k in range(len(OPPONENTS))]))
-                print(f"{time.monotonic() - start:7.0f} s  {steps:9d} steps  win rate "
-                      + "  ".join(f"{name} {rate:.2f}" for name, rate in zip(OPPONENTS, curve[-1][1])), flush=True)
-                score[:] = 0
-                save(net, args.out, batch.decision_frames)
-        with torch.no_grad():
-            _, running = net(torch.from_numpy(features(observations[:, 5:])))
-        returns = []
-        for reward, done in zip(reversed(rewards), reversed(dones)):
-            running = reward + gamma * running * (1 - done)
-            returns.append(running)
-        returns = torch.stack(returns[::-1])
-        values = torch.stack(values)
-        advantage = (returns - values).detach()
-        loss = (-(torch.stack(logps) * advantage).mean() + 0.5 * (returns - values).pow(2).mean()
-                - 0.01 * torch.stack(entropies).mean())
-        optimiser.zero_grad()
-        loss.backward()
-        nn.utils.clip_grad_norm_(net.parameters(), 0.5)
-        optimiser.step()
-        if time.monotonic() - refreshed > args.refresh * 60:
-            frozen.load_state_dict(net.state_dict())
-            refreshed = time.monotonic()
-    save(net, args.out, batch.decision_frames)
-    print(f"saved {args.out} after {steps} steps in {(time.monotonic() - start) / 60:.1f} minutes", flush=True)
+                curve.append((steps, [float((t > 0).mean()) for t in np.split(tries, len(batches))]))
+                progress(start, steps, "win rate " + "  ".join(f"{n} {r:.2f}" for n, r in zip(names, curve[-1][1])))
+                tries[:] = 0
+                if worst_recent(curve) >= best:
+                    best = worst_recent(curve)
+                    save(net, args.out, batches[0].decision_frames)
+        rollout.update(net, optimiser, observations)
+    print(f"saved {args.out} (worst win rate {best:.2f}) after {steps} steps in "
+          f"{(time.monotonic() - start) / 60:.1f} minutes", flush=True)
     if args.curve and curve:
-        plot(curve, args)
-
-
-def plot(curve, args):
-    import matplotlib
-
-    matplotlib.use("Agg")
-    import matplotlib.pyplot as plt
-
-    xs = [s for s, _ in curve]
-    plt.figure(figsize=(6, 3.5))
-    for k, name in enumerate(OPPONENTS):
-        plt.plot(xs, [rates[k] for _, rates in curve], marker=".", label=f"against {name}")
-    plt.xlabel("environment steps (matches x decisions)")
-    plt.ylabel(f"red win rate, {args.match_minutes:g}-minute matches")
-    plt.ylim(0, 1)
-    plt.legend()
-    plt.tight_layout()
-    plt.savefig(args.curve, dpi=80)
+        plot_curve(args.curve, [s for s, _ in curve],
+                   {f"against {name}": [rates[k] for _, rates in curve] for k, name in enumerate(names)},
+                   f"red win rate, {args.match_minutes:g}-minute matches")
 
 
 if __name__ == "__main__":

@@ -5,13 +5,13 @@ prints the win rate of the finished training matches as it goes and saves the SB
     .venv/bin/python examples/train_sb3.py --steps 2000000 --out red-ppo.zip
 """
 
-import argparse
 import time
 
 import numpy as np
 import torch
 from stable_baselines3 import PPO
 from stable_baselines3.common.callbacks import BaseCallback
+from training_common import arguments, progress
 
 from tryzone.sb3 import TryZoneVecEnv
 
@@ -26,20 +26,13 @@ class WinRate(BaseCallback):
     def _on_step(self):
         returns = [info["episode"]["r"] for info in self.locals["infos"] if "episode" in info]
         if returns:
-            print(f"{time.monotonic() - self.start:7.0f} s  {self.num_timesteps:9d} steps  "
-                  f"win rate {np.mean(np.array(returns) > 0):.3f}", flush=True)
+            progress(self.start, self.num_timesteps, f"win rate {np.mean(np.array(returns) > 0):.3f}")
         return True
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = arguments(__doc__, "red-ppo.zip", smoke="a few thousand steps on 4 short matches")
     parser.add_argument("--steps", type=int, default=2_000_000, help="environment steps (matches x decisions)")
-    parser.add_argument("--envs", type=int, default=32)
-    parser.add_argument("--match-minutes", type=float, default=3.0)
-    parser.add_argument("--seed", type=int, default=1)
-    parser.add_argument("--threads", type=int, default=2)
-    parser.add_argument("--out", default="red-ppo.zip")
-    parser.add_argument("--smoke", action="store_true", help="a few thousand steps on 4 short matches")
     args = parser.parse_args()
     if args.smoke:
         args.steps, args.envs, args.match_minutes = 1024, 4, 0.05

@@ -110,6 +110,42 @@ class _Options:
                              f"minutes lasts {self.steps()} steps: pass max_episode_steps={self.steps()}")
 
 
+class _Picture:
+    """A match's picture in a render mode: the game's window ("human", which needs a display) or its frames drawn by
+    cairo ("rgb_array", which needs none)."""
+
+    def __init__(self, render_mode):
+        self.render_mode = render_mode
+        self._view = None
+
+    def follow(self, batch):
+        # Without a display, render() says so; reset still plays.
+        if self.render_mode is not None:
+            try:
+                self._opened().follow(batch, 0)
+            except NoDisplayError:
+                pass
+
+    def draw(self, batch):
+        if self.render_mode is None or batch is None:
+            return None
+        return self._opened().draw(batch, 0)
+
+    def close(self):
+        if self._view is not None:
+            self._view.close()
+            self._view = None
+
+    def _opened(self):
+        if self._view is None:
+            if self.render_mode == "human":
+                check_display()
+            from ._tryzone import MatchView
+
+            self._view = MatchView(self.render_mode == "human")
+        return self._view
+
+
 class TryZoneParallelEnv(ParallelEnv):
     """One match; each controlled player an agent named by team and slot, blue_0 ... blue_4, red_5 ... red_9."""
 
@@ -123,7 +159,7 @@ class TryZoneParallelEnv(ParallelEnv):
         self.agents = []
         self._slots = slots
         self._batch = None
-        self._view = None
+        self._picture = _Picture(render_mode)
         self._started = 0.0
         self._observation_space = observation_space((), observations)
         self._action_space = action_space((), actions)
@@ -137,19 +173,18 @@ class TryZoneParallelEnv(ParallelEnv):
     def reset(self, seed=None, options=None):
         if self._batch is None or seed is not None:
             self._batch = self._config.batch(1, self._slots, seed)
-            self._follow()
+            self._picture.follow(self._batch)
         observations = self._batch.reset()[0]
         self.agents = list(self.possible_agents)
         self._started = time.perf_counter()
         self._render_if_human()
-        return self._by_agent(observations.copy()), {agent: {} for agent in self.agents}
+        return {agent: observations[i].copy() for i, agent in enumerate(self.agents)}, {a: {} for a in self.agents}
 
     def step(self, actions):
         if not self.agents:
             raise RuntimeError("the match is over: call reset()")
         result = self._batch.step_agents(actions, self.possible_agents, coarse=self._config.coarse)
-        if self.render_mode == "human":
-            self.render()
+        self._render_if_human()
         if result[3][self.possible_agents[0]]:
             seconds = round(time.perf_counter() - self._started, 6)
             for info in result[4].values():
@@ -158,35 +193,10 @@ class TryZoneParallelEnv(ParallelEnv):
         return result
 
     def render(self):
-        if self.render_mode is None or self._batch is None:
-            return None
-        return self._picture().draw(self._batch, 0)
+        return self._picture.draw(self._batch)
 
     def close(self):
-        if self._view is not None:
-            self._view.close()
-            self._view = None
-
-    def _by_agent(self, observations):
-        return {agent: observations[i] for i, agent in enumerate(self.possible_agents)}
-
-    def _follow(self):
-        # Without a display, render() says so; reset still plays.
-        if self.render_mode is not None:
-            try:
-                self._picture().follow(self._batch, 0)
-            except NoDisplayError:
-                pass
-
-    def _picture(self):
-        if self._view is None:
-            # rgb_array pictures are drawn by cairo, with no display; only the window needs one.
-            if self.render_mode == "human":
-                check_display()
-            from ._tryzone import MatchView
-
-            self._view = MatchView(self.render_mode == "human")
-        return self._view
+        self._picture.close()
 
     def _render_if_human(self):
         if self.render_mode == "human":
@@ -232,8 +242,7 @@ class TryZoneTeamEnv(Env):
             info["episode"] = {"r": float(batch.episode_returns[0, 0]), "l": int(batch.episode_lengths[0]),
                                "t": round(time.perf_counter() - self._started, 6)}
             self._match.agents = []
-        if self.render_mode == "human":
-            self._match.render()
+        self._match._render_if_human()
         return observations[0].reshape(self._observation_shape).copy(), float(rewards[0, 0]), False, truncated, info
 
     def render(self):

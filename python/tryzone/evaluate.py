@@ -50,20 +50,26 @@ def load_policy(text):
     return act, int(getattr(target, "decision_frames", DEFAULT_DECISION_FRAMES))
 
 
+def opponent_options(opponent, team):
+    """VecMatch's keyword arguments that make the side facing team play an opponent entrant (entrant()'s dict;
+    None: the built-in side)."""
+    if opponent is None:
+        return {}
+    other = TEAMS[1 - TEAMS.index(team)]
+    options = {} if opponent["tactics"] is None else {f"{other}_tactics": opponent["tactics"]}
+    slots = team_slots(other)
+    options["brains"] = [f"{slots[k]}={brain}" for k, brain in enumerate(opponent["brains"] or ()) if brain]
+    return options
+
+
 def play(act, team, matches, seed, minutes, threads, decision_frames=DEFAULT_DECISION_FRAMES, opponent=None,
-         record_dir=None):
+         record_dir=None, laws=None):
     """Wins, draws and losses of the team over the run's first matches, played by `act` (a function from
     observations to actions, a Policy, or None for its state graphs), against an opponent entrant's tactics and
-    brains (None: the built-in side)."""
-    options = {}
-    if opponent is not None:
-        other = TEAMS[1 - TEAMS.index(team)]
-        if opponent["tactics"] is not None:
-            options[f"{other}_tactics"] = opponent["tactics"]
-        slots = team_slots(other)
-        options["brains"] = [f"{slots[k]}={brain}" for k, brain in enumerate(opponent["brains"]) if brain]
+    brains (None: the built-in side), under a laws file's laws if given."""
     batch = VecMatch(matches, team_slots(team), seed=seed, minutes=minutes, threads=threads,
-                     decision_frames=decision_frames, record_dir=record_dir, **options)
+                     decision_frames=decision_frames, record_dir=record_dir, laws=laws,
+                     **opponent_options(opponent, team))
     observations = batch.reset()
     builtin = batch.builtin_actions()
     score = np.zeros(matches, dtype=np.int64)
@@ -123,6 +129,7 @@ def main(argv=None):
     parser.add_argument("--ratings", default="docs/ladder.json",
                         help="the ladder's table (tryzone-sim league --json), for the rating")
     parser.add_argument("--record", metavar="DIR", help="save the policy's matches there, for tryzone --replay")
+    parser.add_argument("--laws", metavar="FILE", help="a laws file the matches are played under (laws/*.laws.json)")
     args = parser.parse_args(argv)
     act, decision_frames = load_policy(args.policy)
     sides = TEAMS if args.team == "both" else (args.team,)
@@ -133,7 +140,7 @@ def main(argv=None):
         for side in sides:
             record = args.record and f"{args.record}/{line['opponent']}-{side}"
             line[side] = play(act, side, args.matches, args.seed, args.minutes, args.threads, decision_frames,
-                              opponent, record)
+                              opponent, record, args.laws)
         total = {k: sum(line[side][k] for side in sides) for k in ("wins", "draws", "losses")}
         line.update(total, win_rate=wilson(total["wins"], args.matches * len(sides)))
         results[line["opponent"]] = total

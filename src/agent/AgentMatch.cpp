@@ -46,6 +46,7 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     if (!brains.Empty())
     {
         driver.emplace(brains, seed, framesPerMatch);
+        driver->RecordTo(keepRecording ? &recording : nullptr);
         runner.Watch(*driver);
     }
     recorder.emplace(number, keepEvents ? &events : nullptr);
@@ -120,14 +121,9 @@ void AgentMatch::Act(const AgentAction* actions)
         {
             continue;
         }
-        MatchInput input;
-        input.frame = runner.Frame() + 1;
-        input.kind = InputKind::Order;
-        input.slot = slot;
-        input.order = order;
         if (keepRecording)
         {
-            recording += InputLine(input);
+            recording += InputLine(OrderInput(runner.Frame() + 1, slot, order));
         }
         runner.Order(slot, order);
     }

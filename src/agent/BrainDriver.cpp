@@ -4,6 +4,7 @@
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
 #include "run/MatchRunner.h"
+#include "run/Recording.h"
 #include "shape/MatchShape.h"
 
 #include <algorithm>
@@ -144,6 +145,21 @@ BrainDriver::BrainDriver(const BrainPlan& plan, std::uint32_t matchSeed, std::in
 
 void BrainDriver::BeforeFrame(MatchRunner& runner, std::int64_t frame)
 {
+    decided.clear();
+    Decide(runner, frame, decided);
+    for (const SlotOrder& given : decided)
+    {
+        if (recorded != nullptr && runner.Scene().players[static_cast<std::size_t>(given.slot)]->order != given.order)
+        {
+            // An unchanged order changes nothing: a replay is fed only the changes, as from Python.
+            *recorded += InputLine(OrderInput(frame, given.slot, given.order));
+        }
+        runner.Order(given.slot, given.order);
+    }
+}
+
+void BrainDriver::Decide(const MatchRunner& runner, std::int64_t frame, std::vector<SlotOrder>& orders)
+{
     if ((frame - 1) % decisionFrames != 0)
     {
         return;
@@ -155,7 +171,7 @@ void BrainDriver::BeforeFrame(MatchRunner& runner, std::int64_t frame)
     {
         Observe(runner.Scene(), view, slots[i], frame - 1, framesPerMatch, features.data());
         const AgentAction action = brains[i]->Decide({features, slots[i]});
-        runner.Order(slots[i], OrderFor(action, SideIndex(SideOfSlot(slots[i]))));
+        orders.push_back({slots[i], OrderFor(action, SideIndex(SideOfSlot(slots[i])))});
     }
 }
 

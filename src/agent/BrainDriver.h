@@ -3,6 +3,7 @@
 #include "shape/MatchShape.h"
 #include "agent/Brain.h"
 #include "run/FrameObserver.h"
+#include "run/OrderSource.h"
 #include "settings/PlayerSettings.h"
 
 #include <array>
@@ -40,8 +41,9 @@ void TakePace(BrainPlan& plan);
 [[nodiscard]] std::string Describe(const BrainPlan& plan);
 
 // Lets a plan's brains play one match: before each frame that starts a decision, every controlled player is
-// observed, his brain decides and the runner is given the order.
-class BrainDriver : public FrameObserver
+// observed, his brain decides and the runner is given the order. As an order source it only decides, for a timeline
+// that keeps the orders.
+class BrainDriver : public FrameObserver, public OrderSource
 {
 public:
     // Each brain's engine is seeded from the match's seed and its slot. Throws std::invalid_argument for a brain that
@@ -50,8 +52,14 @@ public:
 
     // Before the runner plays frame `frame` (from 1).
     void BeforeFrame(MatchRunner& runner, std::int64_t frame) override;
+    void Decide(const MatchRunner& runner, std::int64_t frame, std::vector<SlotOrder>& orders) override;
+    // Each order that changes a player's is appended to the text as a recording's input line from now on; null for
+    // none. Not owned.
+    void RecordTo(std::string* recording) { recorded = recording; }
 
 private:
+    std::vector<SlotOrder> decided;
+    std::string* recorded = nullptr;
     std::vector<int> slots;
     std::vector<std::unique_ptr<Brain>> brains;
     int decisionFrames;

@@ -20,7 +20,7 @@ namespace tryzone
 
 namespace
 {
-// Brains play only players Python does not control, at their own pace; their orders are not kept in recordings.
+// Brains play only players Python does not control, at their own pace.
 Expected<void> CheckBrains(const VecMatchPlan& plan)
 {
     for (const int slot : plan.controlled)
@@ -34,10 +34,6 @@ Expected<void> CheckBrains(const VecMatchPlan& plan)
     if (auto pace = CheckPace(plan.brains); !pace)
     {
         return pace;
-    }
-    if (!plan.brains.Empty() && !plan.recordDir.empty())
-    {
-        return Unexpected{"record_dir cannot keep the orders of brains yet: play brains without it"};
     }
     return {};
 }

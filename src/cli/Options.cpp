@@ -133,59 +133,6 @@ void FormatHelp(CLI::App& app, const std::string& usage)
     app.set_help_flag("-h,--help", "show this text");
 }
 
-namespace
-{
-// The outside brains that may play chosen slots or whole teams, and how often they decide.
-void AddBrainOptions(CLI::App& app, Options& options)
-{
-    app.add_option_function<std::vector<std::string>>(
-           "--brain",
-           [&options](const std::vector<std::string>& texts)
-           {
-               for (const std::string& text : texts)
-               {
-                   if (const std::string fault = AddBrains(text, options.brains); !fault.empty())
-                   {
-                       throw CLI::ValidationError("--brain: " + fault);
-                   }
-               }
-           },
-           "let a brain play these slots instead of their state graphs: SLOTS is a list of slots\nand ranges (0-4, "
-           "2,7), NAME builtin, hold, random, runner or policy:FILE (a trained policy);\nmay be repeated, and "
-           "overrides --blue-brain and --red-brain on its slots")
-        ->type_name("SLOTS=NAME")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option_function<std::string>(
-           "--decision-frames",
-           [&options](const std::string& text)
-           {
-               options.brains.decisionFrames = static_cast<int>(WholeNumber("--decision-frames", text, 1, 100000));
-               options.decisionFramesGiven = true;
-           },
-           "frames between two decisions of the brains (default: a policy's own, or 12, 0.1 s)")
-        ->type_name("N");
-    for (const auto& side : {std::tuple{"--blue-brain", &options.blueBrain, "blue"},
-                             std::tuple{"--red-brain", &options.redBrain, "red"}})
-    {
-        const char* option = std::get<0>(side);
-        std::string* name = std::get<1>(side);
-        const char* team = std::get<2>(side);
-        app.add_option_function<std::string>(
-               option,
-               [option, name](const std::string& text)
-               {
-                   if (const auto brain = MakeBrain(text, 0); !brain)
-                   {
-                       throw CLI::ValidationError(std::string(option) + ": " + brain.Reason());
-                   }
-                   *name = text;
-               },
-               std::string("let a brain play every player of the ") + team + " team (NAME as for --brain)")
-            ->type_name("NAME");
-    }
-}
-} // namespace
-
 std::unique_ptr<CLI::App> MakeCommandLine(Options& options)
 {
     auto app = std::make_unique<CLI::App>(
@@ -244,7 +191,7 @@ file cannot be written, 3 when --check finds a rule broken.)");
                   "on him, every player stays in his lane, every position, speed and timer is finite, the\nscores "
                   "never fall nor rise by more than one a frame, and a try puts everyone on his\nkick-off spot. The "
                   "first rule broken ends the run, naming the match, the frame and the rule.");
-    AddBrainOptions(*app, options);
+    AddBrainOptions(*app, options.brains);
     return app;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "agent/BrainDriver.h"
+#include "agent/BrainOptions.h"
 #include "run/MatchRunner.h"
 
 #include <CLI/CLI.hpp>
@@ -19,16 +19,13 @@ struct Options
     std::string settings = "PlayersSettings.json";
     bool settingsGiven = false;
     int matches = 1;
-    double minutes = 80.0;
+    double minutes = kDefaultMinutes;
     std::optional<std::uint64_t> seed;
     std::string jsonFile;
     std::string eventsFile;
     std::string heatmapFile;
     bool checkRules = false;
-    BrainPlan brains;             // --brain's slots
-    std::string blueBrain;        // --blue-brain and --red-brain: every player of the team, but --brain's slots
-    std::string redBrain;
-    bool decisionFramesGiven = false;
+    BrainOptions brains;
     // --blue-tactics and --red-tactics as given, empty for the default; the tactics once read.
     std::string blueTactics;
     std::string redTactics;

@@ -82,6 +82,7 @@ SimulationPlan MakePlan(const SensitivitySetup& setup, int jobs)
     plan.lineups = SensitivityLineups(setup);
     plan.lineupNames = SensitivityLineupNames(setup);
     plan.run.laws = setup.laws;
+    plan.run.brains = setup.brains;
     plan.jobs = jobs;
     plan.stop = &StopSignal();
     return plan;
@@ -146,6 +147,7 @@ void AddSensitivityCommand(CLI::App& app, SensitivityOptions& options)
     AddFile(command, "--csv", options.csvFile, "write the ranking as CSV");
     AddFile(command, "--plot", options.plotFile, "draw the win rates with their intervals as a PNG (needs gnuplot)");
     AddLawsOption(command, options.lawsFile);
+    AddBrainOptions(command, options.brains);
 }
 
 namespace
@@ -204,6 +206,12 @@ int SensitivityCommand(const SensitivityOptions& options)
         return 2;
     }
     setup.lineup = *players;
+    auto brains = PlanBrains(options.brains, setup.lineup);
+    if (!brains)
+    {
+        return Fail(2, brains.Reason());
+    }
+    setup.brains = *std::move(brains);
     setup.seed = options.seed.value_or(DrawSeed());
     setup.matches = options.matches;
     setup.minutes = options.minutes;

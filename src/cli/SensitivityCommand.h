@@ -1,5 +1,7 @@
 #pragma once
 
+#include "agent/BrainOptions.h"
+
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <optional>
@@ -24,6 +26,7 @@ struct SensitivityOptions
     std::string csvFile;
     std::string plotFile;
     std::string lawsFile;
+    BrainOptions brains;
 };
 
 // Adds the sensitivity subcommand, bound to options.

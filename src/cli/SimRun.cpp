@@ -40,7 +40,6 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
                    const std::string& players)
 {
     RunSetup setup;
-    setup.brains = options.brains;
     setup.seed = options.seed.value_or(DrawSeed());
     setup.players = players;
     setup.lineup = records;
@@ -48,8 +47,6 @@ RunSetup MakeSetup(const Options& options, const ScaleOptions& scale, const std:
     setup.minutes = options.minutes;
     setup.framesPerMatch = FramesFor(options.minutes);
     setup.checkRules = options.checkRules;
-    SetTeamBrain(setup.brains, records, 0, options.blueBrain);
-    SetTeamBrain(setup.brains, records, 1, options.redBrain);
     setup.variation = scale.variation;
     setup.teams[0] = {options.blueTactics, options.tactics.blue};
     setup.teams[1] = {options.redTactics, options.tactics.red};
@@ -230,14 +227,12 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
         return 2;
     }
     RunSetup setup = MakeSetup(options, scale, *records, players);
-    if (!options.decisionFramesGiven)
+    auto brains = PlanBrains(options.brains, *records);
+    if (!brains)
     {
-        TakePace(setup.brains);
+        return Fail(2, brains.Reason());
     }
-    if (const auto pace = CheckPace(setup.brains); !pace)
-    {
-        return Fail(2, pace.Reason());
-    }
+    setup.brains = *std::move(brains);
     const TaskRange tasks = scale.shard ? ShardTasks(*scale.shard, TaskTotal(setup)) : TaskRange{0, TaskTotal(setup)};
     SimulationPlan plan = MakePlan(setup, tasks, scale.jobs, outputs.events, heatmap ? &*heatmap : nullptr);
 

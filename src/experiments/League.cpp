@@ -38,6 +38,72 @@ std::vector<Sides> PairingSides(const std::vector<LeagueEntry>& entries, const s
     return sides;
 }
 
+namespace
+{
+constexpr double kEloPerNat = 400.0 / 2.302585092994046; // 400 log10(e)
+constexpr double kNormal95 = 1.959963984540054;
+
+// The inverse of a symmetric positive definite matrix, by Gauss-Jordan elimination (a league has few entrants).
+std::vector<std::vector<double>> Inverse(std::vector<std::vector<double>> matrix)
+{
+    const std::size_t count = matrix.size();
+    std::vector<std::vector<double>> inverse(count, std::vector<double>(count, 0.0));
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        inverse[i][i] = 1.0;
+    }
+    for (std::size_t column = 0; column < count; ++column)
+    {
+        const double pivot = matrix[column][column];
+        for (std::size_t k = 0; k < count; ++k)
+        {
+            matrix[column][k] /= pivot;
+            inverse[column][k] /= pivot;
+        }
+        for (std::size_t row = 0; row < count; ++row)
+        {
+            const double factor = row == column ? 0.0 : matrix[row][column];
+            for (std::size_t k = 0; k < count && factor != 0.0; ++k)
+            {
+                matrix[row][k] -= factor * matrix[column][k];
+                inverse[row][k] -= factor * inverse[column][k];
+            }
+        }
+    }
+    return inverse;
+}
+} // namespace
+
+std::vector<Interval> RatingIntervals(const std::vector<std::vector<double>>& wins, const std::vector<double>& ratings)
+{
+    const std::size_t count = ratings.size();
+    // In natural log-strengths: entry (i, j) is -n p q for the n matches of i and j, the diagonal the row's negated
+    // sum. Its null space is the constant vector, which the ratings' mean of 0 removes: (I + J/n)^-1 - J/n.
+    const double share = 1.0 / static_cast<double>(count);
+    std::vector<std::vector<double>> information(count, std::vector<double>(count, share));
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        for (std::size_t j = 0; j < count; ++j)
+        {
+            if (i != j)
+            {
+                const double p = 1.0 / (1.0 + std::pow(10.0, (ratings[j] - ratings[i]) / 400.0));
+                const double weight = (wins[i][j] + wins[j][i]) * p * (1.0 - p);
+                information[i][j] -= weight;
+                information[i][i] += weight;
+            }
+        }
+    }
+    const auto covariance = Inverse(std::move(information));
+    std::vector<Interval> intervals;
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const double half = kNormal95 * kEloPerNat * std::sqrt(std::max(0.0, covariance[i][i] - share));
+        intervals.push_back({ratings[i] - half, ratings[i] + half});
+    }
+    return intervals;
+}
+
 std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vector<MatchResult>& results)
 {
     const std::size_t entries = setup.entries.size();
@@ -75,10 +141,12 @@ std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vecto
         wins[red][blue] += 1.0 - blueShare;
     }
     const std::vector<double> ratings = BradleyTerryRatings(wins);
+    const std::vector<Interval> intervals = RatingIntervals(wins, ratings);
     for (std::size_t i = 0; i < entries; ++i)
     {
         rows[i].winRate = WilsonInterval(rows[i].wins, rows[i].matches);
         rows[i].rating = ratings[i];
+        rows[i].ratingInterval = intervals[i];
     }
     return rows;
 }
@@ -144,25 +212,30 @@ void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<
         width = std::max(width, entry.name.size());
     }
     std::array<char, 240> line{};
-    std::snprintf(line.data(), line.size(), "%-*s %7s %5s %5s %5s %9s %9s %8s %15s %7s %10s %7s %8s\n",
-                  static_cast<int>(width), OnlyTactics(setup) ? "Tactic" : "Entrant", "Matches", "W", "D", "L", "Tries for", "against", "Win rate",
-                  "95% (Wilson)", "Rating", "Possession", "Passes", "Tackles");
+    std::snprintf(line.data(), line.size(), "%-*s %7s %5s %5s %5s %9s %9s %8s %15s %7s %13s %10s %7s %8s\n",
+                  static_cast<int>(width), OnlyTactics(setup) ? "Tactic" : "Entrant", "Matches", "W", "D", "L",
+                  "Tries for", "against", "Win rate", "95% (Wilson)", "Rating", "95% (Fisher)", "Possession",
+                  "Passes", "Tackles");
     out << line.data();
     for (const std::size_t i : Ranking(rows))
     {
         const LeagueRow& row = rows[i];
         const std::string interval =
             Format(1, 100.0 * row.winRate.low) + "-" + Format(1, 100.0 * row.winRate.high) + "%";
+        std::array<char, 40> ratings{};
+        std::snprintf(ratings.data(), ratings.size(), "%+.0f..%+.0f", row.ratingInterval.low,
+                      row.ratingInterval.high);
         std::snprintf(line.data(), line.size(),
-                      "%-*s %7d %5d %5d %5d %9lld %9lld %7.1f%% %15s %+7.0f %9.1f%% %7.1f %8.1f\n",
+                      "%-*s %7d %5d %5d %5d %9lld %9lld %7.1f%% %15s %+7.0f %13s %9.1f%% %7.1f %8.1f\n",
                       static_cast<int>(width), setup.entries[i].name.c_str(), row.matches, row.wins, row.draws,
                       row.losses, row.triesFor, row.triesAgainst, 100.0 * Share(row.wins, row.matches),
-                      interval.c_str(), row.rating, 100.0 * Possession(row), PerMatch(row.passes, row),
-                      PerMatch(row.tackles, row));
+                      interval.c_str(), row.rating, ratings.data(), 100.0 * Possession(row),
+                      PerMatch(row.passes, row), PerMatch(row.tackles, row));
         out << line.data();
     }
     out << "\nRating: Bradley-Terry fitted to every match (a draw is half a win to each side), on the Elo scale "
-           "(400 log10 of the strength), averaging 0\nPossession: share of the frames the tactic's team held the "
+           "(400 log10 of the strength), averaging 0; its 95% interval from the fitted model's Fisher information\n"
+           "Possession: share of the frames the tactic's team held the "
            "ball; passes (completed) and tackles (successful): per match\n";
 }
 
@@ -185,6 +258,8 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
                          {"win_rate_low", row.winRate.low},
                          {"win_rate_high", row.winRate.high},
                          {"rating", row.rating},
+                         {"rating_low", row.ratingInterval.low},
+                         {"rating_high", row.ratingInterval.high},
                          {"possession", Possession(row)},
                          {"passes", row.passes},
                          {"tackles", row.tackles}});
@@ -207,7 +282,8 @@ nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<
         {"minutes", setup.minutes},
         {"frames_per_match", setup.framesPerMatch},
         {"players", setup.playersFrom},
-        {"rating", "Bradley-Terry, Elo scale (400 log10 strength), mean 0; a draw is half a win"}};
+        {"rating", "Bradley-Terry, Elo scale (400 log10 strength), mean 0; a draw is half a win; rating_low and "
+                   "rating_high: 95% interval from the Fisher information"}};
     if (setup.laws != nullptr)
     {
         league["laws"] = {{"file", setup.lawsFile}, {"laws", LawsToJson(*setup.laws)}};
@@ -221,14 +297,15 @@ std::string LeagueCsv(const LeagueSetup& setup, const std::vector<LeagueRow>& ro
 {
     std::ostringstream csv;
     csv << "tactic,matches,wins,draws,losses,tries_for,tries_against,win_rate,win_rate_low,win_rate_high,rating,"
-           "possession,passes,tackles\n";
+           "possession,passes,tackles,rating_low,rating_high\n";
     for (const std::size_t i : Ranking(rows))
     {
         const LeagueRow& row = rows[i];
         csv << setup.entries[i].name << ',' << row.matches << ',' << row.wins << ',' << row.draws << ',' << row.losses
             << ',' << row.triesFor << ',' << row.triesAgainst << ',' << Format(6, Share(row.wins, row.matches)) << ','
             << Format(6, row.winRate.low) << ',' << Format(6, row.winRate.high) << ',' << Format(3, row.rating) << ','
-            << Format(6, Possession(row)) << ',' << row.passes << ',' << row.tackles << '\n';
+            << Format(6, Possession(row)) << ',' << row.passes << ',' << row.tackles << ','
+            << Format(3, row.ratingInterval.low) << ',' << Format(3, row.ratingInterval.high) << '\n';
     }
     return csv.str();
 }

@@ -45,6 +45,7 @@ struct LeagueRow
     long long triesAgainst = 0;
     Interval winRate;
     double rating = 0.0;
+    Interval ratingInterval; // 95%, from the fitted model's Fisher information
     // How it played: frames its team held the ball, of all the frames of its matches; passes and tackles made.
     std::int64_t possessionFrames = 0;
     std::int64_t frames = 0;
@@ -69,6 +70,11 @@ struct LeagueSetup
 
 // The rows in the entries' order from the results in task order (pairing * matches + match - 1).
 [[nodiscard]] std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vector<MatchResult>& results);
+
+// Each rating's 95% interval (1.96 standard errors either side) from the Fisher information of the model fitted
+// to the same wins: the information's pseudo-inverse is the ratings' covariance under their mean being 0.
+[[nodiscard]] std::vector<Interval> RatingIntervals(const std::vector<std::vector<double>>& wins,
+                                                    const std::vector<double>& ratings);
 
 void PrintLeague(std::ostream& out, const LeagueSetup& setup, const std::vector<LeagueRow>& rows);
 [[nodiscard]] nlohmann::ordered_json LeagueAsJson(const LeagueSetup& setup, const std::vector<LeagueRow>& rows,

@@ -158,6 +158,10 @@ void PrintSensitivityHeader(std::ostream& out, const SensitivitySetup& setup)
     {
         out << "Laws: " << setup.lawsFile << '\n';
     }
+    if (!setup.brains.Empty())
+    {
+        out << "Brains: " << Describe(setup.brains) << '\n';
+    }
     out << '\n';
 }
 

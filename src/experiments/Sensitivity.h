@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agent/BrainDriver.h"
 #include "experiments/Sweep.h"
 #include "files/Expected.h"
 #include "laws/Laws.h"
@@ -34,6 +35,7 @@ struct SensitivitySetup
     // Laws other than the game's, with their file as given; null for the game's own.
     std::shared_ptr<const Laws> laws;
     std::string lawsFile;
+    BrainPlan brains; // the slots outside brains play, whatever their settings
 };
 
 struct SensitivityRow

@@ -29,6 +29,8 @@ class StepObserver;
 // The ten players the game fields when it has no settings file.
 [[nodiscard]] std::array<PlayerSettings, kPlayerSlots> DefaultPlayers();
 
+// A match's length when none is given (tryzone-sim's default), in simulated minutes.
+inline constexpr double kDefaultMinutes = 80.0;
 // The longest match any program or the Python batch plays, in simulated minutes.
 inline constexpr double kMaxMinutes = 100000.0;
 

@@ -238,6 +238,10 @@ void MatchTimeline::Advance(float frameTime)
         }
         Apply(history[next]);
     }
+    if (step > knownEnd)
+    {
+        Decide(step);
+    }
     if (step > knownEnd && !timed && frameTime != kMaxFrameTime)
     {
         MatchInput input;
@@ -378,19 +382,6 @@ std::vector<MatchResult> MatchTimeline::Results() const
     std::vector<MatchResult> results = finished;
     results.push_back(recorder->result);
     return results;
-}
-
-std::vector<MatchResult> ReplayHeadless(const Recording& recording, std::ostream* events,
-                                        const volatile std::sig_atomic_t* stop)
-{
-    MatchTimeline timeline(recording.seed, recording.players, events, recording.tactics, recording.numbering);
-    timeline.SetCheckpointSpacing(0);
-    timeline.Preload(recording.inputs, recording.lastFrame);
-    while (timeline.Frame() < recording.lastFrame && (stop == nullptr || *stop == 0))
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
-    return timeline.Results();
 }
 
 } // namespace tryzone

@@ -2,6 +2,7 @@
 
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
+#include "run/OrderSource.h"
 #include "run/Recording.h"
 
 #include <csignal>
@@ -60,6 +61,10 @@ public:
     // Shows the given frame by re-playing from the latest checkpoint before it (from its kick-off when there is
     // none), or by playing on when that is nearer; nothing but the last step is drawn. Returns the frames played.
     std::int64_t JumpTo(std::int64_t target);
+    // Orders from outside the match (brains) for each frame played for the first time, kept as inputs: a jump's
+    // re-play and a replay are fed the kept orders, and the source is never asked twice for a frame. Null for none;
+    // not owned.
+    void DecideWith(OrderSource* source) { orders = source; }
     // Frames between checkpoints, from each kick-off's first frame; 0 keeps none (a headless replay never jumps).
     void SetCheckpointSpacing(std::int64_t frames) { checkpointSpacing = frames; }
     // Frames with a checkpoint, oldest first.
@@ -117,6 +122,8 @@ private:
                  int match);
     void Apply(const MatchInput& input);
     void Keep(MatchInput input);
+    // The order source's orders for a new frame, kept and fed: only those that change a player's order.
+    void Decide(std::int64_t step);
     void KeepCheckpoint();
     void Resume(const Checkpoint& checkpoint);
     // Before the given step's input and play: whether its lines are new (and where they start in the log).
@@ -145,6 +152,8 @@ private:
     std::int64_t kickOff = 0;
     double clock = 0.0;
     RecordingFile* file = nullptr;
+    OrderSource* orders = nullptr;
+    std::vector<SlotOrder> decided;
     std::vector<Checkpoint> checkpoints;
     std::int64_t checkpointSpacing = kCheckpointFrames;
 };

@@ -131,6 +131,16 @@ std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& pl
     return line.dump() + '\n';
 }
 
+MatchInput OrderInput(std::int64_t frame, int slot, const PlayerOrder& order)
+{
+    MatchInput input;
+    input.frame = frame;
+    input.kind = InputKind::Order;
+    input.slot = slot;
+    input.order = order;
+    return input;
+}
+
 std::string InputLine(const MatchInput& input)
 {
     nlohmann::ordered_json line = {{"frame", input.frame}, {"input", kKindNames[static_cast<std::size_t>(input.kind)]}};

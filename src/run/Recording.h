@@ -55,6 +55,9 @@ inline constexpr std::int64_t kMaxRecordingFrames = 718562874;
 inline constexpr int kMaxMatch = 1000000;
 inline constexpr std::size_t kMaxRecordingBytes = std::size_t{64} << 20;
 
+// An outside brain's order to the player in slot, given before frame.
+[[nodiscard]] MatchInput OrderInput(std::int64_t frame, int slot, const PlayerOrder& order);
+
 // The input a window event stands for, stamped with the frame it is fed before; none for an event the match ignores
 // (clicks and E only count in debug mode).
 [[nodiscard]] std::optional<MatchInput> InputFromEvent(const sf::Event& event, bool debugMode, std::int64_t frame);

@@ -70,7 +70,8 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
                                  "number the match N in the --events log, as tryzone-sim's match N (default 1)")
                       ->type_name("N")
                       ->check(CLI::Range(1, kMaxMatch));
-    app.add_option("--replay", options.replay, "play a recording")
+    AddBrainOptions(app, options.brains);
+    auto* replay = app.add_option("--replay", options.replay, "play a recording")
         ->type_name("FILE")
         ->excludes(seedOption)
         ->excludes(settings)
@@ -80,6 +81,11 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
         ->excludes(laws)
         ->excludes(minutes)
         ->excludes(match);
+    // A recording holds its brains' orders: the replay plays them.
+    for (const char* brain : {"--brain", "--blue-brain", "--red-brain", "--decision-frames"})
+    {
+        replay->excludes(app.get_option(brain));
+    }
     app.add_option("--events", options.events,
                    "one JSON line per event of the match kept (as tryzone-sim --events writes); - for standard output")
         ->type_name("FILE");

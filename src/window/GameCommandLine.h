@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agent/BrainOptions.h"
 #include "files/Expected.h"
 
 #include <cstdint>
@@ -22,6 +23,7 @@ struct GameOptions
     std::string laws;              // empty: the game's own laws
     std::optional<double> minutes; // each match's length, as tryzone-sim --minutes
     int match = 1;                 // the match's number in the event log, as tryzone-sim's
+    BrainOptions brains;           // as tryzone-sim's; their orders are kept in the recording
 };
 
 // What the command line asks for: the options, a text for --help, or a one-line reason it cannot be run.

@@ -2,10 +2,14 @@
 
 #include "files/FileGate.h"
 #include "files/LogFile.h"
+#include "laws/Laws.h"
 #include "run/RecordingFile.h"
+#include "tactics/TacticsFile.h"
 
 #include <cerrno>
 #include <cstring>
+#include <iostream>
+#include <memory>
 #include <unistd.h>
 
 namespace tryzone
@@ -76,6 +80,39 @@ std::vector<NamedFile> GameFiles(const GameOptions& options)
         }
     }
     return files;
+}
+
+bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
+{
+    for (const auto& [file, tactic] :
+         {std::pair{&options.blueTactics, &tactics.blue}, {&options.redTactics, &tactics.red}})
+    {
+        if (!file->empty())
+        {
+            TacticsRead read = ReadTacticsFile(*file);
+            for (const std::string& warning : read.warnings)
+            {
+                std::cerr << warning << std::endl;
+            }
+            if (read.tactic == nullptr)
+            {
+                std::cerr << read.error << std::endl;
+                return false;
+            }
+            *tactic = std::move(read.tactic);
+        }
+    }
+    if (!options.laws.empty())
+    {
+        Expected<Laws> laws = ReadLawsFile(options.laws);
+        if (!laws)
+        {
+            std::cerr << laws.Reason() << std::endl;
+            return false;
+        }
+        tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
+    }
+    return true;
 }
 
 } // namespace tryzone

@@ -8,6 +8,7 @@
 #include "laws/Laws.h"
 #include "match/Formation.h"
 #include "match/RugbyScene.h"
+#include "agent/BrainDriver.h"
 #include "run/MatchTimeline.h"
 #include "run/RecordingFile.h"
 #include "tactics/TacticsFile.h"
@@ -242,43 +243,6 @@ int Loop(Session& session)
     }
     return 0;
 }
-} // namespace
-
-namespace
-{
-// Every tactics file and the laws file read and checked; false, with its line printed, when one is refused.
-bool ReadGameTactics(const GameOptions& options, MatchTactics& tactics)
-{
-    for (const auto& [file, tactic] :
-         {std::pair{&options.blueTactics, &tactics.blue}, {&options.redTactics, &tactics.red}})
-    {
-        if (!file->empty())
-        {
-            TacticsRead read = ReadTacticsFile(*file);
-            for (const std::string& warning : read.warnings)
-            {
-                std::cerr << warning << std::endl;
-            }
-            if (read.tactic == nullptr)
-            {
-                std::cerr << read.error << std::endl;
-                return false;
-            }
-            *tactic = std::move(read.tactic);
-        }
-    }
-    if (!options.laws.empty())
-    {
-        Expected<Laws> laws = ReadLawsFile(options.laws);
-        if (!laws)
-        {
-            std::cerr << laws.Reason() << std::endl;
-            return false;
-        }
-        tactics.laws = AreGameLaws(*laws) ? nullptr : std::make_shared<const Laws>(*laws);
-    }
-    return true;
-}
 
 // The session's outputs and watched files, once the timeline is made.
 void ConnectSession(Session& session, const GameOptions& options, RecordingFile& recording, LogFile& events)
@@ -327,6 +291,14 @@ int PlayGame(const GameOptions& options)
     if (!ReadGameTactics(options, tactics))
     {
         return 2;
+    }
+    // Brains of two paces are refused before the window opens, as the players they play are placed later.
+    if (const auto defaults = DefaultPlayers(); options.brains.Given())
+    {
+        if (const auto plan = PlanBrains(options.brains, {defaults.begin(), defaults.end()}); !plan)
+        {
+            return Fail(plan.Reason());
+        }
     }
     std::optional<Recording> replay;
     if (!options.replay.empty())
@@ -384,6 +356,18 @@ int PlayGame(const GameOptions& options)
     const MatchNumbering numbering =
         replay ? replay->numbering : MatchNumbering{options.minutes ? FramesFor(*options.minutes) : 0, options.match};
     MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr, tactics, numbering);
+    // Brains decide for the frames played for the first time; their orders are kept with the rest of the input.
+    std::optional<BrainDriver> brains;
+    if (!replay && options.brains.Given())
+    {
+        auto plan = PlanBrains(options.brains, players);
+        if (!plan)
+        {
+            return Fail(plan.Reason());
+        }
+        brains.emplace(*plan, seed, numbering.matchFrames > 0 ? numbering.matchFrames : FramesFor(kDefaultMinutes));
+        timeline.DecideWith(&*brains);
+    }
     Session session(timeline);
     session.replay = replay ? &*replay : nullptr;
     // A match of a set length is the simulator's: every frame of the capped length.

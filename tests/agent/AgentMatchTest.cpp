@@ -98,14 +98,29 @@ TEST(AgentMatch, PassGoesToTheNamedTeammateOnlyFromTheHolder)
     EXPECT_NE(match.Events().find("\"event\":\"pass\""), std::string::npos);
 }
 
-// Random orders of every kind for every player, recorded as the match is played: the recording replays headless with
-// the same event lines.
-TEST(AgentMatch, ARecordingOfOrdersReplaysWithTheSameEvents)
+// Random orders of every kind from outside, and brains' orders, recorded as the match is played: the recording
+// replays headless with the same event lines, though the replay has no brain.
+struct RecordedOrders
 {
-    AgentMatch match(Players(1.f), {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 3000, true, true);
+    std::vector<int> controlled;
+    std::vector<std::string> brains; // SLOTS=NAME
+};
+
+class AgentMatchRecording : public ::testing::TestWithParam<RecordedOrders>
+{
+};
+
+TEST_P(AgentMatchRecording, ReplaysWithTheSameEvents)
+{
+    BrainPlan plan;
+    for (const std::string& text : GetParam().brains)
+    {
+        ASSERT_EQ(AddBrains(text, plan), "");
+    }
+    AgentMatch match(Players(1.f), GetParam().controlled, 3000, true, true, {}, plan);
     match.Start(kSeed, 1);
     std::mt19937 engine(5);
-    std::vector<AgentAction> actions(10);
+    std::vector<AgentAction> actions(GetParam().controlled.size());
     while (!match.Over())
     {
         for (AgentAction& action : actions)
@@ -128,5 +143,12 @@ TEST(AgentMatch, ARecordingOfOrdersReplaysWithTheSameEvents)
     EXPECT_EQ(replayed.str(), match.Events());
     EXPECT_NE(match.Events().find("\"event\":\"pass\""), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    OutsideAndBrains, AgentMatchRecording,
+    ::testing::Values(RecordedOrders{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
+                      RecordedOrders{{0, 1, 2, 3, 4}, {"5-9=random"}},
+                      // Brains alone, one of them deciding only now and then.
+                      RecordedOrders{{}, {"0-4=random", "5=runner", "6-9=builtin"}}));
 
 } // namespace tryzone

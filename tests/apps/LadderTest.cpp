@@ -1,5 +1,6 @@
 #include "support/Files.h"
 #include "support/Program.h"
+#include "support/SimFolder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,44 +13,9 @@ namespace tryzone
 
 namespace
 {
-using Arguments = std::vector<std::string>;
 const std::string kRoot = std::filesystem::path(TRYZONE_TACTICS_PATH).parent_path().string();
 
-Arguments operator+(Arguments a, const Arguments& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-class Ladder : public ::testing::Test
-{
-protected:
-    ProgramRun Sim(const Arguments& arguments) { return RunProgram(TRYZONE_SIM_PATH, arguments, folder.Path()); }
-
-    ProgramRun Succeeding(const Arguments& arguments)
-    {
-        ProgramRun run = Sim(arguments);
-        EXPECT_EQ(run.status, 0) << run.err;
-        return run;
-    }
-
-    [[nodiscard]] std::string File(const std::string& name) const { return ReadFile(folder.Path() / name); }
-
-    static void ExpectOneLineError(const ProgramRun& run, int status, const std::string& expected)
-    {
-        EXPECT_EQ(run.status, status) << run.err;
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_NE(run.err.find(expected), std::string::npos) << run.err << " lacks " << expected;
-    }
-
-    TemporaryFolder folder;
-};
-
-// Everything but the speed, which measures the machine.
-std::string WithoutSpeed(const std::string& out)
-{
-    return out.substr(0, out.rfind("Speed: "));
-}
+using Ladder = SimFolderTest;
 } // namespace
 
 // Any entrants: a tactic, the built-in side, a scripted brain, the trained policy and a tactic with brains on two
@@ -91,12 +57,12 @@ TEST_F(Ladder, AnyEntrantsGiveOneTableForAnyJobsAndShards)
 
     // A part of another league (another seed) is refused, and so is one edited by hand.
     Succeeding(league + Arguments{"--seed", "10", "--shard", "1/3", "--json", "other.json"});
-    ExpectOneLineError(Sim({"merge", "part0.json", "other.json", "part2.json"}), 2, "from another league");
+    ExpectOneLineError(Sim({"merge", "part0.json", "other.json", "part2.json"}), "from another league");
     auto edited = nlohmann::ordered_json::parse(File("part1.json"));
     auto& team = edited["results"][0]["teams"][0];
     team.begin().value() = team.begin().value().get<long long>() + 1; // a count nothing recomputes
     std::ofstream(folder.Path() / "edited.json") << edited.dump(2);
-    ExpectOneLineError(Sim({"merge", "part0.json", "edited.json", "part2.json"}), 2, "edited.json");
+    ExpectOneLineError(Sim({"merge", "part0.json", "edited.json", "part2.json"}), "edited.json");
 }
 
 // Rows never share a name: the same file name in two folders, or one entrant given twice.
@@ -112,7 +78,7 @@ TEST_F(Ladder, RowsAreNamedApart)
     {
         EXPECT_NE(run.out.find(row), std::string::npos) << row << run.out;
     }
-    ExpectOneLineError(Sim({"league", "runner", "genius", "--seed", "1"}), 2, "unknown brain 'genius'");
+    ExpectOneLineError(Sim({"league", "runner", "genius", "--seed", "1"}), "unknown brain 'genius'");
 }
 
 // A shard played by brains and one played by the state graphs are two runs; the merged report names its brains.
@@ -124,7 +90,7 @@ TEST_F(Ladder, RunsWithBrainsMergeOnlyWithThemselves)
     Succeeding(run + Arguments{"--shard", "1/2", "--json", "g1.json"});
     Succeeding(run + Arguments{"--blue-brain", "random", "--red-brain", "random", "--shard", "1/2", "--json",
                                "t1.json"});
-    ExpectOneLineError(Sim({"merge", "r0.json", "g1.json"}), 2, "other brains (none, not slots 0 to 9 random");
+    ExpectOneLineError(Sim({"merge", "r0.json", "g1.json"}), "other brains (none, not slots 0 to 9 random");
     const ProgramRun whole = Succeeding(run + Arguments{"--brain", "0-9=random"});
     const ProgramRun merged = Succeeding({"merge", "r0.json", "r1.json"});
     EXPECT_EQ(WithoutSpeed(merged.out), WithoutSpeed(whole.out));

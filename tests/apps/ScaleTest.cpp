@@ -3,6 +3,7 @@
 #include "support/DefaultSettingsFile.h"
 #include "support/Files.h"
 #include "support/Program.h"
+#include "support/SimFolder.h"
 
 #include <array>
 #include <csignal>
@@ -25,42 +26,8 @@ namespace tryzone
 namespace
 {
 using nlohmann::json;
-using Arguments = std::vector<std::string>;
-
-Arguments operator+(Arguments a, const Arguments& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 // The simulator's runs over several cores, as sweeps and in shards, in a folder of their own.
-class ScaleTest : public ::testing::Test
-{
-protected:
-    ProgramRun Sim(const Arguments& arguments) { return RunProgram(TRYZONE_SIM_PATH, arguments, folder.Path()); }
-
-    ProgramRun Succeeding(const Arguments& arguments)
-    {
-        ProgramRun run = Sim(arguments);
-        EXPECT_EQ(run.status, 0) << run.err;
-        return run;
-    }
-
-    [[nodiscard]] std::string File(const std::string& name) const { return ReadFile(folder.Path() / name); }
-
-    // Everything but the last line, the speed, which measures the machine.
-    static std::string WithoutSpeed(const std::string& out) { return out.substr(0, out.rfind("Speed: ")); }
-
-    static void ExpectOneLineError(const ProgramRun& run, const std::string& expected)
-    {
-        EXPECT_EQ(run.status, 2) << run.err;
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_NE(run.err.find(expected), std::string::npos) << run.err << " lacks " << expected;
-    }
-
-    TemporaryFolder folder;
-};
+using ScaleTest = SimFolderTest;
 
 const Arguments kRun{"--seed", "7", "--matches", "5", "--minutes", "1.5"};
 const Arguments kSweep{"--seed", "7",      "--matches",        "2",     "--minutes",
@@ -187,11 +154,11 @@ TEST_F(ScaleTest, ASweepShowsAKnownEffectValueByValue)
     EXPECT_EQ(json::parse(File("r.json"))["values"][0]["red_win_rate"]["high"], 0.561497);
 }
 
-// Which change helps red: the same ranking, byte for byte, whatever the workers.
+// Which change helps red against a blue of brains: the same ranking, byte for byte, whatever the workers.
 TEST_F(ScaleTest, SensitivityRanksTheSameWithAnyWorkers)
 {
-    const Arguments run{"sensitivity", "--who",  "red", "--matches", "2",      "--minutes",
-                        "0.3",         "--seed", "11",  "--json",    "s.json", "--csv"};
+    const Arguments run{"sensitivity", "--who",  "red", "--matches", "2",      "--minutes", "0.3",     "--seed",
+                        "11",          "--json", "s.json", "--blue-brain", "runner", "--brain", "1=random", "--csv"};
     const ProgramRun one = Succeeding(run + Arguments{"one.csv", "--jobs", "1"});
     const std::string json1 = File("s.json");
     const ProgramRun two = Succeeding(run + Arguments{"two.csv", "--jobs", "2"});
@@ -199,6 +166,9 @@ TEST_F(ScaleTest, SensitivityRanksTheSameWithAnyWorkers)
     EXPECT_EQ(File("s.json"), json1);
     EXPECT_EQ(File("two.csv"), File("one.csv"));
     EXPECT_NE(one.out.find("Rank  Change"), std::string::npos) << one.out;
+    EXPECT_NE(one.out.find("\nBrains: slot 0 runner, slot 1 random, slots 2 to 4 runner, deciding every 12 frames\n"),
+              std::string::npos)
+        << one.out;
     const json ranking = json::parse(json1);
     ASSERT_EQ(ranking["ranked"].size(), 12u);
     for (std::size_t i = 1; i < 12; ++i)
@@ -208,6 +178,8 @@ TEST_F(ScaleTest, SensitivityRanksTheSameWithAnyWorkers)
     EXPECT_EQ(ranking["unchanged"]["matches"], 2);
     ExpectOneLineError(Sim({"sensitivity", "--who", "green", "--matches", "2"}), "bad value for --who");
     ExpectOneLineError(Sim({"sensitivity", "--who", "red", "--matches", "2", "--change", "100%"}), "--change");
+    ExpectOneLineError(Sim({"sensitivity", "--who", "red", "--matches", "2", "--red-brain", "genius"}),
+                       "--red-brain: unknown brain 'genius'");
 }
 
 TEST_F(ScaleTest, BadScaleOptionsGetOneLineBeforeAnyMatch)

@@ -152,7 +152,7 @@ TEST(GoldenEventLog, OnlyTheBallsHolderEverAttemptsAPass)
 
 TEST(GoldenEventLog, TheDefaultTacticsFileForBothTeamsKeepsTheLogs)
 {
-    const TacticsRead read = ReadTacticsFile(std::string(TRYZONE_TACTICS_PATH) + "/default.tactics.json");
+    const TacticsRead read = ReadTacticsFile(TRYZONE_TACTICS_PATH "/default.tactics.json");
     ASSERT_NE(read.tactic, nullptr) << read.error;
     std::map<std::string, std::string> expected;
     std::ifstream sums(kGolden / "event-logs.sha256");
@@ -169,7 +169,7 @@ TEST(GoldenEventLog, TheDefaultTacticsFileForBothTeamsKeepsTheLogs)
 // The game's laws as a file, given to the match as laws of its own rather than left out, play the golden matches.
 TEST(GoldenEventLog, ThePartsLawsFileKeepsTheLogs)
 {
-    const Expected<Laws> laws = ReadLawsFile(std::string(TRYZONE_LAWS_PATH) + "/parts.laws.json");
+    const Expected<Laws> laws = ReadLawsFile(TRYZONE_LAWS_PATH "/parts.laws.json");
     ASSERT_TRUE(laws) << laws.Reason();
     std::map<std::string, std::string> expected;
     std::ifstream sums(kGolden / "event-logs.sha256");

@@ -71,10 +71,10 @@ TEST(LawsFile, NamesOnlyWhatItChangesAndReadsBackWhatItWrites)
 
 TEST(LawsFile, ShippedFilesAreTheGamesLawsAndTheRugbyLaws)
 {
-    const Expected<Laws> parts = ReadLawsFile(std::string(TRYZONE_LAWS_PATH) + "/parts.laws.json");
+    const Expected<Laws> parts = ReadLawsFile(TRYZONE_LAWS_PATH "/parts.laws.json");
     ASSERT_TRUE(parts) << parts.Reason();
     EXPECT_TRUE(AreGameLaws(*parts));
-    const Expected<Laws> rugby = ReadLawsFile(std::string(TRYZONE_LAWS_PATH) + "/rugby.laws.json");
+    const Expected<Laws> rugby = ReadLawsFile(TRYZONE_LAWS_PATH "/rugby.laws.json");
     ASSERT_TRUE(rugby) << rugby.Reason();
     EXPECT_TRUE(rugby->forwardPass && rugby->ownTryLineRestart && rugby->deadBallLines);
 

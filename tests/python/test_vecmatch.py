@@ -109,7 +109,7 @@ def test_the_gil_is_released_while_a_batch_steps():
 
 
 @pytest.mark.skipif(not SIM.exists(), reason=f"no simulator at {SIM}: build tryzone-sim or set TRYZONE_SIM")
-def test_builtin_batches_log_and_random_recordings_replay_as_the_simulator_plays_them(tmp_path):
+def test_builtin_batches_log_and_random_and_brain_recordings_replay_as_the_simulator_plays_them(tmp_path):
     events = tmp_path / "batch.jsonl"
     batch = tryzone.VecMatch(2, range(10), seed=77, minutes=0.2, events=events)
     batch.reset()
@@ -122,7 +122,8 @@ def test_builtin_batches_log_and_random_recordings_replay_as_the_simulator_plays
     assert events.read_bytes() == simulated.read_bytes()
 
     record = tmp_path / "recordings"
-    batch = tryzone.VecMatch(2, range(10), seed=78, minutes=0.2, events=events, record_dir=record)
+    # Blue's orders from Python, red's from a brain: the recordings keep both.
+    batch = tryzone.VecMatch(2, range(5), seed=78, minutes=0.2, events=events, record_dir=record, red_brain="random")
     batch.reset()
     rng = np.random.default_rng(2)
     while not batch.step(random_actions(rng, batch))[3].any():

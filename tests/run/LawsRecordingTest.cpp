@@ -21,9 +21,9 @@ class LawsRecording : public HeadlessWorld
 // file plays the same events, the refused forward passes among them.
 TEST_F(LawsRecording, ReplaysHeadlessWithTheSameEventsAndNoLawsFile)
 {
-    const Expected<Laws> rugby = ReadLawsFile(std::string(TRYZONE_LAWS_PATH) + "/rugby.laws.json");
+    const Expected<Laws> rugby = ReadLawsFile(TRYZONE_LAWS_PATH "/rugby.laws.json");
     ASSERT_TRUE(rugby) << rugby.Reason();
-    const TacticsRead fastBreak = ReadTacticsFile(std::string(TRYZONE_TACTICS_PATH) + "/fast-break.tactics.json");
+    const TacticsRead fastBreak = ReadTacticsFile(TRYZONE_TACTICS_PATH "/fast-break.tactics.json");
     ASSERT_NE(fastBreak.tactic, nullptr) << fastBreak.error;
     const MatchTactics tactics{fastBreak.tactic, fastBreak.tactic, std::make_shared<const Laws>(*rugby)};
     const auto defaults = DefaultPlayers();

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 
 namespace tryzone
@@ -49,7 +50,73 @@ void Meddle(MatchTimeline& timeline, std::int64_t until)
 class MatchTimelineTest : public HeadlessWorld
 {
 };
+
+// Orders from an engine of its own, as a random brain's: asked twice for a frame, it would give the frames after
+// other orders. Blue runs to random points every 10 frames; slot 5 holds still and is given back by turns.
+class ScriptedOrders : public OrderSource
+{
+public:
+    void Decide(const MatchRunner& /*runner*/, std::int64_t frame, std::vector<SlotOrder>& orders) override
+    {
+        if ((frame - 1) % 10 != 0)
+        {
+            return;
+        }
+        for (int slot = 0; slot < 5; ++slot)
+        {
+            orders.push_back({slot, {OrderKind::Move, std::uniform_int_distribution<int>(0, 1280)(engine),
+                                     std::uniform_int_distribution<int>(0, 720)(engine)}});
+        }
+        orders.push_back({5, {(frame / 100) % 2 == 0 ? OrderKind::Hold : OrderKind::Builtin, 0, 0}});
+    }
+
+private:
+    std::mt19937 engine{17};
+};
 } // namespace
+
+// Orders are asked for only on frames played for the first time and kept as inputs: a jump back re-plays the kept
+// ones, the match then plays on as if it had never jumped, and the history replays headless to the same log.
+TEST_F(MatchTimelineTest, OrdersAreKeptSoThatJumpsAndReplaysPlayThemAgain)
+{
+    std::ostringstream jumped;
+    ScriptedOrders orders;
+    MatchTimeline timeline(21, Defaults(), &jumped);
+    timeline.DecideWith(&orders);
+    while (timeline.Frame() < 1500)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    timeline.JumpTo(300);
+    while (timeline.Frame() < 3000)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+    // Only changed orders are kept: slot 5's twice in each 200 frames, not at every decision.
+    const auto held = std::count_if(timeline.History().begin(), timeline.History().end(),
+                                    [](const MatchInput& input) { return input.slot == 5; });
+    EXPECT_EQ(held, 30);
+
+    std::ostringstream straight;
+    ScriptedOrders again;
+    MatchTimeline reference(21, Defaults(), &straight);
+    reference.DecideWith(&again);
+    while (reference.Frame() < 3000)
+    {
+        reference.Advance(kMaxFrameTime);
+    }
+    EXPECT_EQ(jumped.str(), straight.str());
+    EXPECT_NE(straight.str().find("\"event\":\"tackle"), std::string::npos) << straight.str();
+
+    Recording recording;
+    recording.seed = 21;
+    recording.players = Defaults();
+    recording.inputs = timeline.History();
+    recording.lastFrame = 3000;
+    std::ostringstream replayed;
+    (void)ReplayHeadless(recording, &replayed);
+    EXPECT_EQ(replayed.str(), straight.str());
+}
 
 TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndInTheRecording)
 {

@@ -15,7 +15,7 @@ namespace
 {
 std::shared_ptr<const CompiledTactic> Shipped(const std::string& name)
 {
-    TacticsRead read = ReadTacticsFile(std::string(TRYZONE_TACTICS_PATH) + "/" + name + ".tactics.json");
+    TacticsRead read = ReadTacticsFile(TRYZONE_TACTICS_PATH "/" + name + ".tactics.json");
     EXPECT_NE(read.tactic, nullptr) << read.error;
     return read.tactic;
 }

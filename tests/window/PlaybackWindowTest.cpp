@@ -193,14 +193,16 @@ TEST_F(PlaybackWindowTest, AnEditedSettingsFileIsReadNeverWrittenAndAReloadIsRec
     EXPECT_EQ(ReplayedLog(folder.Path() / "match.jsonl"), Read("window.jsonl"));
 }
 
-// With the simulator's seed, length and number, the window plays that match to its last frame and stops there;
-// its log, and the log of its recording replayed, are the simulator's lines for it, byte for byte.
+// With the simulator's seed, length, number and brains, the window plays that match to its last frame and stops
+// there, through a jump back whose re-play is fed the brains' kept orders; its log, and the log of its recording
+// replayed, are the simulator's lines for it, byte for byte.
 TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithTheSameLog)
 {
-    const ProgramRun sim = RunProgram(
-        TRYZONE_SIM_PATH,
-        {"--seed", "9", "--matches", "2", "--minutes", "0.3", "--json", "results.json", "--events", "sim.jsonl"},
-        folder.Path());
+    const std::vector<std::string> brains{"--red-brain", "random", "--brain", "0=runner", "--brain", "6=builtin"};
+    std::vector<std::string> simArguments{"--seed",       "9",         "--matches", "2",        "--minutes",
+                                          "0.3",          "--json",    "results.json", "--events", "sim.jsonl"};
+    simArguments.insert(simArguments.end(), brains.begin(), brains.end());
+    const ProgramRun sim = RunProgram(TRYZONE_SIM_PATH, simArguments, folder.Path());
     ASSERT_EQ(sim.status, 0) << sim.err;
     const auto results = nlohmann::json::parse(Read("results.json"));
     const std::string seed = std::to_string(results["results"][1]["seed"].get<std::uint32_t>());
@@ -212,8 +214,12 @@ TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithT
     }
 
     GameProcess game(folder.Path());
-    ASSERT_TRUE(game.Start(
-        {"--seed", seed, "--minutes", "0.3", "--match", "2", "--events", "window.jsonl", "--record", "match.jsonl"}));
+    std::vector<std::string> gameArguments{"--seed",       seed,       "--minutes", "0.3",        "--match", "2",
+                                           "--events", "window.jsonl", "--record",  "match.jsonl"};
+    gameArguments.insert(gameArguments.end(), brains.begin(), brains.end());
+    ASSERT_TRUE(game.Start(gameArguments));
+    ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "Left"));
     ASSERT_TRUE(x11::PressKey(game.Window(), "4"));
     ASSERT_TRUE(WaitFor([&] { return game.Stdout().find("Full time at frame 2156: Blue ") != std::string::npos; }))
         << game.Stdout();

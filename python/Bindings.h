@@ -4,6 +4,7 @@
 #include "agent/AgentAction.h"
 #include "agent/VecMatch.h"
 
+#include <memory>
 #include <mutex>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -17,9 +18,10 @@ namespace py = pybind11;
 // The batch and a lock that keeps two Python threads from stepping it at once.
 struct Batch
 {
-    explicit Batch(VecMatchPlan plan) : batch(std::move(plan)) {}
+    explicit Batch(std::unique_ptr<VecMatch> made) : owned(std::move(made)), batch(*owned) {}
 
-    VecMatch batch;
+    std::unique_ptr<VecMatch> owned;
+    VecMatch& batch;
     std::mutex busy;
 };
 
@@ -40,6 +42,10 @@ inline void AnyTeammateOutOfRange(AgentAction& action)
         action.x = -1;
     }
 }
+
+// Plays a step of the batch (the lock held) with the interpreter's lock released: actions the batch refuses raise
+// ValueError, a step that cannot be played or written RuntimeError, with the batch's reason.
+void PlayStep(Batch& self, const void* actions, bool coarse);
 
 // One match's step from a dict of actions keyed by agent name (a missing agent plays BUILTIN); returns PettingZoo's
 // (observations, rewards, terminations, truncations, infos) dicts, infos holding the match the step played and, in

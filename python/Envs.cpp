@@ -61,18 +61,7 @@ py::tuple StepAgents(py::object owner, const py::dict& actions, const py::list& 
                                   " is not an integer: " + std::string(py::repr(value)));
         }
     }
-    {
-        const auto lock = Claim(self);
-        py::gil_scoped_release release;
-        if (coarse)
-        {
-            batch.StepCoarse(choices.data());
-        }
-        else
-        {
-            batch.Step(exact.data());
-        }
-    }
+    PlayStep(self, coarse ? static_cast<const void*>(choices.data()) : exact.data(), coarse);
     const bool ended = batch.truncations.front() != 0;
     const std::vector<float>& seen = ended ? batch.finalObservations : batch.observations;
     py::array_t<float> copied({static_cast<py::ssize_t>(count), static_cast<py::ssize_t>(kObservationSize)});

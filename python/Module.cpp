@@ -39,30 +39,54 @@ using namespace tryzone::python;
 
 namespace
 {
-// The one place where the library's failures become Python's exceptions: ValueError with the reason, after what
-// failed when that is said.
-[[noreturn]] void Raise(const std::string& what, const std::string& reason)
+// The one place where the library's failures become Python's exceptions: ValueError with the reason (after what
+// failed, when that is said) for what the caller gave, RuntimeError for what could not be done with it.
+[[noreturn]] void Raise(const std::string& what, const std::string& reason, bool given = true)
 {
-    throw py::value_error(what.empty() ? reason : what + ": " + reason);
+    const std::string text = what.empty() ? reason : what + ": " + reason;
+    if (given)
+    {
+        throw py::value_error(text);
+    }
+    throw std::runtime_error(text);
 }
 
-template <class T> T Value(Expected<T> expected, const std::string& what = {})
+template <class T> T Value(Expected<T> expected, const std::string& what = {}, bool given = true)
 {
     if (!expected)
     {
-        Raise(what, expected.Reason());
+        Raise(what, expected.Reason(), given);
     }
     return std::move(*expected);
 }
 
-void Check(const Expected<void>& expected, const std::string& what = {})
+void Check(const Expected<void>& expected, const std::string& what = {}, bool given = true)
 {
     if (!expected)
     {
-        Raise(what, expected.Reason());
+        Raise(what, expected.Reason(), given);
     }
 }
 
+} // namespace
+
+void tryzone::python::PlayStep(Batch& self, const void* actions, bool coarse)
+{
+    VecMatch& batch = self.batch;
+    const auto* exact = static_cast<const AgentAction*>(actions);
+    const auto* choices = static_cast<const std::int32_t*>(actions);
+    Check(coarse ? batch.CheckChoices(choices) : batch.CheckActions(exact));
+    const auto lock = Claim(self);
+    Expected<void> stepped;
+    {
+        py::gil_scoped_release release;
+        stepped = coarse ? batch.StepCoarse(choices) : batch.Step(exact);
+    }
+    Check(stepped, {}, false);
+}
+
+namespace
+{
 std::vector<PlayerSettings> LoadSettings(const py::object& settings)
 {
     const auto defaults = DefaultPlayers();
@@ -262,18 +286,7 @@ py::tuple Step(py::object owner, const py::object& actions, bool anyTeammate, bo
             AnyTeammateOutOfRange(action[i]);
         }
     }
-    const auto lock = Claim(self);
-    {
-        py::gil_scoped_release release;
-        if (coarse)
-        {
-            batch.StepCoarse(static_cast<const std::int32_t*>(checked.data()));
-        }
-        else
-        {
-            batch.Step(static_cast<const AgentAction*>(checked.data()));
-        }
-    }
+    PlayStep(self, checked.data(), coarse);
     py::dict infos;
     infos["match"] = View(owner, batch.numbers, {batch.Matches()});
     if (batch.truncations.front() != 0)
@@ -384,7 +397,8 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.normalise = normalise;
                      plan.laws = LoadLaws(laws);
                      Check(CheckPlan(plan));
-                     return std::make_unique<Batch>(std::move(plan));
+                     // The plan is sound: what is left to fail is its outputs.
+                     return std::make_unique<Batch>(Value(VecMatch::Make(std::move(plan)), {}, false));
                  }),
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
              py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),

@@ -62,6 +62,44 @@ void operator delete[](void* memory, std::size_t) noexcept
 
 using namespace tryzone;
 
+namespace
+{
+// An off-screen picture to draw every frame into, the debug overlay on; false without a display.
+bool StartDrawing(MatchRunner& runner, std::unique_ptr<sf::RenderTexture>& picture)
+{
+    picture = std::make_unique<sf::RenderTexture>();
+    if (!picture->create(kPitchWidth, kPitchHeight))
+    {
+        return false;
+    }
+    GameHost::Instance().assetDirectory = TRYZONE_FONT_DIRECTORY;
+    (void)GameHost::Instance().LoadFont();
+    DebugOverlay::SetEnabled(true);
+    sf::Event key{};
+    key.type = sf::Event::KeyPressed;
+    key.key.code = sf::Keyboard::Numpad5;
+    runner.Feed(key);
+    return true;
+}
+
+// The floor under a drawn frame: the last frame's picture drawn again and again, nothing played or gathered.
+void DrawAlone(sf::RenderTexture& picture, long long frames)
+{
+    FramePicture last;
+    GameHost::Instance().Picture(last);
+    SfmlPicture painter;
+    const double start = ProcessCpuSeconds();
+    for (long long frame = 0; frame < frames; ++frame)
+    {
+        picture.clear(sf::Color::Black);
+        painter.Draw(picture, last, GameHost::Instance().DefaultFont());
+        picture.display();
+    }
+    std::printf("the same picture drawn alone: %.0f frames per CPU second\n",
+                static_cast<double>(frames) / (ProcessCpuSeconds() - start));
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
     BenchOptions options;
@@ -88,21 +126,10 @@ int main(int argc, char** argv)
             picture->display();
         }
     };
-    if (options.draw)
+    if (options.draw && !StartDrawing(runner, picture))
     {
-        picture = std::make_unique<sf::RenderTexture>();
-        if (!picture->create(kPitchWidth, kPitchHeight))
-        {
-            std::fprintf(stderr, "tryzone-bench: no off-screen picture can be drawn here (is there a display?)\n");
-            return 1;
-        }
-        GameHost::Instance().assetDirectory = TRYZONE_FONT_DIRECTORY;
-        (void)GameHost::Instance().LoadFont();
-        DebugOverlay::SetEnabled(true);
-        sf::Event key{};
-        key.type = sf::Event::KeyPressed;
-        key.key.code = sf::Keyboard::Numpad5;
-        runner.Feed(key);
+        std::fprintf(stderr, "tryzone-bench: no off-screen picture can be drawn here (is there a display?)\n");
+        return 1;
     }
     const int kWarmUp = options.draw ? 600 : 60000;
     while (runner.Frame() < kWarmUp)
@@ -134,19 +161,7 @@ int main(int argc, char** argv)
     std::printf("median: %.0f frames per CPU second\n", speeds[speeds.size() / 2]);
     if (picture)
     {
-        // The floor under a drawn frame: the last frame's picture drawn again and again, nothing played or gathered.
-        FramePicture last;
-        GameHost::Instance().Picture(last);
-        SfmlPicture painter;
-        const double start = ProcessCpuSeconds();
-        for (long long frame = 0; frame < frames; ++frame)
-        {
-            picture->clear(sf::Color::Black);
-            painter.Draw(*picture, last, GameHost::Instance().DefaultFont());
-            picture->display();
-        }
-        std::printf("the same picture drawn alone: %.0f frames per CPU second\n",
-                    static_cast<double>(frames) / (ProcessCpuSeconds() - start));
+        DrawAlone(*picture, frames);
     }
     return 0;
 }

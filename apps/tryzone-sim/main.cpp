@@ -9,24 +9,15 @@
 
 using namespace tryzone;
 
-int main(int argc, char** argv)
+namespace
 {
-    Options options;
-    ScaleOptions scale;
-    const auto commandLine = MakeCommandLine(options);
-    AddScaleOptions(*commandLine, scale);
-    AddTacticsOptions(*commandLine, options);
-    TacticsCommands tactics;
-    AddTacticsCommands(*commandLine, tactics);
-    SensitivityOptions sensitivity;
-    AddSensitivityCommand(*commandLine, sensitivity);
-    ShowOptions show;
-    AddShowOptions(*commandLine, show);
-    std::string replay;
+// A recording played instead of a run: everything that makes a run is the recording's.
+void AddReplayOption(CLI::App& commandLine, std::string& replay)
+{
     commandLine
-        ->add_option("--replay", replay,
-                     "play a recording of the game (tryzone --record, or S in the game) to its last frame;\nthe "
-                     "match comes from the recording, with --events and --json as for any run")
+        .add_option("--replay", replay,
+                    "play a recording of the game (tryzone --record, or S in the game) to its last frame;\nthe "
+                    "match comes from the recording, with --events and --json as for any run")
         ->type_name("FILE")
         ->excludes("--settings")
         ->excludes("--matches")
@@ -43,6 +34,24 @@ int main(int argc, char** argv)
         ->excludes("--red-tactics")
         ->excludes("--laws")
         ->excludes("--match");
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    ScaleOptions scale;
+    const auto commandLine = MakeCommandLine(options);
+    AddScaleOptions(*commandLine, scale);
+    AddTacticsOptions(*commandLine, options);
+    TacticsCommands tactics;
+    AddTacticsCommands(*commandLine, tactics);
+    SensitivityOptions sensitivity;
+    AddSensitivityCommand(*commandLine, sensitivity);
+    ShowOptions show;
+    AddShowOptions(*commandLine, show);
+    std::string replay;
+    AddReplayOption(*commandLine, replay);
     if (const auto status = ParseCommandLine(*commandLine, argc, argv))
     {
         return *status;

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <stdexcept>
 #include <sys/stat.h>
 
 namespace tryzone
@@ -85,7 +84,7 @@ namespace
 {
 // Every file the batch reads and writes goes through the gate before any match is played: the settings (and the
 // working folder's) are never written, the events file is no recording, no recording is written through a link.
-void OpenOutputs(const VecMatchPlan& plan, std::ofstream& events)
+Expected<std::ofstream> OpenOutputs(const VecMatchPlan& plan)
 {
     FileGate gate;
     for (const auto& [name, path] : {std::pair{"settings", &plan.settingsPath}, {"laws", &plan.lawsPath}})
@@ -109,35 +108,37 @@ void OpenOutputs(const VecMatchPlan& plan, std::ofstream& events)
     }
     if (auto opened = gate.Open(); !opened)
     {
-        throw std::runtime_error(opened.Reason());
+        return opened.Error();
     }
     std::error_code error;
     if (!plan.recordDir.empty() && !std::filesystem::create_directories(plan.recordDir, error) && error)
     {
-        throw std::runtime_error("cannot make record_dir " + plan.recordDir + ": " + error.message());
+        return Unexpected{"cannot make record_dir " + plan.recordDir + ": " + error.message()};
     }
+    std::ofstream events;
     if (!plan.eventsPath.empty())
     {
         events.open(plan.eventsPath, std::ios::binary | std::ios::trunc);
         if (!events)
         {
-            throw std::runtime_error("cannot write events " + plan.eventsPath + ": " + std::strerror(errno));
+            return Unexpected{"cannot write events " + plan.eventsPath + ": " + std::strerror(errno)};
         }
     }
+    return events;
 }
 
 // A recording in a new file put in place in one step; a link or anything but a file at path (made since the gate
 // looked) is refused, never written through.
-void WriteRecording(const std::string& path, const std::string& text)
+Expected<void> WriteRecording(const std::string& path, const std::string& text)
 {
     struct stat status
     {
     };
     if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
     {
-        throw std::runtime_error("cannot write the recording " + path +
-                                 ": not a regular file (a link or another kind of file appeared there); nothing "
-                                 "is written through it");
+        return Unexpected{"cannot write the recording " + path +
+                          ": not a regular file (a link or another kind of file appeared there); nothing "
+                          "is written through it"};
     }
     AtomicFile file;
     int error = file.Open(path);
@@ -151,26 +152,36 @@ void WriteRecording(const std::string& path, const std::string& text)
     }
     if (error != 0)
     {
-        throw std::runtime_error("cannot write the recording " + path + ": " + std::strerror(error));
+        return Unexpected{"cannot write the recording " + path + ": " + std::strerror(error)};
     }
+    return {};
 }
 } // namespace
 
-VecMatch::VecMatch(VecMatchPlan matchPlan) : plan(std::move(matchPlan))
+Expected<std::unique_ptr<VecMatch>> VecMatch::Make(VecMatchPlan plan)
 {
-    if (const auto checked = CheckPlan(plan); !checked)
+    if (auto checked = CheckPlan(plan); !checked)
     {
-        throw std::invalid_argument(checked.Reason());
+        return checked.Error();
     }
+    auto events = OpenOutputs(plan);
+    if (!events)
+    {
+        return events.Error();
+    }
+    return std::unique_ptr<VecMatch>(new VecMatch(std::move(plan), std::move(*events)));
+}
+
+VecMatch::VecMatch(VecMatchPlan matchPlan, std::ofstream eventsFile)
+    : plan(std::move(matchPlan)), events(std::move(eventsFile))
+{
     framesPerMatch = FramesFor(plan.minutes);
-    OpenOutputs(plan, events);
     const auto count = static_cast<std::size_t>(plan.matches);
     for (std::size_t i = 0; i < count; ++i)
     {
-        matches.push_back(std::make_unique<AgentMatch>(plan.players, plan.controlled, framesPerMatch,
-                                                       !plan.eventsPath.empty(), !plan.recordDir.empty(),
-                                                       MatchTactics{plan.tactics.blue, plan.tactics.red, plan.laws},
-                                                       plan.brains));
+        matches.push_back(std::make_unique<AgentMatch>(
+            plan.players, plan.controlled, framesPerMatch, !plan.eventsPath.empty(), !plan.recordDir.empty(),
+            MatchTactics{plan.tactics.blue, plan.tactics.red, plan.laws}, plan.brains));
     }
     const std::size_t agents = plan.controlled.size();
     observations.assign(count * agents * kObservationSize, 0.f);
@@ -258,37 +269,60 @@ void VecMatch::Reset()
     started = true;
 }
 
-void VecMatch::StepCoarse(const std::int32_t* choices)
+Expected<void> VecMatch::CheckChoices(const std::int32_t* choices) const
 {
-    const float* seen = plan.normalise ? raw.data() : observations.data();
+    const std::size_t agents = plan.controlled.size();
     for (std::size_t i = 0; i < fromCoarse.size(); ++i)
     {
         if (const auto checked = CheckCoarse(choices[i]); !checked)
         {
-            throw std::invalid_argument("action of match " + std::to_string(i / plan.controlled.size()) + ", agent " +
-                                        std::to_string(i % plan.controlled.size()) + ": " + checked.Reason());
+            return Unexpected{"action of match " + std::to_string(i / agents) + ", agent " +
+                              std::to_string(i % agents) + ": " + checked.Reason()};
         }
-        fromCoarse[i] = FromCoarse(choices[i], seen + i * kObservationSize);
     }
-    Step(fromCoarse.data());
+    return {};
 }
 
-void VecMatch::Step(const AgentAction* actions)
+Expected<void> VecMatch::CheckActions(const AgentAction* actions) const
 {
-    if (!started)
-    {
-        throw std::logic_error("reset() must be called before the first step()");
-    }
     const std::size_t agents = plan.controlled.size();
     for (std::size_t i = 0; i < matches.size() * agents; ++i)
     {
         if (const auto checked = CheckAction(actions[i]); !checked)
         {
-            throw std::invalid_argument("action of match " + std::to_string(i / agents) + ", agent " +
-                                        std::to_string(i % agents) + " (slot " +
-                                        std::to_string(plan.controlled[i % agents]) + "): " + checked.Reason());
+            return Unexpected{"action of match " + std::to_string(i / agents) + ", agent " +
+                              std::to_string(i % agents) + " (slot " + std::to_string(plan.controlled[i % agents]) +
+                              "): " + checked.Reason()};
         }
     }
+    return {};
+}
+
+Expected<void> VecMatch::StepCoarse(const std::int32_t* choices)
+{
+    if (auto checked = CheckChoices(choices); !checked)
+    {
+        return checked;
+    }
+    const float* seen = plan.normalise ? raw.data() : observations.data();
+    for (std::size_t i = 0; i < fromCoarse.size(); ++i)
+    {
+        fromCoarse[i] = FromCoarse(choices[i], seen + i * kObservationSize);
+    }
+    return Step(fromCoarse.data());
+}
+
+Expected<void> VecMatch::Step(const AgentAction* actions)
+{
+    if (!started)
+    {
+        return Unexpected{"reset() must be called before the first step()"};
+    }
+    if (auto checked = CheckActions(actions); !checked)
+    {
+        return checked;
+    }
+    const std::size_t agents = plan.controlled.size();
     const std::size_t stride = agents * kObservationSize;
     if (truncations.front() != 0)
     {
@@ -329,12 +363,14 @@ void VecMatch::Step(const AgentAction* actions)
     // Every match has the same length, so the batch's episodes end together.
     if (truncations.front() != 0)
     {
-        WriteFinished();
+        auto written = WriteFinished();
         StartEpisodes();
+        return written;
     }
+    return {};
 }
 
-void VecMatch::WriteFinished()
+Expected<void> VecMatch::WriteFinished()
 {
     for (const auto& match : matches)
     {
@@ -345,13 +381,19 @@ void VecMatch::WriteFinished()
         }
         if (!plan.recordDir.empty())
         {
-            WriteRecording(plan.recordDir + "/match-" + std::to_string(match->Number()) + ".jsonl", match->Recording());
+            auto written = WriteRecording(plan.recordDir + "/match-" + std::to_string(match->Number()) + ".jsonl",
+                                          match->Recording());
+            if (!written)
+            {
+                return written;
+            }
         }
     }
     if (events.is_open() && !events)
     {
-        throw std::runtime_error("cannot write events " + plan.eventsPath + ": " + std::strerror(errno));
+        return Unexpected{"cannot write events " + plan.eventsPath + ": " + std::strerror(errno)};
     }
+    return {};
 }
 
 } // namespace tryzone

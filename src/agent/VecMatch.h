@@ -4,6 +4,7 @@
 #include "agent/AgentMatch.h"
 #include "agent/BrainDriver.h"
 #include "agent/WorkerThreads.h"
+#include "files/Expected.h"
 #include "laws/Laws.h"
 #include "settings/PlayerSettings.h"
 
@@ -46,20 +47,22 @@ struct VecMatchPlan
 class VecMatch
 {
 public:
-    // Throws std::invalid_argument for a plan that CheckPlan refuses, std::runtime_error for an output that cannot be
-    // written or that the file gate refuses (an input, a FIFO, a recording folder holding links), before any play.
-    explicit VecMatch(VecMatchPlan plan);
+    // The batch, or why not: the reason CheckPlan gives, or an output that cannot be written or that the file gate
+    // refuses (an input, a FIFO, a recording folder holding links), before any play.
+    [[nodiscard]] static Expected<std::unique_ptr<VecMatch>> Make(VecMatchPlan plan);
 
     // Starts every match afresh as the next matches of the run and observes them; a match under way is dropped,
     // its events and recording unwritten.
     void Reset();
     // Every controlled player of every match acts, then each match plays decisionFrames frames (fewer at its end).
-    // actions: matches x controlled actions. Throws std::invalid_argument, before anything is played, for an action
-    // that is not valid, and std::logic_error before the first Reset.
-    void Step(const AgentAction* actions);
-    // As Step, with one coarse choice (kCoarseActions) per controlled player; throws std::invalid_argument, before
-    // anything is played, for a choice out of range.
-    void StepCoarse(const std::int32_t* choices);
+    // actions: matches x controlled actions. Refused, before anything is played, before the first Reset and when
+    // CheckActions refuses them; fails when an ended episode's events or recording cannot be written.
+    [[nodiscard]] Expected<void> Step(const AgentAction* actions);
+    // As Step, with one coarse choice (kCoarseActions) per controlled player, which CheckChoices must accept.
+    [[nodiscard]] Expected<void> StepCoarse(const std::int32_t* choices);
+    // Why the actions (or coarse choices) of a step cannot be played, naming the match, the agent and his slot.
+    [[nodiscard]] Expected<void> CheckActions(const AgentAction* actions) const;
+    [[nodiscard]] Expected<void> CheckChoices(const std::int32_t* choices) const;
 
     [[nodiscard]] int Matches() const { return plan.matches; }
     [[nodiscard]] int Agents() const { return static_cast<int>(plan.controlled.size()); }
@@ -84,9 +87,10 @@ public:
     [[nodiscard]] AgentMatch& Match(int match) { return *matches[static_cast<std::size_t>(match)]; }
 
 private:
+    VecMatch(VecMatchPlan plan, std::ofstream events);
     void StartEpisodes();
     void ObserveInto(AgentMatch& match, std::size_t index, float* out);
-    void WriteFinished();
+    [[nodiscard]] Expected<void> WriteFinished();
     // job(i, end) for every match i, each thread on its own block of matches, which ends before end.
     template <class Job> void ForEachMatch(const Job& job);
 

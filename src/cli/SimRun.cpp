@@ -185,6 +185,29 @@ double PlayWithProgress(SimulationPlan& plan, int taskCount, std::vector<MatchRe
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }
 
+// The summary's results, rules and speed; the status so far: a stop signal's, 3 for a broken rule, or 0.
+int ReportRun(std::ostream& out, const RunSetup& setup, const std::vector<MatchResult>& results, TaskRange tasks,
+              double seconds, bool json, int stopSignal)
+{
+    PrintResults(out, setup, results, tasks.first, json && stopSignal == 0);
+    int status = 0;
+    if (stopSignal != 0)
+    {
+        out << "Interrupted after " << results.size() << " of " << tasks.count << " matches: no file written\n";
+        status = 128 + stopSignal;
+    }
+    else if (const auto breach = BreachReport(setup, results, tasks.first))
+    {
+        status = Fail(3, *breach);
+    }
+    else
+    {
+        PrintRulesKept(out, setup, results);
+    }
+    PrintSpeed(out, FramesOf(results), seconds, "", setup.framesPerMatch, setup.minutes);
+    return status;
+}
+
 int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& files, const SimOutputs& outputs)
 {
     if (const auto missing = FontMissing(outputs))
@@ -245,22 +268,7 @@ int RunCommand(const Options& options, const ScaleOptions& scale, OutputFiles& f
     {
         return Fail(1, "cannot write " + outputs.events->Name() + ": " + std::strerror(outputs.events->Error()));
     }
-    PrintResults(out, setup, results, tasks.first, outputs.json != nullptr && stopSignal == 0);
-    int status = 0;
-    if (stopSignal != 0)
-    {
-        out << "Interrupted after " << results.size() << " of " << tasks.count << " matches: no file written\n";
-        status = 128 + stopSignal;
-    }
-    else if (const auto breach = BreachReport(setup, results, tasks.first))
-    {
-        status = Fail(3, *breach);
-    }
-    else
-    {
-        PrintRulesKept(out, setup, results);
-    }
-    PrintSpeed(out, FramesOf(results), seconds, "", setup.framesPerMatch, setup.minutes);
+    const int status = ReportRun(out, setup, results, tasks, seconds, outputs.json != nullptr, stopSignal);
     if (stopSignal != 0)
     {
         const auto done = files.FlushSummary();

@@ -7,6 +7,7 @@
 #include "laws/Laws.h"
 #include "run/MatchRecorder.h"
 #include "run/MatchRunner.h"
+#include "stats/BradleyTerry.h"
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -70,11 +71,6 @@ struct LeagueSetup
 
 // The rows in the entries' order from the results in task order (pairing * matches + match - 1).
 [[nodiscard]] std::vector<LeagueRow> TabulateLeague(const LeagueSetup& setup, const std::vector<MatchResult>& results);
-
-// Bradley-Terry strengths fitted to wins (a draw counting half a win to each side, and every pair given one drawn
-// match more so that a tactic that never wins still has a finite rating), on the Elo scale: 400 log10 of the
-// strength, averaging 0 over the tactics.
-[[nodiscard]] std::vector<double> BradleyTerryRatings(const std::vector<std::vector<double>>& wins);
 
 // Each rating's 95% interval (1.96 standard errors either side) from the Fisher information of the model fitted
 // to the same wins: the information's pseudo-inverse is the ratings' covariance under their mean being 0.

@@ -4,6 +4,7 @@
 #include "experiments/Variation.h"
 #include "run/MatchRecorder.h"
 #include "settings/PlayerSettings.h"
+#include "stats/Wilson.h"
 
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -13,14 +14,6 @@
 
 namespace tryzone
 {
-
-// The 95% Wilson score interval of a share of wins.
-struct Interval
-{
-    double low = 0.0;
-    double high = 0.0;
-};
-[[nodiscard]] Interval WilsonInterval(int wins, int matches);
 
 // The team whose numbers a variation's report gives: 0 for blue (blue, all or a blue slot), 1 for red.
 [[nodiscard]] int WhoseSide(const Variation& variation);

@@ -96,4 +96,32 @@ TEST_F(ObservationTest, EveryFeatureOfBothTeamsComesFromTheSceneInTheEgoFrame)
     EXPECT_EQ(holder[features::kPassCooldown], 0.f);
 }
 
+// Normalised observations keep their sign and saturate at the ends of [-1, 1], the time played included.
+TEST(Normalise, ScalesEachFeatureAndSaturatesPastItsScale)
+{
+    constexpr std::int64_t kFrames = 60 * 60;
+    for (const float raw : {1e6f, -1e6f})
+    {
+        std::array<float, kObservationSize> observation{};
+        observation.fill(raw);
+        std::array<float, kObservationSize> out{};
+        Normalise(observation.data(), kFrames, out.data());
+        for (std::size_t i = 0; i < out.size(); ++i)
+        {
+            EXPECT_GE(out[i], -1.f) << "feature " << i;
+            EXPECT_LE(out[i], 1.f) << "feature " << i;
+        }
+        EXPECT_EQ(out[features::kPlayers + 2], raw > 0 ? 1.f : -1.f);
+        EXPECT_EQ(out[features::kOwnTries], raw > 0 ? 1.f : -1.f);
+        EXPECT_EQ(out[features::kElapsed], raw > 0 ? 1.f : 0.f);
+    }
+    std::array<float, kObservationSize> observation{};
+    observation[features::kBallX] = kPitchWidth / 2.f;
+    observation[features::kOwnTries] = 3.f;
+    std::array<float, kObservationSize> out{};
+    Normalise(observation.data(), kFrames, out.data());
+    EXPECT_FLOAT_EQ(out[features::kBallX], 0.5f);
+    EXPECT_FLOAT_EQ(out[features::kOwnTries], 0.3f);
+}
+
 } // namespace tryzone

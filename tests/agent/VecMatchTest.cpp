@@ -43,13 +43,15 @@ TEST(VecMatch, AllBuiltinGivesTheSimulatorsEventLog)
     plan.threads = 2;
     plan.eventsPath = path.string();
     {
-        VecMatch batch(plan);
+        auto made = VecMatch::Make(plan);
+        ASSERT_TRUE(made) << made.Reason();
+        VecMatch& batch = **made;
         batch.Reset();
         const std::vector<AgentAction> builtin(30);
         int ends = 0;
         while (ends < 2)
         {
-            batch.Step(builtin.data());
+            ASSERT_TRUE(batch.Step(builtin.data()));
             ends += batch.truncations[0];
             EXPECT_EQ(batch.truncations[0], batch.truncations[2]);
         }
@@ -68,23 +70,39 @@ TEST(VecMatch, AllBuiltinGivesTheSimulatorsEventLog)
     std::filesystem::remove(path);
 }
 
-TEST(VecMatch, BadPlansAndActionsAreRefusedBeforeAnythingIsPlayed)
+// Each refusal says what is wrong and where, and nothing is played, written or left half-made.
+TEST(VecMatch, BadPlansActionsAndOutputsAreRefusedWithTheirReasonBeforeAnythingIsPlayed)
 {
     VecMatchPlan plan;
     plan.players = Defaults();
+    const auto refusal = [&plan]
+    {
+        auto made = VecMatch::Make(plan);
+        return made ? std::string() : made.Reason();
+    };
     plan.controlled = {3, 3};
-    EXPECT_THROW(VecMatch{plan}, std::invalid_argument);
+    EXPECT_EQ(refusal(), "controlled slot 3 given twice");
     plan.controlled = {10};
-    EXPECT_THROW(VecMatch{plan}, std::invalid_argument);
+    EXPECT_EQ(refusal(), "controlled slot 10 out of range (0 to 9)");
     plan.controlled = {3, 8};
-    VecMatch batch(plan);
+    plan.eventsPath = "/nonexistent-folder/events.log";
+    EXPECT_EQ(refusal(), "cannot write /nonexistent-folder/events.log: No such file or directory");
+    plan.eventsPath.clear();
+
+    auto made = VecMatch::Make(plan);
+    ASSERT_TRUE(made) << made.Reason();
+    VecMatch& batch = **made;
     const std::vector<AgentAction> fine(2);
-    EXPECT_THROW(batch.Step(fine.data()), std::logic_error);
+    EXPECT_EQ(batch.Step(fine.data()).Reason(), "reset() must be called before the first step()");
     batch.Reset();
     const std::vector<AgentAction> badCode{{kHold, 0, 0}, {7, 0, 0}};
-    EXPECT_THROW(batch.Step(badCode.data()), std::invalid_argument);
+    EXPECT_EQ(
+        batch.Step(badCode.data()).Reason().rfind("action of match 0, agent 1 (slot 8): unknown action code 7", 0), 0u);
     const std::vector<AgentAction> badSlot{{kPass, 10, 0}, {kHold, 0, 0}};
-    EXPECT_THROW(batch.Step(badSlot.data()), std::invalid_argument);
+    EXPECT_EQ(batch.Step(badSlot.data()).Reason().rfind("action of match 0, agent 0 (slot 3): pass to slot 10", 0), 0u);
+    const std::vector<std::int32_t> badChoice{0, kCoarseActionCount};
+    EXPECT_EQ(batch.StepCoarse(badChoice.data()).Reason().rfind("action of match 0, agent 1: coarse action 6", 0), 0u);
+    EXPECT_TRUE(batch.CheckActions(fine.data()));
     EXPECT_EQ(batch.Raw(0).frame, 0);
 }
 
@@ -99,7 +117,9 @@ TEST(VecMatch, ASlotsSideDecidesRewardAndObservationWhateverTheFilesTeam)
     plan.decisionFrames = 30;
     plan.players = Defaults();
     plan.players[2].Team = 1;
-    VecMatch batch(plan);
+    auto made = VecMatch::Make(plan);
+    ASSERT_TRUE(made) << made.Reason();
+    VecMatch& batch = **made;
     batch.Reset();
     EXPECT_EQ(batch.observations[features::kTeam], 0.f);
     EXPECT_EQ(batch.observations[kObservationSize + features::kTeam], 1.f);
@@ -107,7 +127,7 @@ TEST(VecMatch, ASlotsSideDecidesRewardAndObservationWhateverTheFilesTeam)
     bool scored = false;
     while (!scored && batch.truncations[0] == 0)
     {
-        batch.Step(builtin.data());
+        ASSERT_TRUE(batch.Step(builtin.data()));
         EXPECT_EQ(batch.rewards[0], -batch.rewards[1]);
         scored = batch.rewards[0] != 0.f;
     }

@@ -13,19 +13,6 @@
 namespace tryzone
 {
 
-TEST(WilsonInterval, TouchesItsEndsAtNoWinsAndAtEveryWin)
-{
-    const Interval none = WilsonInterval(0, 20);
-    EXPECT_EQ(none.low, 0.0);
-    EXPECT_NEAR(none.high, 0.16113, 1e-5);
-    const Interval all = WilsonInterval(20, 20);
-    EXPECT_NEAR(all.low, 0.83887, 1e-5);
-    EXPECT_EQ(all.high, 1.0);
-    const Interval half = WilsonInterval(5, 10);
-    EXPECT_NEAR(half.low, 0.23659, 1e-5);
-    EXPECT_NEAR(half.high, 0.76341, 1e-5);
-}
-
 TEST(Variation, StepsReachTheEndDespiteRoundingAndSetOnlyTheChosenSlots)
 {
     const auto parsed = ParseVariation("Speed=0.1:0.3:0.1", "slot:7");

@@ -97,7 +97,17 @@ INSTANTIATE_TEST_SUITE_P(
                 "/states/0/links/0/conditions/0/expected: duplicate key \"expected\" (a key may appear once in an "
                 "object)"},
         BadFile{"TwoStarts", R"({"start": "A", "states": [{"name": "A", "action": "Idle"}], "start": "B"})",
-                "/start: duplicate key \"start\" (a key may appear once in an object)"}),
+                "/start: duplicate key \"start\" (a key may appear once in an object)"},
+        // A misspelt key would be a setting silently not made.
+        BadFile{"UnknownStateKey", With(R"("A")", R"([{"name": "A", "action": "Idle", "colour": "red"}])"),
+                "/states/0/colour: unknown key \"colour\" (expected name, action, parameters, links)"},
+        // Names are shown on one line in the graph and the status line: no tab, no DEL, not empty.
+        BadFile{"TabInName", With(R"("A\tB")", R"([{"name": "A\tB", "action": "Idle"}])"),
+                "/start: must be one line with no control character"},
+        BadFile{"DeleteInName", With(R"("A")", R"([{"name": "A\u007f", "action": "Idle"}])"),
+                "/states/0/name: must be one line with no control character"},
+        BadFile{"EmptyAction", With(R"("A")", R"([{"name": "A", "action": ""}])"),
+                "/states/0/action: must not be empty"}),
     [](const testing::TestParamInfo<BadFile>& param) { return param.param.name; });
 
 TEST(TacticsFile, AStateNoLinkReachesIsAWarningNotAnError)

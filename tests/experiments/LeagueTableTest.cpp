@@ -15,8 +15,8 @@ MatchResult Played(int blueTries, int redTries, std::int64_t bluePossession, int
 {
     MatchResult result;
     result.frames = 1000;
-    result.teams[0] = {blueTries, bluePossession, 0, bluePasses, 0, 0};
-    result.teams[1] = {redTries, 1000 - bluePossession, 0, 0, 0, redTackles};
+    result.teams[0] = {blueTries, bluePossession, 0, bluePasses, 0, 0, 0, 0, {}};
+    result.teams[1] = {redTries, 1000 - bluePossession, 0, 0, 0, redTackles, 0, 0, {}};
     return result;
 }
 std::string Fixed3(double value)

@@ -54,7 +54,7 @@ TEST_F(TacticTelemetryTest, CountsEveryPlayerFrameAndEveryChangeOfState)
     const auto defaults = DefaultPlayers();
     MatchRunner runner;
     StateWatch watch;
-    const RugbyScene& scene = runner.Start({defaults.begin(), defaults.end()}, 11, nullptr, {nullptr, red.tactic});
+    const RugbyScene& scene = runner.Start({defaults.begin(), defaults.end()}, 11, nullptr, {nullptr, red.tactic, nullptr});
     runner.Watch(watch);
     constexpr int kFrames = 4000;
     for (int frame = 0; frame < kFrames; ++frame)

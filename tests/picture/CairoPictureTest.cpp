@@ -5,6 +5,7 @@
 #include "support/Display.h"
 #include "support/HeadlessWorld.h"
 #include "support/MatchPicture.h"
+#include "support/PictureCompare.h"
 
 #include <SFML/Graphics/Image.hpp>
 #include <SFML/Graphics/RenderTexture.hpp>
@@ -68,22 +69,6 @@ protected:
     std::size_t marksFrom = 0;
 };
 
-// Whether a pixel lies within two pixels of an edge of the picture: its 5 x 5 neighbourhood holds another colour.
-bool NearAnEdge(const sf::Image& image, unsigned x, unsigned y)
-{
-    const sf::Color centre = image.getPixel(x, y);
-    for (unsigned row = y < 2 ? 0 : y - 2; row <= std::min(y + 2, image.getSize().y - 1); ++row)
-    {
-        for (unsigned column = x < 2 ? 0 : x - 2; column <= std::min(x + 2, image.getSize().x - 1); ++column)
-        {
-            if (image.getPixel(column, row) != centre)
-            {
-                return true;
-            }
-        }
-    }
-    return false;
-}
 } // namespace
 
 TEST_F(CairoPictureTest, WithoutADisplayTheFrameShowsThePitchThePlayersAndTheScores)
@@ -163,26 +148,10 @@ TEST_F(CairoPictureTest, TheHeadlessPictureMatchesTheWindowsOneButForAntiAliasin
     target.display();
     const sf::Image image = target.getTexture().copyToImage();
 
-    long long far = 0;
-    long long total = 0;
-    long long awayFromEdges = 0;
-    for (unsigned y = 0; y < 720; ++y)
-    {
-        for (unsigned x = 0; x < 1280; ++x)
-        {
-            const sf::Color pixel = image.getPixel(x, y);
-            const Rgb drawn = At(cairo, static_cast<int>(x), static_cast<int>(y));
-            const int difference =
-                std::max({std::abs(pixel.r - drawn.r), std::abs(pixel.g - drawn.g), std::abs(pixel.b - drawn.b)});
-            far += difference > 64 ? 1 : 0;
-            total += difference;
-            awayFromEdges += difference > 16 && !NearAnEdge(image, x, y) ? 1 : 0;
-        }
-    }
-    const double pixels = 1280.0 * 720.0;
-    EXPECT_EQ(awayFromEdges, 0);
-    EXPECT_LT(static_cast<double>(far) / pixels, 0.01);
-    EXPECT_LT(static_cast<double>(total) / pixels, 1.6);
+    const PictureDifference difference = Compare(image, cairo);
+    EXPECT_EQ(difference.awayFromEdges, 0);
+    EXPECT_LT(difference.farShare, 0.01);
+    EXPECT_LT(difference.mean, 1.6);
 }
 
 } // namespace tryzone

@@ -1,6 +1,10 @@
+#include "picture/CairoPicture.h"
+#include "run/Recording.h"
+#include "run/ReplayPictures.h"
 #include "support/DefaultSettingsFile.h"
 #include "support/GameFolder.h"
 #include "support/GameProcess.h"
+#include "support/PictureCompare.h"
 #include "support/Program.h"
 #include "support/X11.h"
 
@@ -289,6 +293,56 @@ TEST_F(PlaybackWindowTest, AReloadWhilePausedIsShownAndKeptAndASameSizeSameTimeC
     }
     EXPECT_EQ(kept, 2u);
     EXPECT_EQ(ReplayedLog("match.jsonl"), Read("window.jsonl"));
+}
+
+// The window's own pixels against the headless picture of the same frame: S in a paused game names the frame it
+// shows, and cairo draws that frame of the saved recording. Only anti-aliasing may differ (see CairoPictureTest);
+// the bottom rows, where the window's status line lies over the pitch, are left out.
+TEST_F(PlaybackWindowTest, CairosPictureOfAPausedFrameIsTheWindowsButForAntiAliasing)
+{
+    GameProcess game(folder.Path());
+    ASSERT_TRUE(game.Start({"--seed", "77"})) << game.Stderr();
+    std::this_thread::sleep_for(1500ms); // past the kick-off, players on the move
+    ASSERT_TRUE(x11::PressKey(game.Window(), "space"));
+    ASSERT_TRUE(x11::PressKey(game.Window(), "s"));
+    std::filesystem::path saved;
+    ASSERT_TRUE(WaitFor(
+        [&]
+        {
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            {
+                if (entry.path().filename().string().starts_with("tryzone-77-"))
+                {
+                    saved = entry.path();
+                }
+            }
+            return !saved.empty();
+        }));
+    std::this_thread::sleep_for(500ms);
+    const sf::Image window = x11::Screenshot(game.Window());
+    ASSERT_EQ(window.getSize(), sf::Vector2u(1280, 720));
+    const std::string stem = saved.stem().string();
+    const std::int64_t frame = std::stoll(stem.substr(stem.rfind('-') + 1));
+
+    const Expected<Recording> recording = ReadRecording(saved.string());
+    ASSERT_TRUE(recording) << recording.Reason();
+    PictureSpan span;
+    span.from = frame;
+    span.to = frame;
+    FramePicture shown;
+    PlayPictures(*recording, span,
+                 [&](const ReplayFrame& played)
+                 {
+                     shown = *played.picture;
+                     return true;
+                 });
+    auto painter = CairoPicture::Make(TRYZONE_FONT_PATH);
+    ASSERT_TRUE(painter) << painter.Reason();
+    (*painter)->Draw(shown);
+    const PictureDifference difference = Compare(window, (*painter)->Rgb(), 600);
+    EXPECT_EQ(difference.awayFromEdges, 0) << "frame " << frame;
+    EXPECT_LT(difference.farShare, 0.01);
+    EXPECT_LT(difference.mean, 1.6);
 }
 
 } // namespace tryzone

@@ -88,7 +88,7 @@ namespace tryzone
 // the players as they are in the moved tactic; the other side's file, or none, adds nothing.
 TEST(Sensitivity, RanksTheChangingSidesTacticNumbersBesideTheFloatKeys)
 {
-    const std::string path = std::string(TRYZONE_TACTICS_PATH) + "/hold-the-line.tactics.json";
+    const std::string path = TRYZONE_TACTICS_PATH "/hold-the-line.tactics.json";
     std::string text = ReadFile(path);
     const TacticsRead read = ParseTactics(text, path);
     ASSERT_NE(read.tactic, nullptr) << read.error;

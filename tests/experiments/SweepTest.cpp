@@ -77,7 +77,7 @@ std::string EventLog(const RunSetup& setup)
 // side is the one whose tactic holds the state, else --who's or the prefix's; what the file would refuse is refused.
 TEST(TacticVariation, PlaysAsTheEditedFileOnTheSideThatHoldsTheState)
 {
-    const std::string path = std::string(TRYZONE_TACTICS_PATH) + "/hold-the-line.tactics.json";
+    const std::string path = TRYZONE_TACTICS_PATH "/hold-the-line.tactics.json";
     const TacticsRead base = ReadTacticsFile(path);
     std::string text = ReadFile(path);
     const std::size_t depth = text.find("\"depth\": 0.35");

@@ -49,7 +49,7 @@ struct StateWatch : FrameObserver
 // the named form and a sum of two matches.
 TEST_F(TacticTelemetryTest, CountsEveryPlayerFrameAndEveryChangeOfState)
 {
-    const TacticsRead red = ReadTacticsFile(std::string(TRYZONE_TACTICS_PATH) + "/hold-the-line.tactics.json");
+    const TacticsRead red = ReadTacticsFile(TRYZONE_TACTICS_PATH "/hold-the-line.tactics.json");
     ASSERT_NE(red.tactic, nullptr) << red.error;
     const auto defaults = DefaultPlayers();
     MatchRunner runner;

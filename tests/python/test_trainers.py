@@ -24,7 +24,8 @@ SHORT = 0.2  # minutes
 @pytest.mark.parametrize("env_id", ["tryzone/Team-v0", "tryzone/TeamExact-v0"])
 def test_registered_environments_pass_both_checkers_and_end_with_the_match(env_id):
     env = gymnasium.make(env_id)
-    assert env.spec.max_episode_steps == steps_per_match(3.0) == -(-tryzone.envs.frames_for(3.0) // 12)
+    registered = gymnasium.envs.registry[env_id]
+    assert registered.max_episode_steps == steps_per_match(3.0) == -(-tryzone.envs.frames_for(3.0) // 12)
     check_env(env.unwrapped, skip_render_check=not os.environ.get("DISPLAY"))
     sb3_check_env(gymnasium.make(env_id), warn=False)
     short = gymnasium.make(env_id, minutes=SHORT, team="blue", max_episode_steps=steps_per_match(SHORT))

@@ -68,6 +68,29 @@ void ConnectSession(Session& session, const GameOptions& options, RecordingFile&
         session.recordingOutput = {"--record", options.record};
     }
 }
+
+// The match the window plays: the replay's, or the settings file's players under the chosen or a drawn seed.
+void ChooseMatch(const GameOptions& options, const std::optional<Recording>& replay, GameHost& host,
+                 std::vector<PlayerSettings>& players, std::uint32_t& seed, MatchTactics& tactics)
+{
+    if (replay)
+    {
+        players = replay->players;
+        seed = replay->seed;
+        tactics = replay->tactics;
+        return;
+    }
+    const float width = static_cast<float>(host.WindowWidth());
+    std::vector<SettingsLine> lines;
+    players = RugbyScene::ObtainPlayerSettings(KickOffFormation(width, static_cast<float>(host.WindowHeight())),
+                                               width, lines, options.settings);
+    for (const SettingsLine& line : lines)
+    {
+        (line.error ? std::cerr : std::cout) << line.text << std::endl;
+    }
+    // One seed for both engines, drawn as the engines used to draw theirs, and kept so the match can be replayed.
+    seed = options.seed.value_or(std::random_device{}());
+}
 } // namespace
 
 int PlayGame(const GameOptions& options)
@@ -118,25 +141,7 @@ int PlayGame(const GameOptions& options)
     host.OpenWindow(kPitchWidth, kPitchHeight, "TryZone", 60);
     std::vector<PlayerSettings> players;
     std::uint32_t seed = 0;
-    if (replay)
-    {
-        players = replay->players;
-        seed = replay->seed;
-        tactics = replay->tactics;
-    }
-    else
-    {
-        const float width = static_cast<float>(host.WindowWidth());
-        std::vector<SettingsLine> lines;
-        players = RugbyScene::ObtainPlayerSettings(KickOffFormation(width, static_cast<float>(host.WindowHeight())),
-                                                   width, lines, options.settings);
-        for (const SettingsLine& line : lines)
-        {
-            (line.error ? std::cerr : std::cout) << line.text << std::endl;
-        }
-        // One seed for both engines, drawn as the engines used to draw theirs, and kept so the match can be replayed.
-        seed = options.seed.value_or(std::random_device{}());
-    }
+    ChooseMatch(options, replay, host, players, seed, tactics);
     (void)host.LoadFont();
 
     const MatchNumbering numbering =

@@ -40,6 +40,31 @@ std::optional<double> MinutesFrom(const std::string& text)
     }
     return minutes;
 }
+
+// The seed and the minutes given as text, read into options; why not, when one is no such number.
+std::optional<CommandLineError> ReadNumbers(const std::string* seedText, const std::string* minutesText,
+                                            GameOptions& options)
+{
+    if (seedText != nullptr)
+    {
+        options.seed = SeedFrom(*seedText);
+        if (!options.seed)
+        {
+            return CommandLineError{"--seed " + seedText->substr(0, 40) + ": not a whole number from 0 to " +
+                                    std::to_string(std::numeric_limits<std::uint32_t>::max())};
+        }
+    }
+    if (minutesText != nullptr)
+    {
+        options.minutes = MinutesFrom(*minutesText);
+        if (!options.minutes)
+        {
+            return CommandLineError{"--minutes " + minutesText->substr(0, 40) +
+                                    ": not a number of minutes from one frame to 100000"};
+        }
+    }
+    return std::nullopt;
+}
 } // namespace
 
 std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(int argc, const char* const* argv)
@@ -103,23 +128,10 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
         std::replace(reason.begin(), reason.end(), '\n', ' ');
         return CommandLineError{reason};
     }
-    if (seedOption->count() > 0)
+    if (auto error = ReadNumbers(seedOption->count() > 0 ? &seedText : nullptr,
+                                 minutes->count() > 0 ? &minutesText : nullptr, options))
     {
-        options.seed = SeedFrom(seedText);
-        if (!options.seed)
-        {
-            return CommandLineError{"--seed " + seedText.substr(0, 40) + ": not a whole number from 0 to " +
-                                    std::to_string(std::numeric_limits<std::uint32_t>::max())};
-        }
-    }
-    if (minutes->count() > 0)
-    {
-        options.minutes = MinutesFrom(minutesText);
-        if (!options.minutes)
-        {
-            return CommandLineError{"--minutes " + minutesText.substr(0, 40) +
-                                    ": not a number of minutes from one frame to 100000"};
-        }
+        return *error;
     }
     return options;
 }

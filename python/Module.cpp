@@ -344,9 +344,10 @@ void BindView(py::module_& module)
         .def("close", &MatchView::Close);
 }
 
-} // namespace
 
-PYBIND11_MODULE(_tryzone, module)
+// The package's constants: the action codes, the observation's size and version, the coarse actions and the
+// match's shape, so that Python counts players, slots and pixels as the C++ does.
+void BindConstants(py::module_& module)
 {
     module.doc() = "TryZone matches with players controlled from Python (see docs/agents.md).";
     module.attr("BUILTIN") = kBuiltin;
@@ -361,18 +362,56 @@ PYBIND11_MODULE(_tryzone, module)
     coarse.attr("setflags")(false);
     module.attr("COARSE_ACTIONS") = coarse;
     module.def("frames_for", &FramesFor, py::arg("minutes"), "The frames of a match of so many simulated minutes.");
-    // The match's shape, so that the package counts players, slots and pixels as the C++ does.
     module.attr("TEAM_SIZE") = kTeamSize;
     module.attr("PLAYERS") = kPlayerCount;
     module.attr("PITCH_WIDTH") = kPitchWidth;
     module.attr("PITCH_HEIGHT") = kPitchHeight;
     module.attr("RANDOM_TEAMMATE") = kRandomTeammate;
 
+}
+
+// What the last step played, as views into the batch: its match numbers and the episodes' returns and lengths.
+void BindEpisodeViews(py::class_<Batch>& batch)
+{
+    batch
+        .def_property_readonly("normalised", [](Batch& self) { return self.batch.Plan().normalise; })
+        .def_property_readonly(
+            "step_match",
+            [](py::object owner)
+            {
+                VecMatch& batch = owner.cast<Batch&>().batch;
+                return View(owner, batch.stepNumbers, {batch.Matches()});
+            },
+            "The number of the match each entry's last step played (the ended one, in the step that ends it).")
+        .def_property_readonly(
+            "episode_returns",
+            [](py::object owner)
+            {
+                VecMatch& batch = owner.cast<Batch&>().batch;
+                return View(owner, batch.returns, {batch.Matches(), batch.Agents()});
+            },
+            "Each agent's rewards summed over the episode of the last step, its return once it has ended.")
+        .def_property_readonly(
+            "episode_lengths",
+            [](py::object owner)
+            {
+                VecMatch& batch = owner.cast<Batch&>().batch;
+                return View(owner, batch.lengths, {batch.Matches()});
+            },
+            "Steps of the episode of the last step, its length once it has ended.");
+}
+
+} // namespace
+
+PYBIND11_MODULE(_tryzone, module)
+{
+    BindConstants(module);
     module.def("entrant", &EntrantOf, py::arg("text"),
                "A league entrant (builtin, runner, FILE.tactics.json, FILE.safetensors, FILE.team.json) as a dict: "
                "name, tactics (a file or None) and brains (five names or None, the team's players in slot order).");
     BindView(module);
-    py::class_<Batch>(module, "VecMatch")
+    py::class_<Batch> batch(module, "VecMatch");
+    batch
         .def(py::init(
                  [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
@@ -428,31 +467,6 @@ PYBIND11_MODULE(_tryzone, module)
              "Plays decision_frames frames; returns (observations, rewards, terminations, truncations, infos).")
         .def("step_coarse", &StepCoarse, py::arg("choices"),
              "As step, with an int32 [matches, agents] array of indices into COARSE_ACTIONS.")
-        .def_property_readonly("normalised", [](Batch& self) { return self.batch.Plan().normalise; })
-        .def_property_readonly(
-            "step_match",
-            [](py::object owner)
-            {
-                VecMatch& batch = owner.cast<Batch&>().batch;
-                return View(owner, batch.stepNumbers, {batch.Matches()});
-            },
-            "The number of the match each entry's last step played (the ended one, in the step that ends it).")
-        .def_property_readonly(
-            "episode_returns",
-            [](py::object owner)
-            {
-                VecMatch& batch = owner.cast<Batch&>().batch;
-                return View(owner, batch.returns, {batch.Matches(), batch.Agents()});
-            },
-            "Each agent's rewards summed over the episode of the last step, its return once it has ended.")
-        .def_property_readonly(
-            "episode_lengths",
-            [](py::object owner)
-            {
-                VecMatch& batch = owner.cast<Batch&>().batch;
-                return View(owner, batch.lengths, {batch.Matches()});
-            },
-            "Steps of the episode of the last step, its length once it has ended.")
         .def("step_agents", &StepAgents, py::arg("actions"), py::arg("agents"), py::kw_only(),
              py::arg("coarse") = false,
              "One match's step from a dict of actions by agent name (a missing agent plays BUILTIN); returns "
@@ -467,4 +481,5 @@ PYBIND11_MODULE(_tryzone, module)
             },
             "A new action array with BUILTIN for every controlled player.")
         .def("raw_state", &RawStateOf, "The whole state of every match, in the pitch frame, as copies.");
+    BindEpisodeViews(batch);
 }

@@ -134,3 +134,16 @@ def test_render_modes_are_taken_and_rgb_array_draws_the_match(render_mode):
     picture = env.render()
     assert picture is None if render_mode is None else picture.shape == (720, 1280, 3)
     env.close()
+
+
+@pytest.mark.parametrize("display, words", [(None, "DISPLAY is not set"), (":4321", "cannot open the display ':4321'")])
+def test_human_rendering_without_a_display_raises_what_to_do(monkeypatch, display, words):
+    if display is None:
+        monkeypatch.delenv("DISPLAY", raising=False)
+    else:
+        monkeypatch.setenv("DISPLAY", display)
+    env = tryzone.parallel_env(controlled=["red_5"], render_mode="human", minutes=SHORT)
+    with pytest.raises(tryzone.NoDisplayError, match=words) as raised:
+        env.reset(seed=1)
+        env.render()
+    assert "xvfb-run -a python" in str(raised.value)

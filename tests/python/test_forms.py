@@ -78,6 +78,18 @@ def test_sb3_env_states_the_forms_it_is_given_and_is_seeded_by_seed():
         runs.append(seen)
     assert np.array_equal(runs[0], runs[1]) and not np.array_equal(runs[0], runs[2])
     assert env.get_attr("render_mode", [0, 1]) == [None, None]
+    # seed(s) starts the run reset(seed=s) starts.
+    env = TryZoneVecEnv(2, observations="raw", minutes=SHORT)
+    env.seed(4)
+    np.testing.assert_array_equal(env.reset(), tryzone.vector_env(2, minutes=SHORT).reset(seed=4)[0])
+
+
+def test_a_step_limit_must_be_the_matchs_length_in_its_own_decisions():
+    steps = tryzone.envs.steps_per_match(SHORT, 24)
+    assert steps == -(-tryzone._tryzone.frames_for(SHORT) // 24)
+    tryzone.vector_env(2, minutes=SHORT, decision_frames=24, max_episode_steps=steps)
+    with pytest.raises(ValueError, match=f"lasts {steps} steps: pass max_episode_steps={steps}"):
+        tryzone.vector_env(2, minutes=SHORT, decision_frames=24, max_episode_steps=steps * 2)
 
 
 @pytest.mark.parametrize("make", [lambda **kw: tryzone.team_env(**kw), lambda **kw: tryzone.vector_env(2, **kw)],
@@ -101,13 +113,16 @@ def test_a_seed_starts_a_run_and_a_reset_without_one_plays_its_next_match(make):
 def test_every_env_times_its_episodes_in_seconds_of_the_wall_clock():
     parallel = tryzone.parallel_env(controlled=["blue_1"], minutes=SHORT)
     vector = tryzone.vector_env(2, minutes=SHORT)
+    team = tryzone.team_env(minutes=SHORT)
     before = time.perf_counter()
-    parallel.reset(seed=1), vector.reset(seed=1)
+    parallel.reset(seed=1), vector.reset(seed=1), team.reset(seed=1)
     for _ in range(tryzone.envs.steps_per_match(SHORT)):
         infos = parallel.step({"blue_1": np.zeros(3, np.int32)})[4]
         vector_infos = vector.step(np.zeros((2, 5, 3), np.int32))[4]
+        team_info = team.step(np.zeros((5, 3), np.int32))[4]
     took = time.perf_counter() - before
-    episodes = [infos["blue_1"]["episode"], {key: value[1] for key, value in vector_infos["episode"].items()}]
+    episodes = [infos["blue_1"]["episode"], {key: value[1] for key, value in vector_infos["episode"].items()},
+                team_info["episode"]]
     for episode in episodes:
         assert set(episode) == {"r", "l", "t"} and 0 < episode["t"] <= took
 

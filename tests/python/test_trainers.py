@@ -4,6 +4,7 @@ and rendering without a display."""
 import os
 import subprocess
 import sys
+import warnings
 
 import gymnasium
 import numpy as np
@@ -29,7 +30,9 @@ def registry(monkeypatch):
     monkeypatch.setattr(gymnasium.envs.registration, "registry", fresh)
     monkeypatch.setattr(tryzone.registration, "registry", fresh)
     tryzone.registration.register_environments()
-    tryzone.registration.register_environments()
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")  # a second call (a second import) overrides nothing
+        tryzone.registration.register_environments()
     assert sorted(fresh) == ["tryzone/Team-v0", "tryzone/TeamExact-v0", "tryzone/TeamVector-v0"]
     return fresh
 

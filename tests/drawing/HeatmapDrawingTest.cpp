@@ -1,5 +1,6 @@
 #include "drawing/HeatmapDrawing.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -122,6 +123,33 @@ TEST(HeatmapDrawing, TheScaleShowsTheGrassTheShadesAndTicksOnlyForCounts)
         EXPECT_EQ(canvas.At(barLeft + 1, bar), Shade(kGrass, 1.5f / 340.f));
         EXPECT_EQ(canvas.At(388, bar), Shade(kGrass, 338.5f / 340.f));
         EXPECT_EQ(canvas.At(389, tick), counted ? ink : kWhite) << counted;
+    }
+}
+
+// Text is placed by its alignment: starting at x, centred on it or ending at it, and its width is returned.
+TEST(HeatmapDrawing, TextStartsCentresOrEndsAtItsPoint)
+{
+    for (const Align align : {Align::Left, Align::Centre, Align::Right})
+    {
+        Canvas canvas;
+        const double width = Text(canvas.cr.get(), 200.0, 60.0, "0% max 25%", kInk, align);
+        ASSERT_GT(width, 30.0);
+        int left = 400;
+        int right = -1;
+        for (int x = 0; x < 400; ++x)
+        {
+            for (int y = 40; y < 64; ++y)
+            {
+                if (canvas.At(x, y) != kWhite)
+                {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+            }
+        }
+        const double start = align == Align::Left ? 200.0 : align == Align::Centre ? 200.0 - width / 2 : 200.0 - width;
+        EXPECT_NEAR(left, start, 3.0) << static_cast<int>(align);
+        EXPECT_NEAR(right, start + width, 4.0) << static_cast<int>(align);
     }
 }
 

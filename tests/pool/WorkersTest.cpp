@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -126,6 +127,29 @@ TEST(Workers, StopsWhereAskedAndCountsTheTasksItFinished)
     plan.tasks = 0;
     EXPECT_FALSE(RunWorkers(plan));
     EXPECT_TRUE(taken.empty());
+}
+
+// The run plays on as many worker processes as it was given jobs, none of them this process.
+TEST(Workers, PlayOnNoMoreProcessesThanJobs)
+{
+    WorkerPlan plan;
+    plan.tasks = 12;
+    plan.jobs = 2;
+    plan.play = [](int, std::ostream*, const std::function<void(std::int64_t)>&)
+    {
+        usleep(2000);
+        return std::to_string(getpid());
+    };
+    std::set<std::string> players;
+    plan.take = [&players](int, const std::string& pid)
+    {
+        players.insert(pid);
+        return Taken::Next;
+    };
+    ASSERT_FALSE(RunWorkers(plan));
+    EXPECT_GE(players.size(), 1u);
+    EXPECT_LE(players.size(), 2u);
+    EXPECT_EQ(players.count(std::to_string(getpid())), 0u);
 }
 
 // A worker that exits on its own, between or during tasks, fails the run with its status.

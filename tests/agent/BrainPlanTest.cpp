@@ -98,6 +98,10 @@ Expected<BrainPlan> Parsed(std::vector<std::string> arguments)
     {
         return Unexpected{error.what()};
     }
+    if (options.Given() != (arguments.size() > 1 && arguments[1] != "--decision-frames"))
+    {
+        return Unexpected{"given or not, as the options say"};
+    }
     const auto defaults = DefaultPlayers();
     return PlanBrains(options, {defaults.begin(), defaults.end()});
 }
@@ -116,6 +120,8 @@ TEST(BrainOptions, CommandLinesGiveTheirPlanOrNameTheOptionAtFault)
     EXPECT_EQ(plan->decisionFrames, 100000);
     EXPECT_EQ(Parsed({"--decision-frames", "1"})->decisionFrames, 1);
     EXPECT_EQ(Parsed({})->decisionFrames, kDefaultDecisionFrames);
+    EXPECT_EQ(Letters(*Parsed({"--brain", "3=hold"})), "...h......");
+    EXPECT_EQ(Letters(*Parsed({"--blue-brain", "hold"})), "hhhhh.....");
     for (const char* frames : {"0", "100001", "12x", "-3", ""})
     {
         EXPECT_EQ(Parsed({"--decision-frames", frames}).Reason().rfind("bad value for --decision-frames: '", 0), 0u)

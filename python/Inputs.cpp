@@ -1,0 +1,116 @@
+// What VecMatch's constructor and tryzone.entrant take from Python, read as the programs read their files and options.
+#include "Inputs.h"
+
+#include "agent/Brain.h"
+#include "agent/Entrant.h"
+#include "settings/PlayersConfig.h"
+#include "tactics/TacticsFile.h"
+
+#include <stdexcept>
+
+namespace tryzone::python
+{
+
+std::vector<PlayerSettings> LoadSettings(const py::object& settings)
+{
+    const auto defaults = DefaultPlayers();
+    if (settings.is_none())
+    {
+        return {defaults.begin(), defaults.end()};
+    }
+    PlayersConfig config(py::str(py::module_::import("os").attr("fspath")(settings)));
+    const auto warnings = Value(config.Load(), "the settings file " + config.fileName);
+    for (const std::string& warning : warnings)
+    {
+        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) != 0)
+        {
+            throw py::error_already_set();
+        }
+    }
+    config.CompleteFrom(defaults);
+    config.records.resize(kPlayerSlots);
+    return config.records;
+}
+
+// The laws file's laws; null for none or for the game's own laws. A refused file raises ValueError with its line.
+std::shared_ptr<const Laws> LoadLaws(const py::object& path)
+{
+    if (path.is_none())
+    {
+        return nullptr;
+    }
+    const Laws laws = Value(ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path))));
+    return AreGameLaws(laws) ? nullptr : std::make_shared<const Laws>(laws);
+}
+
+std::string PathOrEmpty(const py::object& path)
+{
+    return path.is_none() ? std::string() : std::string(py::str(py::module_::import("os").attr("fspath")(path)));
+}
+
+// The brains of uncontrolled players, as tryzone-sim's --brain, --blue-brain and --red-brain give them; they decide
+// at the batch's pace unless a policy has its own.
+BrainPlan LoadBrains(const std::vector<std::string>& slots, const py::object& blue, const py::object& red,
+                     const std::vector<PlayerSettings>& players, int decisionFrames)
+{
+    BrainPlan plan;
+    plan.decisionFrames = decisionFrames;
+    for (const std::string& text : slots)
+    {
+        if (const std::string fault = AddBrains(text, plan); !fault.empty())
+        {
+            throw std::invalid_argument("brains: " + fault);
+        }
+    }
+    for (const auto& [team, name] : {std::pair{0, &blue}, std::pair{1, &red}})
+    {
+        if (!name->is_none())
+        {
+            const std::string brain = py::str(*name);
+            if (const auto made = MakeBrain(brain, 0); !made)
+            {
+                throw std::invalid_argument(made.Reason());
+            }
+            SetTeamBrain(plan, players, team, brain);
+        }
+    }
+    TakePace(plan);
+    return plan;
+}
+
+// A league's entrant as the simulator reads it: its tactics file and the brains of its five players.
+py::dict EntrantOf(const std::string& text)
+{
+    auto entrant = ReadEntrant(text);
+    if (!entrant)
+    {
+        throw std::invalid_argument(entrant.Reason());
+    }
+    py::dict result;
+    result["name"] = UniqueNames({text}).front();
+    result["tactics"] = entrant->team.tactic == nullptr ? py::object(py::none()) : py::str(entrant->team.tacticsFile);
+    py::list brains;
+    for (const std::string& brain : entrant->brains)
+    {
+        brains.append(brain.empty() ? py::object(py::none()) : py::str(brain));
+    }
+    result["brains"] = brains;
+    return result;
+}
+
+// A team's tactics file, read as the programs read it; none for the built-in wiring.
+std::shared_ptr<const CompiledTactic> LoadTactics(const py::object& path)
+{
+    if (path.is_none())
+    {
+        return nullptr;
+    }
+    TacticsRead read = ReadTacticsFile(PathOrEmpty(path));
+    if (read.tactic == nullptr)
+    {
+        throw std::invalid_argument(read.error);
+    }
+    return read.tactic;
+}
+
+} // namespace tryzone::python

@@ -2,14 +2,15 @@
 // Every check that needs Python is made while the GIL is held; the matches are stepped with it released.
 #include "Bindings.h"
 #include "agent/Brain.h"
+#include "agent/BrainOptions.h"
 #include "agent/Entrant.h"
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
 #include "laws/Laws.h"
 #include "run/MatchRunner.h"
 #include "settings/PlayersConfig.h"
-#include "tactics/TacticsFile.h"
 #include "shape/MatchShape.h"
+#include "tactics/TacticsFile.h"
 #include "view/MatchView.h"
 
 #include <filesystem>
@@ -124,34 +125,49 @@ std::string PathOrEmpty(const py::object& path)
     return path.is_none() ? std::string() : std::string(py::str(py::module_::import("os").attr("fspath")(path)));
 }
 
-// The brains of uncontrolled players, as tryzone-sim's --brain, --blue-brain and --red-brain give them; they decide
-// at the batch's pace unless a policy has its own.
-BrainPlan LoadBrains(const std::vector<std::string>& slots, const py::object& blue, const py::object& red,
-                     const std::vector<PlayerSettings>& players, int decisionFrames)
+// The brains of uncontrolled players and the teams' tactics files, as tryzone-sim's --brain, --blue-brain,
+// --red-brain, --blue-team and --red-team give them; they decide at the batch's pace unless a policy has its own.
+BrainPlan LoadBrains(const std::vector<std::string>& slots, const std::array<py::object, 2>& teamBrains,
+                     const std::array<py::object, 2>& teamFiles, const std::vector<PlayerSettings>& players,
+                     int decisionFrames, std::array<std::string, 2>& tacticsFiles)
 {
-    BrainPlan plan;
-    plan.decisionFrames = decisionFrames;
+    BrainOptions options;
+    options.slots.decisionFrames = decisionFrames;
     for (const std::string& text : slots)
     {
-        if (const std::string fault = AddBrains(text, plan); !fault.empty())
+        if (const std::string fault = AddBrains(text, options.slots); !fault.empty())
         {
             throw std::invalid_argument("brains: " + fault);
         }
     }
-    for (const auto& [team, name] : {std::pair{0, &blue}, std::pair{1, &red}})
+    for (const std::size_t team : {0U, 1U})
     {
-        if (!name->is_none())
+        const std::string side = team == 0 ? "blue" : "red";
+        if (!teamFiles[team].is_none())
         {
-            const std::string brain = py::str(*name);
+            if (!tacticsFiles[team].empty() || !teamBrains[team].is_none())
+            {
+                throw std::invalid_argument(side + "_team excludes " + side + "_tactics and " + side + "_brain");
+            }
+            Check(TakeTeam(PathOrEmpty(teamFiles[team]), static_cast<int>(team), tacticsFiles[team], options),
+                  side + "_team");
+        }
+        if (!teamBrains[team].is_none())
+        {
+            const std::string brain = py::str(teamBrains[team]);
             if (const auto made = MakeBrain(brain, 0); !made)
             {
                 throw std::invalid_argument(made.Reason());
             }
-            SetTeamBrain(plan, players, team, brain);
+            options.teams[team] = brain;
         }
     }
-    TakePace(plan);
-    return plan;
+    auto plan = PlanBrains(options, players);
+    if (!plan)
+    {
+        throw std::invalid_argument(plan.Reason());
+    }
+    return *plan;
 }
 
 // A league's entrant as the simulator reads it: its tactics file and the brains of its five players.
@@ -175,13 +191,13 @@ py::dict EntrantOf(const std::string& text)
 }
 
 // A team's tactics file, read as the programs read it; none for the built-in wiring.
-std::shared_ptr<const CompiledTactic> LoadTactics(const py::object& path)
+std::shared_ptr<const CompiledTactic> LoadTactics(const std::string& path)
 {
-    if (path.is_none())
+    if (path.empty())
     {
         return nullptr;
     }
-    TacticsRead read = ReadTacticsFile(PathOrEmpty(path));
+    TacticsRead read = ReadTacticsFile(path);
     if (read.tactic == nullptr)
     {
         throw std::invalid_argument(read.error);
@@ -344,7 +360,6 @@ void BindView(py::module_& module)
         .def("close", &MatchView::Close);
 }
 
-
 // The package's constants: the action codes, the observation's size and version, the coarse actions and the
 // match's shape, so that Python counts players, slots and pixels as the C++ does.
 void BindConstants(py::module_& module)
@@ -367,14 +382,12 @@ void BindConstants(py::module_& module)
     module.attr("PITCH_WIDTH") = kPitchWidth;
     module.attr("PITCH_HEIGHT") = kPitchHeight;
     module.attr("RANDOM_TEAMMATE") = kRandomTeammate;
-
 }
 
 // What the last step played, as views into the batch: its match numbers and the episodes' returns and lengths.
 void BindEpisodeViews(py::class_<Batch>& batch)
 {
-    batch
-        .def_property_readonly("normalised", [](Batch& self) { return self.batch.Plan().normalise; })
+    batch.def_property_readonly("normalised", [](Batch& self) { return self.batch.Plan().normalise; })
         .def_property_readonly(
             "step_match",
             [](py::object owner)
@@ -417,7 +430,8 @@ PYBIND11_MODULE(_tryzone, module)
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
                     const py::object& recordDir, bool normalise, const py::object& blueTactics,
                     const py::object& redTactics, const py::object& blueBrain, const py::object& redBrain,
-                    const std::vector<std::string>& brains, const py::object& laws)
+                    const std::vector<std::string>& brains, const py::object& laws, const py::object& blueTeam,
+                    const py::object& redTeam)
                  {
                      VecMatchPlan plan;
                      plan.matches = numMatches;
@@ -426,8 +440,10 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.minutes = minutes;
                      plan.decisionFrames = decisionFrames;
                      plan.players = LoadSettings(settings);
-                     plan.tactics = {LoadTactics(blueTactics), LoadTactics(redTactics)};
-                     plan.brains = LoadBrains(brains, blueBrain, redBrain, plan.players, decisionFrames);
+                     std::array<std::string, 2> tacticsFiles{PathOrEmpty(blueTactics), PathOrEmpty(redTactics)};
+                     plan.brains = LoadBrains(brains, {blueBrain, redBrain}, {blueTeam, redTeam}, plan.players,
+                                              decisionFrames, tacticsFiles);
+                     plan.tactics = {LoadTactics(tacticsFiles[0]), LoadTactics(tacticsFiles[1])};
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
@@ -442,10 +458,10 @@ PYBIND11_MODULE(_tryzone, module)
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
              py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
              py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
-             py::arg("normalise") = false, py::arg("blue_tactics") = py::none(),
-             py::arg("red_tactics") = py::none(), py::arg("blue_brain") = py::none(),
-             py::arg("red_brain") = py::none(), py::arg("brains") = std::vector<std::string>{},
-             py::arg("laws") = py::none())
+             py::arg("normalise") = false, py::arg("blue_tactics") = py::none(), py::arg("red_tactics") = py::none(),
+             py::arg("blue_brain") = py::none(), py::arg("red_brain") = py::none(),
+             py::arg("brains") = std::vector<std::string>{}, py::arg("laws") = py::none(),
+             py::arg("blue_team") = py::none(), py::arg("red_team") = py::none())
         .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
         .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
         .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })

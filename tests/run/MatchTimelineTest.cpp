@@ -29,6 +29,15 @@ MatchInput Input(InputKind kind, int x = 0, int y = 0)
     return input;
 }
 
+// Plays on at full frame time until the timeline shows frame `until`.
+void PlayTo(MatchTimeline& timeline, std::int64_t until)
+{
+    while (timeline.Frame() < until)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+}
+
 // Debug mode on at frame 100, the player under the middle of the pitch picked and sent to the top-left corner.
 void Meddle(MatchTimeline& timeline, std::int64_t until)
 {
@@ -98,15 +107,9 @@ TEST_F(MatchTimelineTest, OrdersAreKeptSoThatJumpsAndReplaysPlayThemAgain)
     ScriptedOrders orders;
     MatchTimeline timeline(21, Defaults(), &jumped);
     timeline.DecideWith(&orders);
-    while (timeline.Frame() < 1500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 1500);
     timeline.JumpTo(300);
-    while (timeline.Frame() < 3000)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 3000);
     // Only changed orders are kept: slot 5's twice in each 200 frames, not at every decision.
     const auto held = std::count_if(timeline.History().begin(), timeline.History().end(),
                                     [](const MatchInput& input) { return input.slot == 5; });
@@ -116,10 +119,7 @@ TEST_F(MatchTimelineTest, OrdersAreKeptSoThatJumpsAndReplaysPlayThemAgain)
     ScriptedOrders again;
     MatchTimeline reference(21, Defaults(), &straight);
     reference.DecideWith(&again);
-    while (reference.Frame() < 3000)
-    {
-        reference.Advance(kMaxFrameTime);
-    }
+    PlayTo(reference, 3000);
     EXPECT_EQ(jumped.str(), straight.str());
     EXPECT_NE(straight.str().find("\"event\":\"tackle"), std::string::npos) << straight.str();
 
@@ -182,16 +182,10 @@ TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndIn
     timeline.Advance(0.004f); // a short frame, kept as an input
     timeline.JumpTo(120);
     timeline.Give(Input(InputKind::Debug)); // debug off again: the pick and steer at 151 never happen
-    while (timeline.Frame() < 2500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 2500);
     // Back and played on again: a checkpoint left from the replaced future would bring the pick and steer back.
     timeline.JumpTo(1500);
-    while (timeline.Frame() < 2500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 2500);
     ASSERT_EQ(timeline.History().size(), 2u);
     EXPECT_EQ(timeline.History()[1].frame, 121);
     EXPECT_FALSE(timeline.Scene().debugMode);
@@ -206,10 +200,7 @@ TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndIn
     const std::string played = Picture(timeline);
     MatchTimeline replayed(recording.seed, recording.players, nullptr);
     replayed.Preload(recording.inputs, recording.lastFrame);
-    while (replayed.Frame() < 2500)
-    {
-        replayed.Advance(kMaxFrameTime);
-    }
+    PlayTo(replayed, 2500);
     EXPECT_EQ(Picture(replayed), played);
 }
 
@@ -231,10 +222,7 @@ TEST_F(MatchTimelineTest, ARecordingWithAReloadAndAShortFramePlaysBackToTheSameE
         player.Speed = 150.f;
     }
     timeline.Give(reload);
-    while (timeline.Frame() < 3000)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 3000);
     EXPECT_EQ(timeline.Result().match, 2);
     EXPECT_FLOAT_EQ(timeline.Scene().players[0]->baseSpeed, 150.f);
     timeline.Finish();
@@ -301,10 +289,7 @@ TEST_P(MatchTimelineJumpTest, EveryJumpShowsTheFrameAndTheCountsSeenWhenItWasPla
 
     // Played on rather than jumped, across the reload: the kept inputs still come at their frames.
     timeline.JumpTo(1);
-    while (timeline.Frame() < 4000)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 4000);
     EXPECT_EQ(Picture(timeline) + " | " + Counts(timeline.Results()), seen[4000]);
 }
 
@@ -325,10 +310,7 @@ TEST_F(MatchTimelineTest, TheEventLogFollowsTheKeptTimelineThroughJumpsAndReplac
     MatchInput reload = Input(InputKind::Reload);
     reload.players = Defaults();
     reload.players[0].Speed = 150.f;
-    while (timeline.Frame() < 1500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 1500);
     EXPECT_FALSE(timeline.Give(reload));
     timeline.JumpTo(3000);
     timeline.JumpTo(200);

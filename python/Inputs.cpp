@@ -2,6 +2,7 @@
 #include "Inputs.h"
 
 #include "agent/Brain.h"
+#include "agent/BrainOptions.h"
 #include "agent/Entrant.h"
 #include "settings/PlayersConfig.h"
 #include "tactics/TacticsFile.h"
@@ -48,34 +49,53 @@ std::string PathOrEmpty(const py::object& path)
     return path.is_none() ? std::string() : std::string(py::str(py::module_::import("os").attr("fspath")(path)));
 }
 
-// The brains of uncontrolled players, as tryzone-sim's --brain, --blue-brain and --red-brain give them; they decide
-// at the batch's pace unless a policy has its own.
-BrainPlan LoadBrains(const std::vector<std::string>& slots, const py::object& blue, const py::object& red,
-                     const std::vector<PlayerSettings>& players, int decisionFrames)
+// The brains of uncontrolled players and the teams' tactics files, as tryzone-sim's --brain, --blue-brain,
+// --red-brain, --blue-team and --red-team give them; they decide at the batch's pace unless a policy has its own.
+BrainPlan LoadBrains(const std::vector<std::string>& slots, const std::array<py::object, 2>& teamBrains,
+                     const std::array<py::object, 2>& teamFiles, const std::vector<PlayerSettings>& players,
+                     int decisionFrames, std::array<std::string, 2>& tacticsFiles)
 {
-    BrainPlan plan;
-    plan.decisionFrames = decisionFrames;
+    BrainOptions options;
+    options.slots.decisionFrames = decisionFrames;
     for (const std::string& text : slots)
     {
-        if (const std::string fault = AddBrains(text, plan); !fault.empty())
+        if (const std::string fault = AddBrains(text, options.slots); !fault.empty())
         {
             throw std::invalid_argument("brains: " + fault);
         }
     }
-    for (const auto& [team, name] : {std::pair{0, &blue}, std::pair{1, &red}})
+    for (const std::size_t team : {0U, 1U})
     {
-        if (!name->is_none())
+        const std::string side = team == 0 ? "blue" : "red";
+        if (!teamFiles[team].is_none())
         {
-            const std::string brain = py::str(*name);
+            if (!tacticsFiles[team].empty() || !teamBrains[team].is_none())
+            {
+                throw std::invalid_argument(side + "_team excludes " + side + "_tactics and " + side + "_brain");
+            }
+            if (auto taken =
+                    TakeTeam(PathOrEmpty(teamFiles[team]), static_cast<int>(team), tacticsFiles[team], options);
+                !taken)
+            {
+                throw std::invalid_argument(side + "_team: " + taken.Reason());
+            }
+        }
+        if (!teamBrains[team].is_none())
+        {
+            const std::string brain = py::str(teamBrains[team]);
             if (const auto made = MakeBrain(brain, 0); !made)
             {
                 throw std::invalid_argument(made.Reason());
             }
-            SetTeamBrain(plan, players, team, brain);
+            options.teams[team] = brain;
         }
     }
-    TakePace(plan);
-    return plan;
+    auto plan = PlanBrains(options, players);
+    if (!plan)
+    {
+        throw std::invalid_argument(plan.Reason());
+    }
+    return *plan;
 }
 
 // A league's entrant as the simulator reads it: its tactics file and the brains of its five players.
@@ -99,13 +119,13 @@ py::dict EntrantOf(const std::string& text)
 }
 
 // A team's tactics file, read as the programs read it; none for the built-in wiring.
-std::shared_ptr<const CompiledTactic> LoadTactics(const py::object& path)
+std::shared_ptr<const CompiledTactic> LoadTactics(const std::string& path)
 {
-    if (path.is_none())
+    if (path.empty())
     {
         return nullptr;
     }
-    TacticsRead read = ReadTacticsFile(PathOrEmpty(path));
+    TacticsRead read = ReadTacticsFile(path);
     if (read.tactic == nullptr)
     {
         throw std::invalid_argument(read.error);

@@ -8,6 +8,7 @@
 #include "settings/PlayerSettings.h"
 #include "tactics/Tactic.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,9 +19,11 @@ namespace tryzone::python
 std::vector<PlayerSettings> LoadSettings(const py::object& settings);
 std::shared_ptr<const Laws> LoadLaws(const py::object& path);
 std::string PathOrEmpty(const py::object& path);
-BrainPlan LoadBrains(const std::vector<std::string>& slots, const py::object& blue, const py::object& red,
-                     const std::vector<PlayerSettings>& players, int decisionFrames);
+// tacticsFiles are blue_tactics and red_tactics as given; a team file fills its side's in.
+BrainPlan LoadBrains(const std::vector<std::string>& slots, const std::array<py::object, 2>& teamBrains,
+                     const std::array<py::object, 2>& teamFiles, const std::vector<PlayerSettings>& players,
+                     int decisionFrames, std::array<std::string, 2>& tacticsFiles);
 py::dict EntrantOf(const std::string& text);
-std::shared_ptr<const CompiledTactic> LoadTactics(const py::object& path);
+std::shared_ptr<const CompiledTactic> LoadTactics(const std::string& path);
 
 } // namespace tryzone::python

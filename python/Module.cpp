@@ -276,7 +276,8 @@ PYBIND11_MODULE(_tryzone, module)
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
                     const py::object& recordDir, bool normalise, const py::object& blueTactics,
                     const py::object& redTactics, const py::object& blueBrain, const py::object& redBrain,
-                    const std::vector<std::string>& brains, const py::object& laws)
+                    const std::vector<std::string>& brains, const py::object& laws, const py::object& blueTeam,
+                    const py::object& redTeam)
                  {
                      VecMatchPlan plan;
                      plan.matches = numMatches;
@@ -285,8 +286,10 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.minutes = minutes;
                      plan.decisionFrames = decisionFrames;
                      plan.players = LoadSettings(settings);
-                     plan.tactics = {LoadTactics(blueTactics), LoadTactics(redTactics)};
-                     plan.brains = LoadBrains(brains, blueBrain, redBrain, plan.players, decisionFrames);
+                     std::array<std::string, 2> tacticsFiles{PathOrEmpty(blueTactics), PathOrEmpty(redTactics)};
+                     plan.brains = LoadBrains(brains, {blueBrain, redBrain}, {blueTeam, redTeam}, plan.players,
+                                              decisionFrames, tacticsFiles);
+                     plan.tactics = {LoadTactics(tacticsFiles[0]), LoadTactics(tacticsFiles[1])};
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
@@ -303,7 +306,8 @@ PYBIND11_MODULE(_tryzone, module)
              py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
              py::arg("normalise") = false, py::arg("blue_tactics") = py::none(), py::arg("red_tactics") = py::none(),
              py::arg("blue_brain") = py::none(), py::arg("red_brain") = py::none(),
-             py::arg("brains") = std::vector<std::string>{}, py::arg("laws") = py::none())
+             py::arg("brains") = std::vector<std::string>{}, py::arg("laws") = py::none(),
+             py::arg("blue_team") = py::none(), py::arg("red_team") = py::none())
         .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
         .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
         .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })

@@ -56,6 +56,18 @@ void Meddle(MatchTimeline& timeline, std::int64_t until)
     }
 }
 
+// The lines of an event log up to a frame.
+std::string LinesUntil(const std::string& log, std::int64_t lastFrame)
+{
+    std::istringstream in(log);
+    std::string kept;
+    for (std::string line; std::getline(in, line);)
+    {
+        kept += nlohmann::json::parse(line)["frame"].get<std::int64_t>() <= lastFrame ? line + '\n' : "";
+    }
+    return kept;
+}
+
 class MatchTimelineTest : public HeadlessWorld
 {
 };
@@ -73,14 +85,17 @@ public:
         }
         for (int slot = 0; slot < 5; ++slot)
         {
-            orders.push_back({slot, {OrderKind::Move, std::uniform_int_distribution<int>(0, 1280)(engine),
-                                     std::uniform_int_distribution<int>(0, 720)(engine)}});
+            orders.push_back({slot,
+                              {OrderKind::Move, std::uniform_int_distribution<int>(0, 1280)(engine),
+                               std::uniform_int_distribution<int>(0, 720)(engine)}});
         }
         orders.push_back({5, {(frame / 100) % 2 == 0 ? OrderKind::Hold : OrderKind::Builtin, 0, 0}});
     }
 
+    explicit ScriptedOrders(std::uint32_t seed = 17) : engine(seed) {}
+
 private:
-    std::mt19937 engine{17};
+    std::mt19937 engine;
 };
 } // namespace
 
@@ -116,6 +131,42 @@ TEST_F(MatchTimelineTest, OrdersAreKeptSoThatJumpsAndReplaysPlayThemAgain)
     std::ostringstream replayed;
     (void)ReplayHeadless(recording, &replayed);
     EXPECT_EQ(replayed.str(), straight.str());
+}
+
+// A recording replayed with its order source plays on past its end as the whole match played straight: the source is
+// asked for the recorded frames too, so that its engine stands where it stood, but the recorded orders play them.
+TEST_F(MatchTimelineTest, AReplayPlaysOnWithItsOrderSourceAsTheWholeMatch)
+{
+    std::ostringstream straight;
+    ScriptedOrders orders;
+    MatchTimeline reference(21, Defaults(), &straight);
+    reference.DecideWith(&orders);
+    while (reference.Frame() < 2400)
+    {
+        reference.Advance(kMaxFrameTime);
+    }
+    std::vector<MatchInput> recorded;
+    std::copy_if(reference.History().begin(), reference.History().end(), std::back_inserter(recorded),
+                 [](const MatchInput& input) { return input.frame <= 1200; });
+
+    for (const std::uint32_t seed : {17U, 99U})
+    {
+        std::ostringstream replayed;
+        ScriptedOrders again(seed);
+        MatchTimeline replay(21, Defaults(), &replayed);
+        replay.DecideWith(&again);
+        replay.Preload(recorded, 1200);
+        replay.JumpTo(600);
+        replay.JumpTo(1);
+        while (replay.Frame() < 2400)
+        {
+            replay.Advance(kMaxFrameTime);
+        }
+        // Another source's orders never replace the recorded ones; the same source's play on as they did.
+        EXPECT_EQ(LinesUntil(replayed.str(), 1200), LinesUntil(straight.str(), 1200)) << seed;
+        EXPECT_EQ(replayed.str() == straight.str(), seed == 17U) << seed;
+    }
+    EXPECT_LT(LinesUntil(straight.str(), 1200).size() + 200, straight.str().size());
 }
 
 TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndInTheRecording)

@@ -132,4 +132,44 @@ TEST(Designs, SweepRowsCountTheVariedSidesWins)
     EXPECT_EQ(WhoseSide(*ParseVariation("Speed=1:3:1", "all")), 0);
 }
 
+// Each result counts for the two entrants of its task's pairing, each from its own side: here entrant a beats
+// everyone by 2 tries to 1 whichever side it plays, and b and c draw 1-1.
+TEST(Designs, ALeagueTableCountsEachMatchForItsPairingsEntrants)
+{
+    LeagueSetup setup;
+    setup.entries = {{"a", "a", {}, {}, {}}, {"b", "b", {}, {}, {}}, {"c", "c", {}, {}, {}}};
+    setup.matches = 2;
+    const std::vector<Pairing> pairings = LeaguePairings(3);
+    std::vector<MatchResult> results;
+    for (const Pairing& pairing : pairings)
+    {
+        for (int match = 0; match < setup.matches; ++match)
+        {
+            MatchResult result;
+            result.frames = 100;
+            result.teams[0].tries = pairing.blue == 0 ? 2 : 1;
+            result.teams[1].tries = pairing.red == 0 ? 2 : 1;
+            results.push_back(result);
+        }
+    }
+    const std::vector<LeagueRow> rows = TabulateLeague(setup, results);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].matches, 8);
+    EXPECT_EQ(rows[0].wins, 8);
+    EXPECT_EQ(rows[0].triesFor, 16);
+    EXPECT_EQ(rows[0].triesAgainst, 8);
+    for (const LeagueRow& row : {rows[1], rows[2]})
+    {
+        EXPECT_EQ(row.matches, 8);
+        EXPECT_EQ(row.wins, 0);
+        EXPECT_EQ(row.draws, 4);
+        EXPECT_EQ(row.losses, 4);
+        EXPECT_EQ(row.triesFor, 8);
+        EXPECT_EQ(row.triesAgainst, 12);
+        EXPECT_EQ(row.frames, 800);
+        EXPECT_LT(row.rating, rows[0].rating);
+    }
+    EXPECT_NEAR(rows[1].rating, rows[2].rating, 1e-9);
+}
+
 } // namespace tryzone

@@ -3,17 +3,49 @@
 
 #include "agent/AgentAction.h"
 #include "agent/VecMatch.h"
+#include "files/Expected.h"
 
 #include <memory>
 #include <mutex>
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace tryzone::python
 {
 
 namespace py = pybind11;
+
+// The one place where the library's failures become Python's exceptions: ValueError with the reason (after what
+// failed, when that is said) for what the caller gave, RuntimeError for what could not be done with it.
+[[noreturn]] inline void Raise(const std::string& what, const std::string& reason, bool given = true)
+{
+    const std::string text = what.empty() ? reason : what + ": " + reason;
+    if (given)
+    {
+        throw py::value_error(text);
+    }
+    throw std::runtime_error(text);
+}
+
+template <class T> T Value(Expected<T> expected, const std::string& what = {}, bool given = true)
+{
+    if (!expected)
+    {
+        Raise(what, expected.Reason(), given);
+    }
+    return std::move(*expected);
+}
+
+inline void Check(const Expected<void>& expected, const std::string& what = {}, bool given = true)
+{
+    if (!expected)
+    {
+        Raise(what, expected.Reason(), given);
+    }
+}
 
 // The batch and a lock that keeps two Python threads from stepping it at once.
 struct Batch

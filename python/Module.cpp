@@ -1,14 +1,10 @@
 // tryzone._tryzone: batches of matches for outside brains, with numpy arrays that are views of the batch's buffers.
 // Every check that needs Python is made while the GIL is held; the matches are stepped with it released.
 #include "Bindings.h"
-#include "agent/Brain.h"
-#include "agent/Entrant.h"
+#include "Inputs.h"
 #include "agent/Observation.h"
 #include "agent/VecMatch.h"
-#include "laws/Laws.h"
 #include "run/MatchRunner.h"
-#include "settings/PlayersConfig.h"
-#include "tactics/TacticsFile.h"
 #include "shape/MatchShape.h"
 #include "view/MatchView.h"
 
@@ -37,39 +33,6 @@ std::unique_lock<std::mutex> Claim(Batch& self)
 
 using namespace tryzone::python;
 
-namespace
-{
-// The one place where the library's failures become Python's exceptions: ValueError with the reason (after what
-// failed, when that is said) for what the caller gave, RuntimeError for what could not be done with it.
-[[noreturn]] void Raise(const std::string& what, const std::string& reason, bool given = true)
-{
-    const std::string text = what.empty() ? reason : what + ": " + reason;
-    if (given)
-    {
-        throw py::value_error(text);
-    }
-    throw std::runtime_error(text);
-}
-
-template <class T> T Value(Expected<T> expected, const std::string& what = {}, bool given = true)
-{
-    if (!expected)
-    {
-        Raise(what, expected.Reason(), given);
-    }
-    return std::move(*expected);
-}
-
-void Check(const Expected<void>& expected, const std::string& what = {}, bool given = true)
-{
-    if (!expected)
-    {
-        Raise(what, expected.Reason(), given);
-    }
-}
-
-} // namespace
-
 void tryzone::python::PlayStep(Batch& self, const void* actions, bool coarse)
 {
     VecMatch& batch = self.batch;
@@ -87,107 +50,6 @@ void tryzone::python::PlayStep(Batch& self, const void* actions, bool coarse)
 
 namespace
 {
-std::vector<PlayerSettings> LoadSettings(const py::object& settings)
-{
-    const auto defaults = DefaultPlayers();
-    if (settings.is_none())
-    {
-        return {defaults.begin(), defaults.end()};
-    }
-    PlayersConfig config(py::str(py::module_::import("os").attr("fspath")(settings)));
-    const auto warnings = Value(config.Load(), "the settings file " + config.fileName);
-    for (const std::string& warning : warnings)
-    {
-        if (PyErr_WarnEx(PyExc_UserWarning, warning.c_str(), 1) != 0)
-        {
-            throw py::error_already_set();
-        }
-    }
-    config.CompleteFrom(defaults);
-    config.records.resize(kPlayerSlots);
-    return config.records;
-}
-
-// The laws file's laws; null for none or for the game's own laws. A refused file raises ValueError with its line.
-std::shared_ptr<const Laws> LoadLaws(const py::object& path)
-{
-    if (path.is_none())
-    {
-        return nullptr;
-    }
-    const Laws laws = Value(ReadLawsFile(py::str(py::module_::import("os").attr("fspath")(path))));
-    return AreGameLaws(laws) ? nullptr : std::make_shared<const Laws>(laws);
-}
-
-std::string PathOrEmpty(const py::object& path)
-{
-    return path.is_none() ? std::string() : std::string(py::str(py::module_::import("os").attr("fspath")(path)));
-}
-
-// The brains of uncontrolled players, as tryzone-sim's --brain, --blue-brain and --red-brain give them; they decide
-// at the batch's pace unless a policy has its own.
-BrainPlan LoadBrains(const std::vector<std::string>& slots, const py::object& blue, const py::object& red,
-                     const std::vector<PlayerSettings>& players, int decisionFrames)
-{
-    BrainPlan plan;
-    plan.decisionFrames = decisionFrames;
-    for (const std::string& text : slots)
-    {
-        if (const std::string fault = AddBrains(text, plan); !fault.empty())
-        {
-            throw std::invalid_argument("brains: " + fault);
-        }
-    }
-    for (const auto& [team, name] : {std::pair{0, &blue}, std::pair{1, &red}})
-    {
-        if (!name->is_none())
-        {
-            const std::string brain = py::str(*name);
-            if (const auto made = MakeBrain(brain, 0); !made)
-            {
-                throw std::invalid_argument(made.Reason());
-            }
-            SetTeamBrain(plan, players, team, brain);
-        }
-    }
-    TakePace(plan);
-    return plan;
-}
-
-// A league's entrant as the simulator reads it: its tactics file and the brains of its five players.
-py::dict EntrantOf(const std::string& text)
-{
-    auto entrant = ReadEntrant(text);
-    if (!entrant)
-    {
-        throw std::invalid_argument(entrant.Reason());
-    }
-    py::dict result;
-    result["name"] = UniqueNames({text}).front();
-    result["tactics"] = entrant->team.tactic == nullptr ? py::object(py::none()) : py::str(entrant->team.tacticsFile);
-    py::list brains;
-    for (const std::string& brain : entrant->brains)
-    {
-        brains.append(brain.empty() ? py::object(py::none()) : py::str(brain));
-    }
-    result["brains"] = brains;
-    return result;
-}
-
-// A team's tactics file, read as the programs read it; none for the built-in wiring.
-std::shared_ptr<const CompiledTactic> LoadTactics(const py::object& path)
-{
-    if (path.is_none())
-    {
-        return nullptr;
-    }
-    TacticsRead read = ReadTacticsFile(PathOrEmpty(path));
-    if (read.tactic == nullptr)
-    {
-        throw std::invalid_argument(read.error);
-    }
-    return read.tactic;
-}
 
 py::array Flags(py::handle owner, std::vector<std::uint8_t>& buffer)
 {
@@ -344,7 +206,6 @@ void BindView(py::module_& module)
         .def("close", &MatchView::Close);
 }
 
-
 // The package's constants: the action codes, the observation's size and version, the coarse actions and the
 // match's shape, so that Python counts players, slots and pixels as the C++ does.
 void BindConstants(py::module_& module)
@@ -374,14 +235,12 @@ void BindConstants(py::module_& module)
     module.attr("PITCH_WIDTH") = kPitchWidth;
     module.attr("PITCH_HEIGHT") = kPitchHeight;
     module.attr("RANDOM_TEAMMATE") = kRandomTeammate;
-
 }
 
 // What the last step played, as views into the batch: its match numbers and the episodes' returns and lengths.
 void BindEpisodeViews(py::class_<Batch>& batch)
 {
-    batch
-        .def_property_readonly("normalised", [](Batch& self) { return self.batch.Plan().normalise; })
+    batch.def_property_readonly("normalised", [](Batch& self) { return self.batch.Plan().normalise; })
         .def_property_readonly(
             "step_match",
             [](py::object owner)
@@ -424,7 +283,8 @@ PYBIND11_MODULE(_tryzone, module)
                     int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
                     const py::object& recordDir, bool normalise, const py::object& blueTactics,
                     const py::object& redTactics, const py::object& blueBrain, const py::object& redBrain,
-                    const std::vector<std::string>& brains, const py::object& laws)
+                    const std::vector<std::string>& brains, const py::object& laws, const py::object& blueTeam,
+                    const py::object& redTeam)
                  {
                      VecMatchPlan plan;
                      plan.matches = numMatches;
@@ -433,8 +293,10 @@ PYBIND11_MODULE(_tryzone, module)
                      plan.minutes = minutes;
                      plan.decisionFrames = decisionFrames;
                      plan.players = LoadSettings(settings);
-                     plan.tactics = {LoadTactics(blueTactics), LoadTactics(redTactics)};
-                     plan.brains = LoadBrains(brains, blueBrain, redBrain, plan.players, decisionFrames);
+                     std::array<std::string, 2> tacticsFiles{PathOrEmpty(blueTactics), PathOrEmpty(redTactics)};
+                     plan.brains = LoadBrains(brains, {blueBrain, redBrain}, {blueTeam, redTeam}, plan.players,
+                                              decisionFrames, tacticsFiles);
+                     plan.tactics = {LoadTactics(tacticsFiles[0]), LoadTactics(tacticsFiles[1])};
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);
@@ -449,10 +311,10 @@ PYBIND11_MODULE(_tryzone, module)
              py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
              py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
              py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
-             py::arg("normalise") = false, py::arg("blue_tactics") = py::none(),
-             py::arg("red_tactics") = py::none(), py::arg("blue_brain") = py::none(),
-             py::arg("red_brain") = py::none(), py::arg("brains") = std::vector<std::string>{},
-             py::arg("laws") = py::none())
+             py::arg("normalise") = false, py::arg("blue_tactics") = py::none(), py::arg("red_tactics") = py::none(),
+             py::arg("blue_brain") = py::none(), py::arg("red_brain") = py::none(),
+             py::arg("brains") = std::vector<std::string>{}, py::arg("laws") = py::none(),
+             py::arg("blue_team") = py::none(), py::arg("red_team") = py::none())
         .def_property_readonly("num_matches", [](Batch& self) { return self.batch.Matches(); })
         .def_property_readonly("controlled", [](Batch& self) { return self.batch.Plan().controlled; })
         .def_property_readonly("decision_frames", [](Batch& self) { return self.batch.Plan().decisionFrames; })

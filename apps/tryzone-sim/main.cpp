@@ -1,11 +1,11 @@
-#include "files/StopSignals.h"
-#include "files/OutputFiles.h"
 #include "cli/Options.h"
 #include "cli/ScaleOptions.h"
 #include "cli/SensitivityCommand.h"
 #include "cli/ShowCommands.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsCommands.h"
+#include "files/OutputFiles.h"
+#include "files/StopSignals.h"
 
 using namespace tryzone;
 
@@ -32,6 +32,8 @@ void AddReplayOption(CLI::App& commandLine, std::string& replay)
         ->excludes("--shard")
         ->excludes("--blue-tactics")
         ->excludes("--red-tactics")
+        ->excludes("--blue-team")
+        ->excludes("--red-team")
         ->excludes("--laws")
         ->excludes("--match");
 }

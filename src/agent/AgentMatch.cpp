@@ -14,7 +14,8 @@ namespace tryzone
 {
 
 AgentMatch::AgentMatch(const std::vector<PlayerSettings>& lineup, const std::vector<int>& slots, std::int64_t frames,
-                       bool withEvents, bool withRecording, const MatchTactics& teamTactics, const BrainPlan& outsideBrains)
+                       bool withEvents, bool withRecording, const MatchTactics& teamTactics,
+                       const BrainPlan& outsideBrains)
     : players(lineup), controlled(slots), framesPerMatch(frames), keepEvents(withEvents), keepRecording(withRecording),
       tactics(teamTactics), brains(outsideBrains)
 {
@@ -32,7 +33,9 @@ void AgentMatch::Start(std::uint32_t seed, int matchNumber)
     WorldScope scope(world);
     number = matchNumber;
     events.str({});
-    recording = keepRecording ? HeaderLine(seed, players, tactics) : std::string();
+    recording = keepRecording
+                    ? HeaderLine(seed, players, tactics, {}, brains.Empty() ? nullptr : BrainPlanAsJson(brains))
+                    : std::string();
     if (recorder)
     {
         runner.Unwatch(*recorder);

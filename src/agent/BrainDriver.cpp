@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 #include <stdexcept>
 
 namespace tryzone
@@ -82,7 +83,8 @@ Expected<void> CheckPace(const BrainPlan& plan)
 {
     for (const std::string& name : plan.brains)
     {
-        if (const int frames = name.empty() ? 0 : BrainDecisionFrames(name); frames != 0 && frames != plan.decisionFrames)
+        if (const int frames = name.empty() ? 0 : BrainDecisionFrames(name);
+            frames != 0 && frames != plan.decisionFrames)
         {
             return Unexpected{name + " decides every " + std::to_string(frames) + " frames, not every " +
                               std::to_string(plan.decisionFrames) + " as the other brains would"};
@@ -173,6 +175,73 @@ void BrainDriver::Decide(const MatchRunner& runner, std::int64_t frame, std::vec
         const AgentAction action = brains[i]->Decide({features, slots[i]});
         orders.push_back({slots[i], OrderFor(action, SideIndex(SideOfSlot(slots[i])))});
     }
+}
+
+} // namespace tryzone
+
+namespace tryzone
+{
+
+void SetTeamBrains(BrainPlan& plan, const std::vector<PlayerSettings>& lineup, int team,
+                   const std::array<std::string, kTeamSlots>& byRank)
+{
+    std::size_t rank = 0;
+    for (std::size_t slot = 0; slot < plan.brains.size() && slot < lineup.size(); ++slot)
+    {
+        if ((lineup[slot].Team == 0 ? 0 : 1) != team)
+        {
+            continue;
+        }
+        if (rank < byRank.size() && plan.brains[slot].empty())
+        {
+            plan.brains[slot] = byRank[rank];
+        }
+        ++rank;
+    }
+}
+
+nlohmann::ordered_json BrainPlanAsJson(const BrainPlan& plan)
+{
+    nlohmann::ordered_json slots = nlohmann::ordered_json::array();
+    for (const std::string& name : plan.brains)
+    {
+        slots.push_back(name.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(name));
+    }
+    return {{"slots", slots}, {"decision_frames", plan.decisionFrames}};
+}
+
+Expected<BrainPlan> BrainPlanFromJson(const nlohmann::ordered_json& kept)
+{
+    BrainPlan brains;
+    const auto slots = kept.is_object() ? kept.find("slots") : kept.end();
+    const auto frames = kept.is_object() ? kept.find("decision_frames") : kept.end();
+    if (slots == kept.end() || !slots->is_array() || slots->size() != brains.brains.size())
+    {
+        return Unexpected{"its brains are not one for each of the ten slots"};
+    }
+    for (std::size_t slot = 0; slot < brains.brains.size(); ++slot)
+    {
+        const nlohmann::ordered_json& name = (*slots)[slot];
+        if (name.is_null())
+        {
+            continue;
+        }
+        // Read as the command line reads it, so that only brains that can play are named.
+        const std::string fault =
+            name.is_string() ? AddBrains(std::to_string(slot) + "=" + name.get<std::string>(), brains) : "not a name";
+        if (!fault.empty())
+        {
+            return Unexpected{"its brains: " + fault};
+        }
+    }
+    if (frames == kept.end() || !frames->is_number_integer() || frames->get<std::int64_t>() < 1 ||
+        frames->get<std::int64_t>() > std::numeric_limits<int>::max())
+    {
+        return Unexpected{"its brains decide every " + (frames == kept.end() ? std::string("?") : frames->dump()) +
+                          " frames"};
+    }
+    brains.decisionFrames = frames->get<int>();
+    return brains;
 }
 
 } // namespace tryzone

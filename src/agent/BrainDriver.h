@@ -1,14 +1,15 @@
 #pragma once
 
-#include "shape/MatchShape.h"
 #include "agent/Brain.h"
 #include "run/FrameObserver.h"
 #include "run/OrderSource.h"
 #include "settings/PlayerSettings.h"
+#include "shape/MatchShape.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ struct BrainPlan
 // Lets the brain play every player of the team (0 blue, 1 red) as the lineup places them, but the slots the plan
 // already gives a brain; an empty name changes nothing.
 void SetTeamBrain(BrainPlan& plan, const std::vector<PlayerSettings>& lineup, int team, const std::string& name);
+// Lets each brain play the team's player of its rank (the team's players counted in slot order), but on the slots the
+// plan already gives a brain; an empty name leaves its player be.
+void SetTeamBrains(BrainPlan& plan, const std::vector<PlayerSettings>& lineup, int team,
+                   const std::array<std::string, kTeamSlots>& byRank);
 
 // Whether every brain can decide at the plan's pace: a policy plays at the interval it was trained with.
 [[nodiscard]] Expected<void> CheckPace(const BrainPlan& plan);
@@ -39,6 +44,11 @@ void TakePace(BrainPlan& plan);
 
 // "slot 3 hold, slots 5 to 9 random, deciding every 12 frames"; empty for a plan without brains.
 [[nodiscard]] std::string Describe(const BrainPlan& plan);
+
+// The plan as runs and recordings keep it: {"slots": [ten names or null], "decision_frames": N}. Read back, each
+// name is checked as the command line checks it.
+[[nodiscard]] nlohmann::ordered_json BrainPlanAsJson(const BrainPlan& plan);
+[[nodiscard]] Expected<BrainPlan> BrainPlanFromJson(const nlohmann::ordered_json& kept);
 
 // Lets a plan's brains play one match: before each frame that starts a decision, every controlled player is
 // observed, his brain decides and the runner is given the order. As an order source it only decides, for a timeline

@@ -1,6 +1,9 @@
 #include "agent/BrainOptions.h"
 
+#include "agent/Entrant.h"
+
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <tuple>
 
@@ -27,13 +30,19 @@ int DecisionFrames(const std::string& text)
 
 bool BrainOptions::Given() const
 {
-    return !slots.Empty() || !teams[0].empty() || !teams[1].empty();
+    const auto any = [](const auto& names)
+    { return std::any_of(names.begin(), names.end(), [](const std::string& name) { return !name.empty(); }); };
+    return !slots.Empty() || any(teams) || any(ranked[0]) || any(ranked[1]);
 }
 
 std::vector<std::string> BrainOptions::PolicyFiles() const
 {
     std::vector<std::string> names(slots.brains.begin(), slots.brains.end());
     names.insert(names.end(), teams.begin(), teams.end());
+    for (const auto& team : ranked)
+    {
+        names.insert(names.end(), team.begin(), team.end());
+    }
     return tryzone::PolicyFiles(names);
 }
 
@@ -65,8 +74,8 @@ void AddBrainOptions(CLI::App& app, BrainOptions& options)
            },
            "frames between two decisions of the brains (default: a policy's own, or 12, 0.1 s)")
         ->type_name("N");
-    for (const auto& [option, team, name] : {std::tuple{"--blue-brain", "blue", &options.teams[0]},
-                                             std::tuple{"--red-brain", "red", &options.teams[1]}})
+    for (const auto& [option, team, name] :
+         {std::tuple{"--blue-brain", "blue", &options.teams[0]}, std::tuple{"--red-brain", "red", &options.teams[1]}})
     {
         app.add_option_function<std::string>(
                option,
@@ -83,11 +92,54 @@ void AddBrainOptions(CLI::App& app, BrainOptions& options)
     }
 }
 
+Expected<void> TakeTeam(const std::string& path, int team, std::string& tacticsFile, BrainOptions& options)
+{
+    if (!path.ends_with(".team.json"))
+    {
+        return Unexpected{path + ": not a team file (NAME.team.json)"};
+    }
+    auto entrant = ReadEntrant(path);
+    if (!entrant)
+    {
+        return entrant.Error();
+    }
+    tacticsFile = entrant->team.tacticsFile;
+    options.ranked[static_cast<std::size_t>(team)] = entrant->brains;
+    return {};
+}
+
+void AddTeamOptions(CLI::App& app, BrainOptions& options, const std::array<std::string*, 2>& tacticsFiles)
+{
+    for (const int team : {0, 1})
+    {
+        const std::string side = team == 0 ? "blue" : "red";
+        const std::string option = "--" + side + "-team";
+        app.add_option_function<std::string>(
+               option,
+               [option, team, &options, file = tacticsFiles[static_cast<std::size_t>(team)]](const std::string& text)
+               {
+                   if (auto taken = TakeTeam(text, team, *file, options); !taken)
+                   {
+                       throw CLI::ValidationError(option + ": " + taken.Reason());
+                   }
+               },
+               "the " + side +
+                   " team's team file (NAME.team.json: its tactics and brains, as a league\nentrant's); "
+                   "--brain still overrides it on its slots")
+            ->type_name("FILE")
+            ->excludes("--" + side + "-tactics")
+            ->excludes("--" + side + "-brain");
+    }
+}
+
 Expected<BrainPlan> PlanBrains(const BrainOptions& options, const std::vector<PlayerSettings>& lineup)
 {
     BrainPlan plan = options.slots;
-    SetTeamBrain(plan, lineup, 0, options.teams[0]);
-    SetTeamBrain(plan, lineup, 1, options.teams[1]);
+    for (const int team : {0, 1})
+    {
+        SetTeamBrains(plan, lineup, team, options.ranked[static_cast<std::size_t>(team)]);
+        SetTeamBrain(plan, lineup, team, options.teams[static_cast<std::size_t>(team)]);
+    }
     if (!options.decisionFramesGiven)
     {
         TakePace(plan);

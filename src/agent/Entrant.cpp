@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace tryzone
 {
@@ -106,7 +106,8 @@ Expected<void> ReadTeamFile(Entrant& entrant, const std::string& path)
         }
         if (const auto tactics = team.find("tactics"); tactics != team.end() && !tactics->is_null())
         {
-            if (auto tactic = ReadTactics(entrant, (fs::path(path).parent_path() / tactics->get<std::string>()).string());
+            if (auto tactic =
+                    ReadTactics(entrant, (fs::path(path).parent_path() / tactics->get<std::string>()).string());
                 !tactic)
             {
                 return tactic;
@@ -202,17 +203,8 @@ std::vector<std::string> UniqueNames(const std::vector<std::string>& given)
 Sides Place(const Entrant& blue, const Entrant& red, const std::vector<PlayerSettings>& lineup)
 {
     Sides sides{{blue.team, red.team}, {}};
-    std::array<std::size_t, 2> rank{};
-    for (std::size_t slot = 0; slot < lineup.size() && slot < sides.brains.brains.size(); ++slot)
-    {
-        const int team = lineup[slot].Team == 0 ? 0 : 1;
-        const Entrant& entrant = team == 0 ? blue : red;
-        const std::size_t k = rank[static_cast<std::size_t>(team)]++;
-        if (k < entrant.brains.size())
-        {
-            sides.brains.brains[slot] = entrant.brains[k];
-        }
-    }
+    SetTeamBrains(sides.brains, lineup, 0, blue.brains);
+    SetTeamBrains(sides.brains, lineup, 1, red.brains);
     TakePace(sides.brains);
     return sides;
 }

@@ -1,18 +1,16 @@
 #include "cli/SensitivityCommand.h"
 
-#include "pool/Cores.h"
-#include "files/StopSignals.h"
-#include "files/OutputFiles.h"
-#include "experiments/Plot.h"
-#include "experiments/Sensitivity.h"
-#include "experiments/Simulation.h"
-#include "experiments/Variation.h"
 #include "cli/Options.h"
 #include "cli/SimCommands.h"
 #include "cli/SimReport.h"
 #include "cli/TacticsCommands.h"
+#include "experiments/Plot.h"
+#include "experiments/Sensitivity.h"
+#include "experiments/Simulation.h"
+#include "experiments/Variation.h"
 #include "files/OutputFiles.h"
 #include "files/StopSignals.h"
+#include "pool/Cores.h"
 
 #include <charconv>
 #include <cmath>
@@ -157,6 +155,7 @@ void AddSensitivityCommand(CLI::App& app, SensitivityOptions& options)
             "float keys");
     AddFile(command, "--red-tactics", options.redTactics,
             "the red team's tactics file; with --who red or all, likewise");
+    AddTeamOptions(command, options.brains, {&options.blueTactics, &options.redTactics});
 }
 
 namespace

@@ -1,17 +1,17 @@
 #include "cli/SimCommands.h"
 
-#include "shards/LeagueParts.h"
+#include "cli/SimReport.h"
 #include "cli/TacticsCommands.h"
+#include "core/GameHost.h"
+#include "experiments/Plot.h"
+#include "experiments/Run.h"
+#include "experiments/Simulation.h"
 #include "files/OutputFiles.h"
 #include "files/StopSignals.h"
-#include "experiments/Plot.h"
 #include "reports/Report.h"
-#include "experiments/Run.h"
-#include "shards/Shards.h"
-#include "experiments/Simulation.h"
-#include "cli/SimReport.h"
-#include "core/GameHost.h"
 #include "run/MatchTimeline.h"
+#include "shards/LeagueParts.h"
+#include "shards/Shards.h"
 
 #include <array>
 #include <cstdio>
@@ -230,6 +230,22 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
     {
         std::cerr << "tryzone-sim: " << recording.warning << std::endl;
     }
+    // The recorded orders play every frame replayed, so brains that no longer read (a policy file elsewhere) are
+    // only not named in the report.
+    RunSetup setup;
+    if (!recording.brains.is_null())
+    {
+        auto brains = BrainPlanFromJson(recording.brains);
+        if (brains)
+        {
+            setup.brains = *brains;
+        }
+        else
+        {
+            std::cerr << "tryzone-sim: " << path << ": " << brains.Reason() << "; the recorded orders play on"
+                      << std::endl;
+        }
+    }
     std::ostream& out = files.Summary();
     out << "TryZone replay of " << path << ": " << recording.lastFrame << " frames, seed " << recording.seed << "\n\n";
     Output* events = outputs.events;
@@ -250,7 +266,6 @@ int ReplayCommand(const std::string& path, OutputFiles& files, const SimOutputs&
         const auto done = files.FlushSummary();
         return done ? 128 + signal : Fail(1, done.Reason());
     }
-    RunSetup setup;
     setup.seed = recording.seed;
     setup.players = path;
     setup.matches = static_cast<int>(results.size());

@@ -1,12 +1,12 @@
 #include "cli/TacticsCommands.h"
 
-#include "experiments/RunTelemetry.h"
-#include "pool/Cores.h"
-#include "pool/Workers.h"
 #include "cli/SimCommands.h"
 #include "cli/TacticsGraph.h"
+#include "experiments/RunTelemetry.h"
 #include "files/OutputFiles.h"
 #include "laws/Laws.h"
+#include "pool/Cores.h"
+#include "pool/Workers.h"
 #include "tactics/TacticsFile.h"
 
 #include <filesystem>
@@ -155,6 +155,7 @@ void AddTacticsOptions(CLI::App& app, Options& options)
             "the blue team's tactics file (NAME.tactics.json; default: the built-in tactic,\nwhich is "
             "tactics/default.tactics.json)");
     AddFile(app, "--red-tactics", options.redTactics, "the red team's tactics file");
+    AddTeamOptions(app, options.brains, {&options.blueTactics, &options.redTactics});
     AddLawsOption(app, options.lawsFile);
 }
 

@@ -42,45 +42,6 @@ ordered_json OptionsAsJson(const RunSetup& setup)
             {"frames_per_match", setup.framesPerMatch}, {"check", setup.checkRules}, {"vary", vary}};
 }
 
-ordered_json BrainsAsJson(const BrainPlan& brains)
-{
-    ordered_json slots = ordered_json::array();
-    for (const std::string& name : brains.brains)
-    {
-        slots.push_back(name.empty() ? ordered_json(nullptr) : ordered_json(name));
-    }
-    return {{"slots", slots}, {"decision_frames", brains.decisionFrames}};
-}
-
-Expected<BrainPlan> BrainsFromJson(const ordered_json& kept)
-{
-    BrainPlan brains;
-    const ordered_json& slots = kept.at("slots");
-    if (!slots.is_array() || slots.size() != brains.brains.size())
-    {
-        return Unexpected{"its brains are not one for each of the ten slots"};
-    }
-    for (std::size_t slot = 0; slot < brains.brains.size(); ++slot)
-    {
-        if (slots[slot].is_null())
-        {
-            continue;
-        }
-        // Read as the command line reads it, so that a part names only brains that can play.
-        if (const std::string fault = AddBrains(std::to_string(slot) + "=" + slots[slot].get<std::string>(), brains);
-            !fault.empty())
-        {
-            return Unexpected{"its brains: " + fault};
-        }
-    }
-    brains.decisionFrames = kept.at("decision_frames").get<int>();
-    if (brains.decisionFrames < 1)
-    {
-        return Unexpected{"its brains decide every " + std::to_string(brains.decisionFrames) + " frames"};
-    }
-    return brains;
-}
-
 // The laws a run keeps (LawsAsJson's form), checked as a laws file is.
 Expected<void> LawsFromRun(const ordered_json& kept, RunSetup& setup)
 {
@@ -176,7 +137,7 @@ ordered_json RunSetupAsJson(const RunSetup& setup)
     }
     if (!setup.brains.Empty())
     {
-        run["brains"] = BrainsAsJson(setup.brains);
+        run["brains"] = BrainPlanAsJson(setup.brains);
     }
     return run;
 }
@@ -221,7 +182,7 @@ Expected<RunSetup> RunSetupFromJson(const ordered_json& run)
         }
         if (const auto brains = run.find("brains"); brains != run.end())
         {
-            auto read = BrainsFromJson(*brains);
+            auto read = BrainPlanFromJson(*brains);
             if (!read)
             {
                 return read.Error();
@@ -245,8 +206,7 @@ Expected<RunSetup> RunSetupFromJson(const ordered_json& run)
     }
     catch (const nlohmann::json::exception& error)
     {
-        return Unexpected{std::string("its run is not described as tryzone-sim describes one (") + error.what() +
-                          ")"};
+        return Unexpected{std::string("its run is not described as tryzone-sim describes one (") + error.what() + ")"};
     }
 }
 

@@ -54,7 +54,7 @@ void MatchTimeline::Preload(std::vector<MatchInput> inputs, std::int64_t lastFra
 void MatchTimeline::RecordTo(RecordingFile* recordingFile)
 {
     file = recordingFile;
-    file->WriteHeader(HeaderLine(seed, firstPlayers, firstTactics, numbering));
+    file->WriteHeader(HeaderLine(seed, firstPlayers, firstTactics, numbering, brainsKept));
     for (const MatchInput& input : history)
     {
         file->WriteInput(InputLine(input));
@@ -238,9 +238,9 @@ void MatchTimeline::Advance(float frameTime)
         }
         Apply(history[next]);
     }
-    if (step > knownEnd)
+    if (step > knownEnd || step > asked)
     {
-        Decide(step);
+        Decide(step, step > knownEnd);
     }
     if (step > knownEnd && !timed && frameTime != kMaxFrameTime)
     {

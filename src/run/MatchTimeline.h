@@ -64,7 +64,14 @@ public:
     // Orders from outside the match (brains) for each frame played for the first time, kept as inputs: a jump's
     // re-play and a replay are fed the kept orders, and the source is never asked twice for a frame. Null for none;
     // not owned.
-    void DecideWith(OrderSource* source) { orders = source; }
+    // description is what the recording's header says of the source (null: nothing). A timeline that replays a
+    // recording asks the source for its frames too, keeping none of its orders, so that a source with a state of its
+    // own (a random brain's engine) plays on past the recording as it would have played the whole match.
+    void DecideWith(OrderSource* source, nlohmann::ordered_json description = nullptr)
+    {
+        orders = source;
+        brainsKept = std::move(description);
+    }
     // Frames between checkpoints, from each kick-off's first frame; 0 keeps none (a headless replay never jumps).
     void SetCheckpointSpacing(std::int64_t frames) { checkpointSpacing = frames; }
     // Frames with a checkpoint, oldest first.
@@ -122,8 +129,9 @@ private:
                  int match);
     void Apply(const MatchInput& input);
     void Keep(MatchInput input);
-    // The order source's orders for a new frame, kept and fed: only those that change a player's order.
-    void Decide(std::int64_t step);
+    // The order source's orders for a new frame, kept and fed: only those that change a player's order. For a frame
+    // the history already holds (keep false), the source is only asked, once.
+    void Decide(std::int64_t step, bool keep);
     void KeepCheckpoint();
     void Resume(const Checkpoint& checkpoint);
     // Before the given step's input and play: whether its lines are new (and where they start in the log).
@@ -153,6 +161,8 @@ private:
     double clock = 0.0;
     RecordingFile* file = nullptr;
     OrderSource* orders = nullptr;
+    nlohmann::ordered_json brainsKept;
+    std::int64_t asked = 0; // the last frame the order source was asked for
     std::vector<SlotOrder> decided;
     std::vector<Checkpoint> checkpoints;
     std::int64_t checkpointSpacing = kCheckpointFrames;

@@ -1,13 +1,14 @@
 // What feeds a timeline besides the window: an order source's orders and a recording played headless.
-#include "run/MatchTimeline.h"
-
 #include "behaviour/Player.h"
 #include "match/RugbyScene.h"
+#include "run/MatchTimeline.h"
+
+#include <algorithm>
 
 namespace tryzone
 {
 
-void MatchTimeline::Decide(std::int64_t step)
+void MatchTimeline::Decide(std::int64_t step, bool keep)
 {
     if (orders == nullptr)
     {
@@ -15,6 +16,12 @@ void MatchTimeline::Decide(std::int64_t step)
     }
     decided.clear();
     orders->Decide(runner, runner.Frame() + 1, decided);
+    asked = std::max(asked, step);
+    // The recorded orders stay the truth for the recorded frames.
+    if (!keep)
+    {
+        return;
+    }
     for (const SlotOrder& given : decided)
     {
         if (runner.Scene().players[static_cast<std::size_t>(given.slot)]->order != given.order)

@@ -107,7 +107,7 @@ sf::Event EventFromInput(const MatchInput& input)
 }
 
 std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players, const MatchTactics& tactics,
-                       MatchNumbering numbering)
+                       MatchNumbering numbering, const nlohmann::ordered_json& brains)
 {
     nlohmann::ordered_json line = {{"format", kRecordingFormat}, {"version", kRecordingVersion}, {"seed", seed}};
     // Optional, so that older recordings, and matches of no set length, read and write as they always did.
@@ -127,6 +127,10 @@ std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& pl
     if (tactics.laws != nullptr)
     {
         line["laws"] = LawsToJson(*tactics.laws);
+    }
+    if (!brains.is_null())
+    {
+        line["brains"] = brains;
     }
     return line.dump() + '\n';
 }
@@ -190,7 +194,7 @@ std::string EndLine(std::int64_t frame)
 // Beside the lines it writes: the timeline's recording of the match so far, in a file of its own.
 int MatchTimeline::Save(const std::string& path) const
 {
-    std::string text = HeaderLine(seed, firstPlayers, firstTactics, numbering);
+    std::string text = HeaderLine(seed, firstPlayers, firstTactics, numbering, brainsKept);
     for (const MatchInput& input : history)
     {
         if (input.frame <= Frame())

@@ -6,6 +6,7 @@
 #include "tactics/Tactic.h"
 
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <variant>
@@ -72,9 +73,11 @@ struct MatchNumbering
     std::int64_t matchFrames = 0;
     int firstMatch = 1;
 };
-// Tactics other than the default are written whole, so that a recording needs no other file.
+// Tactics other than the default are written whole, so that a recording needs no other file; brains, when not null,
+// are the outside brains that played (as a run keeps them), so that a replay can play on with them.
 [[nodiscard]] std::string HeaderLine(std::uint32_t seed, const std::vector<PlayerSettings>& players,
-                                     const MatchTactics& tactics = {}, MatchNumbering numbering = {});
+                                     const MatchTactics& tactics = {}, MatchNumbering numbering = {},
+                                     const nlohmann::ordered_json& brains = nullptr);
 [[nodiscard]] std::string InputLine(const MatchInput& input);
 [[nodiscard]] std::string EndLine(std::int64_t frame);
 
@@ -84,6 +87,7 @@ struct Recording
     std::vector<PlayerSettings> players;
     MatchTactics tactics;
     MatchNumbering numbering; // frames from each kick-off to full time (0: no set length), the first match's number
+    nlohmann::ordered_json brains;  // the brains that played, as a run keeps them; null for none (and older files)
     std::vector<MatchInput> inputs; // frames never decrease
     std::int64_t lastFrame = 0;     // the end line's, or the last input's when the recording was cut short
     std::string warning;            // a cut last line, which was left out

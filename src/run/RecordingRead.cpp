@@ -254,6 +254,15 @@ Expected<void> ReadHeader(const json& line, Recording& recording)
         return Unexpected{"settings that do not validate"};
     }
     recording.players = std::move(*players);
+    // Read whole by the brains' own reader when they are to play.
+    if (line.contains("brains"))
+    {
+        if (!line["brains"].is_object())
+        {
+            return Unexpected{"brains that are not described as a run describes them"};
+        }
+        recording.brains = nlohmann::ordered_json::parse(line["brains"].dump());
+    }
     return ReadTactics(line, recording.tactics);
 }
 

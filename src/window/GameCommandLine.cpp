@@ -82,9 +82,10 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
                                 "the blue team's tactics file (NAME.tactics.json), reloaded when it changes")
                      ->type_name("FILE");
     auto* red = app.add_option("--red-tactics", options.redTactics, "the red team's tactics file")->type_name("FILE");
-    auto* laws = app.add_option("--laws", options.laws,
-                                "the laws file (NAME.laws.json; default: the game's own laws), reloaded when it changes")
-                     ->type_name("FILE");
+    auto* laws =
+        app.add_option("--laws", options.laws,
+                       "the laws file (NAME.laws.json; default: the game's own laws), reloaded when it changes")
+            ->type_name("FILE");
     std::string minutesText;
     auto* minutes =
         app.add_option("--minutes", minutesText,
@@ -96,18 +97,20 @@ std::variant<GameOptions, HelpRequest, CommandLineError> ParseGameCommandLine(in
                       ->type_name("N")
                       ->check(CLI::Range(1, kMaxMatch));
     AddBrainOptions(app, options.brains);
+    AddTeamOptions(app, options.brains, {&options.blueTactics, &options.redTactics});
     auto* replay = app.add_option("--replay", options.replay, "play a recording")
-        ->type_name("FILE")
-        ->excludes(seedOption)
-        ->excludes(settings)
-        ->excludes(record)
-        ->excludes(blue)
-        ->excludes(red)
-        ->excludes(laws)
-        ->excludes(minutes)
-        ->excludes(match);
+                       ->type_name("FILE")
+                       ->excludes(seedOption)
+                       ->excludes(settings)
+                       ->excludes(record)
+                       ->excludes(blue)
+                       ->excludes(red)
+                       ->excludes(laws)
+                       ->excludes(minutes)
+                       ->excludes(match);
     // A recording holds its brains' orders: the replay plays them.
-    for (const char* brain : {"--brain", "--blue-brain", "--red-brain", "--decision-frames"})
+    for (const char* brain :
+         {"--brain", "--blue-brain", "--red-brain", "--decision-frames", "--blue-team", "--red-team"})
     {
         replay->excludes(app.get_option(brain));
     }

@@ -1,12 +1,12 @@
 #include "window/Playback.h"
 
+#include "agent/BrainDriver.h"
 #include "core/GameHost.h"
 #include "files/LogFile.h"
 #include "files/StopSignals.h"
 #include "laws/Laws.h"
 #include "match/Formation.h"
 #include "match/RugbyScene.h"
-#include "agent/BrainDriver.h"
 #include "run/MatchTimeline.h"
 #include "run/RecordingFile.h"
 #include "shape/MatchShape.h"
@@ -82,14 +82,33 @@ void ChooseMatch(const GameOptions& options, const std::optional<Recording>& rep
     }
     const float width = static_cast<float>(host.WindowWidth());
     std::vector<SettingsLine> lines;
-    players = RugbyScene::ObtainPlayerSettings(KickOffFormation(width, static_cast<float>(host.WindowHeight())),
-                                               width, lines, options.settings);
+    players = RugbyScene::ObtainPlayerSettings(KickOffFormation(width, static_cast<float>(host.WindowHeight())), width,
+                                               lines, options.settings);
     for (const SettingsLine& line : lines)
     {
         (line.error ? std::cerr : std::cout) << line.text << std::endl;
     }
     // One seed for both engines, drawn as the engines used to draw theirs, and kept so the match can be replayed.
     seed = options.seed.value_or(std::random_device{}());
+}
+
+// The recording to replay, and the brains it names as the game's: the replay plays on with them. Its policy files
+// must still read as they did: one that no longer does is refused, and nothing is played.
+Expected<Recording> ReadReplay(GameOptions& game)
+{
+    auto read = ReadRecording(game.replay);
+    if (!read || read->brains.is_null())
+    {
+        return read;
+    }
+    auto plan = BrainPlanFromJson(read->brains);
+    if (!plan)
+    {
+        return Unexpected{game.replay + ": " + plan.Reason()};
+    }
+    game.brains.slots = *plan;
+    game.brains.decisionFramesGiven = true;
+    return read;
 }
 } // namespace
 
@@ -101,18 +120,11 @@ int PlayGame(const GameOptions& options)
     {
         return 2;
     }
-    // Brains of two paces are refused before the window opens, as the players they play are placed later.
-    if (const auto defaults = DefaultPlayers(); options.brains.Given())
-    {
-        if (const auto plan = PlanBrains(options.brains, {defaults.begin(), defaults.end()}); !plan)
-        {
-            return Fail(plan.Reason());
-        }
-    }
+    GameOptions game = options;
     std::optional<Recording> replay;
     if (!options.replay.empty())
     {
-        auto read = ReadRecording(options.replay);
+        auto read = ReadReplay(game);
         if (!read)
         {
             return Fail(read.Reason());
@@ -123,10 +135,18 @@ int PlayGame(const GameOptions& options)
             std::cerr << "tryzone: " << replay->warning << std::endl;
         }
     }
+    // Brains of two paces are refused before the window opens, as the players they play are placed later.
+    if (const auto defaults = DefaultPlayers(); game.brains.Given())
+    {
+        if (const auto plan = PlanBrains(game.brains, {defaults.begin(), defaults.end()}); !plan)
+        {
+            return Fail(plan.Reason());
+        }
+    }
     CatchStopSignals();
     RecordingFile recording;
     LogFile events;
-    if (auto opened = OpenGameOutputs(options, recording, events); !opened)
+    if (auto opened = OpenGameOutputs(game, recording, events); !opened)
     {
         return Fail(opened.Reason());
     }
@@ -147,23 +167,24 @@ int PlayGame(const GameOptions& options)
     const MatchNumbering numbering =
         replay ? replay->numbering : MatchNumbering{options.minutes ? FramesFor(*options.minutes) : 0, options.match};
     MatchTimeline timeline(seed, players, events.IsOpen() ? &events.Stream() : nullptr, tactics, numbering);
-    // Brains decide for the frames played for the first time; their orders are kept with the rest of the input.
+    // Brains decide for the frames played for the first time; their orders are kept with the rest of the input. A
+    // replay's brains play on past its end.
     std::optional<BrainDriver> brains;
-    if (!replay && options.brains.Given())
+    if (game.brains.Given())
     {
-        auto plan = PlanBrains(options.brains, players);
+        auto plan = PlanBrains(game.brains, players);
         if (!plan)
         {
             return Fail(plan.Reason());
         }
         brains.emplace(*plan, seed, numbering.matchFrames > 0 ? numbering.matchFrames : FramesFor(kDefaultMinutes));
-        timeline.DecideWith(&*brains);
+        timeline.DecideWith(&*brains, BrainPlanAsJson(*plan));
     }
     Session session(timeline);
     session.replay = replay ? &*replay : nullptr;
     // A match of a set length is the simulator's: every frame of the capped length.
     session.cappedFrames = options.seed.has_value() || replay || numbering.matchFrames > 0;
-    ConnectSession(session, options, recording, events);
+    ConnectSession(session, game, recording, events);
     const int signal = PlayLoop(session);
     timeline.Finish();
     ReportFailures(session);

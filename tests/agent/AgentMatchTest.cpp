@@ -73,7 +73,7 @@ TEST(AgentMatch, MoveRunsToTheEgoFramePointOfEitherTeam)
 }
 
 // With a luck that cannot fail, the holder's pass reaches the teammate named once the cooldown is over; a pass order
-// to an opponent, or from a player without the ball, is no attempt at all.
+// to an opponent or to himself, or from a player without the ball, is no attempt at all.
 TEST(AgentMatch, PassGoesToTheNamedTeammateOnlyFromTheHolder)
 {
     AgentMatch match(Players(2.f), {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 10000, true, false);
@@ -82,11 +82,14 @@ TEST(AgentMatch, PassGoesToTheNamedTeammateOnlyFromTheHolder)
     const int teammate = holder >= 5 ? (holder == 9 ? 5 : holder + 1) : (holder == 4 ? 0 : holder + 1);
     const int opponent = (holder + 5) % 10;
     std::vector<AgentAction> actions(10, AgentAction{kPass, teammate, 0});
-    actions[static_cast<std::size_t>(holder)] = {kPass, opponent, 0};
-    match.Act(actions.data());
-    match.Advance(200);
-    EXPECT_EQ(match.Raw().holder, holder);
-    EXPECT_EQ(match.Events().find("pass"), std::string::npos);
+    for (const int nobody : {opponent, holder}) // nor to himself
+    {
+        actions[static_cast<std::size_t>(holder)] = {kPass, nobody, 0};
+        match.Act(actions.data());
+        match.Advance(200);
+        EXPECT_EQ(match.Raw().holder, holder) << nobody;
+        EXPECT_EQ(match.Events().find("pass"), std::string::npos) << nobody;
+    }
 
     // Passed as the Pass state passes: once his cooldown and his wait in Pass are both over.
     actions[static_cast<std::size_t>(holder)] = {kPass, teammate, 0};
@@ -144,11 +147,10 @@ TEST_P(AgentMatchRecording, ReplaysWithTheSameEvents)
     EXPECT_NE(match.Events().find("\"event\":\"pass\""), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OutsideAndBrains, AgentMatchRecording,
-    ::testing::Values(RecordedOrders{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
-                      RecordedOrders{{0, 1, 2, 3, 4}, {"5-9=random"}},
-                      // Brains alone, one of them deciding only now and then.
-                      RecordedOrders{{}, {"0-4=random", "5=runner", "6-9=builtin"}}));
+INSTANTIATE_TEST_SUITE_P(OutsideAndBrains, AgentMatchRecording,
+                         ::testing::Values(RecordedOrders{{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
+                                           RecordedOrders{{0, 1, 2, 3, 4}, {"5-9=random"}},
+                                           // Brains alone, one of them deciding only now and then.
+                                           RecordedOrders{{}, {"0-4=random", "5=runner", "6-9=builtin"}}));
 
 } // namespace tryzone

@@ -2,10 +2,13 @@
 
 #include "agent/Observation.h"
 #include "experiments/Simulation.h"
+#include "run/MatchTimeline.h"
+#include "support/Files.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <regex>
 #include <sstream>
 
 namespace tryzone
@@ -13,14 +16,6 @@ namespace tryzone
 
 namespace
 {
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::vector<PlayerSettings> Defaults()
 {
     const auto players = DefaultPlayers();
@@ -42,6 +37,8 @@ TEST(VecMatch, AllBuiltinGivesTheSimulatorsEventLog)
     plan.players = Defaults();
     plan.threads = 2;
     plan.eventsPath = path.string();
+    const TemporaryFolder recordings;
+    plan.recordDir = (recordings.Path() / "new").string();
     {
         auto made = VecMatch::Make(plan);
         ASSERT_TRUE(made) << made.Reason();
@@ -68,6 +65,16 @@ TEST(VecMatch, AllBuiltinGivesTheSimulatorsEventLog)
     (void)Simulate(simulation);
     EXPECT_EQ(ReadFile(path), expected.str());
     std::filesystem::remove(path);
+    // Each episode's recording, written into the folder the batch made, replays to its part of the log (numbered 1).
+    std::ostringstream replayed;
+    for (int number = 1; number <= 6; ++number)
+    {
+        const auto recording = ReadRecording(plan.recordDir + "/match-" + std::to_string(number) + ".jsonl");
+        ASSERT_TRUE(recording) << recording.Reason();
+        (void)ReplayHeadless(*recording, &replayed);
+    }
+    const std::regex number(R"(\{"match":\d+,)");
+    EXPECT_TRUE(std::regex_replace(replayed.str(), number, "{") == std::regex_replace(expected.str(), number, "{"));
 }
 
 // Each refusal says what is wrong and where, and nothing is played, written or left half-made.

@@ -88,8 +88,8 @@ TEST_F(Ladder, RunsWithBrainsMergeOnlyWithThemselves)
     Succeeding(run + Arguments{"--brain", "0-9=random", "--shard", "0/2", "--json", "r0.json"});
     Succeeding(run + Arguments{"--brain", "0-9=random", "--shard", "1/2", "--json", "r1.json"});
     Succeeding(run + Arguments{"--shard", "1/2", "--json", "g1.json"});
-    Succeeding(run + Arguments{"--blue-brain", "random", "--red-brain", "random", "--shard", "1/2", "--json",
-                               "t1.json"});
+    Succeeding(run +
+               Arguments{"--blue-brain", "random", "--red-brain", "random", "--shard", "1/2", "--json", "t1.json"});
     ExpectOneLineError(Sim({"merge", "r0.json", "g1.json"}), "other brains (none, not slots 0 to 9 random");
     const ProgramRun whole = Succeeding(run + Arguments{"--brain", "0-9=random"});
     const ProgramRun merged = Succeeding({"merge", "r0.json", "r1.json"});
@@ -98,6 +98,33 @@ TEST_F(Ladder, RunsWithBrainsMergeOnlyWithThemselves)
         << merged.out;
     // The team options are the same brains by the team's names.
     Succeeding({"merge", "r0.json", "t1.json"});
+}
+
+// A team file is its tactics and brains given by options: the same matches, and a part whose run description keeps
+// what it resolved to; it is refused beside its side's tactics or brain, and a bad one in one line.
+TEST_F(Ladder, ATeamFilePlaysAsItsTacticsAndBrainsGivenByOptions)
+{
+    const Arguments run{"--seed", "5", "--matches", "2", "--minutes", "0.3"};
+    const std::string team = kRoot + "/ladder/fast-break-runners.team.json";
+    Succeeding(run + Arguments{"--red-team", team, "--events", "team.jsonl", "--shard", "0/1", "--json", "team.json"});
+    Succeeding(run + Arguments{"--red-tactics", kRoot + "/tactics/fast-break.tactics.json", "--brain", "5-6=runner",
+                               "--events", "options.jsonl", "--shard", "0/1", "--json", "options.json"});
+    EXPECT_FALSE(File("team.jsonl").empty());
+    EXPECT_EQ(File("team.jsonl"), File("options.jsonl"));
+    const auto byTeam = nlohmann::json::parse(File("team.json"))["run"];
+    const auto byOptions = nlohmann::json::parse(File("options.json"))["run"];
+    EXPECT_EQ(byTeam["brains"], byOptions["brains"]);
+    EXPECT_EQ(byTeam["tactics"]["red"]["tactic"], byOptions["tactics"]["red"]["tactic"]);
+    // --brain still overrides the team's brains on its slots.
+    Succeeding(run + Arguments{"--red-team", team, "--brain", "5=hold", "--shard", "0/1", "--json", "held.json"});
+    EXPECT_EQ(nlohmann::json::parse(File("held.json"))["run"]["brains"]["slots"][5], "hold");
+
+    ExpectOneLineError(Sim(run + Arguments{"--red-team", team, "--red-brain", "hold"}),
+                       "--red-brain excludes --red-team");
+    ExpectOneLineError(Sim(run + Arguments{"--blue-team", "missing.team.json"}),
+                       "--blue-team: cannot read missing.team.json");
+    ExpectOneLineError(Sim({"sensitivity", "--blue-team", kRoot + "/tactics/fast-break.tactics.json"}),
+                       "not a team file");
 }
 
 } // namespace tryzone

@@ -353,6 +353,26 @@ TEST_F(SimulatorTest, AFailedOrInterruptedRunLeavesEarlierFilesAsTheyWere)
         EXPECT_EQ(File("h.jpg"), picture);
         EXPECT_EQ(Names(), kept);
     }
+
+    // A stopped run whose summary then cannot be written fails with that reason, not with the signal's status.
+    const std::vector<std::string> seeded{"--seed", "4", "--minutes", "2", "--matches", "1000000", "--json", "r.json"};
+    const std::string header = "TryZone simulation: 1000000 matches of 2 minutes (14371 frames each), seed 4\n"
+                               "Players: the ten defaults\n\n";
+    const auto interrupt = [](pid_t pid, const std::filesystem::path& out)
+    {
+        for (int i = 0; i < 2000 && ReadFile(out).find("Players: ") == std::string::npos; ++i)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        kill(pid, SIGINT);
+    };
+    const ProgramRun unsaid =
+        RunProgram(TRYZONE_SIM_PATH, seeded, folder.Path(), Restrictions{.fileSizeLimit = header.size()}, interrupt);
+    EXPECT_EQ(unsaid.status, 1);
+    EXPECT_EQ(unsaid.out, header);
+    EXPECT_EQ(unsaid.err, "tryzone-sim: cannot write standard output: File too large\n");
+    EXPECT_EQ(File("r.json"), results);
+    EXPECT_EQ(Names(), kept);
 }
 
 TEST_F(SimulatorTest, WriteErrorsAreReportedWithTheirReasonBeforeAnyPlay)

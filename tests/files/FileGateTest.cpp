@@ -129,6 +129,68 @@ INSTANTIATE_TEST_SUITE_P(
                      g.AddOutputFolder("record_dir", "rec", "match-", ".jsonl");
                  },
                  ""},
+        GateCase{"SettingsThroughALink",
+                 [](FileGate& g)
+                 {
+                     fs::create_symlink("PlayersSettings.json", "link.json");
+                     g.AddOutput("--csv", "link.json", kStream);
+                 },
+                 "--csv link.json is the same file as the settings file every plain run reads"},
+        GateCase{"TwoOutputsThroughADanglingLink",
+                 [](FileGate& g)
+                 {
+                     fs::create_symlink("rec/new.json", "ghost.json");
+                     g.AddOutput("--json", "ghost.json", kStream);
+                     g.AddOutput("--csv", "rec/new.json", kStream);
+                 },
+                 "--csv rec/new.json is the same file as --json"},
+        GateCase{"TwoOutputsThroughALinkedFolder",
+                 [](FileGate& g)
+                 {
+                     fs::create_directory_symlink("rec", "alias");
+                     g.AddOutput("--json", "rec/a.json", kStream);
+                     g.AddOutput("--csv", "alias/a.json", kStream);
+                 },
+                 "--csv alias/a.json is the same file as --json"},
+        GateCase{"DeviceWhereAFileIsNeeded", [](FileGate& g) { g.AddOutput("--record", "/dev/null", kFile); },
+                 "cannot write /dev/null (--record): not a regular file (a device or socket); it needs a file"},
+        GateCase{"DevicePart", [](FileGate& g) { g.AddInput("a part", "/dev/zero", true); },
+                 "cannot read /dev/zero (a part): not a regular file (a device or socket)"},
+        GateCase{"FolderPart", [](FileGate& g) { g.AddInput("a part", "rec", true); },
+                 "cannot read rec (a part): it is a folder"},
+        GateCase{"LoopPart", [](FileGate& g) { g.AddInput("a part", "loop-b", true); },
+                 "cannot read loop-b (a part): a loop of symbolic links"},
+        GateCase{"MissingPartIsItsReadersToReport", [](FileGate& g) { g.AddInput("a part", "gone.json", true); }, ""},
+        GateCase{"FifoSettingsMayBeRead", [](FileGate& g) { g.AddInput("--settings", "fifo"); }, ""},
+        GateCase{"AFileAsAFolder", [](FileGate& g) { g.AddOutput("--json", "mine.json/a.json", kStream); },
+                 "cannot write mine.json/a.json: Not a directory"},
+        GateCase{"LoopAsTheFolder", [](FileGate& g) { g.AddOutputFolder("record_dir", "loop-a", "match-", ".jsonl"); },
+                 "cannot write in record_dir loop-a: a loop of symbolic links"},
+        GateCase{"FifoInTheFolder",
+                 [](FileGate& g)
+                 {
+                     ASSERT_EQ(mkfifo("rec/match-3.jsonl", 0600), 0);
+                     g.AddOutputFolder("record_dir", "rec", "match-", ".jsonl");
+                 },
+                 "rec/match-3.jsonl is not a regular file"},
+        GateCase{"InputAmongTheFolders",
+                 [](FileGate& g)
+                 {
+                     g.AddInput("--replay", "rec/match-7.jsonl");
+                     g.AddOutputFolder("record_dir", "./rec/", "match-", ".jsonl");
+                 },
+                 "--replay rec/match-7.jsonl is in record_dir ./rec/"},
+        GateCase{"NamesOutsideThePattern",
+                 [](FileGate& g)
+                 {
+                     g.AddOutput("--json", "rec/match-.jsonl", kStream);
+                     g.AddOutput("--csv", "rec/match-1x.jsonl", kStream);
+                     g.AddOutput("--events", "rec/match-1.json", kStream);
+                     g.AddOutput("--plot", "rec/xmatch-1.jsonl", kStream);
+                     g.AddOutputFolder("record_dir", "rec", "match-", ".jsonl");
+                 },
+                 ""},
+        GateCase{"NewFolder", [](FileGate& g) { g.AddOutputFolder("record_dir", "fresh", "match-", ".jsonl"); }, ""},
         GateCase{"NullTakesAnyNumber",
                  [](FileGate& g)
                  {

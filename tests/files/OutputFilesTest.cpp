@@ -45,4 +45,85 @@ TEST(OutputFiles, AFailedRenameLeavesEveryEarlierFileAsItWas)
     EXPECT_EQ(names, (std::vector<std::string>{"a.json", "c.jsonl"}));
 }
 
+namespace
+{
+std::vector<std::string> Names(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+} // namespace
+
+// Outputs show only when the run commits: until then the old files stand and new ones do not exist; a run that
+// never commits (stopped, failed) leaves no temporary file; a dropped output is neither written nor left behind.
+TEST(OutputFiles, FilesAppearWholeOnlyAtTheCommit)
+{
+    TemporaryFolder folder;
+    const auto at = [&folder](const char* name) { return (folder.Path() / name).string(); };
+    WriteFile(at("a.json"), "old a");
+    {
+        OutputFiles stopped;
+        Output& never = stopped.Add("--json", at("a.json"), OutputKind::Text);
+        ASSERT_TRUE(stopped.Open());
+        never.Stream() << "never";
+    }
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"a.json"});
+    EXPECT_EQ(ReadFile(at("a.json")), "old a");
+
+    OutputFiles files;
+    Output& replaced = files.Add("--json", at("a.json"), OutputKind::Text);
+    Output& created = files.Add("--heatmap", at("b.png"), OutputKind::Picture);
+    Output& dropped = files.Add("--csv", at("c.csv"), OutputKind::Text);
+    ASSERT_TRUE(files.Open());
+    replaced.Stream() << "new a";
+    created.Stream() << "new b";
+    dropped.Stream() << "new c";
+    EXPECT_EQ(ReadFile(at("a.json")), "old a");
+    EXPECT_FALSE(fs::exists(at("b.png")));
+    files.Drop(dropped);
+    ASSERT_TRUE(files.Commit());
+    EXPECT_EQ(ReadFile(at("a.json")), "new a");
+    EXPECT_EQ(ReadFile(at("b.png")), "new b");
+    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"a.json", "b.png"}));
+}
+
+// A write that fails fails the commit with the output's name and reason, and no file is replaced; pictures never go
+// to standard output, and a folder that takes no files says so before anything is written.
+TEST(OutputFiles, FailedWritesAndImpossibleTargetsReplaceNothing)
+{
+    TemporaryFolder folder;
+    const std::string kept = (folder.Path() / "a.json").string();
+    WriteFile(kept, "old a");
+    {
+        OutputFiles full;
+        Output& json = full.Add("--json", kept, OutputKind::Text);
+        Output& events = full.Add("--events", "/dev/full", OutputKind::Text);
+        ASSERT_TRUE(full.Open());
+        json.Stream() << "new a";
+        events.Stream() << std::string(70000, 'x');
+        const auto committed = full.Commit();
+        ASSERT_FALSE(committed);
+        EXPECT_EQ(committed.Reason(), "cannot write /dev/full: No space left on device");
+        EXPECT_EQ(ReadFile(kept), "old a");
+    }
+
+    OutputFiles picture;
+    picture.Add("--heatmap", "-", OutputKind::Picture);
+    const auto refused = picture.Open();
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.Reason(), "--heatmap cannot write a picture to standard output");
+
+    OutputFiles proc;
+    proc.Add("--json", "/proc/tryzone.json", OutputKind::Text);
+    const auto none = proc.Open();
+    ASSERT_FALSE(none);
+    EXPECT_NE(none.Reason().find("takes no new files"), std::string::npos) << none.Reason();
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"a.json"});
+}
+
 } // namespace tryzone

@@ -1,6 +1,9 @@
 #include "pool/WorkerProtocol.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tryzone
@@ -81,6 +84,71 @@ TEST(WorkerProtocol, AnOutcomeThatDoesNotDecodeFailsTheRun)
     EXPECT_NE(failure->pid, getpid());
     EXPECT_EQ(failure->reason, "sent a corrupted message: an outcome that does not decode");
     EXPECT_EQ(taken, (std::vector<int>{0, 1, 2, 3}));
+}
+
+namespace
+{
+// A worker on the other end of a socket pair, as the pool starts one.
+struct ForkedWorker
+{
+    int fd = -1;
+    pid_t pid = -1;
+
+    explicit ForkedWorker(const WorkerPlan& plan)
+    {
+        int ends[2];
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        pid = fork();
+        if (pid == 0)
+        {
+            close(ends[0]);
+            Work(ends[1], plan);
+        }
+        close(ends[1]);
+        fd = ends[0];
+    }
+
+    void Send(std::int32_t task) const { EXPECT_TRUE(SendAll(fd, &task, sizeof task)); }
+
+    // The exit status once the worker has ended.
+    int Status() const
+    {
+        close(fd);
+        int status = 0;
+        EXPECT_EQ(waitpid(pid, &status, 0), pid);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+} // namespace
+
+// What a worker sends for a task, byte for byte: its progress, its events, then its outcome, each framed for that
+// task; a task number outside the run or the stop number ends it with its own status.
+TEST(WorkerProtocol, AWorkerAnswersATaskWithFramedMessagesAndEndsWhenTold)
+{
+    WorkerPlan plan;
+    plan.tasks = 3;
+    std::ostringstream wanted;
+    plan.events = &wanted;
+    plan.play = [](int task, std::ostream* events, const std::function<void(std::int64_t)>& progress)
+    {
+        progress(40 + task);
+        *events << "line " << task << '\n';
+        return "outcome " + std::to_string(task);
+    };
+    WireWriter frames;
+    frames.Put(std::int64_t{42});
+    const std::string expected = Frame(Kind::Progress, 2, frames.Bytes()) + Frame(Kind::Events, 2, "line 2\n") +
+                                 Frame(Kind::Done, 2, "outcome 2");
+    for (const std::int32_t last : {-1, 3})
+    {
+        const ForkedWorker worker(plan);
+        worker.Send(2);
+        std::string got(expected.size(), '\0');
+        ASSERT_TRUE(ReadAll(worker.fd, got.data(), got.size()));
+        EXPECT_EQ(got, expected);
+        worker.Send(last);
+        EXPECT_EQ(worker.Status(), last < 0 ? 0 : 2) << last;
+    }
 }
 
 } // namespace tryzone

@@ -18,6 +18,7 @@ ROOT = Path(__file__).resolve().parents[2]
 SIM = Path(os.environ.get("TRYZONE_SIM", ROOT / "build" / "tryzone-sim"))
 FAST_BREAK = ROOT / "tactics" / "fast-break.tactics.json"
 SHIPPED = ROOT / "examples" / "red-policy.safetensors"
+TEAM = ROOT / "ladder" / "fast-break-runners.team.json"
 needs_sim = pytest.mark.skipif(not SIM.exists(), reason=f"no simulator at {SIM}: build tryzone-sim or set TRYZONE_SIM")
 
 
@@ -33,9 +34,9 @@ def run_batch(batch, act):
 @needs_sim
 @pytest.mark.parametrize("team", [{"blue_tactics": FAST_BREAK},
                                   {"red_tactics": FAST_BREAK, "laws": ROOT / "laws" / "rugby.laws.json"},
-                                  {"red_brain": "runner"}])
+                                  {"red_brain": "runner"}, {"red_team": TEAM}])
 def test_vecmatch_with_a_team_logs_what_the_simulator_logs(tmp_path, team):
-    controlled = range(0, 5) if "red_brain" in team else range(5, 10)
+    controlled = range(0, 5) if "red_brain" in team or "red_team" in team else range(5, 10)
     batch = tryzone.VecMatch(4, controlled, seed=7, minutes=0.3, threads=2, events=tmp_path / "v.jsonl", **team)
     run_batch(batch, lambda _: batch.builtin_actions())
     del batch
@@ -59,6 +60,15 @@ def restarter(path):
     save(path, [(weights, np.zeros(7))], 12,
          scale=np.ones(tryzone.OBSERVATION_SIZE, dtype=np.float32), action_set="coarse-v2")
     return path
+
+
+@pytest.mark.parametrize("team, says", [({"red_team": TEAM, "red_brain": "hold"}, "red_team excludes"),
+                                        ({"red_team": TEAM, "red_tactics": FAST_BREAK}, "red_team excludes"),
+                                        ({"blue_team": "absent.team.json"}, "cannot read absent.team.json"),
+                                        ({"blue_team": FAST_BREAK}, "not a team file")])
+def test_a_bad_team_or_one_beside_its_sides_tactics_is_refused(team, says):
+    with pytest.raises(ValueError, match=says):
+        tryzone.VecMatch(1, [], seed=1, minutes=0.1, **team)
 
 
 @needs_sim

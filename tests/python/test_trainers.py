@@ -4,6 +4,7 @@ and rendering without a display."""
 import os
 import subprocess
 import sys
+import warnings
 from pathlib import Path
 
 import gymnasium
@@ -23,11 +24,29 @@ SHORT = 0.2  # minutes
 LAWS = Path(__file__).resolve().parents[2] / "laws"
 
 
-@pytest.mark.parametrize("env_id", ["tryzone/Team-v0", "tryzone/TeamExact-v0"])
-def test_registered_environments_pass_both_checkers_and_end_with_the_match(env_id):
+@pytest.fixture
+def registry(monkeypatch):
+    """The ids as register_environments makes them when called, in a registry of their own: the import's are made
+    before any test runs."""
+    fresh = {}
+    monkeypatch.setattr(gymnasium.envs.registration, "registry", fresh)
+    monkeypatch.setattr(tryzone.registration, "registry", fresh)
+    tryzone.registration.register_environments()
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")  # a second call (a second import) overrides nothing
+        tryzone.registration.register_environments()
+    assert sorted(fresh) == ["tryzone/Team-v0", "tryzone/TeamExact-v0", "tryzone/TeamVector-v0"]
+    return fresh
+
+
+@pytest.mark.parametrize("env_id, forms", [("tryzone/Team-v0", ("coarse", "normalised")),
+                                           ("tryzone/TeamExact-v0", ("exact", "raw"))])
+def test_registered_environments_pass_both_checkers_and_end_with_the_match(registry, env_id, forms):
     env = gymnasium.make(env_id)
-    registered = gymnasium.envs.registry[env_id]
-    assert registered.max_episode_steps == steps_per_match(3.0) == -(-tryzone.envs.frames_for(3.0) // 12)
+    assert registry[env_id].max_episode_steps == steps_per_match(3.0) == -(-tryzone.envs.frames_for(3.0) // 12)
+    expected = tryzone.team_env(actions=forms[0], observations=forms[1])
+    assert (env.observation_space, env.action_space) == (expected.observation_space, expected.action_space)
+    assert env.unwrapped._config.options["minutes"] == 3.0
     check_env(env.unwrapped, skip_render_check=not os.environ.get("DISPLAY"))
     sb3_check_env(gymnasium.make(env_id), warn=False)
     short = gymnasium.make(env_id, minutes=SHORT, team="blue", max_episode_steps=steps_per_match(SHORT))
@@ -40,6 +59,8 @@ def test_registered_environments_pass_both_checkers_and_end_with_the_match(env_i
     assert isinstance(vector.unwrapped, tryzone.vector.TryZoneVectorEnv)
     with pytest.raises(ValueError, match=f"max_episode_steps={steps_per_match(SHORT)}"):
         gymnasium.make_vec(env_id, num_envs=2, minutes=SHORT)
+    trainer = gymnasium.make_vec("tryzone/TeamVector-v0", num_envs=2, max_episode_steps=steps_per_match(3.0))
+    assert trainer.single_observation_space.shape == (280,) and trainer.single_action_space.shape == (5,)
 
 
 def test_coarse_choices_play_as_the_policys_actions_and_normalised_observations_are_the_raw_scaled():

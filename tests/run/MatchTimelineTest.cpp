@@ -29,6 +29,15 @@ MatchInput Input(InputKind kind, int x = 0, int y = 0)
     return input;
 }
 
+// Plays on at full frame time until the timeline shows frame `until`.
+void PlayTo(MatchTimeline& timeline, std::int64_t until)
+{
+    while (timeline.Frame() < until)
+    {
+        timeline.Advance(kMaxFrameTime);
+    }
+}
+
 // Debug mode on at frame 100, the player under the middle of the pitch picked and sent to the top-left corner.
 void Meddle(MatchTimeline& timeline, std::int64_t until)
 {
@@ -45,6 +54,18 @@ void Meddle(MatchTimeline& timeline, std::int64_t until)
         }
         timeline.Advance(kMaxFrameTime);
     }
+}
+
+// The lines of an event log up to a frame.
+std::string LinesUntil(const std::string& log, std::int64_t lastFrame)
+{
+    std::istringstream in(log);
+    std::string kept;
+    for (std::string line; std::getline(in, line);)
+    {
+        kept += nlohmann::json::parse(line)["frame"].get<std::int64_t>() <= lastFrame ? line + '\n' : "";
+    }
+    return kept;
 }
 
 class MatchTimelineTest : public HeadlessWorld
@@ -64,14 +85,17 @@ public:
         }
         for (int slot = 0; slot < 5; ++slot)
         {
-            orders.push_back({slot, {OrderKind::Move, std::uniform_int_distribution<int>(0, 1280)(engine),
-                                     std::uniform_int_distribution<int>(0, 720)(engine)}});
+            orders.push_back({slot,
+                              {OrderKind::Move, std::uniform_int_distribution<int>(0, 1280)(engine),
+                               std::uniform_int_distribution<int>(0, 720)(engine)}});
         }
         orders.push_back({5, {(frame / 100) % 2 == 0 ? OrderKind::Hold : OrderKind::Builtin, 0, 0}});
     }
 
+    explicit ScriptedOrders(std::uint32_t seed = 17) : engine(seed) {}
+
 private:
-    std::mt19937 engine{17};
+    std::mt19937 engine;
 };
 } // namespace
 
@@ -83,15 +107,9 @@ TEST_F(MatchTimelineTest, OrdersAreKeptSoThatJumpsAndReplaysPlayThemAgain)
     ScriptedOrders orders;
     MatchTimeline timeline(21, Defaults(), &jumped);
     timeline.DecideWith(&orders);
-    while (timeline.Frame() < 1500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 1500);
     timeline.JumpTo(300);
-    while (timeline.Frame() < 3000)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 3000);
     // Only changed orders are kept: slot 5's twice in each 200 frames, not at every decision.
     const auto held = std::count_if(timeline.History().begin(), timeline.History().end(),
                                     [](const MatchInput& input) { return input.slot == 5; });
@@ -101,10 +119,7 @@ TEST_F(MatchTimelineTest, OrdersAreKeptSoThatJumpsAndReplaysPlayThemAgain)
     ScriptedOrders again;
     MatchTimeline reference(21, Defaults(), &straight);
     reference.DecideWith(&again);
-    while (reference.Frame() < 3000)
-    {
-        reference.Advance(kMaxFrameTime);
-    }
+    PlayTo(reference, 3000);
     EXPECT_EQ(jumped.str(), straight.str());
     EXPECT_NE(straight.str().find("\"event\":\"tackle"), std::string::npos) << straight.str();
 
@@ -116,6 +131,42 @@ TEST_F(MatchTimelineTest, OrdersAreKeptSoThatJumpsAndReplaysPlayThemAgain)
     std::ostringstream replayed;
     (void)ReplayHeadless(recording, &replayed);
     EXPECT_EQ(replayed.str(), straight.str());
+}
+
+// A recording replayed with its order source plays on past its end as the whole match played straight: the source is
+// asked for the recorded frames too, so that its engine stands where it stood, but the recorded orders play them.
+TEST_F(MatchTimelineTest, AReplayPlaysOnWithItsOrderSourceAsTheWholeMatch)
+{
+    std::ostringstream straight;
+    ScriptedOrders orders;
+    MatchTimeline reference(21, Defaults(), &straight);
+    reference.DecideWith(&orders);
+    while (reference.Frame() < 2400)
+    {
+        reference.Advance(kMaxFrameTime);
+    }
+    std::vector<MatchInput> recorded;
+    std::copy_if(reference.History().begin(), reference.History().end(), std::back_inserter(recorded),
+                 [](const MatchInput& input) { return input.frame <= 1200; });
+
+    for (const std::uint32_t seed : {17U, 99U})
+    {
+        std::ostringstream replayed;
+        ScriptedOrders again(seed);
+        MatchTimeline replay(21, Defaults(), &replayed);
+        replay.DecideWith(&again);
+        replay.Preload(recorded, 1200);
+        replay.JumpTo(600);
+        replay.JumpTo(1);
+        while (replay.Frame() < 2400)
+        {
+            replay.Advance(kMaxFrameTime);
+        }
+        // Another source's orders never replace the recorded ones; the same source's play on as they did.
+        EXPECT_EQ(LinesUntil(replayed.str(), 1200), LinesUntil(straight.str(), 1200)) << seed;
+        EXPECT_EQ(replayed.str() == straight.str(), seed == 17U) << seed;
+    }
+    EXPECT_LT(LinesUntil(straight.str(), 1200).size() + 200, straight.str().size());
 }
 
 TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndInTheRecording)
@@ -131,16 +182,10 @@ TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndIn
     timeline.Advance(0.004f); // a short frame, kept as an input
     timeline.JumpTo(120);
     timeline.Give(Input(InputKind::Debug)); // debug off again: the pick and steer at 151 never happen
-    while (timeline.Frame() < 2500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 2500);
     // Back and played on again: a checkpoint left from the replaced future would bring the pick and steer back.
     timeline.JumpTo(1500);
-    while (timeline.Frame() < 2500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 2500);
     ASSERT_EQ(timeline.History().size(), 2u);
     EXPECT_EQ(timeline.History()[1].frame, 121);
     EXPECT_FALSE(timeline.Scene().debugMode);
@@ -155,10 +200,7 @@ TEST_F(MatchTimelineTest, InputAfterAJumpBackReplacesTheOldFutureInTheMatchAndIn
     const std::string played = Picture(timeline);
     MatchTimeline replayed(recording.seed, recording.players, nullptr);
     replayed.Preload(recording.inputs, recording.lastFrame);
-    while (replayed.Frame() < 2500)
-    {
-        replayed.Advance(kMaxFrameTime);
-    }
+    PlayTo(replayed, 2500);
     EXPECT_EQ(Picture(replayed), played);
 }
 
@@ -180,10 +222,7 @@ TEST_F(MatchTimelineTest, ARecordingWithAReloadAndAShortFramePlaysBackToTheSameE
         player.Speed = 150.f;
     }
     timeline.Give(reload);
-    while (timeline.Frame() < 3000)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 3000);
     EXPECT_EQ(timeline.Result().match, 2);
     EXPECT_FLOAT_EQ(timeline.Scene().players[0]->baseSpeed, 150.f);
     timeline.Finish();
@@ -250,10 +289,7 @@ TEST_P(MatchTimelineJumpTest, EveryJumpShowsTheFrameAndTheCountsSeenWhenItWasPla
 
     // Played on rather than jumped, across the reload: the kept inputs still come at their frames.
     timeline.JumpTo(1);
-    while (timeline.Frame() < 4000)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 4000);
     EXPECT_EQ(Picture(timeline) + " | " + Counts(timeline.Results()), seen[4000]);
 }
 
@@ -274,10 +310,7 @@ TEST_F(MatchTimelineTest, TheEventLogFollowsTheKeptTimelineThroughJumpsAndReplac
     MatchInput reload = Input(InputKind::Reload);
     reload.players = Defaults();
     reload.players[0].Speed = 150.f;
-    while (timeline.Frame() < 1500)
-    {
-        timeline.Advance(kMaxFrameTime);
-    }
+    PlayTo(timeline, 1500);
     EXPECT_FALSE(timeline.Give(reload));
     timeline.JumpTo(3000);
     timeline.JumpTo(200);

@@ -28,6 +28,15 @@ std::string Header(const std::string& version = std::to_string(kRecordingVersion
     return line;
 }
 
+// A header whose brains play slot 0 by a policy file that is not there.
+std::string MissingPolicyHeader()
+{
+    std::string line = Header();
+    line.insert(line.rfind('}'), R"(,"brains":{"slots":["policy:missing.safetensors",null,null,null,null,null,null,)"
+                                 R"(null,null,null],"decision_frames":12})");
+    return line;
+}
+
 // A whole number where the settings file wants a float: a recording's players follow the file's rules.
 std::string WholeNumberRadius()
 {
@@ -113,6 +122,13 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{{"--replay", "bad.jsonl", "--seed", "3"}, "x", "excludes"},
         Refused{{"--replay", "bad.jsonl", "--red-brain", "random"}, "x", "excludes"},
         Refused{{"--blue-brain", "clever"}, "", "--blue-brain: "}, Refused{{"--brain", "5-12=hold"}, "", "--brain: "},
+        Refused{{"--red-team", TRYZONE_TACTICS_PATH "/../ladder/runner.team.json", "--red-brain", "hold"},
+                "",
+                "--red-brain excludes --red-team"},
+        Refused{{"--blue-team", "absent.team.json"}, "", "--blue-team: cannot read absent.team.json"},
+        Refused{{"--replay", "bad.jsonl"},
+                MissingPolicyHeader() + "{\"end\":5}\n",
+                "bad.jsonl: its brains: cannot read the policy file missing.safetensors"},
         Refused{{"--brain", "3=hold", "--decision-frames", "0"}, "", "--decision-frames"},
         Refused{{"--red-brain", "policy:" TRYZONE_TACTICS_PATH "/../examples/red-policy.safetensors",
                  "--decision-frames", "5"},

@@ -59,6 +59,8 @@ sf::Vector2i FindPlayer(const sf::Image& image, sf::Color colour)
     return {-1, -1};
 }
 
+const std::string kPolicyBrain = "1=policy:" TRYZONE_TACTICS_PATH "/../examples/red-policy.safetensors";
+
 using PlaybackWindowTest = GameFolderTest;
 } // namespace
 
@@ -164,9 +166,10 @@ TEST_F(PlaybackWindowTest, AnEditedSettingsFileIsReadNeverWrittenAndAReloadIsRec
 // replayed, are the simulator's lines for it, byte for byte.
 TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithTheSameLog)
 {
-    const std::vector<std::string> brains{"--red-brain", "random", "--brain", "0=runner", "--brain", "6=builtin"};
-    std::vector<std::string> simArguments{"--seed",       "9",         "--matches", "2",        "--minutes",
-                                          "0.3",          "--json",    "results.json", "--events", "sim.jsonl"};
+    const std::vector<std::string> brains{"--red-brain", "random",    "--brain", "0=runner",
+                                          "--brain",     "6=builtin", "--brain", kPolicyBrain};
+    std::vector<std::string> simArguments{"--seed", "9",      "--matches",    "2",        "--minutes",
+                                          "0.3",    "--json", "results.json", "--events", "sim.jsonl"};
     simArguments.insert(simArguments.end(), brains.begin(), brains.end());
     const ProgramRun sim = RunProgram(TRYZONE_SIM_PATH, simArguments, folder.Path());
     ASSERT_EQ(sim.status, 0) << sim.err;
@@ -180,8 +183,8 @@ TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithT
     }
 
     GameProcess game(folder.Path());
-    std::vector<std::string> gameArguments{"--seed",       seed,       "--minutes", "0.3",        "--match", "2",
-                                           "--events", "window.jsonl", "--record",  "match.jsonl"};
+    std::vector<std::string> gameArguments{"--seed", seed,       "--minutes",    "0.3",      "--match",
+                                           "2",      "--events", "window.jsonl", "--record", "match.jsonl"};
     gameArguments.insert(gameArguments.end(), brains.begin(), brains.end());
     ASSERT_TRUE(game.Start(gameArguments));
     ASSERT_TRUE(WaitFor([&] { return Read("window.jsonl").find("pass_attempt") != std::string::npos; }));
@@ -199,6 +202,29 @@ TEST_F(PlaybackWindowTest, AMatchFromTheSimulatorPlaysToFullTimeInTheWindowWithT
     EXPECT_NE(recording.find("\"match_frames\":2156,\"match\":2,"), std::string::npos) << recording.substr(0, 200);
     EXPECT_NE(recording.find("{\"end\":2156}"), std::string::npos);
     EXPECT_EQ(ReplayedLog("match.jsonl"), secondMatch);
+
+    // Cut short, the recording replays to its end, then plays on with the brains its header names: the same match.
+    EXPECT_NE(recording.find("\"brains\":{\"slots\":[\"runner\",\"policy:"), std::string::npos);
+    std::string cut;
+    std::istringstream lines(recording);
+    for (std::string line; std::getline(lines, line);)
+    {
+        const auto parsed = nlohmann::json::parse(line);
+        if (!parsed.contains("frame") || parsed["frame"].get<std::int64_t>() <= 1000)
+        {
+            cut += parsed.contains("end") ? "{\"end\":1000}\n" : line + '\n';
+        }
+    }
+    WriteFile(folder.Path() / "cut.jsonl", cut);
+    GameProcess replay(folder.Path());
+    ASSERT_TRUE(replay.Start({"--replay", "cut.jsonl", "--events", "replayed.jsonl"})) << replay.Stderr();
+    ASSERT_TRUE(x11::PressKey(replay.Window(), "4"));
+    ASSERT_TRUE(WaitFor([&] { return replay.Stdout().find("Replay ended at frame 1000") != std::string::npos; }));
+    ASSERT_TRUE(x11::PressKey(replay.Window(), "space"));
+    ASSERT_TRUE(WaitFor([&] { return replay.Stdout().find("Full time at frame 2156") != std::string::npos; }))
+        << replay.Stdout();
+    EXPECT_EQ(replay.Close(), 0) << replay.Stderr();
+    EXPECT_EQ(Read("replayed.jsonl"), secondMatch);
 }
 
 TEST_F(PlaybackWindowTest, AnEditedTacticsOrLawsFileRestartsTheMatchAndABrokenOneIsRefused)

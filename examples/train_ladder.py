@@ -1,13 +1,15 @@
 """Trains a red team to beat the ladder's fixed entrants: one network shared by the five red players (advantage
 actor-critic over the coarse actions, as examples/train_red.py), against every entrant of the ladder's folder at once
 (one VecMatch each, the entrant playing blue by its own tactics and brains), under a laws file's laws if given. With
---imitate S, the network first copies the scripted carrier's play for S seconds (its ball holder runs for the line,
-the others play their state graphs), so that learning starts from the strongest entrant's attack; --anchor W keeps
-the holder's run while learning. Saves the policy (as train_red.py does) whenever its recent win rate against the
-hardest entrant is the best yet, and the learning curve (win rate against each entrant) as a PNG.
+--imitate S, the network first copies a scripted side's play for S seconds (--script: the carrier, whose ball holder
+runs for the line while the others play their state graphs, or the restarter, examples/restarter.py, which with
+--actions coarse-v2 also runs back over its own line from its own end), so that learning starts from it; --anchor W
+keeps the holder's choice while learning. Saves the policy (as train_red.py does) whenever its recent win rate
+against the hardest entrant is the best yet, and the learning curve (win rate against each entrant) as a PNG.
 
-    cd examples && ../.venv/bin/python train_ladder.py --minutes 25 --imitate 60 --laws ../laws/rugby.laws.json \\
-        --ladder ../ladder --out ladder-policy.safetensors --curve ladder-curve.png
+    cd examples && ../.venv/bin/python train_ladder.py --minutes 25 --imitate 90 --anchor 1 --attack \\
+        --actions coarse-v2 --script restarter --weight runner=2 fast-break-runners=2 --lr 3e-4 --entropy 0.003 \\
+        --laws ../laws/rugby.laws.json --ladder ../ladder --out ladder-policy.safetensors --curve ladder-curve.png
 """
 
 import time

@@ -85,9 +85,9 @@ def discounted_returns(rewards, dones, bootstrap, gamma=GAMMA):
 class Rollout:
     """The steps of one advantage actor-critic update: sampled choices, their log-probabilities, values, entropies,
     rewards and match ends. With an anchor weight, the update also pulls the ball holder's choice towards the
-    target's (by default the scripted carrier's run for the line; cross-entropy times the weight), so that learning keeps that attack while
-    it changes the rest; with attack, it pulls every player of the side holding the ball to the carrier's play (his
-    teammates to their state graphs), so that only defence is learnt."""
+    target's (a scripted side's choices, by default the carrier's run for the line; cross-entropy times the weight),
+    so that learning keeps that attack while it changes the rest; with attack, it pulls every player of the side
+    holding the ball to the target's play (his teammates to their state graphs), so that only defence is learnt."""
 
     def __init__(self, anchor=0.0, entropy=0.01, attack=False, target=carrier_choices):
         self.logps, self.values, self.entropies, self.rewards, self.dones = [], [], [], [], []

@@ -41,7 +41,7 @@ TEST_P(ActionCheck, PlayableActionsPassAndOthersSayWhy)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Bounds, ActionCheck,
+INSTANTIATE_TEST_SUITE_P(AgentAction, ActionCheck,
                          testing::Values(ActionCase{{kBuiltin, 77, 77}, ""}, ActionCase{{kHold, -5, 0}, ""},
                                          ActionCase{{kMove, INT_MIN, INT_MAX}, ""}, ActionCase{{kPass, -1, 0}, ""},
                                          ActionCase{{kPass, 0, 0}, ""}, ActionCase{{kPass, 9, 0}, ""},
@@ -142,7 +142,7 @@ TEST_P(RecordedOrderLines, OnlyOrdersToRealPlayersAreRead)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Orders, RecordedOrderLines,
+    AgentMatchOrders, RecordedOrderLines,
     testing::Values(OrderLine{"Slot9", R"({"frame":5,"input":"order","slot":9,"order":"hold"})", ""},
                     OrderLine{"Slot10", R"({"frame":5,"input":"order","slot":10,"order":"hold"})",
                               "an order without its player's slot"},

@@ -102,7 +102,7 @@ TEST(AgentMatch, PassGoesToTheNamedTeammateOnlyFromTheHolder)
 }
 
 // Random orders of every kind from outside, and brains' orders, recorded as the match is played: the recording
-// replays headless with the same event lines, though the replay has no brain.
+// replays headless with the same event lines, though the replay has no brain, and names the brains.
 struct RecordedOrders
 {
     std::vector<int> controlled;
@@ -141,6 +141,17 @@ TEST_P(AgentMatchRecording, ReplaysWithTheSameEvents)
     std::filesystem::remove(path);
     ASSERT_TRUE(recording) << recording.Reason();
     EXPECT_GT(recording->inputs.size(), 100u);
+    // The header names the brains that played the players outside controlled, and none when there are none.
+    if (plan.Empty())
+    {
+        EXPECT_TRUE(recording->brains.is_null());
+    }
+    else
+    {
+        const auto named = BrainPlanFromJson(recording->brains);
+        ASSERT_TRUE(named) << named.Reason();
+        EXPECT_EQ(named->brains, plan.brains);
+    }
     std::ostringstream replayed;
     (void)ReplayHeadless(*recording, &replayed);
     EXPECT_EQ(replayed.str(), match.Events());

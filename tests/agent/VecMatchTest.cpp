@@ -5,6 +5,7 @@
 #include "run/MatchTimeline.h"
 #include "support/Files.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -131,14 +132,25 @@ TEST(VecMatch, ASlotsSideDecidesRewardAndObservationWhateverTheFilesTeam)
     EXPECT_EQ(batch.observations[features::kTeam], 0.f);
     EXPECT_EQ(batch.observations[kObservationSize + features::kTeam], 1.f);
     const std::vector<AgentAction> builtin(2);
-    bool scored = false;
-    while (!scored && batch.truncations[0] == 0)
+    // Each step's reward is the tries the agent's side scored in it less those it let in; the return sums them.
+    std::array<int, 2> scored{};
+    float sum = 0.f;
+    while (scored[0] == 0 || scored[1] == 0)
     {
+        const auto before = batch.Raw(0).tries;
         ASSERT_TRUE(batch.Step(builtin.data()));
-        EXPECT_EQ(batch.rewards[0], -batch.rewards[1]);
-        scored = batch.rewards[0] != 0.f;
+        ASSERT_EQ(batch.truncations[0], 0) << "not a try each way in six minutes";
+        const auto after = batch.Raw(0).tries;
+        const int blue = after[0] - before[0];
+        const int red = after[1] - before[1];
+        EXPECT_EQ(batch.rewards[0], static_cast<float>(blue - red));
+        EXPECT_EQ(batch.rewards[1], static_cast<float>(red - blue));
+        scored[0] += blue;
+        scored[1] += red;
+        sum += batch.rewards[0];
+        EXPECT_EQ(batch.returns[0], sum);
+        EXPECT_EQ(batch.returns[1], -sum);
     }
-    EXPECT_TRUE(scored) << "no try in six minutes";
 }
 
 } // namespace tryzone

@@ -102,7 +102,7 @@ TEST_P(ConditionRanges, EqualEndsLoadAndSwappedOnesAreRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Conditions, ConditionRanges,
+    Catalogue, ConditionRanges,
     testing::Values(
         OneCondition{"LevelScore", R"({"condition": "ScoreDifference", "parameters": {"atLeast": 0, "atMost": 0}})",
                      ""},

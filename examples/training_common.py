@@ -7,15 +7,14 @@ import time
 
 import numpy as np
 import torch
+from restarter import RUN_FOR_THE_LINE, restart_choices
 from torch import nn
 
 import tryzone
 from tryzone import policy
-from tryzone.policy import COARSE_ACTIONS, features
+from tryzone.policy import ACTION_SET, features
 
 GAMMA = 0.995
-# The scripted carrier's choices: the ball holder runs straight for the try line, the others play their state graphs.
-RUN_FOR_THE_LINE = 4
 HOLDS_THE_BALL, TEAM_HOLDS_IT = 48, 49
 
 
@@ -38,12 +37,14 @@ def arguments(doc, out, envs=32, minutes=None, smoke="a short run on 4 short mat
 
 
 class Net(nn.Module):
-    """One hidden tanh layer over a player's scaled ego observation; a policy head over COARSE_ACTIONS and a value."""
+    """One hidden tanh layer over a player's scaled ego observation; a policy head over an action set's coarse
+    actions and a value."""
 
-    def __init__(self, hidden=64):
+    def __init__(self, hidden=64, action_set=ACTION_SET):
         super().__init__()
+        self.action_set = action_set
         self.body = nn.Sequential(nn.Linear(tryzone.OBSERVATION_SIZE, hidden), nn.Tanh())
-        self.policy = nn.Linear(hidden, len(COARSE_ACTIONS))
+        self.policy = nn.Linear(hidden, len(tryzone.COARSE_ACTION_SETS[action_set]))
         self.value = nn.Linear(hidden, 1)
         # Start close to the built-in team: BUILTIN most likely.
         with torch.no_grad():
@@ -58,12 +59,16 @@ class Net(nn.Module):
 
 def save(net, path, decision_frames):
     layers = [(layer.weight.detach().numpy(), layer.bias.detach().numpy()) for layer in (net.body[0], net.policy)]
-    policy.save(path, layers, decision_frames)
+    policy.save(path, layers, decision_frames, action_set=net.action_set)
 
 
 def carrier_choices(observations):
-    """The scripted carrier's coarse choices for observations [..., 56]."""
+    """The scripted carrier's coarse choices for observations [..., 56]: the ball holder runs straight for the try
+    line, the others play their state graphs."""
     return np.where(observations[..., HOLDS_THE_BALL] > 0, RUN_FOR_THE_LINE, 0).astype(np.int32)
+
+
+SCRIPTS = {"carrier": carrier_choices, "restarter": restart_choices}
 
 
 def discounted_returns(rewards, dones, bootstrap, gamma=GAMMA):
@@ -80,13 +85,14 @@ def discounted_returns(rewards, dones, bootstrap, gamma=GAMMA):
 class Rollout:
     """The steps of one advantage actor-critic update: sampled choices, their log-probabilities, values, entropies,
     rewards and match ends. With an anchor weight, the update also pulls the ball holder's choice towards the
-    scripted carrier's run for the line (cross-entropy times the weight), so that learning keeps that attack while
-    it changes the rest; with attack, it pulls every player of the side holding the ball to the carrier's play (his
-    teammates to their state graphs), so that only defence is learnt."""
+    target's (a scripted side's choices, by default the carrier's run for the line; cross-entropy times the weight),
+    so that learning keeps that attack while it changes the rest; with attack, it pulls every player of the side
+    holding the ball to the target's play (his teammates to their state graphs), so that only defence is learnt."""
 
-    def __init__(self, anchor=0.0, entropy=0.01, attack=False):
+    def __init__(self, anchor=0.0, entropy=0.01, attack=False, target=carrier_choices):
         self.logps, self.values, self.entropies, self.rewards, self.dones = [], [], [], [], []
         self.anchor, self.entropy, self.attack, self.held, self.wanted = anchor, entropy, attack, [], []
+        self.target = target
 
     def act(self, net, observations):
         """Samples the coarse choices of the players' observations [matches, players, 56]."""
@@ -99,7 +105,7 @@ class Rollout:
         if self.anchor:
             anchored = observations[..., TEAM_HOLDS_IT if self.attack else HOLDS_THE_BALL] > 0
             self.held.append(logits[torch.from_numpy(anchored)])
-            self.wanted.append(torch.from_numpy(carrier_choices(observations)[anchored]).long())
+            self.wanted.append(torch.from_numpy(self.target(observations)[anchored]).long())
         return choice.numpy().astype(np.int32)
 
     def anchor_loss(self):

@@ -218,10 +218,17 @@ void BindConstants(py::module_& module)
     module.attr("OBSERVATION_SIZE") = kObservationSize;
     module.attr("OBSERVATION_VERSION") = kObservationVersion;
     module.attr("DEFAULT_DECISION_FRAMES") = kDefaultDecisionFrames;
-    py::array_t<std::int32_t> coarse({kCoarseActionCount, 3});
-    std::copy_n(&kCoarseActions[0].code, kCoarseActionCount * 3, coarse.mutable_data());
-    coarse.attr("setflags")(false);
-    module.attr("COARSE_ACTIONS") = coarse;
+    // Each action set as its rows of the coarse table; COARSE_ACTIONS is the first set, as it has always been.
+    py::dict sets;
+    for (const CoarseActionSet& set : kCoarseActionSets)
+    {
+        py::array_t<std::int32_t> coarse({set.count, 3});
+        std::copy_n(&kCoarseActions[0].code, set.count * 3, coarse.mutable_data());
+        coarse.attr("setflags")(false);
+        sets[set.name] = coarse;
+    }
+    module.attr("COARSE_ACTION_SETS") = sets;
+    module.attr("COARSE_ACTIONS") = sets[kCoarseActionSets[0].name];
     module.def("frames_for", &FramesFor, py::arg("minutes"), "The frames of a match of so many simulated minutes.");
     module.attr("TEAM_SIZE") = kTeamSize;
     module.attr("PLAYERS") = kPlayerCount;

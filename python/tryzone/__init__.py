@@ -2,6 +2,7 @@
 
 from ._tryzone import (
     BUILTIN,
+    COARSE_ACTION_SETS,
     COARSE_ACTIONS,
     DEFAULT_DECISION_FRAMES,
     HOLD,
@@ -25,6 +26,7 @@ register_environments()
 __all__ = [
     "AGENTS",
     "BUILTIN",
+    "COARSE_ACTION_SETS",
     "COARSE_ACTIONS",
     "DEFAULT_DECISION_FRAMES",
     "HOLD",

@@ -9,7 +9,7 @@ from gymnasium import Env, spaces
 from pettingzoo import ParallelEnv
 
 from ._tryzone import (
-    COARSE_ACTIONS,
+    COARSE_ACTION_SETS,
     DEFAULT_DECISION_FRAMES,
     OBSERVATION_SIZE,
     PITCH_HEIGHT,
@@ -29,7 +29,9 @@ AGENTS = tuple(f"{TEAMS[slot // TEAM_SIZE]}_{slot}" for slot in range(PLAYERS))
 ACTION_LOW = np.array([0, RANDOM_TEAMMATE, 0], dtype=np.int32)
 ACTION_HIGH = np.array([3, PITCH_WIDTH, PITCH_HEIGHT], dtype=np.int32)
 DEFAULT_MINUTES = 80.0
-ACTION_FORMS = ("exact", "coarse")
+# "coarse" is the first set of coarse actions, "coarse-v2" the one that adds a run back over the player's own line.
+COARSE_FORMS = {"coarse": "coarse-v1", "coarse-v2": "coarse-v2"}
+ACTION_FORMS = ("exact", *COARSE_FORMS)
 OBSERVATION_FORMS = ("raw", "normalised")
 
 
@@ -43,11 +45,13 @@ def observation_space(shape=(), form="raw"):
 
 
 def action_space(shape=(), form="exact"):
-    """Exact: (code, x, y) per player; coarse: an index into COARSE_ACTIONS per player, flat, with no start."""
-    if form == "coarse":
+    """Exact: (code, x, y) per player; coarse: an index into its set of coarse actions (COARSE_ACTION_SETS) per
+    player, flat, with no start."""
+    if form in COARSE_FORMS:
+        count = len(COARSE_ACTION_SETS[COARSE_FORMS[form]])
         if shape == ():
-            return spaces.Discrete(len(COARSE_ACTIONS))
-        return spaces.MultiDiscrete(np.full(shape, len(COARSE_ACTIONS)), dtype=np.int64)
+            return spaces.Discrete(count)
+        return spaces.MultiDiscrete(np.full(shape, count), dtype=np.int64)
     nvec = np.broadcast_to(ACTION_HIGH - ACTION_LOW + 1, shape + (3,))
     start = np.broadcast_to(ACTION_LOW, shape + (3,))
     return spaces.MultiDiscrete(nvec, dtype=np.int32, start=start)
@@ -89,7 +93,7 @@ class _Options:
         if observations not in OBSERVATION_FORMS:
             raise ValueError(f"observations must be one of {OBSERVATION_FORMS}, not {observations!r}")
         self.render_mode = render_mode
-        self.coarse = actions == "coarse"
+        self.coarse = actions in COARSE_FORMS
         self.actions, self.observations = actions, observations
         self.options = {"minutes": DEFAULT_MINUTES, **options}
         self.generator = np.random.default_rng()

@@ -6,10 +6,13 @@ import numpy as np
 
 # The coarse actions (code and, for a move, the point relative to the player in his ego frame, ahead being +x) are
 # the agent library's, which the environments' coarse form plays too.
-from ._tryzone import COARSE_ACTIONS, MOVE, OBSERVATION_SIZE, OBSERVATION_VERSION, PITCH_HEIGHT, PITCH_WIDTH
+from ._tryzone import COARSE_ACTION_SETS, MOVE, OBSERVATION_SIZE, OBSERVATION_VERSION, PITCH_HEIGHT, PITCH_WIDTH
 
 FORMAT = "tryzone-policy"
-ACTION_SET = "coarse-v1"  # the outputs choose among COARSE_ACTIONS, in their order
+# The outputs choose among an action set's coarse actions, in their order (COARSE_ACTION_SETS); each set begins with
+# the one before it, so the longest table plays a choice of any set.
+ACTION_SET = "coarse-v1"
+COARSE_TABLE = max(COARSE_ACTION_SETS.values(), key=len)
 
 
 def feature_scale():
@@ -31,7 +34,7 @@ def features(observations):
 def actions_for(observations, choices):
     """VecMatch actions [..., 3] for coarse choices [...], moves made relative to each player's position, as the
     batch's step_coarse makes them."""
-    actions = COARSE_ACTIONS[choices].copy()
+    actions = COARSE_TABLE[choices].copy()
     moves = actions[..., 0] == MOVE
     x = np.clip(observations[..., 3].astype(np.int32) + actions[..., 1], 0, PITCH_WIDTH)
     y = np.clip(observations[..., 4].astype(np.int32) + actions[..., 2], 0, PITCH_HEIGHT)
@@ -40,18 +43,28 @@ def actions_for(observations, choices):
     return actions
 
 
-def save(path, layers, decision_frames, scale=None):
+def save(path, layers, decision_frames, scale=None, action_set=ACTION_SET):
     """Writes a policy file: layers are (weight [out, in], bias [out]) pairs, tanh between them, the last one with an
-    output for each of COARSE_ACTIONS."""
+    output for each action of the action set."""
     from safetensors.numpy import save_file
 
+    check_outputs(action_set, len(layers[-1][1]), path)
     tensors = {"input_scale": np.ascontiguousarray(feature_scale() if scale is None else scale, dtype=np.float32)}
     for i, (w, b) in enumerate(layers):
         tensors[f"layer.{i}.weight"] = np.ascontiguousarray(w, dtype=np.float32)
         tensors[f"layer.{i}.bias"] = np.ascontiguousarray(b, dtype=np.float32)
-    metadata = {"format": FORMAT, "observation_version": str(OBSERVATION_VERSION), "action_set": ACTION_SET,
+    metadata = {"format": FORMAT, "observation_version": str(OBSERVATION_VERSION), "action_set": action_set,
                 "decision_frames": str(int(decision_frames))}
     save_file(tensors, str(path), metadata=metadata)
+
+
+def check_outputs(action_set, outputs, path):
+    """Refuses an unknown action set, or a network without one output for each of its actions."""
+    if action_set not in COARSE_ACTION_SETS:
+        raise ValueError(f"{path}: action set {action_set!r} is not one of {', '.join(COARSE_ACTION_SETS)}")
+    if outputs != len(COARSE_ACTION_SETS[action_set]):
+        raise ValueError(f"{path}: its last layer has {outputs} outputs, not one for each of the "
+                         f"{len(COARSE_ACTION_SETS[action_set])} actions of {action_set}")
 
 
 class Policy:
@@ -69,8 +82,6 @@ class Policy:
         if metadata.get("observation_version") != str(OBSERVATION_VERSION):
             raise ValueError(f"{path} was trained on observations of version {metadata.get('observation_version')}, "
                              f"and this package gives version {OBSERVATION_VERSION}")
-        if metadata.get("action_set") != ACTION_SET:
-            raise ValueError(f"{path}: its action set is not {ACTION_SET}")
         self.decision_frames = int(metadata["decision_frames"])
         self.scale = tensors["input_scale"]
         self.layers = []
@@ -78,6 +89,8 @@ class Policy:
             i = len(self.layers)
             self.layers.append((tensors[f"layer.{i}.weight"].astype(np.float64),
                                 tensors[f"layer.{i}.bias"].astype(np.float64)))
+        self.action_set = metadata.get("action_set")
+        check_outputs(self.action_set, len(self.layers[-1][1]) if self.layers else 0, path)
 
     def logits(self, observations):
         # In float64, as the C++ forward pass: the two pick the same action, not merely nearly the same.
@@ -89,7 +102,7 @@ class Policy:
         return x
 
     def choose(self, observations):
-        """The most likely coarse action of every player, as indices into COARSE_ACTIONS (for step_coarse)."""
+        """The most likely coarse action of every player, as indices into its action set (for step_coarse)."""
         return self.logits(observations).argmax(-1).astype(np.int32)
 
     def act(self, observations):

@@ -50,6 +50,20 @@ Expected<void> CheckCoarse(std::int32_t choice)
     return {};
 }
 
+Expected<CoarseActionSet> FindCoarseActionSet(const std::string& name)
+{
+    std::string known;
+    for (const CoarseActionSet& set : kCoarseActionSets)
+    {
+        if (name == set.name)
+        {
+            return set;
+        }
+        known += (known.empty() ? "" : ", ") + std::string(set.name);
+    }
+    return Unexpected{"action set '" + name + "' is not one of " + known};
+}
+
 AgentAction FromCoarse(std::int32_t choice, const float* observation)
 {
     AgentAction action = kCoarseActions[static_cast<std::size_t>(choice)];

@@ -43,16 +43,30 @@ inline constexpr std::int32_t kPass = static_cast<std::int32_t>(OrderKind::Pass)
 
 // The coarse actions, a small set that a trainer's Discrete space picks from: BUILTIN; a move 200 pixels ahead,
 // ahead and up, ahead and down (the point relative to the player, in his ego frame, where ahead is +x); a run
-// straight to the try line; a pass to any teammate.
-inline constexpr std::array<AgentAction, 6> kCoarseActions{{
+// straight to the try line; a pass to any teammate; a run straight back over his own try line, which under a law of
+// restarts gives the ball to the opponents at the kick-off formation instead of carrying it through their defence.
+// Each action set is a prefix of this table, so that a later set keeps an earlier one's choices.
+inline constexpr std::array<AgentAction, 7> kCoarseActions{{
     {kBuiltin, 0, 0},
     {kMove, 200, 0},
     {kMove, 200, -150},
     {kMove, 200, 150},
     {kMove, 1280, 0},
     {kPass, -1, 0},
+    {kMove, -1280, 0},
 }};
 inline constexpr int kCoarseActionCount = static_cast<int>(kCoarseActions.size());
+
+// A named set of coarse actions (a policy file's action_set, an environment's action form): the table's first count.
+struct CoarseActionSet
+{
+    const char* name;
+    int count;
+};
+inline constexpr std::array<CoarseActionSet, 2> kCoarseActionSets{{{"coarse-v1", 6}, {"coarse-v2", 7}}};
+
+// The set of that name, or why there is none.
+[[nodiscard]] Expected<CoarseActionSet> FindCoarseActionSet(const std::string& name);
 
 // The action a coarse choice gives the player whose observation this is: a move's point made absolute from his
 // position and kept on the pitch. The choice must be in range (CheckCoarse).

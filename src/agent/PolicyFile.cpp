@@ -128,10 +128,17 @@ Expected<void> CheckMetadata(const nlohmann::json& header, PolicyNetwork& policy
         return Unexpected{"it was trained on observations of version " + std::to_string(*version) +
                           ", and this program gives version " + std::to_string(kObservationVersion)};
     }
-    if (auto actions = Meta(header, "action_set"); !actions || *actions != kPolicyActionSet)
+    auto actions = Meta(header, "action_set");
+    if (!actions)
     {
-        return Unexpected{"its action set is not " + std::string(kPolicyActionSet)};
+        return actions.Error();
     }
+    auto set = FindCoarseActionSet(*actions);
+    if (!set)
+    {
+        return Unexpected{"its " + set.Reason()};
+    }
+    policy.actionSet = *set;
     auto frames = MetaNumber(header, "decision_frames");
     if (!frames || *frames < 1 || *frames > 100000)
     {
@@ -181,10 +188,10 @@ Expected<void> ReadTensors(const std::map<std::string, Tensor>& tensors, PolicyN
     {
         return Unexpected{"it has no tensor layer.0.weight"};
     }
-    if (inputs != kCoarseActionCount)
+    if (inputs != policy.actionSet.count)
     {
         return Unexpected{"its last layer has " + std::to_string(inputs) + " outputs, not one for each of the " +
-                          std::to_string(kCoarseActionCount) + " coarse actions"};
+                          std::to_string(policy.actionSet.count) + " actions of " + policy.actionSet.name};
     }
     return {};
 }

@@ -13,8 +13,6 @@ namespace tryzone
 
 // What a policy file's metadata must say for this program to play it.
 inline constexpr const char* kPolicyFormat = "tryzone-policy";
-// The action set its outputs choose from: kCoarseActions, in that order.
-inline constexpr const char* kPolicyActionSet = "coarse-v1";
 
 // One dense layer: outputs = weights (outputs x inputs, row-major) x inputs + bias.
 struct DenseLayer
@@ -38,6 +36,8 @@ struct PolicyNetwork
     std::vector<float> inputScale;
     std::vector<DenseLayer> layers;
     int decisionFrames = kDefaultDecisionFrames;
+    // What its outputs choose from (its metadata's action_set): the first count of kCoarseActions, in order.
+    CoarseActionSet actionSet = kCoarseActionSets[0];
 
     // The coarse action the network picks for an observation; the first of equal outputs wins, as numpy's argmax.
     [[nodiscard]] std::size_t Choose(std::span<const float> observation) const;

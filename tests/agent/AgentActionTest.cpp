@@ -81,6 +81,7 @@ TEST(AgentAction, CoarseChoicesMoveRelativeToThePlayerAndStayOnThePitch)
     EXPECT_EQ(from(300.7f, 400.2f, 3), (A{kMove, 500, 550}));
     EXPECT_EQ(from(300.7f, 400.2f, 4), (A{kMove, 1280, 400}));
     EXPECT_EQ(from(300.7f, 400.2f, 5), (A{kPass, -1, 0}));
+    EXPECT_EQ(from(300.7f, 400.2f, 6), (A{kMove, 0, 400}));
     EXPECT_EQ(from(1150.f, 100.f, 2), (A{kMove, 1280, 0}));
     EXPECT_EQ(from(10.f, 650.f, 3), (A{kMove, 210, 720}));
     for (int choice = 0; choice < kCoarseActionCount; ++choice)
@@ -89,7 +90,7 @@ TEST(AgentAction, CoarseChoicesMoveRelativeToThePlayerAndStayOnThePitch)
         const auto [code, x, y] = from(1280.f, 720.f, choice);
         EXPECT_TRUE(CheckAction({code, x, y}));
     }
-    EXPECT_EQ(CheckCoarse(-1).Reason(), "coarse action -1 out of range (0 to 5)");
+    EXPECT_EQ(CheckCoarse(-1).Reason(), "coarse action -1 out of range (0 to 6)");
     EXPECT_FALSE(CheckCoarse(kCoarseActionCount));
 }
 

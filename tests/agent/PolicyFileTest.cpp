@@ -92,7 +92,9 @@ TEST(PolicyFile, BadFilesAreRefusedWithTheirReason)
          "tensor layer.0.weight is not F32 [any, 56]"},
         {[] { auto p = HoldsOrBuiltin(); p.header.erase("input_scale"); return p.Bytes(); }, "no tensor input_scale"},
         {[] { return PolicyBytes::Linear(std::vector<float>(2 * 56, 0.f), {0.f, 0.f}).Bytes(); },
-         "its last layer has 2 outputs, not one for each of the 6 coarse actions"},
+         "its last layer has 2 outputs, not one for each of the 6 actions of coarse-v1"},
+        {[] { auto p = HoldsOrBuiltin(); p.header["__metadata__"]["action_set"] = "coarse-v2"; return p.Bytes(); },
+         "its last layer has 6 outputs, not one for each of the 7 actions of coarse-v2"},
     };
     for (const auto& [bytes, reason] : cases)
     {
@@ -101,6 +103,28 @@ TEST(PolicyFile, BadFilesAreRefusedWithTheirReason)
         EXPECT_NE(policy.Reason().find(reason), std::string::npos) << policy.Reason();
         EXPECT_EQ(policy.Reason().find('\n'), std::string::npos);
     }
+}
+
+// coarse-v2 is coarse-v1 and a run back over the player's own line: x 0 of his ego frame, which is the left end of
+// the pitch for blue and the right end for red, in his lane.
+TEST(PolicyFile, ACoarseV2PolicyRunsBackOverEachTeamsOwnLine)
+{
+    std::vector<float> weights(7 * 56, 0.f);
+    weights[6 * 56 + features::kHolds] = 2.f;
+    auto bytes = PolicyBytes::Linear(weights, {1.f, 0.f, 0.f, 0.f, 0.f, 0.f, 0.f});
+    bytes.header["__metadata__"]["action_set"] = "coarse-v2";
+    const auto policy = ParsePolicy(bytes.Bytes());
+    ASSERT_TRUE(policy) << policy.Reason();
+    EXPECT_EQ(std::string(policy->actionSet.name), "coarse-v2");
+    const AgentAction back = policy->Act(Features(700.f, 420.f, true));
+    EXPECT_EQ(back.code, kMove);
+    EXPECT_EQ(back.x, 0);
+    EXPECT_EQ(back.y, 420);
+    EXPECT_EQ(OrderFor(back, 0).x, 0);
+    EXPECT_EQ(OrderFor(back, 1).x, 1280);
+    EXPECT_EQ(policy->Act(Features(700.f, 420.f, false)).code, kBuiltin);
+    EXPECT_FALSE(FindCoarseActionSet("coarse-v3"));
+    EXPECT_EQ(FindCoarseActionSet("coarse-v1")->count, 6);
 }
 
 // The scripted runner: with the ball, straight for the opponents' line in his lane; without it, his state graph.

@@ -109,7 +109,7 @@ TEST(VecMatch, BadPlansActionsAndOutputsAreRefusedWithTheirReasonBeforeAnythingI
     const std::vector<AgentAction> badSlot{{kPass, 10, 0}, {kHold, 0, 0}};
     EXPECT_EQ(batch.Step(badSlot.data()).Reason().rfind("action of match 0, agent 0 (slot 3): pass to slot 10", 0), 0u);
     const std::vector<std::int32_t> badChoice{0, kCoarseActionCount};
-    EXPECT_EQ(batch.StepCoarse(badChoice.data()).Reason().rfind("action of match 0, agent 1: coarse action 6", 0), 0u);
+    EXPECT_EQ(batch.StepCoarse(badChoice.data()).Reason().rfind("action of match 0, agent 1: coarse action 7", 0), 0u);
     EXPECT_TRUE(batch.CheckActions(fine.data()));
     EXPECT_EQ(batch.Raw(0).frame, 0);
 }

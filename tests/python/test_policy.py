@@ -6,7 +6,7 @@ import pytest
 from safetensors.numpy import load_file, save_file
 
 import tryzone
-from tryzone.policy import COARSE_ACTIONS, Policy, actions_for, save
+from tryzone.policy import COARSE_TABLE, Policy, actions_for, save
 
 METADATA = {"format": "tryzone-policy", "observation_version": str(tryzone._tryzone.OBSERVATION_VERSION),
             "action_set": "coarse-v1", "decision_frames": "12"}
@@ -16,7 +16,7 @@ METADATA = {"format": "tryzone-policy", "observation_version": str(tryzone._tryz
     ("format", "onnx", "is not a TryZone policy (its metadata's format is not tryzone-policy)"),
     ("format", None, "is not a TryZone policy"),
     ("observation_version", "0", "was trained on observations of version 0, and this package gives version"),
-    ("action_set", "coarse-v0", ": its action set is not coarse-v1"),
+    ("action_set", "coarse-v0", ": action set 'coarse-v0' is not one of coarse-v1, coarse-v2"),
 ])
 def test_a_policy_file_with_other_metadata_is_refused_by_name(tmp_path, key, value, words):
     good = tmp_path / "good.safetensors"
@@ -49,7 +49,7 @@ def test_a_deep_policy_is_tanh_between_layers_in_float64_over_its_own_scale(tmp_
 
 
 def test_a_move_towards_an_edge_stops_on_the_pitch():
-    moves = [i for i, action in enumerate(COARSE_ACTIONS) if action[0] == tryzone.MOVE]
+    moves = [i for i, action in enumerate(COARSE_TABLE) if action[0] == tryzone.MOVE]
     observations = np.zeros((len(moves), 56), dtype=np.float32)
     corners = [(2, 3), (tryzone.PITCH_WIDTH - 2, tryzone.PITCH_HEIGHT - 1)]
     for x, y in corners:
@@ -57,5 +57,5 @@ def test_a_move_towards_an_edge_stops_on_the_pitch():
         actions = actions_for(observations, np.array(moves))
         assert (actions[:, 1] >= 0).all() and (actions[:, 1] <= tryzone.PITCH_WIDTH).all()
         assert (actions[:, 2] >= 0).all() and (actions[:, 2] <= tryzone.PITCH_HEIGHT).all()
-        expected = np.clip([x, y] + COARSE_ACTIONS[moves][:, 1:], 0, [tryzone.PITCH_WIDTH, tryzone.PITCH_HEIGHT])
+        expected = np.clip([x, y] + COARSE_TABLE[moves][:, 1:], 0, [tryzone.PITCH_WIDTH, tryzone.PITCH_HEIGHT])
         np.testing.assert_array_equal(actions[:, 1:], expected)

@@ -51,6 +51,17 @@ def test_vecmatch_with_a_team_logs_what_the_simulator_logs(tmp_path, team):
     assert not (tmp_path / "s.jsonl").read_text().startswith((tmp_path / "p.jsonl").read_text())
 
 
+def restarter(path):
+    """A coarse-v2 policy file: with the ball, back over his own line in his own end (x below 500 in his ego frame)
+    and for the try line elsewhere; without it, his state graph."""
+    weights = np.zeros((7, tryzone.OBSERVATION_SIZE))
+    weights[4, 48] = 3.0
+    weights[6, 48], weights[6, 3] = 8.0, -0.01
+    save(path, [(weights, np.zeros(7))], 12,
+         scale=np.ones(tryzone.OBSERVATION_SIZE, dtype=np.float32), action_set="coarse-v2")
+    return path
+
+
 @pytest.mark.parametrize("team, says", [({"red_team": TEAM, "red_brain": "hold"}, "red_team excludes"),
                                         ({"red_team": TEAM, "red_tactics": FAST_BREAK}, "red_team excludes"),
                                         ({"blue_team": "absent.team.json"}, "cannot read absent.team.json"),
@@ -61,16 +72,18 @@ def test_a_bad_team_or_one_beside_its_sides_tactics_is_refused(team, says):
 
 
 @needs_sim
-@pytest.mark.parametrize("slots", [[5, 6, 7, 8, 9], [0, 3]])
-def test_a_policy_file_plays_the_same_match_in_cpp_and_numpy(tmp_path, slots):
-    policy = Policy(SHIPPED)
+@pytest.mark.parametrize("slots, file, laws", [([5, 6, 7, 8, 9], None, None), ([0, 3], None, None),
+                                               ([0, 1, 2, 3, 4], "restarter", ROOT / "laws" / "rugby.laws.json")])
+def test_a_policy_file_plays_the_same_match_in_cpp_and_numpy(tmp_path, slots, file, laws):
+    path = restarter(tmp_path / "r.safetensors") if file else SHIPPED
+    policy = Policy(path)
     batch = tryzone.VecMatch(2, slots, seed=5, minutes=0.5, decision_frames=policy.decision_frames,
-                             events=tmp_path / "py.jsonl")
+                             events=tmp_path / "py.jsonl", laws=laws)
     run_batch(batch, policy.act)
     del batch
-    brain = f"{','.join(map(str, slots))}=policy:{SHIPPED}"
+    brain = f"{','.join(map(str, slots))}=policy:{path}"
     subprocess.run([SIM, "--seed", "5", "--minutes", "0.5", "--matches", "2", "--brain", brain, "--events",
-                    tmp_path / "cpp.jsonl"], check=True, capture_output=True)
+                    tmp_path / "cpp.jsonl"] + (["--laws", laws] if laws else []), check=True, capture_output=True)
     assert (tmp_path / "py.jsonl").read_bytes() == (tmp_path / "cpp.jsonl").read_bytes()
 
 

@@ -5,6 +5,7 @@ import os
 import subprocess
 import sys
 import warnings
+from pathlib import Path
 
 import gymnasium
 import numpy as np
@@ -16,10 +17,11 @@ from stable_baselines3.common.env_checker import check_env as sb3_check_env
 import tryzone
 from tryzone import tryzone_v0
 from tryzone.envs import steps_per_match
-from tryzone.policy import actions_for
+from tryzone.policy import COARSE_TABLE, actions_for
 from tryzone.sb3 import TryZoneVecEnv
 
 SHORT = 0.2  # minutes
+LAWS = Path(__file__).resolve().parents[2] / "laws"
 
 
 @pytest.fixture
@@ -67,7 +69,8 @@ def test_coarse_choices_play_as_the_policys_actions_and_normalised_observations_
     seen, normalised = raw.reset(), scaled.reset()
     rng = np.random.default_rng(0)
     for _ in range(40):
-        choices = rng.integers(0, len(tryzone.COARSE_ACTIONS), (3, 5)).astype(np.int32)
+        # Every action of the longest set, its run back over the own line too.
+        choices = rng.integers(0, len(COARSE_TABLE), (3, 5)).astype(np.int32)
         expected = seen.copy()
         seen = raw.step(actions_for(seen, choices))[0]
         normalised = scaled.step_coarse(choices)[0]
@@ -79,8 +82,39 @@ def test_coarse_choices_play_as_the_policys_actions_and_normalised_observations_
     scale[[51, 52]], scale[[53, 54]] = 1 / 10, 1 / (raw.frames_per_match * 0.00835)
     np.testing.assert_allclose(normalised, np.clip(seen * scale, -1, 1), atol=1e-6)
     assert not np.array_equal(seen, expected)
-    with pytest.raises(ValueError, match="coarse action 6 out of range"):
-        scaled.step_coarse(np.full((3, 5), 6, dtype=np.int32))
+    with pytest.raises(ValueError, match="coarse action 7 out of range"):
+        scaled.step_coarse(np.full((3, 5), 7, dtype=np.int32))
+
+
+@pytest.mark.parametrize("form, count", [("coarse", 6), ("coarse-v2", 7)])
+def test_each_coarse_form_offers_its_sets_actions_and_plays_every_one(form, count):
+    team = tryzone.team_env(minutes=SHORT, actions=form)
+    parallel = tryzone.parallel_env(minutes=SHORT, actions=form, controlled=range(5, 10))
+    vector = tryzone.vector_env(2, minutes=SHORT, actions=form)
+    assert team.action_space == gymnasium.spaces.MultiDiscrete([count] * 5)
+    assert parallel.action_space("red_5") == gymnasium.spaces.Discrete(count)
+    assert vector.single_action_space == team.action_space
+    team.reset(seed=1)
+    for choice in range(count):
+        team.step(np.full(5, choice))
+
+
+@pytest.mark.parametrize("laws, conceded, red_on_the_ball", [(None, 1, 1), (LAWS / "rugby.laws.json", 0, 0)])
+def test_the_run_back_over_the_own_line_concedes_a_try_or_under_the_law_a_restart(laws, conceded, red_on_the_ball):
+    # Red starts on the ball; all ten run back: every one heads for his own line (ego x falls, whatever his team),
+    # and the holder's run ends in the opponents' try (red then kicks off again) or, under the restart law, in the
+    # opponents' ball and no score.
+    batch = tryzone.VecMatch(1, range(10), seed=3, minutes=SHORT, laws=laws)
+    seen = batch.reset().copy()
+    back = np.full((1, 10), len(COARSE_TABLE) - 1, dtype=np.int32)
+    after = batch.step_coarse(back)[0]
+    assert seen[0, 5, 49] == 1 and (after[0, :, 3] < seen[0, :, 3]).all()
+    for _ in range(40):
+        after = batch.step_coarse(back)[0]
+        if after[0, 5, 49] == 0 or after[0, 5, 52] > 0:
+            break
+    assert (after[0, 5, 51], after[0, 5, 52]) == (0, conceded)
+    assert (after[0, 5:, 49] == red_on_the_ball).all() and (after[0, :5, 49] == 1 - red_on_the_ball).all()
 
 
 def test_infos_name_the_match_each_step_played_and_its_episode_at_the_end():

@@ -12,12 +12,14 @@ import torch
 import tryzone
 from tryzone._tryzone import entrant
 from tryzone.evaluate import main as evaluate, opponent_options
+from tryzone.policy import Policy
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "examples"))
 
 import train_ladder  # noqa: E402
 import train_red  # noqa: E402
+from restarter import restart_choices  # noqa: E402
 from training_common import Net, Rollout, carrier_choices, discounted_returns, imitate, save  # noqa: E402
 
 
@@ -96,9 +98,11 @@ def test_an_opponent_plays_the_side_facing_the_team_with_its_tactics_and_brains(
 
 def test_the_ladder_trainer_faces_every_fixed_entrant_and_evaluate_plays_under_the_laws_given(tmp_path, monkeypatch):
     monkeypatch.chdir(ROOT)
-    args = Namespace(laws="laws/rugby.laws.json", ladder="ladder", envs=1, seed=1, match_minutes=0.1, threads=1)
-    names = train_ladder.ladder_batches(args)[1]
+    args = Namespace(laws="laws/rugby.laws.json", ladder="ladder", envs=1, seed=1, match_minutes=0.1, threads=1,
+                     weight=["runner=3"])
+    batches, names = train_ladder.ladder_batches(args)
     assert "runner" in names and "builtin" in names and "random" not in names and "trained" not in names
+    assert [b.num_matches for b in batches] == [3 if name == "runner" else 1 for name in names]
     save(Net(8), tmp_path / "p.safetensors", 12)
     with pytest.raises(ValueError, match="missing.laws.json"):
         evaluate([str(tmp_path / "p.safetensors"), "--against", "builtin", "--laws",
@@ -138,6 +142,38 @@ def test_the_anchor_pulls_the_ball_holders_choice_towards_the_run_for_the_line()
         rollout = Rollout(anchor=1.0, attack=attack)
         rollout.act(all_run, observations)
         assert rollout.anchor_loss().item() == pytest.approx(20 * (anchored - 1) / anchored, abs=1e-3)
+
+
+def test_the_restarter_runs_back_from_his_own_end_and_its_network_saves_as_coarse_v2(tmp_path):
+    observations = np.zeros((3, 5, tryzone.OBSERVATION_SIZE), dtype=np.float32)
+    observations[:, 1, 48] = 1
+    observations[:, 1, 3] = [499, 500, 1000]
+    observations[:, 0, 3] = 100  # without the ball, his graph wherever he stands
+    assert restart_choices(observations).tolist() == [[0, 6, 0, 0, 0], [0, 4, 0, 0, 0], [0, 4, 0, 0, 0]]
+    save(Net(8, "coarse-v2"), tmp_path / "v2.safetensors", 12)
+    policy = Policy(tmp_path / "v2.safetensors")
+    assert policy.action_set == "coarse-v2" and policy.logits(observations).shape == (3, 5, 7)
+    broken = Net(8, "coarse-v2")
+    broken.action_set = "coarse-v1"
+    with pytest.raises(ValueError, match="7 outputs, not one for each of the 6 actions of coarse-v1"):
+        save(broken, tmp_path / "broken.safetensors", 12)
+
+
+@pytest.mark.parametrize("target, x, wanted", [(carrier_choices, 200, 4), (restart_choices, 200, 6),
+                                               (restart_choices, 800, 4)])
+def test_the_anchor_pulls_the_holder_towards_its_targets_choice(target, x, wanted):
+    torch.manual_seed(2)
+    net = Net(8, "coarse-v2")
+    observations = np.zeros((1, 5, tryzone.OBSERVATION_SIZE), dtype=np.float32)
+    observations[0, 2, 48], observations[0, 2, 3] = 1, x
+    features = torch.from_numpy(tryzone.policy.features(observations))
+    optimiser = torch.optim.Adam(net.parameters(), lr=0.05)
+    for _ in range(20):
+        rollout = Rollout(anchor=10.0, entropy=0.0, target=target)
+        rollout.act(net, observations)
+        rollout.record(np.zeros(1), np.array([False]))
+        rollout.update(net, optimiser, observations)
+    assert net(features)[0][0, 2].argmax().item() == wanted
 
 
 def test_the_kept_ladder_policy_is_the_one_best_against_its_hardest_entrant_lately():

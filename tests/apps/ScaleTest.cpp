@@ -13,7 +13,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -390,12 +389,7 @@ TEST_F(ScaleTest, AStoppedMergeAndAClosedPipeLeaveNoTemporaryFile)
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_EQ(File("err"), "tryzone-sim: cannot write standard output: Broken pipe\n");
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-    {
-        names.insert(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, (std::set<std::string>{"bin", "err", "out", "p.json"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"bin", "err", "out", "p.json"}));
 }
 
 } // namespace tryzone

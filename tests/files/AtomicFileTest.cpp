@@ -16,17 +16,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-std::vector<std::string> Names(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 bool Write(int descriptor, std::string_view text)
 {
     return ::write(descriptor, text.data(), text.size()) == static_cast<ssize_t>(text.size());
@@ -51,7 +40,7 @@ TEST(AtomicFile, AReplacementKeepsTheModeAndAFolderIsRefused)
     fs::create_directory(folder.Path() / "folder");
     AtomicFile refused;
     EXPECT_EQ(refused.Open(folder.Path() / "folder"), EISDIR);
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"folder", "settings.json"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"folder", "settings.json"}));
 }
 
 // A rename that fails after others have succeeded puts every replaced file back and removes every new one, second
@@ -76,7 +65,7 @@ TEST(AtomicFile, AGroupWhoseLastRenameFailsLeavesEveryEarlierFileAsItWas)
     EXPECT_EQ(failure->index, 2U);
     EXPECT_EQ(ReadFile(folder.Path() / "a.json"), "old a");
     files.clear();
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"a.json", "c.jsonl"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"a.json", "c.jsonl"}));
 }
 
 } // namespace tryzone

@@ -36,28 +36,9 @@ TEST(OutputFiles, AFailedRenameLeavesEveryEarlierFileAsItWas)
     EXPECT_EQ(ReadFile(folder.Path() / "a.json"), "old a");
     EXPECT_FALSE(fs::exists(folder.Path() / "b.csv"));
     run.reset();
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder.Path()))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"a.json", "c.jsonl"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"a.json", "c.jsonl"}));
 }
 
-namespace
-{
-std::vector<std::string> Names(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-} // namespace
 
 // Outputs show only when the run commits: until then the old files stand and new ones do not exist; a run that
 // never commits (stopped, failed) leaves no temporary file; a dropped output is neither written nor left behind.
@@ -72,7 +53,7 @@ TEST(OutputFiles, FilesAppearWholeOnlyAtTheCommit)
         ASSERT_TRUE(stopped.Open());
         never.Stream() << "never";
     }
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"a.json"});
+    EXPECT_EQ(FileNames(folder.Path()), std::vector<std::string>{"a.json"});
     EXPECT_EQ(ReadFile(at("a.json")), "old a");
 
     OutputFiles files;
@@ -89,7 +70,7 @@ TEST(OutputFiles, FilesAppearWholeOnlyAtTheCommit)
     ASSERT_TRUE(files.Commit());
     EXPECT_EQ(ReadFile(at("a.json")), "new a");
     EXPECT_EQ(ReadFile(at("b.png")), "new b");
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"a.json", "b.png"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"a.json", "b.png"}));
 }
 
 // A write that fails fails the commit with the output's name and reason, and no file is replaced; pictures never go
@@ -123,7 +104,7 @@ TEST(OutputFiles, FailedWritesAndImpossibleTargetsReplaceNothing)
     const auto none = proc.Open();
     ASSERT_FALSE(none);
     EXPECT_NE(none.Reason().find("takes no new files"), std::string::npos) << none.Reason();
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"a.json"});
+    EXPECT_EQ(FileNames(folder.Path()), std::vector<std::string>{"a.json"});
 }
 
 } // namespace tryzone

@@ -1,5 +1,6 @@
 #include "support/Files.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -49,6 +50,17 @@ void WriteFile(const std::filesystem::path& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+std::vector<std::string> FileNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace tryzone

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tryzone
 {
@@ -41,5 +42,7 @@ private:
 
 [[nodiscard]] std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& text);
+// The names of what a folder holds, sorted.
+[[nodiscard]] std::vector<std::string> FileNames(const std::filesystem::path& folder);
 
 } // namespace tryzone

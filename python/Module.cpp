@@ -199,7 +199,7 @@ void BindView(py::module_& module)
                 auto rgb = view.Picture(played);
                 py::array_t<std::uint8_t> picture({MatchView::kHeight, MatchView::kWidth, 3u});
                 std::copy(rgb.begin(), rgb.end(), picture.mutable_data());
-                return std::move(picture);
+                return picture;
             },
             py::arg("batch"), py::arg("match"),
             "Shows the match's last frame in the window (None), or returns it as uint8 [720, 1280, 3].")
@@ -245,24 +245,24 @@ void BindEpisodeViews(py::class_<Batch>& batch)
             "step_match",
             [](py::object owner)
             {
-                VecMatch& batch = owner.cast<Batch&>().batch;
-                return View(owner, batch.stepNumbers, {batch.Matches()});
+                VecMatch& match = owner.cast<Batch&>().batch;
+                return View(owner, match.stepNumbers, {match.Matches()});
             },
             "The number of the match each entry's last step played (the ended one, in the step that ends it).")
         .def_property_readonly(
             "episode_returns",
             [](py::object owner)
             {
-                VecMatch& batch = owner.cast<Batch&>().batch;
-                return View(owner, batch.returns, {batch.Matches(), batch.Agents()});
+                VecMatch& match = owner.cast<Batch&>().batch;
+                return View(owner, match.returns, {match.Matches(), match.Agents()});
             },
             "Each agent's rewards summed over the episode of the last step, its return once it has ended.")
         .def_property_readonly(
             "episode_lengths",
             [](py::object owner)
             {
-                VecMatch& batch = owner.cast<Batch&>().batch;
-                return View(owner, batch.lengths, {batch.Matches()});
+                VecMatch& match = owner.cast<Batch&>().batch;
+                return View(owner, match.lengths, {match.Matches()});
             },
             "Steps of the episode of the last step, its length once it has ended.");
 }
@@ -296,7 +296,8 @@ PYBIND11_MODULE(_tryzone, module)
                      std::array<std::string, 2> tacticsFiles{PathOrEmpty(blueTactics), PathOrEmpty(redTactics)};
                      plan.brains = LoadBrains(brains, {blueBrain, redBrain}, {blueTeam, redTeam}, plan.players,
                                               decisionFrames, tacticsFiles);
-                     plan.tactics = {LoadTactics(tacticsFiles[0]), LoadTactics(tacticsFiles[1])};
+                     plan.tactics.blue = LoadTactics(tacticsFiles[0]);
+                     plan.tactics.red = LoadTactics(tacticsFiles[1]);
                      plan.threads = threads.is_none() ? 1 : threads.cast<int>();
                      plan.eventsPath = PathOrEmpty(events);
                      plan.recordDir = PathOrEmpty(recordDir);

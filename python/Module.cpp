@@ -267,6 +267,39 @@ void BindEpisodeViews(py::class_<Batch>& batch)
             "Steps of the episode of the last step, its length once it has ended.");
 }
 
+// VecMatch(...): the plan from Python's arguments, checked whole before anything is written.
+std::unique_ptr<Batch> MakeBatch(int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
+                                 int decisionFrames, const py::object& settings, const py::object& threads,
+                                 const py::object& events, const py::object& recordDir, bool normalise,
+                                 const py::object& blueTactics, const py::object& redTactics,
+                                 const py::object& blueBrain, const py::object& redBrain,
+                                 const std::vector<std::string>& brains, const py::object& laws,
+                                 const py::object& blueTeam, const py::object& redTeam)
+{
+    VecMatchPlan plan;
+    plan.matches = numMatches;
+    plan.controlled = controlled;
+    plan.seed = seed;
+    plan.minutes = minutes;
+    plan.decisionFrames = decisionFrames;
+    plan.players = LoadSettings(settings);
+    std::array<std::string, 2> tacticsFiles{PathOrEmpty(blueTactics), PathOrEmpty(redTactics)};
+    plan.brains =
+        LoadBrains(brains, {blueBrain, redBrain}, {blueTeam, redTeam}, plan.players, decisionFrames, tacticsFiles);
+    plan.tactics.blue = LoadTactics(tacticsFiles[0]);
+    plan.tactics.red = LoadTactics(tacticsFiles[1]);
+    plan.threads = threads.is_none() ? 1 : threads.cast<int>();
+    plan.eventsPath = PathOrEmpty(events);
+    plan.recordDir = PathOrEmpty(recordDir);
+    plan.settingsPath = PathOrEmpty(settings);
+    plan.lawsPath = PathOrEmpty(laws);
+    plan.normalise = normalise;
+    plan.laws = LoadLaws(laws);
+    Check(CheckPlan(plan));
+    // The plan is sound: what is left to fail is its outputs.
+    return std::make_unique<Batch>(Value(VecMatch::Make(std::move(plan)), {}, false));
+}
+
 } // namespace
 
 PYBIND11_MODULE(_tryzone, module)
@@ -278,39 +311,8 @@ PYBIND11_MODULE(_tryzone, module)
     BindView(module);
     py::class_<Batch> batch(module, "VecMatch");
     batch
-        .def(py::init(
-                 [](int numMatches, const std::vector<int>& controlled, std::uint64_t seed, double minutes,
-                    int decisionFrames, const py::object& settings, const py::object& threads, const py::object& events,
-                    const py::object& recordDir, bool normalise, const py::object& blueTactics,
-                    const py::object& redTactics, const py::object& blueBrain, const py::object& redBrain,
-                    const std::vector<std::string>& brains, const py::object& laws, const py::object& blueTeam,
-                    const py::object& redTeam)
-                 {
-                     VecMatchPlan plan;
-                     plan.matches = numMatches;
-                     plan.controlled = controlled;
-                     plan.seed = seed;
-                     plan.minutes = minutes;
-                     plan.decisionFrames = decisionFrames;
-                     plan.players = LoadSettings(settings);
-                     std::array<std::string, 2> tacticsFiles{PathOrEmpty(blueTactics), PathOrEmpty(redTactics)};
-                     plan.brains = LoadBrains(brains, {blueBrain, redBrain}, {blueTeam, redTeam}, plan.players,
-                                              decisionFrames, tacticsFiles);
-                     plan.tactics.blue = LoadTactics(tacticsFiles[0]);
-                     plan.tactics.red = LoadTactics(tacticsFiles[1]);
-                     plan.threads = threads.is_none() ? 1 : threads.cast<int>();
-                     plan.eventsPath = PathOrEmpty(events);
-                     plan.recordDir = PathOrEmpty(recordDir);
-                     plan.settingsPath = PathOrEmpty(settings);
-                     plan.lawsPath = PathOrEmpty(laws);
-                     plan.normalise = normalise;
-                     plan.laws = LoadLaws(laws);
-                     Check(CheckPlan(plan));
-                     // The plan is sound: what is left to fail is its outputs.
-                     return std::make_unique<Batch>(Value(VecMatch::Make(std::move(plan)), {}, false));
-                 }),
-             py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"), py::arg("minutes"),
-             py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
+        .def(py::init(&MakeBatch), py::arg("num_matches"), py::arg("controlled"), py::kw_only(), py::arg("seed"),
+             py::arg("minutes"), py::arg("decision_frames") = kDefaultDecisionFrames, py::arg("settings") = py::none(),
              py::arg("threads") = py::none(), py::arg("events") = py::none(), py::arg("record_dir") = py::none(),
              py::arg("normalise") = false, py::arg("blue_tactics") = py::none(), py::arg("red_tactics") = py::none(),
              py::arg("blue_brain") = py::none(), py::arg("red_brain") = py::none(),

@@ -130,25 +130,27 @@ private:
     std::string saved;
 };
 
-TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
+// The files the runs read: tactics, a policy, a recording, a part, the font and two settings files.
+void WriteInputs(const fs::path& here)
 {
-    NoDisplay noDisplay;
-    TemporaryFolder folder;
-    const fs::path& here = folder.Path();
     fs::copy_file(TRYZONE_TACTICS_PATH "/fast-break.tactics.json", here / "blue.tactics.json");
     fs::copy_file(TRYZONE_TACTICS_PATH "/hold-the-line.tactics.json", here / "red.tactics.json");
     fs::copy_file(TRYZONE_TACTICS_PATH "/../examples/red-policy.safetensors", here / "red.safetensors");
     const auto defaults = DefaultPlayers();
     WriteFile(here / "r.jsonl", HeaderLine(42, {defaults.begin(), defaults.end()}) + EndLine(60));
     WriteFile(here / "Hack-Regular.ttf", "the font");
-    ASSERT_EQ(
+    EXPECT_EQ(
         RunProgram(TRYZONE_SIM_PATH, {"--seed", "1", "--minutes", "0.01", "--shard", "0/1", "--json", "p0.json"}, here)
             .status,
         0);
     // The default settings file, and another one named by --settings: the defaults written out.
     WriteFile(here / "PlayersSettings.json", DefaultsFileText);
     WriteFile(here / "mine.json", DefaultsFileText);
+}
 
+// Every program and subcommand with a run that could play, and the options that only some runs take.
+std::vector<Command> Commands()
+{
     const std::vector<std::string> run = {"--seed",         "1",
                                           "--minutes",      "0.01",
                                           "--settings",     "mine.json",
@@ -156,7 +158,7 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
                                           "--red-tactics",  "red.tactics.json",
                                           "--brain",        "9=policy:red.safetensors"};
     const std::vector<std::string> sweep = {"--vary", "Speed=250,300"};
-    const std::vector<Command> commands = {
+    return {
         {TRYZONE_SIM_PATH, {}, run, {{"--csv", sweep}, {"--plot", sweep}}},
         {TRYZONE_SIM_PATH, {}, {"--replay", "r.jsonl"}, {}},
         {TRYZONE_SIM_PATH, {"merge"}, {"merge", "p0.json"}, {}},
@@ -168,7 +170,8 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
         {TRYZONE_SIM_PATH, {"tactics"}, {"tactics", "blue.tactics.json"}, {{"--graph", {}}}},
         {TRYZONE_SIM_PATH,
          {"league"},
-         {"league", "--matches", "1", "--minutes", "0.01", "--settings", "mine.json", "blue.tactics.json", "red.tactics.json"},
+         {"league", "--matches", "1", "--minutes", "0.01", "--settings", "mine.json", "blue.tactics.json",
+          "red.tactics.json"},
          {}},
         {TRYZONE_GAME_PATH,
          {},
@@ -178,6 +181,73 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
         {TRYZONE_GAME_PATH, {}, {"--replay", "r.jsonl"}, {}},
         {TRYZONE_BENCH_PATH, {}, {"1", "1"}, {}},
     };
+}
+
+// Points each of the command's file options at each file its run reads, in another spelling each time; each run
+// must be refused with one line and leave the folder as it was. Returns how many were tried.
+int PointEveryOutputAtEveryInput(const Command& command, const fs::path& here, int& way)
+{
+    int tried = 0;
+    std::vector<std::string> help = command.subcommand;
+    help.emplace_back("--help");
+    const ProgramRun listed = RunProgram(command.program, help, here);
+    EXPECT_EQ(listed.status, 0) << command.program;
+    // Every file the run reads, and the two every run of every program keeps from harm.
+    std::vector<std::string> inputs = {"PlayersSettings.json", "Hack-Regular.ttf"};
+    for (const std::string& argument : command.base)
+    {
+        const std::size_t policy = argument.find("policy:");
+        if (policy != std::string::npos)
+        {
+            inputs.push_back(argument.substr(policy + 7));
+        }
+        else if (fs::is_regular_file(here / argument))
+        {
+            inputs.push_back(argument);
+        }
+    }
+    for (const std::string& option : FileOptions(listed.out))
+    {
+        if (std::find(command.base.begin(), command.base.end(), option) != command.base.end())
+        {
+            continue; // an input the run already names
+        }
+        for (const std::string& input : inputs)
+        {
+            std::vector<std::string> arguments = command.base;
+            if (const auto extra = command.extra.find(option); extra != command.extra.end())
+            {
+                arguments.insert(arguments.end(), extra->second.begin(), extra->second.end());
+            }
+            std::string target = Spelling(here, input, way++);
+            if (option == "--graph")
+            {
+                // Only pictures are drawn: a link named like one to the input.
+                target = "alias-" + std::to_string(way) + ".svg";
+                fs::create_symlink(input, here / target);
+            }
+            arguments.push_back(option);
+            arguments.push_back(target);
+            const auto before = Snapshot(here);
+            const ProgramRun refused =
+                RunProgram(command.program, arguments, here, {.fileSizeLimit = std::nullopt, .timeLimitSeconds = 60});
+            const std::string what = command.program + " " + ::testing::PrintToString(arguments);
+            EXPECT_EQ(refused.status, 2) << what << "\n" << refused.err;
+            EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << what << "\n" << refused.err;
+            EXPECT_EQ(Snapshot(here), before) << what;
+            ++tried;
+        }
+    }
+    return tried;
+}
+
+TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
+{
+    NoDisplay noDisplay;
+    TemporaryFolder folder;
+    const fs::path& here = folder.Path();
+    WriteInputs(here);
+    const std::vector<Command> commands = Commands();
     for (const std::string& name : Subcommands(RunProgram(TRYZONE_SIM_PATH, {"--help"}, here).out))
     {
         EXPECT_TRUE(std::any_of(commands.begin(), commands.end(),
@@ -189,56 +259,7 @@ TEST(EveryOutput, PointedAtAnyInputIsRefusedBeforePlayAndNoFileChanges)
     int tried = 0;
     for (const Command& command : commands)
     {
-        std::vector<std::string> help = command.subcommand;
-        help.emplace_back("--help");
-        const ProgramRun listed = RunProgram(command.program, help, here);
-        ASSERT_EQ(listed.status, 0) << command.program;
-        // Every file the run reads, and the two every run of every program keeps from harm.
-        std::vector<std::string> inputs = {"PlayersSettings.json", "Hack-Regular.ttf"};
-        for (const std::string& argument : command.base)
-        {
-            const std::size_t policy = argument.find("policy:");
-            if (policy != std::string::npos)
-            {
-                inputs.push_back(argument.substr(policy + 7));
-            }
-            else if (fs::is_regular_file(here / argument))
-            {
-                inputs.push_back(argument);
-            }
-        }
-        for (const std::string& option : FileOptions(listed.out))
-        {
-            if (std::find(command.base.begin(), command.base.end(), option) != command.base.end())
-            {
-                continue; // an input the run already names
-            }
-            for (const std::string& input : inputs)
-            {
-                std::vector<std::string> arguments = command.base;
-                if (const auto extra = command.extra.find(option); extra != command.extra.end())
-                {
-                    arguments.insert(arguments.end(), extra->second.begin(), extra->second.end());
-                }
-                std::string target = Spelling(here, input, way++);
-                if (option == "--graph")
-                {
-                    // Only pictures are drawn: a link named like one to the input.
-                    target = "alias-" + std::to_string(way) + ".svg";
-                    fs::create_symlink(input, here / target);
-                }
-                arguments.push_back(option);
-                arguments.push_back(target);
-                const auto before = Snapshot(here);
-                const ProgramRun refused = RunProgram(command.program, arguments, here,
-                                                      {.fileSizeLimit = std::nullopt, .timeLimitSeconds = 60});
-                const std::string what = command.program + " " + ::testing::PrintToString(arguments);
-                EXPECT_EQ(refused.status, 2) << what << "\n" << refused.err;
-                EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << what << "\n" << refused.err;
-                EXPECT_EQ(Snapshot(here), before) << what;
-                ++tried;
-            }
-        }
+        tried += PointEveryOutputAtEveryInput(command, here, way);
     }
     // The commands' outputs: five of a run, two of a replay (and the other five refused beside --replay), four of
     // merge, three of sensitivity and of the league, the graph, two of the game in each mode.

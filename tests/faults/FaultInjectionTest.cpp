@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace tryzone
@@ -121,7 +122,8 @@ std::function<void(const fs::path&)> LeftAsItWas(const std::string& original)
 
 const Restrictions ObeyPermissions = {std::nullopt, true};
 
-std::vector<Fault> GameFaults()
+// Where the settings file lives: folders, links and FIFOs, and writes that fail part way.
+std::vector<Fault> SettingsPlaceFaults()
 {
     return {
         {"SettingsFolderNotWritable",
@@ -200,6 +202,13 @@ std::vector<Fault> GameFaults()
              EXPECT_FALSE(fs::exists(folder / (Settings + ".bak")));
              ExpectNoTemporaryFile(folder);
          }},
+    };
+}
+
+// What the game's files hold: no font, an unreadable or oversized settings file.
+std::vector<Fault> SettingsContentFaults()
+{
+    return {
         {"FontMissing",
          [](const fs::path&) {},
          {},
@@ -245,6 +254,16 @@ std::vector<Fault> GameFaults()
          {MissingKeys, NestedHint},
          KeptAsBackup(Nested(400000))},
     };
+}
+
+std::vector<Fault> GameFaults()
+{
+    std::vector<Fault> faults = SettingsPlaceFaults();
+    for (Fault& fault : SettingsContentFaults())
+    {
+        faults.push_back(std::move(fault));
+    }
+    return faults;
 }
 
 class GameFault : public testing::TestWithParam<Fault>

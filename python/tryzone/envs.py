@@ -94,9 +94,20 @@ class _Options:
             raise ValueError(f"observations must be one of {OBSERVATION_FORMS}, not {observations!r}")
         self.render_mode = render_mode
         self.coarse = actions in COARSE_FORMS
+        # VecMatch takes every coarse action there is; a form offers only its set's first ones.
+        self.coarse_count = len(COARSE_ACTION_SETS[COARSE_FORMS[actions]]) if self.coarse else 0
         self.actions, self.observations = actions, observations
         self.options = {"minutes": DEFAULT_MINUTES, **options}
         self.generator = np.random.default_rng()
+
+    def coarse_choices(self, choices):
+        """The choices as VecMatch takes them, refused when one lies outside this form's set."""
+        choices = np.asarray(choices, dtype=np.int32)
+        outside = choices[(choices < 0) | (choices >= self.coarse_count)]
+        if outside.size:
+            raise ValueError(f"a coarse choice of actions={self.actions!r} is from 0 to {self.coarse_count - 1}, "
+                             f"not {int(outside[0])}")
+        return choices
 
     def steps(self):
         return steps_per_match(self.options["minutes"], self.options.get("decision_frames", DEFAULT_DECISION_FRAMES))
@@ -187,6 +198,8 @@ class TryZoneParallelEnv(ParallelEnv):
     def step(self, actions):
         if not self.agents:
             raise RuntimeError("the match is over: call reset()")
+        if self._config.coarse:
+            self._config.coarse_choices(list(actions.values()))
         result = self._batch.step_agents(actions, self.possible_agents, coarse=self._config.coarse)
         self._render_if_human()
         if result[3][self.possible_agents[0]]:
@@ -236,7 +249,7 @@ class TryZoneTeamEnv(Env):
         batch = self._match._batch
         action = np.asarray(action, dtype=np.int32).reshape(self._shape)
         if self._config.coarse:
-            observations, rewards, _, truncations, raw = batch.step_coarse(action)
+            observations, rewards, _, truncations, raw = batch.step_coarse(self._config.coarse_choices(action))
         else:
             observations, rewards, _, truncations, raw = batch.step(action, any_teammate=True)
         info = {"match": int(batch.step_match[0])}

@@ -31,7 +31,7 @@ class TeamBatch:
     def step(self, actions):
         """(observations, rewards, truncations, infos of VecMatch), actions reshaped to the batch's form."""
         if self.config.coarse:
-            choices = np.asarray(actions, dtype=np.int32).reshape(self.num_envs, TEAM_SIZE)
+            choices = self.config.coarse_choices(actions).reshape(self.num_envs, TEAM_SIZE)
             observations, rewards, _, truncations, raw = self.batch.step_coarse(choices)
         else:
             exact = np.asarray(actions, dtype=np.int32).reshape(self.num_envs, TEAM_SIZE, 3)

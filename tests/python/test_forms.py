@@ -162,3 +162,25 @@ def test_human_rendering_without_a_display_raises_what_to_do(monkeypatch, displa
         env.reset(seed=1)
         env.render()
     assert "xvfb-run -a python" in str(raised.value)
+
+
+@pytest.mark.parametrize("actions, last", [("coarse", 5), ("coarse-v2", 6)])
+def test_a_coarse_choice_past_the_forms_set_is_refused_in_every_environment(actions, last):
+    """VecMatch plays every coarse action there is; a form's environments take only the choices its space holds."""
+    forms = {"actions": actions, "minutes": SHORT}
+    team = tryzone.team_env("blue", **forms)
+    parallel = tryzone.parallel_env(controlled=["red_7"], **forms)
+    vector = tryzone.vector_env(2, team="blue", **forms)
+    team.reset(seed=1)
+    parallel.reset(seed=1)
+    vector.reset(seed=1)
+    team.step(np.full(5, last))
+    parallel.step({"red_7": last})
+    vector.step(np.full((2, 5), last))
+    for bad in (last + 1, -1):
+        with pytest.raises(ValueError, match=f"from 0 to {last}, not {bad}"):
+            team.step(np.full(5, bad))
+        with pytest.raises(ValueError, match=f"from 0 to {last}, not {bad}"):
+            parallel.step({"red_7": bad})
+        with pytest.raises(ValueError, match=f"from 0 to {last}, not {bad}"):
+            vector.step(np.full((2, 5), bad))

@@ -74,18 +74,6 @@ std::vector<std::string> Subcommands(const std::string& help)
     return names;
 }
 
-// What the folder holds: each name with its contents, or its link's target.
-std::map<std::string, std::string> Snapshot(const fs::path& folder)
-{
-    std::map<std::string, std::string> contents;
-    for (const auto& entry : fs::directory_iterator(folder))
-    {
-        contents[entry.path().filename().string()] =
-            entry.is_symlink() ? "-> " + fs::read_symlink(entry.path()).string() : ReadFile(entry.path());
-    }
-    return contents;
-}
-
 // The ways a path can name a file: itself, another spelling, a symbolic link, a hard link.
 std::string Spelling(const fs::path& folder, const std::string& name, int way)
 {
@@ -228,13 +216,13 @@ int PointEveryOutputAtEveryInput(const Command& command, const fs::path& here, i
             }
             arguments.push_back(option);
             arguments.push_back(target);
-            const auto before = Snapshot(here);
+            const auto before = FolderContents(here);
             const ProgramRun refused =
                 RunProgram(command.program, arguments, here, {.fileSizeLimit = std::nullopt, .timeLimitSeconds = 60});
             const std::string what = command.program + " " + ::testing::PrintToString(arguments);
             EXPECT_EQ(refused.status, 2) << what << "\n" << refused.err;
             EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << what << "\n" << refused.err;
-            EXPECT_EQ(Snapshot(here), before) << what;
+            EXPECT_EQ(FolderContents(here), before) << what;
             ++tried;
         }
     }

@@ -63,4 +63,15 @@ std::vector<std::string> FileNames(const std::filesystem::path& folder)
     return names;
 }
 
+std::map<std::string, std::string> FolderContents(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        contents[entry.path().filename().string()] =
+            entry.is_symlink() ? "-> " + std::filesystem::read_symlink(entry.path()).string() : ReadFile(entry.path());
+    }
+    return contents;
+}
+
 } // namespace tryzone

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,7 @@ private:
 void WriteFile(const std::filesystem::path& path, const std::string& text);
 // The names of what a folder holds, sorted.
 [[nodiscard]] std::vector<std::string> FileNames(const std::filesystem::path& folder);
+// What a folder holds: each name with its contents, or "-> " and its link's target.
+[[nodiscard]] std::map<std::string, std::string> FolderContents(const std::filesystem::path& folder);
 
 } // namespace tryzone

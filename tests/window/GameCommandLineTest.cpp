@@ -46,17 +46,6 @@ std::string WholeNumberRadius()
     return line;
 }
 
-std::vector<std::string> Files(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Without a display, a game that opened its window would die in the graphics library rather than exit with 2.
 class NoDisplay
 {
@@ -101,7 +90,7 @@ TEST_P(GameRefuses, WithOneLineAndStatusTwoBeforeAnyWindowOrFile)
     {
         WriteFile(folder.Path() / "bad.jsonl", refused.recording);
     }
-    const auto before = Files(folder.Path());
+    const auto before = FileNames(folder.Path());
     NoDisplay noDisplay;
     const ProgramRun run = RunProgram(TRYZONE_GAME_PATH, refused.arguments, folder.Path());
     EXPECT_EQ(run.status, 2);
@@ -109,7 +98,7 @@ TEST_P(GameRefuses, WithOneLineAndStatusTwoBeforeAnyWindowOrFile)
     EXPECT_LT(run.err.size(), 200u);
     EXPECT_NE(run.err.find(refused.says), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(Files(folder.Path()), before);
+    EXPECT_EQ(FileNames(folder.Path()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -206,18 +195,6 @@ class GameOutputs : public ::testing::TestWithParam<Collision>
 {
 };
 
-// Every file in the folder with its content, or a link's target.
-std::map<std::string, std::string> Contents(const std::filesystem::path& folder)
-{
-    std::map<std::string, std::string> contents;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-    {
-        const auto name = entry.path().filename().string();
-        contents[name] =
-            entry.is_symlink() ? "-> " + std::filesystem::read_symlink(entry.path()).string() : ReadFile(entry.path());
-    }
-    return contents;
-}
 } // namespace
 
 TEST_P(GameOutputs, ThatAreInputsOtherOutputsOrUnwritableAreRefusedWithNothingTouched)
@@ -228,13 +205,13 @@ TEST_P(GameOutputs, ThatAreInputsOtherOutputsOrUnwritableAreRefusedWithNothingTo
     WriteFile(folder.Path() / "precious.jsonl", "precious");
     WriteFile(folder.Path() / "Hack-Regular.ttf", "a font");
     std::filesystem::create_symlink("target.jsonl", folder.Path() / "dangling");
-    const auto before = Contents(folder.Path());
+    const auto before = FolderContents(folder.Path());
     NoDisplay noDisplay;
     const ProgramRun run = RunProgram(TRYZONE_GAME_PATH, GetParam().arguments, folder.Path());
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << run.err;
-    EXPECT_EQ(Contents(folder.Path()), before);
+    EXPECT_EQ(FolderContents(folder.Path()), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(

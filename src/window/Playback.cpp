@@ -110,6 +110,30 @@ Expected<Recording> ReadReplay(GameOptions& game)
     game.brains.decisionFramesGiven = true;
     return read;
 }
+
+// The recording to replay, if any, with the brains it names, and the brains checked: brains of two paces are refused
+// before the window opens, as the players they play are placed later.
+Expected<std::optional<Recording>> ReadReplayAndBrains(GameOptions& game)
+{
+    std::optional<Recording> replay;
+    if (!game.replay.empty())
+    {
+        auto read = ReadReplay(game);
+        if (!read)
+        {
+            return read.Error();
+        }
+        replay = std::move(*read);
+    }
+    if (const auto defaults = DefaultPlayers(); game.brains.Given())
+    {
+        if (const auto plan = PlanBrains(game.brains, {defaults.begin(), defaults.end()}); !plan)
+        {
+            return plan.Error();
+        }
+    }
+    return replay;
+}
 } // namespace
 
 int PlayGame(const GameOptions& options)
@@ -121,27 +145,15 @@ int PlayGame(const GameOptions& options)
         return 2;
     }
     GameOptions game = options;
-    std::optional<Recording> replay;
-    if (!options.replay.empty())
+    auto read = ReadReplayAndBrains(game);
+    if (!read)
     {
-        auto read = ReadReplay(game);
-        if (!read)
-        {
-            return Fail(read.Reason());
-        }
-        replay = std::move(*read);
-        if (!replay->warning.empty())
-        {
-            std::cerr << "tryzone: " << replay->warning << std::endl;
-        }
+        return Fail(read.Reason());
     }
-    // Brains of two paces are refused before the window opens, as the players they play are placed later.
-    if (const auto defaults = DefaultPlayers(); game.brains.Given())
+    std::optional<Recording> replay = std::move(*read);
+    if (replay && !replay->warning.empty())
     {
-        if (const auto plan = PlanBrains(game.brains, {defaults.begin(), defaults.end()}); !plan)
-        {
-            return Fail(plan.Reason());
-        }
+        std::cerr << "tryzone: " << replay->warning << std::endl;
     }
     CatchStopSignals();
     RecordingFile recording;

@@ -104,12 +104,20 @@ def rating(results, ratings):
              for name, r in results.items() if name in ratings]
     if not games:
         return None
-    strength = 0.0
+
+    def expected(strength):  # the score the rating would expect, and its derivative's information
+        p = [1 / (1 + math.exp(max(-700.0, min(700.0, (other - strength) / ELO)))) for other, _, _ in games]
+        return sum(n * q for (_, _, n), q in zip(games, p)), sum(n * q * (1 - q) for (_, _, n), q in zip(games, p))
+
+    # The expected score grows with the strength, so bisection finds where it meets the score from any ratings;
+    # Newton's steps from 0 overshot to overflow against opponents rated far from 0.
+    score = sum(s for _, s, _ in games)
+    low, high = min(r for r, _, _ in games) - 4000.0, max(r for r, _, _ in games) + 4000.0
     for _ in range(100):
-        p = [1 / (1 + math.exp((other - strength) / ELO)) for other, _, _ in games]
-        gradient = sum(score - n * q for (_, score, n), q in zip(games, p))
-        information = sum(n * q * (1 - q) for (_, _, n), q in zip(games, p))
-        strength += ELO * gradient / information
+        middle = (low + high) / 2
+        low, high = (middle, high) if expected(middle)[0] < score else (low, middle)
+    strength = (low + high) / 2
+    information = expected(strength)[1]
     half = 1.959964 * ELO / math.sqrt(information)
     return [round(strength - half, 1), round(strength, 1), round(strength + half, 1)]
 

@@ -2,8 +2,10 @@
 table, the Wilson intervals at their ends, and the policies it takes."""
 
 import json
+import math
 
 import numpy as np
+
 import pytest
 
 import tryzone
@@ -49,6 +51,12 @@ def test_wilson_intervals_and_ratings_at_their_ends():
     better = rating({"a": {"wins": 4, "draws": 1, "losses": 0}}, {"a": 50})
     assert better[1] > 50 and better[0] < better[1] < better[2]
     assert rating({"a": {"wins": 4, "draws": 1, "losses": 0}}, {"b": 50}) is None
+    # Against one opponent the rating is his plus the log-odds of the score (with its drawn match more), however far
+    # from 0 he is rated: a Newton iteration from 0 overflowed against a 467.6.
+    for rated, wins, draws, losses in ((467.6, 3, 1, 0), (-2500.0, 0, 0, 9), (50.0, 2, 1, 2), (1e4, 60, 0, 0)):
+        share = (wins + draws / 2 + 0.5) / (wins + draws + losses + 1)
+        got = rating({"a": {"wins": wins, "draws": draws, "losses": losses}}, {"a": rated})
+        assert got[1] == pytest.approx(rated + 400 / math.log(10) * math.log(share / (1 - share)), abs=0.2)
 
 
 def test_policies_by_file_or_module_and_opponents_by_name_or_ladder(tmp_path, monkeypatch):

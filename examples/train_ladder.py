@@ -4,11 +4,11 @@ actor-critic over the coarse actions, as examples/train_red.py), against every e
 --imitate S, the network first copies a scripted side's play for S seconds (--script: the carrier, whose ball holder
 runs for the line while the others play their state graphs, or the restarter, examples/restarter.py, which with
 --actions coarse-v2 also runs back over its own line from its own end), so that learning starts from it; --anchor W
-keeps the holder's choice while learning. Saves the policy (as train_red.py does) whenever its recent win rate
+keeps the holder's choice while learning, or with --holder every other player's, so that only the holder learns. Saves the policy (as train_red.py does) whenever its recent win rate
 against the hardest entrant is the best yet, and the learning curve (win rate against each entrant) as a PNG.
 
-    cd examples && ../.venv/bin/python train_ladder.py --minutes 25 --imitate 90 --anchor 1 --attack \\
-        --actions coarse-v2 --script restarter --weight runner=2 fast-break-runners=2 --lr 3e-4 --entropy 0.003 \\
+    cd examples && ../.venv/bin/python train_ladder.py --minutes 14 --imitate 60 --script carrier --holder \
+        --anchor 1 --actions coarse-v2 --weight runner=2 fast-break-runners=2 --lr 1e-3 --entropy 0.03 --seed 14 \
         --laws ../laws/rugby.laws.json --ladder ../ladder --out ladder-policy.safetensors --curve ladder-curve.png
 """
 
@@ -60,6 +60,8 @@ def main():
                         help="weight that keeps the ball holder running for the line while learning")
     parser.add_argument("--attack", action="store_true",
                         help="anchor the whole side holding the ball to the carrier's play: only defence is learnt")
+    parser.add_argument("--holder", action="store_true",
+                        help="anchor every player but the ball holder to the script's play: only the holder learns")
     parser.add_argument("--actions", default="coarse-v1", choices=list(tryzone.COARSE_ACTION_SETS),
                         help="the policy's action set")
     parser.add_argument("--script", default="carrier", choices=list(SCRIPTS),
@@ -89,7 +91,7 @@ def main():
     curve = []  # environment steps, win rate against each entrant over the matches that ended then
     steps, best = 0, -1.0
     while time.monotonic() - start < args.minutes * 60:
-        rollout = Rollout(args.anchor, args.entropy, args.attack, SCRIPTS[args.script])
+        rollout = Rollout(args.anchor, args.entropy, args.attack, SCRIPTS[args.script], others=args.holder)
         for _ in range(args.rollout):
             choices = np.split(rollout.act(net, observations), cuts)
             results = [batch.step_coarse(c) for batch, c in zip(batches, choices)]

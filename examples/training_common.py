@@ -87,12 +87,13 @@ class Rollout:
     rewards and match ends. With an anchor weight, the update also pulls the ball holder's choice towards the
     target's (a scripted side's choices, by default the carrier's run for the line; cross-entropy times the weight),
     so that learning keeps that attack while it changes the rest; with attack, it pulls every player of the side
-    holding the ball to the target's play (his teammates to their state graphs), so that only defence is learnt."""
+    holding the ball to the target's play (his teammates to their state graphs), so that only defence is learnt; with
+    others, it pulls every player but the holder, so that only the holder's choices are learnt."""
 
-    def __init__(self, anchor=0.0, entropy=0.01, attack=False, target=carrier_choices):
+    def __init__(self, anchor=0.0, entropy=0.01, attack=False, target=carrier_choices, others=False):
         self.logps, self.values, self.entropies, self.rewards, self.dones = [], [], [], [], []
         self.anchor, self.entropy, self.attack, self.held, self.wanted = anchor, entropy, attack, [], []
-        self.target = target
+        self.target, self.others = target, others
 
     def act(self, net, observations):
         """Samples the coarse choices of the players' observations [matches, players, 56]."""
@@ -103,7 +104,10 @@ class Rollout:
         self.values.append(value)
         self.entropies.append(dist.entropy().mean())
         if self.anchor:
-            anchored = observations[..., TEAM_HOLDS_IT if self.attack else HOLDS_THE_BALL] > 0
+            if self.others:
+                anchored = observations[..., HOLDS_THE_BALL] <= 0
+            else:
+                anchored = observations[..., TEAM_HOLDS_IT if self.attack else HOLDS_THE_BALL] > 0
             self.held.append(logits[torch.from_numpy(anchored)])
             self.wanted.append(torch.from_numpy(self.target(observations)[anchored]).long())
         return choice.numpy().astype(np.int32)

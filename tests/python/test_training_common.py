@@ -142,6 +142,11 @@ def test_the_anchor_pulls_the_ball_holders_choice_towards_the_run_for_the_line()
         rollout = Rollout(anchor=1.0, attack=attack)
         rollout.act(all_run, observations)
         assert rollout.anchor_loss().item() == pytest.approx(20 * (anchored - 1) / anchored, abs=1e-3)
+    # With others, everyone but the holder is pulled to his state graph, and the holder is free.
+    for net, loss in ((all_run, 20.0), (carrier_net, 0.0)):
+        rollout = Rollout(anchor=1.0, others=True)
+        rollout.act(net, observations)
+        assert rollout.anchor_loss().item() == pytest.approx(loss, abs=1e-3)
 
 
 def test_the_restarter_runs_back_from_his_own_end_and_its_network_saves_as_coarse_v2(tmp_path):
